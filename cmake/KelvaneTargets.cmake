@@ -1,0 +1,35 @@
+# One helper per kind of target, so every folder is built the same way.
+
+# kelvane_add_library(<name> SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...] [SHARED])
+function(kelvane_add_library name)
+    cmake_parse_arguments(ARG "SHARED" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+    if(ARG_SHARED)
+        add_library(${name} SHARED ${ARG_SOURCES})
+    else()
+        add_library(${name} STATIC ${ARG_SOURCES})
+    endif()
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
+endfunction()
+
+# kelvane_add_test(<name> [GUI] SOURCES ... LIBS ...)
+# One GoogleTest program per unit, registered with CTest; runs headless in a scratch folder.
+# GUI gives the program a QApplication (offscreen) instead of a QCoreApplication.
+function(kelvane_add_test name)
+    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    if(ARG_GUI)
+        set(support kelvane_test_support_gui)
+    else()
+        set(support kelvane_test_support)
+    endif()
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${support} GTest::gtest)
+    target_compile_definitions(${name} PRIVATE
+        KELVANE_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+        KELVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+        KELVANE_BUILD_DIR="${PROJECT_BINARY_DIR}")
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        TIMEOUT 300
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+endfunction()

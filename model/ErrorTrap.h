@@ -1,0 +1,40 @@
+#pragma once
+
+#include "model/basLibrary.h"
+
+#include <exception>
+#include <utility>
+
+namespace kelvane {
+
+// The error trap of a procedure that reports its own failures: runs the body; on any
+// error calls the common reporter with the module and procedure names and returns the
+// neutral result. Whatever the body did before the error stays done.
+template <class Result, class Body>
+Result trapped(const char* moduleName, const char* procedureName, Result neutral, Body&& body)
+{
+    try {
+        return std::forward<Body>(body)();
+    } catch (...) {
+        basLibrary::ReportError(QString::fromLatin1(moduleName), QString::fromLatin1(procedureName),
+                                toRuntimeError(std::current_exception()));
+        return neutral;
+    }
+}
+
+// The same for a procedure without a result (or one that returns what it built so far
+// through a variable the body fills). Returns false when the body failed.
+template <class Body>
+bool trappedVoid(const char* moduleName, const char* procedureName, Body&& body)
+{
+    try {
+        std::forward<Body>(body)();
+        return true;
+    } catch (...) {
+        basLibrary::ReportError(QString::fromLatin1(moduleName), QString::fromLatin1(procedureName),
+                                toRuntimeError(std::current_exception()));
+        return false;
+    }
+}
+
+} // namespace kelvane

@@ -1,0 +1,158 @@
+#include "platform/Conversions.h"
+
+#include "platform/RuntimeError.h"
+
+#include <QLocale>
+#include <cmath>
+#include <limits>
+
+namespace kelvane::conv {
+
+namespace {
+
+template <typename Int>
+Int roundHalfEven(double value)
+{
+    if (!std::isfinite(value))
+        raiseError(err::Overflow);
+    const double rounded = std::nearbyint(value); // default rounding mode: half to even
+    if (rounded < static_cast<double>(std::numeric_limits<Int>::min())
+        || rounded > static_cast<double>(std::numeric_limits<Int>::max()))
+        raiseError(err::Overflow);
+    return static_cast<Int>(rounded);
+}
+
+int hexDigitValue(QChar c)
+{
+    const char16_t u = c.toUpper().unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'A' && u <= u'F')
+        return 10 + (u - u'A');
+    return -1;
+}
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+} // namespace
+
+qint16 toInt16(double value) { return roundHalfEven<qint16>(value); }
+qint32 toInt32(double value) { return roundHalfEven<qint32>(value); }
+
+qint16 add16(qint16 a, qint16 b)
+{
+    const int sum = int(a) + int(b);
+    if (sum < std::numeric_limits<qint16>::min() || sum > std::numeric_limits<qint16>::max())
+        raiseError(err::Overflow);
+    return static_cast<qint16>(sum);
+}
+
+qint32 add32(qint32 a, qint32 b)
+{
+    const qint64 sum = qint64(a) + qint64(b);
+    if (sum < std::numeric_limits<qint32>::min() || sum > std::numeric_limits<qint32>::max())
+        raiseError(err::Overflow);
+    return static_cast<qint32>(sum);
+}
+
+double floorWhole(double value) { return std::floor(value); }
+
+double checkFinite(double value)
+{
+    if (!std::isfinite(value))
+        raiseError(err::Overflow);
+    return value;
+}
+
+double leadingNumber(const QString& text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && isBlank(text[i]))
+        ++i;
+    if (i + 1 < n && text[i] == u'&') {
+        const QChar kind = text[i + 1].toUpper();
+        const int base = kind == u'H' ? 16 : kind == u'O' ? 8 : 0;
+        if (base != 0) {
+            qint64 acc = 0;
+            for (i += 2; i < n; ++i) {
+                const int digit = hexDigitValue(text[i]);
+                if (digit < 0 || digit >= base)
+                    break;
+                acc = acc * base + digit;
+                if (acc > 0xFFFFFFFFLL)
+                    raiseError(err::Overflow);
+            }
+            return static_cast<double>(acc);
+        }
+    }
+    QString digits;
+    if (i < n && (text[i] == u'+' || text[i] == u'-'))
+        digits += text[i++];
+    bool seenDigit = false;
+    bool seenPoint = false;
+    for (; i < n; ++i) {
+        const QChar c = text[i];
+        if (c.isDigit() && c.unicode() < 128) {
+            digits += c;
+            seenDigit = true;
+        } else if (c == u'.' && !seenPoint) {
+            digits += c;
+            seenPoint = true;
+        } else if (isBlank(c)) {
+            continue; // the scan steps over embedded blanks, as the old runtime did
+        } else {
+            break;
+        }
+    }
+    if (!seenDigit)
+        return 0.0;
+    if (i < n && (text[i].toUpper() == u'E' || text[i].toUpper() == u'D')) {
+        QString exponent = QStringLiteral("e");
+        qsizetype j = i + 1;
+        if (j < n && (text[j] == u'+' || text[j] == u'-'))
+            exponent += text[j++];
+        const qsizetype firstDigit = j;
+        while (j < n && text[j].isDigit() && text[j].unicode() < 128)
+            exponent += text[j++];
+        if (j > firstDigit)
+            digits += exponent;
+    }
+    bool ok = false;
+    const double value = digits.toDouble(&ok);
+    return ok ? checkFinite(value) : 0.0;
+}
+
+double toDouble(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    bool ok = false;
+    const double value = QLocale::c().toDouble(trimmed, &ok);
+    if (!ok || trimmed.isEmpty())
+        raiseError(err::TypeMismatch);
+    return checkFinite(value);
+}
+
+QString numberText(double value)
+{
+    if (value == 0.0)
+        return QStringLiteral("0");
+    QString text = QString::number(value, 'g', QLocale::FloatingPointShortest);
+    const qsizetype e = text.indexOf(u'e');
+    if (e < 0)
+        return text;
+    // Exponent form: "1E-20", "1.5E+25".
+    QString mantissa = text.left(e);
+    QString exponent = text.mid(e + 1);
+    const QChar sign = exponent.startsWith(u'-') ? u'-' : u'+';
+    if (exponent.startsWith(u'-') || exponent.startsWith(u'+'))
+        exponent.remove(0, 1);
+    while (exponent.size() > 2 && exponent.startsWith(u'0'))
+        exponent.remove(0, 1);
+    return mantissa + u'E' + sign + exponent;
+}
+
+} // namespace kelvane::conv

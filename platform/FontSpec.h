@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// A font as the drawing surfaces and the text measuring take it; size in points.
+struct FontSpec {
+    QString name = QStringLiteral("MS Sans Serif");
+    double size = 8.0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikethru = false;
+
+    bool operator==(const FontSpec&) const = default;
+};
+
+} // namespace platform

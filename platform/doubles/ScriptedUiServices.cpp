@@ -1,0 +1,35 @@
+#include "platform/doubles/ScriptedUiServices.h"
+
+namespace platform::doubles {
+
+int ScriptedUiServices::messageBox(const QString& text, int style, const QString& title)
+{
+    messageBoxes.push_back({text, style, title});
+    if (m_boxResults.empty())
+        return msgbox::buttonResult(style, msgbox::defaultButtonOf(style));
+    const int result = m_boxResults.front();
+    m_boxResults.pop_front();
+    return result;
+}
+
+std::optional<QString> ScriptedUiServices::prompt(PromptKind kind, const QString& title, const QString& label)
+{
+    prompts.push_back({kind, title, label});
+    if (m_promptAnswers.empty())
+        return std::nullopt;
+    auto answer = m_promptAnswers.front();
+    m_promptAnswers.pop_front();
+    return answer;
+}
+
+double ScriptedUiServices::textWidthTwips(const FontSpec& font, const QString& text)
+{
+    return text.size() * 100.0 * font.size / 8.0;
+}
+
+double ScriptedUiServices::textHeightTwips(const FontSpec& font, const QString&)
+{
+    return 240.0 * font.size / 8.0;
+}
+
+} // namespace platform::doubles

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Set-up, build, run and test in one place.
+#   scripts/kelvane.sh run    install what is missing, build, run the program on the sample
+#   scripts/kelvane.sh test   install what is missing, build with AddressSanitizer and
+#                             UndefinedBehaviorSanitizer, run the whole test suite
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+jobs=$(nproc 2>/dev/null || echo 4)
+
+packages=(
+    build-essential cmake pkg-config
+    qt6-base-dev libgl-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    libgsf-1-dev libssl-dev libcurl4-openssl-dev
+    python3 python3-olefile xsltproc
+)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+configure_and_build() { # <build dir> <cmake args...>
+    local dir=$1
+    shift
+    cmake -S "$root" -B "$dir" "$@" >/dev/null
+    cmake --build "$dir" -j "$jobs"
+}
+
+case "${1:-}" in
+run)
+    install_missing
+    configure_and_build "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+    program="$root/build/release/app/kelvane"
+    if [ ! -x "$program" ]; then
+        echo "The program is not built yet: the libraries of the knowledge model are in place."
+        exit 0
+    fi
+    exec "$program" "$root/examples/sample.xml"
+    ;;
+test)
+    install_missing
+    configure_and_build "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DKELVANE_SANITIZE=ON
+    cd "$root/build/sanitize"
+    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    export QT_QPA_PLATFORM=offscreen
+    ctest --output-on-failure -j "$jobs" --timeout 600
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
