@@ -1,0 +1,113 @@
+#include "platform/TextEncoding.h"
+
+#include <QHash>
+#include <array>
+
+namespace platform::encoding {
+
+namespace {
+
+// Characters of the bytes 0x80..0x9F; the five undefined bytes map to the C1 control
+// character of the same code, so every byte round-trips.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+const QHash<char16_t, int>& reverseTable()
+{
+    static const QHash<char16_t, int> table = [] {
+        QHash<char16_t, int> t;
+        for (int i = 0; i < 32; ++i)
+            t.insert(kHighControls[i], 0x80 + i);
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
+int ansiCode(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return u;
+    const auto it = reverseTable().constFind(u);
+    return it == reverseTable().constEnd() ? -1 : *it;
+}
+
+QByteArray toAnsi(const QString& text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (QChar c : text) {
+        const int code = ansiCode(c);
+        bytes.append(static_cast<char>(code < 0 ? '?' : code));
+    }
+    return bytes;
+}
+
+QString fromAnsi(const QByteArray& bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (char byte : bytes) {
+        const auto b = static_cast<unsigned char>(byte);
+        text.append(b >= 0x80 && b < 0xA0 ? QChar(kHighControls[b - 0x80]) : QChar(b));
+    }
+    return text;
+}
+
+bool isValidUtf8(const QByteArray& bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const unsigned char b = p[i];
+        int follow = 0;
+        char32_t cp = 0;
+        if (b < 0x80) {
+            ++i;
+            continue;
+        } else if (b >= 0xC2 && b <= 0xDF) {
+            follow = 1;
+            cp = b & 0x1F;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            follow = 2;
+            cp = b & 0x0F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            follow = 3;
+            cp = b & 0x07;
+        } else {
+            return false;
+        }
+        if (i + follow >= n)
+            return false;
+        for (int k = 1; k <= follow; ++k) {
+            const unsigned char c = p[i + k];
+            if ((c & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        const bool overlong = (follow == 2 && cp < 0x800) || (follow == 3 && cp < 0x10000);
+        if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += follow + 1;
+    }
+    return true;
+}
+
+QString decodeStored(const QByteArray& bytes)
+{
+    if (!isValidUtf8(bytes))
+        return fromAnsi(bytes);
+    QString text = QString::fromUtf8(bytes);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
+
+} // namespace platform::encoding

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The old "ANSI code page" is Windows-1252: one byte per character. Documents are written
+// as UTF-8 and read as UTF-8 when their bytes are valid UTF-8, else as Windows-1252.
+namespace platform::encoding {
+
+// One byte per character; characters Windows-1252 cannot hold become "?".
+QByteArray toAnsi(const QString& text);
+
+// The code of one character in Windows-1252, or -1 when it has none.
+int ansiCode(QChar c);
+
+// Every byte becomes one character.
+QString fromAnsi(const QByteArray& bytes);
+
+bool isValidUtf8(const QByteArray& bytes);
+
+// Stored text: UTF-8 when the bytes are valid UTF-8 (a byte-order mark is dropped), else Windows-1252.
+QString decodeStored(const QByteArray& bytes);
+
+} // namespace platform::encoding

@@ -1,0 +1,35 @@
+#include "platform/TextEncoding.h"
+
+#include <gtest/gtest.h>
+
+using namespace platform::encoding;
+
+TEST(TextEncoding, AnsiIsOneBytePerCharacterAndUnmappableBecomesQuestionMark)
+{
+    const QString text = QStringLiteral("caf\u00e9 \u20ac \u4e2d");
+    const QByteArray bytes = toAnsi(text);
+    ASSERT_EQ(bytes.size(), text.size());
+    EXPECT_EQ(static_cast<unsigned char>(bytes[3]), 0xE9);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[5]), 0x80);
+    EXPECT_EQ(bytes[7], '?');
+    EXPECT_EQ(fromAnsi(bytes), QStringLiteral("caf\u00e9 \u20ac ?"));
+}
+
+TEST(TextEncoding, EveryByteRoundTrips)
+{
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(static_cast<char>(b));
+    EXPECT_EQ(toAnsi(fromAnsi(all)), all);
+}
+
+TEST(TextEncoding, StoredTextIsUtf8WhenValidElseWindows1252)
+{
+    EXPECT_EQ(decodeStored(QByteArray("caf\xc3\xa9")), QStringLiteral("caf\u00e9"));
+    EXPECT_EQ(decodeStored(QByteArray("caf\xe9")), QStringLiteral("caf\u00e9"));
+    EXPECT_EQ(decodeStored(QByteArray("\xef\xbb\xbf<a/>")), QStringLiteral("<a/>"));
+    EXPECT_FALSE(isValidUtf8(QByteArray("\xc3")));          // truncated sequence
+    EXPECT_FALSE(isValidUtf8(QByteArray("\xc0\xaf")));      // overlong
+    EXPECT_FALSE(isValidUtf8(QByteArray("\xed\xa0\x80")));  // surrogate
+    EXPECT_TRUE(isValidUtf8(QByteArray("\xf0\x9f\x98\x80")));
+}
