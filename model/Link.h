@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <memory>
+
+namespace kelvane {
+
+class Node;
+
+// A weighted link from a conclusion node (which holds it in its Links) to an evidence
+// node. For an evidence answer a the link's degree of truth runs through (0, 1 - WeightDeny),
+// (0.5, Weight) and (1, WeightAffirm); the "always" flags can make it decisive.
+class Link {
+public:
+    std::shared_ptr<Node> ConnectionTo;  // the evidence node
+    std::weak_ptr<Node> ConnectionFrom;  // the conclusion node that holds the link
+    double WeightDeny = 0.5;
+    bool AlwaysDeny = false;
+    double Weight = 0.5;
+    double WeightAffirm = 0.5;
+    bool AlwaysAffirm = false;
+    double DOT = 0.5; // written by the inference
+    bool Active = true;
+    QString TooltipText;
+
+    // Program-internal: row in the consultation's preconditions list, and the evidence
+    // node's GUID as read from a document until the reader connects the link.
+    qint16 ListIndex = 0;
+    QString NodeGUIDRef;
+};
+
+} // namespace kelvane

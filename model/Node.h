@@ -1,0 +1,157 @@
+#pragma once
+
+#include "platform/Collection.h"
+
+#include <QString>
+#include <QtGlobal>
+#include <memory>
+
+namespace kelvane {
+
+class AbstractNetwork;
+class AbstractNodeButton;
+class Layer;
+class Link;
+class Page;
+class Property;
+class TextLabel;
+class clsControl;
+
+// One question of a knowledge base: its texts, answer options, links to the nodes it
+// depends on, controls and properties, and its answer as a degree of truth (0 false,
+// 1 true, 0.5 undecided). Nodes are always held by std::shared_ptr: setting Answer passes
+// the node itself to the inference.
+class Node : public std::enable_shared_from_this<Node> {
+public:
+    Node(); // Default 0.5, NoDefault true, a new GUID; empty labels for the texts
+    ~Node();
+    Node(const Node&) = delete;
+    Node& operator=(const Node&) = delete;
+
+    // --- Public fields -------------------------------------------------------------------
+    std::shared_ptr<TextLabel> Question;
+    std::shared_ptr<TextLabel> Reason;
+    // Answer options: the first stands for 1 (true), the last for 0 (false), evenly spaced.
+    Collection<std::shared_ptr<TextLabel>> Answers;
+    // Links to the nodes this node depends on (kept by the network's link operations).
+    Collection<std::shared_ptr<Link>>& Links() { return m_links; }
+    const Collection<std::shared_ptr<Link>>& Links() const { return m_links; }
+    double Default = 0.5;  // the answer Reset restores when the node has a default
+    bool NoDefault = true; // the node has no default answer
+    std::shared_ptr<TextLabel> Justification;
+    qint32 Color = 0;
+    bool Plural = false;
+    Collection<std::shared_ptr<Property>> Properties;
+    QString GUID;
+    QString OldGUID; // identity where the node was read or pasted from
+    std::weak_ptr<kelvane::Layer> Layer;
+    bool Answered = false;
+    double DOT = 0; // the degree of truth; writing it directly does not propagate
+    bool AutoAnswer = false;
+    // For an external node: the node of its lower-level network whose answer it carries.
+    std::shared_ptr<Node> LowerLevelNode;
+    // External nodes of higher-level networks whose LowerLevelNode is this node, and their networks.
+    Collection<std::weak_ptr<Node>> HigherLevelNodes;
+    Collection<std::weak_ptr<AbstractNetwork>> HigherLevelNetworks;
+    QString TooltipText;
+    QString ExternalNetworkGUID;
+    bool Contradiction = false; // two forcing links disagree
+    // Per-node controls: name and value pairs.
+    Collection<std::shared_ptr<clsControl>>& Controls() { return m_controls; }
+    const Collection<std::shared_ptr<clsControl>>& Controls() const { return m_controls; }
+    Collection<std::shared_ptr<clsControl>> ControlsBackup; // offered to automation clients only
+    AbstractNodeButton* Button = nullptr; // the narrator button, not owned; null when none
+
+    // --- Public properties and methods ----------------------------------------------------
+    qint16 SourceIndex() const { return m_sourceIndex; }
+    void setSourceIndex(qint16 value) { m_sourceIndex = value; }
+
+    bool Selected() const { return m_selected; }
+    // Selecting moves the focus to the narrator button, unless the button's own focus selects.
+    void setSelected(bool value);
+
+    QString MoreInfo() const { return m_moreInfo; }
+    void setMoreInfo(const QString& value) { m_moreInfo = value; }
+
+    bool External() const { return m_external; }
+    void setExternal(bool value) { m_external = value; } // program-internal
+
+    bool Overridden() const { return m_overridden; }
+    void setOverridden(bool value) { m_overridden = value; }
+
+    QString ExternalGUID() const { return m_externalGUID; }
+    void setExternalGUID(const QString& value) { m_externalGUID = value; } // program-internal
+
+    double Answer() const { return DOT; }
+    // Stores the degree of truth and propagates it (basKelva::PropogateAnswer).
+    void setAnswer(double value);
+
+    // (The reading and writing members of the document forms belong here.)
+
+    // 1-based position in the layer of the first node with this node's number; 0 when none.
+    qint16 Index() const;
+
+    // The name label; a label without text first gets "Node " and the node number.
+    std::shared_ptr<TextLabel> Name();
+    // Stores the label and renames the narrator button.
+    void setName(std::shared_ptr<TextLabel> label);
+
+    // The nodes whose links point to this node (kept by the network's link operations).
+    Collection<std::weak_ptr<Node>>& Parents() { return m_parents; }
+    const Collection<std::weak_ptr<Node>>& Parents() const { return m_parents; }
+
+    bool Enabled() const { return !Disabled; }
+    void setEnabled(bool value) { Disabled = !value; }
+
+    // Asks the network of the node's layer to add a link from this node to `target`.
+    void AddLink(const std::shared_ptr<Node>& target);
+
+    // A new page of the lower-level network; raises ObjectNotSet without one.
+    std::shared_ptr<Page> LowerLevelPage() const;
+
+    // A control "IRRELEVANT" (resp. "NEED INFO") reads "TRUE", compared in upper case.
+    bool Irrelevant() const;
+    bool NeedInfo() const;
+    // In need of information itself, or through any evidence node or the lower-level node.
+    bool Required() const;
+
+    // Orders the links by their evidence node's relative place in its layer, left to right.
+    void ReOrderLinks();
+
+    // A copy without links, layer or network; a new GUID when asked.
+    std::shared_ptr<Node> Clone(bool bNewGUID);
+
+    // Back to the default answer (or undecided), unanswered, justification emptied; parents
+    // left without answered evidence and the higher-level nodes are reset too.
+    void Reset();
+
+    // --- Program-internal state -----------------------------------------------------------
+    // Storage of Name, made empty on first read; writing it leaves the button alone.
+    std::shared_ptr<TextLabel> NameLabel();
+    void setNameLabel(std::shared_ptr<TextLabel> label) { m_nameLabel = std::move(label); }
+
+    std::weak_ptr<AbstractNetwork> Network;               // the network that owns the node
+    std::shared_ptr<AbstractNetwork> LowerLevelNetwork;   // of an external node
+    bool Disabled = false;
+    QString ExternalFile;
+    QString FileName;
+    qint16 NodeNumber = 0;   // number within the network; gives the default name
+    qint16 LayerIndex = 0;   // layer number as the document forms store it
+    qint16 NodeIndex = 0;    // place within the layer as the document forms store it
+
+private:
+    bool controlIsOn(const QString& upperName) const;
+
+    Collection<std::shared_ptr<Link>> m_links;
+    Collection<std::shared_ptr<clsControl>> m_controls;
+    Collection<std::weak_ptr<Node>> m_parents;
+    std::shared_ptr<TextLabel> m_nameLabel;
+    qint16 m_sourceIndex = 0;
+    bool m_selected = false;
+    QString m_moreInfo;
+    bool m_external = false;
+    bool m_overridden = false;
+    QString m_externalGUID;
+};
+
+} // namespace kelvane

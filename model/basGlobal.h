@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <memory>
+
+namespace kelvane {
+class AbstractKnowledgeBase;
+}
+
+// The application's shared values that the model and the networks read, and the clean-up
+// routines for the texts of compound-file streams. They live for the whole run, on the
+// user-interface thread.
+namespace basGlobal {
+
+// A system colour: 0x80000000 plus the system colour index.
+constexpr qint32 SystemColour(int index)
+{
+    return static_cast<qint32>(0x80000000u + static_cast<quint32>(index));
+}
+
+// The per-user settings the model and the drawing read at each use; start-up loads them
+// and the options dialog replaces them. The defaults are the values when a setting is absent.
+struct UserSettings {
+    bool AutoAnswer = false;
+    bool ShowAnswer = true;
+    qint32 BackColour = SystemColour(15);      // button face
+    qint32 NodeColour = SystemColour(15);      // button face
+    qint32 HighlightColour = SystemColour(16); // button shadow
+    qint32 ShadowColour = SystemColour(20);    // button highlight
+    qint32 PositiveColour = 0x00FF00;          // green
+    qint32 NegativeColour = 0x0000FF;          // red
+    qint32 NeutralColour = 0x00FFFF;           // yellow
+};
+
+inline UserSettings Settings;
+
+// Program-wide default font name; start-up sets it before any model object is made.
+inline QString DefaultFontName = QStringLiteral("MS Sans Serif");
+
+// 1 while the main window is loaded, 0 otherwise.
+inline qint16 ApplicationMode = 0;
+
+// The text typed at the last password prompt.
+inline QString EnteredPassword;
+
+// Dialogs right-align their text boxes while it is true.
+inline bool AlignRight = false;
+
+// The open document's knowledge-base object; null when none is open.
+inline std::shared_ptr<kelvane::AbstractKnowledgeBase> CurrentKnowledgeBase;
+
+// Raised by the diagram while a narrator button's own focus event selects its node, so
+// that selecting the node does not move the focus back to the button.
+inline bool NarratorSelecting = false;
+
+// Without the first four characters (a type and length header) when the first pair of NUL
+// characters starts at the fourth character or later; then without any NUL character.
+QString StripStreamHeader(const QString& text);
+
+// A wide stream read as bytes: drops a four-character length prefix, keeps every second
+// character from the third on, and cuts before the first NUL.
+QString WideStreamToText(const QString& text);
+
+// The text up to, not including, the first NUL character.
+QString TrimAtNull(const QString& text);
+
+} // namespace basGlobal

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+namespace kelvane {
+class Node;
+class TextLabel;
+} // namespace kelvane
+
+// The inference: how answers become degrees of truth along the links, how a new answer
+// travels to the nodes that depend on it, automatic answering, contradictions between
+// forcing links, and the answer text of a degree of truth. It keeps no state: everything it
+// computes is written into the nodes and links. Every procedure reports its own failures
+// through the common error reporter and returns its neutral result.
+namespace basKelva {
+
+using NodePtr = std::shared_ptr<kelvane::Node>;
+
+// The node's degree of truth as its links give it. Writes the degree of truth of every
+// counted link and the node's Contradiction; never the node's own answer. Unless quiet,
+// a contradiction between two forcing links is shown to the user. Neutral result 0.5.
+double CalculateAnswer(const NodePtr& node, bool Quiet = false);
+
+// After an answer was stored on the node: marks it answered, clears answered ancestors,
+// refreshes the parents' links, answers parents automatically where that is on, and hands
+// the answer to the node's higher-level nodes.
+void PropogateAnswer(const NodePtr& node);
+
+// Clears Answered on the answered ancestors of the node (their answers stay).
+void UnanswerParents(const NodePtr& node);
+
+// Recomputes the link degrees of truth of each parent of an enabled node.
+void UpdateDOTParents(const NodePtr& node);
+
+// Answers each parent from its links where automatic answering is on (the knowledge base,
+// the user setting or the parent itself).
+void AutoAnswerParents(const NodePtr& node);
+
+// Recomputes the node and every node its links reach, each once.
+void UpdateDOTChildren(const NodePtr& node);
+
+// The answer text for a value: the answer at that point of the node's answer scale, the
+// nearer one, or "Between <upper> and <lower>" halfway. Empty without answers.
+QString GetAnswer(const NodePtr& node, double value);
+
+// The same search giving the answer label itself; a new label for "Between ..."; null
+// without answers.
+std::shared_ptr<kelvane::TextLabel> GetAnswerObject(const NodePtr& node, double value);
+
+} // namespace basKelva
