@@ -20,6 +20,7 @@ inline constexpr int BadFileMode = 54;
 inline constexpr int PathFileAccess = 75;
 inline constexpr int PathNotFound = 76;
 inline constexpr int ObjectNotSet = 91;
+inline constexpr int InvalidPropertyValue = 380;
 inline constexpr int DuplicateKey = 457;
 
 // The standard description of a number; empty for numbers the system does not know.

@@ -14,6 +14,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libgsf-1-dev libssl-dev libcurl4-openssl-dev
     python3 python3-olefile xsltproc
+    fonts-dejavu-core
 )
 
 install_missing() {

@@ -1,5 +1,7 @@
 #include "platform/doubles/ScriptedUiServices.h"
 
+#include "platform/doubles/FixedTextMetrics.h"
+
 namespace platform::doubles {
 
 int ScriptedUiServices::messageBox(const QString& text, int style, const QString& title)
@@ -24,12 +26,12 @@ std::optional<QString> ScriptedUiServices::prompt(PromptKind kind, const QString
 
 double ScriptedUiServices::textWidthTwips(const FontSpec& font, const QString& text)
 {
-    return text.size() * 100.0 * font.size / 8.0;
+    return text.size() * fixedmetrics::characterWidth(font);
 }
 
 double ScriptedUiServices::textHeightTwips(const FontSpec& font, const QString&)
 {
-    return 240.0 * font.size / 8.0;
+    return fixedmetrics::lineHeight(font);
 }
 
 } // namespace platform::doubles

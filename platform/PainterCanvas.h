@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/Canvas.h"
+
+#include <QFont>
+#include <memory>
+#include <optional>
+#include <utility>
+
+class QBrush;
+class QPaintDevice;
+class QPainter;
+class QPen;
+
+namespace platform {
+
+// A canvas that paints with QPainter on any paint device: an image, a widget during its
+// paint event, a printer page. Scale units are twips at the device's resolution (15 to a
+// pixel at 96 dots per inch); figures land on whole pixels without antialiasing, as on
+// the old surface, and text is measured with the real font (a stand-in face when the
+// named one is not installed).
+class PainterCanvas : public Canvas {
+public:
+    // Paints on the device with a painter of its own, for the canvas's lifetime. A device
+    // that cannot be painted on (an empty image) gives a canvas that paints nothing.
+    explicit PainterCanvas(QPaintDevice& device);
+    // Paints with a painter the caller keeps active (for instance while printing several
+    // pages); the canvas changes its pen, brush, font and render hints.
+    explicit PainterCanvas(QPainter& painter);
+    ~PainterCanvas() override;
+
+    double ScaleWidth() const override;
+    double ScaleHeight() const override;
+
+    double twipsPerPixelX() const { return m_twipsPerPixelX; }
+    double twipsPerPixelY() const { return m_twipsPerPixelY; }
+
+protected:
+    void paintLine(QPointF from, QPointF to, qint32 colour) override;
+    void paintCircle(const CircleFigure& figure) override;
+    void paintText(QPointF topLeft, const QString& text) override;
+    void paintClear() override;
+    double lineWidth(const QString& line) const override;
+    double lineHeight() const override;
+
+private:
+    // The device pixel nearest to a point in twips.
+    QPointF toPixels(QPointF twips) const;
+    QPen outlinePen(qint32 colour) const;
+    QBrush fillBrush() const;
+    const QFont& currentFont() const;
+    bool canPaint() const;
+
+    std::unique_ptr<QPainter> m_ownPainter;
+    QPainter& m_painter;
+    QPaintDevice& m_device;
+    double m_twipsPerPixelX;
+    double m_twipsPerPixelY;
+    mutable std::optional<std::pair<FontSpec, QFont>> m_font; // the last font made
+};
+
+} // namespace platform
