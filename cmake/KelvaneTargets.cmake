@@ -33,3 +33,12 @@ function(kelvane_add_test name)
         TIMEOUT 300
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
 endfunction()
+
+# kelvane_add_fuzzer(<name> SOURCES ... LIBS ...)
+# A libFuzzer target (built only with KELVANE_BUILD_FUZZ and clang; fuzz/run.sh runs it).
+function(kelvane_add_fuzzer name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+endfunction()

@@ -18,6 +18,7 @@ QString err::describe(int number)
     case PathFileAccess: return QStringLiteral("Path/File access error");
     case PathNotFound: return QStringLiteral("Path not found");
     case ObjectNotSet: return QStringLiteral("Object variable or With block variable not set");
+    case InvalidFileFormat: return QStringLiteral("Invalid file format");
     case InvalidPropertyValue: return QStringLiteral("Invalid property value");
     case DuplicateKey: return QStringLiteral("This key is already associated with an element of this collection");
     default: return {};

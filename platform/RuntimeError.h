@@ -20,6 +20,7 @@ inline constexpr int BadFileMode = 54;
 inline constexpr int PathFileAccess = 75;
 inline constexpr int PathNotFound = 76;
 inline constexpr int ObjectNotSet = 91;
+inline constexpr int InvalidFileFormat = 321;
 inline constexpr int InvalidPropertyValue = 380;
 inline constexpr int DuplicateKey = 457;
 

@@ -1,0 +1,242 @@
+#include "platform/CompoundFile.h"
+
+#include "platform/RuntimeError.h"
+
+#include <gsf/gsf-infile-msole.h>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-memory.h>
+#include <gsf/gsf-outfile-msole.h>
+#include <gsf/gsf-outfile.h>
+#include <gsf/gsf-output-memory.h>
+#include <gsf/gsf-utils.h>
+
+#include <QtEndian>
+
+#include <memory>
+#include <mutex>
+
+using kelvane::raiseError;
+namespace err = kelvane::err;
+
+namespace platform::compoundfile {
+
+namespace {
+
+constexpr int kClassIdSize = 16;
+// Deeper nesting than this is taken for a damaged directory.
+constexpr int kMaxDepth = 64;
+
+struct GObjectRelease {
+    void operator()(gpointer object) const { g_object_unref(object); }
+};
+template <class T>
+using GObjectPtr = std::unique_ptr<T, GObjectRelease>;
+
+// Collects what libgsf logs while this thread reads or writes a file. libgsf reads on
+// through many kinds of damage, only warning; a file it warned about is not taken as
+// sound, so damaged content never passes for stored text. (Part of libgsf logs without a
+// domain of its own, hence the default domain too.)
+class LibraryComplaints {
+public:
+    LibraryComplaints()
+    {
+        static std::once_flag once;
+        std::call_once(once, [] {
+            gsf_init();
+            for (const char* domain : {static_cast<const char*>(nullptr), "libgsf", "libgsf:msole"})
+                g_log_set_handler(domain, GLogLevelFlags(G_LOG_LEVEL_MASK | G_LOG_FLAG_FATAL | G_LOG_FLAG_RECURSION),
+                                  &LibraryComplaints::handle, nullptr);
+        });
+        t_current = this;
+    }
+    ~LibraryComplaints() { t_current = nullptr; }
+    LibraryComplaints(const LibraryComplaints&) = delete;
+    LibraryComplaints& operator=(const LibraryComplaints&) = delete;
+
+    bool any() const { return !m_first.isNull(); }
+    const QString& first() const { return m_first; }
+
+private:
+    static void handle(const gchar* domain, GLogLevelFlags level, const gchar* message, gpointer)
+    {
+        if (!t_current || (level & (G_LOG_LEVEL_ERROR | G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING)) == 0) {
+            g_log_default_handler(domain, level, message, nullptr);
+            return;
+        }
+        if (t_current->m_first.isNull())
+            t_current->m_first = QString::fromUtf8(message ? message : "").simplified();
+    }
+
+    static thread_local LibraryComplaints* t_current;
+    QString m_first;
+};
+
+thread_local LibraryComplaints* LibraryComplaints::t_current = nullptr;
+
+[[noreturn]] void raiseDamaged(const QString& what)
+{
+    raiseError(err::InvalidFileFormat, QStringLiteral("Not a sound compound file: %1").arg(what));
+}
+
+QString takeMessage(GError*& error)
+{
+    QString message = error ? QString::fromUtf8(error->message) : QStringLiteral("unreadable header");
+    g_clear_error(&error);
+    return message;
+}
+
+// libgsf loses the entries it finds beside the root entry (they have no parent to hold
+// them), so a file whose root entry has siblings is refused before libgsf reads it. A
+// sound file's root entry never has any.
+bool rootEntryHasSiblings(const QByteArray& bytes)
+{
+    constexpr qsizetype kSectorShiftAt = 0x1E;
+    constexpr qsizetype kFirstDirectorySectorAt = 0x30;
+    constexpr quint64 kLeftSiblingAt = 0x44;
+    constexpr quint64 kRightSiblingAt = 0x48;
+    constexpr quint32 kNoEntry = 0xFFFFFFFF;
+    if (bytes.size() < kFirstDirectorySectorAt + 4)
+        return false; // too short for a header: libgsf refuses it
+    const char* data = bytes.constData();
+    const quint16 sectorShift = qFromLittleEndian<quint16>(data + kSectorShiftAt);
+    if (sectorShift < 7 || sectorShift > 20)
+        return false; // no sector size libgsf accepts
+    const quint64 rootEntry = (quint64(qFromLittleEndian<quint32>(data + kFirstDirectorySectorAt)) + 1) << sectorShift;
+    if (rootEntry + kRightSiblingAt + 4 > quint64(bytes.size()))
+        return false; // outside the file: libgsf refuses it
+    return qFromLittleEndian<quint32>(data + rootEntry + kLeftSiblingAt) != kNoEntry
+        || qFromLittleEndian<quint32>(data + rootEntry + kRightSiblingAt) != kNoEntry;
+}
+
+bool isStorage(GsfInput* child)
+{
+    return GSF_IS_INFILE(child) && gsf_infile_num_children(GSF_INFILE(child)) >= 0;
+}
+
+// Reads the entries below `dir`. A sound file stores every byte of every stream once,
+// so the streams together never hold more than the file: `budget` is what is left of
+// it, which keeps a hostile directory from making us read the same sectors endlessly.
+class TreeReader {
+public:
+    explicit TreeReader(qint64 fileSize) : m_budget(fileSize) {}
+
+    void readChildren(GsfInfile* dir, StorageEntry& into, int depth)
+    {
+        if (depth > kMaxDepth)
+            raiseDamaged(QStringLiteral("storages nested too deeply"));
+        const int count = gsf_infile_num_children(dir);
+        for (int i = 0; i < count; ++i) {
+            GObjectPtr<GsfInput> child(gsf_infile_child_by_index(dir, i));
+            if (!child)
+                raiseDamaged(QStringLiteral("an entry of the directory cannot be read"));
+            const char* rawName = gsf_input_name(child.get());
+            StorageEntry entry;
+            entry.name = QString::fromUtf8(rawName ? rawName : "");
+            if (into.findChild(entry.name))
+                raiseDamaged(QStringLiteral("the name \"%1\" appears twice").arg(entry.name));
+            if (isStorage(child.get())) {
+                entry.isStorage = true;
+                entry.classId = classIdOf(GSF_INFILE(child.get()));
+                readChildren(GSF_INFILE(child.get()), entry, depth + 1);
+            } else {
+                entry.bytes = readStream(child.get(), entry.name);
+            }
+            into.children.push_back(std::move(entry));
+        }
+    }
+
+    static QByteArray classIdOf(GsfInfile* dir)
+    {
+        guint8 id[kClassIdSize] = {};
+        if (!GSF_IS_INFILE_MSOLE(dir) || !gsf_infile_msole_get_class_id(GSF_INFILE_MSOLE(dir), id))
+            return {};
+        const QByteArray bytes(reinterpret_cast<const char*>(id), kClassIdSize);
+        return bytes.count('\0') == kClassIdSize ? QByteArray() : bytes;
+    }
+
+private:
+    QByteArray readStream(GsfInput* stream, const QString& name)
+    {
+        const gsf_off_t size = gsf_input_size(stream);
+        if (size < 0 || size > m_budget)
+            raiseDamaged(QStringLiteral("the stream \"%1\" claims more bytes than the file holds").arg(name));
+        m_budget -= size;
+        QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
+        if (size > 0 && !gsf_input_read(stream, static_cast<size_t>(size), reinterpret_cast<guint8*>(bytes.data())))
+            raiseDamaged(QStringLiteral("the stream \"%1\" is cut short").arg(name));
+        return bytes;
+    }
+
+    qint64 m_budget;
+};
+
+void check(gboolean ok, const char* what)
+{
+    if (!ok)
+        raiseError(err::PathFileAccess, QStringLiteral("Cannot build the compound file: %1").arg(QLatin1String(what)));
+}
+
+void writeChildren(GsfOutfile* dir, const StorageEntry& storage)
+{
+    for (const StorageEntry& entry : storage.children) {
+        const QByteArray name = entry.name.toUtf8();
+        GObjectPtr<GsfOutput> child(gsf_outfile_new_child(dir, name.constData(), entry.isStorage));
+        check(child != nullptr, "an entry cannot be added");
+        if (entry.isStorage) {
+            if (entry.classId.size() == kClassIdSize)
+                gsf_outfile_msole_set_class_id(GSF_OUTFILE_MSOLE(child.get()),
+                                               reinterpret_cast<const guint8*>(entry.classId.constData()));
+            writeChildren(GSF_OUTFILE(child.get()), entry);
+        } else if (!entry.bytes.isEmpty()) {
+            check(gsf_output_write(child.get(), static_cast<size_t>(entry.bytes.size()),
+                                   reinterpret_cast<const guint8*>(entry.bytes.constData())),
+                  "a stream cannot be written");
+        }
+        check(gsf_output_close(child.get()), "an entry cannot be closed");
+    }
+}
+
+} // namespace
+
+StorageEntry read(const QByteArray& bytes)
+{
+    if (rootEntryHasSiblings(bytes))
+        raiseDamaged(QStringLiteral("the root entry of the directory has siblings"));
+    const LibraryComplaints complaints;
+    GObjectPtr<GsfInput> input(
+        gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes.constData()), bytes.size(), FALSE));
+    GError* error = nullptr;
+    GObjectPtr<GsfInfile> ole(gsf_infile_msole_new(input.get(), &error));
+    if (!ole)
+        raiseDamaged(error || !complaints.any() ? takeMessage(error) : complaints.first());
+    g_clear_error(&error);
+
+    StorageEntry root = StorageEntry::emptyRoot();
+    root.classId = TreeReader::classIdOf(ole.get());
+    TreeReader(bytes.size()).readChildren(ole.get(), root, 0);
+    if (complaints.any())
+        raiseDamaged(complaints.first());
+    return root;
+}
+
+QByteArray write(const StorageEntry& root)
+{
+    const LibraryComplaints complaints;
+    GObjectPtr<GsfOutput> sink(gsf_output_memory_new());
+    {
+        GObjectPtr<GsfOutfile> ole(gsf_outfile_msole_new(sink.get()));
+        check(ole != nullptr, "no writer");
+        if (root.classId.size() == kClassIdSize)
+            gsf_outfile_msole_set_class_id(GSF_OUTFILE_MSOLE(ole.get()),
+                                           reinterpret_cast<const guint8*>(root.classId.constData()));
+        writeChildren(ole.get(), root);
+        check(gsf_output_close(GSF_OUTPUT(ole.get())), "the directory cannot be written");
+    }
+    if (complaints.any())
+        raiseError(err::PathFileAccess, QStringLiteral("Cannot build the compound file: %1").arg(complaints.first()));
+    const gsf_off_t size = gsf_output_size(sink.get());
+    const guint8* data = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
+    return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+}
+
+} // namespace platform::compoundfile

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/StorageEntry.h"
+
+#include <QByteArray>
+
+// The OLE2 compound-file format, through libgsf: the bytes of a whole file to and from
+// its entries held in memory.
+namespace platform::compoundfile {
+
+// The entries of a compound file. Bytes that are not a sound compound file (truncated,
+// damaged, or another kind of file) raise InvalidFileFormat (321) saying what is wrong.
+StorageEntry read(const QByteArray& bytes);
+
+// The bytes of a compound file holding `root`'s entries.
+QByteArray write(const StorageEntry& root);
+
+} // namespace platform::compoundfile

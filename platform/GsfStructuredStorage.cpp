@@ -1,0 +1,85 @@
+#include "platform/GsfStructuredStorage.h"
+
+#include "platform/BufferedRootStorage.h"
+#include "platform/CompoundFile.h"
+#include "platform/RuntimeError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+using kelvane::raiseError;
+using kelvane::RuntimeError;
+namespace err = kelvane::err;
+
+namespace platform {
+
+namespace {
+
+StorageEntry readFile(const QString& fileName, StorageMode mode)
+{
+    const QFileInfo info(fileName);
+    if (!info.exists()) {
+        if (mode == StorageMode::Read)
+            raiseError(err::FileNotFound, QStringLiteral("File not found: %1").arg(fileName));
+        return StorageEntry::emptyRoot();
+    }
+    if (info.isDir())
+        raiseError(err::PathFileAccess, QStringLiteral("%1 is a folder, not a file").arg(fileName));
+
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        raiseError(err::PathFileAccess, QStringLiteral("Cannot read %1: %2").arg(fileName, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        raiseError(err::PathFileAccess, QStringLiteral("Cannot read %1: %2").arg(fileName, file.errorString()));
+    if (bytes.isEmpty())
+        return StorageEntry::emptyRoot(); // an empty file holds nothing to lose
+    try {
+        return compoundfile::read(bytes);
+    } catch (const RuntimeError& e) {
+        raiseError(e.Number(), QStringLiteral("%1: %2").arg(fileName, e.Description()));
+    }
+}
+
+// Read-only in the sense of the old file attribute: not writable by us, or without any
+// write permission bit (which holds even for a user who may override permissions).
+bool isReadOnly(const QFileInfo& info)
+{
+    constexpr auto anyWriteBit = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return !info.isWritable() || !(info.permissions() & anyWriteBit);
+}
+
+void replaceFile(const QString& fileName, const QByteArray& bytes)
+{
+    const QFileInfo info(fileName);
+    if (!info.absoluteDir().exists())
+        raiseError(err::PathNotFound, QStringLiteral("Path not found: %1").arg(info.absolutePath()));
+    if (info.exists() && isReadOnly(info))
+        raiseError(err::PathFileAccess, QStringLiteral("%1 is read only").arg(fileName));
+
+    // QSaveFile writes a temporary file in the same folder and renames it over the old
+    // one on commit; on any failure the temporary file goes and the old file stays.
+    QSaveFile file(fileName);
+    const bool saved = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (!saved)
+        raiseError(err::PathFileAccess, QStringLiteral("Cannot save %1: %2").arg(fileName, file.errorString()));
+}
+
+} // namespace
+
+std::shared_ptr<RootStorage> GsfStructuredStorage::OpenStorage(const QString& fileName, StorageMode mode)
+{
+    return std::make_shared<BufferedRootStorage>(fileName, mode, readFile(fileName, mode),
+                                                 [fileName](const StorageEntry& root) {
+                                                     replaceFile(fileName, compoundfile::write(root));
+                                                 });
+}
+
+std::unique_ptr<StructuredStorage> ServiceDefault<StructuredStorage>::create()
+{
+    return std::make_unique<GsfStructuredStorage>();
+}
+
+} // namespace platform

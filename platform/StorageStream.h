@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// One named stream of a compound file, seen as text. Positions and lengths count
+// characters of the text `Get` returns. Failures raise kelvane::RuntimeError.
+class StorageStream {
+public:
+    virtual ~StorageStream() = default;
+
+    virtual QString Name() const = 0;
+
+    // Length of the stream's text in characters.
+    virtual qint64 GetSize() = 0;
+
+    // Fills `buffer`, from its first character, with the stream's characters from
+    // `offset` on: as many as the buffer holds and the stream has. The rest of the
+    // buffer is left as it was.
+    virtual void Get(qint64 offset, QString& buffer) = 0;
+
+    // Writes `text` over the characters from `offset` on, extending the stream when
+    // needed (a gap before `offset` is filled with NUL characters). The stream never
+    // becomes shorter: what lay beyond the written text stays.
+    virtual void Put(qint64 offset, const QString& text) = 0;
+
+    // Makes what was written part of the storage, so the next Commit saves it.
+    // Writes that were never flushed are not saved.
+    virtual void Flush() = 0;
+};
+
+} // namespace platform

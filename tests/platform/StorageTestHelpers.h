@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/RootStorage.h"
+#include "platform/RuntimeError.h"
+
+#include <functional>
+
+namespace kelvane::test {
+
+// Writes a stream the way the program does: open it (create it when missing), clear
+// it with as many NUL characters as it holds, flush, write the text at 0, flush.
+inline void storeText(platform::RootStorage& root, const QString& name, const QString& text)
+{
+    using platform::StorageMode;
+    std::shared_ptr<platform::StorageStream> stream;
+    try {
+        stream = root.OpenStream(name, StorageMode::Write);
+    } catch (const RuntimeError&) {
+        stream = root.CreateStream(name, StorageMode::Write);
+    }
+    stream->Put(0, QString(stream->GetSize(), QChar(u'\0')));
+    stream->Flush();
+    stream->Put(0, text);
+    stream->Flush();
+}
+
+// The whole text of a stream, read into a buffer as long as its size.
+inline QString readText(platform::RootStorage& root, const QString& name)
+{
+    const auto stream = root.OpenStream(name, platform::StorageMode::Read);
+    QString buffer(stream->GetSize(), QChar(u'\0'));
+    stream->Get(0, buffer);
+    return buffer;
+}
+
+// The number of the RuntimeError `action` raises; 0 when it raises none.
+inline int errorNumberOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const RuntimeError& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+} // namespace kelvane::test
