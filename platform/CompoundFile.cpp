@@ -2,6 +2,8 @@
 
 #include "platform/RuntimeError.h"
 
+#include <QSet>
+#include <QtEndian>
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
@@ -9,8 +11,6 @@
 #include <gsf/gsf-outfile.h>
 #include <gsf/gsf-output-memory.h>
 #include <gsf/gsf-utils.h>
-
-#include <QtEndian>
 
 #include <memory>
 #include <mutex>
@@ -125,6 +125,7 @@ public:
         if (depth > kMaxDepth)
             raiseDamaged(QStringLiteral("storages nested too deeply"));
         const int count = gsf_infile_num_children(dir);
+        QSet<QString> seen; // names folded to one case, as the format compares them
         for (int i = 0; i < count; ++i) {
             GObjectPtr<GsfInput> child(gsf_infile_child_by_index(dir, i));
             if (!child)
@@ -132,8 +133,10 @@ public:
             const char* rawName = gsf_input_name(child.get());
             StorageEntry entry;
             entry.name = QString::fromUtf8(rawName ? rawName : "");
-            if (into.findChild(entry.name))
+            const QString folded = entry.name.toCaseFolded();
+            if (seen.contains(folded))
                 raiseDamaged(QStringLiteral("the name \"%1\" appears twice").arg(entry.name));
+            seen.insert(folded);
             if (isStorage(child.get())) {
                 entry.isStorage = true;
                 entry.classId = classIdOf(GSF_INFILE(child.get()));

@@ -2,8 +2,12 @@
 
 #include "platform/RootStorage.h"
 #include "platform/RuntimeError.h"
+#include "tests/support/TestEnvironment.h"
 
+#include <QDir>
+#include <QFile>
 #include <functional>
+#include <gtest/gtest.h>
 
 namespace kelvane::test {
 
@@ -42,6 +46,27 @@ inline int errorNumberOf(const std::function<void()>& action)
         return e.Number();
     }
     return 0;
+}
+
+// A path in a folder of the running test's own, so tests never see each other's files.
+inline QString testFile(const QString& name)
+{
+    const QString folder = scratchFolder() + u'/'
+        + QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    QDir().mkpath(folder);
+    return folder + u'/' + name;
+}
+
+inline QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace kelvane::test
