@@ -4,14 +4,17 @@
 #include "model/AbstractNetwork.h"
 #include "model/ErrorTrap.h"
 #include "model/Node.h"
+#include "model/RequireObject.h"
 
 namespace kelvane {
 
 Layer::~Layer()
 {
     for (const auto& node : m_nodes) {
-        if (node)
+        if (node) {
             node->Links().Clear();
+            node->LowerLevelNode.reset();
+        }
     }
 }
 
@@ -35,9 +38,7 @@ std::shared_ptr<Layer> Layer::Clone(bool bNewGuids)
 {
     auto copy = std::make_shared<Layer>();
     for (const auto& node : m_nodes) {
-        if (!node)
-            raiseError(err::ObjectNotSet);
-        auto nodeCopy = node->Clone(bNewGuids);
+        auto nodeCopy = requireObject(node)->Clone(bNewGuids);
         nodeCopy->Layer = copy;
         copy->Nodes().Add(std::move(nodeCopy));
     }

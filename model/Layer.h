@@ -15,8 +15,8 @@ class Node;
 class Layer {
 public:
     Layer() = default;
-    // Clears the links of the nodes the layer still holds, so that links read from a file
-    // that form a cycle do not keep their nodes alive.
+    // Clears the links and lower-level node references of the nodes the layer still holds,
+    // so that references read from a file that form a cycle do not keep their nodes alive.
     ~Layer();
     Layer(const Layer&) = delete;
     Layer& operator=(const Layer&) = delete;

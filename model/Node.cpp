@@ -6,6 +6,7 @@
 #include "model/Link.h"
 #include "model/Page.h"
 #include "model/Property.h"
+#include "model/RequireObject.h"
 #include "model/TextLabel.h"
 #include "model/WalkPath.h"
 #include "model/basGlobal.h"
@@ -20,21 +21,13 @@ namespace kelvane {
 
 namespace {
 
-template <class T>
-std::shared_ptr<T> required(const std::shared_ptr<T>& object)
-{
-    if (!object)
-        raiseError(err::ObjectNotSet);
-    return object;
-}
-
 // A new collection with a copy of every item, in order, without keys.
 template <class T>
 Collection<std::shared_ptr<T>> clonedItems(const Collection<std::shared_ptr<T>>& items)
 {
     Collection<std::shared_ptr<T>> copies;
     for (const auto& item : items)
-        copies.Add(required(item)->Clone());
+        copies.Add(requireObject(item)->Clone());
     return copies;
 }
 
@@ -46,7 +39,7 @@ bool requiredWalk(const Node& node, std::unordered_set<const Node*>& visited)
     if (node.NeedInfo())
         return true;
     for (const auto& link : node.Links()) {
-        if (requiredWalk(*required(required(link)->ConnectionTo), visited))
+        if (requiredWalk(*requireObject(requireObject(link)->ConnectionTo), visited))
             return true;
     }
     if (node.LowerLevelNode)
@@ -57,7 +50,7 @@ bool requiredWalk(const Node& node, std::unordered_set<const Node*>& visited)
 bool hasAnsweredEvidence(const Node& node)
 {
     for (const auto& link : node.Links()) {
-        if (required(required(link)->ConnectionTo)->Answered)
+        if (requireObject(requireObject(link)->ConnectionTo)->Answered)
             return true;
     }
     return false;
@@ -70,7 +63,7 @@ void resetWalk(Node& node, WalkPath& path)
         return;
 
     for (const auto& control : node.Controls())
-        required(control)->Value = control->Default;
+        requireObject(control)->Value = control->Default;
     node.setOverridden(false);
     node.setAnswer(node.NoDefault ? 0.5 : node.Default);
     node.Answered = false;
@@ -121,7 +114,7 @@ void Node::setAnswer(double value)
 
 qint16 Node::Index() const
 {
-    const auto layer = required(Layer.lock());
+    const auto layer = requireObject(Layer.lock());
     qint16 position = 0;
     for (const auto& node : layer->Nodes()) {
         ++position;
@@ -150,25 +143,25 @@ void Node::setName(std::shared_ptr<TextLabel> label)
 {
     m_nameLabel = std::move(label);
     if (Button)
-        Button->setCaption(required(m_nameLabel)->Text());
+        Button->setCaption(requireObject(m_nameLabel)->Text());
 }
 
 void Node::AddLink(const std::shared_ptr<Node>& target)
 {
-    required(Layer.lock())->OwningNetwork()->AddLink(shared_from_this(), target);
+    requireObject(Layer.lock())->OwningNetwork()->AddLink(shared_from_this(), target);
 }
 
 std::shared_ptr<Page> Node::LowerLevelPage() const
 {
     auto page = std::make_shared<Page>();
-    page->setNetwork(required(LowerLevelNetwork));
+    page->setNetwork(requireObject(LowerLevelNetwork));
     return page;
 }
 
 bool Node::controlIsOn(const QString& upperName) const
 {
     for (const auto& control : m_controls) {
-        if (required(control)->Name.toUpper() == upperName && control->Value.toUpper() == QLatin1String("TRUE"))
+        if (requireObject(control)->Name.toUpper() == upperName && control->Value.toUpper() == QLatin1String("TRUE"))
             return true;
     }
     return false;
@@ -202,8 +195,8 @@ void Node::ReOrderLinks()
     };
     std::vector<Entry> entries;
     for (const auto& link : m_links) {
-        const auto& evidence = required(required(link)->ConnectionTo);
-        const auto nodeCount = required(evidence->Layer.lock())->Nodes().Count();
+        const auto& evidence = requireObject(requireObject(link)->ConnectionTo);
+        const auto nodeCount = requireObject(evidence->Layer.lock())->Nodes().Count();
         if (nodeCount == 0)
             raiseError(err::DivisionByZero);
         entries.push_back({link, static_cast<double>(evidence->Index()) / static_cast<double>(nodeCount)});

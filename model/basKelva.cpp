@@ -1,34 +1,340 @@
 #include "model/basKelva.h"
 
+#include "model/AbstractKnowledgeBase.h"
+#include "model/ErrorTrap.h"
+#include "model/Link.h"
+#include "model/LinkForcing.h"
 #include "model/Node.h"
+#include "model/RequireObject.h"
 #include "model/TextLabel.h"
+#include "model/WalkPath.h"
+#include "model/basGlobal.h"
+#include "platform/Conversions.h"
+#include "platform/UiServices.h"
+
+#include <cmath>
+#include <optional>
+#include <unordered_set>
+#include <vector>
 
 namespace basKelva {
 
+using kelvane::Link;
+using kelvane::LinkForcing;
+using kelvane::Node;
+using kelvane::TextLabel;
+using kelvane::WalkPath;
+using kelvane::requireObject;
+using kelvane::conv::checkFinite;
+
+namespace {
+
+constexpr const char* Module = "basKelva";
+
+// The live nodes of a collection of node references, copied: propagation yields to the
+// message loop, and a handler run meanwhile may edit the collection.
+std::vector<NodePtr> liveNodes(const kelvane::Collection<std::weak_ptr<Node>>& references)
+{
+    std::vector<NodePtr> nodes;
+    nodes.reserve(static_cast<std::size_t>(references.Count()));
+    for (const auto& reference : references) {
+        if (auto node = reference.lock())
+            nodes.push_back(std::move(node));
+    }
+    return nodes;
+}
+
+// The link's degree of truth for an evidence answer a: through (0, 1 - WeightDeny),
+// (0.5, Weight) and (1, WeightAffirm), linear on each half.
+double linkDegreeOfTruth(const Link& link, double a)
+{
+    if (a >= 0.5)
+        return (2 * a - 1) * (link.WeightAffirm - link.Weight) + link.Weight;
+    return (link.Weight - (1 - link.WeightDeny)) * 2 * a + (1 - link.WeightDeny);
+}
+
+QString forcingClause(const NodePtr& evidence, double answer)
+{
+    return evidence->Name()->Text() + QStringLiteral(" is ") + QStringLiteral(" always ") + GetAnswer(evidence, answer);
+}
+
+bool automaticAnsweringOn(const Node& parent)
+{
+    const auto& knowledgeBase = basGlobal::CurrentKnowledgeBase;
+    return (knowledgeBase && knowledgeBase->AutoAnswer()) || basGlobal::Settings.AutoAnswer || parent.AutoAnswer;
+}
+
+// The walks below carry the nodes they stand on, so that a cycle read from a file ends the
+// walk instead of recursing without end. On acyclic data nothing is ever skipped.
+
+void propagate(const NodePtr& node, WalkPath& path);
+
+void unanswer(const NodePtr& node, WalkPath& path)
+{
+    kelvane::trappedVoid(Module, "UnanswerParents", [&] {
+        const auto& target = requireObject(node);
+        const WalkPath::Step step(path, target.get());
+        if (!step.entered())
+            return;
+        if (target->Enabled()) {
+            for (const auto& parent : liveNodes(target->Parents())) {
+                if (parent->Answered) {
+                    unanswer(parent, path);
+                    parent->Answered = false;
+                }
+                for (const auto& link : parent->Links().Snapshot()) {
+                    const auto& evidence = requireObject(requireObject(link)->ConnectionTo);
+                    if (!evidence->Answered && evidence->NoDefault)
+                        link->DOT = 0.5;
+                }
+            }
+        }
+        for (const auto& higher : liveNodes(target->HigherLevelNodes)) {
+            higher->Answered = false;
+            unanswer(higher, path);
+        }
+    });
+}
+
+void autoAnswer(const NodePtr& node, WalkPath& path)
+{
+    kelvane::trappedVoid(Module, "AutoAnswerParents", [&] {
+        const auto& target = requireObject(node);
+        if (!target->Enabled())
+            return;
+        for (const auto& parent : liveNodes(target->Parents())) {
+            if (automaticAnsweringOn(*parent)) {
+                // The answer setter's work, on the same walk: store, then propagate.
+                parent->DOT = CalculateAnswer(parent, true);
+                propagate(parent, path);
+                parent->Answered = true;
+            }
+            platform::ui().yield();
+        }
+    });
+}
+
+void propagate(const NodePtr& node, WalkPath& path)
+{
+    kelvane::trappedVoid(Module, "PropogateAnswer", [&] {
+        const auto& target = requireObject(node);
+        const WalkPath::Step step(path, target.get());
+        if (!step.entered())
+            return;
+        target->Answered = true;
+        UnanswerParents(target);
+        UpdateDOTParents(target);
+        if (!target->Irrelevant())
+            autoAnswer(target, path);
+        for (const auto& higher : liveNodes(target->HigherLevelNodes)) {
+            higher->Answered = true;
+            higher->DOT = target->Answer();
+            propagate(higher, path);
+        }
+    });
+}
+
+void updateChildren(const NodePtr& node, std::unordered_set<const Node*>& visited)
+{
+    kelvane::trappedVoid(Module, "UpdateDOTChildren", [&] {
+        // A node reached along several paths is the same node: computing it again would
+        // give the same values.
+        if (node && !visited.insert(node.get()).second)
+            return;
+        CalculateAnswer(node, true);
+        for (const auto& link : requireObject(node)->Links().Snapshot())
+            updateChildren(requireObject(link)->ConnectionTo, visited);
+    });
+}
+
+// The place of a value on a node's answer scale: one answer, or the two answers it lies
+// halfway between.
+struct AnswerChoice {
+    std::shared_ptr<TextLabel> answer;
+    std::shared_ptr<TextLabel> upper;
+    std::shared_ptr<TextLabel> lower;
+
+    bool isBetween() const { return upper && lower; }
+    QString betweenText() const
+    {
+        return QStringLiteral("Between ") + upper->Text() + QStringLiteral(" and ") + lower->Text();
+    }
+};
+
+AnswerChoice chooseAnswer(const NodePtr& node, double value)
+{
+    const auto& answers = requireObject(node)->Answers;
+    checkFinite(value);
+    const qsizetype count = answers.Count();
+    if (count == 0)
+        return {};
+
+    struct ScalePoint {
+        double value;
+        std::shared_ptr<TextLabel> answer;
+    };
+    std::optional<ScalePoint> upper;
+    std::optional<ScalePoint> lower;
+    const double thousandths = std::floor(value * 1000);
+    // Point i of N is (i - 1) / (N - 1) and belongs to answer N + 1 - i; one answer stands at 0.5.
+    for (qsizetype i = 1; i <= count; ++i) {
+        const double point = count == 1 ? 0.5 : static_cast<double>(i - 1) / static_cast<double>(count - 1);
+        const auto& answer = requireObject(answers.Item(count + 1 - i));
+        if (std::floor(point * 1000) == thousandths)
+            return {answer, nullptr, nullptr};
+        if (point >= value && !upper)
+            upper = ScalePoint {point, answer};
+        if (point <= value)
+            lower = ScalePoint {point, answer};
+    }
+    if (!upper || !lower)
+        return {upper ? upper->answer : lower->answer, nullptr, nullptr};
+    const double toLower = std::abs(lower->value - value);
+    const double toUpper = std::abs(upper->value - value);
+    if (std::abs(toLower - toUpper) < 0.001)
+        return {nullptr, upper->answer, lower->answer};
+    return {toLower < toUpper ? lower->answer : upper->answer, nullptr, nullptr};
+}
+
+} // namespace
+
 double CalculateAnswer(const NodePtr& node, bool Quiet)
 {
-    return 0.5;
+    return kelvane::trapped(Module, "CalculateAnswer", 0.5, [&] {
+        const auto& target = requireObject(node);
+        double affirm = 1; // A: product over the supporting links
+        double deny = 1;   // D: product over the opposing links
+        bool firstAffirm = true;
+        bool firstDeny = true;
+        bool forcedTrue = false;
+        bool forcedFalse = false;
+        QString trueClause;
+        QString falseClause;
+
+        for (const auto& link : target->Links().Snapshot()) {
+            if (!requireObject(link)->Active)
+                continue;
+            const auto& evidence = requireObject(link->ConnectionTo);
+            if (!evidence->Enabled() || !evidence->Answered || evidence->NeedInfo())
+                continue;
+            const double answer = evidence->Answer();
+
+            link->DOT = checkFinite(evidence->Irrelevant() ? 0.5 : linkDegreeOfTruth(*link, answer));
+            const double dot = link->DOT;
+
+            switch (kelvane::forcingOf(*link)) {
+            case LinkForcing::True:
+                forcedTrue = true;
+                trueClause = forcingClause(evidence, answer);
+                break;
+            case LinkForcing::False:
+                forcedFalse = true;
+                falseClause = forcingClause(evidence, answer);
+                break;
+            case LinkForcing::None:
+                break;
+            }
+
+            if (dot > 0.5) {
+                affirm = affirm * (1 - dot);
+                if (firstAffirm)
+                    firstAffirm = false;
+                else
+                    affirm = 2 * affirm;
+                checkFinite(affirm);
+            } else if (dot < 0.5) {
+                deny = deny * dot;
+                if (firstDeny)
+                    firstDeny = false;
+                else
+                    deny = 2 * deny;
+                checkFinite(deny);
+            }
+        }
+
+        target->Contradiction = false;
+        if (forcedTrue && forcedFalse) {
+            if (!Quiet) {
+                platform::ui().messageBox(QStringLiteral("There is a contradiction because ") + trueClause
+                                              + QStringLiteral(" and ") + falseClause,
+                                          platform::msgbox::OKOnly | platform::msgbox::Information,
+                                          platform::applicationTitle());
+            }
+            target->Contradiction = true;
+            return 0.5;
+        }
+        if (forcedTrue)
+            return 1.0;
+        if (forcedFalse)
+            return 0.0;
+        if (affirm != 1 && deny != 1)
+            return checkFinite((1 - affirm) - (0.5 - deny));
+        if (deny != 1)
+            return deny;
+        if (affirm != 1)
+            return 1 - affirm;
+        return 0.5;
+    });
 }
 
 void PropogateAnswer(const NodePtr& node)
 {
-    if (node)
-        node->Answered = true;
+    WalkPath path;
+    propagate(node, path);
 }
 
-void UnanswerParents(const NodePtr& node) {}
-void UpdateDOTParents(const NodePtr& node) {}
-void AutoAnswerParents(const NodePtr& node) {}
-void UpdateDOTChildren(const NodePtr& node) {}
+void UnanswerParents(const NodePtr& node)
+{
+    WalkPath path;
+    unanswer(node, path);
+}
+
+void UpdateDOTParents(const NodePtr& node)
+{
+    kelvane::trappedVoid(Module, "UpdateDOTParents", [&] {
+        const auto& target = requireObject(node);
+        if (!target->Enabled())
+            return;
+        for (const auto& parent : liveNodes(target->Parents())) {
+            CalculateAnswer(parent, true);
+            platform::ui().yield();
+        }
+    });
+}
+
+void AutoAnswerParents(const NodePtr& node)
+{
+    WalkPath path;
+    autoAnswer(node, path);
+}
+
+void UpdateDOTChildren(const NodePtr& node)
+{
+    std::unordered_set<const Node*> visited;
+    updateChildren(node, visited);
+}
 
 QString GetAnswer(const NodePtr& node, double value)
 {
-    return {};
+    return kelvane::trapped(Module, "GetAnswer", QString(), [&] {
+        const AnswerChoice choice = chooseAnswer(node, value);
+        if (choice.isBetween())
+            return choice.betweenText();
+        return choice.answer ? choice.answer->Text() : QString();
+    });
 }
 
-std::shared_ptr<kelvane::TextLabel> GetAnswerObject(const NodePtr& node, double value)
+std::shared_ptr<TextLabel> GetAnswerObject(const NodePtr& node, double value)
 {
-    return nullptr;
+    return kelvane::trapped(Module, "GetAnswerObject", std::shared_ptr<TextLabel>(), [&] {
+        const AnswerChoice choice = chooseAnswer(node, value);
+        if (choice.isBetween()) {
+            auto label = std::make_shared<TextLabel>();
+            label->setText(choice.betweenText());
+            return label;
+        }
+        return choice.answer;
+    });
 }
 
 } // namespace basKelva

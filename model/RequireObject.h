@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/RuntimeError.h"
+
+#include <memory>
+
+namespace kelvane {
+
+// The object a reference holds; an empty reference raises ObjectNotSet (91), as using an
+// unset object reference does everywhere in the model.
+template <class T>
+std::shared_ptr<T> requireObject(std::shared_ptr<T> object)
+{
+    if (!object)
+        raiseError(err::ObjectNotSet);
+    return object;
+}
+
+} // namespace kelvane
