@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Colours.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <memory>
@@ -13,24 +15,18 @@ class AbstractKnowledgeBase;
 // user-interface thread.
 namespace basGlobal {
 
-// A system colour: 0x80000000 plus the system colour index.
-constexpr qint32 SystemColour(int index)
-{
-    return static_cast<qint32>(0x80000000u + static_cast<quint32>(index));
-}
-
 // The per-user settings the model and the drawing read at each use; start-up loads them
 // and the options dialog replaces them. The defaults are the values when a setting is absent.
 struct UserSettings {
     bool AutoAnswer = false;
     bool ShowAnswer = true;
-    qint32 BackColour = SystemColour(15);      // button face
-    qint32 NodeColour = SystemColour(15);      // button face
-    qint32 HighlightColour = SystemColour(16); // button shadow
-    qint32 ShadowColour = SystemColour(20);    // button highlight
-    qint32 PositiveColour = 0x00FF00;          // green
-    qint32 NegativeColour = 0x0000FF;          // red
-    qint32 NeutralColour = 0x00FFFF;           // yellow
+    qint32 BackColour = platform::colours::ButtonFace;
+    qint32 NodeColour = platform::colours::ButtonFace;
+    qint32 HighlightColour = platform::colours::ButtonShadow; // the two edge colours start crossed over
+    qint32 ShadowColour = platform::colours::ButtonHighlight;
+    qint32 PositiveColour = platform::colours::rgb(0, 255, 0);
+    qint32 NegativeColour = platform::colours::rgb(255, 0, 0);
+    qint32 NeutralColour = platform::colours::rgb(255, 255, 0);
 };
 
 inline UserSettings Settings;
