@@ -37,6 +37,9 @@ public:
     // The last-modification stamp; the host display writes it on its current network.
     virtual QString Version() const = 0;
     virtual void setVersion(const QString& version) = 0;
+
+    // Set before a load: the document readers give the nodes they read new GUIDs.
+    virtual bool NewGUIDs() const = 0;
 };
 
 } // namespace kelvane

@@ -86,7 +86,8 @@ public:
     // Stores the degree of truth and propagates it (basKelva::PropogateAnswer).
     void setAnswer(double value);
 
-    // (The reading and writing members of the document forms belong here.)
+    // The node's XML element text.
+    QString SerializeOutXML();
 
     // 1-based position in the layer of the first node with this node's number; 0 when none.
     qint16 Index() const;

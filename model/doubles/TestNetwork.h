@@ -25,6 +25,7 @@ public:
     QString ScenarioName() const override { return scenarioName; }
     QString Version() const override { return version; }
     void setVersion(const QString& value) override { version = value; }
+    bool NewGUIDs() const override { return newGUIDs; }
 
     // Conveniences: add a node and return it; add a link and return it; a node by place.
     std::shared_ptr<Node> addNode(qint16 layer);
@@ -36,6 +37,7 @@ public:
     std::shared_ptr<TextLabel> name;
     QString scenarioName;
     QString version;
+    bool newGUIDs = false;
     qint16 counter = 0; // last node number handed out
     int addNodeCalls = 0;
     int addLinkCalls = 0;
