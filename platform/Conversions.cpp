@@ -86,7 +86,10 @@ double leadingNumber(const QString& text)
                 if (acc > 0xFFFFFFFFLL)
                     raiseError(err::Overflow);
             }
-            return static_cast<double>(acc);
+            // Like the old literals: up to 16 bits an Integer, else a Long, both two's complement.
+            if (acc <= 0xFFFF)
+                return static_cast<qint16>(static_cast<quint16>(acc));
+            return static_cast<qint32>(static_cast<quint32>(acc));
         }
     }
     QString digits;

@@ -23,7 +23,8 @@ double floorWhole(double value);
 double checkFinite(double value);
 
 // The leading-number scan: skips blanks, tabs and line breaks, then reads an optional
-// sign, digits with one ".", an optional exponent (E or D), and "&H"/"&O" prefixes;
+// sign, digits with one ".", an optional exponent (E or D), and "&H"/"&O" prefixes
+// (read in two's complement: "&HFFFF" is -1, "&H8000000F" is -2147483633);
 // stops at the first character that does not fit. Text without a number gives 0.
 double leadingNumber(const QString& text);
 

@@ -43,6 +43,10 @@ TEST(Conversions, LeadingNumberScanStopsAtTheFirstForeignCharacter)
     EXPECT_DOUBLE_EQ(conv::leadingNumber(QStringLiteral("1,5")), 1);
     EXPECT_DOUBLE_EQ(conv::leadingNumber(QStringLiteral("2.5E2x")), 250);
     EXPECT_DOUBLE_EQ(conv::leadingNumber(QStringLiteral("&HFF")), 255);
+    EXPECT_DOUBLE_EQ(conv::leadingNumber(QStringLiteral("&HFFFF")), -1);
+    EXPECT_DOUBLE_EQ(conv::leadingNumber(QStringLiteral("&h10000")), 65536);
+    EXPECT_DOUBLE_EQ(conv::leadingNumber(QStringLiteral("&H8000000F")), -2147483633);
+    EXPECT_DOUBLE_EQ(conv::leadingNumber(QStringLiteral("&O177777")), -1);
     EXPECT_DOUBLE_EQ(conv::leadingNumber(QStringLiteral("abc")), 0);
     EXPECT_DOUBLE_EQ(conv::leadingNumber(QString()), 0);
 }
