@@ -1,0 +1,65 @@
+#include "platform/SettingsStore.h"
+
+#include "platform/RuntimeError.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace platform {
+
+namespace {
+
+// QSettings reads "/" and "\" in names as group separators; percent-encode them (and "%"
+// itself) so that every name stays one name.
+QString plainName(const QString& name)
+{
+    QString encoded = name;
+    encoded.replace(u'%', QStringLiteral("%25"));
+    encoded.replace(u'/', QStringLiteral("%2F"));
+    encoded.replace(u'\\', QStringLiteral("%5C"));
+    return encoded;
+}
+
+QString settingPath(const QString& section, const QString& key)
+{
+    return plainName(section) + u'/' + plainName(key);
+}
+
+// Application names become file names: keep them to one path component.
+QString fileNameOf(const QString& application)
+{
+    QString name = application;
+    name.replace(u'/', u'_');
+    name.replace(u'\\', u'_');
+    if (name.isEmpty() || name == QStringLiteral(".") || name == QStringLiteral(".."))
+        name.prepend(u'_');
+    return name;
+}
+
+} // namespace
+
+QString IniSettingsStore::fileOf(const QString& application)
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Kelvane/")
+        + fileNameOf(application) + QStringLiteral(".ini");
+}
+
+QString IniSettingsStore::getSetting(const QString& application, const QString& section, const QString& key,
+                                     const QString& defaultValue)
+{
+    const QSettings store(fileOf(application), QSettings::IniFormat);
+    const QVariant value = store.value(settingPath(section, key));
+    return value.isValid() ? value.toString() : defaultValue;
+}
+
+void IniSettingsStore::saveSetting(const QString& application, const QString& section, const QString& key,
+                                   const QString& value)
+{
+    QSettings store(fileOf(application), QSettings::IniFormat);
+    store.setValue(settingPath(section, key), value);
+    store.sync();
+    if (store.status() != QSettings::NoError)
+        kelvane::raiseError(kelvane::err::PathFileAccess);
+}
+
+} // namespace platform

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/Service.h"
+
+#include <QString>
+
+namespace platform {
+
+// The per-user settings store: text values addressed by application, section and key.
+// Values come back exactly as they were saved, NUL and line-break characters included.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+
+    // The saved value, or `defaultValue` when nothing was saved under the key.
+    virtual QString getSetting(const QString& application, const QString& section, const QString& key,
+                               const QString& defaultValue = {}) = 0;
+
+    // Saves a value; raises PathFileAccess (75) when the store cannot be written.
+    virtual void saveSetting(const QString& application, const QString& section, const QString& key,
+                             const QString& value) = 0;
+};
+
+// One INI file per application, "<XDG config folder>/Kelvane/<application>.ini", one INI
+// group per section. Section and key names may hold any character, "/" and "\" included.
+class IniSettingsStore : public SettingsStore {
+public:
+    QString getSetting(const QString& application, const QString& section, const QString& key,
+                       const QString& defaultValue = {}) override;
+    void saveSetting(const QString& application, const QString& section, const QString& key,
+                     const QString& value) override;
+
+    // The file that holds an application's settings.
+    static QString fileOf(const QString& application);
+};
+
+template <>
+struct ServiceDefault<SettingsStore> {
+    static std::unique_ptr<SettingsStore> create() { return std::make_unique<IniSettingsStore>(); }
+};
+
+inline SettingsStore& settings() { return Service<SettingsStore>::get(); }
+
+} // namespace platform

@@ -1,0 +1,86 @@
+#include "platform/Registry.h"
+#include "platform/RuntimeError.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using platform::FileRegistry;
+using platform::HKEY_CLASSES_ROOT;
+using platform::HKEY_CURRENT_USER;
+using platform::HKEY_LOCAL_MACHINE;
+
+namespace {
+
+QString registryFile(const QString& name, const QByteArray& json)
+{
+    const QString path = kelvane::test::scratchFolder() + u'/' + name;
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(json);
+    return path;
+}
+
+const QString kHttpCommand = QStringLiteral("SOFTWARE\\Classes\\http\\shell\\open\\command");
+
+} // namespace
+
+TEST(FileRegistry, ReadsKeysAndValuesWithoutRegardToCase)
+{
+    FileRegistry registry(registryFile(QStringLiteral("filled.json"), R"({
+        "HKEY_CLASSES_ROOT\\.txt": { "": "txtfile" },
+        "HKEY_CLASSES_ROOT\\txtfile\\shell\\open\\command": { "": "\"/usr/bin/editor\" \"%1\"" },
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion": { "SystemRoot": "C:\\WINDOWS", "Build": 1381 }
+    })"));
+    EXPECT_EQ(registry.queryValue(HKEY_CLASSES_ROOT, QStringLiteral(".TXT"), {}), QStringLiteral("txtfile"));
+    EXPECT_EQ(registry.queryValue(HKEY_CLASSES_ROOT, QStringLiteral("TxtFile\\Shell\\Open\\Command"), {}),
+              QStringLiteral("\"/usr/bin/editor\" \"%1\""));
+    const QString versionKey = QStringLiteral("software\\microsoft\\windows\\currentversion");
+    EXPECT_EQ(registry.queryValue(HKEY_LOCAL_MACHINE, versionKey, QStringLiteral("systemroot")), QStringLiteral("C:\\WINDOWS"));
+    EXPECT_EQ(registry.queryValue(HKEY_LOCAL_MACHINE, versionKey, QStringLiteral("Build")), QStringLiteral("1381"));
+    EXPECT_EQ(registry.queryValue(HKEY_LOCAL_MACHINE, versionKey, QStringLiteral("Missing")), std::nullopt);
+    EXPECT_EQ(registry.queryValue(HKEY_CURRENT_USER, QStringLiteral(".txt"), {}), std::nullopt); // other hive
+}
+
+TEST(FileRegistry, WithoutRegistrationsEverythingOpensWithTheDesktopOpener)
+{
+    FileRegistry registry(kelvane::test::scratchFolder() + QStringLiteral("/absent.json"));
+    EXPECT_EQ(registry.queryValue(HKEY_LOCAL_MACHINE, kHttpCommand, {}), QStringLiteral("\"xdg-open\" \"%1\""));
+    const auto type = registry.queryValue(HKEY_CLASSES_ROOT, QStringLiteral(".pdf"), {});
+    ASSERT_TRUE(type);
+    EXPECT_EQ(registry.queryValue(HKEY_CLASSES_ROOT, *type + QStringLiteral("\\shell\\open\\command"), {}),
+              QStringLiteral("\"xdg-open\" \"%1\""));
+    // Only file extensions: other classes, named values and other hives stay unregistered.
+    EXPECT_EQ(registry.queryValue(HKEY_CLASSES_ROOT, QStringLiteral("README"), {}), std::nullopt);
+    EXPECT_EQ(registry.queryValue(HKEY_CLASSES_ROOT, QStringLiteral("."), {}), std::nullopt);
+    EXPECT_EQ(registry.queryValue(HKEY_CLASSES_ROOT, QStringLiteral(".pdf"), QStringLiteral("Content Type")), std::nullopt);
+    EXPECT_EQ(registry.queryValue(HKEY_CLASSES_ROOT, QStringLiteral("Word.Application\\CLSID"), {}), std::nullopt);
+}
+
+TEST(FileRegistry, RegistrationsInTheFileComeBeforeTheDefaults)
+{
+    FileRegistry registry(registryFile(QStringLiteral("override.json"), R"({
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\http\\shell\\open\\command": { "": "/opt/browser %1" },
+        "HKEY_CLASSES_ROOT\\.qkb": { "": "Kelvane.Document" }
+    })"));
+    EXPECT_EQ(registry.queryValue(HKEY_LOCAL_MACHINE, kHttpCommand, {}), QStringLiteral("/opt/browser %1"));
+    EXPECT_EQ(registry.queryValue(HKEY_CLASSES_ROOT, QStringLiteral(".qkb"), {}), QStringLiteral("Kelvane.Document"));
+    EXPECT_EQ(registry.queryValue(HKEY_CLASSES_ROOT, QStringLiteral(".txt"), {}), FileRegistry::desktopDocumentClass());
+}
+
+TEST(FileRegistry, ADamagedFileIsAnError)
+{
+    FileRegistry registry(registryFile(QStringLiteral("damaged.json"), "{ \"HKEY_CLASSES_ROOT\\\\.txt\": "));
+    try {
+        registry.queryValue(HKEY_CLASSES_ROOT, QStringLiteral(".txt"), {});
+        ADD_FAILURE();
+    } catch (const kelvane::RuntimeError& e) {
+        EXPECT_EQ(e.Number(), kelvane::err::PathFileAccess);
+        EXPECT_TRUE(e.Description().contains(QStringLiteral("damaged.json")));
+    }
+}
+
+TEST(FileRegistry, DefaultsToAFileInTheXdgConfigFolder)
+{
+    EXPECT_EQ(FileRegistry().filePath(), kelvane::test::scratchFolder() + QStringLiteral("/config/Kelvane/registry.json"));
+}
