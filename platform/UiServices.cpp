@@ -21,6 +21,18 @@ int msgbox::buttonResult(int style, int n)
     return kResults[row][column];
 }
 
+int msgbox::buttonCount(int style)
+{
+    switch (buttonsOf(style)) {
+    case OKCancel:
+    case YesNo:
+    case RetryCancel: return 2;
+    case AbortRetryIgnore:
+    case YesNoCancel: return 3;
+    default: return 1;
+    }
+}
+
 int HeadlessUiServices::messageBox(const QString& text, int style, const QString& title)
 {
     std::fprintf(stderr, "[%s] %s\n", qPrintable(title), qPrintable(text));

@@ -36,6 +36,9 @@ inline constexpr int buttonsOf(int style) { return style & 0x0F; }
 inline constexpr int iconOf(int style) { return style & 0xF0; }
 inline constexpr int defaultButtonOf(int style) { return (style & 0xF00) / 256 + 1; }
 
+// The number of buttons a style shows.
+int buttonCount(int style);
+
 // The result of pressing the n-th (1-based) button of a style.
 int buttonResult(int style, int n);
 } // namespace msgbox

@@ -1,0 +1,108 @@
+#include "platform/gui/QtUiServices.h"
+
+#include "platform/gui/MessageBoxLayout.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontMetricsF>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QScreen>
+
+namespace platform::gui {
+
+namespace {
+constexpr double kTwipsPerInch = 1440.0;
+constexpr double kFallbackDpi = 96.0;
+} // namespace
+
+QtUiServices::~QtUiServices()
+{
+    if (m_busy)
+        QGuiApplication::restoreOverrideCursor();
+}
+
+int QtUiServices::messageBox(const QString& text, int style, const QString& title)
+{
+    const MessageBoxLayout layout = MessageBoxLayout::fromStyle(style);
+    QMessageBox box(layout.icon, title, messageBoxText(text), QMessageBox::NoButton, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    for (const auto& b : layout.buttons) {
+        QPushButton* button = box.addButton(b.button);
+        if (b.result == layout.defaultResult)
+            box.setDefaultButton(button);
+    }
+    box.exec();
+    return layout.resultOf(box.standardButton(box.clickedButton()));
+}
+
+std::optional<QString> QtUiServices::prompt(PromptKind kind, const QString& title, const QString& label)
+{
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextEchoMode(kind == PromptKind::Password ? QLineEdit::Password : QLineEdit::Normal);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+void QtUiServices::yield() { QCoreApplication::processEvents(); }
+
+// The pointer is a state, not a stack: repeated calls with the same value change nothing.
+void QtUiServices::setBusyPointer(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+    m_busy = busy;
+}
+
+QString QtUiServices::clipboardText() { return QGuiApplication::clipboard()->text(); }
+
+void QtUiServices::setClipboardText(const QString& text) { QGuiApplication::clipboard()->setText(text); }
+
+double QtUiServices::twipsPerPixel()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen && screen->logicalDotsPerInchX() > 0 ? screen->logicalDotsPerInchX() : kFallbackDpi;
+    return kTwipsPerInch / dpi;
+}
+
+QSize QtUiServices::screenSizeTwips()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    const QSize pixels = screen->size();
+    const double scale = twipsPerPixel();
+    return {qRound(pixels.width() * scale), qRound(pixels.height() * scale)};
+}
+
+QFont QtUiServices::toQFont(const FontSpec& spec)
+{
+    QFont font(spec.name);
+    if (spec.size > 0)
+        font.setPointSizeF(spec.size);
+    font.setBold(spec.bold);
+    font.setItalic(spec.italic);
+    font.setUnderline(spec.underline);
+    font.setStrikeOut(spec.strikethru);
+    return font;
+}
+
+double QtUiServices::textWidthTwips(const FontSpec& font, const QString& text)
+{
+    return QFontMetricsF(toQFont(font)).horizontalAdvance(text) * twipsPerPixel();
+}
+
+double QtUiServices::textHeightTwips(const FontSpec& font, const QString&)
+{
+    return QFontMetricsF(toQFont(font)).height() * twipsPerPixel();
+}
+
+} // namespace platform::gui
