@@ -6,6 +6,20 @@
 
 namespace basLibrary {
 
+namespace {
+int hexDigitValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'A' && u <= u'F')
+        return 10 + (u - u'A');
+    if (u >= u'a' && u <= u'f')
+        return 10 + (u - u'a');
+    return -1;
+}
+} // namespace
+
 void ReportError(const QString& moduleName, const QString& procedureName, const kelvane::RuntimeError& error)
 {
     if (!DebugMode)
@@ -44,23 +58,20 @@ QString NewGUIDString()
         + HexInt4(static_cast<qint16>(guid.data2)) + HexInt4(static_cast<qint16>(guid.data3)) + HexBytes8(guid.data4);
 }
 
-QString ReplaceAll(const QString& text, const QString& search, const QString& replacement)
+qint32 HexToLong(const QString& hex)
 {
-    if (search.isEmpty())
-        return text;
-    QString result;
-    result.reserve(text.size());
-    qsizetype from = 0;
-    for (;;) {
-        const qsizetype at = text.indexOf(search, from, Qt::CaseSensitive);
-        if (at < 0)
-            break;
-        result += QStringView(text).mid(from, at - from);
-        result += replacement;
-        from = at + search.size();
+    if (hex.isEmpty())
+        kelvane::raiseError(kelvane::err::TypeMismatch);
+    quint64 value = 0;
+    for (const QChar c : hex) {
+        const int nibble = hexDigitValue(c);
+        if (nibble < 0)
+            kelvane::raiseError(kelvane::err::TypeMismatch);
+        value = value * 16 + static_cast<quint64>(nibble);
+        if (value > 0xFFFFFFFFULL)
+            kelvane::raiseError(kelvane::err::Overflow);
     }
-    result += QStringView(text).mid(from);
-    return result;
+    return static_cast<qint32>(static_cast<quint32>(value));
 }
 
 } // namespace basLibrary

@@ -1,0 +1,158 @@
+// Text routines of the common library.
+#include "model/basLibrary.h"
+
+#include "platform/TextEncoding.h"
+
+namespace basLibrary {
+
+namespace {
+
+// Blanks only, as the stored texts were trimmed (tabs stay).
+QString trimBlanks(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
+QString withoutLineBreaks(const QString& line)
+{
+    QString cleaned = line;
+    cleaned.remove(u'\r');
+    cleaned.remove(u'\n');
+    return trimBlanks(cleaned);
+}
+
+struct Separator {
+    qsizetype at = -1;
+    qsizetype length = 0;
+};
+
+// The "=" or " is " of a key-value line that stands before any double quote; "=" wins.
+Separator pairSeparator(const QString& line)
+{
+    const qsizetype quote = line.indexOf(u'"');
+    const auto beforeQuote = [quote](qsizetype at) { return at >= 0 && (quote < 0 || at < quote); };
+    const qsizetype equals = line.indexOf(u'=');
+    if (beforeQuote(equals))
+        return {equals, 1};
+    const qsizetype is = line.indexOf(QStringLiteral(" is "));
+    if (beforeQuote(is))
+        return {is, 4};
+    return {};
+}
+
+bool isQuote(QChar c) { return c == u'"' || c == u'\''; }
+
+} // namespace
+
+QString ReplaceAll(const QString& text, const QString& search, const QString& replacement)
+{
+    if (search.isEmpty())
+        return text;
+    QString result;
+    result.reserve(text.size());
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype at = text.indexOf(search, from, Qt::CaseSensitive);
+        if (at < 0)
+            break;
+        result += QStringView(text).mid(from, at - from);
+        result += replacement;
+        from = at + search.size();
+    }
+    result += QStringView(text).mid(from);
+    return result;
+}
+
+kelvane::Variant MinVariant(const kelvane::Variant& a, const kelvane::Variant& b)
+{
+    return kelvane::Variant::compare(a, b) <= 0 ? a : b;
+}
+
+kelvane::Variant MaxVariant(const kelvane::Variant& a, const kelvane::Variant& b)
+{
+    return kelvane::Variant::compare(a, b) <= 0 ? b : a;
+}
+
+QString TextBetween(const QString& text, QChar opening, QChar closing)
+{
+    const qsizetype start = text.indexOf(opening);
+    if (start < 0)
+        return {};
+    int depth = 1;
+    for (qsizetype i = start + 1; i < text.size(); ++i) {
+        // A closing delimiter is taken first, so equal delimiters close the block.
+        if (text[i] == closing) {
+            if (--depth == 0)
+                return text.mid(start + 1, i - start - 1);
+        } else if (text[i] == opening) {
+            ++depth;
+        }
+    }
+    return {}; // no matching closing delimiter: an absent block
+}
+
+QStringList SplitDoubleQuoted(const QString& text, QChar delimiter, bool skipLast)
+{
+    QStringList pieces;
+    QString piece;
+    bool quoted = false;
+    for (const QChar c : text) {
+        if (c == u'"') {
+            quoted = !quoted;
+            piece += c;
+        } else if (c == delimiter && !quoted) {
+            pieces.append(piece);
+            piece.clear();
+        } else {
+            piece += c;
+        }
+    }
+    if (!skipLast)
+        pieces.append(piece);
+    return pieces;
+}
+
+QString KeyOfPair(const QString& line)
+{
+    const QString cleaned = withoutLineBreaks(line);
+    qsizetype end = pairSeparator(cleaned).at;
+    if (end < 0)
+        end = cleaned.indexOf(u'{');
+    if (end < 0)
+        return {};
+    return trimBlanks(cleaned.left(end));
+}
+
+QString ValueOfPair(const QString& line)
+{
+    const QString cleaned = withoutLineBreaks(line);
+    const Separator separator = pairSeparator(cleaned);
+    if (separator.at < 0)
+        return {};
+    QString value = trimBlanks(cleaned.mid(separator.at + separator.length));
+    if (!value.isEmpty() && isQuote(value.front()))
+        value.remove(0, 1);
+    if (!value.isEmpty() && isQuote(value.back()))
+        value.chop(1);
+    return value;
+}
+
+QString XorScramble(const QString& text, const QString& key)
+{
+    if (key.isEmpty())
+        kelvane::raiseError(kelvane::err::InvalidProcedureCall);
+    const QByteArray textBytes = platform::encoding::toAnsi(text);
+    const QByteArray keyBytes = platform::encoding::toAnsi(key);
+    QByteArray scrambled(textBytes.size(), '\0');
+    for (qsizetype i = 0; i < textBytes.size(); ++i)
+        scrambled[i] = static_cast<char>(textBytes[i] ^ keyBytes[i % keyBytes.size()]);
+    return platform::encoding::fromAnsi(scrambled);
+}
+
+} // namespace basLibrary
