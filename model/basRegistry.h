@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/Registry.h"
+
+#include <QString>
+
+// Registry reads and opening documents and web links with their registered programs.
+namespace basRegistry {
+
+// A string value of the registry; `defaultValue` when the key or value is missing or the
+// value does not fit the 255-byte buffer (254 characters). When the registry cannot be
+// read, tells the user in a message box and returns the empty text.
+QString ReadRegistryValue(platform::RegistryHive hive, const QString& keyPath, const QString& valueName,
+                          const QString& defaultValue);
+
+// The registered local-server command line of a ProgID's class; empty when unregistered.
+QString GetLocalServerPath(const QString& progId);
+
+// Opens a file or a web link with the program registered for it, without waiting for it.
+// The program gets the target as one argument; no shell reads the command. Blanks in a web
+// link become "%20" in `target` itself. True when a program was started.
+bool ShellFile(QString& target);
+
+} // namespace basRegistry
