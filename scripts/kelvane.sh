@@ -10,7 +10,7 @@ jobs=$(nproc 2>/dev/null || echo 4)
 
 packages=(
     build-essential cmake pkg-config
-    qt6-base-dev libgl-dev fonts-dejavu-core
+    qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libgsf-1-dev libssl-dev libcurl4-openssl-dev
     python3 python3-olefile xsltproc
