@@ -1,5 +1,6 @@
 #include "platform/PainterCanvas.h"
 
+#include "platform/QtFont.h"
 #include "platform/RuntimeError.h"
 
 #include <QBrush>
@@ -17,9 +18,6 @@ namespace {
 constexpr double kTwipsPerInch = 1440.0;
 constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 2.0 * kPi;
-// Point sizes outside this range are drawn at its nearest end.
-constexpr double kSmallestFontSize = 1.0;
-constexpr double kLargestFontSize = 2160.0;
 
 QColor toQColor(qint32 value)
 {
@@ -52,21 +50,6 @@ Qt::BrushStyle hatchOf(qint16 fillStyle)
     case fillstyle::DiagonalCross: return Qt::DiagCrossPattern;
     default: return Qt::SolidPattern;
     }
-}
-
-QFont toQFont(const FontSpec& spec)
-{
-    QFont font;
-    if (!spec.name.isEmpty())
-        font.setFamilies({spec.name});
-    font.setStyleHint(QFont::SansSerif, QFont::NoAntialias);
-    const double size = std::isfinite(spec.size) ? spec.size : FontSpec().size;
-    font.setPointSizeF(std::clamp(size, kSmallestFontSize, kLargestFontSize));
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikethru);
-    return font;
 }
 
 QPainter& activePainter(QPainter& painter)

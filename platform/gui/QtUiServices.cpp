@@ -1,5 +1,6 @@
 #include "platform/gui/QtUiServices.h"
 
+#include "platform/QtFont.h"
 #include "platform/gui/MessageBoxLayout.h"
 
 #include <QApplication>
@@ -81,18 +82,6 @@ QSize QtUiServices::screenSizeTwips()
     const QSize pixels = screen->size();
     const double scale = twipsPerPixel();
     return {qRound(pixels.width() * scale), qRound(pixels.height() * scale)};
-}
-
-QFont QtUiServices::toQFont(const FontSpec& spec)
-{
-    QFont font(spec.name);
-    if (spec.size > 0)
-        font.setPointSizeF(spec.size);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikethru);
-    return font;
 }
 
 double QtUiServices::textWidthTwips(const FontSpec& font, const QString& text)

@@ -2,8 +2,6 @@
 
 #include "platform/UiServices.h"
 
-class QFont;
-
 namespace platform::gui {
 
 // The UI services on Qt Widgets: real modal message boxes and prompts, the application's
@@ -25,7 +23,6 @@ public:
 
     // Twips in one pixel of the primary screen.
     static double twipsPerPixel();
-    static QFont toQFont(const FontSpec& spec);
 
 private:
     bool m_busy = false;

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/FontSpec.h"
+
+#include <QFont>
+#include <QStringList>
+
+namespace platform {
+
+// The Qt font of a font spec, the same for drawing and for measuring on every device.
+// Point sizes outside 1 to 2160 are taken at the nearest end of that range.
+QFont toQFont(const FontSpec& spec);
+
+} // namespace platform
