@@ -55,8 +55,8 @@ kelvane::Variant MaxVariant(const kelvane::Variant& a, const kelvane::Variant& b
 // ("a{b{c}d}e" gives "b{c}d"); empty when there is no opening or no matching closing.
 QString TextBetween(const QString& text, QChar opening, QChar closing);
 
-// The pieces between the delimiters that stand outside double quotes (quotes stay in the
-// pieces); the piece after the last delimiter only when `skipLast` is false.
+// The fields between the delimiters that stand outside double quotes (quotes stay in the
+// fields); the field after the last delimiter only when `skipLast` is false.
 QStringList SplitDoubleQuoted(const QString& text, QChar delimiter, bool skipLast);
 
 // Name and value of a line "name = value" or "name is value" ("=" wins; a separator inside

@@ -99,23 +99,23 @@ QString TextBetween(const QString& text, QChar opening, QChar closing)
 
 QStringList SplitDoubleQuoted(const QString& text, QChar delimiter, bool skipLast)
 {
-    QStringList pieces;
-    QString piece;
+    QStringList fields;
+    QString field;
     bool quoted = false;
     for (const QChar c : text) {
         if (c == u'"') {
             quoted = !quoted;
-            piece += c;
+            field += c;
         } else if (c == delimiter && !quoted) {
-            pieces.append(piece);
-            piece.clear();
+            fields.append(field);
+            field.clear();
         } else {
-            piece += c;
+            field += c;
         }
     }
     if (!skipLast)
-        pieces.append(piece);
-    return pieces;
+        fields.append(field);
+    return fields;
 }
 
 QString KeyOfPair(const QString& line)

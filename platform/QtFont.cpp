@@ -10,18 +10,18 @@ constexpr double kSmallestFontSize = 1.0;
 constexpr double kLargestFontSize = 2160.0;
 } // namespace
 
-QFont toQFont(const FontSpec& spec)
+QFont toQFont(const FontSpec& wanted)
 {
     QFont font;
-    if (!spec.name.isEmpty())
-        font.setFamilies({spec.name});
+    if (!wanted.name.isEmpty())
+        font.setFamilies({wanted.name});
     font.setStyleHint(QFont::SansSerif, QFont::NoAntialias);
-    const double size = std::isfinite(spec.size) ? spec.size : FontSpec().size;
+    const double size = std::isfinite(wanted.size) ? wanted.size : FontSpec().size;
     font.setPointSizeF(std::clamp(size, kSmallestFontSize, kLargestFontSize));
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikethru);
+    font.setBold(wanted.bold);
+    font.setItalic(wanted.italic);
+    font.setUnderline(wanted.underline);
+    font.setStrikeOut(wanted.strikethru);
     return font;
 }
 

@@ -7,8 +7,8 @@
 
 namespace platform {
 
-// The Qt font of a font spec, the same for drawing and for measuring on every device.
+// The Qt font for a font description, the same for drawing and for measuring on every device.
 // Point sizes outside 1 to 2160 are taken at the nearest end of that range.
-QFont toQFont(const FontSpec& spec);
+QFont toQFont(const FontSpec& wanted);
 
 } // namespace platform

@@ -14,12 +14,8 @@ namespace {
 struct FakeForm : kelvane::FormWindow {
     double Width() const override { return width; }
     double Height() const override { return height; }
-    void Move(double l, double t) override
-    {
-        left = l;
-        top = t;
-    }
-    double width = 0, height = 0, left = -1, top = -1;
+    void Move(double l, double t) override { left = l, top = t; }
+    double width = 4800, height = 3600, left = -1, top = -1;
 };
 
 struct FakeLabel : kelvane::CaptionLabel {
@@ -46,41 +42,36 @@ TEST(CentreForm, CentresOnTheScreenEvenWhenLarger)
     ScopedService<UiServices, ScriptedUiServices> ui;
     ui->screen = QSize(15360, 11520);
     FakeForm form;
-    form.width = 4800;
-    form.height = 3600;
     basLibrary::CentreForm(form);
-    EXPECT_EQ(form.left, 5280);
-    EXPECT_EQ(form.top, 3960);
+    EXPECT_EQ(std::make_pair(form.left, form.top), std::make_pair(5280.0, 3960.0));
     form.width = 20000;
     basLibrary::CentreForm(form);
     EXPECT_EQ(form.left, -2320);
 }
 
 // The scripted metrics: 100 twips a character and 240 twips a line at 8 points.
-TEST(AutoSizeLabel, GrowsByTheWrappedLinesOfEachParagraph)
+TEST(AutoSizeLabel, GrowsByTheWrappedRowsOfEachLineButNeverShrinks)
 {
     ScopedService<UiServices, ScriptedUiServices> ui;
     FakeLabel label;
     basLibrary::AutoSizeLabel(label, QStringLiteral("short"));
     EXPECT_EQ(label.caption, QStringLiteral("short"));
-    EXPECT_EQ(label.height, 240); // one line fits: unchanged
-
-    // 25 characters (2500 twips) wrap into 3 rows, plus one row for the second paragraph.
+    EXPECT_EQ(label.height, 240);
+    // 25 characters (2500 twips) wrap into 3 rows, the second line takes one: 4 rows and one spare.
     basLibrary::AutoSizeLabel(label, QString(25, u'x') + u'\r' + QStringLiteral("end"));
-    EXPECT_EQ(label.height, 4 * 240 + 240);
+    EXPECT_EQ(label.height, 5 * 240);
+    basLibrary::AutoSizeLabel(label, QStringLiteral("x"));
+    EXPECT_EQ(label.height, 5 * 240);
 
-    basLibrary::AutoSizeLabel(label, QStringLiteral("x")); // never shrinks
-    EXPECT_EQ(label.height, 1200);
+    FakeLabel large; // measured in the label's own font
+    large.font.size = 16;
+    basLibrary::AutoSizeLabel(large, QStringLiteral("abcdef"));
+    EXPECT_EQ(large.height, 3 * 480);
 }
 
-TEST(AutoSizeLabel, MeasuresWithTheLabelsFontAndIgnoresFailures)
+TEST(AutoSizeLabel, SkipsTheStepsThatFail)
 {
     ScopedService<UiServices, ScriptedUiServices> ui;
-    FakeLabel label;
-    label.font.size = 16; // twice the metrics
-    basLibrary::AutoSizeLabel(label, QStringLiteral("abcdef")); // 1200 twips: two rows of 480
-    EXPECT_EQ(label.height, 2 * 480 + 480);
-
     FakeLabel broken;
     broken.fontFails = true;
     broken.width = 0;

@@ -2,65 +2,50 @@
 #include "platform/gui/QtUiServices.h"
 
 #include <QGuiApplication>
-#include <QScreen>
 #include <gtest/gtest.h>
 
 using namespace platform;
 using platform::gui::MessageBoxLayout;
-using platform::gui::QtUiServices;
 
 namespace {
-
-std::vector<int> resultsOf(const MessageBoxLayout& layout)
+std::vector<QMessageBox::StandardButton> qtButtonsOf(int style)
 {
-    std::vector<int> results;
-    for (const auto& b : layout.buttons)
-        results.push_back(b.result);
-    return results;
+    std::vector<QMessageBox::StandardButton> buttons;
+    for (const auto& b : MessageBoxLayout::fromStyle(style).buttons) {
+        buttons.push_back(b.button);
+        EXPECT_EQ(MessageBoxLayout::fromStyle(style).resultOf(b.button), b.result);
+    }
+    return buttons;
 }
-
 } // namespace
 
-TEST(MessageBoxLayout, ButtonsFollowTheOldStyleNumbers)
+TEST(MessageBoxLayout, ButtonsIconsAndDefaultsFollowTheOldStyleNumbers)
 {
     using namespace msgbox;
-    EXPECT_EQ(resultsOf(MessageBoxLayout::fromStyle(OKOnly)), (std::vector<int> {OK}));
-    EXPECT_EQ(resultsOf(MessageBoxLayout::fromStyle(OKCancel)), (std::vector<int> {OK, Cancel}));
-    EXPECT_EQ(resultsOf(MessageBoxLayout::fromStyle(AbortRetryIgnore)), (std::vector<int> {Abort, Retry, Ignore}));
-    EXPECT_EQ(resultsOf(MessageBoxLayout::fromStyle(YesNoCancel | Question)), (std::vector<int> {Yes, No, Cancel}));
-    EXPECT_EQ(resultsOf(MessageBoxLayout::fromStyle(YesNo)), (std::vector<int> {Yes, No}));
-    EXPECT_EQ(resultsOf(MessageBoxLayout::fromStyle(RetryCancel)), (std::vector<int> {Retry, Cancel}));
+    using B = QMessageBox::StandardButton;
+    EXPECT_EQ(qtButtonsOf(OKOnly), std::vector<B>({QMessageBox::Ok}));
+    EXPECT_EQ(qtButtonsOf(OKCancel), std::vector<B>({QMessageBox::Ok, QMessageBox::Cancel}));
+    EXPECT_EQ(qtButtonsOf(AbortRetryIgnore), std::vector<B>({QMessageBox::Abort, QMessageBox::Retry, QMessageBox::Ignore}));
+    EXPECT_EQ(qtButtonsOf(YesNoCancel), std::vector<B>({QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}));
+    EXPECT_EQ(qtButtonsOf(YesNo), std::vector<B>({QMessageBox::Yes, QMessageBox::No}));
+    EXPECT_EQ(qtButtonsOf(RetryCancel), std::vector<B>({QMessageBox::Retry, QMessageBox::Cancel}));
 
-    const auto yesNo = MessageBoxLayout::fromStyle(YesNo);
-    EXPECT_EQ(yesNo.buttons[0].button, QMessageBox::Yes);
-    EXPECT_EQ(yesNo.buttons[1].button, QMessageBox::No);
-    EXPECT_EQ(yesNo.resultOf(QMessageBox::No), No);
-}
-
-TEST(MessageBoxLayout, IconsAndDefaultButtons)
-{
-    using namespace msgbox;
     EXPECT_EQ(MessageBoxLayout::fromStyle(OKOnly).icon, QMessageBox::NoIcon);
     EXPECT_EQ(MessageBoxLayout::fromStyle(Critical).icon, QMessageBox::Critical);
     EXPECT_EQ(MessageBoxLayout::fromStyle(YesNo | Question).icon, QMessageBox::Question);
-    EXPECT_EQ(MessageBoxLayout::fromStyle(OKOnly | Exclamation).icon, QMessageBox::Warning);
+    EXPECT_EQ(MessageBoxLayout::fromStyle(Exclamation).icon, QMessageBox::Warning);
     EXPECT_EQ(MessageBoxLayout::fromStyle(Information).icon, QMessageBox::Information);
 
     EXPECT_EQ(MessageBoxLayout::fromStyle(YesNoCancel).defaultResult, Yes);
-    EXPECT_EQ(MessageBoxLayout::fromStyle(YesNoCancel | DefaultButton2).defaultResult, No);
     EXPECT_EQ(MessageBoxLayout::fromStyle(YesNoCancel | Exclamation | DefaultButton3).defaultResult, Cancel);
-    // A box closed without a button of its own answers with the default button.
+    // Closed without one of its buttons, a box answers with its default button.
     EXPECT_EQ(MessageBoxLayout::fromStyle(OKCancel | DefaultButton2).resultOf(QMessageBox::NoButton), Cancel);
-}
-
-TEST(MessageBoxLayout, CarriageReturnsBreakLines)
-{
     EXPECT_EQ(gui::messageBoxText(QStringLiteral("a\rb\r\nc\nd")), QStringLiteral("a\nb\nc\nd"));
 }
 
 TEST(QtUiServices, MeasuresTextInTwipsThatScaleWithTheFont)
 {
-    QtUiServices ui;
+    gui::QtUiServices ui;
     FontSpec small;
     small.size = 10;
     FontSpec large = small;
@@ -68,32 +53,17 @@ TEST(QtUiServices, MeasuresTextInTwipsThatScaleWithTheFont)
     const double one = ui.textWidthTwips(small, QStringLiteral("M"));
     const double four = ui.textWidthTwips(small, QStringLiteral("MMMM"));
     ASSERT_GT(one, 0);
-    EXPECT_NEAR(four, 4 * one, 2 * QtUiServices::twipsPerPixel());
+    EXPECT_NEAR(four, 4 * one, 2 * gui::QtUiServices::twipsPerPixel());
     EXPECT_NEAR(ui.textWidthTwips(large, QStringLiteral("MMMM")), 2 * four, four * 0.15);
-    // A 10-point line is a little taller than 10 points (200 twips).
-    const double height = ui.textHeightTwips(small, QStringLiteral("A"));
+    const double height = ui.textHeightTwips(small, QStringLiteral("A")); // a little over 10 points
     EXPECT_GT(height, 200);
     EXPECT_LT(height, 400);
-    EXPECT_EQ(ui.textWidthTwips(small, QString()), 0);
-}
-
-TEST(QtUiServices, ScreenSizeIsInTwips)
-{
-    QtUiServices ui;
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    ASSERT_NE(screen, nullptr);
-    const double perPixel = 1440.0 / screen->logicalDotsPerInchX();
-    EXPECT_EQ(ui.screenSizeTwips(), QSize(qRound(screen->size().width() * perPixel),
-                                          qRound(screen->size().height() * perPixel)));
-    if (screen->logicalDotsPerInchX() == 96) {
-        EXPECT_EQ(QtUiServices::twipsPerPixel(), 15);
-    }
 }
 
 TEST(QtUiServices, BusyPointerIsAStateNotAStack)
 {
     {
-        QtUiServices ui;
+        gui::QtUiServices ui;
         ui.setBusyPointer(true);
         ui.setBusyPointer(true);
         EXPECT_NE(QGuiApplication::overrideCursor(), nullptr);
@@ -103,12 +73,4 @@ TEST(QtUiServices, BusyPointerIsAStateNotAStack)
         ui.setBusyPointer(true);
     } // going away restores the pointer
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-}
-
-TEST(QtUiServices, ClipboardTextRoundTrips)
-{
-    QtUiServices ui;
-    const QString text = QStringLiteral("node\tcopy\r\nline ") + QChar(0x20AC);
-    ui.setClipboardText(text);
-    EXPECT_EQ(ui.clipboardText(), text);
 }

@@ -30,7 +30,8 @@ TEST(FileRegistry, ReadsKeysAndValuesWithoutRegardToCase)
     FileRegistry registry(registryFile(QStringLiteral("filled.json"), R"({
         "HKEY_CLASSES_ROOT\\.txt": { "": "txtfile" },
         "HKEY_CLASSES_ROOT\\txtfile\\shell\\open\\command": { "": "\"/usr/bin/editor\" \"%1\"" },
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion": { "SystemRoot": "C:\\WINDOWS", "Build": 1381 }
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion": { "SystemRoot": "C:\\WINDOWS", "Build": 1381 },
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\http\\shell\\open\\command": { "": "/opt/browser %1" }
     })"));
     EXPECT_EQ(registry.queryValue(HKEY_CLASSES_ROOT, QStringLiteral(".TXT"), {}), QStringLiteral("txtfile"));
     EXPECT_EQ(registry.queryValue(HKEY_CLASSES_ROOT, QStringLiteral("TxtFile\\Shell\\Open\\Command"), {}),
@@ -40,6 +41,9 @@ TEST(FileRegistry, ReadsKeysAndValuesWithoutRegardToCase)
     EXPECT_EQ(registry.queryValue(HKEY_LOCAL_MACHINE, versionKey, QStringLiteral("Build")), QStringLiteral("1381"));
     EXPECT_EQ(registry.queryValue(HKEY_LOCAL_MACHINE, versionKey, QStringLiteral("Missing")), std::nullopt);
     EXPECT_EQ(registry.queryValue(HKEY_CURRENT_USER, QStringLiteral(".txt"), {}), std::nullopt); // other hive
+    // What the file registers comes before the desktop's defaults; the rest keeps them.
+    EXPECT_EQ(registry.queryValue(HKEY_LOCAL_MACHINE, kHttpCommand, {}), QStringLiteral("/opt/browser %1"));
+    EXPECT_EQ(registry.queryValue(HKEY_CLASSES_ROOT, QStringLiteral(".pdf"), {}), FileRegistry::desktopDocumentClass());
 }
 
 TEST(FileRegistry, WithoutRegistrationsEverythingOpensWithTheDesktopOpener)
@@ -57,19 +61,9 @@ TEST(FileRegistry, WithoutRegistrationsEverythingOpensWithTheDesktopOpener)
     EXPECT_EQ(registry.queryValue(HKEY_CLASSES_ROOT, QStringLiteral("Word.Application\\CLSID"), {}), std::nullopt);
 }
 
-TEST(FileRegistry, RegistrationsInTheFileComeBeforeTheDefaults)
-{
-    FileRegistry registry(registryFile(QStringLiteral("override.json"), R"({
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\http\\shell\\open\\command": { "": "/opt/browser %1" },
-        "HKEY_CLASSES_ROOT\\.qkb": { "": "Kelvane.Document" }
-    })"));
-    EXPECT_EQ(registry.queryValue(HKEY_LOCAL_MACHINE, kHttpCommand, {}), QStringLiteral("/opt/browser %1"));
-    EXPECT_EQ(registry.queryValue(HKEY_CLASSES_ROOT, QStringLiteral(".qkb"), {}), QStringLiteral("Kelvane.Document"));
-    EXPECT_EQ(registry.queryValue(HKEY_CLASSES_ROOT, QStringLiteral(".txt"), {}), FileRegistry::desktopDocumentClass());
-}
-
 TEST(FileRegistry, ADamagedFileIsAnError)
 {
+    EXPECT_EQ(FileRegistry().filePath(), kelvane::test::scratchFolder() + QStringLiteral("/config/Kelvane/registry.json"));
     FileRegistry registry(registryFile(QStringLiteral("damaged.json"), "{ \"HKEY_CLASSES_ROOT\\\\.txt\": "));
     try {
         registry.queryValue(HKEY_CLASSES_ROOT, QStringLiteral(".txt"), {});
@@ -78,9 +72,4 @@ TEST(FileRegistry, ADamagedFileIsAnError)
         EXPECT_EQ(e.Number(), kelvane::err::PathFileAccess);
         EXPECT_TRUE(e.Description().contains(QStringLiteral("damaged.json")));
     }
-}
-
-TEST(FileRegistry, DefaultsToAFileInTheXdgConfigFolder)
-{
-    EXPECT_EQ(FileRegistry().filePath(), kelvane::test::scratchFolder() + QStringLiteral("/config/Kelvane/registry.json"));
 }
