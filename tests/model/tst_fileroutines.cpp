@@ -1,3 +1,4 @@
+#include "tests/support/ErrorAssertions.h"
 #include "model/basLibrary.h"
 #include "platform/doubles/FixedSystemInfo.h"
 #include "tests/support/TestEnvironment.h"
@@ -30,15 +31,6 @@ protected:
     {
         QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    static int errorOf(const std::function<void()>& action)
-    {
-        try {
-            action();
-        } catch (const kelvane::RuntimeError& e) {
-            return e.Number();
-        }
-        return 0;
     }
 
     QString folder;
@@ -74,11 +66,11 @@ TEST_F(FileRoutines, WholeFilesAreReadInRecordsFilledToTheEnd)
 
 TEST_F(FileRoutines, PathsThatCannotBeOpenedRaiseErrorsAndCreateNothing)
 {
-    EXPECT_EQ(errorOf([&] { ReadWholeFile(path(QStringLiteral("missing.tmp"))); }), kelvane::err::FileNotFound);
+    EXPECT_EQ(kelvane::test::errorNumberOf([&] { ReadWholeFile(path(QStringLiteral("missing.tmp"))); }), kelvane::err::FileNotFound);
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("missing.tmp"))));
-    EXPECT_EQ(errorOf([&] { ReadWholeFile(path(QStringLiteral("no/such/f.tmp"))); }), kelvane::err::PathNotFound);
-    EXPECT_EQ(errorOf([&] { WriteWholeFile({}, path(QStringLiteral("no/such/f.tmp"))); }), kelvane::err::PathNotFound);
-    EXPECT_EQ(errorOf([&] { WriteWholeFile({}, folder); }), kelvane::err::PathFileAccess);
+    EXPECT_EQ(kelvane::test::errorNumberOf([&] { ReadWholeFile(path(QStringLiteral("no/such/f.tmp"))); }), kelvane::err::PathNotFound);
+    EXPECT_EQ(kelvane::test::errorNumberOf([&] { WriteWholeFile({}, path(QStringLiteral("no/such/f.tmp"))); }), kelvane::err::PathNotFound);
+    EXPECT_EQ(kelvane::test::errorNumberOf([&] { WriteWholeFile({}, folder); }), kelvane::err::PathFileAccess);
 }
 
 TEST_F(FileRoutines, FileExistsOnlyForReadableRegularFilesInEitherPathForm)

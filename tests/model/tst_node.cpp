@@ -1,4 +1,5 @@
 #include "ModelTestSupport.h"
+#include "tests/support/ErrorAssertions.h"
 
 #include "model/Layer.h"
 #include "model/Page.h"
@@ -9,16 +10,6 @@ using namespace kelvane;
 using namespace kelvane::test;
 
 namespace {
-
-int errorNumberOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 using NodeTest = ModelTest;
 

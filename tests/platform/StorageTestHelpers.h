@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/support/ErrorAssertions.h"
 #include "platform/RootStorage.h"
 #include "platform/RuntimeError.h"
 #include "tests/support/TestEnvironment.h"
@@ -38,15 +39,6 @@ inline QString readText(platform::RootStorage& root, const QString& name)
 }
 
 // The number of the RuntimeError `action` raises; 0 when it raises none.
-inline int errorNumberOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 // A path in a folder of the running test's own, so tests never see each other's files.
 inline QString testFile(const QString& name)

@@ -1,3 +1,4 @@
+#include "tests/support/ErrorAssertions.h"
 #include "platform/Canvas.h"
 #include "platform/RuntimeError.h"
 #include "platform/doubles/RecordingCanvas.h"
@@ -12,15 +13,7 @@ using platform::doubles::RecordingCanvas;
 namespace {
 constexpr double kPi = 3.141592653589793;
 
-int errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const kelvane::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using kelvane::test::errorNumberOf;
 } // namespace
 
 TEST(Colours, ResolvesSystemColoursFromTheTableAndKeepsPlainOnes)
@@ -42,9 +35,9 @@ TEST(Canvas, StartsTransparentAndRefusesStylesOutOfRange)
     EXPECT_EQ(canvas.BackColor(), colours::ButtonFace);
     EXPECT_EQ(canvas.DrawWidth(), 1);
     canvas.setDrawStyle(drawstyle::Dot);
-    EXPECT_EQ(errorOf([&] { canvas.setDrawStyle(7); }), kelvane::err::InvalidPropertyValue);
-    EXPECT_EQ(errorOf([&] { canvas.setFillStyle(-1); }), kelvane::err::InvalidPropertyValue);
-    EXPECT_EQ(errorOf([&] { canvas.setDrawWidth(0); }), kelvane::err::InvalidPropertyValue);
+    EXPECT_EQ(errorNumberOf([&] { canvas.setDrawStyle(7); }), kelvane::err::InvalidPropertyValue);
+    EXPECT_EQ(errorNumberOf([&] { canvas.setFillStyle(-1); }), kelvane::err::InvalidPropertyValue);
+    EXPECT_EQ(errorNumberOf([&] { canvas.setDrawWidth(0); }), kelvane::err::InvalidPropertyValue);
     EXPECT_EQ(canvas.DrawStyle(), drawstyle::Dot);
     EXPECT_EQ(canvas.DrawWidth(), 1);
 }
@@ -77,13 +70,13 @@ TEST(Canvas, PositionsThatAreNotNumbersOrTooLargeOverflow)
 {
     RecordingCanvas canvas;
     canvas.setCurrentX(5);
-    EXPECT_EQ(errorOf([&] { canvas.Line(0, 0, std::numeric_limits<double>::quiet_NaN(), 0); }),
+    EXPECT_EQ(errorNumberOf([&] { canvas.Line(0, 0, std::numeric_limits<double>::quiet_NaN(), 0); }),
               kelvane::err::Overflow);
-    EXPECT_EQ(errorOf([&] { canvas.Line(0, 3e9, 0, 0); }), kelvane::err::Overflow);
-    EXPECT_EQ(errorOf([&] { canvas.Circle(0, 0, std::numeric_limits<double>::infinity()); }), kelvane::err::Overflow);
+    EXPECT_EQ(errorNumberOf([&] { canvas.Line(0, 3e9, 0, 0); }), kelvane::err::Overflow);
+    EXPECT_EQ(errorNumberOf([&] { canvas.Circle(0, 0, std::numeric_limits<double>::infinity()); }), kelvane::err::Overflow);
     EXPECT_EQ(canvas.CurrentX(), 5) << "a refused figure does not move the position";
     canvas.setCurrentY(std::numeric_limits<double>::quiet_NaN());
-    EXPECT_EQ(errorOf([&] { canvas.Print(QStringLiteral("x")); }), kelvane::err::Overflow);
+    EXPECT_EQ(errorNumberOf([&] { canvas.Print(QStringLiteral("x")); }), kelvane::err::Overflow);
     EXPECT_TRUE(canvas.primitives().empty());
 }
 
@@ -125,8 +118,8 @@ TEST(Canvas, CirclesArcsAndPies)
 TEST(Canvas, AnglesBeyondAFullTurnAreRefused)
 {
     RecordingCanvas canvas;
-    EXPECT_EQ(errorOf([&] { canvas.Circle(0, 0, 10, std::nullopt, 7.0, 1.0); }), kelvane::err::InvalidProcedureCall);
-    EXPECT_EQ(errorOf([&] { canvas.Circle(0, 0, 10, std::nullopt, 0.0, -6.3); }), kelvane::err::InvalidProcedureCall);
+    EXPECT_EQ(errorNumberOf([&] { canvas.Circle(0, 0, 10, std::nullopt, 7.0, 1.0); }), kelvane::err::InvalidProcedureCall);
+    EXPECT_EQ(errorNumberOf([&] { canvas.Circle(0, 0, 10, std::nullopt, 0.0, -6.3); }), kelvane::err::InvalidProcedureCall);
     EXPECT_TRUE(canvas.primitives().empty());
     canvas.Circle(0, 0, 10, std::nullopt, -2 * kPi, 2 * 3.141593);
     ASSERT_EQ(canvas.circles().size(), 1u) << "a full turn written with a rounded π is accepted";

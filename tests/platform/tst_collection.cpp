@@ -1,23 +1,12 @@
 #include "platform/Collection.h"
+#include "tests/support/ErrorAssertions.h"
 
 #include <gtest/gtest.h>
 
 using kelvane::Collection;
 using kelvane::RuntimeError;
 
-namespace {
-
-int errorNumberOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
-
-} // namespace
+using kelvane::test::errorNumberOf;
 
 TEST(Collection, KeepsInsertionOrderWithOneBasedPositions)
 {

@@ -1,17 +1,8 @@
-#include <QCoreApplication>
-#include <gtest/gtest.h>
+#include "tests/support/TestMain.h"
 
-namespace kelvane::test {
-void prepareEnvironment();
-void releaseEnvironment();
-} // namespace kelvane::test
+#include <QCoreApplication>
 
 int main(int argc, char** argv)
 {
-    kelvane::test::prepareEnvironment();
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    kelvane::test::releaseEnvironment();
-    return result;
+    return kelvane::test::runAllTests<QCoreApplication>(argc, argv);
 }

@@ -1,17 +1,8 @@
-#include <QApplication>
-#include <gtest/gtest.h>
+#include "tests/support/TestMain.h"
 
-namespace kelvane::test {
-void prepareEnvironment();
-void releaseEnvironment();
-} // namespace kelvane::test
+#include <QApplication>
 
 int main(int argc, char** argv)
 {
-    kelvane::test::prepareEnvironment();
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    kelvane::test::releaseEnvironment();
-    return result;
+    return kelvane::test::runAllTests<QApplication>(argc, argv);
 }
