@@ -1,7 +1,8 @@
 #pragma once
 
+#include "model/Layer.h"
 #include "model/Node.h"
-#include "platform/RuntimeError.h"
+#include "model/RequireObject.h"
 
 #include <memory>
 
@@ -11,13 +12,22 @@ namespace kelvane::networksupport {
 // The module name the network's operations report their failures under.
 inline constexpr const char* kModule = "clsNetwork";
 
-// The object a reference holds; an empty reference raises ObjectNotSet.
-template <class T>
-const std::shared_ptr<T>& required(const std::shared_ptr<T>& object)
+// The index of the layer that holds the node; ObjectNotSet for a node outside any layer.
+inline qint16 layerIndexOf(const Node& node)
 {
-    if (!object)
-        raiseError(err::ObjectNotSet);
-    return object;
+    return requireObject(node.Layer.lock())->Index;
+}
+
+// The 1-based position of the node itself in the layer; SubscriptOutOfRange when it is not there.
+inline qsizetype positionInLayer(const Layer& layer, const Node& node)
+{
+    qsizetype position = 0;
+    for (const auto& held : layer.Nodes()) {
+        ++position;
+        if (held.get() == &node)
+            return position;
+    }
+    raiseError(err::SubscriptOutOfRange);
 }
 
 // Removes every entry of `node`'s Parents that is `parent`.

@@ -7,6 +7,7 @@
 #include "model/Node.h"
 #include "model/Page.h"
 #include "model/Property.h"
+#include "model/RequireObject.h"
 #include "model/TextLabel.h"
 #include "model/basLibrary.h"
 #include "model/clsControl.h"
@@ -64,7 +65,7 @@ void clsNetwork::sendUpdate(const QString& text)
 {
     const auto host = ParentDisplay.lock();
     // The update goes out under the GUID of the network the host shows, which need not be this one.
-    host->ServerUpdate(required(host->Network())->GUID(), text, QString());
+    host->ServerUpdate(requireObject(host->Network())->GUID(), text, QString());
 }
 
 void clsNetwork::sendNetworkUpdate()
@@ -89,11 +90,6 @@ std::shared_ptr<Layer> clsNetwork::newLayer(qint16 index)
     return layer;
 }
 
-qint16 clsNetwork::layerIndexOf(const Node& node) const
-{
-    return required(node.Layer.lock())->Index;
-}
-
 bool clsNetwork::AddLayer()
 {
     return trapped(kModule, "AddLayer", false, [&] {
@@ -112,7 +108,7 @@ bool clsNetwork::InsertLayer()
         m_layers.Clear();
         m_layers.Add(newLayer(1));
         for (const auto& layer : former) {
-            required(layer)->Index = conv::add16(layer->Index, 1);
+            requireObject(layer)->Index = conv::add16(layer->Index, 1);
             m_layers.Add(layer);
         }
         sendNetworkUpdate();
@@ -128,7 +124,7 @@ bool clsNetwork::AddNode(qint16 intLayer)
             if (!AddLayer())
                 return false;
         }
-        const auto layer = required(m_layers.Item(intLayer));
+        const auto layer = requireObject(m_layers.Item(intLayer));
         auto node = std::make_shared<Node>();
         node->Layer = layer;
         cintCounter = conv::add16(cintCounter, 1);
@@ -136,7 +132,7 @@ bool clsNetwork::AddNode(qint16 intLayer)
         for (const auto& definition : Controls) {
             // Names compare without regard to case; the first definition of a name is kept,
             // as the document reader keeps it.
-            if (!node->Controls().Contains(required(definition)->Name))
+            if (!node->Controls().Contains(requireObject(definition)->Name))
                 node->Controls().Add(definition->Clone(), definition->Name);
         }
         layer->Nodes().Add(node);
@@ -152,10 +148,10 @@ bool clsNetwork::AddLink(const std::shared_ptr<Node>& objNodeFrom, const std::sh
     return trapped(kModule, "AddLink", false, [&] {
         setDirty(true);
         // A link made by the author makes its evidence default to false.
-        required(objNodeTo)->Default = 0;
+        requireObject(objNodeTo)->Default = 0;
         auto link = std::make_shared<Link>();
         link->ConnectionTo = objNodeTo;
-        link->ConnectionFrom = required(objNodeFrom);
+        link->ConnectionFrom = requireObject(objNodeFrom);
         objNodeTo->Parents().Add(objNodeFrom);
         objNodeFrom->Links().Add(std::move(link));
         sendNodeUpdate(*objNodeFrom);
@@ -168,12 +164,12 @@ bool clsNetwork::DeleteLink(const std::shared_ptr<Node>& objNodeFrom, const std:
     return trapped(kModule, "DeleteLink", false, [&] {
         setDirty(true);
         // The link is found by its evidence node's layer and place.
-        const qint16 toLayer = layerIndexOf(*required(objNodeTo));
+        const qint16 toLayer = layerIndexOf(*requireObject(objNodeTo));
         const qint16 toIndex = objNodeTo->Index();
-        auto& links = required(objNodeFrom)->Links();
+        auto& links = requireObject(objNodeFrom)->Links();
         qsizetype linkPosition = 0;
         for (qsizetype position = 1; position <= links.Count(); ++position) {
-            const auto& target = required(required(links.Item(position))->ConnectionTo);
+            const auto& target = requireObject(requireObject(links.Item(position))->ConnectionTo);
             if (layerIndexOf(*target) == toLayer && target->Index() == toIndex) {
                 linkPosition = position;
                 break;
@@ -204,21 +200,21 @@ bool clsNetwork::DeleteNode(const std::shared_ptr<Node>& objDeleteNode)
 {
     return trapped(kModule, "DeleteNode", false, [&] {
         setDirty(true);
-        const auto& deleted = required(objDeleteNode);
+        const auto& deleted = requireObject(objDeleteNode);
 
         // Every link that leads to the node goes.
         for (const auto& layer : m_layers) {
-            for (const auto& node : required(layer)->Nodes()) {
-                auto& links = required(node)->Links();
+            for (const auto& node : requireObject(layer)->Nodes()) {
+                auto& links = requireObject(node)->Links();
                 for (qsizetype position = links.Count(); position >= 1; --position) {
-                    if (required(required(links.Item(position))->ConnectionTo)->GUID == deleted->GUID)
+                    if (requireObject(requireObject(links.Item(position))->ConnectionTo)->GUID == deleted->GUID)
                         links.Remove(position);
                 }
             }
         }
         // The node's own links stay, but the nodes they lead to no longer list it as a parent.
         for (const auto& link : deleted->Links()) {
-            if (const auto& target = required(link)->ConnectionTo)
+            if (const auto& target = requireObject(link)->ConnectionTo)
                 removeParentEntries(*target, *deleted);
         }
         // Nodes of higher-level networks that stood for this node become ordinary nodes.
@@ -229,7 +225,8 @@ bool clsNetwork::DeleteNode(const std::shared_ptr<Node>& objDeleteNode)
                 higher->setExternal(false);
             }
         }
-        required(m_layers.Item(layerIndexOf(*deleted)))->Nodes().Remove(deleted->Index());
+        const auto layer = requireObject(deleted->Layer.lock());
+        layer->Nodes().Remove(positionInLayer(*layer, *deleted));
         sendNetworkUpdate();
         return true;
     });
@@ -240,7 +237,7 @@ qint16 clsNetwork::NodeCount()
     return trapped(kModule, "NodeCount", qint16(0), [&] {
         qint16 count = 0;
         for (const auto& layer : m_layers)
-            count = conv::add16(count, conv::toInt16(static_cast<double>(required(layer)->Nodes().Count())));
+            count = conv::add16(count, conv::toInt16(static_cast<double>(requireObject(layer)->Nodes().Count())));
         return count;
     });
 }

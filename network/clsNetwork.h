@@ -173,9 +173,14 @@ protected:
 
 private:
     std::shared_ptr<Layer> newLayer(qint16 index);
-    qint16 layerIndexOf(const Node& node) const;
+
+    // Pieces of the structure rules.
     bool liftOneLayer(const std::shared_ptr<Node>& node);
     void requireAcyclic() const;
+    void collapseIntoFirstLayer();
+    void liftParentsAboveTheirEvidence();
+    void removeEmptyLayers();
+    void sendParentlessNodesToTheTop();
 
     // Online updates: sent only while the host display is loaded and connected.
     bool hostIsOnline() const;

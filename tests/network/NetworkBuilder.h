@@ -4,7 +4,10 @@
 #include "model/Link.h"
 #include "model/Node.h"
 #include "model/TextLabel.h"
+#include "model/basLibrary.h"
 #include "network/clsNetwork.h"
+#include "platform/Service.h"
+#include "platform/doubles/ScriptedUiServices.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +48,29 @@ public:
         EXPECT_TRUE(network->AddLink(from, to));
         return from->Links().Item(from->Links().Count());
     }
+};
+
+// Makes the common error reporter show its messages (to scripted UI services) while it
+// lives, so that tests can see what was reported.
+class ReportedErrors {
+public:
+    ReportedErrors() { basLibrary::DebugMode = true; }
+    ~ReportedErrors() { basLibrary::DebugMode = false; }
+    ReportedErrors(const ReportedErrors&) = delete;
+    ReportedErrors& operator=(const ReportedErrors&) = delete;
+
+    // The texts of the reports so far.
+    std::vector<std::string> texts() const
+    {
+        std::vector<std::string> result;
+        for (const auto& box : m_ui->messageBoxes)
+            result.push_back(box.text.toStdString());
+        return result;
+    }
+    std::size_t count() const { return m_ui->messageBoxes.size(); }
+
+private:
+    platform::ScopedService<platform::UiServices, platform::doubles::ScriptedUiServices> m_ui;
 };
 
 // The names of the nodes of each layer, e.g. {"A B", "C"}.
