@@ -1,6 +1,7 @@
 #include "NetworkBuilder.h"
 
 #include "model/Page.h"
+#include "network/NetworkRecompute.h"
 #include "model/clsControl.h"
 #include "model/doubles/RecordingHostDisplay.h"
 #include "model/doubles/TestNetwork.h"
@@ -339,4 +340,33 @@ TEST_F(OnlineNetwork, AnEditSucceedsButReportsFailureWhenTheHostShowsNoNetwork)
     EXPECT_FALSE(network.AddLayer());
     EXPECT_EQ(network.Layers().Count(), 1);
     EXPECT_TRUE(host->serverUpdates.empty());
+}
+
+TEST(NetworkRecompute, RecomputesLinksFromTheStoredAnswersBottomAndTop)
+{
+    NetworkBuilder build;
+    const auto evidence = build.node(1);
+    const auto middle = build.node(2);
+    const auto top = build.node(3);
+    const auto side = build.node(2); // a conclusion below the last layer
+    const auto lower = build.link(middle, evidence);
+    const auto upper = build.link(top, middle);
+    const auto aside = build.link(side, evidence);
+    lower->WeightAffirm = 0.9;
+    aside->WeightAffirm = 0.6;
+    upper->WeightDeny = 0.3;
+    // Answers as a document holds them, without their effects on the links.
+    evidence->DOT = 1;
+    evidence->Answered = true;
+    middle->DOT = 0;
+    middle->Answered = true;
+
+    Collection<std::shared_ptr<clsNetwork>> networks;
+    networks.Add(clsNetwork::create()); // without layers: left alone
+    networks.Add(build.network);
+    RecomputeDegreesOfTruth(networks);
+
+    EXPECT_DOUBLE_EQ(aside->DOT, 0.6); // only through the parents of layer 1
+    EXPECT_DOUBLE_EQ(lower->DOT, 0.9);
+    EXPECT_DOUBLE_EQ(upper->DOT, 0.7); // through the last layer and everything below it
 }
