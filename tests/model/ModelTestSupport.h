@@ -8,17 +8,11 @@
 #include "model/clsControl.h"
 #include "model/doubles/TestNetwork.h"
 #include "platform/doubles/ScriptedUiServices.h"
+#include "tests/support/QStringPrinter.h"
 
 #include <gtest/gtest.h>
 #include <functional>
 #include <initializer_list>
-#include <ostream>
-
-// Readable failure messages for texts.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace kelvane::test {
 

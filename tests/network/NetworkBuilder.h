@@ -8,75 +8,69 @@
 #include "network/clsNetwork.h"
 #include "platform/Service.h"
 #include "platform/doubles/ScriptedUiServices.h"
+#include "tests/support/QStringPrinter.h"
 
 #include <gtest/gtest.h>
 
-#include <QString>
 #include <QStringList>
+#include <map>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
-// Readable failure messages for texts.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace kelvane::test {
 
-// Builds networks for the tests through the network's own operations.
+using Names = std::vector<std::string>;
+
+// Builds networks through the network's own operations, with nodes named for the tests:
+// NetworkBuilder net({"B C", "A"}).links("A>B B>C"); puts B and C in layer 1, A in layer 2.
 class NetworkBuilder {
 public:
-    std::shared_ptr<clsNetwork> network = clsNetwork::create();
+    explicit NetworkBuilder(std::initializer_list<const char*> layers = {})
+    {
+        qint16 layer = 0;
+        for (const char* names : layers) {
+            ++layer;
+            if (network->Layers().Count() < layer)
+                network->AddLayer();
+            for (const QString& name : QString::fromLatin1(names).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                node(layer, name.toStdString());
+        }
+    }
 
-    // Adds a node named `name` at the end of layer `layer` and returns it.
-    std::shared_ptr<Node> node(qint16 layer, const QString& name = {})
+    // Adds a node at the end of a layer.
+    std::shared_ptr<Node> node(qint16 layer, const std::string& name = {})
     {
         EXPECT_TRUE(network->AddNode(layer));
         const auto& nodes = network->Layers().Item(layer)->Nodes();
         auto added = nodes.Item(nodes.Count());
-        if (!name.isEmpty())
-            added->Name()->setText(name);
+        if (!name.empty()) {
+            added->Name()->setText(QString::fromStdString(name));
+            named[name] = added;
+        }
         return added;
     }
 
-    // Links `from` to its evidence node `to` and returns the new link.
-    std::shared_ptr<Link> link(const std::shared_ptr<Node>& from, const std::shared_ptr<Node>& to)
+    // Links given as "A>B C>D" (A holds a link to its evidence B).
+    NetworkBuilder& links(const char* pairs)
     {
-        EXPECT_TRUE(network->AddLink(from, to));
-        return from->Links().Item(from->Links().Count());
+        for (const QString& pair : QString::fromLatin1(pairs).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const auto ends = pair.split(QLatin1Char('>'));
+            EXPECT_TRUE(network->AddLink((*this)[ends[0].toStdString()], (*this)[ends[1].toStdString()]));
+        }
+        return *this;
     }
+
+    const std::shared_ptr<Node>& operator[](const std::string& name) { return named.at(name); }
+
+    std::shared_ptr<clsNetwork> network = clsNetwork::create();
+    std::map<std::string, std::shared_ptr<Node>> named;
 };
 
-// Makes the common error reporter show its messages (to scripted UI services) while it
-// lives, so that tests can see what was reported.
-class ReportedErrors {
-public:
-    ReportedErrors() { basLibrary::DebugMode = true; }
-    ~ReportedErrors() { basLibrary::DebugMode = false; }
-    ReportedErrors(const ReportedErrors&) = delete;
-    ReportedErrors& operator=(const ReportedErrors&) = delete;
-
-    // The texts of the reports so far.
-    std::vector<std::string> texts() const
-    {
-        std::vector<std::string> result;
-        for (const auto& box : m_ui->messageBoxes)
-            result.push_back(box.text.toStdString());
-        return result;
-    }
-    std::size_t count() const { return m_ui->messageBoxes.size(); }
-
-private:
-    platform::ScopedService<platform::UiServices, platform::doubles::ScriptedUiServices> m_ui;
-};
-
-// The names of the nodes of each layer, e.g. {"A B", "C"}.
-inline std::vector<std::string> layerNames(clsNetwork& network)
+// The node names of each layer, e.g. {"B C", "A"}.
+inline Names layerNames(clsNetwork& network)
 {
-    std::vector<std::string> layers;
+    Names layers;
     for (const auto& layer : network.Layers()) {
         QStringList names;
         for (const auto& node : layer->Nodes())
@@ -86,7 +80,6 @@ inline std::vector<std::string> layerNames(clsNetwork& network)
     return layers;
 }
 
-// The layer index of each layer in order.
 inline std::vector<int> layerIndexes(clsNetwork& network)
 {
     std::vector<int> indexes;
@@ -94,5 +87,16 @@ inline std::vector<int> layerIndexes(clsNetwork& network)
         indexes.push_back(layer->Index);
     return indexes;
 }
+
+// Lets the common error reporter show its messages, to scripted UI services, while it lives.
+class ReportedErrors {
+public:
+    ReportedErrors() { basLibrary::DebugMode = true; }
+    ~ReportedErrors() { basLibrary::DebugMode = false; }
+    std::size_t count() const { return m_ui->messageBoxes.size(); }
+
+private:
+    platform::ScopedService<platform::UiServices, platform::doubles::ScriptedUiServices> m_ui;
+};
 
 } // namespace kelvane::test

@@ -1,224 +1,110 @@
 #include "NetworkBuilder.h"
 
-#include "model/Page.h"
-#include "network/NetworkRecompute.h"
 #include "model/clsControl.h"
 #include "model/doubles/RecordingHostDisplay.h"
 #include "model/doubles/TestNetwork.h"
-#include "platform/Service.h"
+#include "network/NetworkRecompute.h"
 #include "platform/doubles/FixedClock.h"
 
-#include <gtest/gtest.h>
-
 using namespace kelvane;
-using kelvane::test::NetworkBuilder;
-using kelvane::test::layerIndexes;
-using kelvane::test::layerNames;
+using namespace kelvane::test;
 
 namespace {
 
-const QDateTime kNow(QDate(2024, 3, 5), QTime(14, 7, 9));
-const QString kStamp = QStringLiteral("2024-03-05 14:07:09");
-
 class NetworkEditing : public ::testing::Test {
 protected:
-    platform::ScopedService<platform::Clock, platform::doubles::FixedClock> clock {0, kNow};
-    NetworkBuilder build;
-    clsNetwork& network = *build.network;
-};
-
-// A network shown by a recording host whose current network is `current`.
-class OnlineNetwork : public NetworkEditing {
-protected:
-    void SetUp() override
+    // Shows the network on a recording host whose current network is another one.
+    void showOn(bool loaded, bool connected)
     {
-        host->loaded = true;
-        host->connected = true;
+        host->loaded = loaded;
+        host->connected = connected;
         host->network = current;
-        network.ParentDisplay = host;
+        net.network->ParentDisplay = host;
     }
-
-    QString wrapped() const
+    QString wholeNetworkText() const
     {
-        return QStringLiteral("<kelvanenetwork>\r\n") + network.SerializeOutXML() + QStringLiteral("</kelvanenetwork>\r\n");
+        return QStringLiteral("<kelvanenetwork>\r\n") + net.network->SerializeOutXML() + QStringLiteral("</kelvanenetwork>\r\n");
     }
 
+    platform::ScopedService<platform::Clock, platform::doubles::FixedClock> clock {0, QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))};
+    NetworkBuilder net {{"B C", "A"}};
+    clsNetwork& network = *net.network;
     std::shared_ptr<doubles::TestNetwork> current = doubles::TestNetwork::create();
     std::shared_ptr<doubles::RecordingHostDisplay> host = std::make_shared<doubles::RecordingHostDisplay>();
 };
 
 } // namespace
 
-TEST_F(NetworkEditing, NewNetworkHasItsDefaults)
+TEST_F(NetworkEditing, AddNodeAppendsLayersAndGivesTheNodeItsNumberAndControls)
 {
-    EXPECT_EQ(network.GUID().size(), 44);
-    EXPECT_NE(network.GUID(), clsNetwork::create()->GUID());
-    EXPECT_FALSE(network.SupportURL.isEmpty());
-    EXPECT_EQ(network.PollingInterval, 20);
-    EXPECT_TRUE(network.ShowAnswer);
-    EXPECT_FALSE(network.Dirty());
-    for (qint32 colour : {network.BackColour, network.NodeColour, network.HighlightColour, network.ShadowColour,
-                          network.PositiveColour, network.NegativeColour})
-        EXPECT_EQ(colour, -1);
-    // The four labels exist, empty, from the first read on.
-    ASSERT_TRUE(network.Name());
-    EXPECT_EQ(network.Name(), network.Name());
-    EXPECT_TRUE(network.Author()->Text().isEmpty());
-    EXPECT_TRUE(network.Copyright());
-    EXPECT_TRUE(network.KBDescription());
-    EXPECT_EQ(network.NodeCount(), 0);
-}
+    for (const char* name : {"Slider", "SLIDER", "Need Info"}) { // a repeated name keeps the first
+        network.Controls.Add(std::make_shared<clsControl>());
+        network.Controls.Item(network.Controls.Count())->Name = QString::fromLatin1(name);
+    }
+    network.Controls.Item(1)->Value = QStringLiteral("first");
 
-TEST_F(NetworkEditing, AddNodeAppendsMissingLayersAndNumbersTheNode)
-{
-    build.node(1);
-    build.node(1);
-    ASSERT_TRUE(network.AddNode(3));
-
-    ASSERT_EQ(network.Layers().Count(), 3);
-    EXPECT_EQ(layerIndexes(network), (std::vector<int> {1, 2, 3}));
-    const auto& node = network.Layers().Item(3)->Nodes().Item(1);
-    EXPECT_EQ(node->NodeNumber, 3);
-    EXPECT_EQ(network.cintCounter, 3);
+    ASSERT_TRUE(network.AddNode(4));
+    EXPECT_EQ(layerIndexes(network), (std::vector<int> {1, 2, 3, 4}));
+    const auto node = network.Layers().Item(4)->Nodes().Item(1);
+    EXPECT_EQ(node->NodeNumber, 4);
     EXPECT_EQ(node->NodeIndex, 1);
-    EXPECT_EQ(node->Layer.lock(), network.Layers().Item(3));
-    EXPECT_EQ(node->Network.lock().get(), &network);
-    EXPECT_EQ(network.Layers().Item(2)->Network.lock().get(), &network);
-    EXPECT_EQ(network.NodeCount(), 3);
-    EXPECT_TRUE(network.Dirty());
-}
+    EXPECT_EQ(node->Layer.lock(), network.Layers().Item(4));
+    EXPECT_EQ(node->Network.lock(), net.network);
+    EXPECT_EQ(network.Layers().Item(3)->Network.lock(), net.network);
+    ASSERT_EQ(node->Controls().Count(), 2);
+    EXPECT_EQ(node->Controls().Item(QStringLiteral("slider"))->Value, QStringLiteral("first"));
+    EXPECT_NE(node->Controls().Item(1), network.Controls.Item(1)); // a copy of its own
+    EXPECT_EQ(network.NodeCount(), 4);
 
-TEST_F(NetworkEditing, AddNodeRefusesABadLayerAndAnOverflowingCounter)
-{
     EXPECT_FALSE(network.AddNode(0));
-    EXPECT_EQ(network.NodeCount(), 0);
-
     network.cintCounter = 32767;
-    EXPECT_FALSE(network.AddNode(1));
-    EXPECT_EQ(network.NodeCount(), 0);
-}
-
-TEST_F(NetworkEditing, AddNodeGivesEachNodeItsOwnCopyOfTheControlDefinitions)
-{
-    auto makeDefinition = [](const QString& name, const QString& value) {
-        auto definition = std::make_shared<clsControl>();
-        definition->Name = name;
-        definition->Value = value;
-        return definition;
-    };
-    network.Controls.Add(makeDefinition(QStringLiteral("Slider"), QStringLiteral("first")));
-    network.Controls.Add(makeDefinition(QStringLiteral("SLIDER"), QStringLiteral("second")));
-    network.Controls.Add(makeDefinition(QStringLiteral("Need Info"), QStringLiteral("false")));
-
-    const auto a = build.node(1);
-    const auto b = build.node(1);
-
-    // A repeated name keeps the first definition instead of failing half-way.
-    ASSERT_EQ(a->Controls().Count(), 2);
-    EXPECT_EQ(a->Controls().Item(QStringLiteral("slider"))->Value, QStringLiteral("first"));
-    EXPECT_TRUE(a->Controls().Contains(QStringLiteral("NEED INFO")));
-    EXPECT_NE(a->Controls().Item(1), network.Controls.Item(1));
-    EXPECT_NE(a->Controls().Item(1), b->Controls().Item(1));
-    a->Controls().Item(1)->Value = QStringLiteral("changed");
-    EXPECT_EQ(b->Controls().Item(1)->Value, QStringLiteral("first"));
+    EXPECT_FALSE(network.AddNode(1)); // the node number would overflow
+    EXPECT_EQ(network.NodeCount(), 4);
 }
 
 TEST_F(NetworkEditing, InsertLayerPutsAnEmptyLayerFirst)
 {
-    const auto a = build.node(1, QStringLiteral("A"));
-    build.node(2, QStringLiteral("B"));
     const auto formerFirst = network.Layers().Item(1);
-
     ASSERT_TRUE(network.InsertLayer());
-
-    EXPECT_EQ(layerNames(network), (std::vector<std::string> {"", "A", "B"}));
+    EXPECT_EQ(layerNames(network), (Names {"", "B C", "A"}));
     EXPECT_EQ(layerIndexes(network), (std::vector<int> {1, 2, 3}));
     EXPECT_EQ(network.Layers().Item(2), formerFirst);
-    EXPECT_EQ(a->Layer.lock()->Index, 2);
-    EXPECT_EQ(network.Layers().Item(1)->Network.lock().get(), &network);
 }
 
-TEST_F(NetworkEditing, AddLinkKeepsBothEndsAndMakesTheEvidenceDefaultFalse)
+TEST_F(NetworkEditing, LinksKeepBothEndsAndTheParentEntries)
 {
-    const auto a = build.node(2);
-    const auto b = build.node(1);
-    ASSERT_EQ(b->Default, 0.5);
+    net.links("A>B A>C");
+    EXPECT_EQ(net["B"]->Default, 0); // an author's link makes the evidence default false
+    EXPECT_EQ(net["A"]->Links().Item(1)->ConnectionFrom.lock(), net["A"]);
+    EXPECT_EQ(net["B"]->Parents().Item(1).lock(), net["A"]);
 
-    const auto link = build.link(a, b);
+    EXPECT_FALSE(network.DeleteLink(net["B"], net["A"]));
+    ASSERT_TRUE(network.DeleteLink(net["A"], net["B"]));
+    ASSERT_EQ(net["A"]->Links().Count(), 1);
+    EXPECT_EQ(net["A"]->Links().Item(1)->ConnectionTo, net["C"]);
+    EXPECT_TRUE(net["B"]->Parents().isEmpty());
 
-    EXPECT_EQ(link->ConnectionTo, b);
-    EXPECT_EQ(link->ConnectionFrom.lock(), a);
-    EXPECT_EQ(b->Default, 0);
-    ASSERT_EQ(b->Parents().Count(), 1);
-    EXPECT_EQ(b->Parents().Item(1).lock(), a);
-    EXPECT_TRUE(a->Parents().isEmpty());
+    net["C"]->Parents().Clear(); // a link without its parent entry cannot be deleted
+    EXPECT_FALSE(network.DeleteLink(net["A"], net["C"]));
+    EXPECT_EQ(net["A"]->Links().Count(), 1);
 }
 
-TEST_F(NetworkEditing, DeleteLinkRemovesTheLinkAndOneParentEntry)
+TEST_F(NetworkEditing, DeleteNodeRemovesEveryTraceOfTheNode)
 {
-    const auto a = build.node(2);
-    const auto b = build.node(1);
-    const auto c = build.node(1);
-    build.link(a, b);
-    build.link(a, c);
-
-    EXPECT_FALSE(network.DeleteLink(b, a)); // no such link
-    ASSERT_TRUE(network.DeleteLink(a, b));
-
-    ASSERT_EQ(a->Links().Count(), 1);
-    EXPECT_EQ(a->Links().Item(1)->ConnectionTo, c);
-    EXPECT_TRUE(b->Parents().isEmpty());
-    EXPECT_EQ(c->Parents().Count(), 1);
-    EXPECT_FALSE(network.DeleteLink(a, b));
-}
-
-TEST_F(NetworkEditing, DeleteLinkFailsWithoutChangeWhenTheParentEntryIsMissing)
-{
-    const auto a = build.node(2);
-    const auto b = build.node(1);
-    build.link(a, b);
-    b->Parents().Clear();
-
-    EXPECT_FALSE(network.DeleteLink(a, b));
-    EXPECT_EQ(a->Links().Count(), 1);
-}
-
-TEST_F(NetworkEditing, DeleteNodeRemovesEveryLinkToItAndItsParentEntries)
-{
-    const auto top1 = build.node(3);
-    const auto top2 = build.node(3);
-    const auto middle = build.node(2);
-    const auto bottom = build.node(1);
-    const auto other = build.node(1);
-    build.link(top1, middle);
-    build.link(top2, middle);
-    build.link(top2, other);
-    build.link(middle, bottom);
-
-    ASSERT_TRUE(network.DeleteNode(middle));
-
-    EXPECT_TRUE(top1->Links().isEmpty());
-    ASSERT_EQ(top2->Links().Count(), 1);
-    EXPECT_EQ(top2->Links().Item(1)->ConnectionTo, other);
-    EXPECT_TRUE(network.Layers().Item(2)->Nodes().isEmpty());
-    EXPECT_EQ(network.NodeCount(), 4);
-    // The deleted node keeps its own links, but its evidence no longer lists it.
-    EXPECT_EQ(middle->Links().Count(), 1);
-    EXPECT_TRUE(bottom->Parents().isEmpty());
-}
-
-TEST_F(NetworkEditing, DeleteNodeTurnsHigherLevelNodesIntoOrdinaryNodes)
-{
-    const auto deleted = build.node(1);
-    NetworkBuilder higherLevel;
-    const auto external = higherLevel.node(1);
+    NetworkBuilder tall({"B", "M", "T U"});
+    tall.links("T>M U>M M>B");
+    NetworkBuilder higher({"X"});
+    const auto external = higher["X"];
     external->setExternal(true);
-    external->LowerLevelNode = deleted;
-    external->LowerLevelNetwork = build.network;
-    deleted->HigherLevelNodes.Add(external);
+    external->LowerLevelNode = tall["M"];
+    external->LowerLevelNetwork = tall.network;
+    tall["M"]->HigherLevelNodes.Add(external);
 
-    ASSERT_TRUE(network.DeleteNode(deleted));
-
+    ASSERT_TRUE(tall.network->DeleteNode(tall["M"]));
+    EXPECT_EQ(layerNames(*tall.network), (Names {"B", "", "T U"}));
+    EXPECT_TRUE(tall["T"]->Links().isEmpty());
+    EXPECT_TRUE(tall["U"]->Links().isEmpty());
+    EXPECT_TRUE(tall["B"]->Parents().isEmpty()); // the deleted node is no parent any more
     EXPECT_FALSE(external->External());
     EXPECT_FALSE(external->LowerLevelNode);
     EXPECT_FALSE(external->LowerLevelNetwork);
@@ -229,12 +115,11 @@ TEST_F(NetworkEditing, FileNameSetsTheDocumentTypeFromTheExtension)
     struct Case {
         const char* name;
         bool structured;
-        qint16 type;
+        int type;
     };
-    // Each case starts from Structured true and NetworkType 2, so "unchanged" shows.
+    // Each starts from Structured true and type 2, so that "unchanged" shows.
     for (const Case& c : {Case {"kb.qkt", true, 0}, Case {"kb.QkB", true, 1}, Case {"C:\\x\\~kb.tmp", true, 1},
-                          Case {"a.qks", true, 2}, Case {"a.Xml", false, 2}, Case {"a.qsn", true, 2},
-                          Case {".QKB", true, 2}, Case {"", true, 2}}) {
+                          Case {"a.qks", true, 2}, Case {"a.Xml", false, 2}, Case {"a.qsn", true, 2}, Case {".QKB", true, 2}}) {
         network.Structured = true;
         network.NetworkType = 2;
         network.Saved = true;
@@ -246,127 +131,75 @@ TEST_F(NetworkEditing, FileNameSetsTheDocumentTypeFromTheExtension)
     }
 }
 
-TEST_F(NetworkEditing, PageIsANewViewOfThisNetworkEachTime)
-{
-    const auto first = network.Page();
-    ASSERT_TRUE(first);
-    EXPECT_NE(first, network.Page());
-    EXPECT_EQ(first->GUID(), network.GUID());
-    EXPECT_EQ(&first->Layers(), &network.Layers());
-}
-
-TEST_F(NetworkEditing, DirtyStampsNothingWithoutALoadedHost)
+TEST_F(NetworkEditing, DirtyStampsVersionsOnlyWhileTheHostIsLoaded)
 {
     network.setVersion(QStringLiteral("earlier"));
-    network.setDirty(true);
+    network.setDirty(true); // no host
+    showOn(false, true);
+    network.AddLayer();
     EXPECT_EQ(network.Version(), QStringLiteral("earlier"));
 
-    auto host = std::make_shared<doubles::RecordingHostDisplay>();
-    host->connected = true;
-    network.ParentDisplay = host;
-    build.node(1);
-    EXPECT_EQ(network.Version(), QStringLiteral("earlier"));
-    EXPECT_TRUE(host->serverUpdates.empty());
-}
-
-TEST_F(NetworkEditing, DirtyStampsThisNetworkAndTheHostsCurrentOneWhileLoaded)
-{
-    auto current = doubles::TestNetwork::create();
-    auto host = std::make_shared<doubles::RecordingHostDisplay>();
-    host->loaded = true;
-    host->network = current;
-    network.ParentDisplay = host;
-
-    network.setDirty(false);
-    EXPECT_TRUE(network.Version().isEmpty());
-
-    build.node(1);
+    showOn(true, false);
+    network.AddLayer();
     EXPECT_TRUE(network.Dirty());
-    EXPECT_EQ(network.Version(), kStamp);
-    EXPECT_EQ(current->Version(), kStamp);
-    EXPECT_TRUE(host->serverUpdates.empty()); // loaded but not connected: no update
-}
+    EXPECT_EQ(network.Version(), QStringLiteral("2024-03-05 14:07:09"));
+    EXPECT_EQ(current->Version(), QStringLiteral("2024-03-05 14:07:09"));
+    EXPECT_TRUE(host->serverUpdates.empty()); // not connected: no update
 
-TEST_F(NetworkEditing, AGoneHostIsNoLongerCalled)
-{
-    auto host = std::make_shared<doubles::RecordingHostDisplay>();
-    host->loaded = true;
-    network.ParentDisplay = host;
-    host.reset();
-
+    host.reset(); // a host that is gone is not called
+    network.setVersion({});
     EXPECT_TRUE(network.AddLayer());
     EXPECT_TRUE(network.Version().isEmpty());
 }
 
-TEST_F(OnlineNetwork, LayerAndNodeEditsSendTheWholeNetworkUnderTheHostsCurrentGuid)
+TEST_F(NetworkEditing, OnlineEditsSendTheirTextUnderTheHostsCurrentGuid)
 {
-    ASSERT_TRUE(network.AddLayer());
+    showOn(true, true);
     ASSERT_TRUE(network.AddNode(1));
     ASSERT_TRUE(network.InsertLayer());
+    net.links("A>B");
+    ASSERT_TRUE(network.DeleteLink(net["A"], net["B"]));
+    EXPECT_FALSE(network.DeleteLink(net["A"], net["B"])); // nothing deleted, nothing sent
+    ASSERT_TRUE(network.DeleteNode(net["C"]));
 
-    ASSERT_EQ(host->serverUpdates.size(), 3u);
-    const auto& last = host->serverUpdates.back();
-    EXPECT_EQ(last.guid, current->GUID());
-    EXPECT_NE(last.guid, network.GUID());
-    EXPECT_EQ(last.text, wrapped());
-    EXPECT_TRUE(last.text.startsWith(QStringLiteral("<kelvanenetwork>\r\n<network")));
-    EXPECT_TRUE(last.unused.isEmpty());
-}
-
-TEST_F(OnlineNetwork, LinkEditsSendTheHoldersNodeElement)
-{
-    const auto a = build.node(2);
-    const auto b = build.node(1);
-    host->serverUpdates.clear();
-
-    build.link(a, b);
-    ASSERT_TRUE(network.DeleteLink(a, b));
-    EXPECT_FALSE(network.DeleteLink(a, b)); // nothing deleted, nothing sent
-
-    ASSERT_EQ(host->serverUpdates.size(), 2u);
-    for (const auto& update : host->serverUpdates) {
+    ASSERT_EQ(host->serverUpdates.size(), 5u);
+    const QString nodeText = net["A"]->SerializeOutXML();
+    const QString texts[] = {QString(), QString(), nodeText, nodeText, wholeNetworkText()};
+    for (std::size_t i = 0; i < 5; ++i) {
+        const auto& update = host->serverUpdates[i];
         EXPECT_EQ(update.guid, current->GUID());
-        EXPECT_EQ(update.text, a->SerializeOutXML());
-        EXPECT_TRUE(update.text.contains(a->GUID));
+        EXPECT_TRUE(update.unused.isEmpty());
+        if (!texts[i].isEmpty())
+            EXPECT_EQ(update.text, texts[i]);
+        else
+            EXPECT_TRUE(update.text.startsWith(QStringLiteral("<kelvanenetwork>\r\n<network"))) << update.text.toStdString();
     }
+    EXPECT_TRUE(nodeText.contains(net["A"]->GUID));
 
-    ASSERT_TRUE(network.DeleteNode(b));
-    EXPECT_EQ(host->serverUpdates.back().text, wrapped());
-}
-
-TEST_F(OnlineNetwork, AnEditSucceedsButReportsFailureWhenTheHostShowsNoNetwork)
-{
-    host->network = nullptr;
+    host->network = nullptr; // the change stays, the failing update makes the result false
     EXPECT_FALSE(network.AddLayer());
-    EXPECT_EQ(network.Layers().Count(), 1);
-    EXPECT_TRUE(host->serverUpdates.empty());
+    EXPECT_EQ(network.Layers().Count(), 4);
 }
 
 TEST(NetworkRecompute, RecomputesLinksFromTheStoredAnswersBottomAndTop)
 {
-    NetworkBuilder build;
-    const auto evidence = build.node(1);
-    const auto middle = build.node(2);
-    const auto top = build.node(3);
-    const auto side = build.node(2); // a conclusion below the last layer
-    const auto lower = build.link(middle, evidence);
-    const auto upper = build.link(top, middle);
-    const auto aside = build.link(side, evidence);
-    lower->WeightAffirm = 0.9;
-    aside->WeightAffirm = 0.6;
-    upper->WeightDeny = 0.3;
+    NetworkBuilder net({"E", "M Side", "T"});
+    net.links("M>E T>M Side>E");
+    net["M"]->Links().Item(1)->WeightAffirm = 0.9;
+    net["T"]->Links().Item(1)->WeightDeny = 0.3;
+    net["Side"]->Links().Item(1)->WeightAffirm = 0.6;
     // Answers as a document holds them, without their effects on the links.
-    evidence->DOT = 1;
-    evidence->Answered = true;
-    middle->DOT = 0;
-    middle->Answered = true;
+    net["E"]->DOT = 1;
+    net["E"]->Answered = true;
+    net["M"]->DOT = 0;
+    net["M"]->Answered = true;
 
     Collection<std::shared_ptr<clsNetwork>> networks;
     networks.Add(clsNetwork::create()); // without layers: left alone
-    networks.Add(build.network);
+    networks.Add(net.network);
     RecomputeDegreesOfTruth(networks);
 
-    EXPECT_DOUBLE_EQ(aside->DOT, 0.6); // only through the parents of layer 1
-    EXPECT_DOUBLE_EQ(lower->DOT, 0.9);
-    EXPECT_DOUBLE_EQ(upper->DOT, 0.7); // through the last layer and everything below it
+    EXPECT_DOUBLE_EQ(net["Side"]->Links().Item(1)->DOT, 0.6); // only through the parents of layer 1
+    EXPECT_DOUBLE_EQ(net["M"]->Links().Item(1)->DOT, 0.9);
+    EXPECT_DOUBLE_EQ(net["T"]->Links().Item(1)->DOT, 0.7); // through the last layer and below
 }

@@ -3,50 +3,48 @@
 #include "model/Report.h"
 #include "model/doubles/StubKnowledgeBase.h"
 
-#include <gtest/gtest.h>
-
 using namespace kelvane;
-using kelvane::test::NetworkBuilder;
+using namespace kelvane::test;
 
 namespace {
 
-// Reports on real networks, with nodes answering "Yes" (true) or "No" (false).
+// A report on a real network whose nodes answer "Yes" (true) or "No" (false).
 class ReportOnNetwork : public ::testing::Test {
 protected:
-    void SetUp() override
+    void build(std::initializer_list<const char*> layers, const char* links)
     {
-        knowledgeBase->network = build.network;
+        net = NetworkBuilder(layers);
+        for (const auto& [name, node] : net.named) {
+            for (const char* text : {"Yes", "No"}) {
+                node->Answers.Add(std::make_shared<TextLabel>());
+                node->Answers.Item(node->Answers.Count())->setText(QString::fromLatin1(text));
+            }
+        }
+        net.links(links);
+        knowledgeBase->network = net.network;
         report.KnowledgeBase = knowledgeBase;
     }
-
-    std::shared_ptr<Node> node(qint16 layer, const char* name)
+    // A stored answer without its effects, as a document holds it.
+    void answer(const char* name, double value)
     {
-        auto added = build.node(layer, QString::fromLatin1(name));
-        for (const char* text : {"Yes", "No"}) {
-            auto answer = std::make_shared<TextLabel>();
-            answer->setText(QString::fromLatin1(text));
-            added->Answers.Add(answer);
-        }
-        return added;
+        net[name]->DOT = value;
+        net[name]->Answered = true;
+    }
+    // Each line as "text/value", lines below indented by two blanks per level.
+    Names lines()
+    {
+        Names result;
+        const auto add = [&](const auto& self, const Collection<std::shared_ptr<ReportItem>>& items, const std::string& indent) -> void {
+            for (const auto& item : items) {
+                result.push_back(indent + item->Text.toStdString() + "/" + std::to_string(item->Value));
+                self(self, item->ReportItems(), indent + "  ");
+            }
+        };
+        add(add, report.ReportItems(), "");
+        return result;
     }
 
-    // Sets a stored answer without propagating it, as a document read from a file holds it.
-    static void answered(const std::shared_ptr<Node>& node, double value)
-    {
-        node->DOT = value;
-        node->Answered = true;
-    }
-
-    std::shared_ptr<Link> link(const std::shared_ptr<Node>& from, const std::shared_ptr<Node>& to, double dot)
-    {
-        auto made = build.link(from, to);
-        made->DOT = dot;
-        return made;
-    }
-
-    static std::string text(const std::shared_ptr<ReportItem>& item) { return item->Text.toStdString(); }
-
-    NetworkBuilder build;
+    NetworkBuilder net;
     std::shared_ptr<doubles::StubKnowledgeBase> knowledgeBase = std::make_shared<doubles::StubKnowledgeBase>();
     Report report;
 };
@@ -55,211 +53,108 @@ protected:
 
 TEST(ReportIcon, IconFollowsTheDegreeOfTruth)
 {
-    const std::pair<double, int> cases[] = {{0.5, 5},  {0.55, 6}, {0.9, 9},     {0.95, 10}, {0.45, 4},
-                                            {0.1, 0},  {0.10001, 1}, {0, 0},    {1, 10},    {0.6, 6},
-                                            {0.61, 7}, {0.49, 4},    {0.2, 1},  {0.35, 3},  {-1, 0}};
+    const std::pair<double, int> cases[] = {{0.5, 5}, {0.55, 6}, {0.9, 9}, {0.95, 10}, {0.45, 4}, {0.1, 0},
+                                            {0.10001, 1}, {0, 0}, {1, 10}, {0.61, 7}, {0.3, 2}, {0.35, 3}};
     for (const auto& [dot, icon] : cases)
         EXPECT_EQ(Report::GetNodeIcon(dot), icon) << dot;
 }
 
 TEST_F(ReportOnNetwork, NameJoinsTitleAndScenario)
 {
-    build.network->Name()->setText(QStringLiteral("Loans"));
+    build({}, "");
+    net.network->Name()->setText(QStringLiteral("Loans"));
     EXPECT_EQ(report.Name(), QStringLiteral("Loans"));
-    build.network->setScenarioName(QStringLiteral("Smith"));
+    net.network->setScenarioName(QStringLiteral("Smith"));
     EXPECT_EQ(report.Name(), QStringLiteral("Loans - Smith"));
+    EXPECT_TRUE(report.ReportItems().isEmpty()); // no layers
 
     Report orphan;
     EXPECT_TRUE(orphan.Name().isEmpty());
     EXPECT_TRUE(orphan.ReportItems().isEmpty());
 }
 
-TEST_F(ReportOnNetwork, TopNodesOfHigherLayersComeFirst)
+TEST_F(ReportOnNetwork, TopNodesOfHigherLayersComeFirstWithTheirEvidenceBelow)
 {
-    const auto evidence = node(1, "Evidence");
-    node(1, "Lone");
-    const auto top = node(3, "Top");
-    link(top, evidence, 0.5);
+    build({"Shared Lone", "Other", "Top"}, "Top>Shared Other>Shared");
+    net["Lone"]->Plural = true; // unknown nodes carry no verb or marks of their own
+    net["Lone"]->setOverridden(true);
+    net["Other"]->NoDefault = false; // an unanswered parent gives its evidence no conjunction
+    net["Other"]->Default = 0.95;
+    net["Other"]->Plural = true;
+    answer("Shared", 0);
 
+    EXPECT_EQ(lines(), (Names {"Top is unknown/5", "  Shared is No /5", "Other are Yes (BY DEFAULT)/10",
+                               "  Shared is No /5", "Lone is unknown/5"}));
     const auto items = report.ReportItems();
-    ASSERT_EQ(items.Count(), 2);
-    EXPECT_EQ(text(items.Item(1)), "Top is unknown");
-    EXPECT_EQ(text(items.Item(2)), "Lone is unknown");
-    ASSERT_EQ(items.Item(1)->ReportItems().Count(), 1);
-    EXPECT_EQ(text(items.Item(1)->ReportItems().Item(1)), "Evidence is unknown");
+    EXPECT_TRUE(items.Item(3)->Unknown);
+    EXPECT_FALSE(items.Item(3)->Overwritten);
+    EXPECT_TRUE(items.Item(2)->ByDefault);
     EXPECT_EQ(items.Item(1)->KnowledgeBase.lock(), knowledgeBase);
-}
-
-TEST_F(ReportOnNetwork, AnUnknownNodeReadsUnknownWithoutMarks)
-{
-    const auto question = node(1, "Rain");
-    question->Plural = true;
-    question->setOverridden(true);
-    question->Contradiction = true;
-
-    const auto items = report.ReportItems();
-    ASSERT_EQ(items.Count(), 1);
-    const auto& item = items.Item(1);
-    EXPECT_EQ(text(item), "Rain is unknown");
-    EXPECT_EQ(item->Value, 5);
-    EXPECT_TRUE(item->Unknown);
-    EXPECT_FALSE(item->ByDefault || item->Overwritten || item->Contradiction || item->Always);
-}
-
-TEST_F(ReportOnNetwork, AnUnansweredNodeWithADefaultReadsItsDefault)
-{
-    const auto cats = node(1, "Cats");
-    cats->Plural = true;
-    cats->NoDefault = false;
-    cats->Default = 0.95;
-
-    const auto item = report.ReportItems().Item(1);
-    EXPECT_EQ(text(item), "Cats are Yes (BY DEFAULT)");
-    EXPECT_EQ(item->Value, 10);
-    EXPECT_TRUE(item->ByDefault);
-    EXPECT_FALSE(item->Unknown);
 }
 
 TEST_F(ReportOnNetwork, EvidenceUnderAnAnsweredParentSaysBecauseOrAlthough)
 {
-    const auto parent = node(2, "Loan");
-    answered(parent, 0.9);
-    const auto agrees = node(1, "Income");
-    const auto disagrees = node(1, "Debts");
-    const auto undecided = node(1, "Age");
-    for (const auto& evidence : {agrees, disagrees, undecided})
-        answered(evidence, 1);
-    link(parent, agrees, 0.8);
-    link(parent, disagrees, 0.3);
-    link(parent, undecided, 0.5);
+    build({"Income Debts Age", "Loan"}, "Loan>Income Loan>Debts Loan>Age");
+    for (const char* name : {"Income", "Debts", "Age"})
+        answer(name, 1);
+    const double dots[] = {0.8, 0.3, 0.5};
+    for (int i = 0; i < 3; ++i)
+        net["Loan"]->Links().Item(i + 1)->DOT = dots[i];
 
-    const auto top = report.ReportItems().Item(1);
-    EXPECT_EQ(text(top), "Loan is Yes ");
-    EXPECT_EQ(top->Value, 9);
-    const auto& lines = top->ReportItems();
-    ASSERT_EQ(lines.Count(), 3);
-    EXPECT_EQ(text(lines.Item(1)), "Because Income is Yes ");
-    EXPECT_EQ(text(lines.Item(2)), "Although Debts is Yes ");
-    EXPECT_EQ(text(lines.Item(3)), "Although Age is Yes ");
-    // Evidence lines show the link's degree of truth.
-    EXPECT_EQ(lines.Item(1)->Value, 8);
-    EXPECT_EQ(lines.Item(2)->Value, 2);
-    EXPECT_EQ(lines.Item(3)->Value, 5);
-
-    answered(parent, 0.2);
-    EXPECT_EQ(text(report.ReportItems().Item(1)->ReportItems().Item(2)), "Because Debts is Yes ");
-}
-
-TEST_F(ReportOnNetwork, EvidenceUnderAnUnansweredParentHasNoConjunction)
-{
-    const auto parent = node(2, "Loan");
-    parent->NoDefault = false;
-    const auto evidence = node(1, "Income");
-    answered(evidence, 0);
-    link(parent, evidence, 0.9);
-
-    const auto top = report.ReportItems().Item(1);
-    EXPECT_EQ(text(top->ReportItems().Item(1)), "Income is No ");
+    answer("Loan", 0.9);
+    EXPECT_EQ(lines(), (Names {"Loan is Yes /9", "  Because Income is Yes /8", "  Although Debts is Yes /2",
+                               "  Although Age is Yes /5"}));
+    answer("Loan", 0.2);
+    EXPECT_EQ(lines()[2], "  Because Debts is Yes /2");
 }
 
 TEST_F(ReportOnNetwork, MarksFollowTheAnswerInTheirOrder)
 {
-    const auto parent = node(2, "Loan");
-    answered(parent, 1);
-    const auto decisive = node(1, "Fraud");
-    answered(decisive, 1);
-    decisive->setOverridden(true);
-    decisive->Contradiction = true;
-    const auto forcing = link(parent, decisive, 1);
-    forcing->AlwaysAffirm = true;
-    forcing->WeightAffirm = 1;
-    const auto byDefault = node(1, "Record");
-    byDefault->NoDefault = false;
-    byDefault->Default = 0;
-    byDefault->setOverridden(true);
-    byDefault->Contradiction = true;
-    const auto denying = link(parent, byDefault, 0);
+    build({"Fraud Record", "Loan"}, "Loan>Fraud Loan>Record");
+    answer("Loan", 1);
+    answer("Fraud", 1);
+    net["Record"]->NoDefault = false;
+    net["Record"]->Default = 0;
+    for (const char* name : {"Fraud", "Record"}) {
+        net[name]->setOverridden(true);
+        net[name]->Contradiction = true;
+    }
+    const auto affirming = net["Loan"]->Links().Item(1);
+    affirming->DOT = 1;
+    affirming->AlwaysAffirm = true;
+    affirming->WeightAffirm = 1;
+    const auto denying = net["Loan"]->Links().Item(2);
+    denying->DOT = 0;
     denying->AlwaysDeny = true;
     denying->WeightDeny = 1;
+    net["Record"]->Justification->setText(QStringLiteral("Seen on\r\nthe form"));
 
+    EXPECT_EQ(lines(), (Names {"Loan is Yes /10", "  Because Fraud is Yes (OVERIDDEN)(ALWAYS)(CONTRADICTION)/10",
+                               "  Although Record is No (BY DEFAULT)(OVERIDDEN)(ALWAYS)(CONTRADICTION)/0"}));
     const auto top = report.ReportItems().Item(1);
-    const auto& lines = top->ReportItems();
-    ASSERT_EQ(lines.Count(), 2);
-    EXPECT_EQ(text(lines.Item(1)), "Because Fraud is Yes (OVERIDDEN)(ALWAYS)(CONTRADICTION)");
-    EXPECT_TRUE(lines.Item(1)->Overwritten && lines.Item(1)->Always && lines.Item(1)->Contradiction);
-    EXPECT_FALSE(lines.Item(1)->ByDefault);
-    EXPECT_EQ(text(lines.Item(2)), "Although Record is No (BY DEFAULT)(OVERIDDEN)(ALWAYS)(CONTRADICTION)");
-    EXPECT_TRUE(lines.Item(2)->ByDefault && lines.Item(2)->Always);
+    const auto record = top->ReportItems().Item(2);
+    EXPECT_TRUE(record->ByDefault && record->Overwritten && record->Always && record->Contradiction);
+    EXPECT_EQ(record->Justification, QStringLiteral("Seen on\r\nthe form"));
 
-    // A link that does not decide its parent earns no mark.
-    forcing->WeightAffirm = 0.9;
-    EXPECT_FALSE(report.ReportItems().Item(1)->ReportItems().Item(1)->Always);
+    affirming->WeightAffirm = 0.9; // a link that does not decide its parent earns no mark
+    EXPECT_EQ(lines()[1], "  Because Fraud is Yes (OVERIDDEN)(CONTRADICTION)/10");
 }
 
-TEST_F(ReportOnNetwork, LinesCarryJustificationAndOneLineNames)
+TEST_F(ReportOnNetwork, NamesAreOneLineAndCyclesEndTheirBranch)
 {
-    const auto question = node(1, "Two\r\nlines");
-    answered(question, 0);
-    question->Justification->setText(QStringLiteral("Seen on the form"));
-
-    const auto item = report.ReportItems().Item(1);
-    EXPECT_EQ(text(item), "Two \nlines is No ");
-    EXPECT_EQ(item->Justification, QStringLiteral("Seen on the form"));
-}
-
-TEST_F(ReportOnNetwork, SharedEvidenceIsListedUnderEachConclusion)
-{
-    const auto shared = node(1, "Shared");
-    const auto first = node(2, "First");
-    const auto second = node(2, "Second");
-    link(first, shared, 0.5);
-    link(second, shared, 0.5);
-
-    const auto items = report.ReportItems();
-    ASSERT_EQ(items.Count(), 2);
-    EXPECT_EQ(text(items.Item(1)->ReportItems().Item(1)), "Shared is unknown");
-    EXPECT_EQ(text(items.Item(2)->ReportItems().Item(1)), "Shared is unknown");
-}
-
-TEST_F(ReportOnNetwork, ACycleReadFromAFileEndsTheBranch)
-{
-    const auto a = node(1, "A");
-    const auto b = node(1, "B");
-    const auto top = node(2, "Top");
-    link(top, a, 0.5);
-    link(a, b, 0.5);
-    link(b, a, 0.5);
-
-    const auto items = report.ReportItems();
-    ASSERT_EQ(items.Count(), 1);
-    const auto& lineA = items.Item(1)->ReportItems().Item(1);
-    ASSERT_EQ(lineA->ReportItems().Count(), 1);
-    EXPECT_EQ(text(lineA->ReportItems().Item(1)), "B is unknown");
-    EXPECT_TRUE(lineA->ReportItems().Item(1)->ReportItems().isEmpty());
+    build({"A B", "Two\r\nlines"}, "Two\r\nlines>A A>B B>A");
+    EXPECT_EQ(lines(), (Names {"Two \nlines is unknown/5", "  A is unknown/5", "    B is unknown/5"}));
 }
 
 TEST_F(ReportOnNetwork, AnExternalNodeListsTheEnabledEvidenceOfItsLowerLevelNode)
 {
-    const auto external = node(1, "Summary");
-    answered(external, 1);
-    external->setExternal(true);
+    build({"Summary"}, "");
+    net["Summary"]->setExternal(true);
+    NetworkBuilder lower({"Shown Hidden", "Detail"});
+    lower.links("Detail>Shown Detail>Hidden");
+    lower["Detail"]->Links().Item(1)->DOT = 0.9;
+    lower["Hidden"]->setEnabled(false);
+    net["Summary"]->LowerLevelNode = lower["Detail"];
 
-    NetworkBuilder lower;
-    const auto lowerNode = lower.node(2, QStringLiteral("Detail"));
-    const auto enabled = lower.node(1, QStringLiteral("Shown"));
-    const auto disabled = lower.node(1, QStringLiteral("Hidden"));
-    disabled->setEnabled(false);
-    lower.link(lowerNode, enabled)->DOT = 0.9;
-    lower.link(lowerNode, disabled);
-    external->LowerLevelNode = lowerNode;
-
-    const auto item = report.ReportItems().Item(1);
-    ASSERT_EQ(item->ReportItems().Count(), 1);
-    EXPECT_EQ(text(item->ReportItems().Item(1)), "Shown is unknown");
-    EXPECT_EQ(item->ReportItems().Item(1)->Value, 9);
-}
-
-TEST_F(ReportOnNetwork, ANetworkWithoutLayersGivesNoLines)
-{
-    EXPECT_TRUE(report.ReportItems().isEmpty());
+    EXPECT_EQ(lines(), (Names {"Summary is unknown/5", "  Shown is unknown/9"}));
 }
