@@ -37,6 +37,12 @@ std::shared_ptr<TextLabel> labelMadeOnFirstRead(std::shared_ptr<TextLabel>& labe
     return label;
 }
 
+// The update goes out under the GUID of the network the host shows, which need not be this one.
+void sendUpdate(AbstractHostDisplay& host, const QString& text)
+{
+    host.ServerUpdate(requireObject(host.Network())->GUID(), text, QString());
+}
+
 } // namespace
 
 std::shared_ptr<clsNetwork> clsNetwork::create()
@@ -55,29 +61,22 @@ std::shared_ptr<TextLabel> clsNetwork::KBDescription() const { return labelMadeO
 
 // --- Online updates ---------------------------------------------------------------------------
 
-bool clsNetwork::hostIsOnline() const
+std::shared_ptr<AbstractHostDisplay> clsNetwork::onlineHost() const
 {
-    const auto host = ParentDisplay.lock();
-    return host && host->Loaded() && host->Connected();
-}
-
-void clsNetwork::sendUpdate(const QString& text)
-{
-    const auto host = ParentDisplay.lock();
-    // The update goes out under the GUID of the network the host shows, which need not be this one.
-    host->ServerUpdate(requireObject(host->Network())->GUID(), text, QString());
+    auto host = ParentDisplay.lock();
+    return host && host->Loaded() && host->Connected() ? host : nullptr;
 }
 
 void clsNetwork::sendNetworkUpdate()
 {
-    if (hostIsOnline())
-        sendUpdate(QStringLiteral("<kelvanenetwork>\r\n") + SerializeOutXML() + QStringLiteral("</kelvanenetwork>\r\n"));
+    if (const auto host = onlineHost())
+        sendUpdate(*host, QStringLiteral("<kelvanenetwork>\r\n") + SerializeOutXML() + QStringLiteral("</kelvanenetwork>\r\n"));
 }
 
 void clsNetwork::sendNodeUpdate(Node& node)
 {
-    if (hostIsOnline())
-        sendUpdate(node.SerializeOutXML());
+    if (const auto host = onlineHost())
+        sendUpdate(*host, node.SerializeOutXML());
 }
 
 // --- Editing ----------------------------------------------------------------------------------

@@ -149,7 +149,8 @@ public:
 
     // --- Copies, views and state ------------------------------------------------------------
 
-    // A deep copy that shares only the host display; new network and node GUIDs when asked.
+    // A deep copy that shares only the host display (and the nodes' lower-level references);
+    // new network and node GUIDs when asked. Null on failure.
     std::shared_ptr<clsNetwork> Clone(bool bNewGuids);
 
     // A new page bound to this network (a new one on every call).
@@ -183,8 +184,7 @@ private:
     void sendParentlessNodesToTheTop();
 
     // Online updates: sent only while the host display is loaded and connected.
-    bool hostIsOnline() const;
-    void sendUpdate(const QString& text);
+    std::shared_ptr<AbstractHostDisplay> onlineHost() const; // null unless loaded and connected
     void sendNetworkUpdate();
     void sendNodeUpdate(Node& node);
 
