@@ -7,6 +7,10 @@
 #include <QtGlobal>
 #include <memory>
 
+namespace platform {
+class Canvas;
+}
+
 namespace kelvane {
 
 class AbstractHostDisplay;
@@ -168,6 +172,13 @@ public:
 
     // The network's XML text: its network element followed by the element of every node.
     QString SerializeOutXML();
+
+    // --- Drawing ----------------------------------------------------------------------------
+
+    // Paints every link, then every node with its name and status caption, onto the surface
+    // over what it shows (network/NetworkDrawing.h). True when the whole network was drawn;
+    // false when a run-time error stopped it (what was drawn stays).
+    bool DrawNetwork(platform::Canvas& canvas);
 
 protected:
     clsNetwork();

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QPointF>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace platform {
+class Canvas;
+}
+
+namespace kelvane {
+
+class Node;
+class TextLabel;
+
+namespace drawing {
+
+// The lines of a node's name: its text split at carriage returns outside double quotes
+// (a line feed right after a carriage return belongs to that break). A name without a
+// carriage return is one line.
+QStringList nameLines(const QString& text);
+
+// Whether the node gets a status caption: only in the viewer, while both the network and
+// the user's settings show answers, and only for a node that is answered, has a default,
+// is irrelevant, needs information or is required.
+bool showsCaption(const Node& node, bool networkShowsAnswers);
+
+// The status caption and, when its text comes from one of the node's answers, that
+// answer's label (whose colour and font the caption takes).
+struct NodeCaption {
+    QString text;
+    std::shared_ptr<TextLabel> answerLabel;
+};
+NodeCaption chooseCaption(const std::shared_ptr<Node>& node);
+
+// The name of an enabled node, centred on `centre` in the name label's font and colour;
+// with a status caption the name ends at the centre line and the caption is centred
+// 30 twips below it. A name label without a font name gets the default font name.
+void drawNodeText(platform::Canvas& canvas, const std::shared_ptr<Node>& node, QPointF centre,
+                  bool networkShowsAnswers);
+
+} // namespace drawing
+} // namespace kelvane
