@@ -20,7 +20,7 @@ struct GridCell {
 // column per layer (by the layer's Index) and each layer's column into one row per node (by
 // the node's Index); every node is centred in its cell. Cell sizes are rounded half to even.
 // The arithmetic is 32-bit and wider, so any surface size that fits a 32-bit whole number
-// of twips works; below 32,768 twips the results are those of the old 16-bit grid.
+// of twips works; below 32,768 twips the results equal those of 16-bit arithmetic.
 class NetworkGrid {
 public:
     // A grid of `layerCount` columns; DivisionByZero (11) for no layers.

@@ -1,0 +1,146 @@
+// Draws a few sample networks through the QPainter canvas and keeps them as PNG files in the
+// build folder (pictures/network-*.png), so a person can look at them after a run.
+
+#include "DrawingTestSupport.h"
+
+#include "platform/ImageCanvas.h"
+#include "platform/Service.h"
+#include "platform/doubles/ScriptedUiServices.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QDir>
+#include <QImage>
+#include <gtest/gtest.h>
+
+using namespace kelvane;
+using kelvane::test::answer;
+using kelvane::test::giveAnswers;
+using kelvane::test::switchOn;
+
+namespace {
+
+QRgb pixelOf(qint32 colour)
+{
+    const qint32 plain = platform::colours::resolve(colour);
+    return qRgb(platform::colours::red(plain), platform::colours::green(plain), platform::colours::blue(plain));
+}
+
+int countOf(const QImage& image, QRgb colour)
+{
+    int found = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            found += image.pixel(x, y) == colour;
+    return found;
+}
+
+// A small knowledge base: four findings, two intermediate questions, one conclusion; the
+// links affirm and deny strongly, so answers show as coloured bands.
+class DrawingPictures : public kelvane::test::DrawingTest {
+protected:
+    DrawingPictures()
+    {
+        const QStringList findings {"Fever", "Cough", "Rash", "Travel\rabroad"};
+        for (const QString& name : findings)
+            evidence.push_back(namedNode(1, name));
+        middle.push_back(namedNode(2, QStringLiteral("Infection")));
+        middle.push_back(namedNode(2, QStringLiteral("Allergy")));
+        conclusion = namedNode(3, QStringLiteral("See a\rdoctor"));
+        strongLink(middle[0], evidence[0]);
+        strongLink(middle[0], evidence[1]);
+        strongLink(middle[0], evidence[3]);
+        strongLink(middle[1], evidence[1]);
+        strongLink(middle[1], evidence[2]);
+        strongLink(conclusion, middle[0]);
+        strongLink(conclusion, middle[1]);
+    }
+
+    std::shared_ptr<Node> namedNode(qint16 layer, const QString& name)
+    {
+        auto node = build.node(layer, name);
+        giveAnswers(*node, {QStringLiteral("Yes"), QStringLiteral("Maybe"), QStringLiteral("No")});
+        return node;
+    }
+
+    void strongLink(const std::shared_ptr<Node>& from, const std::shared_ptr<Node>& to)
+    {
+        auto link = build.link(from, to);
+        link->WeightDeny = 0.9;
+        link->WeightAffirm = 0.9;
+        // Links carry the degree of truth of their evidence's answer, as the inference leaves them.
+        link->DOT = 0.5;
+    }
+
+    // Draws the network on a cleared picture and keeps it as pictures/network-<name>.png.
+    QImage render(const QString& name)
+    {
+        platform::ImageCanvas picture(QSize(640, 400));
+        auto& canvas = picture.canvas();
+        canvas.setBackColor(basGlobal::Settings.BackColour);
+        canvas.Cls();
+        EXPECT_TRUE(network.DrawNetwork(canvas)) << name.toStdString();
+        const QString folder = kelvane::test::buildPath(QStringLiteral("pictures"));
+        QDir().mkpath(folder);
+        EXPECT_TRUE(picture.savePng(folder + QStringLiteral("/network-") + name + QStringLiteral(".png")));
+        return picture.image();
+    }
+
+    platform::ScopedService<platform::UiServices, platform::doubles::ScriptedUiServices> ui;
+    std::vector<std::shared_ptr<Node>> evidence;
+    std::vector<std::shared_ptr<Node>> middle;
+    std::shared_ptr<Node> conclusion;
+};
+
+} // namespace
+
+TEST_F(DrawingPictures, AnsweredNetworkShowsBandsAndCaptions)
+{
+    basGlobal::ApplicationMode = 1;
+    evidence[0]->setAnswer(1.0);
+    evidence[1]->setAnswer(1.0);
+    evidence[2]->setAnswer(0.0);
+    switchOn(*evidence[3], QStringLiteral("NEED INFO"));
+    middle[1]->Color = platform::colours::rgb(255, 230, 160);
+    const QImage image = render(QStringLiteral("answered"));
+    EXPECT_GT(countOf(image, pixelOf(basGlobal::Settings.PositiveColour)), 100);
+    EXPECT_GT(countOf(image, pixelOf(basGlobal::Settings.NegativeColour)), 100);
+    EXPECT_GT(countOf(image, pixelOf(middle[1]->Color)), 1000);
+}
+
+TEST_F(DrawingPictures, UnansweredNetworkShowsGroovesOnly)
+{
+    basGlobal::ApplicationMode = 1;
+    const QImage image = render(QStringLiteral("unanswered"));
+    EXPECT_EQ(countOf(image, pixelOf(basGlobal::Settings.PositiveColour)), 0);
+    EXPECT_EQ(countOf(image, pixelOf(basGlobal::Settings.NegativeColour)), 0);
+    EXPECT_EQ(countOf(image, pixelOf(basGlobal::Settings.NeutralColour)), 0);
+    EXPECT_GT(countOf(image, pixelOf(basGlobal::Settings.HighlightColour)), 100);
+}
+
+TEST_F(DrawingPictures, SelectedNodesAndTheirLinkSwapTheirBevels)
+{
+    middle[0]->setSelected(true);
+    evidence[1]->setSelected(true);
+    render(QStringLiteral("selected"));
+}
+
+TEST_F(DrawingPictures, DisabledNodesAreDottedWhileEditing)
+{
+    middle[1]->setEnabled(false);
+    evidence[2]->setEnabled(false);
+    const QImage editing = render(QStringLiteral("disabled-editing"));
+    basGlobal::ApplicationMode = 1;
+    const QImage viewing = render(QStringLiteral("disabled-viewing"));
+    EXPECT_GT(countOf(editing, pixelOf(basGlobal::Settings.ShadowColour)),
+              countOf(viewing, pixelOf(basGlobal::Settings.ShadowColour)))
+        << "the viewer leaves the disabled nodes and their links out";
+}
+
+TEST_F(DrawingPictures, OverviewNetworkShowsOctagonsAndMarks)
+{
+    network.Overview = true;
+    middle[0]->setExternal(true);
+    middle[1]->HigherLevelNodes.Add(conclusion);
+    conclusion->setSelected(true);
+    render(QStringLiteral("overview"));
+}
