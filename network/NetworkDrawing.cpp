@@ -22,27 +22,27 @@ bool hiddenInThisMode(const Node& node)
     return !node.Enabled() && basGlobal::ApplicationMode != 0;
 }
 
-// Calls `visit(layer, rowHeight, node)` for every node of every layer, in order, skipping
-// hidden nodes. A layer without nodes keeps the previous row height.
+// Calls `visit(layer, node)` for every node of every layer, in order, skipping hidden nodes.
 template <class Visit>
-void forEachShownNode(const clsNetwork& network, const NetworkGrid& grid, Visit&& visit)
+void forEachShownNode(const clsNetwork& network, Visit&& visit)
 {
-    qint32 rowHeight = 0;
     for (const auto& layer : network.Layers()) {
-        const auto& nodes = requireObject(layer)->Nodes();
-        if (nodes.Count() > 0)
-            rowHeight = grid.rowHeight(nodes.Count());
-        for (const auto& node : nodes) {
+        for (const auto& node : requireObject(layer)->Nodes()) {
             if (!hiddenInThisMode(*requireObject(node)))
-                visit(*layer, rowHeight, node);
+                visit(*layer, node);
         }
     }
 }
 
+GridCell cellOf(const NetworkGrid& grid, const Layer& layer, const Node& node)
+{
+    return grid.cell(layer.Index, layer.Nodes().Count(), node.Index());
+}
+
 void linkPass(const clsNetwork& network, const NetworkGrid& grid, platform::Canvas& canvas)
 {
-    forEachShownNode(network, grid, [&](const Layer& layer, qint32 rowHeight, const std::shared_ptr<Node>& node) {
-        const GridPlace place {layer.Index, node->Index(), rowHeight};
+    forEachShownNode(network, [&](const Layer& layer, const std::shared_ptr<Node>& node) {
+        const GridPlace place {layer.Index, node->Index(), cellOf(grid, layer, *node).rowHeight};
         for (const auto& link : node->Links()) {
             const Node& evidence = *requireObject(requireObject(link)->ConnectionTo);
             if (hiddenInThisMode(evidence))
@@ -59,8 +59,8 @@ void nodePass(const clsNetwork& network, const NetworkGrid& grid, platform::Canv
 {
     canvas.setFillColor(basGlobal::Settings.NodeColour);
     canvas.setFillStyle(platform::fillstyle::Solid);
-    forEachShownNode(network, grid, [&](const Layer& layer, qint32, const std::shared_ptr<Node>& node) {
-        const GridCell cell = grid.cell(layer.Index, layer.Nodes().Count(), node->Index());
+    forEachShownNode(network, [&](const Layer& layer, const std::shared_ptr<Node>& node) {
+        const GridCell cell = cellOf(grid, layer, *node);
         drawNodeFigure(canvas, *node, cell.centre, cell.radius(), network.Overview);
         if (node->Enabled())
             drawNodeText(canvas, node, cell.centre, network.ShowAnswer);

@@ -6,6 +6,7 @@
 #include "platform/Service.h"
 #include "platform/doubles/RecordingCanvas.h"
 #include "platform/doubles/ScriptedUiServices.h"
+#include "tests/support/ErrorAssertions.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 
 using namespace kelvane;
 using kelvane::test::answer;
+using kelvane::test::errorNumberOf;
 using kelvane::test::giveAnswers;
 using kelvane::test::switchOn;
 using platform::doubles::RecordingCanvas;
@@ -129,8 +131,9 @@ TEST(NetworkGridTest, ColumnsRowsAndCentresRoundHalvesToEven)
     EXPECT_EQ(NetworkGrid(1000, 27, 3).rowHeight(2), 14) << "13.5 takes the even neighbour";
 
     EXPECT_EQ(NetworkGrid(40000, 70000, 2).cell(2, 1, 1).centre, QPointF(30000, 35000)) << "no 16-bit overflow";
-    EXPECT_THROW(NetworkGrid(1000, 1000, 0), RuntimeError);
-    EXPECT_THROW(NetworkGrid(1000, 1000, 1).rowHeight(0), RuntimeError);
+    EXPECT_EQ(errorNumberOf([] { NetworkGrid(1000, 1000, 0); }), err::DivisionByZero);
+    EXPECT_EQ(errorNumberOf([] { NetworkGrid(1000, 1000, 1).rowHeight(0); }), err::DivisionByZero);
+    EXPECT_EQ(errorNumberOf([] { NetworkGrid(1e12, 1000, 1); }), err::Overflow);
 }
 
 // --- Link geometry and bands ------------------------------------------------------------------
@@ -156,7 +159,7 @@ TEST(LinkBands, StrokeCountsAtTheBoundsAndBeyond)
     EXPECT_EQ(drawing::bandStrokes(0.55), 2);
     EXPECT_EQ(drawing::bandStrokes(0.6), 1) << "0.1 × 10 comes out just below 1";
     EXPECT_EQ(drawing::bandStrokes(1.0), 6);
-    EXPECT_THROW(drawing::bandStrokes(std::numeric_limits<double>::quiet_NaN()), RuntimeError);
+    EXPECT_EQ(errorNumberOf([] { drawing::bandStrokes(std::numeric_limits<double>::quiet_NaN()); }), err::Overflow);
 }
 
 TEST_F(NetworkDrawing, BandsShowTheDegreeOfTruthInThicknessAndColour)
