@@ -26,6 +26,13 @@ protected:
         basLibrary::DebugMode = false;
     }
 
+    // Links `from` to its evidence node `to` through the network and returns the new link.
+    std::shared_ptr<Link> addLink(const std::shared_ptr<Node>& from, const std::shared_ptr<Node>& to)
+    {
+        EXPECT_TRUE(network.AddLink(from, to));
+        return from->Links().Item(from->Links().Count());
+    }
+
     NetworkBuilder build;
     clsNetwork& network = *build.network;
 };

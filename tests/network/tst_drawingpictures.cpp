@@ -57,14 +57,14 @@ protected:
 
     std::shared_ptr<Node> namedNode(qint16 layer, const QString& name)
     {
-        auto node = build.node(layer, name);
+        auto node = build.node(layer, name.toStdString());
         giveAnswers(*node, {QStringLiteral("Yes"), QStringLiteral("Maybe"), QStringLiteral("No")});
         return node;
     }
 
     void strongLink(const std::shared_ptr<Node>& from, const std::shared_ptr<Node>& to)
     {
-        auto link = build.link(from, to);
+        auto link = addLink(from, to);
         link->WeightDeny = 0.9;
         link->WeightAffirm = 0.9;
         // Links carry the degree of truth of their evidence's answer, as the inference leaves them.

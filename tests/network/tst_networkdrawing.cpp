@@ -58,7 +58,7 @@ protected:
             evidence.push_back(build.node(1));
         for (int i = 0; i < 3; ++i)
             holders.push_back(build.node(2));
-        link = build.link(holders[0], evidence[0]);
+        link = addLink(holders[0], evidence[0]);
     }
 
     // The lines of the link pass: everything drawn before the first node.
@@ -320,7 +320,7 @@ TEST_F(NetworkDrawing, DisabledNodesAreLeftOutInTheViewerAndDottedOutsideIt)
         evidence[i]->Name()->setText(QStringLiteral("E%1").arg(i + 1));
         holders[i]->Name()->setText(QStringLiteral("H%1").arg(i + 1));
     }
-    build.link(holders[1], evidence[1]);
+    addLink(holders[1], evidence[1]);
     evidence[0]->setEnabled(false); // the evidence of the first link
     holders[1]->setEnabled(false);  // the holder of the second link
     evidence[0]->HigherLevelNodes.Add(holders[2]);
@@ -387,7 +387,7 @@ TEST_F(NetworkDrawing, OverviewNodesAreOctagonsWhoseEdgesSwapWhenSelected)
 
 TEST_F(NetworkDrawing, NamesAreCentredLineByLineOnTheNode)
 {
-    auto node = build.node(1, QStringLiteral("Alpha")); // centre (3,000, 1,500)
+    auto node = build.node(1, "Alpha"); // centre (3,000, 1,500)
     node->Name()->ForeColor = platform::colours::rgb(200, 0, 0);
     ASSERT_TRUE(network.DrawNetwork(canvas));
     const auto* alone = canvas.findPrint(QStringLiteral("Alpha"));
@@ -412,7 +412,7 @@ TEST_F(NetworkDrawing, NamesAreCentredLineByLineOnTheNode)
 TEST_F(NetworkDrawing, NamesTakeTheirLabelFontAndAnEmptyFontNameTheDefault)
 {
     basGlobal::DefaultFontName = QStringLiteral("Tahoma");
-    auto node = build.node(1, QStringLiteral("Alpha"));
+    auto node = build.node(1, "Alpha");
     const auto font = node->Name()->Font();
     font->Name.clear();
     font->Size = 16;
@@ -429,7 +429,7 @@ TEST_F(NetworkDrawing, NamesTakeTheirLabelFontAndAnEmptyFontNameTheDefault)
 TEST_F(NetworkDrawing, CaptionsSitBelowTheCentreInTheAnswersFont)
 {
     basGlobal::ApplicationMode = 1;
-    auto node = build.node(1, QStringLiteral("Alpha\rBe"));
+    auto node = build.node(1, "Alpha\rBe");
     node->Name()->ForeColor = platform::colours::rgb(200, 0, 0);
     node->Name()->Font()->Bold = true;
     node->Name()->Font()->Strikethru = true;
@@ -465,7 +465,7 @@ TEST_F(NetworkDrawing, CaptionsSitBelowTheCentreInTheAnswersFont)
 
 TEST_F(NetworkDrawing, CaptionsNeedAllThreeSwitchesAndAStatus)
 {
-    auto node = build.node(1, QStringLiteral("Alpha"));
+    auto node = build.node(1, "Alpha");
     giveAnswers(*node, {QStringLiteral("Yes"), QStringLiteral("No")});
     answer(*node, 0.0);
     const auto printsAfterDrawing = [&] {
@@ -542,9 +542,9 @@ TEST_F(NetworkDrawing, CaptionTextsFollowTheStatusInOrder)
 TEST_F(NetworkDrawing, ASurfaceWiderThanSixteenBitsDrawsCompletely)
 {
     RecordingCanvas wide(40000, 3000);
-    auto left = build.node(1, QStringLiteral("L"));
-    auto right = build.node(2, QStringLiteral("R"));
-    build.link(right, left);
+    auto left = build.node(1, "L");
+    auto right = build.node(2, "R");
+    addLink(right, left);
     right->setExternal(true);
     ASSERT_TRUE(network.DrawNetwork(wide));
 
@@ -574,7 +574,7 @@ TEST_F(NetworkDrawing, ARunTimeErrorEndsTheDrawingAndIsReported)
     platform::ScopedService<platform::UiServices, platform::doubles::ScriptedUiServices> ui;
     basLibrary::DebugMode = true;
     buildTwoColumns();
-    build.link(holders[1], evidence[1])->ConnectionTo.reset();
+    addLink(holders[1], evidence[1])->ConnectionTo.reset();
 
     EXPECT_FALSE(network.DrawNetwork(canvas));
     ASSERT_EQ(ui->messageBoxes.size(), 1u);
