@@ -3,6 +3,7 @@
 #include "platform/Collection.h"
 
 #include <QString>
+#include <QStringView>
 #include <QtGlobal>
 #include <memory>
 
@@ -86,8 +87,15 @@ public:
     // Stores the degree of truth and propagates it (basKelva::PropogateAnswer).
     void setAnswer(double value);
 
-    // The node's XML element text.
+    // The node as one element of a knowledge-base document (lines end in CR LF, none after
+    // the closing tag); empty, with the failure reported, when the node has no layer.
     QString SerializeOutXML();
+    // Fills this new node from its document element. Every field is read on its own: one
+    // that cannot be read keeps its default and is reported, and the result is then false.
+    // Consults the owning network's NewGUIDs, so Network must be set first.
+    bool SerializeInXML(QStringView element);
+
+    // (The reading member of the older text form belongs here.)
 
     // 1-based position in the layer of the first node with this node's number; 0 when none.
     qint16 Index() const;

@@ -139,23 +139,41 @@ double toDouble(const QString& text)
     return checkFinite(value);
 }
 
-QString numberText(double value)
+namespace {
+
+// Qt's "1e-05" / "1.5e+25" written the old way: "1E-05", "1.5E+25" (at least two exponent digits).
+QString withOldExponent(const QString& text)
 {
-    if (value == 0.0)
-        return QStringLiteral("0");
-    QString text = QString::number(value, 'g', QLocale::FloatingPointShortest);
     const qsizetype e = text.indexOf(u'e');
     if (e < 0)
         return text;
-    // Exponent form: "1E-20", "1.5E+25".
-    QString mantissa = text.left(e);
+    const QString mantissa = text.left(e);
     QString exponent = text.mid(e + 1);
     const QChar sign = exponent.startsWith(u'-') ? u'-' : u'+';
     if (exponent.startsWith(u'-') || exponent.startsWith(u'+'))
         exponent.remove(0, 1);
     while (exponent.size() > 2 && exponent.startsWith(u'0'))
         exponent.remove(0, 1);
+    while (exponent.size() < 2)
+        exponent.prepend(u'0');
     return mantissa + u'E' + sign + exponent;
+}
+
+} // namespace
+
+QString numberText(double value)
+{
+    if (value == 0.0)
+        return QStringLiteral("0");
+    return withOldExponent(QString::number(value, 'g', QLocale::FloatingPointShortest));
+}
+
+QString generalNumberText(double value)
+{
+    checkFinite(value);
+    if (value == 0.0)
+        return QStringLiteral("0");
+    return withOldExponent(QString::number(value, 'g', 15));
 }
 
 } // namespace kelvane::conv

@@ -36,4 +36,9 @@ double toDouble(const QString& text);
 // ordinary magnitudes, no trailing zeros ("0.5", "1", "-0.25", "1E-20").
 QString numberText(double value);
 
+// The general conversion of a double to text as stored documents write it: at most 15
+// significant digits, no digit grouping, "." as separator, exponent form outside
+// 1E-05 <= |value| < 1E+15 ("0.3", "1E-05", "1.5E+20"). Non-finite values raise Overflow.
+QString generalNumberText(double value);
+
 } // namespace kelvane::conv

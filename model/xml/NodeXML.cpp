@@ -1,0 +1,198 @@
+// The node element of a knowledge-base document: Node::SerializeOutXML and Node::SerializeInXML.
+
+#include "model/AbstractNetwork.h"
+#include "model/ErrorTrap.h"
+#include "model/Layer.h"
+#include "model/Link.h"
+#include "model/Node.h"
+#include "model/Property.h"
+#include "model/TextLabel.h"
+#include "model/basLibrary.h"
+#include "model/clsControl.h"
+#include "model/xml/basKelvaneXML.h"
+#include "model/xml/basXML.h"
+
+#include <cmath>
+
+namespace kelvane {
+
+using namespace basKelvaneXML;
+
+namespace {
+
+constexpr char kModule[] = "Node";
+
+QString line(const char16_t* tag, const QString& content)
+{
+    const QString name = QString::fromUtf16(tag);
+    return u'<' + name + u'>' + content + QStringLiteral("</") + name + u'>' + kLineEnd;
+}
+
+// "<tag>", the label's string block, "</tag>", when the label has plain text.
+QString labelElement(const char16_t* tag, const std::shared_ptr<TextLabel>& label)
+{
+    if (!label || label->Text().isEmpty())
+        return {};
+    const QString name = QString::fromUtf16(tag);
+    return u'<' + name + u'>' + kLineEnd + WriteStringXML(*label) + QStringLiteral("</") + name + u'>' + kLineEnd;
+}
+
+// Runs each field's step on its own: a failing step is reported and remembered, and the
+// fields after it are still read.
+class FieldReader {
+public:
+    template <class Step>
+    void operator()(Step&& step)
+    {
+        try {
+            step();
+        } catch (...) {
+            m_ok = false;
+            basLibrary::ReportError(QString::fromLatin1(kModule), QStringLiteral("SerializeInXML"),
+                                    toRuntimeError(std::current_exception()));
+        }
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    bool m_ok = true;
+};
+
+} // namespace
+
+QString Node::SerializeOutXML()
+{
+    return trapped(kModule, "SerializeOutXML", QString(), [this] {
+        const auto layer = Layer.lock();
+        if (!layer)
+            raiseError(err::ObjectNotSet);
+
+        QString xml = QStringLiteral("<node nodeguid='") + basXML::EscapeXMLAttribute(GUID) + QStringLiteral("'>") + kLineEnd;
+        xml += QStringLiteral("<nodename>") + kLineEnd + WriteStringXML(*NameLabel()) + QStringLiteral("</nodename>") + kLineEnd;
+        if (Color != 0)
+            xml += QStringLiteral("<nodedisplay>") + kLineEnd + WriteColourXML(Color) + QStringLiteral("</nodedisplay>") + kLineEnd;
+        xml += line(u"layerindex", QString::number(layer->Index));
+        xml += line(u"nodeindex", QString::number(Index()));
+        xml += labelElement(u"question", Question);
+        xml += WriteAnswerXML(Answers);
+        xml += labelElement(u"reason", Reason);
+        xml += labelElement(u"justification", Justification);
+        if (!NoDefault)
+            xml += line(u"defaultanswervalue", DecimalXML(Default));
+        if (Plural)
+            xml += line(u"plural", BooleanWordXML(true));
+        if (AutoAnswer)
+            xml += line(u"autoanswer", BooleanWordXML(true));
+        xml += line(u"default", BooleanXML(!NoDefault));
+        if (!MoreInfo().isEmpty())
+            xml += line(u"moreinfo", basXML::EscapeXMLText(MoreInfo()));
+        if (Disabled)
+            xml += line(u"disabled", BooleanXML(true));
+        if (Answered) {
+            xml += line(u"answered", BooleanXML(true));
+            xml += line(u"answervalue", DecimalXML(Answer()));
+            xml += line(u"degreeoftruth", DecimalXML(DOT));
+        }
+        if (Overridden())
+            xml += line(u"overwritten", BooleanXML(true));
+        if (External()) {
+            xml += QStringLiteral("<external linkedkb='") + basXML::EscapeXMLAttribute(ExternalFile)
+                + QStringLiteral("' networkguidref='") + basXML::EscapeXMLAttribute(ExternalNetworkGUID)
+                + QStringLiteral("' nodeguidref='") + basXML::EscapeXMLAttribute(ExternalGUID())
+                + QStringLiteral("'>true</external>") + kLineEnd;
+        }
+        xml += WritePropertyXML(Properties);
+        xml += WriteLinkXML(Links());
+        xml += WriteControlXML(Controls());
+        xml += QStringLiteral("</node>");
+        return xml;
+    });
+}
+
+bool Node::SerializeInXML(QStringView element)
+{
+    // Looks up the first element of that name anywhere in the node element.
+    const auto value = [element](const char16_t* tag) { return basXML::GetXMLValue(element, QString::fromUtf16(tag)); };
+    FieldReader read;
+
+    read([&] {
+        const QString guid = basXML::GetXMLAttribute(element, QStringLiteral("node"), QStringLiteral("nodeguid"));
+        const auto network = Network.lock();
+        if (network && network->NewGUIDs())
+            OldGUID = guid; // the node keeps the GUID it was made with
+        else
+            GUID = guid;
+    });
+    read([&] { setNameLabel(ReadStringXML(element, QStringLiteral("nodename"))); });
+    read([&] {
+        if (const auto colour = ReadColourXML(basXML::GetXMLValue(element, QStringLiteral("nodedisplay"))))
+            Color = ColourValue(*colour);
+    });
+    read([&] { LayerIndex = ReadIntegerXML(value(u"layerindex")); });
+    read([&] { NodeIndex = ReadIntegerXML(value(u"nodeindex")); });
+    read([&] { Question = ReadStringXML(element, QStringLiteral("question")); });
+    read([&] { Answers = ReadAnswerXML(element); });
+    read([&] { Reason = ReadStringXML(element, QStringLiteral("reason")); });
+    read([&] { Justification = ReadStringXML(element, QStringLiteral("justification")); });
+    read([&] {
+        const QString text = value(u"defaultanswervalue");
+        if (!text.isEmpty())
+            Default = std::fabs(ReadDecimalXML(text));
+    });
+    read([&] {
+        const QString text = value(u"plural");
+        if (!text.isEmpty())
+            Plural = ReadBooleanXML(text);
+    });
+    read([&] {
+        const QString text = value(u"autoanswer");
+        if (!text.isEmpty())
+            AutoAnswer = ReadBooleanXML(text);
+    });
+    read([&] {
+        const QString text = value(u"default");
+        NoDefault = text.isEmpty() || !ReadBooleanXML(text);
+    });
+    read([&] { setMoreInfo(value(u"moreinfo")); });
+    read([&] {
+        const QString text = value(u"disabled");
+        if (!text.isEmpty())
+            Disabled = ReadBooleanXML(text);
+    });
+    read([&] {
+        const QString text = value(u"answered");
+        if (!text.isEmpty())
+            Answered = ReadBooleanXML(text);
+    });
+    read([&] {
+        const QString text = value(u"answervalue");
+        if (!text.isEmpty())
+            setAnswer(ReadDecimalXML(text)); // records and propagates the answer
+    });
+    read([&] {
+        const QString text = value(u"degreeoftruth");
+        if (!text.isEmpty())
+            DOT = ReadDecimalXML(text);
+    });
+    read([&] {
+        const QString text = value(u"overwritten");
+        if (!text.isEmpty())
+            setOverridden(ReadBooleanXML(text));
+    });
+    read([&] {
+        const bool external = element.contains(u"<external");
+        setExternal(external);
+        if (external) {
+            const QString tag = QStringLiteral("external");
+            ExternalFile = basXML::GetXMLAttribute(element, tag, QStringLiteral("linkedkb"));
+            ExternalNetworkGUID = basXML::GetXMLAttribute(element, tag, QStringLiteral("networkguidref"));
+            setExternalGUID(basXML::GetXMLAttribute(element, tag, QStringLiteral("nodeguidref")));
+        }
+    });
+    read([&] { Properties = ReadPropertyXML(element); });
+    read([&] { Links() = ReadLinkXML(element); });
+    read([&] { Controls() = ReadControlXML(element); });
+    return read.ok();
+}
+
+} // namespace kelvane

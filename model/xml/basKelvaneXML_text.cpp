@@ -1,0 +1,144 @@
+#include "model/xml/basKelvaneXML.h"
+
+#include "model/FontProperties.h"
+#include "model/TextLabel.h"
+#include "model/xml/basXML.h"
+#include "platform/Conversions.h"
+#include "platform/RuntimeError.h"
+
+namespace basKelvaneXML {
+
+namespace {
+
+// Runs one attribute's assignment; an unreadable value leaves the member as it was.
+template <class Assign>
+void readAttribute(Assign&& assign)
+{
+    try {
+        assign();
+    } catch (const kelvane::RuntimeError&) {
+    }
+}
+
+// The attribute text of the first self-closing element that begins with `startTag`
+// (which includes the blank after the name), up to its "/>"; nothing without both.
+std::optional<QStringView> selfClosingAttributes(QStringView text, QStringView elementName, QStringView startTag)
+{
+    const qsizetype at = text.indexOf(elementName);
+    if (at < 0)
+        return std::nullopt;
+    const qsizetype close = text.indexOf(u"/>", at);
+    if (close < 0)
+        return std::nullopt;
+    const qsizetype first = at + startTag.size();
+    return first <= close ? text.mid(first, close - first) : QStringView();
+}
+
+} // namespace
+
+QString WriteStringXML(TextLabel& label)
+{
+    QString lines;
+    if (!label.HTML.isEmpty())
+        lines += QStringLiteral("<string>") + basXML::EscapeXMLText(label.HTML) + QStringLiteral("</string>") + kLineEnd;
+    lines += WriteFontXML(*label.Font());
+    if (label.ForeColor != 0)
+        lines += WriteColourXML(label.ForeColor);
+    return lines;
+}
+
+std::shared_ptr<TextLabel> ReadStringXML(QStringView text, const QString& tag)
+{
+    auto label = std::make_shared<TextLabel>();
+    const QString startTag = u'<' + tag + u'>';
+    const qsizetype open = text.indexOf(startTag);
+    if (open < 0)
+        return label;
+    const qsizetype close = text.indexOf(QString(QStringLiteral("</") + tag + u'>'), open);
+    if (close < 0)
+        return label;
+    const qsizetype first = open + startTag.size();
+    const QStringView content = text.mid(first, close - first);
+    label->HTML = basXML::GetXMLValue(content, QStringLiteral("string"));
+    label->setFont(ReadFontXML(content));
+    if (const auto colour = ReadColourXML(content))
+        label->ForeColor = ColourValue(*colour);
+    return label;
+}
+
+QString WriteFontXML(const FontProperties& font)
+{
+    const FontProperties standard;
+    QString attributes;
+    if (font.Name != standard.Name)
+        attributes += QStringLiteral(" face='") + basXML::EscapeXMLAttribute(font.Name) + u'\'';
+    if (font.Size != standard.Size)
+        attributes += QStringLiteral(" size='") + QString::number(font.Size) + u'\'';
+    const auto flag = [&](const char16_t* name, bool value, bool standardValue) {
+        if (value != standardValue)
+            attributes += u' ' + QString::fromUtf16(name) + QStringLiteral("='") + BooleanXML(value) + u'\'';
+    };
+    flag(u"bold", font.Bold, standard.Bold);
+    flag(u"italic", font.Italic, standard.Italic);
+    flag(u"underline", font.Underline, standard.Underline);
+    flag(u"strikethru", font.Strikethru, standard.Strikethru);
+    if (attributes.isEmpty())
+        return {};
+    return QStringLiteral("<font ") + attributes + QStringLiteral("/>") + kLineEnd;
+}
+
+std::shared_ptr<FontProperties> ReadFontXML(QStringView text)
+{
+    auto font = std::make_shared<FontProperties>();
+    const auto attributeText = selfClosingAttributes(text, u"<font", u"<font ");
+    if (!attributeText)
+        return font;
+    for (const basXML::Attribute& attribute : basXML::SplitAttributes(*attributeText)) {
+        const QString name = attribute.name.toUpper();
+        readAttribute([&] {
+            if (name == u"FACE")
+                font->Name = basXML::UnescapeXMLAttribute(attribute.value);
+            else if (name == u"SIZE")
+                font->Size = ReadIntegerXML(attribute.value);
+            else if (name == u"BOLD")
+                font->Bold = ReadBooleanXML(attribute.value);
+            else if (name == u"ITALIC")
+                font->Italic = ReadBooleanXML(attribute.value);
+            else if (name == u"UNDERLINE")
+                font->Underline = ReadBooleanXML(attribute.value);
+            else if (name == u"STRIKETHRU")
+                font->Strikethru = ReadBooleanXML(attribute.value);
+        });
+    }
+    return font;
+}
+
+QString WriteColourXML(qint32 value)
+{
+    const auto byte = [value](int shift) { return QString::number((static_cast<quint32>(value) >> shift) & 0xFF); };
+    return QStringLiteral("<colour red='") + byte(0) + QStringLiteral("' green='") + byte(8)
+        + QStringLiteral("' blue='") + byte(16) + QStringLiteral("'/>") + kLineEnd;
+}
+
+std::optional<clsColour> ReadColourXML(QStringView text)
+{
+    const auto attributeText = selfClosingAttributes(text, u"<colour", u"<colour ");
+    if (!attributeText)
+        return std::nullopt;
+    clsColour colour;
+    for (const basXML::Attribute& attribute : basXML::SplitAttributes(*attributeText)) {
+        const QString name = attribute.name.toUpper();
+        readAttribute([&] {
+            const auto part = [&] { return kelvane::conv::toInt16(ReadLongXML(attribute.value)); };
+            if (name == u"RED")
+                colour.Red = part();
+            else if (name == u"GREEN")
+                colour.Green = part();
+            else if (name == u"BLUE")
+                colour.Blue = part();
+        });
+    }
+    return colour;
+}
+
+} // namespace basKelvaneXML

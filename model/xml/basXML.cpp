@@ -1,0 +1,218 @@
+#include "model/xml/basXML.h"
+
+#include "model/basLibrary.h"
+#include "model/xml/XMLElementWalker.h"
+
+namespace basXML {
+
+namespace {
+
+// Key-value splitting of one line: "=" wins over " is " when it stands before any double
+// quote; a line that opens a block with "{" gives the name before it.
+qsizetype separatorOf(const QString& line, qsizetype& separatorLength)
+{
+    const qsizetype quote = line.indexOf(u'"');
+    const qsizetype equals = line.indexOf(u'=');
+    if (equals >= 0 && (quote < 0 || equals < quote)) {
+        separatorLength = 1;
+        return equals;
+    }
+    const qsizetype is = line.indexOf(QStringLiteral(" is "));
+    if (is >= 0 && (quote < 0 || is < quote)) {
+        separatorLength = 4;
+        return is;
+    }
+    separatorLength = 0;
+    return -1;
+}
+
+QString cleanLine(const QString& line)
+{
+    QString clean = line;
+    clean.remove(u'\r');
+    clean.remove(u'\n');
+    return clean.trimmed();
+}
+
+QString keyOfPair(const QString& line)
+{
+    const QString clean = cleanLine(line);
+    qsizetype length = 0;
+    qsizetype at = separatorOf(clean, length);
+    if (at < 0)
+        at = clean.indexOf(u'{');
+    return at < 0 ? QString() : clean.left(at).trimmed();
+}
+
+QString valueOfPair(const QString& line)
+{
+    const QString clean = cleanLine(line);
+    qsizetype length = 0;
+    const qsizetype at = separatorOf(clean, length);
+    if (at < 0)
+        return {};
+    QString value = clean.mid(at + length).trimmed();
+    if (value.startsWith(u'"') || value.startsWith(u'\''))
+        value.remove(0, 1);
+    if (value.endsWith(u'"') || value.endsWith(u'\''))
+        value.chop(1);
+    return value;
+}
+
+// Characters the text form drops: control characters other than TAB, LF and CR, except
+// the codes 20 to 31 that documents have always kept.
+bool droppedFromText(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u == u'\t' || u == u'\n' || u == u'\r')
+        return false;
+    return u < 20 || u == 0x7F || (u >= 0x80 && u <= 0x9F);
+}
+
+} // namespace
+
+QStringView GetXMLContent(QStringView text, const QString& tag)
+{
+    const QString bare = u'<' + tag + u'>';
+    const QString endTag = QStringLiteral("</") + tag + u'>';
+
+    qsizetype start = text.indexOf(bare);
+    if (start >= 0) {
+        start += bare.size();
+    } else {
+        const qsizetype tagAt = text.indexOf(QString(u'<' + tag + u' '));
+        if (tagAt < 0)
+            return {};
+        const qsizetype close = text.indexOf(u'>', tagAt + tag.size() + 2);
+        if (close < 0)
+            return {};
+        start = close + 1;
+    }
+
+    // The matching end tag: every bare start tag before an end tag opens one more level.
+    qsizetype depth = 1;
+    qsizetype from = start;
+    qsizetype nextOpen = text.indexOf(bare, start);
+    for (;;) {
+        const qsizetype end = text.indexOf(endTag, from);
+        if (end < 0)
+            return {};
+        while (nextOpen >= 0 && nextOpen < end) {
+            ++depth;
+            nextOpen = text.indexOf(bare, nextOpen + bare.size());
+        }
+        if (--depth == 0)
+            return text.mid(start, end - start);
+        from = end + endTag.size();
+    }
+}
+
+QString GetXMLValue(QStringView text, const QString& tag)
+{
+    return UnescapeXMLText(GetXMLContent(text, tag).toString());
+}
+
+QString ExtractXMLElement(QString& text, const QString& tag)
+{
+    XMLElementWalker walker(text, tag);
+    const QString element = walker.next().toString();
+    if (!element.isEmpty())
+        text.remove(0, walker.position());
+    return element;
+}
+
+QString GetXMLAttribute(QStringView text, const QString& tag, const QString& name)
+{
+    const qsizetype tagAt = text.indexOf(QString(u'<' + tag));
+    if (tagAt < 0)
+        return {};
+    const qsizetype first = tagAt + 1 + tag.size() + 1; // past the name and one blank
+    const qsizetype close = text.indexOf(u'>', first);
+    if (close < 0)
+        return {};
+
+    QString result;
+    const QString wanted = name.toUpper();
+    for (const Attribute& attribute : SplitAttributes(text.mid(first, close - first))) {
+        if (attribute.name.toUpper() == wanted)
+            result = UnescapeXMLAttribute(attribute.value);
+    }
+    return result;
+}
+
+QList<Attribute> SplitAttributes(QStringView attributeText)
+{
+    QList<Attribute> attributes;
+    for (const QString& piece : SplitQuoted(attributeText, u' ')) {
+        if (piece.isEmpty())
+            continue;
+        QString value = valueOfPair(piece);
+        value.remove(u'\'');
+        attributes.append({keyOfPair(piece), value});
+    }
+    return attributes;
+}
+
+QString EscapeXMLAttribute(const QString& text)
+{
+    QString escaped = basLibrary::ReplaceAll(text, QStringLiteral("&"), QStringLiteral("&amp;"));
+    escaped = basLibrary::ReplaceAll(escaped, QStringLiteral("<"), QStringLiteral("&lt;"));
+    escaped = basLibrary::ReplaceAll(escaped, QStringLiteral(">"), QStringLiteral("&gt;"));
+    escaped = basLibrary::ReplaceAll(escaped, QStringLiteral("'"), QStringLiteral("&apos;"));
+    return basLibrary::ReplaceAll(escaped, QStringLiteral("\""), QStringLiteral("&quote;"));
+}
+
+QString UnescapeXMLAttribute(const QString& text)
+{
+    QString plain = basLibrary::ReplaceAll(text, QStringLiteral("&lt;"), QStringLiteral("<"));
+    plain = basLibrary::ReplaceAll(plain, QStringLiteral("&gt;"), QStringLiteral(">"));
+    plain = basLibrary::ReplaceAll(plain, QStringLiteral("&apos;"), QStringLiteral("'"));
+    plain = basLibrary::ReplaceAll(plain, QStringLiteral("&quote;"), QStringLiteral("\""));
+    return basLibrary::ReplaceAll(plain, QStringLiteral("&amp;"), QStringLiteral("&"));
+}
+
+QString EscapeXMLText(const QString& text)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (const QChar c : text) {
+        if (!droppedFromText(c))
+            kept.append(c);
+    }
+    QString escaped = basLibrary::ReplaceAll(kept, QStringLiteral("&"), QStringLiteral("&amp;"));
+    escaped = basLibrary::ReplaceAll(escaped, QStringLiteral("<"), QStringLiteral("&lt;"));
+    escaped = basLibrary::ReplaceAll(escaped, QStringLiteral(">"), QStringLiteral("&gt;"));
+    escaped = basLibrary::ReplaceAll(escaped, QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return basLibrary::ReplaceAll(escaped, QStringLiteral("\r"), QStringLiteral("\n"));
+}
+
+QString UnescapeXMLText(const QString& text)
+{
+    QString plain = basLibrary::ReplaceAll(text, QStringLiteral("&lt;"), QStringLiteral("<"));
+    plain = basLibrary::ReplaceAll(plain, QStringLiteral("&gt;"), QStringLiteral(">"));
+    plain = basLibrary::ReplaceAll(plain, QStringLiteral("&amp;"), QStringLiteral("&"));
+    plain = basLibrary::ReplaceAll(plain, QStringLiteral("\r\n"), QStringLiteral("\r"));
+    return basLibrary::ReplaceAll(plain, QStringLiteral("\n"), QStringLiteral("\r"));
+}
+
+QStringList SplitQuoted(QStringView text, QChar delimiter)
+{
+    QStringList pieces;
+    QString piece;
+    bool quoted = false;
+    for (const QChar c : text) {
+        if (c == u'"' || c == u'\'') {
+            quoted = !quoted;
+            piece.append(c);
+        } else if (c == delimiter && !quoted) {
+            pieces.append(piece);
+            piece.clear();
+        } else {
+            piece.append(c);
+        }
+    }
+    pieces.append(piece);
+    return pieces;
+}
+
+} // namespace basXML

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <QList>
+#include <QStringList>
+#include <QStringView>
+
+// The knowledge-base documents are read and written as text, without a parser object:
+// elements and attributes are found by plain, case-sensitive substring searches, and texts
+// are escaped in one of two forms.
+//
+// Attribute form: & < > ' and the double quote become &amp; &lt; &gt; &apos; &quote;
+// (the double quote with the e, both ways).
+// Text form: control characters other than TAB, LF and CR (and the codes 20 to 31, which
+// documents have always kept) are dropped; & < > become entities; line ends are written
+// as LF and read back as CR. The text form knows no quote entities.
+namespace basXML {
+
+// The content of the first element `tag` ("<tag>" or "<tag ...>" up to its matching
+// "</tag>"; nested bare "<tag>" elements stay inside), text form undone. Empty when none.
+QString GetXMLValue(QStringView text, const QString& tag);
+
+// The same content as it stands in the text, text form not undone.
+QStringView GetXMLContent(QStringView text, const QString& tag);
+
+// The first whole element `tag` (one whose start tag has attributes is looked for first;
+// not nesting-aware). `text` keeps only what follows it; when there is none the result is
+// empty and `text` is unchanged. XMLElementWalker takes many elements in one pass.
+QString ExtractXMLElement(QString& text, const QString& tag);
+
+// The value of attribute `name` (any letter case) in the first start tag "<tag...",
+// quotes removed and attribute form undone; the last of several equal names wins.
+QString GetXMLAttribute(QStringView text, const QString& tag, const QString& name);
+
+QString EscapeXMLAttribute(const QString& text);
+QString UnescapeXMLAttribute(const QString& text);
+QString EscapeXMLText(const QString& text);
+QString UnescapeXMLText(const QString& text);
+
+// Pieces between the delimiter characters that stand outside quotes (a single or a double
+// quote opens and closes, and stays in its piece); empty pieces are kept.
+QStringList SplitQuoted(QStringView text, QChar delimiter);
+
+// The attributes of a start tag's attribute text, in order: the text split on blanks
+// outside quotes, each piece split into name and value as a key-value line is (the value
+// trimmed, one enclosing quote removed at each end), then every "'" dropped from the value
+// (attribute form not undone). Empty pieces are left out.
+struct Attribute {
+    QString name;
+    QString value;
+};
+QList<Attribute> SplitAttributes(QStringView attributeText);
+
+} // namespace basXML
