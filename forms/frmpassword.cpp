@@ -1,0 +1,87 @@
+#include "forms/frmpassword.h"
+
+#include "model/basGlobal.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QScreen>
+
+namespace kelvane {
+
+namespace {
+
+QRect twips(int left, int top, int width, int height)
+{
+    const int px = frmpassword::kTwipsPerPixel;
+    return {left / px, top / px, width / px, height / px};
+}
+
+// Shows every typed character of a password box as "*", whatever the desktop style uses.
+class StarPasswordStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return u'*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
+frmpassword::frmpassword(QWidget* parent) : QDialog(parent)
+{
+    setModal(true);
+    setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
+
+    m_txtPassword = new QLineEdit(this);
+    m_txtPassword->setObjectName(QStringLiteral("txtPassword"));
+    m_txtPassword->setGeometry(twips(105, 180, 2775, 285));
+    auto* style = new StarPasswordStyle;
+    style->setParent(m_txtPassword);
+    m_txtPassword->setStyle(style);
+    m_txtPassword->setEchoMode(QLineEdit::Password);
+
+    m_cmdOK = new QPushButton(this);
+    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    m_cmdOK->setGeometry(twips(915, 660, 1050, 375));
+    m_cmdOK->setDefault(true);
+    m_cmdOK->setAutoDefault(false);
+    connect(m_cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+
+    setTabOrder(m_txtPassword, m_cmdOK);
+    m_txtPassword->setFocus();
+    Form_Load();
+}
+
+void frmpassword::Form_Load()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+    }
+    m_cmdOK->setText(QStringLiteral("OK"));
+    setWindowTitle(QStringLiteral("Password"));
+    m_txtPassword->setAlignment(basGlobal::AlignRight ? Qt::AlignRight : Qt::AlignLeft);
+}
+
+void frmpassword::cmdOK_Click()
+{
+    basGlobal::EnteredPassword = m_txtPassword->text();
+    accept();
+}
+
+void frmpassword::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->accept(); // no cancel: Escape does nothing
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace kelvane
