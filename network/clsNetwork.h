@@ -14,6 +14,8 @@ class Canvas;
 namespace kelvane {
 
 class AbstractHostDisplay;
+class AbstractProgressBar;
+class DocumentOutput;
 class Layer;
 class Link;
 class Node;
@@ -170,8 +172,24 @@ public:
     bool Dirty() const { return m_dirty; }
     void setDirty(bool bDirty);
 
-    // The network's XML text: its network element followed by the element of every node.
+    // --- XML document -------------------------------------------------------------------------
+
+    // The network's XML text: its network element, a blank line, then the element of every
+    // node, layer by layer, each followed by a blank line. Empty when it cannot be made.
     QString SerializeOutXML();
+
+    // Writes the network unless Saved: to `output`, as one network entry of a document the
+    // caller is writing, or, without one, as a whole document replacing the file FileName
+    // (only once everything was written; a failed save leaves the old file). A read-only
+    // file is refused with a message. True when written: Dirty is then cleared, Saved set.
+    bool FileSave(DocumentOutput* output = nullptr);
+
+    // Fills this network from XML text holding one network element and its node elements
+    // (a whole document is accepted: its first network is read). Asks for the knowledge-base
+    // password and, unless ApplicationMode is 1 or 9, the editor password. False when a
+    // password was refused (no node is read), when reading failed, or when a field could not
+    // be read. The node elements are cut out of `Text`. Does not touch Dirty.
+    bool SerializeInXML(QString& Text, AbstractProgressBar* ProgressBar = nullptr);
 
     // --- Drawing ----------------------------------------------------------------------------
 

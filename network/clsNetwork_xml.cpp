@@ -1,21 +1,79 @@
+// The XML document members of clsNetwork: SerializeOutXML, FileSave and SerializeInXML.
+
 #include "network/clsNetwork.h"
 
-#include "model/Layer.h"
-#include "model/Node.h"
+#include "model/ErrorTrap.h"
+#include "network/DocumentOutput.h"
+#include "network/NetworkSupport.h"
+#include "network/NetworkXMLReader.h"
+#include "network/NetworkXMLWriter.h"
+#include "platform/UiServices.h"
+
+#include <QFileInfo>
 
 namespace kelvane {
 
-// The network text in its shortest form: the network element with the network's identity,
-// then every node's element in layer order. The full network element is written by the XML
-// document code.
+using namespace networksupport;
+
+namespace {
+
+// The hourglass for the guard's lifetime; the default pointer again on every way out.
+class BusyPointer {
+public:
+    BusyPointer() { platform::ui().setBusyPointer(true); }
+    ~BusyPointer() { platform::ui().setBusyPointer(false); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
+// A file nobody may write counts as read-only even for a user who could override that.
+bool isReadOnlyFile(const QString& fileName)
+{
+    const QFileInfo info(fileName);
+    const auto writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    return info.isFile() && (!info.isWritable() || !(info.permissions() & writeBits));
+}
+
+} // namespace
+
 QString clsNetwork::SerializeOutXML()
 {
-    QString text = QStringLiteral("<network networkguid='") + GUID() + QStringLiteral("'>\r\n</network>\r\n\r\n");
-    for (const auto& layer : m_layers) {
-        for (const auto& node : layer->Nodes())
-            text += node->SerializeOutXML() + QStringLiteral("\r\n\r\n");
-    }
-    return text;
+    return trapped(kModule, "SerializeOutXML", QString(), [this] { return NetworkXMLWriter(*this).text(); });
+}
+
+bool clsNetwork::FileSave(DocumentOutput* output)
+{
+    return trapped(kModule, "FileSave", false, [&] {
+        if (Saved)
+            return false;
+        if (isReadOnlyFile(FileName())) {
+            platform::ui().messageBox(FileName() + QStringLiteral(" is read only"), platform::msgbox::Exclamation,
+                                      platform::applicationTitle());
+            return false;
+        }
+        const BusyPointer busy;
+        const QString text = NetworkXMLWriter(*this).text();
+        if (output) {
+            output->writeNetworkEntry(text);
+        } else {
+            DocumentOutput document(FileName());
+            if (!document.open())
+                raiseError(err::PathFileAccess, document.errorString());
+            document.writeDocumentStart();
+            document.writeNetworkEntry(text);
+            document.writeDocumentEnd();
+            if (!document.commit())
+                raiseError(err::PathFileAccess, document.errorString());
+        }
+        setDirty(false);
+        Saved = true;
+        return true;
+    });
+}
+
+bool clsNetwork::SerializeInXML(QString& Text, AbstractProgressBar* ProgressBar)
+{
+    return trapped(kModule, "SerializeInXML", false, [&] { return NetworkXMLReader(*this, ProgressBar).read(Text); });
 }
 
 } // namespace kelvane

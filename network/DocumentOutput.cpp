@@ -1,0 +1,40 @@
+#include "network/DocumentOutput.h"
+
+namespace kelvane {
+
+DocumentOutput::DocumentOutput(const QString& fileName) : m_file(fileName) {}
+
+bool DocumentOutput::open()
+{
+    return m_file.open(QIODevice::WriteOnly);
+}
+
+void DocumentOutput::write(const QString& text)
+{
+    // QSaveFile remembers a failed write and then refuses to commit.
+    m_file.write(text.toUtf8());
+}
+
+void DocumentOutput::writeDocumentStart()
+{
+    write(QStringLiteral("<?xml version='1.0' encoding='UTF-8'?>\r\n"
+                         "<!DOCTYPE kelvanedocument>\r\n\r\n"
+                         "<kelvanedocument>\r\n\r\n"));
+}
+
+void DocumentOutput::writeNetworkEntry(const QString& networkText)
+{
+    write(QStringLiteral("<kelvanenetwork>\r\n") + networkText + QStringLiteral("\r\n</kelvanenetwork>\r\n"));
+}
+
+void DocumentOutput::writeDocumentEnd()
+{
+    write(QStringLiteral("\r\n\r\n</kelvanedocument>\r\n\r\n\r\n"));
+}
+
+bool DocumentOutput::commit()
+{
+    return m_file.isOpen() && m_file.commit();
+}
+
+} // namespace kelvane

@@ -1,0 +1,216 @@
+#include "network/NetworkXMLReader.h"
+
+#include "model/AbstractHostDisplay.h"
+#include "model/AbstractProgressBar.h"
+#include "model/Node.h"
+#include "model/TextLabel.h"
+#include "model/basGlobal.h"
+#include "model/basLibrary.h"
+#include "model/xml/XMLElementWalker.h"
+#include "model/xml/basKelvaneXML.h"
+#include "model/xml/basXML.h"
+#include "network/NetworkSupport.h"
+#include "network/ReadNodeSet.h"
+#include "network/StoredPassword.h"
+#include "network/clsNetwork.h"
+#include "platform/Conversions.h"
+#include "platform/UiServices.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+namespace kelvane {
+
+using namespace basKelvaneXML;
+
+namespace {
+
+const QString kNetworkTag = QStringLiteral("network");
+
+QString value(QStringView content, const char* tag)
+{
+    return basXML::GetXMLValue(content, QLatin1String(tag));
+}
+
+QStringView element(QStringView content, const char* tag)
+{
+    return basXML::GetXMLContent(content, QLatin1String(tag));
+}
+
+// The image file named inside an element (splash, background).
+QString imageIn(QStringView content, const char* tag)
+{
+    return value(element(content, tag), "image");
+}
+
+bool pictureFileExists(const QString& path)
+{
+    const QFileInfo info(path);
+    return !path.isEmpty() && info.isFile() && info.isReadable();
+}
+
+} // namespace
+
+NetworkXMLReader::NetworkXMLReader(clsNetwork& network, AbstractProgressBar* progressBar)
+    : m_network(network), m_progressBar(progressBar)
+{
+}
+
+template <class Step>
+void NetworkXMLReader::field(Step&& step)
+{
+    try {
+        step();
+    } catch (...) {
+        m_fieldsRead = false;
+        basLibrary::ReportError(QString::fromLatin1(networksupport::kModule), QStringLiteral("SerializeInXML"),
+                                toRuntimeError(std::current_exception()));
+    }
+}
+
+bool NetworkXMLReader::read(QString& text)
+{
+    m_total = text.size();
+    readIdentity(text);
+    const QStringView content = basXML::GetXMLContent(text, kNetworkTag);
+    readTexts(content);
+    readPictures(content);
+    field([&] { m_network.PollingInterval = conv::toInt16(ReadDecimalXML(value(content, "pollinginterval"))); });
+    if (!passwordsAccepted(content)) {
+        if (m_progressBar)
+            m_progressBar->setValue(0);
+        return false;
+    }
+    readSettings(content);
+    readDisplayScheme(content);
+    field([&] { m_network.Properties = ReadPropertyXML(content); });
+    field([&] { m_network.Controls = ReadControlXML(content); });
+    showProgress(content.size());
+
+    ReadNodeSet nodes;
+    readNodes(text, nodes, content.size());
+    platform::ui().yield();
+    nodes.connectLinks(m_network.NewGUIDs());
+    nodes.placeInto(m_network);
+    if (m_progressBar)
+        m_progressBar->setValue(0);
+    return m_fieldsRead;
+}
+
+void NetworkXMLReader::readIdentity(QStringView text)
+{
+    if (!m_network.NewGUIDs())
+        m_network.setGUID(basXML::GetXMLAttribute(text, kNetworkTag, QStringLiteral("networkguid")));
+    const QString type = basXML::GetXMLAttribute(text, kNetworkTag, QStringLiteral("type")).toUpper();
+    if (type == u"KNOWLEDGETEMPLATE")
+        m_network.NetworkType = 0;
+    else if (type == u"KNOWLEDGEBASE")
+        m_network.NetworkType = 1;
+    else if (type == u"KNOWLEDGESCENARIO")
+        m_network.NetworkType = 2;
+    if (m_network.NewGUIDs())
+        m_network.NetworkType = 2;
+}
+
+void NetworkXMLReader::readTexts(QStringView content)
+{
+    m_network.setName(ReadStringXML(content, QStringLiteral("networkname")));
+    m_network.setKBDescription(ReadStringXML(content, QStringLiteral("networkdescription")));
+    // The stored string itself: its text is not markup to be decoded a second time.
+    m_network.setScenarioName(ReadStringXML(content, QStringLiteral("scenarioname"))->HTML);
+    m_network.Description = ReadStringXML(content, QStringLiteral("scenariodescription"))->HTML;
+    m_network.setAuthor(ReadStringXML(content, QStringLiteral("author")));
+    m_network.setCopyright(ReadStringXML(content, QStringLiteral("copyright")));
+}
+
+void NetworkXMLReader::readPictures(QStringView content)
+{
+    m_network.Picture = imageIn(content, "splash");
+    m_network.Background = imageIn(element(content, "displayscheme"), "background");
+    const auto host = m_network.ParentDisplay.lock();
+    if (!host)
+        return;
+    field([&] {
+        if (pictureFileExists(m_network.Picture))
+            host->setSplash(PictureSource {m_network.Picture, {}});
+    });
+    field([&] {
+        if (pictureFileExists(m_network.Background))
+            host->setBackground(PictureSource {m_network.Background, {}});
+    });
+}
+
+bool NetworkXMLReader::passwordsAccepted(QStringView content)
+{
+    const QString title = m_network.Name()->Text();
+    const QString key = value(content, "key");
+    if (!key.isEmpty()) {
+        m_network.Password = StoredPassword::Unscramble(key);
+        if (!StoredPassword::Confirm(m_network.Password, QStringLiteral("Knowledge Base Password"), title))
+            return false;
+    }
+    // The viewer (mode 1, and 9) neither reads nor asks for the editor password.
+    if (basGlobal::ApplicationMode == 1 || basGlobal::ApplicationMode == 9)
+        return true;
+    const QString subkey = value(content, "subkey");
+    if (!subkey.isEmpty()) {
+        m_network.EditorPassword = StoredPassword::Unscramble(subkey);
+        if (!StoredPassword::Confirm(m_network.EditorPassword, QStringLiteral("Editor Password"), title))
+            return false;
+    }
+    return true;
+}
+
+void NetworkXMLReader::readSettings(QStringView content)
+{
+    m_network.setVersion(value(content, "lastmodified"));
+    m_network.SupportURL = value(content, "supportlink");
+    field([&] {
+        const QString autoAnswer = value(content, "autoanswer");
+        m_network.AutoAnswer = !autoAnswer.isEmpty() && ReadBooleanXML(autoAnswer);
+    });
+    field([&] {
+        const QString showAnswer = value(content, "showanswer");
+        m_network.ShowAnswer = showAnswer.isEmpty() || ReadBooleanXML(showAnswer);
+    });
+}
+
+void NetworkXMLReader::readDisplayScheme(QStringView content)
+{
+    const QStringView scheme = element(content, "displayscheme");
+    if (scheme.isEmpty())
+        return;
+    const QStringView background = element(scheme, "background");
+    if (const auto colour = ReadColourXML(background))
+        m_network.BackColour = ColourValue(*colour);
+    m_network.Background = value(background, "image");
+    if (const auto colour = ReadColourXML(element(scheme, "highlightcolour")))
+        m_network.HighlightColour = ColourValue(*colour);
+    if (const auto colour = ReadColourXML(element(scheme, "shadowcolour")))
+        m_network.ShadowColour = ColourValue(*colour);
+}
+
+void NetworkXMLReader::readNodes(QString& text, ReadNodeSet& nodes, qsizetype progress)
+{
+    const auto network = m_network.shared_from_this();
+    basXML::XMLElementWalker walker(text, QStringLiteral("node"));
+    for (QStringView nodeElement = walker.next(); !nodeElement.isEmpty(); nodeElement = walker.next()) {
+        auto node = std::make_shared<Node>();
+        node->Network = network;
+        node->SerializeInXML(nodeElement); // a node with unreadable fields is kept all the same
+        progress += nodeElement.size();
+        showProgress(progress);
+        nodes.add(std::move(node));
+    }
+    if (nodes.count() > 0)
+        text.remove(0, walker.position());
+}
+
+void NetworkXMLReader::showProgress(qsizetype done)
+{
+    if (m_progressBar && m_total > 0)
+        m_progressBar->setValue(static_cast<int>(std::clamp<qsizetype>(100 * done / m_total, 0, 100)));
+    platform::ui().yield();
+}
+
+} // namespace kelvane

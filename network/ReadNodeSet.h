@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace kelvane {
+
+class Node;
+class clsNetwork;
+
+// The nodes a document reader has read, in reading order, until they are linked and placed
+// in their network. Lookups go through GUID maps, so linking is linear in the document.
+class ReadNodeSet {
+public:
+    ReadNodeSet() = default;
+    // Clears the links of nodes that were never placed, so that links forming a cycle do
+    // not keep them alive after a failed read.
+    ~ReadNodeSet();
+    ReadNodeSet(const ReadNodeSet&) = delete;
+    ReadNodeSet& operator=(const ReadNodeSet&) = delete;
+
+    // Keeps a node read from the document. A node whose GUID is empty or already taken by
+    // an earlier node gets a new GUID, so that every node read reaches the network.
+    void add(std::shared_ptr<Node> node);
+
+    qsizetype count() const { return static_cast<qsizetype>(m_nodes.size()); }
+
+    // Connects every link to the first node read whose GUID is the link's target reference,
+    // or, with `newGUIDs`, whose old GUID is (the reference then becomes the new GUID). The
+    // holder becomes a parent of the target. A link whose target was not read is dropped.
+    void connectLinks(bool newGUIDs);
+
+    // Places every node in the network, ordered by the layer index read (below 1 counts as 1),
+    // then the node index read, then reading order. Layers are added up to the highest layer
+    // index, empty ones included; places within a layer close up. Nodes are numbered in
+    // placing order from 1.
+    void placeInto(clsNetwork& network);
+
+private:
+    std::vector<std::shared_ptr<Node>> m_nodes;
+    QHash<QString, qsizetype> m_byGUID; // GUID -> reading position
+};
+
+} // namespace kelvane
