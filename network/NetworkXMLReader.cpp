@@ -14,9 +14,9 @@
 #include "network/StoredPassword.h"
 #include "network/clsNetwork.h"
 #include "platform/Conversions.h"
+#include "platform/HostPath.h"
 #include "platform/UiServices.h"
 
-#include <QFileInfo>
 #include <algorithm>
 
 namespace kelvane {
@@ -41,12 +41,6 @@ QStringView element(QStringView content, const char* tag)
 QString imageIn(QStringView content, const char* tag)
 {
     return value(element(content, tag), "image");
-}
-
-bool pictureFileExists(const QString& path)
-{
-    const QFileInfo info(path);
-    return !path.isEmpty() && info.isFile() && info.isReadable();
 }
 
 } // namespace
@@ -131,12 +125,12 @@ void NetworkXMLReader::readPictures(QStringView content)
     if (!host)
         return;
     field([&] {
-        if (pictureFileExists(m_network.Picture))
-            host->setSplash(PictureSource {m_network.Picture, {}});
+        if (basLibrary::FileExists(m_network.Picture))
+            host->setSplash(PictureSource {platform::hostPath(m_network.Picture), {}});
     });
     field([&] {
-        if (pictureFileExists(m_network.Background))
-            host->setBackground(PictureSource {m_network.Background, {}});
+        if (basLibrary::FileExists(m_network.Background))
+            host->setBackground(PictureSource {platform::hostPath(m_network.Background), {}});
     });
 }
 

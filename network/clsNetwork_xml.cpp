@@ -7,6 +7,7 @@
 #include "network/NetworkSupport.h"
 #include "network/NetworkXMLReader.h"
 #include "network/NetworkXMLWriter.h"
+#include "platform/HostPath.h"
 #include "platform/UiServices.h"
 
 #include <QFileInfo>
@@ -46,7 +47,8 @@ bool clsNetwork::FileSave(DocumentOutput* output)
     return trapped(kModule, "FileSave", false, [&] {
         if (Saved)
             return false;
-        if (isReadOnlyFile(FileName())) {
+        const QString path = platform::hostPath(FileName());
+        if (isReadOnlyFile(path)) {
             platform::ui().messageBox(FileName() + QStringLiteral(" is read only"), platform::msgbox::Exclamation,
                                       platform::applicationTitle());
             return false;
@@ -56,7 +58,7 @@ bool clsNetwork::FileSave(DocumentOutput* output)
         if (output) {
             output->writeNetworkEntry(text);
         } else {
-            DocumentOutput document(FileName());
+            DocumentOutput document(path);
             if (!document.open())
                 raiseError(err::PathFileAccess, document.errorString());
             document.writeDocumentStart();

@@ -7,58 +7,6 @@ namespace basXML {
 
 namespace {
 
-// Key-value splitting of one line: "=" wins over " is " when it stands before any double
-// quote; a line that opens a block with "{" gives the name before it.
-qsizetype separatorOf(const QString& line, qsizetype& separatorLength)
-{
-    const qsizetype quote = line.indexOf(u'"');
-    const qsizetype equals = line.indexOf(u'=');
-    if (equals >= 0 && (quote < 0 || equals < quote)) {
-        separatorLength = 1;
-        return equals;
-    }
-    const qsizetype is = line.indexOf(QStringLiteral(" is "));
-    if (is >= 0 && (quote < 0 || is < quote)) {
-        separatorLength = 4;
-        return is;
-    }
-    separatorLength = 0;
-    return -1;
-}
-
-QString cleanLine(const QString& line)
-{
-    QString clean = line;
-    clean.remove(u'\r');
-    clean.remove(u'\n');
-    return clean.trimmed();
-}
-
-QString keyOfPair(const QString& line)
-{
-    const QString clean = cleanLine(line);
-    qsizetype length = 0;
-    qsizetype at = separatorOf(clean, length);
-    if (at < 0)
-        at = clean.indexOf(u'{');
-    return at < 0 ? QString() : clean.left(at).trimmed();
-}
-
-QString valueOfPair(const QString& line)
-{
-    const QString clean = cleanLine(line);
-    qsizetype length = 0;
-    const qsizetype at = separatorOf(clean, length);
-    if (at < 0)
-        return {};
-    QString value = clean.mid(at + length).trimmed();
-    if (value.startsWith(u'"') || value.startsWith(u'\''))
-        value.remove(0, 1);
-    if (value.endsWith(u'"') || value.endsWith(u'\''))
-        value.chop(1);
-    return value;
-}
-
 // Characters the text form drops: control characters other than TAB, LF and CR, except
 // the codes 20 to 31 that documents have always kept.
 bool droppedFromText(QChar c)
@@ -146,9 +94,9 @@ QList<Attribute> SplitAttributes(QStringView attributeText)
     for (const QString& piece : SplitQuoted(attributeText, u' ')) {
         if (piece.isEmpty())
             continue;
-        QString value = valueOfPair(piece);
+        QString value = basLibrary::ValueOfPair(piece);
         value.remove(u'\'');
-        attributes.append({keyOfPair(piece), value});
+        attributes.append({basLibrary::KeyOfPair(piece), value});
     }
     return attributes;
 }

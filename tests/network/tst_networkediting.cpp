@@ -164,16 +164,19 @@ TEST_F(NetworkEditing, OnlineEditsSendTheirTextUnderTheHostsCurrentGuid)
 
     ASSERT_EQ(host->serverUpdates.size(), 5u);
     const QString nodeText = net["A"]->SerializeOutXML();
-    const QString texts[] = {QString(), QString(), nodeText, nodeText, wholeNetworkText()};
+    const QString texts[] = {QString(), QString(), QString(), nodeText, wholeNetworkText()};
     for (std::size_t i = 0; i < 5; ++i) {
         const auto& update = host->serverUpdates[i];
         EXPECT_EQ(update.guid, current->GUID());
         EXPECT_TRUE(update.unused.isEmpty());
         if (!texts[i].isEmpty())
             EXPECT_EQ(update.text, texts[i]);
-        else
+        else if (i != 2)
             EXPECT_TRUE(update.text.startsWith(QStringLiteral("<kelvanenetwork>\r\n<network"))) << update.text.toStdString();
     }
+    // The link edit sends the holder's element as it stood then, with the new link.
+    EXPECT_TRUE(host->serverUpdates[2].text.startsWith(QStringLiteral("<node nodeguid='") + net["A"]->GUID));
+    EXPECT_TRUE(host->serverUpdates[2].text.contains(QStringLiteral("<link nodeguidref='") + net["B"]->GUID));
     EXPECT_TRUE(nodeText.contains(net["A"]->GUID));
 
     host->network = nullptr; // the change stays, the failing update makes the result false

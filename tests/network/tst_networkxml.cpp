@@ -87,6 +87,10 @@ std::shared_ptr<clsNetwork> fullNetwork()
 {
     test::NetworkBuilder build;
     auto& network = *build.network;
+    const auto link = [&](const std::shared_ptr<Node>& from, const std::shared_ptr<Node>& to) {
+        EXPECT_TRUE(network.AddLink(from, to));
+        return from->Links().Item(from->Links().Count());
+    };
     network.setGUID(S("0100000000000000000000000000000000000000NET1"));
     network.NetworkType = 1;
     auto name = label(S("Weather <A href='http://example.org/w'>guide</A> &lt;beta&gt;"));
@@ -157,14 +161,14 @@ std::shared_ptr<clsNetwork> fullNetwork()
     umbrella->AutoAnswer = true;
     umbrella->setMoreInfo(S("umbrella.htm"));
     umbrella->setOverridden(true);
-    auto fromClouds = build.link(umbrella, clouds);
+    auto fromClouds = link(umbrella, clouds);
     fromClouds->WeightAffirm = 0.9;
     fromClouds->Weight = 0.6;
     fromClouds->WeightDeny = 0.1;
     fromClouds->AlwaysAffirm = true;
-    auto fromWind = build.link(umbrella, wind);
+    auto fromWind = link(umbrella, wind);
     fromWind->AlwaysDeny = true;
-    build.link(umbrella, outside);
+    link(umbrella, outside);
     auto nodeProperty = std::make_shared<Property>();
     nodeProperty->Name = S("Cost");
     nodeProperty->Value = S("12");
@@ -598,4 +602,24 @@ TEST_F(NetworkXML, SeveralNetworksShareOneDocumentOutput)
         abandoned.writeDocumentStart();
     }
     EXPECT_TRUE(QDir(scratchFile("abandoned")).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(NetworkXML, PicturesThatExistGoToTheHostDisplay)
+{
+    const QString splash = scratchFile("splash.png");
+    QFile file(splash);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("picture");
+    file.close();
+
+    auto host = std::make_shared<doubles::RecordingHostDisplay>();
+    auto network = clsNetwork::create();
+    network->ParentDisplay = host;
+    QString text = S("<network networkguid='G'><splash><image>") + splash + S("</image></splash><displayscheme>"
+                     "<background><image>missing.png</image></background></displayscheme></network>");
+    ASSERT_TRUE(network->SerializeInXML(text));
+    ASSERT_EQ(host->splashes.size(), 1u);
+    EXPECT_EQ(host->splashes[0].filePath, splash);
+    EXPECT_TRUE(host->backgrounds.empty());
+    EXPECT_EQ(network->Background, S("missing.png"));
 }
