@@ -3,6 +3,8 @@
 #include "model/basLibrary.h"
 #include "model/xml/XMLElementWalker.h"
 
+#include <algorithm>
+
 namespace basXML {
 
 namespace {
@@ -15,6 +17,11 @@ bool droppedFromText(QChar c)
     if (u == u'\t' || u == u'\n' || u == u'\r')
         return false;
     return u < 20 || u == 0x7F || (u >= 0x80 && u <= 0x9F);
+}
+
+bool containsAnyOf(QStringView text, QStringView characters)
+{
+    return std::any_of(text.begin(), text.end(), [characters](QChar c) { return characters.contains(c); });
 }
 
 } // namespace
@@ -103,6 +110,8 @@ QList<Attribute> SplitAttributes(QStringView attributeText)
 
 QString EscapeXMLAttribute(const QString& text)
 {
+    if (!containsAnyOf(text, u"&<>'\""))
+        return text;
     QString escaped = basLibrary::ReplaceAll(text, QStringLiteral("&"), QStringLiteral("&amp;"));
     escaped = basLibrary::ReplaceAll(escaped, QStringLiteral("<"), QStringLiteral("&lt;"));
     escaped = basLibrary::ReplaceAll(escaped, QStringLiteral(">"), QStringLiteral("&gt;"));
@@ -112,6 +121,8 @@ QString EscapeXMLAttribute(const QString& text)
 
 QString UnescapeXMLAttribute(const QString& text)
 {
+    if (!text.contains(u'&'))
+        return text;
     QString plain = basLibrary::ReplaceAll(text, QStringLiteral("&lt;"), QStringLiteral("<"));
     plain = basLibrary::ReplaceAll(plain, QStringLiteral("&gt;"), QStringLiteral(">"));
     plain = basLibrary::ReplaceAll(plain, QStringLiteral("&apos;"), QStringLiteral("'"));
@@ -127,6 +138,8 @@ QString EscapeXMLText(const QString& text)
         if (!droppedFromText(c))
             kept.append(c);
     }
+    if (!containsAnyOf(kept, u"&<>\r"))
+        return kept;
     QString escaped = basLibrary::ReplaceAll(kept, QStringLiteral("&"), QStringLiteral("&amp;"));
     escaped = basLibrary::ReplaceAll(escaped, QStringLiteral("<"), QStringLiteral("&lt;"));
     escaped = basLibrary::ReplaceAll(escaped, QStringLiteral(">"), QStringLiteral("&gt;"));
@@ -136,6 +149,8 @@ QString EscapeXMLText(const QString& text)
 
 QString UnescapeXMLText(const QString& text)
 {
+    if (!containsAnyOf(text, u"&\n"))
+        return text;
     QString plain = basLibrary::ReplaceAll(text, QStringLiteral("&lt;"), QStringLiteral("<"));
     plain = basLibrary::ReplaceAll(plain, QStringLiteral("&gt;"), QStringLiteral(">"));
     plain = basLibrary::ReplaceAll(plain, QStringLiteral("&amp;"), QStringLiteral("&"));
