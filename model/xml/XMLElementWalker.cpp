@@ -8,7 +8,7 @@ XMLElementWalker::XMLElementWalker(QStringView text, const QString& tag)
 {
 }
 
-qsizetype XMLElementWalker::find(const QString& pattern, qsizetype& found) const
+qsizetype XMLElementWalker::find(const QString& pattern, qsizetype& found)
 {
     if (found == kUnknown || (found >= 0 && found < m_from))
         found = m_text.indexOf(pattern, m_from);

@@ -24,15 +24,15 @@ private:
     static constexpr qsizetype kNone = -1;
 
     // The next occurrence of `pattern` at or after the position, cached in `found`.
-    qsizetype find(const QString& pattern, qsizetype& found) const;
+    qsizetype find(const QString& pattern, qsizetype& found);
 
     QStringView m_text;
     QString m_withAttributes; // "<tag "
     QString m_bare;           // "<tag>"
     QString m_end;            // "</tag>"
     qsizetype m_from = 0;
-    mutable qsizetype m_nextWithAttributes = kUnknown;
-    mutable qsizetype m_nextBare = kUnknown;
+    qsizetype m_nextWithAttributes = kUnknown;
+    qsizetype m_nextBare = kUnknown;
 };
 
 } // namespace basXML

@@ -59,34 +59,26 @@ TEST_F(PasswordPrompt, LayoutFollowsTheTwipDesign)
     EXPECT_TRUE(right.txtPassword()->alignment() & Qt::AlignRight);
 }
 
-TEST_F(PasswordPrompt, EnterActsAsOkAndEscapeDoesNothing)
+TEST_F(PasswordPrompt, EnterActsAsOkEscapeDoesNothingAndTheCloseBoxKeepsTheLastText)
 {
     frmpassword form;
     form.show();
     QTest::keyClicks(form.txtPassword(), QStringLiteral("Secret"));
     QTest::keyClick(form.txtPassword(), Qt::Key_Escape);
     EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(form.result(), 0);
-    EXPECT_TRUE(basGlobal::EnteredPassword.isEmpty());
-
     QTest::keyClick(form.txtPassword(), Qt::Key_Return);
-    EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(basGlobal::EnteredPassword, QStringLiteral("Secret"));
+
+    frmpassword closed;
+    closed.show();
+    QTest::keyClicks(closed.txtPassword(), QStringLiteral("typed"));
+    closed.close();
+    EXPECT_EQ(closed.result(), QDialog::Rejected);
     EXPECT_EQ(basGlobal::EnteredPassword, QStringLiteral("Secret"));
 }
 
-TEST_F(PasswordPrompt, ClosingWithoutOkLeavesTheEnteredPassword)
-{
-    basGlobal::EnteredPassword = QStringLiteral("earlier");
-    frmpassword form;
-    form.show();
-    QTest::keyClicks(form.txtPassword(), QStringLiteral("typed"));
-    form.close();
-    EXPECT_EQ(form.result(), QDialog::Rejected);
-    EXPECT_EQ(basGlobal::EnteredPassword, QStringLiteral("earlier"));
-}
-
-TEST_F(PasswordPrompt, ProgramServicesShowTheDialogForPasswordPrompts)
+TEST_F(PasswordPrompt, ProgramServicesShowTheDialogForPasswordPromptsOnly)
 {
     auto inner = std::make_unique<platform::doubles::ScriptedUiServices>();
     auto* scripted = inner.get();
@@ -100,17 +92,10 @@ TEST_F(PasswordPrompt, ProgramServicesShowTheDialogForPasswordPrompts)
     });
     EXPECT_EQ(services.prompt(platform::PromptKind::Password, QStringLiteral("Knowledge Base Password"), {}),
               QStringLiteral("open sesame"));
-    EXPECT_EQ(basGlobal::EnteredPassword, QStringLiteral("open sesame"));
 
     whenDialogShows([](frmpassword& dialog) { dialog.close(); });
     EXPECT_EQ(services.prompt(platform::PromptKind::Password, QStringLiteral("Editor Password"), {}), std::nullopt);
 
-    // Everything else goes to the wrapped services.
-    EXPECT_TRUE(scripted->prompts.empty());
-    EXPECT_EQ(services.prompt(platform::PromptKind::Text, QStringLiteral("Name"), QStringLiteral("Your name")),
-              QStringLiteral("text answer"));
+    EXPECT_EQ(services.prompt(platform::PromptKind::Text, QStringLiteral("Name"), {}), QStringLiteral("text answer"));
     EXPECT_EQ(scripted->prompts.size(), 1u);
-    services.messageBox(QStringLiteral("Hello"), platform::msgbox::OKOnly, QStringLiteral("T"));
-    ASSERT_EQ(scripted->messageBoxes.size(), 1u);
-    EXPECT_EQ(scripted->messageBoxes[0].text, QStringLiteral("Hello"));
 }

@@ -12,35 +12,23 @@ QString S(const char* text) { return QString::fromUtf8(text); }
 TEST(GetXMLValue, NestedBareElementsStayInsideTheContent)
 {
     EXPECT_EQ(GetXMLValue(S("<answer>1<answer>2</answer>3</answer>"), S("answer")), S("1<answer>2</answer>3"));
-    EXPECT_EQ(GetXMLValue(S("<a>1<a>2<a>3</a></a></a>"), S("a")), S("1<a>2<a>3</a></a>"));
-    // A sibling after a nested element is not swallowed.
-    EXPECT_EQ(GetXMLValue(S("<a>1<a>2</a>3</a><a>4</a>"), S("a")), S("1<a>2</a>3"));
-    // An inner element that never closes leaves no matching end tag.
+    EXPECT_EQ(GetXMLValue(S("<a>1<a>2</a>3</a><a>4</a>"), S("a")), S("1<a>2</a>3")); // the sibling stays out
     EXPECT_EQ(GetXMLValue(S("<a>1<a>2</a>3"), S("a")), QString());
 }
 
-TEST(GetXMLValue, FindsContentBehindStartTagsWithAttributes)
+TEST(GetXMLValue, StartTagsWithAttributesAndPrefixSharingNames)
 {
-    EXPECT_EQ(GetXMLValue(S("<link nodeguidref='01AB'><weight>0.7</weight></link>"), S("link")),
-              S("<weight>0.7</weight>"));
+    EXPECT_EQ(GetXMLValue(S("<link nodeguidref='01AB'><weight>0.7</weight></link>"), S("link")), S("<weight>0.7</weight>"));
     EXPECT_EQ(GetXMLValue(S("x<link nodeguidref='01AB'/>y"), S("link")), QString());
     EXPECT_EQ(GetXMLValue(S("<link nodeguidref='01AB'/>between</link>"), S("link")), S("between"));
-    EXPECT_EQ(GetXMLValue(S("<link nodeguidref='01AB'"), S("link")), QString());
-}
-
-TEST(GetXMLValue, MatchesTagNamesWithTheirDelimiters)
-{
     EXPECT_EQ(GetXMLValue(S("<weightaffirm>0.9</weightaffirm>"), S("weight")), QString());
     EXPECT_EQ(GetXMLValue(S("<weightaffirm>0.9</weightaffirm><weight>0.4</weight>"), S("weight")), S("0.4"));
     EXPECT_EQ(GetXMLValue(S("<Weight>0.4</Weight>"), S("weight")), QString());
-    EXPECT_EQ(GetXMLValue(S("<weight></weight>"), S("weight")), QString());
-    EXPECT_EQ(GetXMLValue(S("nothing here"), S("weight")), QString());
 }
 
 TEST(GetXMLValue, UndoesOneLevelOfTheTextForm)
 {
     EXPECT_EQ(GetXMLValue(S("<s>&amp;lt;</s>"), S("s")), S("&lt;"));
-    EXPECT_EQ(GetXMLValue(S("<s>a &lt;b&gt; &amp; c</s>"), S("s")), S("a <b> & c"));
     EXPECT_EQ(GetXMLValue(S("<s>1\r\n2\n3</s>"), S("s")), S("1\r2\r3"));
     EXPECT_EQ(GetXMLContent(S("<s>&amp;lt;</s>"), S("s")).toString(), S("&amp;lt;"));
 }
@@ -51,30 +39,25 @@ TEST(ExtractXMLElement, CutsTheFirstElementAndKeepsWhatFollows)
     EXPECT_EQ(ExtractXMLElement(text, S("node")), S("<node nodeguid='1'><nodename/></node>"));
     EXPECT_EQ(text, S("tail"));
 
-    // The start tag with attributes is looked for first; an earlier bare element goes with the prefix.
+    // A start tag with attributes is looked for first; an earlier bare element goes with the prefix.
     text = S("<node>bare</node><node nodeguid='2'>x</node>rest");
     EXPECT_EQ(ExtractXMLElement(text, S("node")), S("<node nodeguid='2'>x</node>"));
     EXPECT_EQ(text, S("rest"));
 
-    // Nothing found: the text is left as it was.
     text = S("<nodename>a</nodename><node nodeguid='3'>unclosed");
     EXPECT_EQ(ExtractXMLElement(text, S("node")), QString());
     EXPECT_EQ(text, S("<nodename>a</nodename><node nodeguid='3'>unclosed"));
-}
 
-TEST(XMLElementWalker, TakesEveryElementInOnePass)
-{
-    const QString text = S("<network a='1'>n</network>\r\n<node nodeguid='1'>a</node>\r\n"
-                           "<node nodeguid='2'>b</node>\r\n<node>c</node>end");
-    XMLElementWalker walker(text, S("node"));
+    const QString many = S("<network a='1'/><node nodeguid='1'>a</node><node nodeguid='2'>b</node><node>c</node>end");
+    XMLElementWalker walker(many, S("node"));
     EXPECT_EQ(walker.next().toString(), S("<node nodeguid='1'>a</node>"));
     EXPECT_EQ(walker.next().toString(), S("<node nodeguid='2'>b</node>"));
     EXPECT_EQ(walker.next().toString(), S("<node>c</node>"));
     EXPECT_TRUE(walker.next().isEmpty());
-    EXPECT_EQ(text.mid(walker.position()), S("end"));
+    EXPECT_EQ(many.mid(walker.position()), S("end"));
 }
 
-TEST(GetXMLAttribute, ReadsAttributesInAnyQuotingAndLetterCase)
+TEST(GetXMLAttribute, AnyQuotingAndLetterCase)
 {
     EXPECT_EQ(GetXMLAttribute(S("<control type='Fuzzy'>"), S("control"), S("TYPE")), S("Fuzzy"));
     EXPECT_EQ(GetXMLAttribute(S("<control type=\"Fuzzy\">"), S("control"), S("type")), S("Fuzzy"));
@@ -84,7 +67,6 @@ TEST(GetXMLAttribute, ReadsAttributesInAnyQuotingAndLetterCase)
     EXPECT_EQ(GetXMLAttribute(S("<x a='1' A='2'>"), S("x"), S("a")), S("2"));
     EXPECT_EQ(GetXMLAttribute(S("<x a='&lt;&apos;&quote;&amp;'>"), S("x"), S("a")), S("<'\"&"));
     EXPECT_EQ(GetXMLAttribute(S("<x a='1'"), S("x"), S("a")), QString());
-    EXPECT_EQ(GetXMLAttribute(S("<y a='1'>"), S("x"), S("a")), QString());
 }
 
 TEST(Escaping, AttributeFormUsesTheQuoteEntityWithAnE)
@@ -92,17 +74,14 @@ TEST(Escaping, AttributeFormUsesTheQuoteEntityWithAnE)
     EXPECT_EQ(EscapeXMLAttribute(S("a&b<c>d'e\"f")), S("a&amp;b&lt;c&gt;d&apos;e&quote;f"));
     EXPECT_EQ(UnescapeXMLAttribute(S("a&amp;b&lt;c&gt;d&apos;e&quote;f")), S("a&b<c>d'e\"f"));
     EXPECT_EQ(UnescapeXMLAttribute(S("&amp;quote;")), S("&quote;"));
-    EXPECT_EQ(UnescapeXMLAttribute(S("&quot;")), S("&quot;"));
 }
 
 TEST(Escaping, TextFormKeepsAccentsAndDropsControlCharacters)
 {
-    const QString accented = QString::fromUtf8("a\tb\xC3\xA9\r\nc\rd \xE2\x82\xAC");
-    EXPECT_EQ(EscapeXMLText(accented), QString::fromUtf8("a\tb\xC3\xA9\nc\nd \xE2\x82\xAC"));
-    EXPECT_EQ(EscapeXMLText(S("x\x01y\x7Fz") + QChar(0x85) + QChar(20) + QChar(31)), S("xyz") + QChar(20) + QChar(31));
+    EXPECT_EQ(EscapeXMLText(S("a\tb\u00e9\r\nc\rd \u20ac")), S("a\tb\u00e9\nc\nd \u20ac"));
+    EXPECT_EQ(EscapeXMLText(S("x\x01y\x7Fz") + QChar(0x85) + QChar(20)), S("xyz") + QChar(20));
     EXPECT_EQ(EscapeXMLText(S("1 < 2 & 3 > 'q' \"d\"")), S("1 &lt; 2 &amp; 3 &gt; 'q' \"d\""));
-    EXPECT_EQ(UnescapeXMLText(S("&lt;A href&gt;&amp;amp;&apos;\n")), S("<A href>&amp;&apos;\r"));
-
+    EXPECT_EQ(UnescapeXMLText(S("&lt;A&gt;&amp;amp;&apos;\n")), S("<A>&amp;&apos;\r"));
     const QString longText(40000, u'x');
     EXPECT_EQ(EscapeXMLText(longText), longText);
 }
@@ -110,19 +89,10 @@ TEST(Escaping, TextFormKeepsAccentsAndDropsControlCharacters)
 TEST(SplitQuoted, KeepsDelimitersInsideEitherQuote)
 {
     EXPECT_EQ(SplitQuoted(S("a='1'  b='2'"), u' '), (QStringList {S("a='1'"), QString(), S("b='2'")}));
-    EXPECT_EQ(SplitQuoted(S("face='MS Sans Serif' x=\"a b\""), u' '),
-              (QStringList {S("face='MS Sans Serif'"), S("x=\"a b\"")}));
-    EXPECT_EQ(SplitQuoted(QString(), u' '), QStringList {QString()});
-    EXPECT_EQ(SplitQuoted(S("a,"), u','), (QStringList {S("a"), QString()}));
-}
-
-TEST(SplitAttributes, SplitsNamesAndValues)
-{
-    const auto attributes = SplitAttributes(S(" face='Times New Roman'  size=\"12\" x='it''s'"));
-    ASSERT_EQ(attributes.size(), 3);
+    EXPECT_EQ(SplitQuoted(S("f='MS Sans' x=\"a b\""), u' '), (QStringList {S("f='MS Sans'"), S("x=\"a b\"")}));
+    const auto attributes = SplitAttributes(S(" face='Times New Roman'  x='it''s'"));
+    ASSERT_EQ(attributes.size(), 2);
     EXPECT_EQ(attributes[0].name, S("face"));
     EXPECT_EQ(attributes[0].value, S("Times New Roman"));
-    EXPECT_EQ(attributes[1].name, S("size"));
-    EXPECT_EQ(attributes[1].value, S("12"));
-    EXPECT_EQ(attributes[2].value, S("its")); // every "'" dropped
+    EXPECT_EQ(attributes[1].value, S("its"));
 }
