@@ -1,13 +1,13 @@
 #include "forms/frmpassword.h"
 
+#include "forms/WidgetFormWindow.h"
 #include "model/basGlobal.h"
+#include "model/basLibrary.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QProxyStyle>
 #include <QPushButton>
-#include <QScreen>
 
 namespace kelvane {
 
@@ -60,10 +60,8 @@ frmpassword::frmpassword(QWidget* parent) : QDialog(parent)
 
 void frmpassword::Form_Load()
 {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-    }
+    WidgetFormWindow form(*this);
+    basLibrary::CentreForm(form);
     m_cmdOK->setText(QStringLiteral("OK"));
     setWindowTitle(QStringLiteral("Password"));
     m_txtPassword->setAlignment(basGlobal::AlignRight ? Qt::AlignRight : Qt::AlignLeft);

@@ -53,6 +53,7 @@ TEST_F(PasswordPrompt, LayoutFollowsTheTwipDesign)
     EXPECT_EQ(form.txtPassword()->nextInFocusChain(), form.cmdOK());
     EXPECT_TRUE(form.txtPassword()->alignment() & Qt::AlignLeft);
     EXPECT_TRUE(form.isModal());
+    EXPECT_EQ(form.pos(), QPoint(413, 345)); // centred on the 1024 x 768 screen, in whole pixels
 
     basGlobal::AlignRight = true;
     frmpassword right;

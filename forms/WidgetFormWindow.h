@@ -1,0 +1,28 @@
+#pragma once
+
+#include "model/FormWindow.h"
+
+#include <QWidget>
+
+namespace kelvane {
+
+// A widget as the common library's form routines see it: sizes and positions in twips,
+// 15 to a pixel.
+class WidgetFormWindow : public FormWindow {
+public:
+    static constexpr double kTwipsPerPixel = 15.0;
+
+    explicit WidgetFormWindow(QWidget& widget) : m_widget(widget) {}
+
+    double Width() const override { return m_widget.width() * kTwipsPerPixel; }
+    double Height() const override { return m_widget.height() * kTwipsPerPixel; }
+    void Move(double left, double top) override
+    {
+        m_widget.move(qRound(left / kTwipsPerPixel), qRound(top / kTwipsPerPixel));
+    }
+
+private:
+    QWidget& m_widget;
+};
+
+} // namespace kelvane
