@@ -13,10 +13,11 @@ namespace kelvane {
 
 namespace {
 
+// A rectangle given in twips, in pixels.
 QRect twips(int left, int top, int width, int height)
 {
-    const int px = frmpassword::kTwipsPerPixel;
-    return {left / px, top / px, width / px, height / px};
+    const auto px = [](int value) { return qRound(value / WidgetFormWindow::kTwipsPerPixel); };
+    return {px(left), px(top), px(width), px(height)};
 }
 
 // Shows every typed character of a password box as "*", whatever the desktop style uses.
@@ -36,7 +37,7 @@ public:
 frmpassword::frmpassword(QWidget* parent) : QDialog(parent)
 {
     setModal(true);
-    setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
+    setFixedSize(twips(0, 0, kClientWidth, kClientHeight).size());
 
     m_txtPassword = new QLineEdit(this);
     m_txtPassword->setObjectName(QStringLiteral("txtPassword"));

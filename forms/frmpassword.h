@@ -18,8 +18,7 @@ public:
     QLineEdit* txtPassword() const { return m_txtPassword; }
     QPushButton* cmdOK() const { return m_cmdOK; }
 
-    // Layout in twips, the unit the dialog was designed in (15 twips to a pixel).
-    static constexpr int kTwipsPerPixel = 15;
+    // Client area in twips, the unit the dialog was designed in.
     static constexpr int kClientWidth = 2985;
     static constexpr int kClientHeight = 1185;
 
