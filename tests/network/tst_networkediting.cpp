@@ -169,10 +169,11 @@ TEST_F(NetworkEditing, OnlineEditsSendTheirTextUnderTheHostsCurrentGuid)
         const auto& update = host->serverUpdates[i];
         EXPECT_EQ(update.guid, current->GUID());
         EXPECT_TRUE(update.unused.isEmpty());
-        if (!texts[i].isEmpty())
+        if (!texts[i].isEmpty()) {
             EXPECT_EQ(update.text, texts[i]);
-        else if (i != 2)
+        } else if (i != 2) {
             EXPECT_TRUE(update.text.startsWith(QStringLiteral("<kelvanenetwork>\r\n<network"))) << update.text.toStdString();
+        }
     }
     // The link edit sends the holder's element as it stood then, with the new link.
     EXPECT_TRUE(host->serverUpdates[2].text.startsWith(QStringLiteral("<node nodeguid='") + net["A"]->GUID));
