@@ -97,6 +97,13 @@ public:
 
     // (The reading member of the older text form belongs here.)
 
+    // Fills this new node from the content of its record block in the older text form:
+    // texts, fonts, answers, flags, references, properties and the stored layer and place
+    // (LayerIndex, NodeIndex). Network and FileName must be set first. A statement that
+    // cannot be carried out raises its error; a duplicate property or a format key for an
+    // answer the node lacks is reported and skipped.
+    void SerializeIn(QString& SourceText);
+
     // 1-based position in the layer of the first node with this node's number; 0 when none.
     qint16 Index() const;
 

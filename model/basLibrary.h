@@ -51,6 +51,9 @@ QString ReplaceAll(const QString& text, const QString& search, const QString& re
 kelvane::Variant MinVariant(const kelvane::Variant& a, const kelvane::Variant& b);
 kelvane::Variant MaxVariant(const kelvane::Variant& a, const kelvane::Variant& b);
 
+// Without the blanks at either end (tabs and line breaks stay), as stored texts are trimmed.
+QString TrimBlanks(const QString& text);
+
 // The text between the first `opening` and its matching `closing`, nested blocks kept whole
 // ("a{b{c}d}e" gives "b{c}d"); empty when there is no opening or no matching closing.
 QString TextBetween(const QString& text, QChar opening, QChar closing);

@@ -7,24 +7,12 @@ namespace basLibrary {
 
 namespace {
 
-// Blanks only, as the stored texts were trimmed (tabs stay).
-QString trimBlanks(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
 QString withoutLineBreaks(const QString& line)
 {
     QString cleaned = line;
     cleaned.remove(u'\r');
     cleaned.remove(u'\n');
-    return trimBlanks(cleaned);
+    return TrimBlanks(cleaned);
 }
 
 struct Separator {
@@ -49,6 +37,17 @@ Separator pairSeparator(const QString& line)
 bool isQuote(QChar c) { return c == u'"' || c == u'\''; }
 
 } // namespace
+
+QString TrimBlanks(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
 
 QString ReplaceAll(const QString& text, const QString& search, const QString& replacement)
 {
@@ -126,7 +125,7 @@ QString KeyOfPair(const QString& line)
         end = cleaned.indexOf(u'{');
     if (end < 0)
         return {};
-    return trimBlanks(cleaned.left(end));
+    return TrimBlanks(cleaned.left(end));
 }
 
 QString ValueOfPair(const QString& line)
@@ -135,7 +134,7 @@ QString ValueOfPair(const QString& line)
     const Separator separator = pairSeparator(cleaned);
     if (separator.at < 0)
         return {};
-    QString value = trimBlanks(cleaned.mid(separator.at + separator.length));
+    QString value = TrimBlanks(cleaned.mid(separator.at + separator.length));
     if (!value.isEmpty() && isQuote(value.front()))
         value.remove(0, 1);
     if (!value.isEmpty() && isQuote(value.back()))
