@@ -95,8 +95,6 @@ public:
     // Consults the owning network's NewGUIDs, so Network must be set first.
     bool SerializeInXML(QStringView element);
 
-    // (The reading member of the older text form belongs here.)
-
     // Fills this new node from the content of its record block in the older text form:
     // texts, fonts, answers, flags, references, properties and the stored layer and place
     // (LayerIndex, NodeIndex). Network and FileName must be set first. A statement that
