@@ -15,11 +15,16 @@ void DocumentOutput::write(const QString& text)
     m_file.write(text.toUtf8());
 }
 
+QString DocumentOutput::documentStart()
+{
+    return QStringLiteral("<?xml version='1.0' encoding='UTF-8'?>\r\n"
+                          "<!DOCTYPE kelvanedocument>\r\n\r\n"
+                          "<kelvanedocument>\r\n\r\n");
+}
+
 void DocumentOutput::writeDocumentStart()
 {
-    write(QStringLiteral("<?xml version='1.0' encoding='UTF-8'?>\r\n"
-                         "<!DOCTYPE kelvanedocument>\r\n\r\n"
-                         "<kelvanedocument>\r\n\r\n"));
+    write(documentStart());
 }
 
 void DocumentOutput::writeNetworkEntry(const QString& networkText)

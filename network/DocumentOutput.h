@@ -22,7 +22,9 @@ public:
     // Starts the temporary file; false (with errorString()) when it cannot be made.
     bool open();
 
-    // The prolog, the document type and the opening root tag.
+    // The prolog, the document type and the opening root tag: the text before the first
+    // network of every document (a compound file's network stream starts with it too).
+    static QString documentStart();
     void writeDocumentStart();
     // One network entry: "<kelvanenetwork>", the network text, "</kelvanenetwork>".
     void writeNetworkEntry(const QString& networkText);

@@ -4,6 +4,10 @@
 #include "model/Node.h"
 #include "model/RequireObject.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+
 #include <memory>
 
 // Small helpers shared by the source files of the network class.
@@ -38,6 +42,36 @@ inline void removeParentEntries(Node& node, const Node& parent)
         if (parents.Item(position).lock().get() == &parent)
             parents.Remove(position);
     }
+}
+
+// A file nobody may write counts as read-only even for a user who could override that.
+inline bool isReadOnlyFile(const QString& hostFileName)
+{
+    const QFileInfo info(hostFileName);
+    const auto writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    return info.isFile() && (!info.isWritable() || !(info.permissions() & writeBits));
+}
+
+// The closing root tag that ends every knowledge-base document.
+inline const QString kDocumentEndTag = QStringLiteral("</kelvanedocument>");
+
+// XML text handed to the network reader must hold a network element, and a whole document
+// (one that starts with its XML prolog) must end with its closing root tag: otherwise the text
+// is not a knowledge base or was cut short, and InvalidFileFormat is raised.
+inline void requireNetworkDocument(const QString& text)
+{
+    if (text.startsWith(QStringLiteral("<?xml"), Qt::CaseInsensitive) && !text.contains(kDocumentEndTag))
+        raiseError(err::InvalidFileFormat, QStringLiteral("The document is cut short: it lacks its closing tag."));
+    const QString startTag = QStringLiteral("<network");
+    qsizetype start = text.indexOf(startTag);
+    const auto isStartTag = [&](qsizetype at) {
+        const qsizetype after = at + startTag.size();
+        return after < text.size() && (text[after] == u'>' || text[after] == u' ');
+    };
+    while (start >= 0 && !isStartTag(start))
+        start = text.indexOf(startTag, start + 1);
+    if (start < 0 || text.indexOf(QStringLiteral("</network>"), start) < 0)
+        raiseError(err::InvalidFileFormat, QStringLiteral("The text holds no network element."));
 }
 
 } // namespace kelvane::networksupport

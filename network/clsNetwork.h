@@ -9,6 +9,7 @@
 
 namespace platform {
 class Canvas;
+class RootStorage;
 }
 
 namespace kelvane {
@@ -191,6 +192,27 @@ public:
     // be read. The node elements are cut out of `Text`. Does not touch Dirty.
     bool SerializeInXML(QString& Text, AbstractProgressBar* ProgressBar = nullptr);
 
+    // --- Opening and compound files -------------------------------------------------------------
+
+    // Loads the network from `SourceText`: XML when `IsXML` (a whole document must end with
+    // its closing tag), else the older text form, read from the file FileName when the text
+    // is empty. A name ending in ".qkb" sets NetworkType 1, ".qsn" 2. True when the network
+    // was read; Dirty is then cleared. A failure is reported and leaves Dirty as it was.
+    bool FileOpen(QString& SourceText, bool IsXML, AbstractProgressBar* ProgressBar = nullptr);
+
+    // Writes the network unless Saved into its stream of the compound file, named by the
+    // decimal Index (created when missing): the stream's old content is cleared to NUL
+    // characters, then the network's document is written over it. A read-only FileName is
+    // refused with a message. True when written: Dirty is then cleared, Saved set. Any failure
+    // of the storage is reported and gives false, with Dirty kept.
+    bool FileStore(platform::RootStorage& Storage);
+
+    // Reads the network `GUID` from the compound file: the stream whose number i has a
+    // "GUID" i stream naming it (else a stream named by the GUID itself), as XML or as text of
+    // the older form (which is also put on the clipboard). Clears Dirty and gives the reader's
+    // result; a missing or unreadable stream is reported and gives false.
+    bool FileRestore(platform::RootStorage& Storage, const QString& GUID, AbstractProgressBar* ProgressBar = nullptr);
+
     // --- Drawing ----------------------------------------------------------------------------
 
     // Paints every link, then every node with its name and status caption, onto the surface
@@ -202,6 +224,10 @@ protected:
     clsNetwork();
 
 private:
+    // Reads the network from text of the older form (OlderTextReader); `SourceText` is
+    // consumed. False, reported, when the text cannot be read; false when a password was refused.
+    bool SerializeIn(QString& SourceText);
+
     std::shared_ptr<Layer> newLayer(qint16 index);
 
     // Pieces of the structure rules.

@@ -3,6 +3,7 @@
 #include "network/clsNetwork.h"
 
 #include "model/ErrorTrap.h"
+#include "network/BusyPointer.h"
 #include "network/DocumentOutput.h"
 #include "network/NetworkSupport.h"
 #include "network/NetworkXMLReader.h"
@@ -10,32 +11,9 @@
 #include "platform/HostPath.h"
 #include "platform/UiServices.h"
 
-#include <QFileInfo>
-
 namespace kelvane {
 
 using namespace networksupport;
-
-namespace {
-
-// The hourglass for the guard's lifetime; the default pointer again on every way out.
-class BusyPointer {
-public:
-    BusyPointer() { platform::ui().setBusyPointer(true); }
-    ~BusyPointer() { platform::ui().setBusyPointer(false); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
-
-// A file nobody may write counts as read-only even for a user who could override that.
-bool isReadOnlyFile(const QString& fileName)
-{
-    const QFileInfo info(fileName);
-    const auto writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-    return info.isFile() && (!info.isWritable() || !(info.permissions() & writeBits));
-}
-
-} // namespace
 
 QString clsNetwork::SerializeOutXML()
 {
