@@ -28,7 +28,7 @@ public:
 
     explicit Cursor(const QString& text) : m_text(text) {}
 
-    // Moves past the next "}"; stays when there is none.
+    // Moves past the next `c`; stays when there is none.
     void skipPast(QChar c)
     {
         const qsizetype at = m_text.indexOf(c, m_position);
@@ -112,12 +112,12 @@ bool OlderTextReader::read(QString& text)
             return finish(false);
     }
 
-    for (qint16 added = 0; added < m_layerCount; ++added) {
+    for (int added = 0; added < m_layerCount; ++added) {
         if (!m_network.AddLayer())
             raiseError(err::InvalidProcedureCall, QStringLiteral("A layer could not be added."));
     }
 
-    for (qint16 record = 1; record <= m_nodeCount; ++record) {
+    for (int record = 1; record <= m_nodeCount; ++record) {
         const auto block = cursor.next();
         if (!block)
             raiseMalformed(QStringLiteral("The text ends before node record %1 of %2.").arg(record).arg(m_nodeCount));
@@ -181,9 +181,9 @@ bool OlderTextReader::readNetworkStatement(const OlderTextStatement& s)
         network.NegativeColour = OlderTextStatement::toLong(value);
     else if (s.is(u"SUPPORT URL"))
         network.SupportURL = value;
-    else if (s.is(u"POLLING INTERVAL"))
-        ; // the interval of the online mode is not kept in this form
-    else if (s.is(u"More Info Root"))
+    else if (s.is(u"POLLING INTERVAL")) {
+        // accepted; this form does not keep the interval of the online mode
+    } else if (s.is(u"More Info Root"))
         network.MoreInfoRoot = value;
     else if (s.is(u"Ubo_Properties"))
         network.Properties = {};
@@ -231,7 +231,7 @@ QString OlderTextReader::besideNetworkFile(const QString& value) const
     return basLibrary::AbsolutePath(basLibrary::FolderOfPath(m_network.FileName()), value);
 }
 
-void OlderTextReader::readNode(qint16 record, const QString& block)
+void OlderTextReader::readNode(int record, const QString& block)
 {
     auto node = std::make_shared<Node>();
     node->Network = m_network.weak_from_this();

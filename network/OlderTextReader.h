@@ -32,7 +32,7 @@ private:
     bool readNetworkStatement(const OlderTextStatement& statement);
     void readScenarioStatement(const OlderTextStatement& statement);
     bool passwordAccepted(const OlderTextStatement& statement, QString& password, const QString& caption);
-    void readNode(qint16 record, const QString& block);
+    void readNode(int record, const QString& block);
     void readLink(const QString& header, const QString& values);
     std::shared_ptr<Node> nodeNamed(const QString& name);
     QString besideNetworkFile(const QString& value) const;

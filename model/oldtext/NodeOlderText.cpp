@@ -60,9 +60,9 @@ void Node::SerializeIn(QString& SourceText)
             setExternal(OlderTextStatement::toBoolean(value));
         else if (s.is(u"Ubo_External_File"))
             ExternalFile = resolvedAgainst(FileName, value);
-        else if (s.is(u"Ubo_External_Node") || s.is(u"Ubo_External_Layer") || s.is(u"Ubo_External_Index"))
-            ; // written by older versions; the GUID identifies the node now
-        else if (s.is(u"Ubo_External_GUID"))
+        else if (s.is(u"Ubo_External_Node") || s.is(u"Ubo_External_Layer") || s.is(u"Ubo_External_Index")) {
+            // written by older versions; the GUID identifies the node now
+        } else if (s.is(u"Ubo_External_GUID"))
             setExternalGUID(value);
         else if (s.is(u"Ubo_Justification"))
             madeOnFirstUse(Justification)->setText(OlderTextStatement::withLineBreaks(value));
@@ -78,12 +78,9 @@ void Node::SerializeIn(QString& SourceText)
             setAnswer(OlderTextStatement::scanNumber(value));
         else if (s.is(u"Ubo_Node_Properties"))
             Properties = {};
-        else if (s.setsLabelFormat(QStringLiteral("Ubo_Name"), QStringLiteral("Ubo_Name_Font_Name"), [this] { return Name(); }))
-            ;
-        else if (s.setsLabelFormat(QStringLiteral("Ubo_Question"), QStringLiteral("Ubo_Question_Font_Name"),
-                                   [this] { return madeOnFirstUse(Question); }))
-            ;
-        else
+        else if (!s.setsLabelFormat(QStringLiteral("Ubo_Name"), QStringLiteral("Ubo_Name_Font_Name"), [this] { return Name(); })
+                 && !s.setsLabelFormat(QStringLiteral("Ubo_Question"), QStringLiteral("Ubo_Question_Font_Name"),
+                                       [this] { return madeOnFirstUse(Question); }))
             s.setsLabelFormat(QStringLiteral("Ubo_Reason"), QStringLiteral("Ubo_Reason_Font_Name"),
                               [this] { return madeOnFirstUse(Reason); });
     };
