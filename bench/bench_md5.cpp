@@ -1,6 +1,7 @@
 // Digests the same 64 MiB buffer with our MD5 and with OpenSSL's, and prints the throughput
 // of each and their ratio. Run it from a Release build: a debug or sanitizer build measures
 // the instrumentation, not the digest.
+#include "bench/BenchTiming.h"
 #include "model/MD5.h"
 
 #include <QByteArray>
@@ -17,18 +18,6 @@ namespace {
 constexpr qsizetype kBufferBytes = qsizetype(64) << 20;
 constexpr int kRounds = 5;
 
-// The best of several runs, in seconds.
-double bestSeconds(const std::function<void()>& run)
-{
-    double best = 1e30;
-    for (int i = 0; i < kRounds; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        run();
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        best = std::min(best, elapsed.count());
-    }
-    return best;
-}
 
 QString opensslDigest(const QByteArray& buffer)
 {
@@ -57,8 +46,8 @@ int main()
     kelvane::MD5 md5;
     QString ours;
     QString theirs;
-    const double ourSeconds = bestSeconds([&] { ours = ourDigest(md5, buffer); });
-    const double theirSeconds = bestSeconds([&] { theirs = opensslDigest(buffer); });
+    const double ourSeconds = kelvane::bench::bestSeconds(kRounds, [&] { ours = ourDigest(md5, buffer); });
+    const double theirSeconds = kelvane::bench::bestSeconds(kRounds, [&] { theirs = opensslDigest(buffer); });
     if (ours != theirs) {
         std::printf("digests differ: ours %s, OpenSSL %s\n", qPrintable(ours), qPrintable(theirs));
         return 1;

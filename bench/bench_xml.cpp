@@ -2,6 +2,7 @@
 // an XML document and opens it again, and prints the times and the ratio of the opening
 // times. Opening the larger one should take under a second and no more than 15 times as
 // long as the smaller one. Run it from a Release build.
+#include "bench/BenchTiming.h"
 #include "model/Layer.h"
 #include "model/Link.h"
 #include "model/Node.h"
@@ -24,18 +25,6 @@ namespace {
 constexpr int kRounds = 3;
 constexpr qint16 kLayers = 10;
 
-// The best of several runs, in seconds.
-double bestSeconds(const std::function<void()>& run)
-{
-    double best = 1e30;
-    for (int i = 0; i < kRounds; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        run();
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        best = std::min(best, elapsed.count());
-    }
-    return best;
-}
 
 // Nodes spread over ten layers; every node above the first links to three nodes of the
 // layer below it.
@@ -76,13 +65,13 @@ Timing measure(int nodeCount, const QString& folder)
     const auto network = buildNetwork(nodeCount);
     const QString path = folder + QStringLiteral("/bench-%1.xml").arg(nodeCount);
     network->setFileName(path);
-    timing.save = bestSeconds([&] {
+    timing.save = bench::bestSeconds(kRounds, [&] {
         network->Saved = false;
         if (!network->FileSave())
             std::fprintf(stderr, "saving %d nodes failed\n", nodeCount);
     });
     timing.bytes = QFile(path).size();
-    timing.open = bestSeconds([&] {
+    timing.open = bench::bestSeconds(kRounds, [&] {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             return;

@@ -133,7 +133,11 @@ double toDouble(const QString& text)
 {
     const QString trimmed = text.trimmed();
     bool ok = false;
-    const double value = QLocale::c().toDouble(trimmed, &ok);
+    // A "," is never a thousands separator here: "0,500" must fail so that callers can
+    // retry it as a decimal comma.
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    const double value = c.toDouble(trimmed, &ok);
     if (!ok || trimmed.isEmpty())
         raiseError(err::TypeMismatch);
     return checkFinite(value);
