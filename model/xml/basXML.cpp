@@ -24,6 +24,20 @@ bool containsAnyOf(QStringView text, QStringView characters)
     return std::any_of(text.begin(), text.end(), [characters](QChar c) { return characters.contains(c); });
 }
 
+struct Replacement {
+    const char16_t* search;
+    const char16_t* replacement;
+};
+
+// Applies each replacement in turn, over the whole text, in the order given.
+template <std::size_t N>
+QString replaceInTurn(QString text, const Replacement (&replacements)[N])
+{
+    for (const Replacement& r : replacements)
+        text = basLibrary::ReplaceAll(text, QString::fromUtf16(r.search), QString::fromUtf16(r.replacement));
+    return text;
+}
+
 } // namespace
 
 QStringView GetXMLContent(QStringView text, const QString& tag)
@@ -112,22 +126,14 @@ QString EscapeXMLAttribute(const QString& text)
 {
     if (!containsAnyOf(text, u"&<>'\""))
         return text;
-    QString escaped = basLibrary::ReplaceAll(text, QStringLiteral("&"), QStringLiteral("&amp;"));
-    escaped = basLibrary::ReplaceAll(escaped, QStringLiteral("<"), QStringLiteral("&lt;"));
-    escaped = basLibrary::ReplaceAll(escaped, QStringLiteral(">"), QStringLiteral("&gt;"));
-    escaped = basLibrary::ReplaceAll(escaped, QStringLiteral("'"), QStringLiteral("&apos;"));
-    return basLibrary::ReplaceAll(escaped, QStringLiteral("\""), QStringLiteral("&quote;"));
+    return replaceInTurn(text, {{u"&", u"&amp;"}, {u"<", u"&lt;"}, {u">", u"&gt;"}, {u"'", u"&apos;"}, {u"\"", u"&quote;"}});
 }
 
 QString UnescapeXMLAttribute(const QString& text)
 {
     if (!text.contains(u'&'))
         return text;
-    QString plain = basLibrary::ReplaceAll(text, QStringLiteral("&lt;"), QStringLiteral("<"));
-    plain = basLibrary::ReplaceAll(plain, QStringLiteral("&gt;"), QStringLiteral(">"));
-    plain = basLibrary::ReplaceAll(plain, QStringLiteral("&apos;"), QStringLiteral("'"));
-    plain = basLibrary::ReplaceAll(plain, QStringLiteral("&quote;"), QStringLiteral("\""));
-    return basLibrary::ReplaceAll(plain, QStringLiteral("&amp;"), QStringLiteral("&"));
+    return replaceInTurn(text, {{u"&lt;", u"<"}, {u"&gt;", u">"}, {u"&apos;", u"'"}, {u"&quote;", u"\""}, {u"&amp;", u"&"}});
 }
 
 QString EscapeXMLText(const QString& text)
@@ -140,22 +146,14 @@ QString EscapeXMLText(const QString& text)
     }
     if (!containsAnyOf(kept, u"&<>\r"))
         return kept;
-    QString escaped = basLibrary::ReplaceAll(kept, QStringLiteral("&"), QStringLiteral("&amp;"));
-    escaped = basLibrary::ReplaceAll(escaped, QStringLiteral("<"), QStringLiteral("&lt;"));
-    escaped = basLibrary::ReplaceAll(escaped, QStringLiteral(">"), QStringLiteral("&gt;"));
-    escaped = basLibrary::ReplaceAll(escaped, QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return basLibrary::ReplaceAll(escaped, QStringLiteral("\r"), QStringLiteral("\n"));
+    return replaceInTurn(kept, {{u"&", u"&amp;"}, {u"<", u"&lt;"}, {u">", u"&gt;"}, {u"\r\n", u"\n"}, {u"\r", u"\n"}});
 }
 
 QString UnescapeXMLText(const QString& text)
 {
     if (!containsAnyOf(text, u"&\n"))
         return text;
-    QString plain = basLibrary::ReplaceAll(text, QStringLiteral("&lt;"), QStringLiteral("<"));
-    plain = basLibrary::ReplaceAll(plain, QStringLiteral("&gt;"), QStringLiteral(">"));
-    plain = basLibrary::ReplaceAll(plain, QStringLiteral("&amp;"), QStringLiteral("&"));
-    plain = basLibrary::ReplaceAll(plain, QStringLiteral("\r\n"), QStringLiteral("\r"));
-    return basLibrary::ReplaceAll(plain, QStringLiteral("\n"), QStringLiteral("\r"));
+    return replaceInTurn(text, {{u"&lt;", u"<"}, {u"&gt;", u">"}, {u"&amp;", u"&"}, {u"\r\n", u"\r"}, {u"\n", u"\r"}});
 }
 
 QStringList SplitQuoted(QStringView text, QChar delimiter)
