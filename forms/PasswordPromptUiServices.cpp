@@ -39,12 +39,12 @@ void PasswordPromptUiServices::setClipboardText(const QString& text) { m_inner->
 
 QSize PasswordPromptUiServices::screenSizeTwips() { return m_inner->screenSizeTwips(); }
 
-double PasswordPromptUiServices::textWidthTwips(const platform::FontSpec& font, const QString& text)
+double PasswordPromptUiServices::textWidthTwips(const platform::FontDescription& font, const QString& text)
 {
     return m_inner->textWidthTwips(font, text);
 }
 
-double PasswordPromptUiServices::textHeightTwips(const platform::FontSpec& font, const QString& text)
+double PasswordPromptUiServices::textHeightTwips(const platform::FontDescription& font, const QString& text)
 {
     return m_inner->textHeightTwips(font, text);
 }

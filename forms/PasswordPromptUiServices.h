@@ -25,8 +25,8 @@ public:
     QString clipboardText() override;
     void setClipboardText(const QString& text) override;
     QSize screenSizeTwips() override;
-    double textWidthTwips(const platform::FontSpec& font, const QString& text) override;
-    double textHeightTwips(const platform::FontSpec& font, const QString& text) override;
+    double textWidthTwips(const platform::FontDescription& font, const QString& text) override;
+    double textHeightTwips(const platform::FontDescription& font, const QString& text) override;
 
 private:
     std::unique_ptr<platform::UiServices> m_inner;

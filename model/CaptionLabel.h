@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FontSpec.h"
+#include "platform/FontDescription.h"
 
 #include <QString>
 
@@ -11,7 +11,7 @@ class CaptionLabel {
 public:
     virtual ~CaptionLabel() = default;
     virtual void setCaption(const QString& caption) = 0;
-    virtual platform::FontSpec Font() const = 0;
+    virtual platform::FontDescription Font() const = 0;
     virtual double Width() const = 0;
     virtual double Height() const = 0;
     virtual void setHeight(double height) = 0;

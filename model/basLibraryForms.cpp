@@ -32,7 +32,7 @@ void CentreForm(kelvane::FormWindow& form)
 void AutoSizeLabel(kelvane::CaptionLabel& label, const QString& caption)
 {
     skippingErrors([&] { label.setCaption(caption); });
-    platform::FontSpec font;
+    platform::FontDescription font;
     skippingErrors([&] { font = label.Font(); });
     double width = 0;
     skippingErrors([&] { width = label.Width(); });

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Colours.h"
-#include "platform/FontSpec.h"
+#include "platform/FontDescription.h"
 
 #include <QPointF>
 #include <QString>
@@ -41,7 +41,7 @@ struct CanvasState {
     qint16 fillStyle = fillstyle::Transparent;
     qint16 drawStyle = drawstyle::Solid;
     qint16 drawWidth = 1; // pixels
-    FontSpec font;
+    FontDescription font;
 
     bool operator==(const CanvasState&) const = default;
 };
@@ -95,8 +95,8 @@ public:
     void setDrawWidth(qint16 pixels);
 
     // The font of printed text, whole or member by member (size in points).
-    const FontSpec& Font() const { return m_state.font; }
-    void setFont(const FontSpec& font) { m_state.font = font; }
+    const FontDescription& Font() const { return m_state.font; }
+    void setFont(const FontDescription& font) { m_state.font = font; }
     QString FontName() const { return m_state.font.name; }
     void setFontName(const QString& name) { m_state.font.name = name; }
     double FontSize() const { return m_state.font.size; }

@@ -56,7 +56,7 @@ private:
     QPaintDevice& m_device;
     double m_twipsPerPixelX;
     double m_twipsPerPixelY;
-    mutable std::optional<std::pair<FontSpec, QFont>> m_font; // the last font made
+    mutable std::optional<std::pair<FontDescription, QFont>> m_font; // the last font made
 };
 
 } // namespace platform

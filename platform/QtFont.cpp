@@ -10,13 +10,13 @@ constexpr double kSmallestFontSize = 1.0;
 constexpr double kLargestFontSize = 2160.0;
 } // namespace
 
-QFont toQFont(const FontSpec& wanted)
+QFont toQFont(const FontDescription& wanted)
 {
     QFont font;
     if (!wanted.name.isEmpty())
         font.setFamilies({wanted.name});
     font.setStyleHint(QFont::SansSerif, QFont::NoAntialias);
-    const double size = std::isfinite(wanted.size) ? wanted.size : FontSpec().size;
+    const double size = std::isfinite(wanted.size) ? wanted.size : FontDescription().size;
     font.setPointSizeF(std::clamp(size, kSmallestFontSize, kLargestFontSize));
     font.setBold(wanted.bold);
     font.setItalic(wanted.italic);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FontSpec.h"
+#include "platform/FontDescription.h"
 
 #include <QFont>
 #include <QStringList>
@@ -9,6 +9,6 @@ namespace platform {
 
 // The Qt font for a font description, the same for drawing and for measuring on every device.
 // Point sizes outside 1 to 2160 are taken at the nearest end of that range.
-QFont toQFont(const FontSpec& wanted);
+QFont toQFont(const FontDescription& wanted);
 
 } // namespace platform

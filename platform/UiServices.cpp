@@ -59,12 +59,12 @@ void HeadlessUiServices::setClipboardText(const QString& text) { m_clipboard = t
 QSize HeadlessUiServices::screenSizeTwips() { return {1024 * 15, 768 * 15}; }
 
 // Fixed metrics: a character is half as wide as the font is high; a point is 20 twips.
-double HeadlessUiServices::textWidthTwips(const FontSpec& font, const QString& text)
+double HeadlessUiServices::textWidthTwips(const FontDescription& font, const QString& text)
 {
     return text.size() * font.size * 10.0;
 }
 
-double HeadlessUiServices::textHeightTwips(const FontSpec& font, const QString&)
+double HeadlessUiServices::textHeightTwips(const FontDescription& font, const QString&)
 {
     return font.size * 20.0 * 1.2;
 }

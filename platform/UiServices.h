@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FontSpec.h"
+#include "platform/FontDescription.h"
 #include "platform/Service.h"
 
 #include <QSize>
@@ -71,8 +71,8 @@ public:
     virtual QSize screenSizeTwips() = 0;
 
     // Printed width and height of a text in a font, in twips.
-    virtual double textWidthTwips(const FontSpec& font, const QString& text) = 0;
-    virtual double textHeightTwips(const FontSpec& font, const QString& text) = 0;
+    virtual double textWidthTwips(const FontDescription& font, const QString& text) = 0;
+    virtual double textHeightTwips(const FontDescription& font, const QString& text) = 0;
 };
 
 // Without a window system: message boxes answer with their default button and are echoed
@@ -86,8 +86,8 @@ public:
     QString clipboardText() override;
     void setClipboardText(const QString& text) override;
     QSize screenSizeTwips() override;
-    double textWidthTwips(const FontSpec& font, const QString& text) override;
-    double textHeightTwips(const FontSpec& font, const QString& text) override;
+    double textWidthTwips(const FontDescription& font, const QString& text) override;
+    double textHeightTwips(const FontDescription& font, const QString& text) override;
 
 private:
     QString m_clipboard;

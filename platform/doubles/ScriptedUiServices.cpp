@@ -24,12 +24,12 @@ std::optional<QString> ScriptedUiServices::prompt(PromptKind kind, const QString
     return answer;
 }
 
-double ScriptedUiServices::textWidthTwips(const FontSpec& font, const QString& text)
+double ScriptedUiServices::textWidthTwips(const FontDescription& font, const QString& text)
 {
     return text.size() * fixedmetrics::characterWidth(font);
 }
 
-double ScriptedUiServices::textHeightTwips(const FontSpec& font, const QString&)
+double ScriptedUiServices::textHeightTwips(const FontDescription& font, const QString&)
 {
     return fixedmetrics::lineHeight(font);
 }

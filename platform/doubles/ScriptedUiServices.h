@@ -42,8 +42,8 @@ public:
     void setClipboardText(const QString& text) override { clipboard = text; }
     QSize screenSizeTwips() override { return screen; }
     // Deterministic metrics: 100 twips a character per 8 points; height 240 twips per 8 points.
-    double textWidthTwips(const FontSpec& font, const QString& text) override;
-    double textHeightTwips(const FontSpec& font, const QString& text) override;
+    double textWidthTwips(const FontDescription& font, const QString& text) override;
+    double textHeightTwips(const FontDescription& font, const QString& text) override;
 
 private:
     std::deque<int> m_boxResults;

@@ -84,12 +84,12 @@ QSize QtUiServices::screenSizeTwips()
     return {qRound(pixels.width() * scale), qRound(pixels.height() * scale)};
 }
 
-double QtUiServices::textWidthTwips(const FontSpec& font, const QString& text)
+double QtUiServices::textWidthTwips(const FontDescription& font, const QString& text)
 {
     return QFontMetricsF(toQFont(font)).horizontalAdvance(text) * twipsPerPixel();
 }
 
-double QtUiServices::textHeightTwips(const FontSpec& font, const QString&)
+double QtUiServices::textHeightTwips(const FontDescription& font, const QString&)
 {
     return QFontMetricsF(toQFont(font)).height() * twipsPerPixel();
 }

@@ -18,8 +18,8 @@ public:
     QString clipboardText() override;
     void setClipboardText(const QString& text) override;
     QSize screenSizeTwips() override;
-    double textWidthTwips(const FontSpec& font, const QString& text) override;
-    double textHeightTwips(const FontSpec& font, const QString& text) override;
+    double textWidthTwips(const FontDescription& font, const QString& text) override;
+    double textHeightTwips(const FontDescription& font, const QString& text) override;
 
     // Twips in one pixel of the primary screen.
     static double twipsPerPixel();

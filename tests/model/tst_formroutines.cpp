@@ -20,7 +20,7 @@ struct FakeForm : kelvane::FormWindow {
 
 struct FakeLabel : kelvane::CaptionLabel {
     void setCaption(const QString& c) override { caption = c; }
-    platform::FontSpec Font() const override
+    platform::FontDescription Font() const override
     {
         if (fontFails)
             kelvane::raiseError(kelvane::err::ObjectNotSet);
@@ -30,7 +30,7 @@ struct FakeLabel : kelvane::CaptionLabel {
     double Height() const override { return height; }
     void setHeight(double h) override { height = h; }
     QString caption;
-    platform::FontSpec font;
+    platform::FontDescription font;
     double width = 1000, height = 240;
     bool fontFails = false;
 };

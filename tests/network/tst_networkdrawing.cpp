@@ -422,7 +422,7 @@ TEST_F(NetworkDrawing, NamesTakeTheirLabelFontAndAnEmptyFontNameTheDefault)
     EXPECT_EQ(font->Name, QStringLiteral("Tahoma")) << "the label keeps the default font name";
     const auto* name = canvas.findPrint(QStringLiteral("Alpha"));
     ASSERT_TRUE(name);
-    EXPECT_EQ(name->state.font, (platform::FontSpec {QStringLiteral("Tahoma"), 16, true, true, true, true}));
+    EXPECT_EQ(name->state.font, (platform::FontDescription {QStringLiteral("Tahoma"), 16, true, true, true, true}));
     EXPECT_EQ(name->at, QPointF(3000 - 500, 1500 - 240)) << "measured in its own font";
 }
 
@@ -450,7 +450,7 @@ TEST_F(NetworkDrawing, CaptionsSitBelowTheCentreInTheAnswersFont)
     EXPECT_EQ(prints[2].text, QStringLiteral("Yes"));
     EXPECT_EQ(prints[2].at, QPointF(3000 - 225, 1530)) << "three characters of 150 at 12 points";
     EXPECT_EQ(prints[2].state.foreColor, platform::colours::rgb(0, 0, 200));
-    EXPECT_EQ(prints[2].state.font, (platform::FontSpec {QStringLiteral("Courier"), 12, false, true, false, false}));
+    EXPECT_EQ(prints[2].state.font, (platform::FontDescription {QStringLiteral("Courier"), 12, false, true, false, false}));
 
     // Without an answer label the caption keeps the name's colour and font, styles off.
     node->Answered = false;
@@ -459,7 +459,7 @@ TEST_F(NetworkDrawing, CaptionsSitBelowTheCentreInTheAnswersFont)
     const auto* needInfo = canvas.findPrint(QStringLiteral("Need Info"));
     ASSERT_TRUE(needInfo);
     EXPECT_EQ(needInfo->state.foreColor, platform::colours::rgb(200, 0, 0));
-    EXPECT_EQ(needInfo->state.font, platform::FontSpec {});
+    EXPECT_EQ(needInfo->state.font, platform::FontDescription {});
     EXPECT_EQ(needInfo->at, QPointF(3000 - 450, 1530));
 }
 

@@ -46,9 +46,9 @@ TEST(MessageBoxLayout, ButtonsIconsAndDefaultsFollowTheOldStyleNumbers)
 TEST(QtUiServices, MeasuresTextInTwipsThatScaleWithTheFont)
 {
     gui::QtUiServices ui;
-    FontSpec small;
+    FontDescription small;
     small.size = 10;
-    FontSpec large = small;
+    FontDescription large = small;
     large.size = 20;
     const double one = ui.textWidthTwips(small, QStringLiteral("M"));
     const double four = ui.textWidthTwips(small, QStringLiteral("MMMM"));

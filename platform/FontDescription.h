@@ -5,7 +5,7 @@
 namespace platform {
 
 // A font as the drawing surfaces and the text measuring take it; size in points.
-struct FontSpec {
+struct FontDescription {
     QString name = QStringLiteral("MS Sans Serif");
     double size = 8.0;
     bool bold = false;
@@ -13,7 +13,7 @@ struct FontSpec {
     bool underline = false;
     bool strikethru = false;
 
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const FontDescription&) const = default;
 };
 
 } // namespace platform
