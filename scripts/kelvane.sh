@@ -46,7 +46,7 @@ run)
         echo "The program is not built yet: the libraries of the knowledge model are in place."
         exit 0
     fi
-    exec "$program" "$root/examples/sample.xml"
+    exec "$program" "$root/examples/car-diagnosis.xml"
     ;;
 test)
     install_missing
