@@ -1,6 +1,7 @@
 #include "model/basLibrary.h"
 #include "platform/doubles/FixedClock.h"
 #include "platform/doubles/SequenceGuidSource.h"
+#include "tests/support/ErrorAssertions.h"
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -37,14 +38,7 @@ TEST(HexRoutines, PadAndUseTwosComplement)
 
     EXPECT_EQ(HexToLong(QStringLiteral("ff")), 255);
     EXPECT_EQ(HexToLong(QStringLiteral("FFFFFFFF")), -1);
-    const auto errorOf = [](const QString& text) {
-        try {
-            HexToLong(text);
-        } catch (const kelvane::RuntimeError& e) {
-            return e.Number();
-        }
-        return 0;
-    };
+    const auto errorOf = [](const QString& text) { return kelvane::test::errorNumberOf([&] { HexToLong(text); }); };
     EXPECT_EQ(errorOf(QStringLiteral("G1")), kelvane::err::TypeMismatch);
     EXPECT_EQ(errorOf(QString()), kelvane::err::TypeMismatch);
     EXPECT_EQ(errorOf(QStringLiteral("100000000")), kelvane::err::Overflow);

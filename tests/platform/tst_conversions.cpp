@@ -1,5 +1,6 @@
 #include "platform/Conversions.h"
 #include "platform/RuntimeError.h"
+#include "tests/support/ErrorAssertions.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -20,14 +21,7 @@ TEST(Conversions, WholeNumbersRoundHalfToEven)
 
 TEST(Conversions, OutOfRangeAndNonFiniteValuesOverflow)
 {
-    const auto overflows = [](auto&& f) {
-        try {
-            f();
-        } catch (const RuntimeError& e) {
-            return e.Number() == err::Overflow;
-        }
-        return false;
-    };
+    const auto overflows = [](const std::function<void()>& f) { return test::errorNumberOf(f) == err::Overflow; };
     EXPECT_TRUE(overflows([] { conv::toInt16(32767.5); }));
     EXPECT_TRUE(overflows([] { conv::toInt16(-32769); }));
     EXPECT_TRUE(overflows([] { conv::toInt32(std::nan("")); }));
@@ -67,12 +61,6 @@ TEST(Conversions, NumberTextUsesAPointWhateverTheLocale)
 
 TEST(Conversions, StrictConversionRejectsCommaAndText)
 {
-    for (const char* text : {"1,5", "0,500", "1,000", "abc", "", "0.5x"}) {
-        try {
-            conv::toDouble(QString::fromLatin1(text));
-            ADD_FAILURE() << text;
-        } catch (const RuntimeError& e) {
-            EXPECT_EQ(e.Number(), err::TypeMismatch) << text;
-        }
-    }
+    for (const char* text : {"1,5", "0,500", "1,000", "abc", "", "0.5x"})
+        EXPECT_EQ(test::errorNumberOf([&] { conv::toDouble(QString::fromLatin1(text)); }), err::TypeMismatch) << text;
 }

@@ -1,5 +1,6 @@
 #include "platform/ImageCanvas.h"
 #include "platform/RuntimeError.h"
+#include "tests/support/ErrorAssertions.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
@@ -198,12 +199,8 @@ TEST(PainterCanvas, PaintsWithABorrowedPainterOnlyWhileItPaints)
     EXPECT_EQ(image.pixel(3, 5), kRed);
 
     QPainter idle;
-    try {
-        PainterCanvas canvas(idle);
-        ADD_FAILURE() << "an idle painter is refused";
-    } catch (const kelvane::RuntimeError& e) {
-        EXPECT_EQ(e.Number(), kelvane::err::ObjectNotSet);
-    }
+    EXPECT_EQ(kelvane::test::errorNumberOf([&] { PainterCanvas canvas(idle); }), kelvane::err::ObjectNotSet)
+        << "an idle painter is refused";
 }
 
 TEST(PainterCanvas, EmptyPictureAndHugeFiguresDrawWithoutHarm)

@@ -2,6 +2,7 @@
 #include "platform/ProcessLauncher.h"
 #include "platform/RuntimeError.h"
 #include "platform/SystemInfo.h"
+#include "tests/support/ErrorAssertions.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QCoreApplication>
@@ -65,10 +66,6 @@ TEST(ProcessLauncher, PassesArgumentsUntouchedAndFailsForMissingPrograms)
     for (int i = 0; i < 200 && !QFile::exists(marker); ++i)
         QThread::msleep(10);
     EXPECT_TRUE(QFile::exists(marker));
-    try {
-        launcher.start(QStringLiteral("/no/such/program"), {});
-        ADD_FAILURE();
-    } catch (const kelvane::RuntimeError& e) {
-        EXPECT_EQ(e.Number(), kelvane::err::FileNotFound);
-    }
+    EXPECT_EQ(kelvane::test::errorNumberOf([&] { launcher.start(QStringLiteral("/no/such/program"), {}); }),
+              kelvane::err::FileNotFound);
 }
