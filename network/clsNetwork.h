@@ -105,6 +105,7 @@ public:
     void setNewGUIDs(bool value) { m_newGUIDs = value; }
 
     qint16 Index = 0; // position in the diagram control's list of networks
+    qint16 ViewingCount = 0; // document open starts it at 0
 
     // Answer-control definitions; every new node receives a copy of each.
     Collection<std::shared_ptr<clsControl>> Controls;

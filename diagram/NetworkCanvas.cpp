@@ -1,0 +1,175 @@
+#include "diagram/NetworkCanvas.h"
+
+#include "platform/Colours.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+
+namespace kelvane {
+
+namespace {
+
+// 96 dots per inch, whatever the screen: 15 twips to a pixel, the scale the layouts assume.
+constexpr int kDotsPerMeter = 3780;
+
+qint16 buttonCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton: return NetworkCanvas::kLeftButton;
+    case Qt::RightButton: return NetworkCanvas::kRightButton;
+    case Qt::MiddleButton: return NetworkCanvas::kMiddleButton;
+    default: return 0;
+    }
+}
+
+qint16 buttonsCode(Qt::MouseButtons buttons)
+{
+    qint16 code = 0;
+    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+        if (buttons & button)
+            code = qint16(code | buttonCode(button));
+    }
+    return code;
+}
+
+qint16 shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    qint16 code = 0;
+    if (modifiers & Qt::ShiftModifier)
+        code |= NetworkCanvas::kShiftKey;
+    if (modifiers & Qt::ControlModifier)
+        code |= NetworkCanvas::kCtrlKey;
+    if (modifiers & Qt::AltModifier)
+        code |= NetworkCanvas::kAltKey;
+    return code;
+}
+
+} // namespace
+
+NetworkCanvas::NetworkCanvas(QWidget* parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resizePicture();
+}
+
+NetworkCanvas::~NetworkCanvas()
+{
+    m_canvas.reset();
+    if (m_painter.isActive())
+        m_painter.end();
+}
+
+void NetworkCanvas::resizePicture()
+{
+    const QSize size = this->size().expandedTo(QSize(0, 0));
+    if (m_canvas && m_picture.size() == size)
+        return;
+    std::optional<platform::CanvasState> state;
+    if (m_canvas)
+        state = m_canvas->state();
+    m_canvas.reset();
+    if (m_painter.isActive())
+        m_painter.end();
+
+    QImage picture(size, QImage::Format_RGB32);
+    picture.setDotsPerMeterX(kDotsPerMeter);
+    picture.setDotsPerMeterY(kDotsPerMeter);
+    const qint32 back = state ? state->backColor : platform::CanvasState().backColor;
+    if (!picture.isNull()) {
+        const qint32 plain = platform::colours::resolve(back);
+        picture.fill(QColor(platform::colours::red(plain), platform::colours::green(plain), platform::colours::blue(plain)));
+        QPainter copier(&picture);
+        copier.drawImage(0, 0, m_picture);
+    }
+    m_picture = picture;
+
+    if (!m_picture.isNull() && m_painter.begin(&m_picture))
+        m_canvas = std::make_unique<platform::PainterCanvas>(m_painter);
+    else
+        m_canvas = std::make_unique<platform::PainterCanvas>(m_picture); // paints nothing
+    if (state) {
+        m_canvas->setForeColor(state->foreColor);
+        m_canvas->setBackColor(state->backColor);
+        m_canvas->setFillColor(state->fillColor);
+        m_canvas->setFillStyle(state->fillStyle);
+        m_canvas->setDrawStyle(state->drawStyle);
+        m_canvas->setDrawWidth(state->drawWidth);
+        m_canvas->setFont(state->font);
+    }
+}
+
+void NetworkCanvas::setBackColor(qint32 colour)
+{
+    m_canvas->setBackColor(colour);
+    m_canvas->Cls();
+    update();
+}
+
+void NetworkCanvas::PaintPicture(const QImage& picture, const QRectF& twips)
+{
+    if (!m_painter.isActive() || picture.isNull())
+        return;
+    const QRectF pixels(twips.x() / m_canvas->twipsPerPixelX(), twips.y() / m_canvas->twipsPerPixelY(),
+                        twips.width() / m_canvas->twipsPerPixelX(), twips.height() / m_canvas->twipsPerPixelY());
+    m_painter.drawImage(pixels, picture);
+    update();
+}
+
+void NetworkCanvas::Refresh()
+{
+    repaint();
+}
+
+QImage NetworkCanvas::Image() const
+{
+    return m_picture.copy();
+}
+
+float NetworkCanvas::toTwipsX(double pixels) const
+{
+    return float(pixels * m_canvas->twipsPerPixelX());
+}
+
+float NetworkCanvas::toTwipsY(double pixels) const
+{
+    return float(pixels * m_canvas->twipsPerPixelY());
+}
+
+void NetworkCanvas::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    painter.drawImage(event->rect(), m_picture, event->rect());
+}
+
+void NetworkCanvas::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    resizePicture();
+}
+
+void NetworkCanvas::mousePressEvent(QMouseEvent* event)
+{
+    const QPointF at = event->position();
+    Q_EMIT MouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), toTwipsX(at.x()), toTwipsY(at.y()));
+}
+
+void NetworkCanvas::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPointF at = event->position();
+    Q_EMIT MouseMove(buttonsCode(event->buttons()), shiftCode(event->modifiers()), toTwipsX(at.x()), toTwipsY(at.y()));
+}
+
+void NetworkCanvas::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPointF at = event->position();
+    Q_EMIT MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), toTwipsX(at.x()), toTwipsY(at.y()));
+}
+
+// The second press of a double click is the double click itself, not another press.
+void NetworkCanvas::mouseDoubleClickEvent(QMouseEvent*)
+{
+    Q_EMIT DblClick();
+}
+
+} // namespace kelvane

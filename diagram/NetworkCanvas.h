@@ -1,0 +1,81 @@
+#pragma once
+
+#include "platform/PainterCanvas.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
+#include <optional>
+#include <memory>
+
+namespace kelvane {
+
+// The diagram's drawing canvas (the picture box "picnetwork"): a picture that keeps what
+// was drawn on it until it is drawn over, shown in the widget. Drawing goes through the
+// platform canvas in twips. Pointer input is handed on as the canvas's own events, with the
+// old button and shift codes and the position in twips.
+class NetworkCanvas : public QWidget {
+    Q_OBJECT
+
+public:
+    // Button codes of the pointer events.
+    static constexpr qint16 kLeftButton = 1;
+    static constexpr qint16 kRightButton = 2;
+    static constexpr qint16 kMiddleButton = 4;
+    // Shift codes: a sum of these.
+    static constexpr qint16 kShiftKey = 1;
+    static constexpr qint16 kCtrlKey = 2;
+    static constexpr qint16 kAltKey = 4;
+
+    explicit NetworkCanvas(QWidget* parent = nullptr);
+    ~NetworkCanvas() override;
+
+    // The drawing surface over the canvas's picture.
+    platform::Canvas& canvas() { return *m_canvas; }
+
+    double ScaleWidth() const { return m_canvas->ScaleWidth(); }
+    double ScaleHeight() const { return m_canvas->ScaleHeight(); }
+
+    // Setting the back colour clears the picture to it.
+    qint32 BackColor() const { return m_canvas->BackColor(); }
+    void setBackColor(qint32 colour);
+
+    // Paints the picture stretched over the rectangle (twips) of the canvas.
+    void PaintPicture(const QImage& picture, const QRectF& twips);
+
+    // The tooltip shown over the canvas.
+    QString ToolTipText() const { return toolTip(); }
+    void setToolTipText(const QString& text) { setToolTip(text); }
+
+    // Shows what was drawn at once.
+    void Refresh();
+
+    // A copy of the canvas's picture as it stands.
+    QImage Image() const;
+
+Q_SIGNALS:
+    void MouseDown(qint16 Button, qint16 Shift, float X, float Y);
+    void MouseMove(qint16 Button, qint16 Shift, float X, float Y);
+    void MouseUp(qint16 Button, qint16 Shift, float X, float Y);
+    void DblClick();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    // A new picture of the widget's size, keeping what fits of the old one and the drawing state.
+    void resizePicture();
+    float toTwipsX(double pixels) const;
+    float toTwipsY(double pixels) const;
+
+    QImage m_picture;
+    QPainter m_painter; // active on m_picture while it has pixels
+    std::unique_ptr<platform::PainterCanvas> m_canvas;
+};
+
+} // namespace kelvane

@@ -1,0 +1,322 @@
+#pragma once
+
+#include "platform/Collection.h"
+#include "platform/Variant.h"
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QMenu;
+class QTimer;
+
+namespace platform {
+class RootStorage;
+}
+
+namespace kelvane {
+
+class AbstractParentForm;
+class AbstractProgressBar;
+class AbstractServerSession;
+class DiagramHostDisplay;
+class DocumentOutput;
+class Link;
+class NarratorButton;
+class NetworkCanvas;
+class Node;
+class clsNetwork;
+
+// The network diagram control: holds every network of the open knowledge base (the root
+// network first, then its lower-level networks), shows one of them on its canvas, opens and
+// saves the document, builds the overview and complete views, and records a snapshot of the
+// shown network before each edit.
+//
+// Hosts reach its members directly; the pointer state and the other public variables are
+// shared with the pointer handlers and menu commands. Every public procedure reports its own
+// failures through the common error reporter (module "ctlPelnet") and returns its neutral
+// result; changes made before a failure stay.
+// Unloads a narrator button (NarratorButton::unload).
+struct NarratorButtonUnloader {
+    void operator()(NarratorButton* button) const;
+};
+
+class ctlPelnet : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ctlPelnet(QWidget* parent = nullptr);
+    ~ctlPelnet() override;
+
+    // --- Public variables ---------------------------------------------------------------------
+
+    // No document load or view build is under way. Server updates are sent only while both
+    // Loaded and Connected are true.
+    bool Loaded = false;
+    // The program is logged on to the knowledge server (the host sets it).
+    bool Connected = false;
+    // The open networks: item 1 is the root network; each network's Index is its position.
+    Collection<std::shared_ptr<clsNetwork>> Networks;
+    std::shared_ptr<clsNetwork> Overview;     // built by CreateOverview
+    std::shared_ptr<clsNetwork> CompleteView; // built by CreateComplete
+    bool DisplayOverview = false;
+    bool DisplayCompleteview = false;
+    // The multiple selection that delete, copy and cut act on.
+    Collection<std::shared_ptr<Node>> Selected;
+    // The external nodes a consultation has zoomed into, innermost last.
+    Collection<std::shared_ptr<Node>> NestedHistory;
+    // One entry per closed undo level: the items added, and the items deleted, in that level.
+    Collection<std::shared_ptr<Collection<Variant>>> AddedHistory;
+    Collection<std::shared_ptr<Collection<Variant>>> DeletedHistory;
+    // The host window; not owned. It sets this to itself when it loads.
+    AbstractParentForm* ParentForm = nullptr;
+    // The pointer state.
+    std::shared_ptr<Node> NodeFound;
+    std::shared_ptr<Link> LinkFound;
+    bool cbLinkAnchored = false;
+    bool cbSelectionAnchored = false;
+    bool cbMoveAnchored = false;
+    qint16 mintOld = 0;
+    qint16 mintOldX = 0;
+    qint16 mintNewLayer = 0;
+    qint16 mintNewIndex = 0;
+    // Document open gives every network read this flag (their readers then keep new GUIDs).
+    bool NewGUIDs = false;
+    qint16 mintFormerNestCount = 0;
+    // The bytes of the splash and background picture files, one character per byte, as
+    // document save stores them.
+    QString SplashFile;
+    QString BackgroundFile;
+    // The number of narrator buttons loaded.
+    qint16 mintButtonCount = 0;
+
+    // --- Child controls ---------------------------------------------------------------------------
+
+    NetworkCanvas* picnetwork() const { return m_picnetwork; }
+    QTimer* timPolling() const { return m_timPolling; }
+    // Narrator button `index`; element 0 always exists, elements 1 to mintButtonCount while loaded.
+    NarratorButton* cmdNarrater(qint16 index) const;
+    QMenu* mnuNode() const { return m_mnuNode; }
+    QMenu* mnuNetwork() const { return m_mnuNetwork; }
+    QMenu* mnuLink() const { return m_mnuLink; }
+    QMenu* mnuPickup() const { return m_mnuPickup; }
+    QMenu* mnuApply() const { return m_mnuApply; }
+
+    // Items of the network menu.
+    QAction* mnuNodeAdd = nullptr;
+    QAction* mnuNetworkLayerAdd = nullptr;
+    QAction* mnuNetworkRefresh = nullptr;
+    QAction* mnuNetworkCut = nullptr;
+    QAction* mnuPictureCopy = nullptr;
+    QAction* mnuNetworkCopy = nullptr;
+    QAction* mnuNetworkPaste = nullptr;
+    QAction* mnunetworkDelete = nullptr;
+    QAction* mnuNetworkSpellCheck = nullptr;
+    QAction* mnuNetworkProperties = nullptr;
+    // Items of the node menu and its two submenus.
+    QAction* mnuLinkAdd = nullptr;
+    QAction* mnuNodeMove = nullptr;
+    QAction* mnuNodeCut = nullptr;
+    QAction* mnuNodeCopy = nullptr;
+    QAction* mnuNodeDelete = nullptr;
+    QAction* mnuPickUpAnswers = nullptr;
+    QAction* mnuNodePickupFont = nullptr;
+    QAction* mnuNodeApplyAnswers = nullptr;
+    QAction* mnuNodeApplyFonts = nullptr;
+    QAction* mnuNodeDisabled = nullptr;
+    QAction* mnuNodeColour = nullptr;
+    QAction* mnuNodeProperties = nullptr;
+    // Items of the link menu.
+    QAction* mnuLinkDelete = nullptr;
+    QAction* mnuLinkProperties = nullptr;
+
+    // --- Properties ---------------------------------------------------------------------------
+
+    // The knowledge base's splash picture, and the picture painted behind the network.
+    // Setting either redraws (Refresh).
+    QImage Splash() const { return m_imgSplash; }
+    void setSplash(const QImage& picture);
+    QImage Background() const { return m_picBackground; }
+    void setBackground(const QImage& picture);
+
+    // The position in Networks of the current network. Not checked against Networks.
+    qint16 NetworkIndex() const { return m_networkIndex; }
+    void setNetworkIndex(qint16 index);
+
+    // The root network (made on first use). Setting it makes it network 1 of this display and
+    // current; it is not added to Networks.
+    std::shared_ptr<clsNetwork> Network();
+    void setNetwork(const std::shared_ptr<clsNetwork>& network);
+
+    // Whether the canvas takes pointer input (this hides QWidget's own pair on purpose: the
+    // control itself stays enabled, only its canvas is switched).
+    bool Enabled() const;
+    void setEnabled(bool enabled);
+
+    // --- Drawing --------------------------------------------------------------------------------
+
+    // Loads the shown network's background picture file when it has one, then redraws.
+    void Refresh();
+    // Paints the background (the picture stretched over the surface, else the back colour)
+    // and the shown network, on the canvas or, when printing, on the printer's page.
+    void DrawNetwork(bool bPrint = false);
+
+    // --- Shown network, zoom and narrator buttons ------------------------------------------
+
+    // Shows the lower-level network of `node`, selecting the node it enters at.
+    void ZoomIn(const std::shared_ptr<Node>& node);
+    // Shows the network that owns `node`, selecting it.
+    void ZoomOut(const std::shared_ptr<Node>& node);
+    // The network shown: the root when only one is open, else the overview, the complete
+    // view or the current network. Rebuilds the narrator buttons when the shown network
+    // changed. Raises when the current index is outside Networks.
+    std::shared_ptr<clsNetwork> ActiveNetwork();
+    // Rebuilds the narrator buttons for the shown network.
+    void UpdateButtons();
+
+    // --- Document open ------------------------------------------------------------------------
+
+    // Opens the document named by the root network's FileName (a compound file or a text
+    // document), its lower-level networks, and builds the overview (shown unless
+    // `bHideOverview`). False when the document could not be opened.
+    bool FileOpen(AbstractProgressBar* objprogress = nullptr, bool bHideOverview = false);
+    void ServerDisconnect();
+    // Reads the document `strGUID` from the knowledge server into the root network.
+    bool ServerConnect(const QString& strGUID, AbstractProgressBar* objprogress = nullptr, bool bHideOverview = false);
+
+    // --- Document save ------------------------------------------------------------------------
+
+    // Writes every open network to the root network's FileName: one XML document, or the
+    // existing compound file. True when the file was written.
+    bool FileSave(AbstractProgressBar* objprogress = nullptr);
+
+    // --- Lower-level networks -----------------------------------------------------------------
+
+    // Reads the lower-level networks of `objnetwork`'s external nodes, depth first: from the
+    // rest of an XML document (`strSerialized`, consumed) or from their own files.
+    bool LowerLevelNetworksOpen(QString& strSerialized, bool bXML, const std::shared_ptr<clsNetwork>& objnetwork,
+                                AbstractProgressBar* objprogress = nullptr);
+    // The same from the streams of an open compound file.
+    bool LowerLevelNetworksRestore(platform::RootStorage& rootStg, const std::shared_ptr<clsNetwork>& objnetwork,
+                                   AbstractProgressBar* objprogress = nullptr, bool blnOld = false);
+    // Writes the lower-level networks of `objnetwork`, depth first, into the document.
+    bool LowerLevelNetworksSave(DocumentOutput& output, const std::shared_ptr<clsNetwork>& objnetwork,
+                                AbstractProgressBar* objprogress = nullptr);
+    // The same into the compound file.
+    bool LowerLevelNetworksStore(platform::RootStorage& rootStg, const std::shared_ptr<clsNetwork>& objnetwork,
+                                 AbstractProgressBar* objprogress = nullptr);
+    // Links the node to its lower-level network when that is open already; true then.
+    bool LowerLevelNetworkFind(const std::shared_ptr<Node>& objNode);
+    // Reads one lower-level network for the node, appends it, links the node and goes on
+    // into its own lower levels.
+    bool LowerLevelNodeOpen(QString& strSerialized, bool bXML, const std::shared_ptr<Node>& objNode,
+                            AbstractProgressBar* objprogress = nullptr);
+    bool LowerLevelNodeRestore(platform::RootStorage& rootStg, const std::shared_ptr<Node>& objNode,
+                               AbstractProgressBar* objprogress = nullptr, bool blnOld = false);
+
+    // --- Snapshots ----------------------------------------------------------------------------
+
+    // Closes the current undo level. Always false.
+    bool IncreaseUndoLevel();
+    // Asks the host window to update its toolbar; every error is ignored.
+    void UpdateToolbar();
+    // Records a snapshot of the shown network on the clipboard before an edit and marks the
+    // network changed. True.
+    bool Change();
+
+    // --- Views --------------------------------------------------------------------------------
+
+    bool CreateOverview();
+    void ViewOverview();
+    bool CreateComplete();
+    void ViewCompleteView();
+
+    // --- Knowledge server -----------------------------------------------------------------------
+
+    // The session the program gives the control once it has a knowledge-server client.
+    void setServerSession(std::shared_ptr<AbstractServerSession> session);
+    QString ServerRead(const QString& strGUID, AbstractProgressBar* progress = nullptr);
+    QString ServerWrite(const QString& strGUID, const QString& strXML, const QString& text,
+                        AbstractProgressBar* progress = nullptr);
+    // Spools an update of the network `strGUID` holding `strXML`; `text` is not used.
+    void ServerUpdate(const QString& strGUID, const QString& strXML, const QString& text,
+                      AbstractProgressBar* progress = nullptr);
+    bool LowerLevelNetworksGet(const std::shared_ptr<clsNetwork>& network, AbstractProgressBar* progress = nullptr);
+    void LowerLevelNodeGet(const std::shared_ptr<Node>& node, AbstractProgressBar* progress = nullptr);
+
+    // --- Whole-document operations --------------------------------------------------------------
+
+    // New GUIDs for every network and node, keeping the references between levels.
+    void RecreateGUIDs();
+    // Gives every node a copy of each of its network's controls it lacks by name.
+    void PropogateControls();
+    // True when any open network has changed.
+    bool Dirty();
+    // Networks in breadth-first order from the root through the lower-level networks,
+    // renumbered; networks not reached are dropped.
+    bool ReorderNetworks();
+    // Reads the bytes of the root network's splash (background) picture file.
+    void LoadSplash();
+    void LoadBackground();
+    // The whole document as XML text.
+    QString SerializeOutXML();
+
+Q_SIGNALS:
+    // Declared for hosts; never raised.
+    void Selection();
+    // A node was clicked in viewing mode (or chosen with the space key).
+    void Click(const std::shared_ptr<kelvane::Node>& node);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void UserControl_Initialize();
+    void UserControl_Resize();
+    void UserControl_KeyUp(int KeyCode, int Shift);
+    void timPolling_Timer();
+    void cmdNarrater_GotFocus(qint16 Index);
+    // The canvas's double-click action: node or link properties (not in viewing mode, nor
+    // on a view or one of its nodes or links).
+    void picnetwork_DblClick();
+    void mnuNodeProperties_Click();
+    void mnuLinkProperties_Click();
+
+    void createMenus();
+    void setMenuCaptions();
+    // Makes `network` one of this display's networks.
+    void attach(clsNetwork& network);
+    void buildNarratorButtons(clsNetwork& network);
+    void unloadNarratorButtons();
+    // The picture of the root network's background file, when the file exists.
+    void loadBackgroundFile(const QString& fileName);
+    // Links the node to `network`: its lower-level network, and the node inside it whose
+    // GUID the node names as its lower-level node.
+    void linkToLowerLevel(const std::shared_ptr<Node>& objNode, const std::shared_ptr<clsNetwork>& network);
+
+    std::shared_ptr<DiagramHostDisplay> m_display; // lent to the networks as their ParentDisplay
+    std::shared_ptr<AbstractServerSession> m_serverSession;
+    std::shared_ptr<clsNetwork> m_network; // the root network
+    qint16 m_networkIndex = 0;
+    QString m_lastShownGUID;
+    bool m_buildingButtons = false; // focus moving among buttons being rebuilt selects nothing
+    QImage m_imgSplash;     // imgSplash's picture
+    QImage m_picBackground; // picBackground's picture
+
+    // Child controls, owned by the control.
+    NetworkCanvas* m_picnetwork = nullptr;
+    QTimer* m_timPolling = nullptr;
+    std::vector<std::unique_ptr<NarratorButton, NarratorButtonUnloader>> m_cmdNarrater; // element 0 first
+    QMenu* m_mnuNode = nullptr;
+    QMenu* m_mnuNetwork = nullptr;
+    QMenu* m_mnuLink = nullptr;
+    QMenu* m_mnuPickup = nullptr;
+    QMenu* m_mnuApply = nullptr;
+};
+
+} // namespace kelvane

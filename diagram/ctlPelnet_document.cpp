@@ -1,0 +1,67 @@
+// Whole-document operations: the document's XML text, GUID renewal and control propagation.
+
+#include "diagram/ctlPelnet.h"
+
+#include "diagram/DiagramSupport.h"
+#include "model/ErrorTrap.h"
+#include "model/basLibrary.h"
+#include "model/clsControl.h"
+
+namespace kelvane {
+
+using namespace diagramsupport;
+
+QString ctlPelnet::SerializeOutXML()
+{
+    return trapped(kModule, "SerializeOutXML", QString(), [&] {
+        const QString lineEnd = QStringLiteral("\r\n");
+        QString text = QStringLiteral("<?xml version='1.0' encoding='UTF-8'?>") + lineEnd
+            + QStringLiteral("<!DOCTYPE kelvanedocument>") + lineEnd + QStringLiteral("<kelvanedocument>") + lineEnd;
+        for (const auto& network : Networks) {
+            text += QStringLiteral("<kelvanenetwork>") + lineEnd + requireObject(network)->SerializeOutXML()
+                + QStringLiteral("</kelvanenetwork>") + lineEnd;
+        }
+        return text + QStringLiteral("</kelvanedocument>") + lineEnd;
+    });
+}
+
+void ctlPelnet::RecreateGUIDs()
+{
+    trappedVoid(kModule, "RecreateGUIDs", [&] {
+        for (const auto& network : Networks.Snapshot()) {
+            requireObject(network)->setGUID(basLibrary::NewGUIDString());
+            forEachNode(*network, [&](const std::shared_ptr<Node>& node) {
+                node->GUID = basLibrary::NewGUIDString();
+                // The nodes that open this network at this node name it by its new identity.
+                for (const auto& higherRef : node->HigherLevelNodes) {
+                    if (const auto higher = higherRef.lock()) {
+                        higher->ExternalNetworkGUID = network->GUID();
+                        higher->setExternalGUID(node->GUID);
+                    }
+                }
+            });
+        }
+    });
+}
+
+void ctlPelnet::PropogateControls()
+{
+    trappedVoid(kModule, "PropogateControls", [&] {
+        for (const auto& network : Networks.Snapshot()) {
+            if (requireObject(network)->Controls.isEmpty())
+                continue;
+            forEachNode(*network, [&](const std::shared_ptr<Node>& node) {
+                for (const auto& control : network->Controls) {
+                    const QString& name = requireObject(control)->Name;
+                    bool held = false;
+                    for (const auto& own : node->Controls())
+                        held = held || requireObject(own)->Name == name;
+                    if (!held)
+                        node->Controls().Add(control->Clone(), name);
+                }
+            });
+        }
+    });
+}
+
+} // namespace kelvane

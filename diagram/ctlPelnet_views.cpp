@@ -1,0 +1,152 @@
+// The shown network, zooming between levels, and the narrator buttons.
+
+#include "diagram/ctlPelnet.h"
+
+#include "diagram/AbstractParentForm.h"
+#include "diagram/DiagramSupport.h"
+#include "diagram/NarratorButton.h"
+#include "model/ErrorTrap.h"
+#include "model/Layer.h"
+#include "model/TextLabel.h"
+#include "model/basGlobal.h"
+
+#include <QScopeGuard>
+
+namespace kelvane {
+
+using namespace diagramsupport;
+
+namespace {
+
+// Runs one step of work whose failure is to be ignored.
+template <class Step>
+void ignoringErrors(Step&& step)
+{
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+void clearSelection(clsNetwork& network)
+{
+    forEachNode(network, [](const std::shared_ptr<Node>& node) { node->setSelected(false); });
+}
+
+} // namespace
+
+std::shared_ptr<clsNetwork> ctlPelnet::ActiveNetwork()
+{
+    std::shared_ptr<clsNetwork> shown;
+    if (Networks.Count() == 1)
+        shown = Network();
+    else if (DisplayOverview)
+        shown = requireObject(Overview);
+    else if (DisplayCompleteview)
+        shown = requireObject(CompleteView);
+    else
+        shown = requireObject(Networks.Item(m_networkIndex));
+    if (shown->GUID() != m_lastShownGUID)
+        ignoringErrors([&] { buildNarratorButtons(*shown); });
+    m_lastShownGUID = shown->GUID();
+    return shown;
+}
+
+void ctlPelnet::UpdateButtons()
+{
+    trappedVoid(kModule, "UpdateButtons", [&] {
+        const auto shown = ActiveNetwork();
+        ignoringErrors([&] { buildNarratorButtons(*shown); });
+    });
+}
+
+void ctlPelnet::unloadNarratorButtons()
+{
+    m_cmdNarrater.resize(1);
+    mintButtonCount = 0;
+}
+
+// Button i belongs to the i-th node in layer-then-node order. Each step that fails is skipped.
+void ctlPelnet::buildNarratorButtons(clsNetwork& network)
+{
+    m_buildingButtons = true;
+    const auto done = qScopeGuard([&] { m_buildingButtons = false; });
+    unloadNarratorButtons();
+    qint16 count = 0;
+    for (const auto& layer : network.Layers().Snapshot()) {
+        if (!layer)
+            continue;
+        for (const auto& node : layer->Nodes().Snapshot()) {
+            ++count;
+            auto* button = m_cmdNarrater.emplace_back(new NarratorButton(count, this)).get();
+            button->installEventFilter(this);
+            if (node) {
+                ignoringErrors([&] { button->bindTo(node); });
+                ignoringErrors([&] { button->setCaption(node->Name()->Text()); });
+            }
+            // Outside the visible area, yet able to take the focus.
+            button->move(-1000 / 15, -1000 / 15);
+            button->setVisible(true);
+            mintButtonCount = count;
+        }
+    }
+}
+
+void ctlPelnet::cmdNarrater_GotFocus(qint16 Index)
+{
+    if (Index == 0 && m_cmdNarrater.size() > 1)
+        ignoringErrors([&] { m_cmdNarrater[1]->setFocus(); });
+    ignoringErrors([&] {
+        // The node of the focused button becomes the only selected one, without moving the
+        // focus back to a button.
+        const auto shown = ActiveNetwork();
+        basGlobal::NarratorSelecting = true;
+        const auto lowered = qScopeGuard([] { basGlobal::NarratorSelecting = false; });
+        qint16 count = 0;
+        forEachNode(*shown, [&](const std::shared_ptr<Node>& node) { node->setSelected(++count == Index); });
+    });
+    ignoringErrors([&] { DrawNetwork(false); });
+}
+
+namespace {
+
+// The host caption of a zoom: the root's name, the scenario name when there is one, and the
+// name of the network shown.
+QString zoomCaption(clsNetwork& root, clsNetwork& shown)
+{
+    QString caption = root.Name()->Text();
+    if (!root.ScenarioName().isEmpty())
+        caption += QStringLiteral(" - ") + root.ScenarioName();
+    return caption + QStringLiteral(" - ") + shown.Name()->Text();
+}
+
+} // namespace
+
+void ctlPelnet::ZoomIn(const std::shared_ptr<Node>& node)
+{
+    trappedVoid(kModule, "ZoomIn", [&] {
+        const auto lower = lowerLevelNetworkOf(*requireObject(node));
+        if (ParentForm)
+            ParentForm->setCaption(zoomCaption(*Network(), *requireObject(Networks.Item(lower->Index))));
+        clearSelection(*requireObject(Networks.Item(m_networkIndex)));
+        setNetworkIndex(lower->Index);
+        if (node->LowerLevelNode)
+            node->LowerLevelNode->setSelected(true);
+        DrawNetwork(false);
+    });
+}
+
+void ctlPelnet::ZoomOut(const std::shared_ptr<Node>& node)
+{
+    trappedVoid(kModule, "ZoomOut", [&] {
+        const auto owner = owningNetworkOf(*requireObject(node));
+        if (ParentForm)
+            ParentForm->setCaption(zoomCaption(*Network(), *requireObject(Networks.Item(owner->Index))));
+        node->setSelected(true);
+        clearSelection(*requireObject(Networks.Item(m_networkIndex)));
+        setNetworkIndex(owner->Index);
+        DrawNetwork(false);
+    });
+}
+
+} // namespace kelvane

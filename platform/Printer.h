@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/Canvas.h"
+#include "platform/Service.h"
+
+#include <QImage>
+#include <QRectF>
+
+namespace platform {
+
+// The printer: one print job at a time, drawn on the canvas of its page in twips. The job
+// starts with the first drawing and goes to the printer at EndDoc.
+class Printer {
+public:
+    virtual ~Printer() = default;
+
+    // The page being printed.
+    virtual Canvas& page() = 0;
+    // Paints the picture stretched over the rectangle of the page (twips).
+    virtual void PaintPicture(const QImage& picture, const QRectF& twips) = 0;
+    // Ends the job; the next drawing starts a new one.
+    virtual void EndDoc() = 0;
+};
+
+template <>
+struct ServiceDefault<Printer> {
+    static std::unique_ptr<Printer> create(); // the system's default printer (platform/gui)
+};
+
+inline Printer& printer() { return Service<Printer>::get(); }
+
+} // namespace platform

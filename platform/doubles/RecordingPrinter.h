@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/Printer.h"
+#include "platform/doubles/RecordingCanvas.h"
+
+#include <vector>
+
+namespace platform::doubles {
+
+// A printer for tests: its page is a recording canvas; pictures and ended jobs are counted.
+class RecordingPrinter : public Printer {
+public:
+    struct PictureCall {
+        QSize pictureSize;
+        QRectF twips;
+    };
+
+    RecordingCanvas recordedPage {12000.0, 16000.0};
+    std::vector<PictureCall> pictures;
+    int endedJobs = 0;
+
+    Canvas& page() override { return recordedPage; }
+    void PaintPicture(const QImage& picture, const QRectF& twips) override { pictures.push_back({picture.size(), twips}); }
+    void EndDoc() override { ++endedJobs; }
+};
+
+} // namespace platform::doubles

@@ -1,0 +1,50 @@
+#include "platform/gui/QtPrinter.h"
+
+namespace platform {
+
+std::unique_ptr<Printer> ServiceDefault<Printer>::create()
+{
+    return std::make_unique<QtPrinter>();
+}
+
+QtPrinter::QtPrinter() : m_printer(QPrinter::HighResolution) {}
+
+QtPrinter::~QtPrinter()
+{
+    EndDoc();
+}
+
+void QtPrinter::startJob()
+{
+    if (m_page)
+        return;
+    if (m_painter.begin(&m_printer))
+        m_page = std::make_unique<PainterCanvas>(m_painter);
+    else
+        m_page = std::make_unique<PainterCanvas>(m_nowhere);
+}
+
+Canvas& QtPrinter::page()
+{
+    startJob();
+    return *m_page;
+}
+
+void QtPrinter::PaintPicture(const QImage& picture, const QRectF& twips)
+{
+    startJob();
+    if (!m_painter.isActive() || picture.isNull())
+        return;
+    const double x = m_page->twipsPerPixelX();
+    const double y = m_page->twipsPerPixelY();
+    m_painter.drawImage(QRectF(twips.x() / x, twips.y() / y, twips.width() / x, twips.height() / y), picture);
+}
+
+void QtPrinter::EndDoc()
+{
+    m_page.reset();
+    if (m_painter.isActive())
+        m_painter.end();
+}
+
+} // namespace platform
