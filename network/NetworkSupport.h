@@ -3,6 +3,8 @@
 #include "model/Layer.h"
 #include "model/Node.h"
 #include "model/RequireObject.h"
+#include "platform/HostPath.h"
+#include "platform/UiServices.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -50,6 +52,17 @@ inline bool isReadOnlyFile(const QString& hostFileName)
     const QFileInfo info(hostFileName);
     const auto writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     return info.isFile() && (!info.isWritable() || !(info.permissions() & writeBits));
+}
+
+// A document whose file is read-only is not written: the user is told so, with the
+// exclamation icon, and the caller returns false.
+inline bool refusedAsReadOnly(const QString& fileName)
+{
+    if (!isReadOnlyFile(platform::hostPath(fileName)))
+        return false;
+    platform::ui().messageBox(fileName + QStringLiteral(" is read only"), platform::msgbox::Exclamation,
+                              platform::applicationTitle());
+    return true;
 }
 
 // The closing root tag that ends every knowledge-base document.

@@ -2,9 +2,9 @@
 
 #include "model/AbstractHostDisplay.h"
 #include "model/AbstractProgressBar.h"
+#include "model/ErrorTrap.h"
 #include "model/Node.h"
 #include "model/TextLabel.h"
-#include "model/basGlobal.h"
 #include "model/basLibrary.h"
 #include "model/xml/XMLElementWalker.h"
 #include "model/xml/basKelvaneXML.h"
@@ -53,13 +53,7 @@ NetworkXMLReader::NetworkXMLReader(clsNetwork& network, AbstractProgressBar* pro
 template <class Step>
 void NetworkXMLReader::field(Step&& step)
 {
-    try {
-        step();
-    } catch (...) {
-        m_fieldsRead = false;
-        basLibrary::ReportError(QString::fromLatin1(networksupport::kModule), QStringLiteral("SerializeInXML"),
-                                toRuntimeError(std::current_exception()));
-    }
+    m_fieldsRead = trappedVoid(networksupport::kModule, "SerializeInXML", std::forward<Step>(step)) && m_fieldsRead;
 }
 
 bool NetworkXMLReader::read(QString& text)
@@ -143,8 +137,7 @@ bool NetworkXMLReader::passwordsAccepted(QStringView content)
         if (!StoredPassword::Confirm(m_network.Password, QStringLiteral("Knowledge Base Password"), title))
             return false;
     }
-    // The viewer (mode 1, and 9) neither reads nor asks for the editor password.
-    if (basGlobal::ApplicationMode == 1 || basGlobal::ApplicationMode == 9)
+    if (StoredPassword::EditorPasswordSkipped())
         return true;
     const QString subkey = value(content, "subkey");
     if (!subkey.isEmpty()) {

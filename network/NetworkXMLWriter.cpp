@@ -2,7 +2,6 @@
 
 #include "model/Layer.h"
 #include "model/Node.h"
-#include "model/TextLabel.h"
 #include "model/xml/basKelvaneXML.h"
 #include "model/xml/basXML.h"
 #include "network/StoredPassword.h"
@@ -11,6 +10,8 @@
 
 namespace kelvane {
 
+using basKelvaneXML::ElementLineXML;
+using basKelvaneXML::WriteLabelElementXML;
 using basKelvaneXML::kLineEnd;
 
 namespace {
@@ -18,26 +19,12 @@ namespace {
 QString open(const char* tag) { return u'<' + QLatin1String(tag) + u'>' + kLineEnd; }
 QString close(const char* tag) { return QStringLiteral("</") + QLatin1String(tag) + u'>' + kLineEnd; }
 
-// "<tag>content</tag>" on one line.
-QString line(const char* tag, const QString& content)
-{
-    return u'<' + QLatin1String(tag) + u'>' + content + QStringLiteral("</") + QLatin1String(tag) + u'>' + kLineEnd;
-}
-
-// A text label's string block inside its element, when the label has plain text.
-QString labelElement(const char* tag, TextLabel& label)
-{
-    if (label.Text().isEmpty())
-        return {};
-    return open(tag) + basKelvaneXML::WriteStringXML(label) + close(tag);
-}
-
 // A plain text as one escaped line inside the element, when not empty.
 QString textElement(const char* tag, const char* inner, const QString& value)
 {
     if (value.isEmpty())
         return {};
-    return open(tag) + line(inner, basXML::EscapeXMLText(value)) + close(tag);
+    return open(tag) + ElementLineXML(QString::fromLatin1(inner), basXML::EscapeXMLText(value)) + close(tag);
 }
 
 QString typeAttribute(qint16 networkType)
@@ -73,24 +60,24 @@ QString NetworkXMLWriter::networkElement() const
     clsNetwork& n = m_network;
     QString xml = QStringLiteral("<network ") + typeAttribute(n.NetworkType) + QStringLiteral("networkguid='")
         + basXML::EscapeXMLAttribute(n.GUID()) + QStringLiteral("'>") + kLineEnd;
-    xml += labelElement("networkname", *n.Name());
-    xml += labelElement("networkdescription", *n.KBDescription());
+    xml += WriteLabelElementXML(u"networkname", n.Name());
+    xml += WriteLabelElementXML(u"networkdescription", n.KBDescription());
     xml += textElement("scenarioname", "string", n.ScenarioName());
     xml += textElement("scenariodescription", "string", n.Description);
     xml += textElement("splash", "image", n.Picture);
-    xml += labelElement("author", *n.Author());
-    xml += labelElement("copyright", *n.Copyright());
+    xml += WriteLabelElementXML(u"author", n.Author());
+    xml += WriteLabelElementXML(u"copyright", n.Copyright());
     if (!n.Password.isEmpty())
-        xml += line("key", StoredPassword::Scramble(n.Password));
+        xml += ElementLineXML(u"key", StoredPassword::Scramble(n.Password));
     if (!n.EditorPassword.isEmpty())
-        xml += line("subkey", StoredPassword::Scramble(n.EditorPassword));
+        xml += ElementLineXML(u"subkey", StoredPassword::Scramble(n.EditorPassword));
     if (n.PollingInterval != 0)
-        xml += line("pollinginterval", QString::number(n.PollingInterval));
-    xml += line("lastmodified", basXML::EscapeXMLText(n.Version()));
+        xml += ElementLineXML(u"pollinginterval", QString::number(n.PollingInterval));
+    xml += ElementLineXML(u"lastmodified", basXML::EscapeXMLText(n.Version()));
     if (!n.SupportURL.isEmpty())
-        xml += line("supportlink", basXML::EscapeXMLText(n.SupportURL));
-    xml += line("autoanswer", basKelvaneXML::BooleanWordXML(n.AutoAnswer));
-    xml += line("showanswer", basKelvaneXML::BooleanWordXML(n.ShowAnswer));
+        xml += ElementLineXML(u"supportlink", basXML::EscapeXMLText(n.SupportURL));
+    xml += ElementLineXML(u"autoanswer", basKelvaneXML::BooleanWordXML(n.AutoAnswer));
+    xml += ElementLineXML(u"showanswer", basKelvaneXML::BooleanWordXML(n.ShowAnswer));
     xml += displayScheme();
     xml += basKelvaneXML::WritePropertyXML(n.Properties);
     xml += basKelvaneXML::WriteControlXML(n.Controls);
@@ -108,7 +95,7 @@ QString NetworkXMLWriter::displayScheme() const
     if (hasBackground) {
         xml += open("background");
         if (!n.Background.isEmpty())
-            xml += line("image", basXML::EscapeXMLText(n.Background));
+            xml += ElementLineXML(u"image", basXML::EscapeXMLText(n.Background));
         if (n.BackColour != -1)
             xml += basKelvaneXML::WriteColourXML(n.BackColour);
         xml += close("background");

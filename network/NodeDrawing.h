@@ -25,8 +25,8 @@ namespace drawing {
 void drawNodeFigure(platform::Canvas& canvas, const Node& node, QPointF centre, double radius, bool overview);
 
 // The outline of a regular polygon with `sides` corners on the circle around (x, y): its
-// upper left edges in the highlight colour and the others in the shadow colour, the other
-// way round when `selected`. Not filled.
+// upper left edges in the shadow colour and the others in the highlight colour (as the
+// circle's bevel), the other way round when `selected`. Not filled.
 void DrawPolygon(platform::Canvas& canvas, double x, double y, double radius, qint16 sides, bool selected);
 
 } // namespace drawing

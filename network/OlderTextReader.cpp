@@ -4,7 +4,6 @@
 #include "model/Link.h"
 #include "model/Node.h"
 #include "model/TextLabel.h"
-#include "model/basGlobal.h"
 #include "model/basLibrary.h"
 #include "model/oldtext/OlderTextStatement.h"
 #include "network/NetworkSupport.h"
@@ -145,9 +144,9 @@ bool OlderTextReader::readNetworkStatement(const OlderTextStatement& s)
     if (s.is(u"KBDESCRIPTION"))
         network.KBDescription()->setText(OlderTextStatement::withLineBreaks(value));
     else if (s.is(u"PICTURE"))
-        network.Picture = besideNetworkFile(value);
+        network.Picture = OlderTextStatement::pathBeside(m_network.FileName(), value);
     else if (s.is(u"BACKGROUND"))
-        network.Background = besideNetworkFile(value);
+        network.Background = OlderTextStatement::pathBeside(m_network.FileName(), value);
     else if (s.is(u"LAYERS"))
         m_layerCount = OlderTextStatement::toInteger(value);
     else if (s.is(u"NODES"))
@@ -159,8 +158,7 @@ bool OlderTextReader::readNetworkStatement(const OlderTextStatement& s)
     else if (s.is(u"KEY"))
         return passwordAccepted(s, network.Password, QStringLiteral("Knowledge Base Password"));
     else if (s.is(u"SUBKEY")) {
-        // The viewer (mode 1, and 9) neither reads nor asks for the editor password.
-        if (basGlobal::ApplicationMode == 1 || basGlobal::ApplicationMode == 9)
+        if (StoredPassword::EditorPasswordSkipped())
             return true;
         return passwordAccepted(s, network.EditorPassword, QStringLiteral("Editor Password"));
     } else if (s.is(u"AUTHOR"))
@@ -222,13 +220,6 @@ bool OlderTextReader::passwordAccepted(const OlderTextStatement& s, QString& pas
         return true;
     password = StoredPassword::Unscramble(s.value());
     return StoredPassword::Confirm(password, caption, m_network.Name()->Text());
-}
-
-QString OlderTextReader::besideNetworkFile(const QString& value) const
-{
-    if (value.isEmpty() || value.contains(u':'))
-        return value;
-    return basLibrary::AbsolutePath(basLibrary::FolderOfPath(m_network.FileName()), value);
 }
 
 void OlderTextReader::readNode(int record, const QString& block)

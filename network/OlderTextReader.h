@@ -35,7 +35,6 @@ private:
     void readNode(int record, const QString& block);
     void readLink(const QString& header, const QString& values);
     std::shared_ptr<Node> nodeNamed(const QString& name);
-    QString besideNetworkFile(const QString& value) const;
 
     clsNetwork& m_network;
     OlderTextProperties m_properties;

@@ -39,6 +39,11 @@ QString Unscramble(const QString& digits)
     return platform::encoding::fromAnsi(bytes);
 }
 
+bool EditorPasswordSkipped()
+{
+    return basGlobal::ApplicationMode == 1 || basGlobal::ApplicationMode == 9;
+}
+
 bool Confirm(const QString& password, const QString& caption, const QString& title)
 {
     auto& ui = platform::ui();

@@ -18,6 +18,9 @@ QString Scramble(const QString& password);
 // A group that is not a number, or that gives no character, raises TypeMismatch.
 QString Unscramble(const QString& digits);
 
+// The viewer (ApplicationMode 1, and 9) neither reads nor asks for the editor password.
+bool EditorPasswordSkipped();
+
 // Asks for the password with the prompt captioned `caption` and compares the typed text
 // with it in any letter case. The typed text is kept in basGlobal::EnteredPassword, which
 // is cleared first. A refusal (other text, or the prompt closed without OK) shows

@@ -9,7 +9,6 @@
 #include "network/DocumentOutput.h"
 #include "network/NetworkSupport.h"
 #include "platform/Conversions.h"
-#include "platform/HostPath.h"
 #include "platform/RootStorage.h"
 #include "platform/UiServices.h"
 
@@ -83,11 +82,8 @@ bool clsNetwork::FileStore(platform::RootStorage& Storage)
     return trapped(kModule, "FileStore", false, [&] {
         if (Saved)
             return false;
-        if (isReadOnlyFile(platform::hostPath(FileName()))) {
-            platform::ui().messageBox(FileName() + QStringLiteral(" is read only"), platform::msgbox::Exclamation,
-                                      platform::applicationTitle());
+        if (refusedAsReadOnly(FileName()))
             return false;
-        }
         const BusyPointer busy;
         const QString networkText = SerializeOutXML();
         if (networkText.isEmpty())

@@ -9,7 +9,6 @@
 #include "network/NetworkXMLReader.h"
 #include "network/NetworkXMLWriter.h"
 #include "platform/HostPath.h"
-#include "platform/UiServices.h"
 
 namespace kelvane {
 
@@ -25,18 +24,14 @@ bool clsNetwork::FileSave(DocumentOutput* output)
     return trapped(kModule, "FileSave", false, [&] {
         if (Saved)
             return false;
-        const QString path = platform::hostPath(FileName());
-        if (isReadOnlyFile(path)) {
-            platform::ui().messageBox(FileName() + QStringLiteral(" is read only"), platform::msgbox::Exclamation,
-                                      platform::applicationTitle());
+        if (refusedAsReadOnly(FileName()))
             return false;
-        }
         const BusyPointer busy;
         const QString text = NetworkXMLWriter(*this).text();
         if (output) {
             output->writeNetworkEntry(text);
         } else {
-            DocumentOutput document(path);
+            DocumentOutput document(platform::hostPath(FileName()));
             if (!document.open())
                 raiseError(err::PathFileAccess, document.errorString());
             document.writeDocumentStart();

@@ -22,14 +22,6 @@ std::shared_ptr<TextLabel> madeOnFirstUse(std::shared_ptr<TextLabel>& label)
     return label;
 }
 
-// A file named relative to the network file is kept as a full path.
-QString resolvedAgainst(const QString& networkFile, const QString& value)
-{
-    if (value.isEmpty() || value.contains(u':'))
-        return value;
-    return basLibrary::AbsolutePath(basLibrary::FolderOfPath(networkFile), value);
-}
-
 } // namespace
 
 // The statements that need more than one field of the node, and the families of numbered
@@ -59,7 +51,7 @@ void Node::SerializeIn(QString& SourceText)
         else if (s.is(u"Ubo_External"))
             setExternal(OlderTextStatement::toBoolean(value));
         else if (s.is(u"Ubo_External_File"))
-            ExternalFile = resolvedAgainst(FileName, value);
+            ExternalFile = OlderTextStatement::pathBeside(FileName, value);
         else if (s.is(u"Ubo_External_Node") || s.is(u"Ubo_External_Layer") || s.is(u"Ubo_External_Index")) {
             // written by older versions; the GUID identifies the node now
         } else if (s.is(u"Ubo_External_GUID"))

@@ -85,4 +85,11 @@ QString OlderTextStatement::withLineBreaks(const QString& text)
     return basLibrary::ReplaceAll(text, QStringLiteral("<<VBCR>>"), QStringLiteral("\r"));
 }
 
+QString OlderTextStatement::pathBeside(const QString& documentFile, const QString& value)
+{
+    if (value.isEmpty() || value.contains(u':'))
+        return value;
+    return basLibrary::AbsolutePath(basLibrary::FolderOfPath(documentFile), value);
+}
+
 } // namespace kelvane

@@ -72,6 +72,9 @@ public:
     static double scanNumber(const QString& text);
     // Every "<<VBCR>>" turned into a carriage return.
     static QString withLineBreaks(const QString& text);
+    // A file named by a value: kept as written when empty or when it holds ":", else taken
+    // relative to the folder of the document file `documentFile`.
+    static QString pathBeside(const QString& documentFile, const QString& value);
 
 private:
     QString m_text;

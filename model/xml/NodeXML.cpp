@@ -22,42 +22,6 @@ namespace {
 
 constexpr char kModule[] = "Node";
 
-QString line(const char16_t* tag, const QString& content)
-{
-    const QString name = QString::fromUtf16(tag);
-    return u'<' + name + u'>' + content + QStringLiteral("</") + name + u'>' + kLineEnd;
-}
-
-// "<tag>", the label's string block, "</tag>", when the label has plain text.
-QString labelElement(const char16_t* tag, const std::shared_ptr<TextLabel>& label)
-{
-    if (!label || label->Text().isEmpty())
-        return {};
-    const QString name = QString::fromUtf16(tag);
-    return u'<' + name + u'>' + kLineEnd + WriteStringXML(*label) + QStringLiteral("</") + name + u'>' + kLineEnd;
-}
-
-// Runs each field's step on its own: a failing step is reported and remembered, and the
-// fields after it are still read.
-class FieldReader {
-public:
-    template <class Step>
-    void operator()(Step&& step)
-    {
-        try {
-            step();
-        } catch (...) {
-            m_ok = false;
-            basLibrary::ReportError(QString::fromLatin1(kModule), QStringLiteral("SerializeInXML"),
-                                    toRuntimeError(std::current_exception()));
-        }
-    }
-    bool ok() const { return m_ok; }
-
-private:
-    bool m_ok = true;
-};
-
 } // namespace
 
 QString Node::SerializeOutXML()
@@ -71,30 +35,30 @@ QString Node::SerializeOutXML()
         xml += QStringLiteral("<nodename>") + kLineEnd + WriteStringXML(*NameLabel()) + QStringLiteral("</nodename>") + kLineEnd;
         if (Color != 0)
             xml += QStringLiteral("<nodedisplay>") + kLineEnd + WriteColourXML(Color) + QStringLiteral("</nodedisplay>") + kLineEnd;
-        xml += line(u"layerindex", QString::number(layer->Index));
-        xml += line(u"nodeindex", QString::number(Index()));
-        xml += labelElement(u"question", Question);
+        xml += ElementLineXML(u"layerindex", QString::number(layer->Index));
+        xml += ElementLineXML(u"nodeindex", QString::number(Index()));
+        xml += WriteLabelElementXML(u"question", Question);
         xml += WriteAnswerXML(Answers);
-        xml += labelElement(u"reason", Reason);
-        xml += labelElement(u"justification", Justification);
+        xml += WriteLabelElementXML(u"reason", Reason);
+        xml += WriteLabelElementXML(u"justification", Justification);
         if (!NoDefault)
-            xml += line(u"defaultanswervalue", DecimalXML(Default));
+            xml += ElementLineXML(u"defaultanswervalue", DecimalXML(Default));
         if (Plural)
-            xml += line(u"plural", BooleanWordXML(true));
+            xml += ElementLineXML(u"plural", BooleanWordXML(true));
         if (AutoAnswer)
-            xml += line(u"autoanswer", BooleanWordXML(true));
-        xml += line(u"default", BooleanXML(!NoDefault));
+            xml += ElementLineXML(u"autoanswer", BooleanWordXML(true));
+        xml += ElementLineXML(u"default", BooleanXML(!NoDefault));
         if (!MoreInfo().isEmpty())
-            xml += line(u"moreinfo", basXML::EscapeXMLText(MoreInfo()));
+            xml += ElementLineXML(u"moreinfo", basXML::EscapeXMLText(MoreInfo()));
         if (Disabled)
-            xml += line(u"disabled", BooleanXML(true));
+            xml += ElementLineXML(u"disabled", BooleanXML(true));
         if (Answered) {
-            xml += line(u"answered", BooleanXML(true));
-            xml += line(u"answervalue", DecimalXML(Answer()));
-            xml += line(u"degreeoftruth", DecimalXML(DOT));
+            xml += ElementLineXML(u"answered", BooleanXML(true));
+            xml += ElementLineXML(u"answervalue", DecimalXML(Answer()));
+            xml += ElementLineXML(u"degreeoftruth", DecimalXML(DOT));
         }
         if (Overridden())
-            xml += line(u"overwritten", BooleanXML(true));
+            xml += ElementLineXML(u"overwritten", BooleanXML(true));
         if (External()) {
             xml += QStringLiteral("<external linkedkb='") + basXML::EscapeXMLAttribute(ExternalFile)
                 + QStringLiteral("' networkguidref='") + basXML::EscapeXMLAttribute(ExternalNetworkGUID)
@@ -113,7 +77,10 @@ bool Node::SerializeInXML(QStringView element)
 {
     // Looks up the first element of that name anywhere in the node element.
     const auto value = [element](const char16_t* tag) { return basXML::GetXMLValue(element, QString::fromUtf16(tag)); };
-    FieldReader read;
+    // Each field is read on its own: a failing step is reported, and the fields after it are
+    // still read.
+    bool allRead = true;
+    const auto read = [&allRead](auto&& step) { allRead = trappedVoid(kModule, "SerializeInXML", step) && allRead; };
 
     read([&] {
         const QString guid = basXML::GetXMLAttribute(element, QStringLiteral("node"), QStringLiteral("nodeguid"));
@@ -192,7 +159,7 @@ bool Node::SerializeInXML(QStringView element)
     read([&] { Properties = ReadPropertyXML(element); });
     read([&] { Links() = ReadLinkXML(element); });
     read([&] { Controls() = ReadControlXML(element); });
-    return read.ok();
+    return allRead;
 }
 
 } // namespace kelvane

@@ -52,6 +52,11 @@ QString BooleanWordXML(bool value);
 // Red + 256 x Green + 65536 x Blue, each part held to 0..255.
 qint32 ColourValue(const clsColour& colour);
 
+// --- Element lines --------------------------------------------------------------------------
+
+// "<tag>" + content + "</tag>" on one line.
+QString ElementLineXML(QStringView tag, const QString& content);
+
 // --- Formatted text, fonts and colours ------------------------------------------------------
 
 // The "string", "font" and "colour" lines of a label, each only where it differs from a new
@@ -60,6 +65,9 @@ QString WriteStringXML(TextLabel& label);
 // A new label from the first element `tag` of the text (case-sensitive); as made when the
 // element is missing.
 std::shared_ptr<TextLabel> ReadStringXML(QStringView text, const QString& tag);
+// "<tag>", the label's string block, "</tag>", each on a line of its own, when the label has
+// plain text; nothing otherwise (nor for a missing label).
+QString WriteLabelElementXML(QStringView tag, const std::shared_ptr<TextLabel>& label);
 
 // "<font  face='...' size='..' .../>" with the attributes that differ from a new font; empty
 // when none does.

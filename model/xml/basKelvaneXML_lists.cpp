@@ -35,11 +35,6 @@ void forEachElement(QStringView text, QStringView start, QStringView end, Visit&
     }
 }
 
-QString line(QStringView tag, const QString& content)
-{
-    return u'<' + tag.toString() + u'>' + content + QStringLiteral("</") + tag.toString() + u'>' + kLineEnd;
-}
-
 bool flagOf(QStringView element, const QString& tag)
 {
     try {
@@ -72,8 +67,8 @@ QString WriteAnswerXML(const Collection<std::shared_ptr<TextLabel>>& answers)
         TextLabel empty;
         TextLabel& label = answer ? *answer : empty;
         lines += QStringLiteral("<answer>") + kLineEnd;
-        lines += line(u"index", QString::number(number));
-        lines += line(u"string", basXML::EscapeXMLText(label.Text()));
+        lines += ElementLineXML(u"index", QString::number(number));
+        lines += ElementLineXML(u"string", basXML::EscapeXMLText(label.Text()));
         lines += WriteFontXML(*label.Font());
         lines += WriteColourXML(label.ForeColor);
         lines += QStringLiteral("</answer>") + kLineEnd;
@@ -115,8 +110,8 @@ QString WritePropertyXML(const Collection<std::shared_ptr<Property>>& properties
             continue; // an object has no text to store
         }
         lines += QStringLiteral("<property>") + kLineEnd;
-        lines += line(u"propertyname", basXML::EscapeXMLText(property->Name));
-        lines += line(u"propertyvalue", basXML::EscapeXMLText(value));
+        lines += ElementLineXML(u"propertyname", basXML::EscapeXMLText(property->Name));
+        lines += ElementLineXML(u"propertyvalue", basXML::EscapeXMLText(value));
         lines += QStringLiteral("</property>") + kLineEnd;
     }
     return lines;
@@ -141,9 +136,9 @@ QString WriteControlXML(const Collection<std::shared_ptr<clsControl>>& controls)
         if (!control)
             continue;
         lines += QStringLiteral("<control type='") + basXML::EscapeXMLAttribute(control->ControlType) + QStringLiteral("'>") + kLineEnd;
-        lines += line(u"name", basXML::EscapeXMLText(control->Name));
-        lines += line(u"value", basXML::EscapeXMLText(control->Value));
-        lines += line(u"default", basXML::EscapeXMLText(control->Default));
+        lines += ElementLineXML(u"name", basXML::EscapeXMLText(control->Name));
+        lines += ElementLineXML(u"value", basXML::EscapeXMLText(control->Value));
+        lines += ElementLineXML(u"default", basXML::EscapeXMLText(control->Default));
         lines += QStringLiteral("</control>") + kLineEnd;
     }
     return lines;
@@ -172,11 +167,11 @@ QString WriteLinkXML(const Collection<std::shared_ptr<Link>>& links)
             continue;
         lines += QStringLiteral("<link nodeguidref='") + basXML::EscapeXMLAttribute(link->ConnectionTo->GUID)
             + QStringLiteral("'>") + kLineEnd;
-        lines += line(u"weightaffirm", DecimalXML(link->WeightAffirm));
-        lines += line(u"weight", DecimalXML(link->Weight));
-        lines += line(u"weightdeny", DecimalXML(link->WeightDeny));
-        lines += line(u"alwaysaffirm", BooleanXML(link->AlwaysAffirm));
-        lines += line(u"alwaysdeny", BooleanXML(link->AlwaysDeny));
+        lines += ElementLineXML(u"weightaffirm", DecimalXML(link->WeightAffirm));
+        lines += ElementLineXML(u"weight", DecimalXML(link->Weight));
+        lines += ElementLineXML(u"weightdeny", DecimalXML(link->WeightDeny));
+        lines += ElementLineXML(u"alwaysaffirm", BooleanXML(link->AlwaysAffirm));
+        lines += ElementLineXML(u"alwaysdeny", BooleanXML(link->AlwaysDeny));
         lines += QStringLiteral("</link>") + kLineEnd;
     }
     return lines;

@@ -36,6 +36,19 @@ std::optional<QStringView> selfClosingAttributes(QStringView text, QStringView e
 
 } // namespace
 
+QString ElementLineXML(QStringView tag, const QString& content)
+{
+    return u'<' + tag.toString() + u'>' + content + QStringLiteral("</") + tag.toString() + u'>' + kLineEnd;
+}
+
+QString WriteLabelElementXML(QStringView tag, const std::shared_ptr<TextLabel>& label)
+{
+    if (!label || label->Text().isEmpty())
+        return {};
+    const QString name = tag.toString();
+    return u'<' + name + u'>' + kLineEnd + WriteStringXML(*label) + QStringLiteral("</") + name + u'>' + kLineEnd;
+}
+
 QString WriteStringXML(TextLabel& label)
 {
     QString lines;
