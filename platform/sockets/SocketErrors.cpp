@@ -1,0 +1,91 @@
+#include "platform/sockets/SocketErrors.h"
+
+#include <array>
+#include <utility>
+
+namespace platform::sockets {
+
+namespace {
+
+// The table both controls carry, word for word.
+constexpr std::array<std::pair<int, const char*>, 50> kTexts {{
+    {10004, "Interrupted system call"},
+    {10009, "Bad file number"},
+    {10013, "Access denied"},
+    {10014, "Bad address"},
+    {10022, "Invalid argument"},
+    {10024, "Too many open files"},
+    {10035, "Operation would block"},
+    {10036, "Operation now in progress"},
+    {10037, "Operation already in progress"},
+    {10038, "Socket operation on non-socket"},
+    {10039, "Destination address required"},
+    {10040, "Message too long"},
+    {10041, "Protocol wrong type for socket"},
+    {10042, "Bad protocol option"},
+    {10043, "Protocol not supported"},
+    {10044, "Socket type not supported"},
+    {10045, "Operation not supported on socket"},
+    {10046, "Protocol family not supported"},
+    {10047, "Address family not supported by protocol family"},
+    {10048, "Address already in use"},
+    {10049, "Can't assign requested address"},
+    {10050, "Network is down"},
+    {10051, "Network is unreachable"},
+    {10052, "Net dropped connection or reset"},
+    {10053, "Software caused connection abort"},
+    {10054, "Connection reset by peer"},
+    {10055, "No buffer space available"},
+    {10056, "Socket is already connected"},
+    {10057, "Socket is not connected"},
+    {10058, "Can't send after socket shutdown"},
+    {10059, "Too many references, can't splice"},
+    {10060, "Connection timed out"},
+    {10061, "Connection refused"},
+    {10062, "Too many levels of symbolic links"},
+    {10063, "File name too long"},
+    {10064, "Host is down"},
+    {10065, "No route to host"},
+    {10066, "Directory not empt"},
+    {10067, "Too many processes"},
+    {10068, "Too many users"},
+    {10069, "Disc Quota Exceeded"},
+    {10070, "Stale NFS file handle"},
+    {10071, "Too many levels of remote in path"},
+    {10091, "Network subsystem is unavailable"},
+    {10092, "WINSOCK DLL Version out of range"},
+    {10093, "Winsock not loaded yet (WSANOTINITIALISED)"},
+    {11001, "Host not found"},
+    {11002, "Non-authoritative 'Host not found' (try again or check DNS setup)"},
+    {11003, "Non-recoverable errors: FORMERR, REFUSED, NOTIMP"},
+    {11004, "Valid name, no data record (check DNS setup)"},
+}};
+
+QString withoutDescription(int code) { return QStringLiteral("[%1] (no description available)").arg(code); }
+
+} // namespace
+
+QString socketErrorText(int code)
+{
+    for (const auto& [number, text] : kTexts) {
+        if (number == code)
+            return QString::fromLatin1(text);
+    }
+    return {};
+}
+
+QString describeSocketError(int code)
+{
+    const QString text = socketErrorText(code);
+    return text.isNull() ? withoutDescription(code) : QStringLiteral("[%1] %2").arg(code).arg(text);
+}
+
+QString socketErrorSentence(int code)
+{
+    if (code == 10066)
+        return QStringLiteral("[10066] Directory not empty");
+    const QString text = socketErrorText(code);
+    return text.isNull() ? withoutDescription(code) : QStringLiteral("[%1] %2.").arg(code).arg(text);
+}
+
+} // namespace platform::sockets
