@@ -2,9 +2,12 @@
 
 #include "platform/RuntimeError.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace platform {
@@ -15,13 +18,29 @@ const QString kOpenWithDesktop = QStringLiteral("\"xdg-open\" \"%1\"");
 
 bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
+// The spelling under which the object holds `name`; a null text when it does not.
+QString spellingIn(const QJsonObject& object, const QString& name)
+{
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (sameName(it.key(), name))
+            return it.key();
+    }
+    return {};
+}
+
 std::optional<QString> valueIn(const QJsonObject& values, const QString& valueName)
 {
-    for (auto it = values.begin(); it != values.end(); ++it) {
-        if (sameName(it.key(), valueName))
-            return it.value().toVariant().toString();
-    }
-    return std::nullopt;
+    const QString name = spellingIn(values, valueName);
+    if (name.isNull())
+        return std::nullopt;
+    return values.value(name).toVariant().toString();
+}
+
+QString fullKeyPath(RegistryHive hive, const QString& keyPath) { return hiveName(hive) + u'\\' + keyPath; }
+
+bool isSameOrBelow(const QString& key, const QString& path)
+{
+    return sameName(key, path) || key.startsWith(path + u'\\', Qt::CaseInsensitive);
 }
 
 // What a desktop without registrations of its own answers.
@@ -67,26 +86,86 @@ QString FileRegistry::defaultFilePath()
 
 QString FileRegistry::desktopDocumentClass() { return QStringLiteral("DesktopOpener.Document"); }
 
-std::optional<QString> FileRegistry::queryValue(RegistryHive hive, const QString& keyPath, const QString& valueName)
+QJsonObject FileRegistry::readKeys() const
 {
     QFile file(m_filePath);
-    if (file.exists()) {
-        if (!file.open(QIODevice::ReadOnly))
-            kelvane::raiseError(kelvane::err::PathFileAccess,
-                                QStringLiteral("The registry file %1 cannot be read").arg(m_filePath));
-        QJsonParseError parseError;
-        const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
-        if (parseError.error != QJsonParseError::NoError || !document.isObject())
-            kelvane::raiseError(kelvane::err::PathFileAccess,
-                                QStringLiteral("The registry file %1 is damaged").arg(m_filePath));
-        const QString fullPath = hiveName(hive) + u'\\' + keyPath;
-        const QJsonObject keys = document.object();
-        for (auto it = keys.begin(); it != keys.end(); ++it) {
-            if (sameName(it.key(), fullPath))
-                return valueIn(it.value().toObject(), valueName);
-        }
-    }
+    if (!file.exists())
+        return {};
+    if (!file.open(QIODevice::ReadOnly))
+        kelvane::raiseError(kelvane::err::PathFileAccess, QStringLiteral("The registry file %1 cannot be read").arg(m_filePath));
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
+    if (parseError.error != QJsonParseError::NoError || !document.isObject())
+        kelvane::raiseError(kelvane::err::PathFileAccess, QStringLiteral("The registry file %1 is damaged").arg(m_filePath));
+    return document.object();
+}
+
+void FileRegistry::writeKeys(const QJsonObject& keys) const
+{
+    QDir().mkpath(QFileInfo(m_filePath).absolutePath());
+    QSaveFile file(m_filePath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(keys).toJson()) < 0 || !file.commit())
+        kelvane::raiseError(kelvane::err::PathFileAccess, QStringLiteral("The registry file %1 cannot be written").arg(m_filePath));
+}
+
+std::optional<QString> FileRegistry::queryValue(RegistryHive hive, const QString& keyPath, const QString& valueName)
+{
+    const QJsonObject keys = readKeys();
+    const QString key = spellingIn(keys, fullKeyPath(hive, keyPath));
+    if (!key.isNull())
+        return valueIn(keys.value(key).toObject(), valueName);
     return desktopDefault(hive, keyPath, valueName);
+}
+
+bool FileRegistry::keyExists(RegistryHive hive, const QString& keyPath)
+{
+    const QJsonObject keys = readKeys();
+    const QString path = fullKeyPath(hive, keyPath);
+    for (auto it = keys.begin(); it != keys.end(); ++it) {
+        if (isSameOrBelow(it.key(), path))
+            return true;
+    }
+    return desktopDefault(hive, keyPath, {}).has_value();
+}
+
+void FileRegistry::setValue(RegistryHive hive, const QString& keyPath, const QString& valueName, const QString& value)
+{
+    QJsonObject keys = readKeys();
+    QString key = spellingIn(keys, fullKeyPath(hive, keyPath));
+    if (key.isNull())
+        key = fullKeyPath(hive, keyPath);
+    QJsonObject values = keys.value(key).toObject();
+    QString name = spellingIn(values, valueName);
+    if (name.isNull())
+        name = valueName;
+    values.insert(name, value);
+    keys.insert(key, values);
+    writeKeys(keys);
+}
+
+void FileRegistry::createKey(RegistryHive hive, const QString& keyPath)
+{
+    QJsonObject keys = readKeys();
+    if (!spellingIn(keys, fullKeyPath(hive, keyPath)).isNull())
+        return;
+    keys.insert(fullKeyPath(hive, keyPath), QJsonObject());
+    writeKeys(keys);
+}
+
+void FileRegistry::deleteKey(RegistryHive hive, const QString& keyPath)
+{
+    QJsonObject keys = readKeys();
+    const QString path = fullKeyPath(hive, keyPath);
+    QStringList doomed;
+    for (auto it = keys.begin(); it != keys.end(); ++it) {
+        if (isSameOrBelow(it.key(), path))
+            doomed.append(it.key());
+    }
+    if (doomed.isEmpty())
+        return;
+    for (const QString& key : std::as_const(doomed))
+        keys.remove(key);
+    writeKeys(keys);
 }
 
 } // namespace platform

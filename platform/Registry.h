@@ -2,6 +2,7 @@
 
 #include "platform/Service.h"
 
+#include <QJsonObject>
 #include <QString>
 #include <optional>
 
@@ -25,30 +26,45 @@ inline constexpr RegistryHive HKEY_CURRENT_CONFIG = RegistryHive::CurrentConfig;
 // "HKEY_CLASSES_ROOT" and so on.
 QString hiveName(RegistryHive hive);
 
-// Read access to the registry the program consults: open commands of file types and of web
-// links, the local server of a class. Key paths use "\" and, like value names, are compared
-// without regard to case; an empty value name is the key's default value.
+// The registry the program consults (open commands of file types and of web links, the
+// servers of classes) and that class registration writes. Key paths use "\" and, like value
+// names, are compared without regard to case; an empty value name is the key's default value.
+// Every call raises a RuntimeError when the registry itself cannot be read or written.
 class Registry {
 public:
     virtual ~Registry() = default;
 
-    // The value's text, or nothing when the key or the value does not exist. Raises a
-    // RuntimeError when the registry itself cannot be read.
+    // The value's text, or nothing when the key or the value does not exist.
     virtual std::optional<QString> queryValue(RegistryHive hive, const QString& keyPath,
                                               const QString& valueName) = 0;
+    // True when the key exists (it may hold no values, or only keys below it).
+    virtual bool keyExists(RegistryHive hive, const QString& keyPath) = 0;
+
+    // Sets a value, making its key when missing.
+    virtual void setValue(RegistryHive hive, const QString& keyPath, const QString& valueName,
+                          const QString& value) = 0;
+    // Makes a key without values (such as "Control" under a class) when it is missing.
+    virtual void createKey(RegistryHive hive, const QString& keyPath) = 0;
+    // Removes the key, its values and every key below it; nothing when it is missing.
+    virtual void deleteKey(RegistryHive hive, const QString& keyPath) = 0;
 };
 
 // The emulated registry: a JSON file, "<XDG config folder>/Kelvane/registry.json", that maps
 // full key paths ("HKEY_CLASSES_ROOT\.txt") to objects of value names and texts:
 //   { "HKEY_CLASSES_ROOT\\.txt": { "": "txtfile" } }
 // Under what the file holds lie the desktop's defaults: web links and every file type open
-// with the desktop's opener, xdg-open.
+// with the desktop's opener, xdg-open. Writes rewrite the whole file (a new file renamed
+// over the old one), keeping the spelling of keys and value names already there.
 class FileRegistry : public Registry {
 public:
     FileRegistry();
     explicit FileRegistry(QString filePath);
 
     std::optional<QString> queryValue(RegistryHive hive, const QString& keyPath, const QString& valueName) override;
+    bool keyExists(RegistryHive hive, const QString& keyPath) override;
+    void setValue(RegistryHive hive, const QString& keyPath, const QString& valueName, const QString& value) override;
+    void createKey(RegistryHive hive, const QString& keyPath) override;
+    void deleteKey(RegistryHive hive, const QString& keyPath) override;
 
     const QString& filePath() const { return m_filePath; }
     static QString defaultFilePath();
@@ -57,6 +73,9 @@ public:
     static QString desktopDocumentClass();
 
 private:
+    QJsonObject readKeys() const;
+    void writeKeys(const QJsonObject& keys) const;
+
     QString m_filePath;
 };
 

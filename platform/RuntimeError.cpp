@@ -20,6 +20,10 @@ QString err::describe(int number)
     case ObjectNotSet: return QStringLiteral("Object variable or With block variable not set");
     case InvalidFileFormat: return QStringLiteral("Invalid file format");
     case InvalidPropertyValue: return QStringLiteral("Invalid property value");
+    case CantCreateObject: return QStringLiteral("ActiveX component can't create object");
+    case ObjectDoesNotSupport: return QStringLiteral("Object doesn't support this property or method");
+    case ArgumentNotOptional: return QStringLiteral("Argument not optional");
+    case WrongNumberOfArguments: return QStringLiteral("Wrong number of arguments or invalid property assignment");
     case DuplicateKey: return QStringLiteral("This key is already associated with an element of this collection");
     default: return {};
     }

@@ -22,6 +22,10 @@ inline constexpr int PathNotFound = 76;
 inline constexpr int ObjectNotSet = 91;
 inline constexpr int InvalidFileFormat = 321;
 inline constexpr int InvalidPropertyValue = 380;
+inline constexpr int CantCreateObject = 429;
+inline constexpr int ObjectDoesNotSupport = 438;
+inline constexpr int ArgumentNotOptional = 449;
+inline constexpr int WrongNumberOfArguments = 450;
 inline constexpr int DuplicateKey = 457;
 
 // The standard description of a number; empty for numbers the system does not know.

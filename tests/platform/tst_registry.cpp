@@ -73,3 +73,42 @@ TEST(FileRegistry, ADamagedFileIsAnError)
         EXPECT_TRUE(e.Description().contains(QStringLiteral("damaged.json")));
     }
 }
+
+TEST(FileRegistry, WritesKeepTheFileAndItsSpelling)
+{
+    const QString path = kelvane::test::scratchFolder() + QStringLiteral("/written/registry.json");
+    FileRegistry registry(path);
+    registry.setValue(HKEY_CLASSES_ROOT, QStringLiteral("Kelvane.KnowledgeBase\\CLSID"), {}, QStringLiteral("{1}"));
+    registry.createKey(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\{1}\\Programmable"));
+    registry.setValue(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\{1}\\LocalServer32"), {}, QStringLiteral("/opt/kelvane"));
+    // Another spelling of a key or value name reaches the same entry.
+    registry.setValue(HKEY_CLASSES_ROOT, QStringLiteral("kelvane.knowledgebase\\clsid"), {}, QStringLiteral("{2}"));
+
+    FileRegistry reread(path);
+    EXPECT_EQ(reread.queryValue(HKEY_CLASSES_ROOT, QStringLiteral("Kelvane.KnowledgeBase\\CLSID"), {}), QStringLiteral("{2}"));
+    EXPECT_TRUE(reread.keyExists(HKEY_CLASSES_ROOT, QStringLiteral("clsid\\{1}\\programmable")));
+    EXPECT_TRUE(reread.keyExists(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\{1}")));
+    EXPECT_FALSE(reread.keyExists(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\{1}\\Control")));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray json = file.readAll();
+    EXPECT_TRUE(json.contains("HKEY_CLASSES_ROOT\\\\Kelvane.KnowledgeBase\\\\CLSID"));
+    EXPECT_FALSE(json.contains("knowledgebase"));
+
+    // Deleting a key takes everything below it, and only that.
+    reread.deleteKey(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\{1}"));
+    EXPECT_FALSE(registry.keyExists(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\{1}\\Programmable")));
+    EXPECT_EQ(registry.queryValue(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\{1}\\LocalServer32"), {}), std::nullopt);
+    EXPECT_TRUE(registry.keyExists(HKEY_CLASSES_ROOT, QStringLiteral("Kelvane.KnowledgeBase")));
+}
+
+TEST(FileRegistry, ADamagedFileIsNeverOverwritten)
+{
+    const QByteArray damaged = "{ \"HKEY_CLASSES_ROOT\\\\.txt\": ";
+    FileRegistry registry(registryFile(QStringLiteral("kept.json"), damaged));
+    EXPECT_THROW(registry.setValue(HKEY_CLASSES_ROOT, QStringLiteral(".qkb"), {}, QStringLiteral("Kelvane")),
+                 kelvane::RuntimeError);
+    QFile file(registry.filePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), damaged);
+}
