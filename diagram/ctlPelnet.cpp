@@ -64,6 +64,16 @@ ctlPelnet::~ctlPelnet()
     unloadNarratorButtons();
     // The networks may outlive the control; they stop calling it now.
     m_display.reset();
+    // Levels that open each other hold each other: the document lets go of those references
+    // so it is freed with the control.
+    for (const auto& network : Networks) {
+        try {
+            if (network)
+                forEachNode(*network, [](const std::shared_ptr<Node>& node) { node->LowerLevelNetwork.reset(); });
+        } catch (...) {
+            // A damaged network keeps what it holds.
+        }
+    }
 }
 
 // --- Child controls ---------------------------------------------------------------------------

@@ -4,9 +4,11 @@
 #include "platform/Variant.h"
 
 #include <QImage>
+#include <QSet>
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 class QAction;
@@ -299,12 +301,26 @@ private:
     // GUID the node names as its lower-level node.
     void linkToLowerLevel(const std::shared_ptr<Node>& objNode, const std::shared_ptr<clsNetwork>& network);
 
+    // Pieces of document open.
+    class LowerLevelReading;
+    bool openCompoundDocument(platform::RootStorage& storage, AbstractProgressBar* objprogress, bool bHideOverview);
+    bool openTextDocument(AbstractProgressBar* objprogress, bool bHideOverview);
+    void nameDocument(clsNetwork& root, bool showName);
+    std::shared_ptr<clsNetwork> newLowerLevelNetwork(const Node& objNode);
+    void appendLowerLevel(const std::shared_ptr<Node>& objNode, const std::shared_ptr<clsNetwork>& network);
+
+    // Pieces of document save.
+    void saveXMLDocument(AbstractProgressBar* objprogress);
+    void saveCompoundDocument(AbstractProgressBar* objprogress);
+
     std::shared_ptr<DiagramHostDisplay> m_display; // lent to the networks as their ParentDisplay
     std::shared_ptr<AbstractServerSession> m_serverSession;
     std::shared_ptr<clsNetwork> m_network; // the root network
     qint16 m_networkIndex = 0;
     QString m_lastShownGUID;
     bool m_buildingButtons = false; // focus moving among buttons being rebuilt selects nothing
+    QSet<QString> m_lowerLevelsBeingRead; // the sources of the lower levels now being opened
+    std::unordered_set<const clsNetwork*> m_lowerLevelsWritten; // networks written by the save under way
     QImage m_imgSplash;     // imgSplash's picture
     QImage m_picBackground; // picBackground's picture
 

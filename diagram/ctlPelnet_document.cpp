@@ -51,11 +51,12 @@ void ctlPelnet::PropogateControls()
             if (requireObject(network)->Controls.isEmpty())
                 continue;
             forEachNode(*network, [&](const std::shared_ptr<Node>& node) {
+                // Names compare without regard to case, as the node's controls are keyed.
                 for (const auto& control : network->Controls) {
                     const QString& name = requireObject(control)->Name;
-                    bool held = false;
+                    bool held = node->Controls().Contains(name);
                     for (const auto& own : node->Controls())
-                        held = held || requireObject(own)->Name == name;
+                        held = held || requireObject(own)->Name.compare(name, Qt::CaseInsensitive) == 0;
                     if (!held)
                         node->Controls().Add(control->Clone(), name);
                 }

@@ -94,8 +94,6 @@ void ctlPelnet::buildNarratorButtons(clsNetwork& network)
 
 void ctlPelnet::cmdNarrater_GotFocus(qint16 Index)
 {
-    if (Index == 0 && m_cmdNarrater.size() > 1)
-        ignoringErrors([&] { m_cmdNarrater[1]->setFocus(); });
     ignoringErrors([&] {
         // The node of the focused button becomes the only selected one, without moving the
         // focus back to a button.
@@ -106,6 +104,10 @@ void ctlPelnet::cmdNarrater_GotFocus(qint16 Index)
         forEachNode(*shown, [&](const std::shared_ptr<Node>& node) { node->setSelected(++count == Index); });
     });
     ignoringErrors([&] { DrawNetwork(false); });
+    // Button 0 only passes the focus on, to the first node's button (whose own focus then
+    // selects that node).
+    if (Index == 0 && m_cmdNarrater.size() > 1)
+        ignoringErrors([&] { m_cmdNarrater[1]->setFocus(); });
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include "diagram/doubles/RecordingParentForm.h"
 #include "model/basGlobal.h"
 #include "tests/network/NetworkBuilder.h"
+#include "tests/support/ErrorAssertions.h"
 
 #include <gtest/gtest.h>
 

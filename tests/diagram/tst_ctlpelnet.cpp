@@ -7,6 +7,10 @@
 #include "model/Layer.h"
 #include "model/Node.h"
 #include "platform/Colours.h"
+#include "platform/Printer.h"
+#include "platform/doubles/RecordingPrinter.h"
+
+#include <QFile>
 
 #include <QKeyEvent>
 #include <QMenu>
@@ -213,4 +217,48 @@ TEST_F(ControlCore, ReorderNetworksListsLevelsBreadthFirstEachOnce)
     EXPECT_EQ(first.network->Index, 2);
     EXPECT_EQ(second.network->Index, 3);
     EXPECT_EQ(third.network->Index, 4);
+}
+
+TEST_F(ControlCore, PrintingStretchesTheBackgroundOverThePageAndDrawsTheNetworkThere)
+{
+    platform::ScopedService<platform::Printer, platform::doubles::RecordingPrinter> printer;
+    NetworkBuilder net({"A B", "C"});
+    net.links("C>A");
+    useNetworks({net.network});
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    control->setBackground(picture);
+    const QImage screen = control->picnetwork()->Image();
+
+    control->DrawNetwork(true);
+    ASSERT_EQ(printer->pictures.size(), 1u);
+    EXPECT_EQ(printer->pictures.front().twips, QRectF(0, 0, 12000, 16000));
+    EXPECT_FALSE(printer->recordedPage.circles().empty());
+    EXPECT_FALSE(printer->recordedPage.lines().empty());
+    EXPECT_EQ(control->picnetwork()->Image(), screen); // the screen is left alone
+    EXPECT_EQ(printer->endedJobs, 0);                   // the host ends the job
+}
+
+TEST_F(ControlCore, PictureBytesAreReadFromTheRootNetworksFiles)
+{
+    const QString file = QStringLiteral("splash.gif");
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("GIF89a\x01\x02");
+    out.close();
+    control->Network()->Picture = file;
+    control->LoadSplash();
+    EXPECT_TRUE(control->SplashFile.startsWith(QStringLiteral("GIF89a\x01\x02")));
+
+    control->Network()->Picture = QStringLiteral("missing.gif");
+    control->LoadSplash();
+    EXPECT_TRUE(control->SplashFile.startsWith(QStringLiteral("GIF89a"))); // kept
+
+    control->Network()->Picture.clear();
+    control->LoadSplash();
+    EXPECT_TRUE(control->SplashFile.isEmpty());
+
+    control->Network()->Background = file;
+    control->LoadBackground();
+    EXPECT_TRUE(control->BackgroundFile.startsWith(QStringLiteral("GIF89a")));
 }
