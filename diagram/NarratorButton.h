@@ -30,6 +30,11 @@ public:
     // event it may be handling is over.
     void unload();
 
+    // Unloads rather than deletes, for arrays of buttons held by std::unique_ptr.
+    struct Unloader {
+        void operator()(NarratorButton* button) const { button->unload(); }
+    };
+
 protected:
     // Released keys go on to the control, whichever button has the focus.
     void keyReleaseEvent(QKeyEvent* event) override;

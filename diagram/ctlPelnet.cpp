@@ -85,10 +85,6 @@ NarratorButton* ctlPelnet::cmdNarrater(qint16 index) const
     return m_cmdNarrater[std::size_t(index)].get();
 }
 
-void NarratorButtonUnloader::operator()(NarratorButton* button) const
-{
-    button->unload();
-}
 
 void ctlPelnet::createMenus()
 {

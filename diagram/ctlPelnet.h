@@ -1,5 +1,6 @@
 #pragma once
 
+#include "diagram/NarratorButton.h"
 #include "platform/Collection.h"
 #include "platform/Variant.h"
 
@@ -27,7 +28,6 @@ class AbstractServerSession;
 class DiagramHostDisplay;
 class DocumentOutput;
 class Link;
-class NarratorButton;
 class NetworkCanvas;
 class Node;
 class clsNetwork;
@@ -41,11 +41,6 @@ class clsNetwork;
 // shared with the pointer handlers and menu commands. Every public procedure reports its own
 // failures through the common error reporter (module "ctlPelnet") and returns its neutral
 // result; changes made before a failure stay.
-// Unloads a narrator button (NarratorButton::unload).
-struct NarratorButtonUnloader {
-    void operator()(NarratorButton* button) const;
-};
-
 class ctlPelnet : public QWidget {
     Q_OBJECT
 
@@ -107,7 +102,7 @@ public:
     QMenu* mnuPickup() const { return m_mnuPickup; }
     QMenu* mnuApply() const { return m_mnuApply; }
 
-    // Items of the network menu.
+    // Items of the network menu (the menus own their items).
     QAction* mnuNodeAdd = nullptr;
     QAction* mnuNetworkLayerAdd = nullptr;
     QAction* mnuNetworkRefresh = nullptr;
@@ -327,7 +322,7 @@ private:
     // Child controls, owned by the control.
     NetworkCanvas* m_picnetwork = nullptr;
     QTimer* m_timPolling = nullptr;
-    std::vector<std::unique_ptr<NarratorButton, NarratorButtonUnloader>> m_cmdNarrater; // element 0 first
+    std::vector<std::unique_ptr<NarratorButton, NarratorButton::Unloader>> m_cmdNarrater; // element 0 first
     QMenu* m_mnuNode = nullptr;
     QMenu* m_mnuNetwork = nullptr;
     QMenu* m_mnuLink = nullptr;

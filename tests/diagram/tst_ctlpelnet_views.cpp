@@ -38,21 +38,18 @@ protected:
 
 } // namespace
 
-TEST_F(ShownNetwork, OneOpenNetworkIsShownWhateverTheViewFlagsSay)
-{
-    control->Networks.Clear();
-    control->Networks.Add(root.network);
-    control->DisplayOverview = true;
-    control->DisplayCompleteview = true;
-    EXPECT_EQ(control->ActiveNetwork(), root.network);
-}
-
-TEST_F(ShownNetwork, CurrentNetworkIsShownWithoutAView)
+TEST_F(ShownNetwork, CurrentNetworkIsShownUnlessOnlyOneIsOpen)
 {
     control->setNetworkIndex(2);
     EXPECT_EQ(control->ActiveNetwork(), lower.network);
     control->setNetworkIndex(5);
     EXPECT_NE(errorNumberOf([&] { control->ActiveNetwork(); }), 0);
+
+    control->Networks.Clear();
+    control->Networks.Add(root.network);
+    control->DisplayOverview = true;
+    control->DisplayCompleteview = true;
+    EXPECT_EQ(control->ActiveNetwork(), root.network);
 }
 
 TEST_F(ShownNetwork, ButtonsAreRebuiltOnlyWhenTheShownNetworkChanges)

@@ -22,12 +22,6 @@ protected:
 
 } // namespace
 
-TEST_F(Canvas, ScaleIsFifteenTwipsToAPixel)
-{
-    EXPECT_DOUBLE_EQ(canvas.ScaleWidth(), 3000.0);
-    EXPECT_DOUBLE_EQ(canvas.ScaleHeight(), 1500.0);
-}
-
 TEST_F(Canvas, PressMoveAndReleaseArriveInTwipsWithTheOldCodes)
 {
     QSignalSpy down(&canvas, &NetworkCanvas::MouseDown);
