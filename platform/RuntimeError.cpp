@@ -19,6 +19,8 @@ QString err::describe(int number)
     case PathNotFound: return QStringLiteral("Path not found");
     case ObjectNotSet: return QStringLiteral("Object variable or With block variable not set");
     case InvalidFileFormat: return QStringLiteral("Invalid file format");
+    case ControlArrayElementMissing: return QStringLiteral("Control array element doesn't exist");
+    case ObjectAlreadyLoaded: return QStringLiteral("Object already loaded");
     case InvalidPropertyValue: return QStringLiteral("Invalid property value");
     case CantCreateObject: return QStringLiteral("ActiveX component can't create object");
     case ObjectDoesNotSupport: return QStringLiteral("Object doesn't support this property or method");
