@@ -1,6 +1,7 @@
 #include "diagram/NetworkCanvas.h"
 
 #include "platform/Colours.h"
+#include "platform/PointerCodes.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -11,38 +12,6 @@ namespace {
 
 // 96 dots per inch, whatever the screen: 15 twips to a pixel, the scale the layouts assume.
 constexpr int kDotsPerMeter = 3780;
-
-qint16 buttonCode(Qt::MouseButton button)
-{
-    switch (button) {
-    case Qt::LeftButton: return NetworkCanvas::kLeftButton;
-    case Qt::RightButton: return NetworkCanvas::kRightButton;
-    case Qt::MiddleButton: return NetworkCanvas::kMiddleButton;
-    default: return 0;
-    }
-}
-
-qint16 buttonsCode(Qt::MouseButtons buttons)
-{
-    qint16 code = 0;
-    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
-        if (buttons & button)
-            code = qint16(code | buttonCode(button));
-    }
-    return code;
-}
-
-qint16 shiftCode(Qt::KeyboardModifiers modifiers)
-{
-    qint16 code = 0;
-    if (modifiers & Qt::ShiftModifier)
-        code |= NetworkCanvas::kShiftKey;
-    if (modifiers & Qt::ControlModifier)
-        code |= NetworkCanvas::kCtrlKey;
-    if (modifiers & Qt::AltModifier)
-        code |= NetworkCanvas::kAltKey;
-    return code;
-}
 
 } // namespace
 
@@ -151,19 +120,19 @@ void NetworkCanvas::resizeEvent(QResizeEvent* event)
 void NetworkCanvas::mousePressEvent(QMouseEvent* event)
 {
     const QPointF at = event->position();
-    Q_EMIT MouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), toTwipsX(at.x()), toTwipsY(at.y()));
+    Q_EMIT MouseDown(platform::pointer::buttonCode(event->button()), platform::pointer::shiftCode(event->modifiers()), toTwipsX(at.x()), toTwipsY(at.y()));
 }
 
 void NetworkCanvas::mouseMoveEvent(QMouseEvent* event)
 {
     const QPointF at = event->position();
-    Q_EMIT MouseMove(buttonsCode(event->buttons()), shiftCode(event->modifiers()), toTwipsX(at.x()), toTwipsY(at.y()));
+    Q_EMIT MouseMove(platform::pointer::buttonCode(event->buttons()), platform::pointer::shiftCode(event->modifiers()), toTwipsX(at.x()), toTwipsY(at.y()));
 }
 
 void NetworkCanvas::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPointF at = event->position();
-    Q_EMIT MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), toTwipsX(at.x()), toTwipsY(at.y()));
+    Q_EMIT MouseUp(platform::pointer::buttonCode(event->button()), platform::pointer::shiftCode(event->modifiers()), toTwipsX(at.x()), toTwipsY(at.y()));
 }
 
 // The second press of a double click is the double click itself, not another press.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/PainterCanvas.h"
+#include "platform/PointerCodes.h"
 
 #include <QImage>
 #include <QPainter>
@@ -19,13 +20,13 @@ class NetworkCanvas : public QWidget {
 
 public:
     // Button codes of the pointer events.
-    static constexpr qint16 kLeftButton = 1;
-    static constexpr qint16 kRightButton = 2;
-    static constexpr qint16 kMiddleButton = 4;
+    static constexpr qint16 kLeftButton = platform::pointer::LeftButton;
+    static constexpr qint16 kRightButton = platform::pointer::RightButton;
+    static constexpr qint16 kMiddleButton = platform::pointer::MiddleButton;
     // Shift codes: a sum of these.
-    static constexpr qint16 kShiftKey = 1;
-    static constexpr qint16 kCtrlKey = 2;
-    static constexpr qint16 kAltKey = 4;
+    static constexpr qint16 kShiftKey = platform::pointer::ShiftMask;
+    static constexpr qint16 kCtrlKey = platform::pointer::CtrlMask;
+    static constexpr qint16 kAltKey = platform::pointer::AltMask;
 
     explicit NetworkCanvas(QWidget* parent = nullptr);
     ~NetworkCanvas() override;

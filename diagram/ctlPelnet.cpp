@@ -14,6 +14,7 @@
 #include "model/basGlobal.h"
 #include "model/basLibrary.h"
 #include "platform/HostPath.h"
+#include "platform/PointerCodes.h"
 #include "platform/Printer.h"
 #include "platform/UiServices.h"
 
@@ -30,18 +31,6 @@ using namespace diagramsupport;
 namespace {
 
 constexpr int kSpaceKey = 32;
-
-qint16 shiftOf(Qt::KeyboardModifiers modifiers)
-{
-    qint16 shift = 0;
-    if (modifiers & Qt::ShiftModifier)
-        shift |= NetworkCanvas::kShiftKey;
-    if (modifiers & Qt::ControlModifier)
-        shift |= NetworkCanvas::kCtrlKey;
-    if (modifiers & Qt::AltModifier)
-        shift |= NetworkCanvas::kAltKey;
-    return shift;
-}
 
 } // namespace
 
@@ -184,7 +173,7 @@ void ctlPelnet::UserControl_Resize()
 void ctlPelnet::keyReleaseEvent(QKeyEvent* event)
 {
     if (!event->isAutoRepeat())
-        UserControl_KeyUp(event->key(), shiftOf(event->modifiers()));
+        UserControl_KeyUp(event->key(), platform::pointer::shiftCode(event->modifiers()));
     QWidget::keyReleaseEvent(event);
 }
 
