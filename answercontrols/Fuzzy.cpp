@@ -10,6 +10,8 @@
 #include "platform/Conversions.h"
 #include "platform/QtFont.h"
 #include "platform/RuntimeError.h"
+#include "platform/Variant.h"
+#include "platform/automation/PropertyBag.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -403,10 +405,10 @@ void Fuzzy::InitProperties()
     m_fontTransparent = false;
 }
 
-void Fuzzy::ReadProperties(const PropertyBag& bag)
+void Fuzzy::ReadProperties(const platform::automation::PropertyBag& bag)
 {
     const auto read = [&bag](const char* name, const Variant& defaultValue) {
-        return bag.ReadProperty(QString::fromLatin1(name), defaultValue);
+        return bag.read(QString::fromLatin1(name), defaultValue);
     };
     m_caption = read("Caption", QString()).toString();
     OptionButton& option = optOption(m_current);
@@ -430,10 +432,10 @@ void Fuzzy::ReadProperties(const PropertyBag& bag)
     option.setForeColor(conv::toInt32(read("ForeColor", platform::colours::ButtonText).toDouble()));
 }
 
-void Fuzzy::WriteProperties(PropertyBag& bag) const
+void Fuzzy::WriteProperties(platform::automation::PropertyBag& bag) const
 {
     const auto write = [&bag](const char* name, const Variant& value, const Variant& defaultValue) {
-        bag.WriteProperty(QString::fromLatin1(name), value, defaultValue);
+        bag.write(QString::fromLatin1(name), value, defaultValue);
     };
     write("Caption", m_caption, QString());
     const OptionButton& option = optOption(m_current);

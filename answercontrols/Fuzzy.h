@@ -1,6 +1,5 @@
 #pragma once
 
-#include "answercontrols/PropertyBag.h"
 #include "platform/FontDescription.h"
 
 #include <QWidget>
@@ -9,6 +8,10 @@
 #include <memory>
 
 class QLabel;
+
+namespace platform::automation {
+class PropertyBag;
+}
 
 namespace kelvane {
 
@@ -98,10 +101,11 @@ public:
     qint16 Options() const { return m_count; }
     void setOptions(qint16 count);
 
-    // Saved properties: a new instance, or one loaded from or saved to its container.
+    // Saved properties: a new instance, or one loaded from or saved to its container. What
+    // is read goes to the option at the current index (the template when just made).
     void InitProperties();
-    void ReadProperties(const PropertyBag& bag);
-    void WriteProperties(PropertyBag& bag) const;
+    void ReadProperties(const platform::automation::PropertyBag& bag);
+    void WriteProperties(platform::automation::PropertyBag& bag) const;
 
     // The constituent controls.
     Slider& Slider1() const { return *m_slider; }

@@ -4,6 +4,7 @@
 #include "answercontrols/SliderThumb.h"
 #include "model/basGlobal.h"
 #include "platform/Colours.h"
+#include "platform/automation/PropertyBag.h"
 #include "tests/answercontrols/AnswerControlsTestSupport.h"
 #include "tests/support/ErrorAssertions.h"
 #include "tests/support/QStringPrinter.h"
@@ -339,59 +340,44 @@ TEST_F(FuzzyTest, DisabledControlKeepsItsValue)
 
 TEST_F(FuzzyTest, SavedPropertiesLeaveOutTheirDefaults)
 {
-    test::MemoryPropertyBag bag;
+    platform::automation::PropertyBag bag;
     fuzzy.InitProperties();
     fuzzy.WriteProperties(bag);
-    ASSERT_EQ(bag.entries.size(), 2u);
-    EXPECT_EQ(bag.entries[0].first, QStringLiteral("FontName"));
-    EXPECT_EQ(bag.entries[0].second, Variant(u"MS Sans Serif"));
-    EXPECT_EQ(bag.entries[1].first, QStringLiteral("FontTransparent"));
-    EXPECT_EQ(bag.entries[1].second, Variant(false));
+    EXPECT_EQ(bag.toText(), QStringLiteral("FontName = \"MS Sans Serif\"\nFontTransparent = False\n"));
 
     fuzzy.setCaption(QStringLiteral("Why?"));
     fuzzy.setFontSize(10);
     fuzzy.setFontUnderline(true);
     fuzzy.setFontTransparent(true);
     fuzzy.setForeColor(colours::rgb(255, 0, 0));
-    test::MemoryPropertyBag changed;
+    platform::automation::PropertyBag changed;
     fuzzy.WriteProperties(changed);
-    QStringList names;
-    for (const auto& [name, value] : changed.entries)
-        names << name;
-    EXPECT_EQ(names, QStringList({"Caption", "FontName", "FontSize", "FontUnderline", "ForeColor"}));
-    EXPECT_EQ(changed.ReadProperty(QStringLiteral("ForeColor"), {}), Variant(qint32(0xFF)));
+    EXPECT_EQ(changed.toText(), QStringLiteral("Caption = \"Why?\"\nFontName = \"MS Sans Serif\"\nFontSize = 10#\n"
+                                               "FontUnderline = True\nForeColor = 255&\n"));
 }
 
 TEST_F(FuzzyTest, LoadedPropertiesGoToTheTemplate)
 {
-    test::MemoryPropertyBag empty;
     Fuzzy loaded;
-    loaded.ReadProperties(empty);
+    loaded.ReadProperties({});
     EXPECT_TRUE(loaded.FontTransparent()); // absent means True when loading
     EXPECT_EQ(loaded.FontName(), QStringLiteral("MS Sans Serif"));
     EXPECT_EQ(loaded.FontSize(), 8.0f);
     EXPECT_EQ(loaded.ForeColor(), colours::ButtonText);
 
-    test::MemoryPropertyBag bag;
-    bag.put(QStringLiteral("Caption"), Variant(u"Pick one"));
-    bag.put(QStringLiteral("FontItalic"), Variant(true));
-    bag.put(QStringLiteral("FontName"), Variant(u"DejaVu Serif"));
-    bag.put(QStringLiteral("FontSize"), Variant(9.75));
-    bag.put(QStringLiteral("FontTransparent"), Variant(false));
-    bag.put(QStringLiteral("ForeColor"), Variant(qint32(0x8000)));
+    const QString saved = QStringLiteral("Caption = \"Pick one\"\nFontItalic = True\nFontName = \"DejaVu Serif\"\n"
+                                         "FontSize = 9.75#\nFontTransparent = False\nForeColor = 32768&\n");
     Fuzzy restored;
-    restored.ReadProperties(bag);
+    restored.ReadProperties(platform::automation::PropertyBag::fromText(saved));
     EXPECT_EQ(restored.Caption(), QStringLiteral("Pick one"));
     EXPECT_TRUE(restored.optOption(0).text().isEmpty()); // the caption text only
     EXPECT_FALSE(restored.FontTransparent());
     restored.setOptions(2);
     const platform::FontDescription& font = restored.optOption(2).fontDescription();
-    EXPECT_EQ(font.name, QStringLiteral("DejaVu Serif"));
-    EXPECT_EQ(font.size, 9.75);
-    EXPECT_TRUE(font.italic);
+    EXPECT_EQ(font, (platform::FontDescription {QStringLiteral("DejaVu Serif"), 9.75, false, true, false, false}));
     EXPECT_EQ(restored.optOption(2).ForeColor(), 0x8000);
 
-    test::MemoryPropertyBag saved;
-    restored.WriteProperties(saved);
-    EXPECT_EQ(saved.entries, bag.entries);
+    platform::automation::PropertyBag again;
+    restored.WriteProperties(again);
+    EXPECT_EQ(again.toText(), saved);
 }
