@@ -6,7 +6,7 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-jobs=$(nproc 2>/dev/null || echo 4)
+jobs=${KELVANE_JOBS:-$(nproc 2>/dev/null || echo 4)}
 
 packages=(
     build-essential cmake pkg-config
