@@ -4,6 +4,8 @@
 #include "model/Layer.h"
 #include "model/Node.h"
 #include "model/RequireObject.h"
+#include "model/basGlobal.h"
+#include "network/NetworkGrid.h"
 #include "network/clsNetwork.h"
 #include "platform/Conversions.h"
 
@@ -41,6 +43,65 @@ void forEachNode(clsNetwork& network, Visit&& visit)
         for (const auto& node : requireObject(layer)->Nodes().Snapshot())
             visit(requireObject(node));
     }
+}
+
+// The layer that holds a node; ObjectNotSet when it is in none.
+inline std::shared_ptr<Layer> layerOf(const Node& node)
+{
+    return requireObject(node.Layer.lock());
+}
+
+// The grid of the network over a surface of the given size; DivisionByZero without layers.
+inline NetworkGrid gridOf(const clsNetwork& network, double scaleWidth, double scaleHeight)
+{
+    return NetworkGrid(scaleWidth, scaleHeight, network.Layers().Count());
+}
+
+// The node's cell on the grid.
+inline GridCell cellOf(const NetworkGrid& grid, const Node& node)
+{
+    const auto layer = layerOf(node);
+    return grid.cell(layer->Index, layer->Nodes().Count(), node.Index());
+}
+
+// Calls `visit(node, cell)` for every node of the network, in layer and node order, with
+// its cell on the grid over a surface of the given size.
+template <class Visit>
+void forEachNodeCell(clsNetwork& network, double scaleWidth, double scaleHeight, Visit&& visit)
+{
+    if (network.Layers().Count() == 0)
+        return;
+    const NetworkGrid grid = gridOf(network, scaleWidth, scaleHeight);
+    for (const auto& layer : network.Layers().Snapshot()) {
+        const auto nodes = requireObject(layer)->Nodes().Snapshot();
+        if (nodes.empty())
+            continue;
+        const qint32 rowHeight = grid.rowHeight(qsizetype(nodes.size()));
+        for (const auto& node : nodes) {
+            const auto& held = requireObject(node);
+            visit(held, GridCell {grid.columnWidth(), rowHeight,
+                                  QPointF(grid.centreX(layer->Index), NetworkGrid::centreY(held->Index(), rowHeight))});
+        }
+    }
+}
+
+// Selection marks set by the pointer leave the keyboard focus where it is, so that marking
+// one node does not, through its narrator button, unmark the others.
+class QuietSelection {
+public:
+    QuietSelection() : m_before(basGlobal::NarratorSelecting) { basGlobal::NarratorSelecting = true; }
+    ~QuietSelection() { basGlobal::NarratorSelecting = m_before; }
+    QuietSelection(const QuietSelection&) = delete;
+    QuietSelection& operator=(const QuietSelection&) = delete;
+
+private:
+    bool m_before;
+};
+
+// Clears the selection mark of every node of the network.
+inline void clearSelection(clsNetwork& network)
+{
+    forEachNode(network, [](const std::shared_ptr<Node>& node) { node->setSelected(false); });
 }
 
 } // namespace kelvane::diagramsupport

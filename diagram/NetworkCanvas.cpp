@@ -4,6 +4,7 @@
 #include "platform/PointerCodes.h"
 
 #include <QMouseEvent>
+#include <algorithm>
 #include <QPaintEvent>
 
 namespace kelvane {
@@ -105,10 +106,39 @@ float NetworkCanvas::toTwipsY(double pixels) const
     return float(pixels * m_canvas->twipsPerPixelY());
 }
 
+CanvasLine& NetworkCanvas::addLine()
+{
+    return *m_lines.emplace_back(std::make_unique<CanvasLine>(*this));
+}
+
+void NetworkCanvas::removeLine(const CanvasLine& line)
+{
+    const bool shown = line.Visible();
+    std::erase_if(m_lines, [&](const auto& each) { return each.get() == &line; });
+    if (shown)
+        update();
+}
+
+void NetworkCanvas::bringToFront(const CanvasLine& line)
+{
+    const auto found = std::find_if(m_lines.begin(), m_lines.end(), [&](const auto& each) { return each.get() == &line; });
+    if (found == m_lines.end())
+        return;
+    std::rotate(found, found + 1, m_lines.end());
+    if (line.Visible())
+        update();
+}
+
 void NetworkCanvas::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     painter.drawImage(event->rect(), m_picture, event->rect());
+    painter.setPen(QPen(Qt::black, 0));
+    for (const auto& line : m_lines) {
+        if (line->Visible())
+            painter.drawLine(QPointF(line->X1() / m_canvas->twipsPerPixelX(), line->Y1() / m_canvas->twipsPerPixelY()),
+                             QPointF(line->X2() / m_canvas->twipsPerPixelX(), line->Y2() / m_canvas->twipsPerPixelY()));
+    }
 }
 
 void NetworkCanvas::resizeEvent(QResizeEvent* event)

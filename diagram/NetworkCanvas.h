@@ -1,5 +1,6 @@
 #pragma once
 
+#include "diagram/CanvasLine.h"
 #include "platform/PainterCanvas.h"
 #include "platform/PointerCodes.h"
 
@@ -8,6 +9,7 @@
 #include <QWidget>
 #include <optional>
 #include <memory>
+#include <vector>
 
 namespace kelvane {
 
@@ -54,6 +56,12 @@ public:
     // A copy of the canvas's picture as it stands.
     QImage Image() const;
 
+    // The lines laid over the picture: a new hidden line in front of the others, and
+    // removing one (which deletes it). Lines are painted one pixel wide in black.
+    CanvasLine& addLine();
+    void removeLine(const CanvasLine& line);
+    void bringToFront(const CanvasLine& line);
+
 Q_SIGNALS:
     void MouseDown(qint16 Button, qint16 Shift, float X, float Y);
     void MouseMove(qint16 Button, qint16 Shift, float X, float Y);
@@ -75,6 +83,7 @@ private:
     float toTwipsY(double pixels) const;
 
     QImage m_picture;
+    std::vector<std::unique_ptr<CanvasLine>> m_lines; // back to front
     QPainter m_painter; // active on m_picture while it has pixels
     std::unique_ptr<platform::PainterCanvas> m_canvas;
 };

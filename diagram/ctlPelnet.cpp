@@ -39,12 +39,15 @@ ctlPelnet::ctlPelnet(QWidget* parent)
     , m_display(std::make_shared<DiagramHostDisplay>(*this))
     , m_picnetwork(new NetworkCanvas(this))
     , m_timPolling(new QTimer(this))
+    , m_linLinks(*m_picnetwork)
 {
     m_cmdNarrater.emplace_back(new NarratorButton(0, this));
     m_cmdNarrater.front()->move(-1000 / 15, -1000 / 15);
     m_cmdNarrater.front()->installEventFilter(this);
     connect(m_timPolling, &QTimer::timeout, this, &ctlPelnet::timPolling_Timer);
     createMenus();
+    connectMenus();
+    createPointerFeedback();
     UserControl_Initialize();
 }
 
@@ -204,7 +207,8 @@ void ctlPelnet::UserControl_KeyUp(int KeyCode, int Shift)
             DisplayOverview = false;
             DrawNetwork(false);
         } else if (basGlobal::ApplicationMode == 1) {
-            liveKnowledgeBase().FireNodeMouseClick(0, candidate);
+            qint16 button = 0;
+            liveKnowledgeBase().FireNodeMouseClick(button, candidate);
             platform::ui().yield();
             Q_EMIT Click(candidate);
             platform::ui().yield();

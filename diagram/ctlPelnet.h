@@ -1,5 +1,6 @@
 #pragma once
 
+#include "diagram/CanvasLine.h"
 #include "diagram/NarratorButton.h"
 #include "platform/Collection.h"
 #include "platform/Variant.h"
@@ -8,6 +9,7 @@
 #include <QSet>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <unordered_set>
 #include <vector>
@@ -25,6 +27,7 @@ namespace kelvane {
 class AbstractParentForm;
 class AbstractProgressBar;
 class AbstractServerSession;
+class Circle;
 class DiagramHostDisplay;
 class DocumentOutput;
 class Link;
@@ -94,6 +97,17 @@ public:
 
     NetworkCanvas* picnetwork() const { return m_picnetwork; }
     QTimer* timPolling() const { return m_timPolling; }
+    // The pointer feedback over the canvas: the move marker (Circle2 is placed but not
+    // used), the rubber line of a link being drawn, the four sides of the rubber band and
+    // the lines of a moving node's links.
+    Circle* Circle1() const { return m_circle1; }
+    Circle* Circle2() const { return m_circle2; }
+    CanvasLine& linLink() const { return *m_linLink; }
+    CanvasLine& Line1() const { return *m_rubberBand[0]; }
+    CanvasLine& Line2() const { return *m_rubberBand[1]; }
+    CanvasLine& Line3() const { return *m_rubberBand[2]; }
+    CanvasLine& Line4() const { return *m_rubberBand[3]; }
+    CanvasLineArray& linLinks() { return m_linLinks; }
     // Narrator button `index`; element 0 always exists, elements 1 to mintButtonCount while loaded.
     NarratorButton* cmdNarrater(qint16 index) const;
     QMenu* mnuNode() const { return m_mnuNode; }
@@ -152,6 +166,30 @@ public:
     // control itself stays enabled, only its canvas is switched).
     bool Enabled() const;
     void setEnabled(bool enabled);
+
+    // --- Hit tests (positions in canvas units) ---------------------------------------------------
+
+    // The width of one layer's column on the canvas; 0 without layers.
+    qint32 HorizontalStep();
+    // The node whose circle holds the point (the last one in layer, then node order).
+    std::shared_ptr<Node> OverNode(float X, float Y);
+    // The node whose lower handle (below a node that opens a lower-level network), or upper
+    // handle (above a node that higher-level nodes stand for), holds the point; the handle
+    // is drawn lit.
+    std::shared_ptr<Node> OverDown(float X, float Y);
+    std::shared_ptr<Node> OverUp(float X, float Y);
+    // The link between enabled nodes nearest the point, within 50 units of its line and 30
+    // of its ends. Outside viewing mode the network is redrawn with the link marked. A hit
+    // clears the selection.
+    std::shared_ptr<Link> OverLink(float X, float Y);
+
+    // --- Node commands reached from outside the menus --------------------------------------------
+
+    // Adds a node at the end of the first layer of the shown network.
+    void mnuNodeAdd_Click();
+    // Starts drawing a link from NodeFound: a ring on the node and a line that follows the
+    // pointer; the press or release on the other node makes the link.
+    void mnuLinkAdd_Click();
 
     // --- Drawing --------------------------------------------------------------------------------
 
@@ -264,8 +302,9 @@ public:
 Q_SIGNALS:
     // Declared for hosts; never raised.
     void Selection();
-    // A node was clicked in viewing mode (or chosen with the space key).
-    void Click(const std::shared_ptr<kelvane::Node>& node);
+    // A node was clicked in viewing mode (or chosen with the space key). A handler may
+    // replace the node; the control goes on with the one it leaves.
+    void Click(std::shared_ptr<kelvane::Node>& node);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -284,7 +323,43 @@ private:
     void mnuNodeProperties_Click();
     void mnuLinkProperties_Click();
 
+    // The pointer on the canvas and on the move marker.
+    void picnetwork_MouseDown(qint16 Button, qint16 Shift, float X, float Y);
+    void picnetwork_MouseMove(qint16 Button, qint16 Shift, float X, float Y);
+    void picnetwork_MouseUp(qint16 Button, qint16 Shift, float X, float Y);
+    void Circle1_MouseDown(qint16 Button, qint16 Shift, float X, float Y);
+    // Runs a pointer handler under its error trap; a failure abandons every gesture under way.
+    void pointerHandler(const char* procedureName, const std::function<void()>& body);
+    void abandonGestures();
+    void pressOnNode(qint16 Button, qint16 Shift, float X, float Y);
+    void trackPointer(float& X, float& Y);
+    bool linkAllowed(const std::shared_ptr<Node>& start, const std::shared_ptr<Node>& target);
+    void addLinkAndRestructure(const std::shared_ptr<Node>& start, const std::shared_ptr<Node>& target);
+    void completeLinkByPress(const std::shared_ptr<Node>& start);
+    void completeLinkByRelease(const std::shared_ptr<Node>& start, float X, float Y);
+    void selectByRectangle();
+    // Shows a popup menu at the canvas point (canvas units); returns when it has closed.
+    void popup(QMenu* menu, float X, float Y);
+
+    // The node menu and its commands, the link menu's delete.
+    void mnuNode_Click();
+    void mnuNodeDelete_Click();
+    void mnuNodeColour_Click();
+    void mnuNodeDisabled_Click();
+    void mnuLinkDelete_Click();
+
+    // Node move mode: its start from the menu, the marker and lines that follow the pointer,
+    // and the press that puts the node at the place chosen.
+    void mnuNodeMove_Click();
+    // False when the pointer's place changes nothing (the move handler then ends at once).
+    bool moveFeedback(float X, float Y);
+    void completeMove();
+    void placeMarker(QPointF centre, double height);
+
+    void markLink(QPointF from, QPointF to);
     void createMenus();
+    void connectMenus();
+    void createPointerFeedback();
     void setMenuCaptions();
     // Makes `network` one of this display's networks.
     void attach(clsNetwork& network);
@@ -318,10 +393,16 @@ private:
     std::unordered_set<const clsNetwork*> m_lowerLevelsWritten; // networks written by the save under way
     QImage m_imgSplash;     // imgSplash's picture
     QImage m_picBackground; // picBackground's picture
+    std::shared_ptr<Node> m_movingNode; // the node of node move mode
 
     // Child controls, owned by the control.
     NetworkCanvas* m_picnetwork = nullptr;
     QTimer* m_timPolling = nullptr;
+    Circle* m_circle1 = nullptr;
+    Circle* m_circle2 = nullptr;
+    CanvasLine* m_linLink = nullptr;      // owned by the canvas
+    CanvasLine* m_rubberBand[4] = {};     // Line1 to Line4, owned by the canvas
+    CanvasLineArray m_linLinks;
     std::vector<std::unique_ptr<NarratorButton, NarratorButton::Unloader>> m_cmdNarrater; // element 0 first
     QMenu* m_mnuNode = nullptr;
     QMenu* m_mnuNetwork = nullptr;

@@ -11,6 +11,7 @@
 #include "model/basGlobal.h"
 
 #include <QScopeGuard>
+#include <utility>
 
 namespace kelvane {
 
@@ -26,11 +27,6 @@ void ignoringErrors(Step&& step)
         step();
     } catch (...) {
     }
-}
-
-void clearSelection(clsNetwork& network)
-{
-    forEachNode(network, [](const std::shared_ptr<Node>& node) { node->setSelected(false); });
 }
 
 } // namespace
@@ -62,7 +58,11 @@ void ctlPelnet::UpdateButtons()
 
 void ctlPelnet::unloadNarratorButtons()
 {
+    // The focus leaving a button that goes may land on another button: that selects nothing
+    // (button 0 would otherwise hand it on to a button being unloaded, and back).
+    const bool building = std::exchange(m_buildingButtons, true);
     m_cmdNarrater.resize(1);
+    m_buildingButtons = building;
     mintButtonCount = 0;
 }
 

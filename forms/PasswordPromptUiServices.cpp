@@ -29,6 +29,11 @@ int PasswordPromptUiServices::messageBox(const QString& text, int style, const Q
     return m_inner->messageBox(text, style, title);
 }
 
+std::optional<qint32> PasswordPromptUiServices::chooseColour(qint32 colour)
+{
+    return m_inner->chooseColour(colour);
+}
+
 void PasswordPromptUiServices::yield() { m_inner->yield(); }
 
 void PasswordPromptUiServices::setBusyPointer(bool busy) { m_inner->setBusyPointer(busy); }

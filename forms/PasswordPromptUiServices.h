@@ -20,6 +20,7 @@ public:
     std::optional<QString> prompt(platform::PromptKind kind, const QString& title, const QString& label) override;
 
     int messageBox(const QString& text, int style, const QString& title) override;
+    std::optional<qint32> chooseColour(qint32 colour) override;
     void yield() override;
     void setBusyPointer(bool busy) override;
     QString clipboardText() override;

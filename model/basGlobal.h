@@ -37,6 +37,10 @@ inline QString DefaultFontName = QStringLiteral("MS Sans Serif");
 // 1 while the main window is loaded, 0 otherwise.
 inline qint16 ApplicationMode = 0;
 
+// The direction in which the layers of a network are laid out, 0 to 3; 0 (left to right)
+// for the whole run.
+inline qint16 LayoutMode = 0;
+
 // The text typed at the last password prompt.
 inline QString EnteredPassword;
 

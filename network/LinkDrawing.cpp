@@ -16,10 +16,7 @@ namespace kelvane::drawing {
 
 namespace {
 
-constexpr double kRightAngle = 1.570796;
 constexpr qint32 kStroke = 15; // one pixel in twips
-
-double sign(double value) { return value > 0 ? 1.0 : (value < 0 ? -1.0 : 0.0); }
 
 // Outside the viewer every link is a groove; in it, so is a link whose evidence node has no
 // usable answer.
@@ -37,8 +34,6 @@ LinkEnds linkEnds(qint32 columnWidth, const GridPlace& holder, const GridPlace& 
     const double dx = double(evidence.layerIndex - holder.layerIndex) * width;
     const double dy = conv::toInt32(NetworkGrid::centreY(evidence.nodeIndex, evidence.rowHeight)
                                     - NetworkGrid::centreY(holder.nodeIndex, holder.rowHeight));
-    const double a1 = dx != 0 ? std::atan(dy / dx) : sign(dy) * kRightAngle;
-    const double a2 = dy != 0 ? std::atan(dx / dy) : sign(dx) * kRightAngle;
     const double r1 = std::floor(double(std::min(columnWidth, holder.rowHeight)) / 4.0);
     const double r2 = std::floor(double(std::min(columnWidth, evidence.rowHeight)) / 4.0);
     const double x1 = conv::toInt32(double(holder.layerIndex) * width - width / 2.0);
@@ -46,15 +41,9 @@ LinkEnds linkEnds(qint32 columnWidth, const GridPlace& holder, const GridPlace& 
     const double y1 = conv::toInt32(NetworkGrid::centreY(holder.nodeIndex, holder.rowHeight));
     const double y2 = conv::toInt32(NetworkGrid::centreY(evidence.nodeIndex, evidence.rowHeight));
 
-    // Both rims facing away from each other first; when that crosses over, the facing rims.
-    const auto ends = [&](double facing) {
-        return LinkEnds {QPoint(conv::toInt32(x1 + facing * r1 * std::cos(a1)),
-                                conv::toInt32(y1 + facing * r1 * std::sin(a1))),
-                         QPoint(conv::toInt32(x2 - facing * r2 * std::sin(a2) * sign(a2)),
-                                conv::toInt32(y2 - facing * r2 * std::cos(a2) * sign(a2)))};
-    };
-    const LinkEnds first = ends(1.0);
-    return first.from.x() > first.to.x() ? ends(-1.0) : first;
+    const RimLine line = rimLine(QPointF(x1, y1), r1, QPointF(x2, y2), r2, dx, dy,
+                                 [](double value) { return double(conv::toInt32(value)); });
+    return LinkEnds {line.from.toPoint(), line.to.toPoint()};
 }
 
 qint16 bandStrokes(double dot)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointF>
 #include <QtGlobal>
+#include <cmath>
 
 namespace platform {
 class Canvas;
@@ -32,6 +34,34 @@ struct LinkEnds {
 };
 
 LinkEnds linkEnds(qint32 columnWidth, const GridPlace& holder, const GridPlace& evidence);
+
+// A line between two circles, along the direction (`dx`, `dy`) from the first centre to the
+// second as the caller measures it: from the rims facing away from each other, or, when
+// that puts the first end right of the second, from the facing rims. `settle` turns each
+// coordinate into the value kept (rounded, or made single precision) before the ends are
+// compared. A direction straight up or down ends the line at the second centre.
+struct RimLine {
+    QPointF from;
+    QPointF to;
+};
+
+template <class Settle>
+RimLine rimLine(QPointF first, double firstRadius, QPointF second, double secondRadius, double dx, double dy,
+                Settle&& settle)
+{
+    constexpr double kRightAngle = 1.570796;
+    const auto sign = [](double value) { return value > 0 ? 1.0 : (value < 0 ? -1.0 : 0.0); };
+    const double a1 = dx != 0 ? std::atan(dy / dx) : sign(dy) * kRightAngle;
+    const double a2 = dy != 0 ? std::atan(dx / dy) : sign(dx) * kRightAngle;
+    const auto ends = [&](double facing) {
+        return RimLine {QPointF(settle(first.x() + facing * firstRadius * std::cos(a1)),
+                                settle(first.y() + facing * firstRadius * std::sin(a1))),
+                        QPointF(settle(second.x() - facing * secondRadius * std::sin(a2) * sign(a2)),
+                                settle(second.y() - facing * secondRadius * std::cos(a2) * sign(a2)))};
+    };
+    const RimLine away = ends(1.0);
+    return away.from.x() > away.to.x() ? ends(-1.0) : away;
+}
 
 // The strokes on each side of a band: 2 for a degree of truth strictly between 0.4 and
 // 0.6, else one more than ten times its distance from 0.5, rounded down. Overflow (6) for

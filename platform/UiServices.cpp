@@ -44,6 +44,11 @@ std::optional<QString> HeadlessUiServices::prompt(PromptKind, const QString&, co
     return std::nullopt;
 }
 
+std::optional<qint32> HeadlessUiServices::chooseColour(qint32)
+{
+    return std::nullopt;
+}
+
 void HeadlessUiServices::yield()
 {
     if (QCoreApplication::instance())

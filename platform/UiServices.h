@@ -58,6 +58,10 @@ public:
     // the prompt was closed without OK.
     virtual std::optional<QString> prompt(PromptKind kind, const QString& title, const QString& label) = 0;
 
+    // The modal colour dialog preset with `colour` (0x00BBGGRR or a system colour): the
+    // colour chosen, as 0x00BBGGRR, or nothing when the dialog was closed without OK.
+    virtual std::optional<qint32> chooseColour(qint32 colour) = 0;
+
     // Lets the message loop run once (pending events, redraws).
     virtual void yield() = 0;
 
@@ -76,11 +80,12 @@ public:
 };
 
 // Without a window system: message boxes answer with their default button and are echoed
-// to standard error, prompts are refused, text is measured with fixed metrics.
+// to standard error, prompts and the colour dialog are refused, text is measured with fixed metrics.
 class HeadlessUiServices : public UiServices {
 public:
     int messageBox(const QString& text, int style, const QString& title) override;
     std::optional<QString> prompt(PromptKind kind, const QString& title, const QString& label) override;
+    std::optional<qint32> chooseColour(qint32 colour) override;
     void yield() override;
     void setBusyPointer(bool busy) override;
     QString clipboardText() override;

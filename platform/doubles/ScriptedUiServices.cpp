@@ -24,6 +24,16 @@ std::optional<QString> ScriptedUiServices::prompt(PromptKind kind, const QString
     return answer;
 }
 
+std::optional<qint32> ScriptedUiServices::chooseColour(qint32 colour)
+{
+    colourDialogs.push_back(colour);
+    if (m_colourAnswers.empty())
+        return std::nullopt;
+    const auto answer = m_colourAnswers.front();
+    m_colourAnswers.pop_front();
+    return answer;
+}
+
 double ScriptedUiServices::textWidthTwips(const FontDescription& font, const QString& text)
 {
     return text.size() * fixedmetrics::characterWidth(font);

@@ -8,8 +8,8 @@
 
 namespace platform::doubles {
 
-// UI services for tests: answers message boxes and prompts from a script (or with the
-// default button / a refusal when the script is empty) and records every call.
+// UI services for tests: answers message boxes, prompts and colour dialogs from a script (or
+// with the default button / a refusal when the script is empty) and records every call.
 class ScriptedUiServices : public UiServices {
 public:
     struct MessageBoxCall {
@@ -26,9 +26,11 @@ public:
     // Scripted answers, used first in, first out.
     void queueMessageBoxResult(int result) { m_boxResults.push_back(result); }
     void queuePromptAnswer(std::optional<QString> answer) { m_promptAnswers.push_back(std::move(answer)); }
+    void queueColourAnswer(std::optional<qint32> answer) { m_colourAnswers.push_back(answer); }
 
     std::vector<MessageBoxCall> messageBoxes;
     std::vector<PromptCall> prompts;
+    std::vector<qint32> colourDialogs; // the colour each dialog was preset with
     int yields = 0;
     std::vector<bool> busyPointer; // every change of the pointer, in order
     QString clipboard;
@@ -36,6 +38,7 @@ public:
 
     int messageBox(const QString& text, int style, const QString& title) override;
     std::optional<QString> prompt(PromptKind kind, const QString& title, const QString& label) override;
+    std::optional<qint32> chooseColour(qint32 colour) override;
     void yield() override { ++yields; }
     void setBusyPointer(bool busy) override { busyPointer.push_back(busy); }
     QString clipboardText() override { return clipboard; }
@@ -48,6 +51,7 @@ public:
 private:
     std::deque<int> m_boxResults;
     std::deque<std::optional<QString>> m_promptAnswers;
+    std::deque<std::optional<qint32>> m_colourAnswers;
 };
 
 } // namespace platform::doubles

@@ -1,10 +1,12 @@
 #include "platform/gui/QtUiServices.h"
 
+#include "platform/Colours.h"
 #include "platform/QtFont.h"
 #include "platform/gui/MessageBoxLayout.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QFontMetricsF>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -47,6 +49,16 @@ std::optional<QString> QtUiServices::prompt(PromptKind kind, const QString& titl
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
+}
+
+std::optional<qint32> QtUiServices::chooseColour(qint32 colour)
+{
+    const qint32 plain = colours::resolve(colour);
+    const QColor chosen = QColorDialog::getColor(QColor(colours::red(plain), colours::green(plain), colours::blue(plain)),
+                                                 QApplication::activeWindow());
+    if (!chosen.isValid())
+        return std::nullopt;
+    return colours::rgb(chosen.red(), chosen.green(), chosen.blue());
 }
 
 void QtUiServices::yield() { QCoreApplication::processEvents(); }

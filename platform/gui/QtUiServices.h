@@ -4,7 +4,7 @@
 
 namespace platform::gui {
 
-// The UI services on Qt Widgets: real modal message boxes and prompts, the application's
+// The UI services on Qt Widgets: real modal message boxes, prompts and colour dialog, the application's
 // override cursor, the system clipboard, and screen metrics in twips (1440 to an inch,
 // 15 to a pixel at 96 dots per inch). Needs a QApplication.
 class QtUiServices : public UiServices {
@@ -13,6 +13,7 @@ public:
 
     int messageBox(const QString& text, int style, const QString& title) override;
     std::optional<QString> prompt(PromptKind kind, const QString& title, const QString& label) override;
+    std::optional<qint32> chooseColour(qint32 colour) override;
     void yield() override;
     void setBusyPointer(bool busy) override;
     QString clipboardText() override;

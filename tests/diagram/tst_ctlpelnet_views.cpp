@@ -6,6 +6,7 @@
 #include "model/Node.h"
 
 #include <QFocusEvent>
+#include <QTest>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -122,4 +123,14 @@ TEST_F(ShownNetwork, ZoomInOnAnOrdinaryNodeStopsWithoutChangingTheNetworkShown)
     control->ZoomIn(root["A"]);
     EXPECT_EQ(control->NetworkIndex(), 1);
     EXPECT_TRUE(form.captionsWritten.isEmpty());
+}
+
+TEST_F(ShownNetwork, ControlWithAFocusedButtonClosesWithoutPassingTheFocusAround)
+{
+    control->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(control.get()));
+    control->UpdateButtons();
+    control->cmdNarrater(2)->setFocus();
+    ASSERT_TRUE(control->cmdNarrater(2)->hasFocus());
+    control.reset();
 }
