@@ -225,7 +225,9 @@ public:
     // --- Document save ------------------------------------------------------------------------
 
     // Writes every open network to the root network's FileName: one XML document, or the
-    // existing compound file. True when the file was written.
+    // compound file (its fixed streams are made when missing). True when the file was
+    // written whole; when any network could not be written the file is left as it was and
+    // the networks keep their changed flags and lower-level file names.
     bool FileSave(AbstractProgressBar* objprogress = nullptr);
 
     // --- Lower-level networks -----------------------------------------------------------------
@@ -237,7 +239,8 @@ public:
     // The same from the streams of an open compound file.
     bool LowerLevelNetworksRestore(platform::RootStorage& rootStg, const std::shared_ptr<clsNetwork>& objnetwork,
                                    AbstractProgressBar* objprogress = nullptr, bool blnOld = false);
-    // Writes the lower-level networks of `objnetwork`, depth first, into the document.
+    // Writes the lower-level networks of `objnetwork`, depth first, into the document; false
+    // when one could not be written.
     bool LowerLevelNetworksSave(DocumentOutput& output, const std::shared_ptr<clsNetwork>& objnetwork,
                                 AbstractProgressBar* objprogress = nullptr);
     // The same into the compound file.
@@ -379,9 +382,10 @@ private:
     std::shared_ptr<clsNetwork> newLowerLevelNetwork(const Node& objNode);
     void appendLowerLevel(const std::shared_ptr<Node>& objNode, const std::shared_ptr<clsNetwork>& network);
 
-    // Pieces of document save.
-    void saveXMLDocument(AbstractProgressBar* objprogress);
-    void saveCompoundDocument(AbstractProgressBar* objprogress);
+    // Pieces of document save; false when a network could not be written (the file is then
+    // left as it was).
+    bool saveXMLDocument(AbstractProgressBar* objprogress);
+    bool saveCompoundDocument(AbstractProgressBar* objprogress);
 
     std::shared_ptr<DiagramHostDisplay> m_display; // lent to the networks as their ParentDisplay
     std::shared_ptr<AbstractServerSession> m_serverSession;

@@ -1,4 +1,5 @@
-// Document save: every open network into one XML document, or into the compound file.
+// Document save: every open network into one XML document, or into the compound file. A save
+// that fails anywhere leaves the file and the open document as they were.
 
 #include "diagram/ctlPelnet.h"
 
@@ -13,11 +14,54 @@
 #include "platform/UiServices.h"
 
 #include <QScopeGuard>
+#include <QScopedValueRollback>
+
+#include <utility>
+#include <vector>
 
 namespace kelvane {
 
 using namespace diagramsupport;
 using platform::StorageMode;
+
+namespace {
+
+// What the network writers change before the file is in place: they clear the networks'
+// changed flags, and the XML save drops the lower-level file names. A save that fails gives
+// them back, so the document still counts as changed and still names its lower levels.
+class UnsavedState {
+public:
+    explicit UnsavedState(const Collection<std::shared_ptr<clsNetwork>>& networks)
+    {
+        for (const auto& network : networks.Snapshot()) {
+            if (!network)
+                continue;
+            if (network->Dirty())
+                m_dirty.push_back(network);
+            forEachNode(*network, [&](const std::shared_ptr<Node>& node) {
+                if (!node->ExternalFile.isEmpty())
+                    m_externalFiles.emplace_back(node, node->ExternalFile);
+            });
+        }
+    }
+
+    // `loaded` is the control's Loaded flag: it is lowered meanwhile, so that marking a
+    // network changed again does not stamp a new version on it.
+    void restore(bool& loaded) const
+    {
+        const QScopedValueRollback quiet(loaded, false);
+        for (const auto& network : m_dirty)
+            network->setDirty(true);
+        for (const auto& [node, file] : m_externalFiles)
+            node->ExternalFile = file;
+    }
+
+private:
+    std::vector<std::shared_ptr<clsNetwork>> m_dirty;
+    std::vector<std::pair<std::shared_ptr<Node>, QString>> m_externalFiles;
+};
+
+} // namespace
 
 bool ctlPelnet::FileSave(AbstractProgressBar* objprogress)
 {
@@ -34,53 +78,64 @@ bool ctlPelnet::FileSave(AbstractProgressBar* objprogress)
         // Each network is written once per save, however many nodes open it.
         m_lowerLevelsWritten.clear();
         const auto forget = qScopeGuard([&] { m_lowerLevelsWritten.clear(); });
-        if (root->Structured)
-            saveCompoundDocument(objprogress);
-        else
-            saveXMLDocument(objprogress);
+        const UnsavedState unsaved(Networks);
+        auto giveBack = qScopeGuard([&] { unsaved.restore(Loaded); });
+        const bool written = root->Structured ? saveCompoundDocument(objprogress) : saveXMLDocument(objprogress);
+        if (!written)
+            return false;
+        giveBack.dismiss();
         root->setFileName(root->FileName());
         return true;
     });
 }
 
-void ctlPelnet::saveXMLDocument(AbstractProgressBar* objprogress)
+bool ctlPelnet::saveXMLDocument(AbstractProgressBar* objprogress)
 {
     const auto root = Network();
-    // The lower levels live in this one document from now on.
+    // The lower levels that are open live in this one document from now on; a node whose
+    // lower level could not be read keeps naming its file.
     for (const auto& network : Networks.Snapshot()) {
-        forEachNode(*requireObject(network), [](const std::shared_ptr<Node>& node) { node->ExternalFile.clear(); });
+        forEachNode(*requireObject(network), [](const std::shared_ptr<Node>& node) {
+            if (node->LowerLevelNetwork)
+                node->ExternalFile.clear();
+        });
         network->Saved = false;
     }
     DocumentOutput output(platform::hostPath(root->FileName()));
     if (!output.open())
         raiseError(err::PathFileAccess, output.errorString());
     output.writeDocumentStart();
-    root->FileSave(&output);
-    LowerLevelNetworksSave(output, root, objprogress);
+    // A network that could not be written has reported why; the file is then left alone.
+    if (!root->FileSave(&output) || !LowerLevelNetworksSave(output, root, objprogress))
+        return false;
     output.writeDocumentEnd();
     if (!output.commit())
         raiseError(err::PathFileAccess, output.errorString());
     root->Saved = false;
+    return true;
 }
 
-void ctlPelnet::saveCompoundDocument(AbstractProgressBar* objprogress)
+bool ctlPelnet::saveCompoundDocument(AbstractProgressBar* objprogress)
 {
     const auto root = Network();
     const auto storage = platform::structuredStorage().OpenStorage(platform::hostPath(root->FileName()), StorageMode::ReadWrite);
-    documentstreams::write(*storage, QStringLiteral("Picture"), StorageMode::ReadWrite, SplashFile + documentstreams::kEndOfFile);
+    // A new or partial file gets the fixed streams it lacks.
+    documentstreams::write(*storage, QStringLiteral("Picture"), StorageMode::ReadWrite, SplashFile + documentstreams::kEndOfFile,
+                           true);
     documentstreams::write(*storage, QStringLiteral("Background"), StorageMode::ReadWrite,
-                           BackgroundFile + documentstreams::kEndOfFile);
-    documentstreams::write(*storage, QStringLiteral("GUID"), StorageMode::Write, root->GUID());
-    documentstreams::write(*storage, QStringLiteral("Networks"), StorageMode::Write, QString::number(Networks.Count()));
+                           BackgroundFile + documentstreams::kEndOfFile, true);
+    documentstreams::write(*storage, QStringLiteral("GUID"), StorageMode::Write, root->GUID(), true);
+    documentstreams::write(*storage, QStringLiteral("Networks"), StorageMode::Write, QString::number(Networks.Count()), true);
     for (qsizetype i = 1; i <= Networks.Count(); ++i) {
         const auto& network = requireObject(Networks.Item(i));
         documentstreams::write(*storage, QStringLiteral("GUID") + QString::number(i), StorageMode::Write, network->GUID(),
                                true);
         network->Saved = false;
     }
-    root->FileStore(*storage);
-    LowerLevelNetworksStore(*storage, root, objprogress);
+    if (!root->FileStore(*storage) || !LowerLevelNetworksStore(*storage, root, objprogress))
+        return false;
     storage->Commit();
+    return true;
 }
 
 bool ctlPelnet::LowerLevelNetworksSave(DocumentOutput& output, const std::shared_ptr<clsNetwork>& objnetwork,
@@ -88,16 +143,20 @@ bool ctlPelnet::LowerLevelNetworksSave(DocumentOutput& output, const std::shared
 {
     return trapped(kModule, "LowerLevelNetworksSave", false, [&] {
         const BusyPointer busy;
+        bool allWritten = true;
         forEachNode(*requireObject(objnetwork), [&](const std::shared_ptr<Node>& node) {
-            if (!node->External())
+            // A node whose lower level is not open has nothing to write.
+            if (!allWritten || !node->External() || !node->LowerLevelNetwork)
                 return;
             const auto lower = lowerLevelNetworkOf(*node);
-            lower->FileSave(&output);
+            // FileSave writes nothing for a network this save wrote already.
+            const bool writtenBefore = lower->Saved;
+            allWritten = lower->FileSave(&output) || writtenBefore;
             // A network met again (levels that open each other) is not walked again.
-            if (m_lowerLevelsWritten.insert(lower.get()).second)
-                LowerLevelNetworksSave(output, lower, objprogress);
+            if (allWritten && m_lowerLevelsWritten.insert(lower.get()).second)
+                allWritten = LowerLevelNetworksSave(output, lower, objprogress);
         });
-        return true;
+        return allWritten;
     });
 }
 
@@ -106,15 +165,17 @@ bool ctlPelnet::LowerLevelNetworksStore(platform::RootStorage& rootStg, const st
 {
     return trapped(kModule, "LowerLevelNetworksStore", false, [&] {
         const BusyPointer busy;
+        bool allStored = true;
         forEachNode(*requireObject(objnetwork), [&](const std::shared_ptr<Node>& node) {
-            if (!node->External())
+            if (!allStored || !node->External() || !node->LowerLevelNetwork)
                 return;
             const auto lower = lowerLevelNetworkOf(*node);
-            lower->FileStore(rootStg);
-            if (m_lowerLevelsWritten.insert(lower.get()).second)
-                LowerLevelNetworksStore(rootStg, lower, objprogress);
+            const bool storedBefore = lower->Saved;
+            allStored = lower->FileStore(rootStg) || storedBefore;
+            if (allStored && m_lowerLevelsWritten.insert(lower.get()).second)
+                allStored = LowerLevelNetworksStore(rootStg, lower, objprogress);
         });
-        return true;
+        return allStored;
     });
 }
 

@@ -6,12 +6,12 @@ DocumentOutput::DocumentOutput(const QString& fileName) : m_file(fileName) {}
 
 bool DocumentOutput::open()
 {
-    return m_file.open(QIODevice::WriteOnly);
+    return m_file.open();
 }
 
 void DocumentOutput::write(const QString& text)
 {
-    // QSaveFile remembers a failed write and then refuses to commit.
+    // A failed or short write is remembered and makes commit() refuse.
     m_file.write(text.toUtf8());
 }
 
@@ -39,7 +39,7 @@ void DocumentOutput::writeDocumentEnd()
 
 bool DocumentOutput::commit()
 {
-    return m_file.isOpen() && m_file.commit();
+    return m_file.commit();
 }
 
 } // namespace kelvane

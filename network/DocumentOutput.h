@@ -1,14 +1,16 @@
 #pragma once
 
-#include <QSaveFile>
+#include "platform/CheckedSaveFile.h"
+
 #include <QString>
 
 namespace kelvane {
 
 // A knowledge-base XML document being written, in UTF-8 (as its prolog declares). The
 // text goes to a temporary file beside the target, which replaces the target only when
-// commit() succeeds: a save that fails part-way leaves the previous document as it was.
-// Destroying an output that was not committed discards what was written.
+// commit() succeeds: a save that fails part-way (a full disk, a file-size limit, a short
+// write) leaves the previous document as it was, byte for byte. Destroying an output that
+// was not committed discards what was written.
 //
 // clsNetwork::FileSave writes a one-network document through its own output; a caller
 // writing several networks into one document opens an output, writes the start, hands it
@@ -31,7 +33,7 @@ public:
     // The closing root tag.
     void writeDocumentEnd();
 
-    // True when everything was written and the target was replaced.
+    // True when every write was whole and the target was replaced.
     bool commit();
 
     QString fileName() const { return m_file.fileName(); }
@@ -40,7 +42,7 @@ public:
 private:
     void write(const QString& text);
 
-    QSaveFile m_file;
+    platform::CheckedSaveFile m_file;
 };
 
 } // namespace kelvane

@@ -1,13 +1,13 @@
 #include "platform/GsfStructuredStorage.h"
 
 #include "platform/BufferedRootStorage.h"
+#include "platform/CheckedSaveFile.h"
 #include "platform/CompoundFile.h"
 #include "platform/RuntimeError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 using kelvane::raiseError;
 using kelvane::RuntimeError;
@@ -59,12 +59,13 @@ void replaceFile(const QString& fileName, const QByteArray& bytes)
     if (info.exists() && isReadOnly(info))
         raiseError(err::PathFileAccess, QStringLiteral("%1 is read only").arg(fileName));
 
-    // QSaveFile writes a temporary file in the same folder and renames it over the old
-    // one on commit; on any failure the temporary file goes and the old file stays.
-    QSaveFile file(fileName);
-    const bool saved = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!saved)
-        raiseError(err::PathFileAccess, QStringLiteral("Cannot save %1: %2").arg(fileName, file.errorString()));
+    // A temporary file in the same folder takes the old one's place only once every byte
+    // was written; on any failure the temporary file goes and the old file stays.
+    CheckedSaveFile file(fileName);
+    if (file.open())
+        file.write(bytes);
+    if (!file.commit())
+        raiseError(err::PathFileAccess, file.errorString());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/Registry.h"
 
+#include "platform/CheckedSaveFile.h"
 #include "platform/RuntimeError.h"
 
 #include <QDir>
@@ -7,7 +8,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace platform {
@@ -103,8 +103,10 @@ QJsonObject FileRegistry::readKeys() const
 void FileRegistry::writeKeys(const QJsonObject& keys) const
 {
     QDir().mkpath(QFileInfo(m_filePath).absolutePath());
-    QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(keys).toJson()) < 0 || !file.commit())
+    CheckedSaveFile file(m_filePath);
+    if (file.open())
+        file.write(QJsonDocument(keys).toJson());
+    if (!file.commit())
         kelvane::raiseError(kelvane::err::PathFileAccess, QStringLiteral("The registry file %1 cannot be written").arg(m_filePath));
 }
 

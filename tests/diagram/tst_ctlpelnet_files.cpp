@@ -11,6 +11,7 @@
 #include "platform/TextEncoding.h"
 #include "platform/doubles/MemoryStructuredStorage.h"
 #include "tests/platform/StorageTestHelpers.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <QBuffer>
 #include <QRegularExpression>
@@ -271,6 +272,36 @@ TEST_F(Documents, ReadOnlyDocumentIsNeitherOpenedNorSaved)
     QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
 }
 
+TEST_F(Documents, SaveThatCannotWriteEverythingLeavesTheFileAndTheDocumentAsTheyWere)
+{
+    const QString file = testFile(QStringLiteral("car.xml"));
+    car.network->setFileName(file);
+    ASSERT_TRUE(control->FileSave());
+    const QByteArray before = fileBytes(file);
+    const auto expectUnsaved = [&](const char* why) {
+        EXPECT_EQ(fileBytes(file), before) << why;
+        EXPECT_TRUE(car.network->Dirty()) << why;
+        EXPECT_EQ(car["ToElectrics"]->ExternalFile, QStringLiteral("electrics.qkb")) << why;
+    };
+    car["ToElectrics"]->ExternalFile = QStringLiteral("electrics.qkb");
+    car.network->setDirty(true);
+    for (const rlim_t room : {rlim_t(0), rlim_t(before.size() / 2)}) {
+        const FileSizeLimit limit(room);
+        EXPECT_FALSE(control->FileSave());
+    }
+    expectUnsaved("disk full");
+
+    // A lower level whose own file is read-only is not written, so nothing is.
+    const QString fuelFile = testFile(QStringLiteral("fuel.xml"));
+    ASSERT_TRUE(writeFile(fuelFile, "fuel"));
+    QFile::setPermissions(fuelFile, QFile::ReadOwner);
+    fuel.network->setFileName(fuelFile);
+    EXPECT_FALSE(control->FileSave());
+    EXPECT_EQ(ui->messageBoxes.back().text, fuelFile + QStringLiteral(" is read only"));
+    expectUnsaved("read-only lower level");
+    QFile::setPermissions(fuelFile, QFile::ReadOwner | QFile::WriteOwner);
+}
+
 TEST_F(Documents, MissingDocumentFailsQuietly)
 {
     for (const char* name : {"missing.xml", "missing.qkb"}) {
@@ -386,13 +417,33 @@ TEST_F(CompoundStreams, GUIDBehindABinaryHeaderIsFound)
     EXPECT_EQ(reader->Networks.Count(), 4);
 }
 
-TEST_F(CompoundStreams, FileWithoutTheFixedStreamsIsNotWritten)
+TEST_F(CompoundStreams, NewOrPartialFileGetsTheFixedStreamsItLacks)
 {
-    memory->files()[kFile] = platform::StorageEntry::emptyRoot();
-    const auto commits = [&] { return memory->calls().count(QStringLiteral("Commit ") + kFile); };
-    const auto before = commits();
+    for (const bool partial : {false, true}) {
+        memory->files().erase(kFile);
+        if (partial) {
+            memory->files()[kFile] = platform::StorageEntry::emptyRoot();
+            const auto storage = memory->OpenStorage(kFile, StorageMode::ReadWrite);
+            storeText(*storage, QStringLiteral("Picture"), QString());
+            storage->Commit();
+        }
+        ASSERT_TRUE(control->FileSave()) << partial;
+        EXPECT_EQ(stream("Background"), QStringLiteral("<<END OF FILE>>"));
+        EXPECT_EQ(stream("Networks"), QStringLiteral("4"));
+        const auto reader = opened(kFile);
+        EXPECT_TRUE(lastOpenResult);
+        expectLevelsLinked(*reader);
+    }
+}
+
+TEST_F(CompoundStreams, FailedCommitKeepsTheDocumentChanged)
+{
+    car.network->setDirty(false);
+    fuel.network->setDirty(true);
+    memory->failOn(QStringLiteral("Commit"));
     EXPECT_FALSE(control->FileSave());
-    EXPECT_EQ(commits(), before);
+    EXPECT_TRUE(fuel.network->Dirty());
+    EXPECT_FALSE(car.network->Dirty());
 }
 
 TEST_F(CompoundStreams, LevelsThatOpenThemselvesAreReadOnce)

@@ -1,9 +1,7 @@
 #include "platform/GsfStructuredStorage.h"
 #include "platform/doubles/MemoryStructuredStorage.h"
 #include "tests/platform/StorageTestHelpers.h"
-
-#include <csignal>
-#include <sys/resource.h>
+#include "tests/support/FileSizeLimit.h"
 
 using namespace kelvane::test;
 using platform::StorageMode;
@@ -20,28 +18,6 @@ protected:
         return storage.OpenStorage(testFile(name), mode);
     }
     platform::GsfStructuredStorage storage;
-};
-
-// Lowers the largest file this process may write, so a save fails half way (even for root).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_previous);
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = m_previous;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-
-private:
-    rlimit m_previous {};
-    void (*m_previousHandler)(int) = nullptr;
 };
 
 } // namespace

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSaveFile>
+#include <QString>
+
+namespace platform {
+
+// A file replaced whole or not at all. The bytes go to a temporary file beside the target,
+// which takes the target's place on commit() only when every byte reached the disk. A bare
+// QSaveFile misses a write that Qt's buffer cut short at the final flush (a full disk, a
+// file-size limit) and commits a cut-off file; this one counts every write and flushes
+// before it commits. Destroying a file that was not committed discards what was written.
+class CheckedSaveFile {
+public:
+    explicit CheckedSaveFile(const QString& fileName) : m_file(fileName) {}
+    CheckedSaveFile(const CheckedSaveFile&) = delete;
+    CheckedSaveFile& operator=(const CheckedSaveFile&) = delete;
+
+    // Starts the temporary file; false (with errorString()) when it cannot be made.
+    bool open();
+
+    // Appends the bytes. A short or failed write is remembered: later writes are skipped
+    // and commit() refuses.
+    void write(const QByteArray& bytes);
+
+    // True when everything was written and the target was replaced. False leaves the target
+    // as it was, byte for byte, and sets errorString().
+    bool commit();
+
+    QString fileName() const { return m_file.fileName(); }
+    QString errorString() const { return m_error; }
+
+private:
+    void fail(const QString& what);
+
+    QSaveFile m_file;
+    QString m_error;
+    bool m_failed = false;
+};
+
+} // namespace platform
