@@ -20,6 +20,7 @@
 
 #include <QMenu>
 #include <algorithm>
+#include <optional>
 
 namespace kelvane {
 
@@ -129,7 +130,6 @@ void ctlPelnet::picnetwork_MouseDown(qint16 Button, qint16 Shift, float X, float
         if (viewing()) {
             // Viewing only selects; the release raises the events.
             if (NodeFound && NodeFound->Enabled()) {
-                const QuietSelection quiet;
                 clearSelection(*ActiveNetwork());
                 NodeFound->setSelected(true);
             }
@@ -172,7 +172,11 @@ void ctlPelnet::pressOnNode(qint16 Button, qint16 Shift, float X, float Y)
 {
     const auto shown = ActiveNetwork();
     {
-        const QuietSelection quiet;
+        // Marking a node hands the focus to its narrator button, which then leaves that node
+        // the only one marked: right for a plain press, not for one that adds to the selection.
+        std::optional<QuietSelection> quiet;
+        if (Shift != kNoModifier)
+            quiet.emplace();
         if (Shift == kNoModifier) {
             Selected.Clear();
             clearSelection(*shown);

@@ -85,11 +85,12 @@ protected:
         release(to);
     }
 
-    // A right press at the point that must open `menu`, choosing `action` in it.
+    // A right press at the point that must open `menu`, choosing `action` in it (the
+    // release then goes to the menu, not to the canvas).
     void choose(QPointF at, QMenu* menu, QAction* action)
     {
         PopupChoice choice(action);
-        click(at, Qt::RightButton);
+        press(at, Qt::RightButton);
         ASSERT_EQ(choice.opened, menu) << "the expected popup menu did not open";
     }
     void choose(const std::shared_ptr<Node>& node, QAction* action) { choose(centreOf(node), control->mnuNode(), action); }
