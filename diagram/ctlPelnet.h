@@ -359,7 +359,9 @@ private:
     void completeMove();
     void placeMarker(QPointF centre, double height);
 
+    // Redraws the network with a found link marked.
     void markLink(QPointF from, QPointF to);
+
     void createMenus();
     void connectMenus();
     void createPointerFeedback();

@@ -186,6 +186,14 @@ TEST_F(Pointer, DraggingFromNodeToNodeAddsALinkUnlessItWouldCloseACycle)
     EXPECT_EQ(build["A"]->Links().Count(), 0);
     EXPECT_EQ(snapshots(), 1);
 
+    // Dragging along a link that exists opens the link menu for it.
+    PopupChoice choice(control->mnuLinkProperties);
+    drag(centreOf(build["C"]), centreOf(build["A"]));
+    EXPECT_EQ(choice.opened, control->mnuLink());
+    EXPECT_EQ(control->LinkFound, link());
+    EXPECT_EQ(build["C"]->Links().Count(), 2);
+    EXPECT_EQ(snapshots(), 1);
+
     // A link within a layer has the layers rearranged so that it leads down.
     drag(centreOf(build["B"]), centreOf(build["A"]));
     EXPECT_EQ(build["B"]->Links().Count(), 1);
