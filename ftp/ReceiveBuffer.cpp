@@ -1,0 +1,107 @@
+#include "ftp/ReceiveBuffer.h"
+
+#include <cstring>
+
+namespace kelvane::ftp {
+
+void ReceiveBuffer::setDelimiter(const QByteArray& delimiter, bool anyByte)
+{
+    m_delimiter = delimiter;
+    m_anyByte = anyByte;
+    m_continuation = -1;
+}
+
+void ReceiveBuffer::clear()
+{
+    m_begin = m_end = 0;
+    m_continuation = -1;
+}
+
+void ReceiveBuffer::compact()
+{
+    if (m_begin == 0)
+        return;
+    std::memmove(m_bytes.data(), m_bytes.data() + m_begin, static_cast<size_t>(m_end - m_begin));
+    m_end -= m_begin;
+    m_begin = 0;
+}
+
+char* ReceiveBuffer::freeSpace(int& length)
+{
+    if (m_end == Capacity)
+        compact();
+    length = Capacity - m_end;
+    return m_bytes.data() + m_end;
+}
+
+void ReceiveBuffer::commit(int length)
+{
+    const int first = m_end;
+    m_end += length;
+    if (m_continuation < 0 || length <= 0)
+        return;
+    // Drop what continues a line end cut at the end of the earlier bytes.
+    int at = first;
+    while (m_continuation < m_delimiter.size() && at < m_end && m_bytes[at] == m_delimiter[m_continuation]) {
+        ++at;
+        ++m_continuation;
+    }
+    m_continuation = -1;
+    if (at > first) {
+        std::memmove(m_bytes.data() + first, m_bytes.data() + at, static_cast<size_t>(m_end - at));
+        m_end -= at - first;
+    }
+}
+
+void ReceiveBuffer::take(int pieceLength, int consumed, QByteArray& piece)
+{
+    piece = QByteArray(m_bytes.data() + m_begin, pieceLength);
+    m_begin += consumed;
+    if (m_begin == m_end)
+        m_begin = m_end = 0;
+}
+
+bool ReceiveBuffer::takePiece(QByteArray& piece)
+{
+    if (isEmpty())
+        return false;
+    const char* data = m_bytes.data() + m_begin;
+    const int length = m_end - m_begin;
+    if (m_delimiter.isEmpty()) {
+        take(length, length, piece);
+        return true;
+    }
+    if (!m_anyByte) {
+        const int at = QByteArrayView(data, length).indexOf(m_delimiter);
+        if (at < 0)
+            return false;
+        take(at, at + static_cast<int>(m_delimiter.size()), piece);
+        return true;
+    }
+    for (int at = 0; at < length; ++at) {
+        int position = static_cast<int>(m_delimiter.indexOf(data[at]));
+        if (position < 0)
+            continue;
+        int end = at + 1;
+        ++position;
+        while (position < m_delimiter.size() && end < length && data[end] == m_delimiter[position]) {
+            ++end;
+            ++position;
+        }
+        const bool cutAtEnd = end == length && position < m_delimiter.size();
+        take(at, end, piece);
+        m_continuation = cutAtEnd ? position : -1;
+        return true;
+    }
+    return false;
+}
+
+bool ReceiveBuffer::takeRest(QByteArray& piece)
+{
+    if (isEmpty())
+        return false;
+    take(m_end - m_begin, m_end - m_begin, piece);
+    return true;
+}
+
+} // namespace kelvane::ftp
