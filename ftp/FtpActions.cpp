@@ -69,6 +69,9 @@ int CFTPCtrl::perform(int action)
     switch (action) {
     case a_Abort: {
         m_control->setMessage({});
+        // Drop the data connection first: a server blocked on sending to it might not read
+        // the abort, and its bytes are not wanted any more.
+        m_data->abortTransfer();
         api().setOption(m_control->socket(), SocketOption::OutOfBandInline, 1);
         // Telnet IAC IP IAC DM, as urgent data, ahead of the command.
         const char interrupt[] = {char(255), char(244), char(255), char(242)};
@@ -189,19 +192,13 @@ int CFTPCtrl::transfer(int action)
 
 int CFTPCtrl::sendCommand(const QByteArray& verb, const QByteArray& argument)
 {
-    int result = 0;
     if (!verb.isEmpty()) {
         QByteArray trace = verb.left(kMaxTraceLength);
         if (!argument.isEmpty() && verb.size() < kMaxTraceLength)
             trace = (trace + ' ' + argument).left(kMaxTraceLength);
         firePITrail(0, platform::encoding::fromAnsi(trace));
-        if (verb == "PORT" && !argument.isEmpty())
-            result = m_control->sendLine("PORT " + argument + "\r\n");
-        else
-            result = m_control->sendCommandLine(verb, argument);
-    } else {
-        result = m_control->waitReplyLine();
     }
+    int result = m_control->sendCommandLine(verb, argument);
     ReplyReader reader;
     while (result == 0) {
         const QByteArray line = m_control->replyLine();
@@ -262,7 +259,9 @@ void CFTPCtrl::awaitDataClose()
 {
     QElapsedTimer clock;
     clock.start();
-    while (m_data->hasSocket() && clock.elapsed() < kDataCloseMilliseconds) {
+    // In active mode the server may connect only after its final reply has come.
+    const auto open = [this] { return m_data->hasSocket() || m_data->listenSocket() != InvalidSocket; };
+    while (open() && clock.elapsed() < kDataCloseMilliseconds) {
         if (pumpMessages(PollMilliseconds) == 0)
             break;
     }

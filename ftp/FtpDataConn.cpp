@@ -47,6 +47,17 @@ void CFTPDataConn::transferAccepted()
 
 void CFTPDataConn::closeLocalFile() { m_file.reset(); }
 
+void CFTPDataConn::abortTransfer()
+{
+    closeLocalFile();
+    closeListenSocket();
+    closeHard();
+    if (!m_established)
+        return;
+    m_established = false;
+    Q_EMIT m_ftp.EndTransfer();
+}
+
 void CFTPDataConn::fileFailure(int eventCode, const QString& text)
 {
     // The first failure tells; the rest of the transfer would only repeat it.

@@ -49,6 +49,8 @@ public:
     // The server connected to the listening socket.
     void acceptConnection();
     void closeLocalFile();
+    // Drops the connection, a listening socket and the local file of a transfer in progress.
+    void abortTransfer();
 
 protected:
     void onConnected(int code) override;

@@ -71,16 +71,11 @@ int CLineConn::sendLine(const QByteArray& line)
 
 int CLineConn::sendCommandLine(const QByteArray& verb, const QByteArray& argument)
 {
-    beginSend();
-    int result = 0;
-    if (!verb.isEmpty()) {
-        result = sendAll(verb);
-        if (result == 0 && !argument.isEmpty())
-            result = sendAll(" " + argument);
-        if (result == 0)
-            result = sendAll("\r\n");
-    }
-    return endSend(result);
+    if (verb.isEmpty())
+        return waitReplyLine();
+    // One send for the whole line: some servers misread a command that arrives in pieces
+    // while a data connection is open.
+    return sendLine(argument.isEmpty() ? verb + "\r\n" : verb + ' ' + argument + "\r\n");
 }
 
 int CLineConn::waitReplyLine()

@@ -20,8 +20,8 @@ public:
     int connectAndWait();
     // Sends the line and waits for a reply line.
     int sendLine(const QByteArray& line);
-    // Sends the verb, " " and the argument (when there is one) and the line end, each as its own
-    // send, and waits for a reply line. With no verb only the reply is awaited.
+    // Sends the verb, " " and the argument (when there is one) and the line end, and waits for
+    // a reply line. With no verb only the reply is awaited.
     int sendCommandLine(const QByteArray& verb, const QByteArray& argument);
     // Waits for the next reply line: 0, the wait step's failure, or Interrupted (20302).
     int waitReplyLine();

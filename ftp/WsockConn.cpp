@@ -9,7 +9,6 @@ namespace kelvane::ftp {
 using namespace platform::sockets;
 
 namespace {
-constexpr int kBufferSize = ReceiveBuffer::Capacity;
 constexpr int kSelectedEvents = event::Read | event::Write | event::Connect | event::Close;
 } // namespace
 
@@ -116,12 +115,11 @@ int CWsockConn::connect()
     }
     if (api().bind(m_socket, SocketAddress {0, 0}) != 0)
         return fail(error::InvalidArgument);
-    // Keep-alive off, an ordinary close, small buffers, urgent bytes in line; refusals of
-    // these do not stop the connection.
+    // Keep-alive off, an ordinary close, urgent bytes in line; refusals of these do not stop
+    // the connection. The system's socket buffers keep their own sizes: 2048-byte ones stall
+    // every transfer on waits for delayed acknowledgements.
     api().setOption(m_socket, SocketOption::KeepAlive, 0);
     api().setLinger(m_socket, false, 0);
-    api().setOption(m_socket, SocketOption::ReceiveBufferSize, kBufferSize);
-    api().setOption(m_socket, SocketOption::SendBufferSize, kBufferSize);
     api().setOption(m_socket, SocketOption::OutOfBandInline, 1);
     if (api().asyncSelect(m_socket, m_control.windowHandle(), CWsockCtrl::SocketMessage, kSelectedEvents) != 0)
         return fail(error::InvalidArgument);
