@@ -116,14 +116,15 @@ void CFTPDataConn::onConnected(int code)
 
 void CFTPDataConn::onData(const QByteArray& piece, bool complete)
 {
+    // A download's file opens at the position the count held before these bytes.
+    if (mode == Mode::Download && !m_file && !m_fileTried)
+        openLocalFile();
     byteCount += static_cast<quint32>(piece.size());
     switch (mode) {
     case Mode::ToEvents:
         m_ftp.fireTransfer(byteCount, platform::encoding::fromAnsi(piece));
         break;
     case Mode::Download:
-        if (!m_file && !m_fileTried)
-            openLocalFile();
         if (!m_file) {
             fileFailure(code::LocalFileNotOpen, text::WriteFailed);
         } else if (m_file->write(piece) != piece.size()) {
