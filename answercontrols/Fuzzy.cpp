@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <algorithm>
 #include <cmath>
 
@@ -209,8 +210,10 @@ void Fuzzy::setValue(double value)
 {
     if (!(value >= 0 && value <= 1))
         return;
-    m_slider->setValue(value);
-    followSlider();
+    const QPointer<Fuzzy> alive(this);
+    m_slider->setValue(value); // yields: the control may go meanwhile
+    if (alive)
+        followSlider();
 }
 
 void Fuzzy::setOptionIndex(qint16 index)

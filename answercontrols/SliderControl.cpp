@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 
 namespace kelvane {
 
@@ -61,13 +62,13 @@ void SliderControl::setValue(double value)
     else if (!(value >= 0))
         value = 0;
     const double old = m_value;
+    const QPointer<SliderControl> alive(this);
     storeValue(value);
     platform::ui().yield();
-    if (value != old) {
-        glideThumb(old, value);
-        if (m_axis.changeEventAfterGlide)
-            Q_EMIT ValueChange();
-    }
+    if (!alive || value == old)
+        return;
+    if (glideThumb(old, value) && m_axis.changeEventAfterGlide)
+        Q_EMIT ValueChange();
 }
 
 bool SliderControl::Enabled() const { return m_thumb->isEnabledTo(this); }
@@ -95,8 +96,8 @@ void SliderControl::resizeEvent(QResizeEvent*)
         m_layout = SliderLayout(m_axis, QSizeF(twips::Width(*this), twips::Height(*this)));
         twips::setWidth(*m_thumb, m_layout.thumbSize().width());
         twips::setHeight(*m_thumb, m_layout.thumbSize().height());
-        placeThumb(m_value);
-        update();
+        if (placeThumb(m_value))
+            update();
     });
 }
 
@@ -129,25 +130,28 @@ void SliderControl::storeValue(double value)
     Q_EMIT ValueChange();
 }
 
-void SliderControl::placeThumb(double value)
+bool SliderControl::placeThumb(double value)
 {
     const QPointF at = m_layout.thumbPlace(value);
     twips::setLeft(*m_thumb, at.x());
     twips::setTop(*m_thumb, at.y());
     m_thumb->repaint();
+    const QPointer<SliderControl> alive(this);
     platform::ui().yield();
+    return !alive.isNull();
 }
 
-void SliderControl::glideThumb(double from, double to)
+bool SliderControl::glideThumb(double from, double to)
 {
     const double step = to > from ? kGlideStep : -kGlideStep;
     for (int k = 0;; ++k) {
         const double at = from + k * step;
         if (step > 0 ? at > to : at < to)
             break;
-        placeThumb(at);
+        if (!placeThumb(at))
+            return false;
     }
-    placeThumb(to);
+    return placeThumb(to);
 }
 
 void SliderControl::setThumbAlong(double along)
@@ -219,7 +223,10 @@ void SliderControl::thumbMoved(QPointF at)
             storeValue(1);
         } else {
             setThumbAlong(conv::toInt32(top + pointer) - m_grabPoint);
+            const QPointer<SliderControl> alive(this);
             platform::ui().yield();
+            if (!alive)
+                return;
             storeValue((half + thumbAlong() - start) / (end - start));
         }
     });

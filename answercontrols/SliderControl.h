@@ -57,8 +57,10 @@ protected:
 private:
     // Sets the value as it is and raises ValueChange (the drag's way: no clamp, no glide).
     void storeValue(double value);
-    void placeThumb(double value);
-    void glideThumb(double from, double to);
+    // The message loop runs while the thumb moves, and may delete the control: these give
+    // false when it did, and the caller then stops.
+    bool placeThumb(double value);
+    bool glideThumb(double from, double to);
     void setThumbAlong(double along);
     double thumbAlong() const;
 

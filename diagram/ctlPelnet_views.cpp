@@ -17,20 +17,6 @@ namespace kelvane {
 
 using namespace diagramsupport;
 
-namespace {
-
-// Runs one step of work whose failure is to be ignored.
-template <class Step>
-void ignoringErrors(Step&& step)
-{
-    try {
-        step();
-    } catch (...) {
-    }
-}
-
-} // namespace
-
 std::shared_ptr<clsNetwork> ctlPelnet::ActiveNetwork()
 {
     std::shared_ptr<clsNetwork> shown;
@@ -43,7 +29,7 @@ std::shared_ptr<clsNetwork> ctlPelnet::ActiveNetwork()
     else
         shown = requireObject(Networks.Item(m_networkIndex));
     if (shown->GUID() != m_lastShownGUID)
-        ignoringErrors([&] { buildNarratorButtons(*shown); });
+        skippingErrors([&] { buildNarratorButtons(*shown); });
     m_lastShownGUID = shown->GUID();
     return shown;
 }
@@ -52,7 +38,7 @@ void ctlPelnet::UpdateButtons()
 {
     trappedVoid(kModule, "UpdateButtons", [&] {
         const auto shown = ActiveNetwork();
-        ignoringErrors([&] { buildNarratorButtons(*shown); });
+        skippingErrors([&] { buildNarratorButtons(*shown); });
     });
 }
 
@@ -81,8 +67,8 @@ void ctlPelnet::buildNarratorButtons(clsNetwork& network)
             auto* button = m_cmdNarrater.emplace_back(new NarratorButton(count, this)).get();
             button->installEventFilter(this);
             if (node) {
-                ignoringErrors([&] { button->bindTo(node); });
-                ignoringErrors([&] { button->setCaption(node->Name()->Text()); });
+                skippingErrors([&] { button->bindTo(node); });
+                skippingErrors([&] { button->setCaption(node->Name()->Text()); });
             }
             // Outside the visible area, yet able to take the focus.
             button->move(-1000 / 15, -1000 / 15);
@@ -94,7 +80,7 @@ void ctlPelnet::buildNarratorButtons(clsNetwork& network)
 
 void ctlPelnet::cmdNarrater_GotFocus(qint16 Index)
 {
-    ignoringErrors([&] {
+    skippingErrors([&] {
         // The node of the focused button becomes the only selected one, without moving the
         // focus back to a button.
         const auto shown = ActiveNetwork();
@@ -103,11 +89,11 @@ void ctlPelnet::cmdNarrater_GotFocus(qint16 Index)
         qint16 count = 0;
         forEachNode(*shown, [&](const std::shared_ptr<Node>& node) { node->setSelected(++count == Index); });
     });
-    ignoringErrors([&] { DrawNetwork(false); });
+    skippingErrors([&] { DrawNetwork(false); });
     // Button 0 only passes the focus on, to the first node's button (whose own focus then
     // selects that node).
     if (Index == 0 && m_cmdNarrater.size() > 1)
-        ignoringErrors([&] { m_cmdNarrater[1]->setFocus(); });
+        skippingErrors([&] { m_cmdNarrater[1]->setFocus(); });
 }
 
 namespace {

@@ -37,4 +37,14 @@ bool trappedVoid(const char* moduleName, const char* procedureName, Body&& body)
     }
 }
 
+// Runs one step of a routine that goes on after a failing step: the step's error is dropped.
+template <class Step>
+void skippingErrors(Step&& step)
+{
+    try {
+        std::forward<Step>(step)();
+    } catch (...) {
+    }
+}
+
 } // namespace kelvane

@@ -16,4 +16,13 @@ std::shared_ptr<T> requireObject(std::shared_ptr<T> object)
     return object;
 }
 
+// The same for a plain pointer to an object owned elsewhere.
+template <class T>
+T* requireObject(T* object)
+{
+    if (!object)
+        raiseError(err::ObjectNotSet);
+    return object;
+}
+
 } // namespace kelvane

@@ -2,6 +2,7 @@
 #include "model/basLibrary.h"
 
 #include "model/CaptionLabel.h"
+#include "model/ErrorTrap.h"
 #include "model/FormWindow.h"
 #include "platform/UiServices.h"
 
@@ -9,19 +10,7 @@
 
 namespace basLibrary {
 
-namespace {
-
-// Runs one step of a routine that ignores its errors: a failing step is skipped.
-template <class Step>
-void skippingErrors(Step&& step)
-{
-    try {
-        step();
-    } catch (...) {
-    }
-}
-
-} // namespace
+using kelvane::skippingErrors;
 
 void CentreForm(kelvane::FormWindow& form)
 {

@@ -31,6 +31,20 @@ inline void openLowerLevel(const std::shared_ptr<Node>& external, const std::sha
     entry->HigherLevelNetworks.Add(upper);
 }
 
+// Makes the networks the control's document: the first is the root, the others follow as
+// lower-level networks in order.
+inline void showNetworks(ctlPelnet& control, const std::vector<std::shared_ptr<clsNetwork>>& networks)
+{
+    control.setNetwork(networks.front());
+    control.Networks.Clear();
+    qint16 index = 0;
+    for (const auto& network : networks) {
+        network->Index = ++index;
+        network->ParentDisplay = control.Network()->ParentDisplay;
+        control.Networks.Add(network);
+    }
+}
+
 // A shown diagram control (400 x 300 pixels: a canvas of 6000 x 4500 twips) with scripted
 // UI services, a recording knowledge-base object and a recording host window; the shared
 // clipboard starts empty and the program is in editing mode.
@@ -55,17 +69,7 @@ protected:
 
     // Makes the networks the control's document: the first is the root, the others follow
     // as lower-level networks in order.
-    void useNetworks(const std::vector<std::shared_ptr<clsNetwork>>& networks)
-    {
-        control->setNetwork(networks.front());
-        control->Networks.Clear();
-        qint16 index = 0;
-        for (const auto& network : networks) {
-            network->Index = ++index;
-            network->ParentDisplay = control->Network()->ParentDisplay;
-            control->Networks.Add(network);
-        }
-    }
+    void useNetworks(const std::vector<std::shared_ptr<clsNetwork>>& networks) { showNetworks(*control, networks); }
 
     platform::ScopedService<platform::UiServices, platform::doubles::ScriptedUiServices> ui;
     platform::ScopedService<AbstractKnowledgeBaseEvents, doubles::RecordingKnowledgeBaseEvents> events;
