@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace kelvane {
+
+// The update requests of online edits, each written to a numbered file of its own in the
+// temporary folder: "orvik", the number in at least five digits, ".qsu". Numbering starts at
+// 1 in every run and passes over the numbers whose files exist already, so files left by an
+// earlier run (or another instance) are never overwritten.
+class UpdateSpool {
+public:
+    explicit UpdateSpool(QString folder) : m_folder(std::move(folder)) {}
+
+    // Writes the request (and a line end) as the next spool file and gives its path; raises
+    // PathFileAccess when the file cannot be written.
+    QString Spool(const QString& request);
+
+    // The number of the last file written; 0 before the first.
+    qint64 Counter() const { return m_counter; }
+
+    // The path of spool file `number`.
+    QString PathOf(qint64 number) const;
+
+private:
+    QString m_folder;
+    qint64 m_counter = 0;
+};
+
+} // namespace kelvane

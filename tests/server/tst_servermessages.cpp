@@ -1,0 +1,211 @@
+#include "server/basXMLRPC.h"
+#include "server/basXMLSOAP.h"
+#include "tests/server/ServerTestSupport.h"
+#include "tests/support/ErrorAssertions.h"
+
+#include <gtest/gtest.h>
+
+using namespace basXMLRPC;
+using namespace basXMLSOAP;
+using kelvane::TavroSession;
+using kelvane::test::expectedKeyHash;
+using kelvane::test::kInvalidResponse;
+
+namespace {
+
+QString methodResponse(const QString& members)
+{
+    return QStringLiteral("<?xml version=\"1.0\"?>\n<methodResponse><params><param><value><struct>") + members
+        + QStringLiteral("</struct></value></param></params></methodResponse>");
+}
+
+QString member(const QString& name, const QString& value)
+{
+    return QStringLiteral("<member><name>%1</name><value>%2</value></member>").arg(name, value);
+}
+
+QString soapResponse(const QString& operation, const QString& key, const QString& more,
+                     const QString& anomynous = QStringLiteral("false"), const QString& soap = QStringLiteral("SOAP"),
+                     const QString& m = QStringLiteral("m"))
+{
+    return QStringLiteral("<?xml version=\"1.0\"?><%1:Envelope xmlns:%1=\"http://schemas.xmlsoap.org/soap/envelope/\">"
+                          "<%1:Body><%2:%3Response xmlns:%2=\"urn:soapserver/soap:AuthorizationModule\">"
+                          "<Key>%4</Key><Anomynous>%5</Anomynous>%6</%2:%3Response></%1:Body></%1:Envelope>")
+        .arg(soap, m, operation, key, anomynous, more);
+}
+
+class ServerMessages : public ::testing::Test {
+protected:
+    // A session whose first reply has been taken: the key is the digest of `first`.
+    void connect(const QString& first = QStringLiteral("R0"))
+    {
+        session.NewClientGUID();
+        ASSERT_EQ(ParseTavroResponse(session, methodResponse(member(QStringLiteral("key"), first))), first);
+    }
+
+    kelvane::test::ServerServices services;
+    TavroSession session;
+};
+
+} // namespace
+
+TEST_F(ServerMessages, XmlRpcRequestsAreBuiltByteForByte)
+{
+    connect();
+    const QString guid = session.ClientGUID();
+    const QString key = session.SessionKey();
+    ASSERT_EQ(guid.size(), 44);
+
+    EXPECT_EQ(BuildTavroConnect(session),
+              "<?xml version=\"1.0\"?><methodCall><methodName>tavro.connect</methodName><params><param><value><struct>"
+              "<member><name>GUID</name><value>" + guid + "</value></member></struct></value></param></params></methodCall>");
+    EXPECT_EQ(BuildTavroLogon(session),
+              "<?xml version=\"1.0\"?><methodCall><methodName>tavro.logon</methodName><params><param><value><struct>"
+              "<member><name>key</name><value>" + key + "</value></member></struct></value></param></params></methodCall>");
+    EXPECT_EQ(BuildTavroLogoff(session),
+              "<?xml version=\"1.0\"?><methodCall><methodName>tavro.logoff</methodName><params><param><value><struct>"
+              "<member><name>key</name><value>" + key + "</value></member></struct></value></param></params></methodCall>");
+    EXPECT_EQ(BuildTavroRead(session, QString(), QStringLiteral("false")),
+              "<?xml version=\"1.0\"?><methodCall><methodName>tavro.read</methodName><params><param>\r\n<value><struct>"
+              "<member><name>guid</name><value></value></member><member><name>lock</name><value>false</value></member>"
+              "<member><name>key</name><value>" + key + "</value></member></struct></value>\r\n</param></params></methodCall>");
+    // The document is escaped once, "&" first; the other values too, so none can break the message.
+    EXPECT_EQ(BuildTavroWrite(session, QStringLiteral("G1"), QStringLiteral("<a>x &lt; y & z</a>"), QStringLiteral("false"),
+                              QStringLiteral("kb/<new>")),
+              "<?xml version=\"1.0\"?><methodCall><methodName>tavro.write</methodName><params><param>\r\n<value><struct>"
+              "<member>\r\n<name>guid</name><value>G1</value>\r\n</member>"
+              "<member>\r\n<name>xml</name><value>&lt;a&gt;x &amp;lt; y &amp; z&lt;/a&gt;</value></member>"
+              "<member>\r\n<name>path</name><value>kb/&lt;new&gt;</value></member>"
+              "<member>\r\n<name>lock</name><value>false</value>\r\n</member>"
+              "<member>\r\n<name>key</name><value>" + key + "</value>\r\n</member>"
+              "</struct></value>\r\n</param></params></methodCall>");
+}
+
+TEST_F(ServerMessages, SoapRequestsAreBuiltByteForByte)
+{
+    const QString head = QStringLiteral("<SOAP:Envelope xmlns:SOAP=\"http://schemas.xmlsoap.org/soap/envelope/\"><SOAP:Header></SOAP:Header>"
+                                        "<SOAP:Body>");
+    const QString tail = QStringLiteral("</SOAP:Body></SOAP:Envelope>");
+    EXPECT_EQ(BuildSoapConnect(QStringLiteral("G")),
+              head + "<m:Connect xmlns:m=\"urn:soapserver/soap:AuthorizationModule\"><GUID>G</GUID></m:Connect>" + tail);
+    EXPECT_EQ(BuildSoapGetFileObject(QStringLiteral("K"), QStringLiteral("G"), QStringLiteral("False")),
+              head + "<m:GetFileObject xmlns:m=\"urn:soapserver/soap:AuthorizationModule\"><Key>K</Key>"
+                     "<FileObjectGUID>G</FileObjectGUID><Lock>False</Lock></m:GetFileObject>" + tail);
+
+    // The document loses its declaration and document type but keeps the line ends after
+    // them, and travels as markup; the caller gets the stripped text back.
+    QString document = QStringLiteral("<?xml version='1.0' encoding='UTF-8'?>\r\n<!DOCTYPE kelvanedocument>\r\n"
+                                      "<kelvanedocument><a q='&quote;'/></kelvanedocument>");
+    const QString stripped = QStringLiteral("\r\n\r\n<kelvanedocument><a q='&quote;'/></kelvanedocument>");
+    EXPECT_EQ(BuildSoapPutFileObject(QStringLiteral("K&1"), QStringLiteral("G"), document, QStringLiteral("False")),
+              head + "<m:PutFileObject xmlns:m=\"urn:soapserver/soap:AuthorizationModule\"><Key>K&amp;1</Key>"
+                     "<FileObjectGUID>G</FileObjectGUID><Lock>False</Lock><FileObject>" + stripped
+                  + "</FileObject></m:PutFileObject>" + tail);
+    EXPECT_EQ(document, stripped);
+}
+
+TEST_F(ServerMessages, SessionKeyRollsWithEveryAcceptedReplyAndHoldsOnAFailedOne)
+{
+    session.NewClientGUID();
+    const QString first = QStringLiteral("FIRST\r\nKEY");
+    // The first reply's key is taken unchecked (line breaks dropped) and is the result.
+    EXPECT_EQ(ParseTavroResponse(session, methodResponse(member(QStringLiteral("key"), first))), QStringLiteral("FIRSTKEY"));
+    EXPECT_EQ(session.SessionKey(), expectedKeyHash(session, QStringLiteral("FIRSTKEY")));
+
+    for (int exchange = 0; exchange < 4; ++exchange) {
+        const QString held = session.SessionKey();
+        const QString replyKey = expectedKeyHash(session, held);
+        const QString reply = methodResponse(member(QStringLiteral("Key"), replyKey) + member(QStringLiteral("keys"), QStringLiteral("x"))
+                                             + member(QStringLiteral("xml"), QStringLiteral("payload %1").arg(exchange)));
+        EXPECT_EQ(ParseTavroResponse(session, reply), QStringLiteral("payload %1").arg(exchange));
+        EXPECT_EQ(session.SessionKey(), expectedKeyHash(session, replyKey));
+    }
+
+    // A wrong key: told once, no result, the key stays; the right key is still accepted after.
+    const QString held = session.SessionKey();
+    EXPECT_EQ(ParseTavroResponse(session, methodResponse(member(QStringLiteral("KEY"), QStringLiteral("WRONG"))
+                                                         + member(QStringLiteral("xml"), QStringLiteral("p")))),
+              QString());
+    ASSERT_EQ(services.ui->messageBoxes.size(), 1u);
+    EXPECT_EQ(services.ui->messageBoxes[0].text, kInvalidResponse);
+    EXPECT_EQ(services.ui->messageBoxes[0].style, platform::msgbox::Critical);
+    EXPECT_EQ(session.SessionKey(), held);
+    // Not an XML-RPC response (an error page): nothing, silently, and the key stays.
+    EXPECT_EQ(ParseTavroResponse(session, QStringLiteral("<html><body>502 Bad Gateway</body></html>")), QString());
+    EXPECT_EQ(services.ui->messageBoxes.size(), 1u);
+    EXPECT_EQ(ParseTavroResponse(session, methodResponse(member(QStringLiteral("key"), expectedKeyHash(session, held)))),
+              QString());
+    EXPECT_NE(session.SessionKey(), held);
+
+    // A new session starts without the old key, so its first reply is taken again.
+    session.NewClientGUID();
+    EXPECT_TRUE(session.SessionKey().isEmpty());
+    EXPECT_EQ(ParseTavroResponse(session, methodResponse(member(QStringLiteral("key"), QStringLiteral("R0")))), QStringLiteral("R0"));
+}
+
+TEST_F(ServerMessages, XmlRpcValuesAreUnescapedOnceWhetherPlainOrStringTyped)
+{
+    connect();
+    const auto reply = [&](const QString& xmlValue) {
+        return methodResponse(member(QStringLiteral("key"), QStringLiteral("<string>%1</string>").arg(expectedKeyHash(session, session.SessionKey())))
+                              + member(QStringLiteral("xml"), xmlValue));
+    };
+    // The listing arrives escaped; an entity inside it survives as the listing's own.
+    EXPECT_EQ(ParseTavroResponse(session, reply(QStringLiteral("&lt;Name&gt;A &amp;amp; B&lt;/Name&gt;\r\nx\ny"))),
+              QStringLiteral("<Name>A &amp; B</Name>\r\rx\ry"));
+    EXPECT_EQ(ParseTavroResponse(session, reply(QStringLiteral("<string>&lt;Folder/&gt;</string>"))), QStringLiteral("<Folder/>"));
+    EXPECT_TRUE(services.ui->messageBoxes.empty());
+}
+
+TEST_F(ServerMessages, SoapRepliesGiveTheirResultsAndRollTheKey)
+{
+    session.NewClientGUID();
+    const auto next = [&] { return expectedKeyHash(session, session.SessionKey()); };
+
+    // Connect: no result, but the key is taken and rolled.
+    EXPECT_EQ(ParseSoapResponse(session, soapResponse(QStringLiteral("Connect"), QStringLiteral("R0"), QString())), QString());
+    EXPECT_EQ(session.SessionKey(), expectedKeyHash(session, QStringLiteral("R0")));
+    EXPECT_EQ(ParseSoapResponse(session, soapResponse(QStringLiteral("Logon"), next(), QStringLiteral("<LogonResult>Welcome &amp; hello</LogonResult>"))),
+              QStringLiteral("Welcome & hello"));
+
+    // A document comes back whole, as the reply holds it, its own "&quote;" included.
+    const QString file = QStringLiteral("<File><kelvanenetwork>\r\n<question>Say &quote;hi&quote; &amp; &lt;go&gt;</question>\r\n</kelvanenetwork></File>");
+    EXPECT_EQ(ParseSoapResponse(session, soapResponse(QStringLiteral("GetFileObject"), next(), "<GetFileObjectResult>" + file + "</GetFileObjectResult>")),
+              "<?xml version='1.0' encoding='UTF-8'?>\r\n<!DOCTYPE kelvanedocument>\r\n" + file);
+    EXPECT_EQ(ParseSoapResponse(session, soapResponse(QStringLiteral("GetFolderObject"), next(),
+                                                      QStringLiteral("<GetFolderObjectResult><Folder><Name>A</Name></Folder></GetFolderObjectResult>"))),
+              QStringLiteral("<Folder><Name>A</Name></Folder>"));
+    EXPECT_EQ(ParseSoapResponse(session, soapResponse(QStringLiteral("PutFileObject"), next(), QString())), QString());
+
+    // Other prefixes are not the server's replies: nothing, and the key stays.
+    const QString held = session.SessionKey();
+    EXPECT_EQ(ParseSoapResponse(session, soapResponse(QStringLiteral("GetFileObject"), next(), "<GetFileObjectResult>" + file + "</GetFileObjectResult>",
+                                                      QStringLiteral("false"), QStringLiteral("soap"), QStringLiteral("ns1"))),
+              QString());
+    EXPECT_EQ(ParseSoapResponse(session, QStringLiteral("not xml <at all")), QString());
+    EXPECT_EQ(session.SessionKey(), held);
+    EXPECT_TRUE(services.ui->messageBoxes.empty());
+
+    // A wrong key is told once and gives nothing.
+    EXPECT_EQ(ParseSoapResponse(session, soapResponse(QStringLiteral("PutFileObject"), QStringLiteral("BAD"), QString())), QString());
+    EXPECT_EQ(services.ui->messageBoxes.size(), 1u);
+    EXPECT_EQ(session.SessionKey(), held);
+    // A response without its key is an error of the reply.
+    EXPECT_EQ(kelvane::test::errorNumberOf([&] {
+                  ParseSoapResponse(session, QStringLiteral("<SOAP:Envelope><SOAP:Body><m:LogonResponse><LogonResult>x</LogonResult>"
+                                                            "</m:LogonResponse></SOAP:Body></SOAP:Envelope>"));
+              }),
+              kelvane::err::ObjectNotSet);
+}
+
+TEST_F(ServerMessages, AnonymousReplyKeyIsTakenUnhashedAndCheckedTrimmedNextTime)
+{
+    connect();
+    EXPECT_EQ(ParseSoapResponse(session, soapResponse(QStringLiteral("PutFileObject"), QStringLiteral(" ANY "), QString(), QStringLiteral("True"))),
+              QString());
+    EXPECT_EQ(session.SessionKey(), QStringLiteral(" ANY "));
+    EXPECT_EQ(ParseSoapResponse(session, soapResponse(QStringLiteral("Logon"), expectedKeyHash(session, QStringLiteral("ANY")),
+                                                      QStringLiteral("<LogonResult>ok</LogonResult>"))),
+              QStringLiteral("ok"));
+    EXPECT_TRUE(services.ui->messageBoxes.empty());
+}
