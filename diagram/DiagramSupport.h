@@ -5,6 +5,7 @@
 #include "model/Node.h"
 #include "model/RequireObject.h"
 #include "model/basGlobal.h"
+#include "model/clsControl.h"
 #include "network/NetworkGrid.h"
 #include "network/clsNetwork.h"
 #include "platform/Conversions.h"
@@ -82,6 +83,20 @@ void forEachNodeCell(clsNetwork& network, double scaleWidth, double scaleHeight,
             visit(held, GridCell {grid.columnWidth(), rowHeight,
                                   QPointF(grid.centreX(layer->Index), NetworkGrid::centreY(held->Index(), rowHeight))});
         }
+    }
+}
+
+// Gives the node a copy of each control definition whose name none of its controls has.
+// Names compare without regard to case, as the node's controls are keyed.
+inline void addMissingControls(Node& node, const Collection<std::shared_ptr<clsControl>>& definitions)
+{
+    for (const auto& definition : definitions) {
+        const QString& name = requireObject(definition)->Name;
+        bool held = node.Controls().Contains(name);
+        for (const auto& own : node.Controls())
+            held = held || requireObject(own)->Name.compare(name, Qt::CaseInsensitive) == 0;
+        if (!held)
+            node.Controls().Add(definition->Clone(), name);
     }
 }
 

@@ -191,6 +191,13 @@ public:
     // pointer; the press or release on the other node makes the link.
     void mnuLinkAdd_Click();
 
+    // --- Copy, cut and paste ---------------------------------------------------------------------
+
+    // Gives the node a copy of its lower-level network of its own (GUIDs kept), appended to
+    // Networks, and likewise down its levels; nothing when a network with the node's
+    // ExternalNetworkGUID is open already (the node is then linked to it).
+    void PasteLowerLevels(const std::shared_ptr<Node>& node);
+
     // --- Drawing --------------------------------------------------------------------------------
 
     // Loads the shown network's background picture file when it has one, then redraws.
@@ -351,6 +358,21 @@ private:
     void mnuNodeDisabled_Click();
     void mnuLinkDelete_Click();
 
+    // Copy, cut and paste through the shared clipboard: the network menu's items act on the
+    // selection, the node menu's on NodeFound.
+    void mnuNetworkCopy_Click();
+    void mnuNetworkCut_Click();
+    void mnuNodeCopy_Click();
+    void mnuNodeCut_Click();
+    void mnuNetworkPaste_Click();
+    // Appends a copy or cut of the selected nodes of the shown network; false when none is selected.
+    bool recordSelection(qint16 action);
+    // Appends a copy or cut of NodeFound; false without one.
+    bool recordNodeFound(qint16 action);
+    void pasteNetwork(clsNetwork& shown, clsNetwork& copied);
+    void pasteNode(clsNetwork& shown, Node& copied);
+    void pasteLowerLevels(const std::shared_ptr<Node>& node, QSet<QString>& entered);
+
     // Node move mode: its start from the menu, the marker and lines that follow the pointer,
     // and the press that puts the node at the place chosen.
     void mnuNodeMove_Click();
@@ -358,6 +380,10 @@ private:
     bool moveFeedback(float X, float Y);
     void completeMove();
     void placeMarker(QPointF centre, double height);
+
+    // While Loaded and Connected, sends the current network to the server as an edit the
+    // network operations did not send themselves.
+    void sendEditToServer();
 
     // Redraws the network with a found link marked.
     void markLink(QPointF from, QPointF to);

@@ -39,6 +39,11 @@ void ctlPelnet::connectMenus()
     connect(mnuNodeProperties, &QAction::triggered, this, &ctlPelnet::mnuNodeProperties_Click);
     connect(mnuLinkDelete, &QAction::triggered, this, &ctlPelnet::mnuLinkDelete_Click);
     connect(mnuLinkProperties, &QAction::triggered, this, &ctlPelnet::mnuLinkProperties_Click);
+    connect(mnuNetworkCopy, &QAction::triggered, this, &ctlPelnet::mnuNetworkCopy_Click);
+    connect(mnuNetworkCut, &QAction::triggered, this, &ctlPelnet::mnuNetworkCut_Click);
+    connect(mnuNetworkPaste, &QAction::triggered, this, &ctlPelnet::mnuNetworkPaste_Click);
+    connect(mnuNodeCopy, &QAction::triggered, this, &ctlPelnet::mnuNodeCopy_Click);
+    connect(mnuNodeCut, &QAction::triggered, this, &ctlPelnet::mnuNodeCut_Click);
 }
 
 // Prepares the node menu as it opens (and once more after it closed).

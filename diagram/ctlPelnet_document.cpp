@@ -5,7 +5,6 @@
 #include "diagram/DiagramSupport.h"
 #include "model/ErrorTrap.h"
 #include "model/basLibrary.h"
-#include "model/clsControl.h"
 
 namespace kelvane {
 
@@ -50,17 +49,7 @@ void ctlPelnet::PropogateControls()
         for (const auto& network : Networks.Snapshot()) {
             if (requireObject(network)->Controls.isEmpty())
                 continue;
-            forEachNode(*network, [&](const std::shared_ptr<Node>& node) {
-                // Names compare without regard to case, as the node's controls are keyed.
-                for (const auto& control : network->Controls) {
-                    const QString& name = requireObject(control)->Name;
-                    bool held = node->Controls().Contains(name);
-                    for (const auto& own : node->Controls())
-                        held = held || requireObject(own)->Name.compare(name, Qt::CaseInsensitive) == 0;
-                    if (!held)
-                        node->Controls().Add(control->Clone(), name);
-                }
-            });
+            forEachNode(*network, [&](const std::shared_ptr<Node>& node) { addMissingControls(*node, network->Controls); });
         }
     });
 }

@@ -223,12 +223,7 @@ void ctlPelnet::completeMove()
     m_movingNode.reset();
     Refresh();
     NodeFound = nullptr;
-    if (Loaded && Connected) {
-        const QString text = QStringLiteral("<kelvanenetwork>\r\n")
-                             + requireObject(Networks.Item(m_networkIndex))->SerializeOutXML()
-                             + QStringLiteral("</kelvanenetwork>\r\n");
-        ServerUpdate(Network()->GUID(), text, QString());
-    }
+    sendEditToServer();
 }
 
 } // namespace kelvane

@@ -1,4 +1,5 @@
-// Edit snapshots on the shared clipboard, the toolbar notice and the undo levels.
+// Edit snapshots on the shared clipboard, the toolbar notice, the undo levels, and the server
+// update of an edit the network operations do not send themselves.
 
 #include "diagram/ctlPelnet.h"
 
@@ -17,8 +18,8 @@ bool ctlPelnet::Change()
     return trapped(kModule, "Change", false, [&] {
         const auto shown = ActiveNetwork();
         auto snapshot = std::make_shared<clsAction>();
-        snapshot->action = 5;
-        snapshot->ObjectType = 2;
+        snapshot->action = clipboardentry::Snapshot;
+        snapshot->ObjectType = clipboardentry::Network;
         // The copy keeps the network's and the nodes' GUIDs.
         snapshot->OriginalObject = Variant::fromObject(requireObject(shown->Clone(false)));
         snapshot->NetworkGUID = shown->GUID();
@@ -39,6 +40,15 @@ void ctlPelnet::UpdateToolbar()
     } catch (...) {
         // A host that cannot update its toolbar simply gets no notice.
     }
+}
+
+void ctlPelnet::sendEditToServer()
+{
+    if (!Loaded || !Connected)
+        return;
+    const QString text = QStringLiteral("<kelvanenetwork>\r\n") + requireObject(Networks.Item(m_networkIndex))->SerializeOutXML()
+                         + QStringLiteral("</kelvanenetwork>\r\n");
+    ServerUpdate(Network()->GUID(), text, QString());
 }
 
 bool ctlPelnet::IncreaseUndoLevel()

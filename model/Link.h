@@ -28,6 +28,11 @@ public:
     // node's GUID as read from a document until the reader connects the link.
     qint16 ListIndex = 0;
     QString NodeGUIDRef;
+
+    // Joins `from` to its evidence node `to` with a copy of this link's weights, flags,
+    // degree of truth and tooltip: the copy goes to `from`'s Links and `from` to `to`'s
+    // Parents, as the network's own AddLink keeps them. Returns the copy.
+    std::shared_ptr<Link> copyBetween(const std::shared_ptr<Node>& from, const std::shared_ptr<Node>& to) const;
 };
 
 } // namespace kelvane

@@ -82,19 +82,7 @@ std::shared_ptr<clsNetwork> clsNetwork::Clone(bool bNewGuids)
                                                              QStringLiteral("A link without both of its nodes was left out of the copy.")));
                         continue;
                     }
-                    auto linkCopy = std::make_shared<Link>();
-                    linkCopy->ConnectionTo = to;
-                    linkCopy->ConnectionFrom = from;
-                    linkCopy->WeightDeny = original.WeightDeny;
-                    linkCopy->AlwaysDeny = original.AlwaysDeny;
-                    linkCopy->Weight = original.Weight;
-                    linkCopy->WeightAffirm = original.WeightAffirm;
-                    linkCopy->AlwaysAffirm = original.AlwaysAffirm;
-                    linkCopy->DOT = original.DOT;
-                    linkCopy->Active = original.Active;
-                    linkCopy->TooltipText = original.TooltipText;
-                    from->Links().Add(std::move(linkCopy));
-                    to->Parents().Add(from);
+                    original.copyBetween(from, to);
                 }
             }
         }
