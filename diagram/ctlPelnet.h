@@ -358,6 +358,15 @@ private:
     void mnuNodeDisabled_Click();
     void mnuLinkDelete_Click();
 
+    // The network menu: its items offered as it opens, and its commands on the shown network.
+    void mnuNetwork_Click();
+    void mnunetworkDelete_Click();
+    void mnuNetworkLayerAdd_Click();
+    void mnuNetworkRefresh_Click();
+    void mnuNetworkProperties_Click();
+    // Deletes every node of Selected from the shown network.
+    void deleteSelectedNodes();
+
     // Copy, cut and paste through the shared clipboard: the network menu's items act on the
     // selection, the node menu's on NodeFound.
     void mnuNetworkCopy_Click();

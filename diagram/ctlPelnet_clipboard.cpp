@@ -173,11 +173,8 @@ void ctlPelnet::mnuNetworkCut_Click()
 {
     trappedVoid(kModule, "mnuNetworkCut_Click", [&] {
         const BusyPointer busy;
-        if (recordSelection(clipboardentry::Cut)) {
-            const auto shown = ActiveNetwork();
-            for (const auto& node : Selected.Snapshot())
-                shown->DeleteNode(node);
-        }
+        if (recordSelection(clipboardentry::Cut))
+            deleteSelectedNodes();
         Selected.Clear();
         NodeFound = nullptr;
         DrawNetwork(false);

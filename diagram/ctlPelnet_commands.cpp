@@ -30,6 +30,7 @@ constexpr double kPi = 3.141592;
 void ctlPelnet::connectMenus()
 {
     connect(m_mnuNode, &QMenu::aboutToShow, this, &ctlPelnet::mnuNode_Click);
+    connect(m_mnuNetwork, &QMenu::aboutToShow, this, &ctlPelnet::mnuNetwork_Click);
     connect(mnuNodeAdd, &QAction::triggered, this, &ctlPelnet::mnuNodeAdd_Click);
     connect(mnuLinkAdd, &QAction::triggered, this, &ctlPelnet::mnuLinkAdd_Click);
     connect(mnuNodeMove, &QAction::triggered, this, &ctlPelnet::mnuNodeMove_Click);
@@ -44,6 +45,10 @@ void ctlPelnet::connectMenus()
     connect(mnuNetworkPaste, &QAction::triggered, this, &ctlPelnet::mnuNetworkPaste_Click);
     connect(mnuNodeCopy, &QAction::triggered, this, &ctlPelnet::mnuNodeCopy_Click);
     connect(mnuNodeCut, &QAction::triggered, this, &ctlPelnet::mnuNodeCut_Click);
+    connect(mnunetworkDelete, &QAction::triggered, this, &ctlPelnet::mnunetworkDelete_Click);
+    connect(mnuNetworkLayerAdd, &QAction::triggered, this, &ctlPelnet::mnuNetworkLayerAdd_Click);
+    connect(mnuNetworkRefresh, &QAction::triggered, this, &ctlPelnet::mnuNetworkRefresh_Click);
+    connect(mnuNetworkProperties, &QAction::triggered, this, &ctlPelnet::mnuNetworkProperties_Click);
 }
 
 // Prepares the node menu as it opens (and once more after it closed).
