@@ -15,6 +15,7 @@ packages=(
     libgsf-1-dev libssl-dev libcurl4-openssl-dev
     python3 python3-olefile python3-pyftpdlib vsftpd xsltproc
     fonts-dejavu-core
+    nginx tinyproxy dante-server microsocks curl
 )
 
 install_missing() {

@@ -1,0 +1,291 @@
+#include "https/FirewallNegotiator.h"
+
+#include "https/BasicAuthorization.h"
+#include "https/ResultCodes.h"
+#include "https/SocketEngine.h"
+
+namespace kelvane::plexant {
+
+namespace {
+
+QByteArray bigEndian16(quint16 value)
+{
+    const char bytes[] = {char(value >> 8), char(value & 0xFF)};
+    return QByteArray(bytes, sizeof bytes);
+}
+
+QByteArray bigEndian32(quint32 value)
+{
+    const char bytes[] = {char(value >> 24), char((value >> 16) & 0xFF), char((value >> 8) & 0xFF), char(value & 0xFF)};
+    return QByteArray(bytes, sizeof bytes);
+}
+
+quint8 byteAt(const QByteArray& bytes, qsizetype index) { return static_cast<quint8>(bytes.at(index)); }
+
+QByteArray socks4Failure(quint8 status)
+{
+    switch (status) {
+    case 91: return "firewall request rejected or failed";
+    case 92: return "firewall request rejected because identd is not available";
+    case 93: return "firewall request rejected because identd reports different user";
+    default: return "unknown firewall error: " + QByteArray::number(status);
+    }
+}
+
+QByteArray socks5Failure(quint8 status)
+{
+    switch (status) {
+    case 1: return "general SOCKS server failure";
+    case 2: return "connection not allowed by ruleset";
+    case 3: return "network unreachable";
+    case 4: return "host unreachable";
+    case 5: return "connection refused";
+    case 6: return "TTL expired";
+    case 7: return "command not supported";
+    case 8: return "address type not supported";
+    default: return "unknown firewall error: " + QByteArray::number(status);
+    }
+}
+
+// The length of a SOCKS5 request reply, which follows its address type; 0 while the bytes
+// that tell it have not all arrived.
+qsizetype socks5ReplyLength(const QByteArray& reply)
+{
+    if (reply.size() < 5)
+        return 0;
+    switch (byteAt(reply, 3)) {
+    case 3: return 4 + 1 + byteAt(reply, 4) + 2;
+    case 4: return 4 + 16 + 2;
+    default: return 4 + 4 + 2;
+    }
+}
+
+} // namespace
+
+FirewallNegotiator::FirewallNegotiator(SocketEngine& socket, ConnectionEvents& upper)
+    : m_socket(socket)
+    , m_upper(upper)
+{
+}
+
+void FirewallNegotiator::setType(int type)
+{
+    m_type = type;
+    m_port = (type == Socks4 || type == Socks5) ? 1080 : 80;
+}
+
+int FirewallNegotiator::setHost(const QByteArray& host)
+{
+    m_address = 0;
+    if (host.isEmpty())
+        return code::Ok;
+    const int result = m_socket.resolve(host, m_address);
+    return result == code::Ok ? result : m_socket.fail(result);
+}
+
+bool FirewallNegotiator::sendRaw(const QByteArray& bytes)
+{
+    int sent = 0;
+    const int result = m_socket.send(bytes.constData(), int(bytes.size()), sent);
+    if (result == code::Ok)
+        return true;
+    failNegotiation("firewall request could not be sent: " + m_socket.message());
+    return false;
+}
+
+void FirewallNegotiator::onConnected(int code)
+{
+    m_reply.clear();
+    if (code != code::Ok || m_type == None) {
+        m_negotiating = false;
+        m_upper.onConnected(code);
+        return;
+    }
+    m_negotiating = true;
+    switch (m_type) {
+    case Tunnel: startTunnel(); break;
+    case Socks4: startSocks4(); break;
+    default:
+        m_step = Greeting;
+        if (!m_user.isEmpty() && !m_password.isEmpty())
+            sendRaw(QByteArray::fromRawData("\x05\x02\x00\x02", 4));
+        else
+            sendRaw(QByteArray::fromRawData("\x05\x01\x00", 3));
+        break;
+    }
+}
+
+void FirewallNegotiator::startTunnel()
+{
+    QByteArray request = "CONNECT " + m_socket.remoteHost() + ':' + QByteArray::number(m_socket.remotePort())
+        + " HTTP/1.0\r\n";
+    if (!m_user.isEmpty() || !m_password.isEmpty())
+        request += "Proxy-authorization: Basic " + basicCredentials(m_user, m_password) + "\r\n";
+    sendRaw(request + "\r\n");
+}
+
+void FirewallNegotiator::startSocks4()
+{
+    quint32 address = 0;
+    if (m_socket.resolve(m_socket.remoteHost(), address) != code::Ok || address == 0) {
+        failNegotiation({});
+        return;
+    }
+    sendRaw(QByteArray("\x04\x01", 2) + bigEndian16(m_socket.remotePort()) + bigEndian32(address) + m_user
+            + QByteArray(1, '\0'));
+}
+
+void FirewallNegotiator::sendSocks5Request()
+{
+    m_step = Request;
+    m_reply.clear();
+    QByteArray request("\x05\x01\x00", 3);
+    const QByteArray& host = m_socket.remoteHost();
+    if (host.startsWith('*')) {
+        const QByteArray name = host.mid(1);
+        if (name.size() > 255) {
+            failNegotiation("host name too long for the firewall");
+            return;
+        }
+        request += char(3);
+        request += char(name.size());
+        request += name;
+    } else {
+        quint32 address = 0;
+        if (m_socket.resolve(host, address) != code::Ok || address == 0) {
+            failNegotiation({});
+            return;
+        }
+        request += char(1);
+        request += bigEndian32(address);
+    }
+    sendRaw(request + bigEndian16(m_socket.remotePort()));
+}
+
+void FirewallNegotiator::onDataIn(const QByteArray& piece, bool complete)
+{
+    if (!m_negotiating) {
+        m_upper.onDataIn(piece, complete);
+        return;
+    }
+    // While negotiating, the socket engine hands over what arrives as it came.
+    m_reply += piece;
+    switch (m_type) {
+    case Tunnel: tunnelReply(); break;
+    case Socks4: socks4Reply(); break;
+    default: socks5Reply(); break;
+    }
+}
+
+void FirewallNegotiator::tunnelReply()
+{
+    if (m_reply.size() <= 9)
+        return;
+    qsizetype at = m_reply.indexOf(' ');
+    while (at >= 0 && at < m_reply.size() && m_reply.at(at) == ' ')
+        ++at;
+    if (at < 0 || at >= m_reply.size())
+        return;
+    if (m_reply.at(at) != '2') {
+        failNegotiation(m_reply);
+        return;
+    }
+    if (m_reply.contains("\r\n\r\n") || m_reply.contains("\n\n")) {
+        // Whatever follows the proxy's reply header is not passed on.
+        m_reply.clear();
+        m_negotiating = false;
+        m_upper.onConnected(code::Ok);
+    }
+}
+
+void FirewallNegotiator::socks4Reply()
+{
+    if (m_reply.size() < 8)
+        return;
+    if (byteAt(m_reply, 1) != 90) {
+        failNegotiation(socks4Failure(byteAt(m_reply, 1)));
+        return;
+    }
+    succeed(8);
+}
+
+void FirewallNegotiator::socks5Reply()
+{
+    if (m_step == Greeting) {
+        if (m_reply.size() < 2)
+            return;
+        const quint8 method = byteAt(m_reply, 1);
+        m_reply.clear();
+        if (method == 0) {
+            sendSocks5Request();
+        } else if (method == 2) {
+            m_step = Authentication;
+            sendRaw(char(1) + (char(m_user.size()) + m_user) + char(m_password.size()) + m_password);
+        } else {
+            failNegotiation(method == 255 ? "no acceptable firewall authentication methods"
+                                          : "unknown firewall authentication method");
+        }
+        return;
+    }
+    if (m_step == Authentication) {
+        if (m_reply.size() < 2)
+            return;
+        const quint8 status = byteAt(m_reply, 1);
+        if (status != 0) {
+            failNegotiation("firewall authentication failed: " + QByteArray::number(status));
+            return;
+        }
+        sendSocks5Request();
+        return;
+    }
+    const qsizetype length = socks5ReplyLength(m_reply);
+    if (length == 0 || m_reply.size() < length)
+        return;
+    if (byteAt(m_reply, 1) != 0) {
+        failNegotiation(socks5Failure(byteAt(m_reply, 1)));
+        return;
+    }
+    succeed(length);
+}
+
+void FirewallNegotiator::succeed(qsizetype replyLength)
+{
+    // What came after the reply is the remote host's: it is read again as such.
+    m_socket.unread(m_reply.mid(replyLength));
+    m_reply.clear();
+    m_negotiating = false;
+    m_upper.onConnected(code::Ok);
+}
+
+void FirewallNegotiator::failNegotiation(QByteArray text)
+{
+    m_reply.clear();
+    m_upper.onError(code::FirewallFailed, text);
+    m_negotiating = false;
+    m_socket.setMessage(text);
+    m_upper.onConnected(code::FirewallFailed);
+    m_socket.disconnect(code::FirewallFailed);
+}
+
+void FirewallNegotiator::onDisconnected(int code)
+{
+    const bool wasNegotiating = m_negotiating;
+    m_negotiating = false;
+    m_reply.clear();
+    // A firewall that hangs up before it answered has failed the negotiation.
+    if (wasNegotiating) {
+        m_socket.setMessage("firewall closed the connection during negotiation");
+        m_upper.onConnected(code::FirewallFailed);
+    }
+    m_upper.onDisconnected(code);
+}
+
+void FirewallNegotiator::onError(int code, const QByteArray& text) { m_upper.onError(code, text); }
+
+void FirewallNegotiator::onReadyToSend()
+{
+    if (!m_negotiating)
+        m_upper.onReadyToSend();
+}
+
+} // namespace kelvane::plexant

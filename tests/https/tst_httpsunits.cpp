@@ -1,0 +1,77 @@
+// Pieces of the engine that need no server: cutting received bytes, protocol choices and
+// the second transport's security flags.
+#include "https/ReceiveBuffer.h"
+#include "https/TlsLayer.h"
+#include "https/WinInetTransport.h"
+
+#include <gtest/gtest.h>
+#include <openssl/ssl.h>
+
+using namespace kelvane::plexant;
+
+namespace {
+
+QList<QByteArray> pieces(ReceiveBuffer& buffer, const QByteArray& bytes)
+{
+    buffer.append(bytes.constData(), int(bytes.size()));
+    QList<QByteArray> found;
+    while (const auto piece = buffer.nextPiece())
+        found.append(*piece);
+    return found;
+}
+
+} // namespace
+
+TEST(ReceiveBuffer, CutsLinesAtEitherLineEndAlsoWhenSplitOverReads)
+{
+    ReceiveBuffer lines;
+    lines.setDelimiter("\r\n");
+    EXPECT_EQ(pieces(lines, "a\r\nb\n\rc\rd"), (QList<QByteArray> {"a", "b", "c"}));
+    EXPECT_EQ(lines.size(), 1); // "d" waits
+    EXPECT_EQ(pieces(lines, "\r"), QList<QByteArray> {"d"});
+    EXPECT_EQ(pieces(lines, "\ne\n"), QList<QByteArray> {"e"}); // the LF completes the CR before it
+
+    ReceiveBuffer anyByte;
+    anyByte.setDelimiter(",;", true);
+    EXPECT_EQ(pieces(anyByte, "x,;;y;z"), (QList<QByteArray> {"x", "y"}));
+    EXPECT_EQ(anyByte.takeRest(), QByteArray("z"));
+
+    ReceiveBuffer exact;
+    exact.setDelimiter("--");
+    EXPECT_EQ(pieces(exact, "p-q--r"), QList<QByteArray> {"p-q"});
+    exact.setDelimiter({}); // raw: everything at once
+    EXPECT_EQ(pieces(exact, "s"), QList<QByteArray> {"rs"});
+}
+
+TEST(ReceiveBuffer, GrowsForALongPieceUpToItsCap)
+{
+    ReceiveBuffer buffer;
+    buffer.setDelimiter("\n");
+    const QByteArray line(ReceiveBuffer::kMaxPiece - 1, 'x');
+    EXPECT_TRUE(pieces(buffer, line).isEmpty());
+    EXPECT_EQ(buffer.freeSpace(), 1);
+    EXPECT_EQ(pieces(buffer, "y"), QList<QByteArray> {});
+    EXPECT_EQ(buffer.freeSpace(), 0);
+}
+
+TEST(TlsSettings, OnlyNewerProtocolBitsNarrowTheModernDefault)
+{
+    const std::pair<int, int> modern {TLS1_2_VERSION, 0};
+    EXPECT_EQ(TlsLayer::protocolRange(255), modern);
+    EXPECT_EQ(TlsLayer::protocolRange(0), modern);
+    EXPECT_EQ(TlsLayer::protocolRange(0x80), modern); // TLS 1.0 alone is never offered
+    EXPECT_EQ(TlsLayer::protocolRange(0x800), std::make_pair(TLS1_2_VERSION, TLS1_2_VERSION));
+    EXPECT_EQ(TlsLayer::protocolRange(0x2000), std::make_pair(TLS1_3_VERSION, 0));
+    EXPECT_EQ(TlsLayer::protocolRange(0x2800), modern);
+}
+
+TEST(WinInetSettings, SecurityFlagsAndErrorTexts)
+{
+    EXPECT_EQ(WinInetTransport::securityFlags(0x1), 0x2000u);
+    EXPECT_EQ(WinInetTransport::securityFlags(0x10), 0x100u);
+    EXPECT_EQ(WinInetTransport::securityFlags(0x100), 0x1080u);
+    EXPECT_EQ(WinInetTransport::securityFlags(0x400), 0x1100u);
+    EXPECT_EQ(WinInetTransport::securityFlags(0x80000000u), 0x1000u);
+    EXPECT_EQ(WinInetTransport::errorText(12029), QStringLiteral("Internet Cannot Connect."));
+    EXPECT_TRUE(WinInetTransport::errorText(12035).isNull());
+}
