@@ -5,6 +5,7 @@
 #include "platform/UiServices.h"
 #include "platform/automation/ServerLibrary.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
@@ -49,6 +50,13 @@ void AboutDialog::showHelp()
 
 void showAboutDialog(const QString& productName)
 {
+    // A host without widgets gets the same words in a message box.
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        platform::ui().messageBox(QStringLiteral("%1 Version %2 [Build %3]").arg(productName, AboutDialog::kVersion).arg(AboutDialog::kBuild),
+                                  platform::msgbox::OKOnly | platform::msgbox::Information,
+                                  QStringLiteral("About %1...").arg(productName));
+        return;
+    }
     AboutDialog dialog(productName);
     dialog.exec();
 }

@@ -246,7 +246,7 @@ QString HTTPS::FirewallHost() const
     const quint32 address = m_engine.socket().firewall().address();
     if (address == 0)
         return {};
-    return const_cast<HttpEngine&>(m_engine).socket().api().addressText(address);
+    return SocketEngine::api().addressText(address);
 }
 
 void HTTPS::setFirewallHost(const QString& host) { report(m_engine.socket().firewall().setHost(ansi(host)), 11); }
@@ -276,7 +276,7 @@ void HTTPS::setConnected(bool) { raise(kReadOnly, QStringLiteral("Property is re
 qint32 HTTPS::SocketHandle() const { runTime(); return qint32(m_engine.socket().socketHandle()); }
 void HTTPS::setSocketHandle(qint32) { raise(kReadOnly, QStringLiteral("Property is read-only."), 35); }
 
-QString HTTPS::LocalHost() const { return text(const_cast<HttpEngine&>(m_engine).socket().localHost()); }
+QString HTTPS::LocalHost() const { return text(m_engine.socket().localHost()); }
 void HTTPS::setLocalHost(const QString& host) { report(m_engine.socket().setLocalHost(ansi(host)), 22); }
 
 qint16 HTTPS::Timeout() const { return qint16(m_engine.socket().timeout()); }

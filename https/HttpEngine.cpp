@@ -406,8 +406,6 @@ void HttpEngine::onDataIn(const QByteArray& piece, bool complete)
         m_statusLine.clear();
         m_headers.clear();
         m_data.clear();
-        m_bodyFailure = code::Ok;
-        m_localFileFailed = false;
         if (piece.startsWith('H')) {
             m_statusLine = withoutTrailingCr(piece);
             m_state = Headers;

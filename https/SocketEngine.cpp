@@ -95,7 +95,7 @@ int SocketEngine::setLocalHost(const QByteArray& host)
     return result == code::Ok ? result : fail(result);
 }
 
-QByteArray SocketEngine::localHost()
+QByteArray SocketEngine::localHost() const
 {
     if (m_connected) {
         SocketAddress bound;

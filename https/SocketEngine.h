@@ -34,7 +34,7 @@ public:
 
     // The socket library every control of the process shares.
     static platform::sockets::SocketLayer& socketLayer();
-    platform::sockets::SocketLibrary& api() { return socketLayer().api(); }
+    static platform::sockets::SocketLibrary& api() { return socketLayer().api(); }
 
     // Whether this engine holds the socket library loaded; setting it loads or releases it.
     bool winsockLoaded() const { return m_holdsLibrary; }
@@ -52,10 +52,10 @@ public:
     // Empty: any local address.
     int setLocalHost(const QByteArray& host);
     // The bound address while connected, else the one set, else this machine's name.
-    QByteArray localHost();
+    QByteArray localHost() const;
     // A dotted address, else the first address of the name; 0 with success while the socket
     // library is not loaded.
-    int resolve(const QByteArray& host, quint32& address);
+    static int resolve(const QByteArray& host, quint32& address);
 
     int connect();
     int disconnect(int code);
