@@ -358,6 +358,12 @@ private:
     void mnuNodeDisabled_Click();
     void mnuLinkDelete_Click();
 
+    // Picking up a node's label styles or answer options, and applying them to NodeFound.
+    void mnuNodePickupFont_Click();
+    void mnuNodeApplyFonts_Click();
+    void mnuPickUpAnswers_Click();
+    void mnuNodeApplyAnswers_Click();
+
     // The network menu: its items offered as it opens, and its commands on the shown network.
     void mnuNetwork_Click();
     void mnunetworkDelete_Click();

@@ -45,6 +45,10 @@ void ctlPelnet::connectMenus()
     connect(mnuNetworkPaste, &QAction::triggered, this, &ctlPelnet::mnuNetworkPaste_Click);
     connect(mnuNodeCopy, &QAction::triggered, this, &ctlPelnet::mnuNodeCopy_Click);
     connect(mnuNodeCut, &QAction::triggered, this, &ctlPelnet::mnuNodeCut_Click);
+    connect(mnuNodePickupFont, &QAction::triggered, this, &ctlPelnet::mnuNodePickupFont_Click);
+    connect(mnuNodeApplyFonts, &QAction::triggered, this, &ctlPelnet::mnuNodeApplyFonts_Click);
+    connect(mnuPickUpAnswers, &QAction::triggered, this, &ctlPelnet::mnuPickUpAnswers_Click);
+    connect(mnuNodeApplyAnswers, &QAction::triggered, this, &ctlPelnet::mnuNodeApplyAnswers_Click);
     connect(mnunetworkDelete, &QAction::triggered, this, &ctlPelnet::mnunetworkDelete_Click);
     connect(mnuNetworkLayerAdd, &QAction::triggered, this, &ctlPelnet::mnuNetworkLayerAdd_Click);
     connect(mnuNetworkRefresh, &QAction::triggered, this, &ctlPelnet::mnuNetworkRefresh_Click);
@@ -119,6 +123,7 @@ void ctlPelnet::mnuNodeColour_Click()
         Change();
         NodeFound->Color = *colour;
         DrawNetwork(false);
+        sendEditToServer();
     });
 }
 
@@ -132,6 +137,7 @@ void ctlPelnet::mnuNodeDisabled_Click()
         // Choosing the item has toggled its check mark, which the menu took from the node.
         NodeFound->setEnabled(!mnuNodeDisabled->isChecked());
         DrawNetwork(false);
+        sendEditToServer();
     });
 }
 
