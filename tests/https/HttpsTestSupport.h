@@ -31,6 +31,9 @@ private:
     plexant::HTTPS& m_control;
 };
 
+// The error number the control raises for an engine code.
+inline int raisedCode(int code) { return code <= 10000 ? code + 20001 : code + 15001; }
+
 // The automation error a call raises: its number and description; number 0 when none.
 struct RaisedError {
     int number = 0;

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <limits>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -241,16 +243,7 @@ void ScriptedPeer::sendText(const Step& step)
 void ScriptedPeer::hang()
 {
     // Reads (and keeps) what the client sends until it closes or the peer is stopped.
-    while (!m_stop && m_connection >= 0) {
-        pollfd ready {m_connection, POLLIN, 0};
-        if (::poll(&ready, 1, 50) <= 0)
-            continue;
-        char buffer[4096];
-        const ssize_t count = ::recv(m_connection, buffer, sizeof buffer, 0);
-        if (count <= 0)
-            break;
-        const std::lock_guard guard(m_lock);
-        m_received.append(buffer, count);
+    while (m_connection >= 0 && receiveSome(std::numeric_limits<int>::max())) {
     }
 }
 

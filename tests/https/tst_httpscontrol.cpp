@@ -2,6 +2,7 @@
 // saved properties, the About box.
 #include "https/AboutDialog.h"
 #include "https/HTTPS.h"
+#include "https/PlexantResources.h"
 #include "https/VariantArray.h"
 #include "platform/doubles/ScriptedUiServices.h"
 #include "tests/https/HttpsTestSupport.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -22,11 +24,10 @@ using kelvane::plexant::HTTPS;
 using kelvane::plexant::VariantArray;
 using kelvane::test::EventLog;
 using kelvane::test::raisedBy;
+using kelvane::test::raisedCode;
 using kelvane::test::ScriptedPeer;
 
 namespace {
-
-int raisedCode(int code) { return code <= 10000 ? code + 20001 : code + 15001; }
 
 Variant bytes(std::initializer_list<Variant> elements)
 {
@@ -222,6 +223,22 @@ TEST(HttpsControl, ActionsRefuseWhileOneRunsAndFailWithoutSockets)
     EXPECT_EQ(raisedBy([&] { control.Get(QStringLiteral("http:///")); }).description,
               QStringLiteral("No server specified in URL"));
     EXPECT_EQ(raisedBy([&] { control.Get(QStringLiteral("ftp://files.test/")); }).number, raisedCode(153));
+}
+
+TEST(HttpsControl, LooksLikeItsToolboxPictureAtDesignTime)
+{
+    const QImage picture = kelvane::plexant::toolboxImage(101);
+    EXPECT_EQ(picture.size(), QSize(16, 15));
+    EXPECT_TRUE(kelvane::plexant::toolboxImage(102).isNull());
+    EXPECT_EQ(kelvane::plexant::designExtentHimetric(96), QSize(741, 741));
+
+    QImage canvas(28, 28, QImage::Format_RGB32);
+    canvas.fill(Qt::gray);
+    QPainter painter(&canvas);
+    kelvane::plexant::paintDesignTime(painter, canvas.rect().adjusted(0, 0, -1, -1));
+    painter.end();
+    EXPECT_EQ(canvas.pixelColor(2, 2), QColor(Qt::black));
+    EXPECT_EQ(canvas.pixelColor(6 + 6, 7 + 1), picture.pixelColor(6, 1));
 }
 
 TEST(HttpsAboutBox, ShowsTheProductAndTellsWhenItsHelpIsMissing)

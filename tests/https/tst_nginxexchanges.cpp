@@ -15,10 +15,9 @@ using kelvane::plexant::CertificateStoreFolders;
 using kelvane::plexant::HTTPS;
 using kelvane::test::EventLog;
 using kelvane::test::raisedBy;
+using kelvane::test::raisedCode;
 
 namespace {
-
-int raisedCode(int code) { return code <= 10000 ? code + 20001 : code + 15001; }
 
 // The user's and the machine's certificate stores in the scratch folder.
 class ScratchStoreFolders : public CertificateStoreFolders {

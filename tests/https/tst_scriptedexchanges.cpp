@@ -1,5 +1,6 @@
 // The HTTPS control against a scripted server: the exact bytes of requests and firewall
 // handshakes, replies cut at odd places, failures and interrupts.
+#include "platform/sockets/MessageQueue.h"
 #include "tests/https/HttpsTestSupport.h"
 #include "tests/https/ScriptedPeer.h"
 #include "tests/support/QStringPrinter.h"
@@ -7,17 +8,16 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using kelvane::plexant::HTTPS;
 using kelvane::test::EventLog;
 using kelvane::test::raisedBy;
+using kelvane::test::raisedCode;
 using kelvane::test::ScriptedPeer;
 
 namespace {
-
-// The error number of an engine code as the control raises it.
-int raisedCode(int code) { return code <= 10000 ? code + 20001 : code + 15001; }
 
 QString printable(const QByteArray& bytes) { return QString::fromLatin1(bytes.toPercentEncoding(" /:;=,?*<>\r\n")); }
 
@@ -89,6 +89,19 @@ TEST(ScriptedExchanges, ServerThatNeverAnswersTimesOut)
     EXPECT_GE(clock.elapsed(), 900);
     EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_EQ(control.Action(), 0);
+}
+
+TEST(ScriptedExchanges, QuitRequestOfTheHostEndsTheWaitAndStaysQueued)
+{
+    ScriptedPeer peer(QStringLiteral("never-answers"));
+    HTTPS control;
+    auto& queue = platform::sockets::MessageQueue::current();
+    QTimer::singleShot(100, [&queue] { queue.postQuit(3); });
+    EXPECT_EQ(raisedBy([&] { control.Get(peer.url()); }).number, raisedCode(301));
+    const auto quit = queue.nextMessage(0);
+    ASSERT_TRUE(quit);
+    EXPECT_EQ(quit->message, platform::sockets::message::Quit);
+    EXPECT_EQ(quit->wParam, 3u);
 }
 
 TEST(ScriptedExchanges, ErrorStatusFailsAfterTheWholeReply)
