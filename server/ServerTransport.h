@@ -1,0 +1,63 @@
+#pragma once
+
+#include "server/ServerEndpoint.h"
+#include "server/TrustedCertificates.h"
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+namespace kelvane {
+
+class AbstractProgressBar;
+
+namespace plexant {
+class HTTPS;
+}
+
+// One window's way to the knowledge server: its own HTTPS control and reply state. A request
+// is written to the request file "xmlrpc.txt" in the request folder, posted as that file to
+// the server's address and the reply gathered from the control's events. The control gives
+// up after the time limit, so a server that never answers cannot hold the program. The
+// control's verdict on the server's certificate stands, unless the certificate is one the
+// user trusts for this server (ServerEndpoint::TrustedCertificates).
+class ServerTransport {
+public:
+    // The time limits of the start dialog's and the diagram's requests, in seconds.
+    static constexpr int kStartDialogLimit = 20;
+    static constexpr int kDiagramLimit = 100;
+
+    ServerTransport(ServerEndpoint endpoint, int timeLimitSeconds);
+    ~ServerTransport();
+    ServerTransport(const ServerTransport&) = delete;
+    ServerTransport& operator=(const ServerTransport&) = delete;
+
+    // Posts the request and gives the reply's text (UTF-8 when its bytes are, else the ANSI
+    // code page): all of it once the control reports the end of the reply, however long it
+    // was announced to be. A progress bar, when given, follows the reply and is set back to
+    // 0 afterwards. Raises the control's error when the server cannot be reached, does not
+    // answer in time or its certificate is refused, and InvalidProcedureCall when called
+    // again while a request of this transport is under way.
+    QString Post(const QString& request, AbstractProgressBar* progress = nullptr);
+
+    QString RequestFile() const;
+    plexant::HTTPS& HTTPS1() { return *m_HTTPS1; }
+
+private:
+    void HTTPS1_Header(const QString& field, const QString& value);
+    void HTTPS1_Transfer(qint16 direction, qint32 bytesTransferred, const QString& text);
+    void HTTPS1_SSLServerAuthentication(qint32 certHandle, bool& accept);
+
+    ServerEndpoint m_endpoint;
+    TrustedCertificates m_trusted;
+    std::unique_ptr<plexant::HTTPS> m_HTTPS1;
+
+    // The reply of the request under way.
+    QByteArray m_reply;
+    qint64 m_expectedLength = 0; // announced by "Content-Length"; 0: not announced
+    AbstractProgressBar* m_progress = nullptr;
+    QString m_host;
+    bool m_posting = false;
+};
+
+} // namespace kelvane

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "server/DiagramServerSession.h"
+#include "server/ServerLogon.h"
+
+#include <memory>
+
+namespace kelvane {
+
+class TavroSession;
+
+// The program's knowledge-server client: one session for the run, the start dialog's way to
+// log on and choose, and the diagram's session for reading documents and spooling edits.
+class TavroClient {
+public:
+    // Requests go to the endpoint; the spool files of online edits to `spoolFolder`, which
+    // outlives the run.
+    TavroClient(const ServerEndpoint& endpoint, const QString& spoolFolder);
+
+    // The start dialog's Online road: the diagram control reads and spools through this
+    // client from now on; then as ServerLogon::LogOnAndChoose.
+    bool GoOnline(ctlPelnet& diagram, AbstractProgressBar* progress);
+
+    TavroSession& Session() { return *m_session; }
+    ServerLogon& Logon() { return m_logon; }
+    const std::shared_ptr<DiagramServerSession>& Diagram() const { return m_diagram; }
+
+private:
+    std::shared_ptr<TavroSession> m_session;
+    ServerLogon m_logon;
+    std::shared_ptr<DiagramServerSession> m_diagram;
+};
+
+} // namespace kelvane

@@ -1,0 +1,59 @@
+#include "server/TrustedCertificates.h"
+
+#include <QFile>
+#include <memory>
+
+#include <openssl/pem.h>
+#include <openssl/x509.h>
+#include <openssl/x509_vfy.h>
+#include <openssl/x509v3.h>
+
+namespace kelvane {
+
+namespace {
+
+struct OpenSslFree {
+    void operator()(X509_STORE* store) const { X509_STORE_free(store); }
+    void operator()(X509_STORE_CTX* context) const { X509_STORE_CTX_free(context); }
+    void operator()(BIO* bio) const { BIO_free(bio); }
+    void operator()(X509* certificate) const { X509_free(certificate); }
+};
+
+// A store of every certificate in the file; null when it holds none.
+std::unique_ptr<X509_STORE, OpenSslFree> storeOf(const QString& file)
+{
+    QFile pem(file);
+    if (file.isEmpty() || !pem.open(QIODevice::ReadOnly))
+        return nullptr;
+    const QByteArray bytes = pem.readAll();
+    std::unique_ptr<BIO, OpenSslFree> bio(BIO_new_mem_buf(bytes.constData(), int(bytes.size())));
+    std::unique_ptr<X509_STORE, OpenSslFree> store(X509_STORE_new());
+    int count = 0;
+    while (std::unique_ptr<X509, OpenSslFree> certificate {PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr)}) {
+        if (X509_STORE_add_cert(store.get(), certificate.get()) == 1)
+            ++count;
+    }
+    return count > 0 ? std::move(store) : nullptr;
+}
+
+} // namespace
+
+bool TrustedCertificates::Trusts(X509* certificate, const QString& host) const
+{
+    const auto store = storeOf(m_file);
+    if (!store || !certificate || host.isEmpty())
+        return false;
+    std::unique_ptr<X509_STORE_CTX, OpenSslFree> context(X509_STORE_CTX_new());
+    if (X509_STORE_CTX_init(context.get(), store.get(), certificate, nullptr) != 1)
+        return false;
+    X509_VERIFY_PARAM* parameters = X509_STORE_CTX_get0_param(context.get());
+    X509_VERIFY_PARAM_set_purpose(parameters, X509_PURPOSE_SSL_SERVER);
+    // A dotted address is checked as an address, anything else as a host name.
+    const QByteArray name = host.toUtf8();
+    if (X509_VERIFY_PARAM_set1_ip_asc(parameters, name.constData()) != 1
+        && X509_VERIFY_PARAM_set1_host(parameters, name.constData(), size_t(name.size())) != 1)
+        return false;
+    return X509_verify_cert(context.get()) == 1;
+}
+
+} // namespace kelvane

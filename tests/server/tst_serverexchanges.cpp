@@ -1,0 +1,150 @@
+#include "https/HTTPS.h"
+#include "server/DiagramServerSession.h"
+#include "server/ServerLogon.h"
+#include "server/basXMLRPC.h"
+#include "tests/server/FakeKnowledgeServer.h"
+#include "tests/server/ServerTestSupport.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace kelvane;
+using kelvane::test::FakeKnowledgeServer;
+using kelvane::test::kInvalidResponse;
+
+namespace {
+
+class ServerExchanges : public ::testing::Test {
+protected:
+    // Logs on to the server and gives whether that succeeded.
+    bool logOn(const ServerEndpoint& endpoint, int timeLimit = ServerTransport::kStartDialogLimit)
+    {
+        logon = std::make_unique<ServerLogon>(session, endpoint);
+        logon->Transport().HTTPS1().setTimeout(qint16(timeLimit));
+        return logon->TavroConnect();
+    }
+    QString listing() { return logon->PostXMLRPC(basXMLRPC::BuildTavroRead(*session, QString(), QStringLiteral("false"))); }
+    QStringList messages() const
+    {
+        QStringList texts;
+        for (const auto& box : services.ui->messageBoxes)
+            texts.append(box.text);
+        return texts;
+    }
+
+    test::ServerServices services;
+    std::shared_ptr<TavroSession> session = std::make_shared<TavroSession>();
+    std::unique_ptr<ServerLogon> logon;
+};
+
+} // namespace
+
+TEST_F(ServerExchanges, LogOnListAndReadWithTheKeyRollingOverEveryExchange)
+{
+    FakeKnowledgeServer server;
+    ASSERT_TRUE(server.started());
+    ASSERT_TRUE(logOn(server.endpoint()));
+    EXPECT_TRUE(listing().contains(QStringLiteral("<Name>Fonts &amp; quotes</Name>")));
+
+    DiagramServerSession diagram(session, server.endpoint(), test::scratchFolder());
+    EXPECT_EQ(diagram.Transport().HTTPS1().Timeout(), ServerTransport::kDiagramLimit);
+    for (int read = 0; read < 3; ++read) {
+        const QString document = diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr);
+        EXPECT_TRUE(document.startsWith(QStringLiteral("<?xml version='1.0' encoding='UTF-8'?>\r\n<!DOCTYPE kelvanedocument>\r\n<File>")));
+        EXPECT_TRUE(document.contains(QStringLiteral("<string>Car will not start</string>")));
+    }
+    EXPECT_TRUE(diagram.ServerWrite(FakeKnowledgeServer::kCarGUID, QStringLiteral("<kelvanenetwork/>"), nullptr).isEmpty());
+
+    // Every key the client sent after the first reply was the one the server expected.
+    const QList<QJsonObject> requests = server.requests();
+    ASSERT_EQ(requests.size(), 8); // connect, logon, read, three documents, the write and what it stored
+    int checked = 0;
+    for (const QJsonObject& request : requests) {
+        if (request.contains(QStringLiteral("expected"))) {
+            EXPECT_TRUE(request.value(QStringLiteral("expected")).toBool()) << request.value(QStringLiteral("request")).toString().toStdString();
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, 6);
+    EXPECT_TRUE(messages().isEmpty());
+
+    // The request file lies in the temporary folder and holds the last request and two line ends.
+    QFile requestFile(test::scratchFolder() + QStringLiteral("/tmp/xmlrpc.txt"));
+    ASSERT_TRUE(requestFile.open(QIODevice::ReadOnly));
+    const QByteArray written = requestFile.readAll();
+    EXPECT_TRUE(written.startsWith("<SOAP:Envelope ") && written.endsWith("</SOAP:Envelope>\r\n\r\n"));
+}
+
+TEST_F(ServerExchanges, ServersThatRefuseOrFailLeaveTheLogOnFailed)
+{
+    struct Case {
+        const char* mode;
+        bool trusted;
+        QStringList told;
+    };
+    const Case cases[] = {
+        {"wrongkey", true, {kInvalidResponse}},
+        {"refused", true, {}},
+        {"html", true, {}},
+        {"normal", false, {}}, // a certificate nobody trusts: the control's verdict stands
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        services.ui->messageBoxes.clear();
+        FakeKnowledgeServer server(QString::fromLatin1(c.mode));
+        ASSERT_TRUE(server.started());
+        EXPECT_FALSE(logOn(server.endpoint(c.trusted)));
+        EXPECT_EQ(messages(), c.told);
+    }
+
+    // Nobody listening.
+    const ServerEndpoint nowhere {[] { return FakeKnowledgeServer::refusingURL(); }, test::scratchFolder(), QString()};
+    EXPECT_FALSE(logOn(nowhere));
+
+    // A server that never answers is given up after the time limit, and a second log-on
+    // after the failed ones goes through.
+    FakeKnowledgeServer silent(QStringLiteral("silent"));
+    ASSERT_TRUE(silent.started());
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(logOn(silent.endpoint(), 1));
+    EXPECT_LT(clock.elapsed(), 10000);
+
+    FakeKnowledgeServer normal;
+    ASSERT_TRUE(normal.started());
+    EXPECT_TRUE(logOn(normal.endpoint()));
+}
+
+TEST_F(ServerExchanges, OddlyFramedOrTypedRepliesAreReadWhole)
+{
+    for (const char* mode : {"stringtyped", "nolength", "longlength", "anonymous"}) {
+        SCOPED_TRACE(mode);
+        FakeKnowledgeServer server(QString::fromLatin1(mode));
+        ASSERT_TRUE(server.started());
+        QElapsedTimer clock;
+        clock.start();
+        ASSERT_TRUE(logOn(server.endpoint()));
+        EXPECT_TRUE(listing().contains(QStringLiteral("<Name>Cars</Name>")));
+        DiagramServerSession diagram(session, server.endpoint(), test::scratchFolder());
+        for (int read = 0; read < 3; ++read)
+            EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kQuotedGUID, nullptr).endsWith(QStringLiteral("</kelvanedocument>\r\n</File>")));
+        // A body shorter than announced is taken as soon as the reply ends.
+        EXPECT_LT(clock.elapsed(), 10000);
+        for (const QJsonObject& request : server.requests())
+            EXPECT_NE(request.value(QStringLiteral("expected")), QJsonValue(false));
+    }
+    EXPECT_TRUE(messages().isEmpty());
+}
+
+TEST_F(ServerExchanges, SoapRepliesWithOtherPrefixesGiveNothing)
+{
+    FakeKnowledgeServer server(QStringLiteral("otherprefixes"));
+    ASSERT_TRUE(server.started());
+    ASSERT_TRUE(logOn(server.endpoint()));
+    const QString key = session->SessionKey();
+    DiagramServerSession diagram(session, server.endpoint(), test::scratchFolder());
+    EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).isEmpty());
+    EXPECT_EQ(session->SessionKey(), key);
+}
