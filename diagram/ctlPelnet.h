@@ -372,6 +372,8 @@ private:
     void mnuNetworkProperties_Click();
     // Deletes every node of Selected from the shown network.
     void deleteSelectedNodes();
+    // Lets the user correct the spelling of every text of the shown network.
+    void mnuNetworkSpellCheck_Click();
 
     // Copy, cut and paste through the shared clipboard: the network menu's items act on the
     // selection, the node menu's on NodeFound.

@@ -52,6 +52,7 @@ void ctlPelnet::connectMenus()
     connect(mnunetworkDelete, &QAction::triggered, this, &ctlPelnet::mnunetworkDelete_Click);
     connect(mnuNetworkLayerAdd, &QAction::triggered, this, &ctlPelnet::mnuNetworkLayerAdd_Click);
     connect(mnuNetworkRefresh, &QAction::triggered, this, &ctlPelnet::mnuNetworkRefresh_Click);
+    connect(mnuNetworkSpellCheck, &QAction::triggered, this, &ctlPelnet::mnuNetworkSpellCheck_Click);
     connect(mnuNetworkProperties, &QAction::triggered, this, &ctlPelnet::mnuNetworkProperties_Click);
 }
 

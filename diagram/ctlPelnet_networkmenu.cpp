@@ -7,6 +7,7 @@
 #include "diagram/clsClipboard.h"
 #include "model/ErrorTrap.h"
 #include "network/BusyPointer.h"
+#include "platform/UiServices.h"
 
 #include <QAction>
 
@@ -26,6 +27,9 @@ void ctlPelnet::mnuNetwork_Click()
         mnuNetworkCopy->setEnabled(anySelected);
         mnunetworkDelete->setEnabled(anySelected);
         mnuNetworkProperties->setEnabled(!anySelected && !(DisplayOverview || DisplayCompleteview));
+        // Without a dictionary the spell check is not offered.
+        if (!platform::ui().spellingAvailable())
+            mnuNetworkSpellCheck->setEnabled(false);
     });
 }
 

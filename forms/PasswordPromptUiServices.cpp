@@ -34,6 +34,13 @@ std::optional<qint32> PasswordPromptUiServices::chooseColour(qint32 colour)
     return m_inner->chooseColour(colour);
 }
 
+bool PasswordPromptUiServices::spellingAvailable() { return m_inner->spellingAvailable(); }
+
+platform::SpellingResult PasswordPromptUiServices::checkSpelling(const QString& text)
+{
+    return m_inner->checkSpelling(text);
+}
+
 void PasswordPromptUiServices::yield() { m_inner->yield(); }
 
 void PasswordPromptUiServices::setBusyPointer(bool busy) { m_inner->setBusyPointer(busy); }

@@ -21,6 +21,8 @@ public:
 
     int messageBox(const QString& text, int style, const QString& title) override;
     std::optional<qint32> chooseColour(qint32 colour) override;
+    bool spellingAvailable() override;
+    platform::SpellingResult checkSpelling(const QString& text) override;
     void yield() override;
     void setBusyPointer(bool busy) override;
     QString clipboardText() override;

@@ -1,5 +1,7 @@
 #include "platform/UiServices.h"
 
+#include "platform/RuntimeError.h"
+
 #include <QCoreApplication>
 #include <cstdio>
 
@@ -47,6 +49,13 @@ std::optional<QString> HeadlessUiServices::prompt(PromptKind, const QString&, co
 std::optional<qint32> HeadlessUiServices::chooseColour(qint32)
 {
     return std::nullopt;
+}
+
+bool HeadlessUiServices::spellingAvailable() { return false; }
+
+SpellingResult HeadlessUiServices::checkSpelling(const QString&)
+{
+    kelvane::raiseError(kelvane::err::CantCreateObject, QStringLiteral("No spelling checker is available."));
 }
 
 void HeadlessUiServices::yield()

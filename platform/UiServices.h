@@ -45,6 +45,12 @@ int buttonResult(int style, int n);
 
 enum class PromptKind { Password, Text };
 
+// A text after the user went through its misspelt words.
+struct SpellingResult {
+    QString text;           // with the user's changes
+    bool cancelled = false; // the user stopped the check (changes made before stay in text)
+};
+
 // What the program asks of the windowing system. Every call returns before the caller
 // goes on; none may block a headless test (tests install a scripted double).
 class UiServices {
@@ -61,6 +67,14 @@ public:
     // The modal colour dialog preset with `colour` (0x00BBGGRR or a system colour): the
     // colour chosen, as 0x00BBGGRR, or nothing when the dialog was closed without OK.
     virtual std::optional<qint32> chooseColour(qint32 colour) = 0;
+
+    // Whether texts can be checked for spelling: a dictionary is installed.
+    virtual bool spellingAvailable() = 0;
+
+    // Asks the user about each misspelt word of `text` in turn (change it, ignore it, or stop
+    // the check) and returns the text as changed. Raises CantCreateObject (429) when no
+    // dictionary is installed.
+    virtual SpellingResult checkSpelling(const QString& text) = 0;
 
     // Lets the message loop run once (pending events, redraws).
     virtual void yield() = 0;
@@ -80,12 +94,15 @@ public:
 };
 
 // Without a window system: message boxes answer with their default button and are echoed
-// to standard error, prompts and the colour dialog are refused, text is measured with fixed metrics.
+// to standard error, prompts and the colour dialog are refused, no text can be checked for
+// spelling, text is measured with fixed metrics.
 class HeadlessUiServices : public UiServices {
 public:
     int messageBox(const QString& text, int style, const QString& title) override;
     std::optional<QString> prompt(PromptKind kind, const QString& title, const QString& label) override;
     std::optional<qint32> chooseColour(qint32 colour) override;
+    bool spellingAvailable() override;
+    SpellingResult checkSpelling(const QString& text) override;
     void yield() override;
     void setBusyPointer(bool busy) override;
     QString clipboardText() override;

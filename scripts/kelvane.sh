@@ -13,6 +13,7 @@ packages=(
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libgsf-1-dev libssl-dev libcurl4-openssl-dev
+    libhunspell-dev hunspell-en-us
     python3 python3-olefile python3-pyftpdlib vsftpd xsltproc
     fonts-dejavu-core
     nginx tinyproxy dante-server microsocks curl

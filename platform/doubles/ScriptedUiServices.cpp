@@ -1,6 +1,7 @@
 #include "platform/doubles/ScriptedUiServices.h"
 
 #include "platform/doubles/FixedTextMetrics.h"
+#include "platform/RuntimeError.h"
 
 namespace platform::doubles {
 
@@ -32,6 +33,18 @@ std::optional<qint32> ScriptedUiServices::chooseColour(qint32 colour)
     const auto answer = m_colourAnswers.front();
     m_colourAnswers.pop_front();
     return answer;
+}
+
+SpellingResult ScriptedUiServices::checkSpelling(const QString& text)
+{
+    if (!spellingInstalled)
+        kelvane::raiseError(kelvane::err::CantCreateObject, QStringLiteral("No spelling checker is available."));
+    spellingChecks << text;
+    if (m_spellingResults.empty())
+        return {text, false};
+    auto result = std::move(m_spellingResults.front());
+    m_spellingResults.pop_front();
+    return result;
 }
 
 double ScriptedUiServices::textWidthTwips(const FontDescription& font, const QString& text)

@@ -27,10 +27,14 @@ public:
     void queueMessageBoxResult(int result) { m_boxResults.push_back(result); }
     void queuePromptAnswer(std::optional<QString> answer) { m_promptAnswers.push_back(std::move(answer)); }
     void queueColourAnswer(std::optional<qint32> answer) { m_colourAnswers.push_back(answer); }
+    // The result of the next spelling check; without one a text comes back as it went in.
+    void queueSpellingResult(SpellingResult result) { m_spellingResults.push_back(std::move(result)); }
 
     std::vector<MessageBoxCall> messageBoxes;
     std::vector<PromptCall> prompts;
     std::vector<qint32> colourDialogs; // the colour each dialog was preset with
+    bool spellingInstalled = true;
+    QStringList spellingChecks; // every text given to be checked, in order
     int yields = 0;
     std::vector<bool> busyPointer; // every change of the pointer, in order
     QString clipboard;
@@ -39,6 +43,8 @@ public:
     int messageBox(const QString& text, int style, const QString& title) override;
     std::optional<QString> prompt(PromptKind kind, const QString& title, const QString& label) override;
     std::optional<qint32> chooseColour(qint32 colour) override;
+    bool spellingAvailable() override { return spellingInstalled; }
+    SpellingResult checkSpelling(const QString& text) override;
     void yield() override { ++yields; }
     void setBusyPointer(bool busy) override { busyPointer.push_back(busy); }
     QString clipboardText() override { return clipboard; }
@@ -52,6 +58,7 @@ private:
     std::deque<int> m_boxResults;
     std::deque<std::optional<QString>> m_promptAnswers;
     std::deque<std::optional<qint32>> m_colourAnswers;
+    std::deque<SpellingResult> m_spellingResults;
 };
 
 } // namespace platform::doubles

@@ -2,7 +2,10 @@
 
 #include "platform/Colours.h"
 #include "platform/QtFont.h"
+#include "platform/RuntimeError.h"
+#include "platform/gui/HunspellSpeller.h"
 #include "platform/gui/MessageBoxLayout.h"
+#include "platform/gui/SpellingDialog.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -10,6 +13,7 @@
 #include <QFontMetricsF>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QScreen>
 
 namespace platform::gui {
@@ -18,6 +22,10 @@ namespace {
 constexpr double kTwipsPerInch = 1440.0;
 constexpr double kFallbackDpi = 96.0;
 } // namespace
+
+QtUiServices::QtUiServices() : QtUiServices(HunspellSpeller::standardFolders()) {}
+
+QtUiServices::QtUiServices(QStringList dictionaryFolders) : m_dictionaryFolders(std::move(dictionaryFolders)) {}
 
 QtUiServices::~QtUiServices()
 {
@@ -59,6 +67,30 @@ std::optional<qint32> QtUiServices::chooseColour(qint32 colour)
     if (!chosen.isValid())
         return std::nullopt;
     return colours::rgb(chosen.red(), chosen.green(), chosen.blue());
+}
+
+Speller* QtUiServices::speller()
+{
+    if (!m_spellerLookedFor) {
+        m_speller = HunspellSpeller::open(m_dictionaryFolders);
+        m_spellerLookedFor = true;
+    }
+    return m_speller.get();
+}
+
+bool QtUiServices::spellingAvailable() { return speller() != nullptr; }
+
+SpellingResult QtUiServices::checkSpelling(const QString& text)
+{
+    Speller* dictionary = speller();
+    if (!dictionary)
+        kelvane::raiseError(kelvane::err::CantCreateObject, QStringLiteral("No spelling dictionary is installed."));
+    return checkWords(text, *dictionary, [](const Misspelling& misspelling) {
+        // The user answers with the normal pointer, whatever the caller shows meanwhile.
+        QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+        const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+        return SpellingDialog::ask(misspelling, QApplication::activeWindow());
+    });
 }
 
 void QtUiServices::yield() { QCoreApplication::processEvents(); }
