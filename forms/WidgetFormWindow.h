@@ -2,6 +2,7 @@
 
 #include "model/FormWindow.h"
 
+#include <QRect>
 #include <QWidget>
 
 namespace kelvane {
@@ -24,5 +25,15 @@ public:
 private:
     QWidget& m_widget;
 };
+
+// A length in twips as whole pixels, and back.
+inline int pixels(double twips) { return qRound(twips / WidgetFormWindow::kTwipsPerPixel); }
+inline double twips(int pixels) { return pixels * WidgetFormWindow::kTwipsPerPixel; }
+
+// A rectangle of a form's design, given in twips, in pixels.
+inline QRect twipsRect(double left, double top, double width, double height)
+{
+    return {pixels(left), pixels(top), pixels(width), pixels(height)};
+}
 
 } // namespace kelvane

@@ -13,13 +13,6 @@ namespace kelvane {
 
 namespace {
 
-// A rectangle given in twips, in pixels.
-QRect twips(int left, int top, int width, int height)
-{
-    const auto px = [](int value) { return qRound(value / WidgetFormWindow::kTwipsPerPixel); };
-    return {px(left), px(top), px(width), px(height)};
-}
-
 // Shows every typed character of a password box as "*", whatever the desktop style uses.
 class StarPasswordStyle : public QProxyStyle {
 public:
@@ -37,11 +30,11 @@ public:
 frmpassword::frmpassword(QWidget* parent) : QDialog(parent)
 {
     setModal(true);
-    setFixedSize(twips(0, 0, kClientWidth, kClientHeight).size());
+    setFixedSize(twipsRect(0, 0, kClientWidth, kClientHeight).size());
 
     m_txtPassword = new QLineEdit(this);
     m_txtPassword->setObjectName(QStringLiteral("txtPassword"));
-    m_txtPassword->setGeometry(twips(105, 180, 2775, 285));
+    m_txtPassword->setGeometry(twipsRect(105, 180, 2775, 285));
     auto* style = new StarPasswordStyle;
     style->setParent(m_txtPassword);
     m_txtPassword->setStyle(style);
@@ -49,7 +42,7 @@ frmpassword::frmpassword(QWidget* parent) : QDialog(parent)
 
     m_cmdOK = new QPushButton(this);
     m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    m_cmdOK->setGeometry(twips(915, 660, 1050, 375));
+    m_cmdOK->setGeometry(twipsRect(915, 660, 1050, 375));
     m_cmdOK->setDefault(true);
     m_cmdOK->setAutoDefault(false);
     connect(m_cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });

@@ -1,5 +1,6 @@
 #include "platform/PainterCanvas.h"
 
+#include "platform/QtColour.h"
 #include "platform/QtFont.h"
 #include "platform/RuntimeError.h"
 
@@ -18,12 +19,6 @@ namespace {
 constexpr double kTwipsPerInch = 1440.0;
 constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 2.0 * kPi;
-
-QColor toQColor(qint32 value)
-{
-    const qint32 plain = colours::resolve(value);
-    return QColor(colours::red(plain), colours::green(plain), colours::blue(plain));
-}
 
 double nearestPixel(double value) { return std::floor(value + 0.5); }
 

@@ -20,6 +20,16 @@ public:
     virtual void PaintPicture(const QImage& picture, const QRectF& twips) = 0;
     // Ends the job; the next drawing starts a new one.
     virtual void EndDoc() = 0;
+
+    // The paper's orientation, kPortrait or kLandscape; a change applies from the next job on.
+    static constexpr int kPortrait = 1;
+    static constexpr int kLandscape = 2;
+    virtual int Orientation() const = 0;
+    virtual void setOrientation(int orientation) = 0;
+
+    // The printer dialog: the user picks the printer and its settings for the next jobs.
+    // False when the user cancelled it.
+    virtual bool ShowPrinter() = 0;
 };
 
 template <>

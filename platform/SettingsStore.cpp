@@ -2,6 +2,9 @@
 
 #include "platform/RuntimeError.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -36,6 +39,21 @@ QString fileNameOf(const QString& application)
     return name;
 }
 
+// Settings hold the server password: the file is readable by its owner only, from its
+// first byte on (a new file starts empty with those rights; rewrites keep them).
+constexpr auto kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+void makePrivate(const QString& fileName)
+{
+    if (!QFileInfo::exists(fileName)) {
+        QDir().mkpath(QFileInfo(fileName).absolutePath());
+        QFile file(fileName);
+        if (file.open(QIODevice::WriteOnly, kOwnerOnly))
+            file.close();
+    }
+    QFile::setPermissions(fileName, kOwnerOnly);
+}
+
 } // namespace
 
 QString IniSettingsStore::fileOf(const QString& application)
@@ -55,9 +73,12 @@ QString IniSettingsStore::getSetting(const QString& application, const QString& 
 void IniSettingsStore::saveSetting(const QString& application, const QString& section, const QString& key,
                                    const QString& value)
 {
-    QSettings store(fileOf(application), QSettings::IniFormat);
+    const QString fileName = fileOf(application);
+    makePrivate(fileName);
+    QSettings store(fileName, QSettings::IniFormat);
     store.setValue(settingPath(section, key), value);
     store.sync();
+    QFile::setPermissions(fileName, kOwnerOnly);
     if (store.status() != QSettings::NoError)
         kelvane::raiseError(kelvane::err::PathFileAccess);
 }

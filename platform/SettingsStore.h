@@ -23,6 +23,7 @@ public:
 
 // One INI file per application, "<XDG config folder>/Kelvane/<application>.ini", one INI
 // group per section. Section and key names may hold any character, "/" and "\" included.
+// The file is readable and writable by its owner only.
 class IniSettingsStore : public SettingsStore {
 public:
     QString getSetting(const QString& application, const QString& section, const QString& key,

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Set-up, build, run and test in one place.
-#   scripts/kelvane.sh run    install what is missing, build, run the program on the sample
+#   scripts/kelvane.sh run    install what is missing, build, open the sample knowledge base in the program
 #   scripts/kelvane.sh test   install what is missing, build with AddressSanitizer and
 #                             UndefinedBehaviorSanitizer, run the whole test suite
 set -euo pipefail
@@ -43,12 +43,7 @@ case "${1:-}" in
 run)
     install_missing
     configure_and_build "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
-    program="$root/build/release/app/kelvane"
-    if [ ! -x "$program" ]; then
-        echo "The program is not built yet: the libraries of the knowledge model are in place."
-        exit 0
-    fi
-    exec "$program" "$root/examples/car-diagnosis.xml"
+    exec "$root/build/release/app/kelvane" "$root/examples/car-diagnosis.xml"
     ;;
 test)
     install_missing

@@ -7,7 +7,8 @@
 
 namespace platform::doubles {
 
-// A printer for tests: its page is a recording canvas; pictures and ended jobs are counted.
+// A printer for tests: its page is a recording canvas; pictures and ended jobs are counted,
+// with the orientation each job ended in; the printer dialog answers as the test sets.
 class RecordingPrinter : public Printer {
 public:
     struct PictureCall {
@@ -18,10 +19,25 @@ public:
     RecordingCanvas recordedPage {12000.0, 16000.0};
     std::vector<PictureCall> pictures;
     int endedJobs = 0;
+    std::vector<int> jobOrientations;
+    int orientation = kPortrait;
+    bool printerDialogAccepts = true;
+    int printerDialogs = 0;
 
     Canvas& page() override { return recordedPage; }
     void PaintPicture(const QImage& picture, const QRectF& twips) override { pictures.push_back({picture.size(), twips}); }
-    void EndDoc() override { ++endedJobs; }
+    void EndDoc() override
+    {
+        ++endedJobs;
+        jobOrientations.push_back(orientation);
+    }
+    int Orientation() const override { return orientation; }
+    void setOrientation(int value) override { orientation = value; }
+    bool ShowPrinter() override
+    {
+        ++printerDialogs;
+        return printerDialogAccepts;
+    }
 };
 
 } // namespace platform::doubles

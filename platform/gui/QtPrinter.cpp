@@ -1,5 +1,8 @@
 #include "platform/gui/QtPrinter.h"
 
+#include <QApplication>
+#include <QPrintDialog>
+
 namespace platform {
 
 std::unique_ptr<Printer> ServiceDefault<Printer>::create()
@@ -45,6 +48,23 @@ void QtPrinter::EndDoc()
     m_page.reset();
     if (m_painter.isActive())
         m_painter.end();
+}
+
+int QtPrinter::Orientation() const
+{
+    return m_printer.pageLayout().orientation() == QPageLayout::Landscape ? kLandscape : kPortrait;
+}
+
+void QtPrinter::setOrientation(int orientation)
+{
+    m_printer.setPageOrientation(orientation == kLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
+bool QtPrinter::ShowPrinter()
+{
+    EndDoc();
+    QPrintDialog dialog(&m_printer, QApplication::activeWindow());
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace platform

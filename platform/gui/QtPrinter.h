@@ -20,6 +20,9 @@ public:
     Canvas& page() override;
     void PaintPicture(const QImage& picture, const QRectF& twips) override;
     void EndDoc() override;
+    int Orientation() const override;
+    void setOrientation(int orientation) override;
+    bool ShowPrinter() override;
 
 private:
     void startJob();

@@ -1,0 +1,53 @@
+// The program's entry: a command line of exactly "r" ends it at once; otherwise the platform
+// services of the desktop are installed and start-up shows the main window.
+
+#include "forms/PasswordPromptUiServices.h"
+#include "platform/FileDialogs.h"
+#include "platform/SystemInfo.h"
+#include "platform/gui/QtFileDialogs.h"
+#include "platform/gui/QtUiServices.h"
+#include "shell/ProgramFolder.h"
+#include "shell/ProductInfo.h"
+#include "shell/basMain.h"
+#include "shell/frmNavigate.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+namespace {
+
+QStringList argumentsOf(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QStringList arguments = argumentsOf(argc, argv);
+    const QString programFolder = kelvane::TakeProgramFolderOption(arguments);
+    const QString commandLine = arguments.join(u' ');
+    if (basMain::EndsAtOnce(commandLine))
+        return 0;
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(kelvane::productinfo::ProductName());
+    QApplication::setQuitOnLastWindowClosed(false); // the main window's unload ends the program
+
+    platform::Service<platform::SystemInfo>::replace(std::make_unique<kelvane::ProgramSystemInfo>(
+        kelvane::LocateProgramFolder(programFolder, QCoreApplication::applicationDirPath())));
+    platform::Service<platform::UiServices>::replace(
+        std::make_unique<kelvane::PasswordPromptUiServices>(std::make_unique<platform::gui::QtUiServices>()));
+    platform::Service<platform::FileDialogs>::replace(std::make_unique<platform::gui::QtFileDialogs>());
+
+    basMain::Program program = basMain::Main(commandLine);
+    if (program.mainWindow->Unloaded())
+        return 0;
+    QObject::connect(program.mainWindow.get(), &kelvane::frmNavigate::programEnded, &application, &QApplication::quit,
+                     Qt::QueuedConnection);
+    return application.exec();
+}

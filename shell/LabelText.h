@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+class QImage;
+class QLabel;
+class QPixmap;
+class QSize;
+class QWidget;
+
+namespace kelvane {
+
+class TextLabel;
+
+// Filling the labels of the shell's dialogs from the text labels of a knowledge base.
+namespace labeltext {
+
+// The label's caption becomes `prefix` and the text label's text; the label takes the font's
+// name, bold, italic, underline and strikethrough (its size too when `withSize`) and the text
+// label's colour.
+void CopyTextLabel(QLabel& label, TextLabel& text, const QString& prefix = {}, bool withSize = false);
+
+// The text or background colour of a widget, from a stored colour value.
+void SetForeColour(QWidget& widget, qint32 colour);
+void SetBackColour(QWidget& widget, qint32 colour);
+
+// A picture shown in a frame of `frame` size on a white ground, centred and keeping its
+// proportions: scaled to fit inside the frame, or (with `fillFrame`) to cover the frame with
+// what lies outside it cut off.
+QPixmap FramedPicture(const QImage& picture, const QSize& frame, bool fillFrame);
+
+} // namespace labeltext
+} // namespace kelvane

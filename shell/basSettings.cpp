@@ -1,0 +1,98 @@
+#include "shell/basSettings.h"
+
+#include "model/basGlobal.h"
+#include "model/basLibrary.h"
+#include "platform/TextEncoding.h"
+#include "shell/SettingValues.h"
+#include "shell/ShellGlobals.h"
+
+namespace basGlobal {
+
+namespace sv = kelvane::settingvalues;
+
+namespace {
+
+QString recentFileKey(int index) { return QStringLiteral("MRU") + QString::number(index); }
+
+// The colour settings the options dialog changes, in the order they are read and written.
+struct ColourSetting {
+    const char16_t* key;
+    qint32 UserSettings::*value;
+    qint32 defaultValue;
+};
+
+const ColourSetting kSavedColours[] = {
+    {u"Back Colour", &UserSettings::BackColour, UserSettings {}.BackColour},
+    {u"Node Colour", &UserSettings::NodeColour, UserSettings {}.NodeColour},
+    {u"Highlight Colour", &UserSettings::HighlightColour, UserSettings {}.HighlightColour},
+    {u"Shadow Colour", &UserSettings::ShadowColour, UserSettings {}.ShadowColour},
+    {u"Positive Colour", &UserSettings::PositiveColour, UserSettings {}.PositiveColour},
+    {u"Negative Colour", &UserSettings::NegativeColour, UserSettings {}.NegativeColour},
+};
+
+const ColourSetting kNeutralColour = {u"Neutral Colour", &UserSettings::NeutralColour, UserSettings {}.NeutralColour};
+
+QString keyOf(const ColourSetting& setting) { return QString::fromUtf16(setting.key); }
+
+} // namespace
+
+bool IsAutomationStart(const QString& commandLine)
+{
+    return commandLine.toUpper().contains(QStringLiteral("-EMBEDDING"));
+}
+
+QString StoredPassword(const QString& password)
+{
+    const QString scrambled = basLibrary::XorScramble(password, kPasswordKey);
+    return QString::fromLatin1(platform::encoding::toAnsi(scrambled).toBase64());
+}
+
+QString PasswordFromStored(const QString& stored)
+{
+    const auto decoded = QByteArray::fromBase64Encoding(stored.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded)
+        return {};
+    return basLibrary::XorScramble(platform::encoding::fromAnsi(*decoded), kPasswordKey);
+}
+
+void LoadSettings(const QString& commandLine)
+{
+    for (int i = 0; i < kRecentFileCount; ++i)
+        RecentFiles[std::size_t(i)] = sv::readText(recentFileKey(i));
+
+    Settings.AutoAnswer = sv::readBoolean(QStringLiteral("AutoAnswer"), false);
+    Settings.ShowAnswer = sv::readBoolean(QStringLiteral("ShowAnswer"), true);
+    AlignRight = sv::readBoolean(QStringLiteral("Align Right"), false);
+
+    LinkMode = sv::readInteger(QStringLiteral("LinkMode"), 1);
+    for (const auto& colour : kSavedColours)
+        Settings.*colour.value = sv::readColour(keyOf(colour), colour.defaultValue);
+    Settings.*kNeutralColour.value = sv::readColour(keyOf(kNeutralColour), kNeutralColour.defaultValue);
+
+    ServerURL = sv::readText(QStringLiteral("Tavro"));
+    ServerUsername = sv::readText(QStringLiteral("Tavro Username"));
+    ServerPassword = PasswordFromStored(sv::readText(QStringLiteral("Tavro Password")));
+
+    if (IsAutomationStart(commandLine))
+        AutomationMode = true;
+}
+
+void SaveSettings()
+{
+    for (int i = 0; i < kRecentFileCount; ++i)
+        sv::writeText(recentFileKey(i), RecentFiles[std::size_t(i)]);
+
+    sv::writeBoolean(QStringLiteral("AutoAnswer"), Settings.AutoAnswer);
+    sv::writeBoolean(QStringLiteral("ShowAnswer"), Settings.ShowAnswer);
+    sv::writeBoolean(QStringLiteral("Align Right"), AlignRight);
+
+    sv::writeNumber(QStringLiteral("LinkMode"), LinkMode);
+    for (const auto& colour : kSavedColours)
+        sv::writeNumber(keyOf(colour), Settings.*colour.value);
+
+    sv::writeText(QStringLiteral("Tavro"), ServerURL);
+    sv::writeText(QStringLiteral("Tavro Username"), ServerUsername);
+    sv::writeText(QStringLiteral("Tavro Password"), StoredPassword(ServerPassword));
+}
+
+} // namespace basGlobal

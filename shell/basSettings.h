@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+// Loading and saving the user's settings: the model's shared values (model/basGlobal.h) and
+// the shell's own (shell/ShellGlobals.h), under "Kelvane", section "Settings".
+namespace basGlobal {
+
+// The key the stored server password is scrambled with.
+inline const QString kPasswordKey = QStringLiteral("quabel");
+
+// Reads every setting into its global (a missing or unreadable value gives its default) and
+// sets the automation flag when the command line holds "-Embedding" in any letter case.
+void LoadSettings(const QString& commandLine);
+
+// Writes the settings back; the neutral colour, read only, is not written. Raises
+// PathFileAccess (75) when the store cannot be written.
+void SaveSettings();
+
+// The stored form of the server password and back: scrambled with the key, then base64, so
+// that a character equal to its key character (scrambled to NUL) survives any store.
+QString StoredPassword(const QString& password);
+QString PasswordFromStored(const QString& stored);
+
+// True when the command line asks for a start by an automation client.
+bool IsAutomationStart(const QString& commandLine);
+
+} // namespace basGlobal

@@ -1,0 +1,223 @@
+#pragma once
+
+#include "diagram/AbstractParentForm.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+
+class QAction;
+class QScrollBar;
+class QTimer;
+
+namespace kelvane {
+
+class Node;
+class ProgressBarControl;
+class StatusBarControl;
+class ToolBands;
+class clsNetwork;
+class ctlPelnet;
+class frmSplash1;
+class frmViewerSplash;
+
+// The main window: the diagram control (or the report pane) over the status strip, the menu
+// bar and the button band. Its load opens the first document of the run, its unload ends the
+// program. The members are spread over files by concern:
+//   frmNavigate.cpp          controls, host-window members, Show, the window's events
+//   frmNavigate_load.cpp     the load (ViewerLoad) and its steps
+//   frmNavigate_unload.cpp   the shutdown (ViewerUnload, Form_Unload)
+//   frmNavigate_tools.cpp    building the tool bands, the Tools menu, the dispatcher
+//   frmNavigate_views.cpp    views, toggles, DrawDisplay, PrintDisplay, the clock
+//   frmNavigate_layout.cpp   Form_Resize, the help commands, File > Print and Page Setup
+//   frmNavigate_click.cpp    the hand-over of a node click to the consultation
+//   frmNavigate_file.cpp     the File commands: New, Open, Save, Save As, recently-used entries
+//   frmNavigate_recent.cpp   the recently-used list and its menu entries
+//   frmNavigate_reports.cpp  the Reports menu, the report pane, About, Options, Properties
+//
+// Every handler runs under the common error trap (module "frmNavigate"): a failure ends that
+// handler silently, keeping what it did before.
+class frmNavigate : public QMainWindow, public AbstractParentForm {
+    Q_OBJECT
+
+public:
+    explicit frmNavigate(QWidget* parent = nullptr);
+    ~frmNavigate() override;
+
+    // Start-up shows the window this way: the load runs for the command line (Form_Load), then
+    // the window appears unless it stays hidden for an automation client or the load ended the
+    // program.
+    void Show(const QString& commandLine);
+
+    // The window was unloaded: the program has ended (programEnded was raised).
+    bool Unloaded() const { return m_unloaded; }
+
+    // --- The host window as the diagram control and the dialogs see it ---------------------------
+
+    QString Caption() const override;
+    void setCaption(const QString& caption) override;
+    QString Name() const override { return QStringLiteral("frmNavigate"); }
+    void SetFocus() override;
+    AbstractProgressBar* ProgressBar1() override;
+
+    // --- Controls ---------------------------------------------------------------------------------
+
+    ctlPelnet* ctlPelnet1() const { return m_ctlPelnet1; }
+    QWidget* picReport() const { return m_picReport; }
+    QWidget* KelvaneTreeview1() const { return m_KelvaneTreeview1; }
+    QScrollBar* VScroll1() const { return m_VScroll1; }
+    QWidget* Picture1() const { return m_Picture1; } // the status strip
+    StatusBarControl* sbStatusBar() const { return m_sbStatusBar; }
+    ProgressBarControl* progressBar() const { return m_ProgressBar1; }
+    QTimer* Timer1() const { return m_Timer1; }
+    ToolBands& SSActiveToolBars1() const { return *m_tools; }
+    frmSplash1* splash() const { return m_splash.get(); }
+
+    // --- Window state -----------------------------------------------------------------------------
+
+    // A document is open; the layout runs only then.
+    bool DocumentReady = false;
+    // The Tools or Reports menu holds the macro project's entries.
+    bool HasCustomMenus = false;
+    // The help topic of the main window.
+    int HelpContextID = 0;
+    // Which pane is shown: the diagram while true, the report pane while false.
+    bool mnuViewReportEnabled = true;
+    bool mnuViewStatusPanelChecked = true;
+    bool mnuViewLinkImpactsChecked = true;
+
+    // --- Load and shutdown ------------------------------------------------------------------------
+
+    enum class LoadResult {
+        Loaded,  // the document is open and the window set up
+        Failed,  // no document: the user was told why; the window is up without one
+        Unloaded // the program ended during the load (the start dialog closed without a choice)
+    };
+    void Form_Load();
+    LoadResult ViewerLoad();
+    bool ViewerUnload();
+    void Form_Unload(bool& Cancel);
+    LoadResult lastLoadResult() const { return m_loadResult; }
+
+    // --- Tool bands, dispatcher ------------------------------------------------------------------
+
+    void BuildToolBands();
+    bool PopulateToolsMenu();
+    bool PopulateReportsMenu();
+    // Runs the command of the tool whose caption is `identifier`, after the macro project's
+    // menu items of that name have raised their MenuClick.
+    void SSActiveToolBars1_ToolClick(const QString& identifier);
+
+    // --- File commands ----------------------------------------------------------------------------
+
+    void mnuFile_Click();
+    void mnuFileNew_Click();
+    void mnuFileOpen_Click();
+    // True when the document was written.
+    bool mnuFileSave_Click();
+    bool mnuFileSaveAs_Click();
+    void mnuFileMRU_Click(int Index);
+    void mnuFileProperties_Click();
+    void mnuFilePrint_Click();
+    void mnuFilePageSetup_Click();
+    void mnuFileExit_Click();
+    // Moves the file to the top of the recently-used list and brings the entries up to date.
+    void UpdateMRU(const QString& FileName);
+
+    // --- Views ------------------------------------------------------------------------------------
+
+    void mnuView_Click();
+    void mnuViewLinkImpacts_Click();
+    void mnuViewReport_Click();
+    void mnuViewStructure_Click();
+    void mnuViewReportProperties_Click();
+    void mnuViewStatusPanel_Click();
+    void mnuViewToolbar_Click();
+    void mnuWebSupport_Click();
+    void DrawDisplay();
+    void PrintDisplay();
+    void Timer1_Timer();
+
+    // --- Layout, help, node click ---------------------------------------------------------------
+
+    void Form_Resize();
+    void Update();
+    void mnuHelpContents_Click();
+    void mnuHelpSearch_Click();
+    void mnuHelpAbout_Click();
+    void ctlPelnet1_Click(const std::shared_ptr<Node>& Node1);
+
+Q_SIGNALS:
+    // The window was unloaded and the program ends.
+    void programEnded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void addTool(const QString& id, const QString& caption = {});
+
+    // Pieces of the load.
+    void placeWindow();
+    void showRecentFiles();
+    bool getDocument(const QString& commandLine, bool& startDialogUsed);
+    bool waitForStartChoice();
+    bool openDocument(bool startDialogUsed);
+    void setUpDocument();
+    void setUpKnowledgeBase(bool& loadCancelled);
+    void fillSplash(clsNetwork& network);
+    void waitJustOverASecond();
+    void finishLoad(bool showIntroduction);
+    void failLoad(const QString& message);
+    void resetDocument();
+    void showIntroduction();
+    QString documentCaption() const;
+    void setViewCaption(const QString& suffix);
+
+    // Pieces of the dispatcher and the views.
+    bool runFixedCommand(const QString& identifier);
+    void showDiagramView(const QString& captionSuffix);
+    QString recentFileCaption(int index) const;
+
+    // The recently-used entries of the File menu.
+    void updateRecentFileTools();
+
+    // Reports, report pane and the dialogs of the Reports and Help menus and File > Properties.
+    void DrawReportTree();
+    void PrintReportTree();
+    // Produces the report of that name, when there is one.
+    void RunReportNamed(const QString& name);
+
+    // Ends the program once the window has unloaded.
+    void endProgram();
+
+    QString m_commandLine;
+    LoadResult m_loadResult = LoadResult::Failed;
+    bool m_unloaded = false;
+    bool m_inResize = false;
+    bool m_resizeAgain = false;
+    bool m_togglingToolbar = false;
+    bool m_closing = false;
+    bool m_loading = false;
+    bool m_printing = false;
+    QString m_aboutCaption;
+    QPointer<QAction> m_mnuFileBar4; // the separator above the recently-used entries
+
+    // Child controls, owned by the window.
+    ctlPelnet* m_ctlPelnet1 = nullptr;
+    QWidget* m_client = nullptr;
+    QWidget* m_picReport = nullptr;
+    QWidget* m_KelvaneTreeview1 = nullptr;
+    QScrollBar* m_VScroll1 = nullptr;
+    QWidget* m_Picture1 = nullptr;
+    StatusBarControl* m_sbStatusBar = nullptr;
+    ProgressBarControl* m_ProgressBar1 = nullptr;
+    QTimer* m_Timer1 = nullptr;
+    ToolBands* m_tools = nullptr;
+    std::unique_ptr<frmSplash1> m_splash;
+    QPointer<frmViewerSplash> m_startDialog; // owned by the window while the load uses it
+};
+
+} // namespace kelvane

@@ -1,0 +1,138 @@
+// The layout of the panes and the status strip, the help commands, and File > Print and
+// Page Setup.
+
+#include "shell/frmNavigate.h"
+
+#include "diagram/ctlPelnet.h"
+#include "forms/WidgetFormWindow.h"
+#include "model/ErrorTrap.h"
+#include "model/basLibrary.h"
+#include "model/basRegistry.h"
+#include "platform/Printer.h"
+#include "platform/UiServices.h"
+#include "shell/ProgressBarControl.h"
+#include "shell/ShellGlobals.h"
+#include "shell/StatusBarControl.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QScrollBar>
+
+namespace kelvane {
+
+namespace {
+
+constexpr const char* kModule = "frmNavigate";
+constexpr int kNarrowWindow = 6000; // twips: narrower windows have no room for the progress bar
+constexpr int kStatusBarMargin = 30;
+constexpr int kProgressBarGap = 15;
+
+const QString kNoHelp =
+    QStringLiteral("Unable to display Help Contents. There is no Help associated with this project.");
+
+} // namespace
+
+void frmNavigate::Form_Resize()
+{
+    if (m_inResize) {
+        m_resizeAgain = true; // a resize during the layout is laid out once it is done
+        return;
+    }
+    m_inResize = true;
+    do {
+        m_resizeAgain = false;
+        trappedVoid(kModule, "Form_Resize", [&] {
+            if ((windowState() & Qt::WindowMinimized) || !DocumentReady)
+                return;
+            const int H = m_client->height();
+            const int W = m_client->width();
+            m_Picture1->setGeometry(0, H - m_Picture1->height(), W, m_Picture1->height());
+            platform::ui().yield();
+
+            // The toolbar lies outside the client area: it takes no room from the status strip.
+            const int S = m_Picture1->isHidden() ? 0 : m_Picture1->height();
+            const int P = H - S;
+            m_ctlPelnet1->setGeometry(0, 0, W, P);
+            platform::ui().yield();
+            m_picReport->setGeometry(0, 0, W, P);
+            m_VScroll1->setGeometry(W - m_VScroll1->sizeHint().width(), m_picReport->y(), m_VScroll1->sizeHint().width(),
+                                    m_picReport->height());
+            m_VScroll1->setPageStep(m_picReport->height());
+            m_VScroll1->hide();
+            platform::ui().yield();
+
+            m_sbStatusBar->move(0, 0);
+            m_ProgressBar1->move(W - m_ProgressBar1->width(), m_ProgressBar1->y());
+            if (twips(width()) < kNarrowWindow) {
+                m_ProgressBar1->hide();
+                m_sbStatusBar->resize(m_Picture1->width() - pixels(kStatusBarMargin), m_Picture1->height());
+            } else {
+                m_ProgressBar1->show();
+                m_sbStatusBar->resize(m_ProgressBar1->x() - pixels(kProgressBarGap), m_Picture1->height());
+            }
+            m_sbStatusBar->update();
+            platform::ui().yield();
+
+            if (mnuViewReportEnabled) {
+                m_picReport->hide();
+                m_ctlPelnet1->show();
+                m_ctlPelnet1->DrawNetwork();
+            } else {
+                m_picReport->move(m_picReport->x(), m_VScroll1->value());
+                m_KelvaneTreeview1->setGeometry(0, 0, m_picReport->width(), m_picReport->height());
+            }
+        });
+    } while (m_resizeAgain);
+    m_inResize = false;
+}
+
+void frmNavigate::Update()
+{
+    m_ctlPelnet1->Refresh();
+}
+
+// --- Help ------------------------------------------------------------------------------------------
+
+void frmNavigate::mnuHelpContents_Click()
+{
+    trappedVoid(kModule, "mnuHelpContents_Click", [&] {
+        if (basGlobal::HelpFile.isEmpty()) {
+            platform::ui().messageBox(kNoHelp, platform::msgbox::Information, Caption());
+            return;
+        }
+        QString page = basGlobal::HelpFile;
+        basRegistry::ShellFile(page);
+    });
+}
+
+// The help's index of topics, beside its contents page.
+void frmNavigate::mnuHelpSearch_Click()
+{
+    trappedVoid(kModule, "mnuHelpSearch_Click", [&] {
+        if (basGlobal::HelpFile.isEmpty()) {
+            platform::ui().messageBox(kNoHelp, platform::msgbox::Information, Caption());
+            return;
+        }
+        const QString topics = QFileInfo(basGlobal::HelpFile).dir().filePath(QStringLiteral("topics.html"));
+        QString page = QFileInfo(topics).isFile() ? topics : basGlobal::HelpFile;
+        basRegistry::ShellFile(page);
+    });
+}
+
+// --- File > Print and Page Setup ------------------------------------------------------------------
+
+void frmNavigate::mnuFilePrint_Click()
+{
+    trappedVoid(kModule, "mnuFilePrint_Click", [&] {
+        // A cancelled printer dialog prints nothing.
+        if (platform::printer().ShowPrinter())
+            PrintDisplay();
+    });
+}
+
+void frmNavigate::mnuFilePageSetup_Click()
+{
+    trappedVoid(kModule, "mnuFilePageSetup_Click", [&] { platform::printer().ShowPrinter(); });
+}
+
+} // namespace kelvane

@@ -1,0 +1,393 @@
+// The main window driven as a user drives it: loading the sample, its menus and toolbar, the
+// views, printing, help, the clock, and closing.
+
+#include "tests/shell/ShellTestSupport.h"
+
+#include "diagram/ctlPelnet.h"
+#include "model/AbstractKnowledgeBase.h"
+#include "model/Layer.h"
+#include "model/TextLabel.h"
+#include "network/clsNetwork.h"
+#include "platform/Clock.h"
+#include "platform/Colours.h"
+#include "platform/QtColour.h"
+#include "platform/doubles/FixedClock.h"
+#include "shell/StatusBarControl.h"
+#include "shell/ToolBands.h"
+#include "shell/frmIntroduction.h"
+#include "shell/frmSplash1.h"
+#include "shell/frmViewerSplash.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolBar>
+
+using namespace kelvane;
+using platform::msgbox::Exclamation;
+
+namespace {
+
+// The captions of a menu's visible entries, "-" for a separator.
+QStringList captionsOf(const QWidget* menu)
+{
+    QStringList captions;
+    for (const QAction* entry : menu->actions()) {
+        if (entry->isVisible())
+            captions << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
+    }
+    return captions;
+}
+
+frmViewerSplash* shownStartDialog()
+{
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* start = qobject_cast<frmViewerSplash*>(top); start && start->isVisible())
+            return start;
+    }
+    return nullptr;
+}
+
+class MainWindow : public test::ShellTest {
+protected:
+    QAction* tool(const QString& id) const { return window->SSActiveToolBars1().Tool(id); }
+    QMenu* menu(const QString& id) const { return window->SSActiveToolBars1().Menu(id); }
+    void click(const QString& id) const { tool(id)->trigger(); }
+};
+
+TEST_F(MainWindow, TheSampleLoadsWithItsCaptionMenusToolbarAndDiagram)
+{
+    platform::ScopedService<platform::Clock, platform::doubles::FixedClock> clock(
+        0, QDateTime(QDate(2024, 3, 1), QTime(14, 5, 17, 900)));
+    frmNavigate& w = load(sample());
+
+    EXPECT_EQ(w.lastLoadResult(), frmNavigate::LoadResult::Loaded);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.isMaximized());
+    EXPECT_EQ(w.Caption(), kSampleName);
+    EXPECT_EQ(basGlobal::ApplicationMode, 1);
+    EXPECT_EQ(basGlobal::MainWindowReady, 1);
+    EXPECT_TRUE(w.DocumentReady);
+    EXPECT_EQ(host->calls, (QStringList {QStringLiteral("StartMacroHost"), QStringLiteral("CreateKnowledgeBase ") + sample(),
+                                         QStringLiteral("FireLoad"), QStringLiteral("PollMacroHost")}));
+    ASSERT_TRUE(basGlobal::CurrentKnowledgeBase);
+    EXPECT_TRUE(basGlobal::CurrentKnowledgeBase->AutoAnswer()); // the sample answers automatically
+    EXPECT_FALSE(w.splash()->isVisible());
+    EXPECT_TRUE(ui->messageBoxes.empty());
+
+    EXPECT_EQ(captionsOf(w.menuBar()), (QStringList {QStringLiteral("&File"), QStringLiteral("&View"), QStringLiteral("&Help")}));
+    EXPECT_EQ(captionsOf(menu(ToolBands::File)), QStringList({"&New", "&Open...", "-", "&Save", "Save &As...", "-",
+                                                              "P&roperties...", "-", "&Print", "-", "E&xit"}));
+    EXPECT_EQ(captionsOf(menu(ToolBands::View)), QStringList({"&Toolbar", "Status &Bar", "-", "&Overview", "&Complete",
+                                                              "&Tree", "&Structure", "-", "&Options"}));
+    EXPECT_EQ(captionsOf(menu(ToolBands::Help)),
+              QStringList({"&Contents", "&Web Site...", "-", "&About Car will not start..."}));
+    EXPECT_EQ(captionsOf(w.SSActiveToolBars1().ToolBar()), QStringList({"&New", "&Open...", "&Save", "&Print", "-"}));
+    EXPECT_EQ(tool(QStringLiteral("&Open..."))->toolTip(), QStringLiteral("Open"));
+    EXPECT_FALSE(tool(QStringLiteral("&Print"))->icon().isNull());
+
+    // The diagram is drawn: its canvas holds far more than the plain background.
+    const QImage picture = w.grab().toImage();
+    picture.save(test::buildPath(QStringLiteral("tests/shell/frmNavigate.png")));
+    const QImage diagram = w.ctlPelnet1()->grab().toImage();
+    const QRgb background = platform::toQColor(basGlobal::Settings.BackColour).rgb();
+    int drawn = 0;
+    for (int y = 0; y < diagram.height(); y += 2)
+        for (int x = 0; x < diagram.width(); x += 2)
+            drawn += diagram.pixel(x, y) != background;
+    EXPECT_GT(drawn, 500);
+
+    EXPECT_EQ(w.sbStatusBar()->Panel(3)->text(), StatusBarControl::timeText(QTime(14, 5, 17)));
+    EXPECT_TRUE(w.Timer1()->isActive());
+}
+
+TEST_F(MainWindow, ThePlacementIsStoredAtShutdownAndRestoredAtTheNextLoad)
+{
+    frmNavigate& first = load(sample());
+    first.showNormal();
+    first.move(40, 60);
+    first.resize(500, 400);
+    QSignalSpy ended(&first, &frmNavigate::programEnded);
+    EXPECT_TRUE(first.close());
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_EQ(basGlobal::ApplicationMode, 0);
+    EXPECT_EQ(host->calls.last(), QStringLiteral("FireUnload"));
+    const auto stored = settingvalues::readPlacement();
+    EXPECT_EQ(stored.Left, 600);
+    EXPECT_EQ(stored.Width, 7500);
+    EXPECT_EQ(settingvalues::readText(QStringLiteral("ShowAnswer")), QStringLiteral("True")); // settings saved
+
+    frmNavigate& second = load(sample());
+    EXPECT_EQ(second.normalGeometry().size(), QSize(500, 400));
+    // Closing maximised keeps what is stored.
+    EXPECT_TRUE(second.isMaximized());
+    second.close();
+    EXPECT_EQ(settingvalues::readPlacement().Width, 7500);
+}
+
+TEST_F(MainWindow, TheKnowledgeBaseOrTheChangedDocumentQuestionMayKeepTheWindowOpen)
+{
+    frmNavigate& w = load(sample());
+    host->cancelUnload = true;
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(ui->messageBoxes.empty());
+    host->cancelUnload = false;
+
+    w.ctlPelnet1()->Network()->setDirty(true);
+    ui->queueMessageBoxResult(platform::msgbox::Cancel);
+    EXPECT_FALSE(w.close());
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_EQ(ui->messageBoxes[0].text, QStringLiteral("Scenario has changed. Do you wish to save the changes?"));
+    EXPECT_EQ(ui->messageBoxes[0].style, 35);
+
+    // Yes, but the save cannot write the file: the window stays, with its changes.
+    QFile::setPermissions(sample(), QFile::ReadOwner);
+    ui->queueMessageBoxResult(platform::msgbox::Yes);
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.ctlPelnet1()->Dirty());
+    EXPECT_EQ(basGlobal::ApplicationMode, 1);
+
+    QFile::setPermissions(sample(), QFile::ReadOwner | QFile::WriteOwner);
+    ui->queueMessageBoxResult(platform::msgbox::No);
+    EXPECT_TRUE(w.close());
+    EXPECT_TRUE(w.Unloaded());
+}
+
+TEST_F(MainWindow, ABadSettingsFileStillLoadsWithTheDefaults)
+{
+    QFile file(test::settingsFile());
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("[Settings]\nMainWidth=wide\nMainHeight=\nLinkMode=x\nAutoAnswer=sometimes\n\x01\x02garbage[[\n");
+    file.close();
+
+    frmNavigate& w = load(sample());
+    EXPECT_EQ(w.lastLoadResult(), frmNavigate::LoadResult::Loaded);
+    EXPECT_EQ(w.normalGeometry().size(), QSize(qRound(6400 / 15.0), qRound(4800 / 15.0)));
+    EXPECT_EQ(basGlobal::LinkMode, 1);
+}
+
+TEST_F(MainWindow, AMissingFileIsReportedAndTheWindowComesUpWithoutADocument)
+{
+    const QString missing = test::scratchFolder() + QStringLiteral("/gone.qkb");
+    frmNavigate& w = load(missing);
+    EXPECT_EQ(w.lastLoadResult(), frmNavigate::LoadResult::Failed);
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_EQ(ui->messageBoxes[0].text, missing + QStringLiteral(" could not be opened."));
+    EXPECT_EQ(ui->messageBoxes[0].style, Exclamation);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.Unloaded());
+    EXPECT_EQ(w.Caption(), QStringLiteral("Kelvane"));
+    EXPECT_EQ(w.ctlPelnet1()->Networks.Count(), 1);
+    EXPECT_TRUE(w.ctlPelnet1()->Network()->Layers().isEmpty());
+    EXPECT_FALSE(host->calls.contains(QStringLiteral("FireLoad")));
+    EXPECT_EQ(captionsOf(w.menuBar()).size(), 3);
+}
+
+TEST_F(MainWindow, AnAutomationStartStaysHiddenAndOpensOnlyANamedFile)
+{
+    frmNavigate& bare = load(QStringLiteral("-Embedding"));
+    EXPECT_TRUE(basGlobal::AutomationMode);
+    EXPECT_FALSE(bare.isVisible());
+    EXPECT_FALSE(bare.Unloaded());
+    EXPECT_TRUE(ui->messageBoxes.empty());
+    EXPECT_TRUE(dialogs->calls.empty()); // no start dialog either
+
+    settingvalues::setIntroductionSuppressed(kSampleName, false);
+    frmNavigate& named = load(QStringLiteral("-EMBEDDING ") + sample());
+    EXPECT_EQ(named.lastLoadResult(), frmNavigate::LoadResult::Loaded);
+    EXPECT_FALSE(named.isVisible());
+    EXPECT_EQ(named.ctlPelnet1()->Network()->Name()->Text(), kSampleName);
+    EXPECT_NE(named.Caption(), kSampleName); // no caption, no introduction in automation mode
+    EXPECT_EQ(basGlobal::MainWindowReady, 1);
+}
+
+TEST_F(MainWindow, TheStartDialogChoosesTheFileOrEndsTheProgram)
+{
+    dialogs->queueAnswer(sample());
+    QTimer::singleShot(50, [] {
+        frmViewerSplash* start = shownStartDialog();
+        ASSERT_NE(start, nullptr);
+        EXPECT_FALSE(start->cmdOnLine()->isEnabled()); // no server client
+        start->cmdOffline()->click();
+    });
+    frmNavigate& chosen = load({});
+    EXPECT_EQ(chosen.lastLoadResult(), frmNavigate::LoadResult::Loaded);
+    ASSERT_EQ(dialogs->calls.size(), 1u);
+    EXPECT_EQ(dialogs->calls[0].request.title, QStringLiteral("Select Knowledge Base"));
+    EXPECT_EQ(basGlobal::DocumentPath, sample());
+    EXPECT_EQ(chosen.Caption(), kSampleName);
+    EXPECT_EQ(chosen.findChildren<frmViewerSplash*>().size(), 0);
+
+    QTimer::singleShot(50, [] {
+        frmViewerSplash* start = shownStartDialog();
+        ASSERT_NE(start, nullptr);
+        start->close();
+    });
+    window.reset();
+    basGlobal::LoadSettings({});
+    window = std::make_unique<frmNavigate>();
+    QSignalSpy ended(window.get(), &frmNavigate::programEnded);
+    window->Show({});
+    EXPECT_EQ(window->lastLoadResult(), frmNavigate::LoadResult::Unloaded);
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(basGlobal::ApplicationMode, 0);
+}
+
+TEST_F(MainWindow, ViewsSwitchPanesAndCaptionsAndTheTogglesHideTheirBands)
+{
+    frmNavigate& w = load(sample());
+    click(QStringLiteral("&Tree"));
+    EXPECT_EQ(w.Caption(), kSampleName + QStringLiteral(" - Tree View"));
+    EXPECT_TRUE(w.picReport()->isVisible());
+    EXPECT_FALSE(w.ctlPelnet1()->isVisible());
+
+    click(QStringLiteral("&Overview"));
+    EXPECT_EQ(w.Caption(), kSampleName + QStringLiteral(" - Overview"));
+    EXPECT_FALSE(w.picReport()->isVisible());
+    EXPECT_TRUE(w.ctlPelnet1()->isVisible());
+
+    click(QStringLiteral("&Complete"));
+    EXPECT_EQ(w.Caption(), kSampleName + QStringLiteral(" - Complete View"));
+    click(QStringLiteral("&Tree"));
+    click(QStringLiteral("&Structure"));
+    EXPECT_TRUE(w.ctlPelnet1()->isVisible());
+    EXPECT_FALSE(w.VScroll1()->isVisible());
+
+    const int paneHeight = w.ctlPelnet1()->height();
+    click(QStringLiteral("Status &Bar"));
+    EXPECT_FALSE(w.Picture1()->isVisible());
+    EXPECT_FALSE(tool(QStringLiteral("Status &Bar"))->isChecked());
+    EXPECT_EQ(w.ctlPelnet1()->height(), paneHeight + w.Picture1()->height());
+    click(QStringLiteral("&Toolbar"));
+    EXPECT_FALSE(w.SSActiveToolBars1().ToolBar()->isVisible());
+    EXPECT_FALSE(tool(QStringLiteral("&Toolbar"))->isChecked());
+    click(QStringLiteral("&Toolbar"));
+    EXPECT_TRUE(w.SSActiveToolBars1().ToolBar()->isVisible());
+
+    w.mnuViewLinkImpacts_Click();
+    w.mnuView_Click();
+    EXPECT_FALSE(w.mnuViewLinkImpactsChecked);
+    w.mnuViewLinkImpacts_Click();
+    EXPECT_EQ(basGlobal::LinkMode, 1);
+}
+
+TEST_F(MainWindow, PrintingTheDiagramPrintsInLandscapeAndLeavesThePrinterAsItWas)
+{
+    load(sample());
+    printer->printerDialogAccepts = false;
+    click(QStringLiteral("&Print"));
+    EXPECT_EQ(printer->printerDialogs, 1);
+    EXPECT_EQ(printer->endedJobs, 0);
+
+    printer->printerDialogAccepts = true;
+    click(QStringLiteral("&Print"));
+    EXPECT_EQ(printer->jobOrientations, std::vector<int> {platform::Printer::kLandscape});
+    EXPECT_EQ(printer->orientation, platform::Printer::kPortrait);
+    EXPECT_FALSE(printer->recordedPage.primitives().empty());
+}
+
+TEST_F(MainWindow, HelpOpensTheHelpPagesOrSaysThereAreNone)
+{
+    frmNavigate& bare = load(sample());
+    click(QStringLiteral("&Contents"));
+    bare.SSActiveToolBars1_ToolClick(QStringLiteral("&Search for help on..."));
+    ASSERT_EQ(ui->messageBoxes.size(), 2u);
+    EXPECT_EQ(ui->messageBoxes[1].text,
+              QStringLiteral("Unable to display Help Contents. There is no Help associated with this project."));
+    EXPECT_EQ(ui->messageBoxes[1].style, platform::msgbox::Information);
+    EXPECT_EQ(ui->messageBoxes[1].title, kSampleName);
+
+    QDir(system->program).mkpath(QStringLiteral("help"));
+    for (const char* page : {"help/index.html", "help/topics.html"}) {
+        QFile file(QDir(system->program).filePath(QString::fromLatin1(page)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    registry->set(platform::HKEY_CLASSES_ROOT, QStringLiteral(".html"), {}, QStringLiteral("htmlfile"));
+    registry->set(platform::HKEY_CLASSES_ROOT, QStringLiteral("htmlfile\\shell\\open\\command"), {},
+                  QStringLiteral("opener \"%1\""));
+    registry->set(platform::HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Classes\\http\\shell\\open\\command"), {},
+                  QStringLiteral("browser \"%1\""));
+    load(sample());
+    click(QStringLiteral("&Contents"));
+    window->SSActiveToolBars1_ToolClick(QStringLiteral("&Search for help on..."));
+    click(QStringLiteral("&Web Site..."));
+    ASSERT_EQ(launcher->launches.size(), 3u);
+    EXPECT_TRUE(launcher->launches[0].arguments.last().endsWith(QStringLiteral("help/index.html")));
+    EXPECT_TRUE(launcher->launches[1].arguments.last().endsWith(QStringLiteral("help/topics.html")));
+    EXPECT_EQ(launcher->launches[2].program, QStringLiteral("browser"));
+    EXPECT_EQ(launcher->launches[2].arguments.last(), QStringLiteral("https://kelvane.example/support"));
+}
+
+TEST_F(MainWindow, MacroMenuItemsFillTheToolsMenuInItsPlaceAndRaiseTheirEvents)
+{
+    host->menuItems = {QStringLiteral("Check battery"), QStringLiteral("&Tree"), QStringLiteral("Check battery")};
+    frmNavigate& w = load(sample());
+    EXPECT_EQ(captionsOf(w.menuBar()),
+              (QStringList {QStringLiteral("&File"), QStringLiteral("&Tools"), QStringLiteral("&View"), QStringLiteral("&Help")}));
+    EXPECT_EQ(captionsOf(menu(ToolBands::Tools)), (QStringList {QStringLiteral("Check battery"), QStringLiteral("&Tree")}));
+    EXPECT_TRUE(w.HasCustomMenus);
+
+    click(QStringLiteral("Check battery"));
+    EXPECT_EQ(host->menuClicks.size(), 2); // once for each item of that name
+    menu(ToolBands::Tools)->actions().at(1)->trigger();
+    EXPECT_TRUE(w.Caption().endsWith(QStringLiteral(" - Tree View"))); // the item also runs the command
+
+    host->menuItems.clear();
+    w.PopulateToolsMenu();
+    EXPECT_EQ(captionsOf(w.menuBar()), (QStringList {QStringLiteral("&File"), QStringLiteral("&View"), QStringLiteral("&Help")}));
+    EXPECT_FALSE(w.HasCustomMenus);
+    EXPECT_TRUE(captionsOf(menu(ToolBands::View)).contains(QStringLiteral("&Tree")));
+}
+
+TEST_F(MainWindow, TheRecentlyUsedEntriesFollowTheListAndAScenarioOpenedMovesToTheTop)
+{
+    frmNavigate& w = load(sample());
+    EXPECT_EQ(captionsOf(menu(ToolBands::File)).filter(QStringLiteral("&1")).size(), 0);
+    EXPECT_EQ(captionsOf(menu(ToolBands::File)).count(QStringLiteral("-")), 4); // no separator above no entries
+
+    basGlobal::RecentFiles = {QStringLiteral("/kb/a.qks"), QStringLiteral("/kb/b.qks"), QStringLiteral("/kb/c.qks"),
+                              QStringLiteral("/kb/d.qks")};
+    w.UpdateMRU(QStringLiteral("/kb/c.qks"));
+    EXPECT_EQ(basGlobal::RecentFiles, (std::array<QString, 4> {QStringLiteral("/kb/c.qks"), QStringLiteral("/kb/a.qks"),
+                                                               QStringLiteral("/kb/b.qks"), QStringLiteral("/kb/d.qks")}));
+    w.UpdateMRU(QStringLiteral("/kb/e.qks"));
+    EXPECT_EQ(basGlobal::RecentFiles[0], QStringLiteral("/kb/e.qks"));
+    EXPECT_EQ(basGlobal::RecentFiles[3], QStringLiteral("/kb/b.qks"));
+    const QStringList file = captionsOf(menu(ToolBands::File));
+    EXPECT_EQ(file.count(QStringLiteral("-")), 5);
+    EXPECT_TRUE(file.at(file.indexOf(QStringLiteral("&Print")) + 2).startsWith(QStringLiteral("&1 ")));
+    EXPECT_TRUE(file.at(file.indexOf(QStringLiteral("&Print")) + 2).endsWith(QStringLiteral("e.qks")));
+}
+
+TEST_F(MainWindow, TheIntroductionShowsUntilTheUserTurnsItOffAndNotAfterACancelledLoad)
+{
+    settingvalues::setIntroductionSuppressed(kSampleName, false);
+    {
+        test::WhenModalShows closeIt([](QWidget& modal) {
+            auto* introduction = dynamic_cast<frmIntroduction*>(&modal);
+            ASSERT_NE(introduction, nullptr);
+            EXPECT_EQ(introduction->windowTitle(), QStringLiteral("About Car will not start"));
+            introduction->Check1()->setChecked(true);
+            introduction->close();
+        });
+        load(sample());
+    }
+    EXPECT_TRUE(settingvalues::introductionSuppressed(kSampleName));
+    load(sample()); // would wait on the introduction if it showed
+
+    settingvalues::setIntroductionSuppressed(kSampleName, false);
+    host->cancelLoad = true;
+    load(sample());
+    EXPECT_EQ(window->lastLoadResult(), frmNavigate::LoadResult::Loaded);
+    EXPECT_TRUE(window->isVisible());
+}
+
+} // namespace
