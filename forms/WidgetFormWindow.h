@@ -26,14 +26,11 @@ private:
     QWidget& m_widget;
 };
 
-// A length in twips as whole pixels, and back.
-inline int pixels(double twips) { return qRound(twips / WidgetFormWindow::kTwipsPerPixel); }
-inline double twips(int pixels) { return pixels * WidgetFormWindow::kTwipsPerPixel; }
-
 // A rectangle of a form's design, given in twips, in pixels.
 inline QRect twipsRect(double left, double top, double width, double height)
 {
-    return {pixels(left), pixels(top), pixels(width), pixels(height)};
+    const auto px = [](double twips) { return qRound(twips / WidgetFormWindow::kTwipsPerPixel); };
+    return {px(left), px(top), px(width), px(height)};
 }
 
 } // namespace kelvane

@@ -31,9 +31,6 @@ struct UserSettings {
 
 inline UserSettings Settings;
 
-// The axis the layers of a network are laid out along; start-up sets 0 (left to right).
-inline qint16 LayoutMode = 0;
-
 // Program-wide default font name; start-up sets it before any model object is made.
 inline QString DefaultFontName = QStringLiteral("MS Sans Serif");
 

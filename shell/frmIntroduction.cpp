@@ -1,5 +1,6 @@
 #include "shell/frmIntroduction.h"
 
+#include "answercontrols/Twips.h"
 #include "forms/WidgetFormWindow.h"
 #include "model/ErrorTrap.h"
 #include "model/TextLabel.h"
@@ -43,7 +44,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
 void ruleLine(QWidget* parent, int left, int right, int y, qint32 colour)
 {
     auto* line = new QWidget(parent);
-    line->setGeometry(pixels(left), pixels(y), pixels(right - left), 1);
+    line->setGeometry(twips::toPixels(left), twips::toPixels(y), twips::toPixels(right - left), 1);
     labeltext::SetBackColour(*line, colour);
 }
 

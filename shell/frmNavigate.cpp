@@ -3,7 +3,7 @@
 #include "shell/frmNavigate.h"
 
 #include "diagram/ctlPelnet.h"
-#include "forms/WidgetFormWindow.h"
+#include "answercontrols/Twips.h"
 #include "model/basGlobal.h"
 #include "shell/ProductInfo.h"
 #include "shell/ProgressBarControl.h"
@@ -59,12 +59,12 @@ void frmNavigate::createControls()
 
     m_Picture1 = new QWidget(m_client);
     m_Picture1->setObjectName(QStringLiteral("Picture1"));
-    m_Picture1->resize(m_Picture1->width(), pixels(kStatusStripHeight));
+    m_Picture1->resize(m_Picture1->width(), twips::toPixels(kStatusStripHeight));
     m_sbStatusBar = new StatusBarControl(m_Picture1);
-    m_sbStatusBar->resize(m_sbStatusBar->width(), pixels(kStatusStripHeight));
+    m_sbStatusBar->resize(m_sbStatusBar->width(), twips::toPixels(kStatusStripHeight));
     m_ProgressBar1 = new ProgressBarControl(m_Picture1);
     m_ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    m_ProgressBar1->setGeometry(0, 3, pixels(kProgressBarWidth), pixels(kStatusStripHeight) - 6);
+    m_ProgressBar1->setGeometry(0, 3, twips::toPixels(kProgressBarWidth), twips::toPixels(kStatusStripHeight) - 6);
 
     m_Timer1 = new QTimer(this);
     m_Timer1->setObjectName(QStringLiteral("Timer1"));

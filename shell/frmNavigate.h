@@ -62,7 +62,7 @@ public:
 
     // --- Controls ---------------------------------------------------------------------------------
 
-    ctlPelnet* ctlPelnet1() const { return m_ctlPelnet1; }
+    ctlPelnet& ctlPelnet1() const { return *m_ctlPelnet1; }
     QWidget* picReport() const { return m_picReport; }
     QWidget* KelvaneTreeview1() const { return m_KelvaneTreeview1; }
     QScrollBar* VScroll1() const { return m_VScroll1; }

@@ -4,7 +4,7 @@
 #include "shell/frmNavigate.h"
 
 #include "diagram/ctlPelnet.h"
-#include "forms/WidgetFormWindow.h"
+#include "answercontrols/Twips.h"
 #include "model/ErrorTrap.h"
 #include "model/basLibrary.h"
 #include "model/basRegistry.h"
@@ -63,12 +63,12 @@ void frmNavigate::Form_Resize()
 
             m_sbStatusBar->move(0, 0);
             m_ProgressBar1->move(W - m_ProgressBar1->width(), m_ProgressBar1->y());
-            if (twips(width()) < kNarrowWindow) {
+            if (twips::fromPixels(width()) < kNarrowWindow) {
                 m_ProgressBar1->hide();
-                m_sbStatusBar->resize(m_Picture1->width() - pixels(kStatusBarMargin), m_Picture1->height());
+                m_sbStatusBar->resize(m_Picture1->width() - twips::toPixels(kStatusBarMargin), m_Picture1->height());
             } else {
                 m_ProgressBar1->show();
-                m_sbStatusBar->resize(m_ProgressBar1->x() - pixels(kProgressBarGap), m_Picture1->height());
+                m_sbStatusBar->resize(m_ProgressBar1->x() - twips::toPixels(kProgressBarGap), m_Picture1->height());
             }
             m_sbStatusBar->update();
             platform::ui().yield();

@@ -5,7 +5,7 @@
 #include "shell/frmNavigate.h"
 
 #include "diagram/ctlPelnet.h"
-#include "forms/WidgetFormWindow.h"
+#include "answercontrols/Twips.h"
 #include "model/ErrorTrap.h"
 #include "model/Layer.h"
 #include "model/Node.h"
@@ -131,11 +131,20 @@ frmNavigate::LoadResult frmNavigate::ViewerLoad()
 
 // --- Placement and the recently-used entries ---------------------------------------------------
 
+// A stored placement that no screen could hold gives way to the default one.
 void frmNavigate::placeWindow()
 {
-    const auto placement = settingvalues::readPlacement();
-    move(pixels(placement.Left), pixels(placement.Top));
-    resize(pixels(placement.Width), pixels(placement.Height));
+    const auto place = [this](const settingvalues::Placement& placement) {
+        const QRect pixels(twips::toPixels(placement.Left), twips::toPixels(placement.Top),
+                           twips::toPixels(placement.Width), twips::toPixels(placement.Height));
+        move(pixels.topLeft());
+        resize(pixels.size());
+    };
+    try {
+        place(settingvalues::readPlacement());
+    } catch (const RuntimeError&) {
+        place({});
+    }
 }
 
 void frmNavigate::showRecentFiles()

@@ -4,7 +4,7 @@
 #include "shell/frmNavigate.h"
 
 #include "diagram/ctlPelnet.h"
-#include "forms/WidgetFormWindow.h"
+#include "answercontrols/Twips.h"
 #include "model/ErrorTrap.h"
 #include "model/basGlobal.h"
 #include "network/clsNetwork.h"
@@ -45,7 +45,8 @@ bool frmNavigate::ViewerUnload()
         }
 
         if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) && pos().x() > -1 && pos().y() > -1)
-            settingvalues::writePlacement({twips(pos().x()), twips(pos().y()), twips(width()), twips(height())});
+            settingvalues::writePlacement({twips::fromPixels(pos().x()), twips::fromPixels(pos().y()),
+                                           twips::fromPixels(width()), twips::fromPixels(height())});
         return true;
     });
     if (!mayClose)

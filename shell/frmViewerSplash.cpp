@@ -110,7 +110,7 @@ void frmViewerSplash::cmdOffline_Click()
         request.title = QStringLiteral("Select Knowledge Base");
         request.flags = platform::FileDialogRequest::kFileMustExist | platform::FileDialogRequest::kHideReadOnly;
         const QString chosen = platform::fileDialogs().showOpen(request).value_or(QString());
-        m_parentForm.ctlPelnet1()->Network()->setFileName(chosen);
+        m_parentForm.ctlPelnet1().Network()->setFileName(chosen);
         if (chosen.isEmpty())
             return; // cancelled: no choice yet
         if (networksupport::isReadOnlyFile(platform::hostPath(chosen))) {
@@ -128,7 +128,7 @@ void frmViewerSplash::cmdOnLine_Click()
 {
     trappedVoid(kModule, "cmdOnLine_Click", [&] {
         platform::ui().yield();
-        if (!serverLogon().LogOnAndChoose(*m_parentForm.ctlPelnet1(), m_ProgressBar1)) {
+        if (!serverLogon().LogOnAndChoose(m_parentForm.ctlPelnet1(), m_ProgressBar1)) {
             platform::ui().messageBox(QStringLiteral("Cannot connect to server"), platform::msgbox::Exclamation,
                                       platform::applicationTitle());
             return;

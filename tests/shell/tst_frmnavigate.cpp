@@ -95,7 +95,7 @@ TEST_F(MainWindow, TheSampleLoadsWithItsCaptionMenusToolbarAndDiagram)
     // The diagram is drawn: its canvas holds far more than the plain background.
     const QImage picture = w.grab().toImage();
     picture.save(test::buildPath(QStringLiteral("tests/shell/frmNavigate.png")));
-    const QImage diagram = w.ctlPelnet1()->grab().toImage();
+    const QImage diagram = w.ctlPelnet1().grab().toImage();
     const QRgb background = platform::toQColor(basGlobal::Settings.BackColour).rgb();
     int drawn = 0;
     for (int y = 0; y < diagram.height(); y += 2)
@@ -139,7 +139,7 @@ TEST_F(MainWindow, TheKnowledgeBaseOrTheChangedDocumentQuestionMayKeepTheWindowO
     EXPECT_TRUE(ui->messageBoxes.empty());
     host->cancelUnload = false;
 
-    w.ctlPelnet1()->Network()->setDirty(true);
+    w.ctlPelnet1().Network()->setDirty(true);
     ui->queueMessageBoxResult(platform::msgbox::Cancel);
     EXPECT_FALSE(w.close());
     ASSERT_EQ(ui->messageBoxes.size(), 1u);
@@ -151,7 +151,7 @@ TEST_F(MainWindow, TheKnowledgeBaseOrTheChangedDocumentQuestionMayKeepTheWindowO
     ui->queueMessageBoxResult(platform::msgbox::Yes);
     EXPECT_FALSE(w.close());
     EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(w.ctlPelnet1()->Dirty());
+    EXPECT_TRUE(w.ctlPelnet1().Dirty());
     EXPECT_EQ(basGlobal::ApplicationMode, 1);
 
     QFile::setPermissions(sample(), QFile::ReadOwner | QFile::WriteOwner);
@@ -184,8 +184,8 @@ TEST_F(MainWindow, AMissingFileIsReportedAndTheWindowComesUpWithoutADocument)
     EXPECT_TRUE(w.isVisible());
     EXPECT_FALSE(w.Unloaded());
     EXPECT_EQ(w.Caption(), QStringLiteral("Kelvane"));
-    EXPECT_EQ(w.ctlPelnet1()->Networks.Count(), 1);
-    EXPECT_TRUE(w.ctlPelnet1()->Network()->Layers().isEmpty());
+    EXPECT_EQ(w.ctlPelnet1().Networks.Count(), 1);
+    EXPECT_TRUE(w.ctlPelnet1().Network()->Layers().isEmpty());
     EXPECT_FALSE(host->calls.contains(QStringLiteral("FireLoad")));
     EXPECT_EQ(captionsOf(w.menuBar()).size(), 3);
 }
@@ -203,7 +203,7 @@ TEST_F(MainWindow, AnAutomationStartStaysHiddenAndOpensOnlyANamedFile)
     frmNavigate& named = load(QStringLiteral("-EMBEDDING ") + sample());
     EXPECT_EQ(named.lastLoadResult(), frmNavigate::LoadResult::Loaded);
     EXPECT_FALSE(named.isVisible());
-    EXPECT_EQ(named.ctlPelnet1()->Network()->Name()->Text(), kSampleName);
+    EXPECT_EQ(named.ctlPelnet1().Network()->Name()->Text(), kSampleName);
     EXPECT_NE(named.Caption(), kSampleName); // no caption, no introduction in automation mode
     EXPECT_EQ(basGlobal::MainWindowReady, 1);
 }
@@ -247,25 +247,25 @@ TEST_F(MainWindow, ViewsSwitchPanesAndCaptionsAndTheTogglesHideTheirBands)
     click(QStringLiteral("&Tree"));
     EXPECT_EQ(w.Caption(), kSampleName + QStringLiteral(" - Tree View"));
     EXPECT_TRUE(w.picReport()->isVisible());
-    EXPECT_FALSE(w.ctlPelnet1()->isVisible());
+    EXPECT_FALSE(w.ctlPelnet1().isVisible());
 
     click(QStringLiteral("&Overview"));
     EXPECT_EQ(w.Caption(), kSampleName + QStringLiteral(" - Overview"));
     EXPECT_FALSE(w.picReport()->isVisible());
-    EXPECT_TRUE(w.ctlPelnet1()->isVisible());
+    EXPECT_TRUE(w.ctlPelnet1().isVisible());
 
     click(QStringLiteral("&Complete"));
     EXPECT_EQ(w.Caption(), kSampleName + QStringLiteral(" - Complete View"));
     click(QStringLiteral("&Tree"));
     click(QStringLiteral("&Structure"));
-    EXPECT_TRUE(w.ctlPelnet1()->isVisible());
+    EXPECT_TRUE(w.ctlPelnet1().isVisible());
     EXPECT_FALSE(w.VScroll1()->isVisible());
 
-    const int paneHeight = w.ctlPelnet1()->height();
+    const int paneHeight = w.ctlPelnet1().height();
     click(QStringLiteral("Status &Bar"));
     EXPECT_FALSE(w.Picture1()->isVisible());
     EXPECT_FALSE(tool(QStringLiteral("Status &Bar"))->isChecked());
-    EXPECT_EQ(w.ctlPelnet1()->height(), paneHeight + w.Picture1()->height());
+    EXPECT_EQ(w.ctlPelnet1().height(), paneHeight + w.Picture1()->height());
     click(QStringLiteral("&Toolbar"));
     EXPECT_FALSE(w.SSActiveToolBars1().ToolBar()->isVisible());
     EXPECT_FALSE(tool(QStringLiteral("&Toolbar"))->isChecked());
