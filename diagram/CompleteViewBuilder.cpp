@@ -141,7 +141,7 @@ void CompleteViewBuilder::mergeNodesStandingForOneNode()
                         link->ConnectionTo = kept;
                 }
             }
-            const qint16 position = other->Index();
+            const qint32 position = other->Index();
             if (position >= 1)
                 otherLayer->Nodes().Remove(position);
         });

@@ -33,7 +33,7 @@ private:
     void mergeNodesStandingForOneNode();
 
     clsNetwork& m_view;
-    qint16 m_nodeCounter = 0;
+    qint32 m_nodeCounter = 0;
 };
 
 } // namespace kelvane

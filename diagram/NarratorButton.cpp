@@ -6,9 +6,12 @@
 
 namespace kelvane {
 
-NarratorButton::NarratorButton(qint16 index, QWidget* parent) : QPushButton(parent), m_index(index)
+NarratorButton::NarratorButton(qint32 index, QWidget* parent) : QPushButton(parent), m_index(index)
 {
     setFocusPolicy(Qt::StrongFocus);
+    // A size of its own: a button that is never seen is not sized to its caption, which
+    // would lay out the whole text of a node's name each time the buttons are made.
+    resize(16, 16);
 }
 
 NarratorButton::~NarratorButton()
@@ -16,19 +19,11 @@ NarratorButton::~NarratorButton()
     releaseNode();
 }
 
-// A node kept elsewhere must not call a button that is gone.
 void NarratorButton::releaseNode()
 {
     if (const auto node = m_node.lock(); node && node->Button == this)
         node->Button = nullptr;
     m_node.reset();
-}
-
-void NarratorButton::unload()
-{
-    releaseNode();
-    hide();
-    deleteLater();
 }
 
 void NarratorButton::bindTo(const std::shared_ptr<Node>& node)

@@ -11,14 +11,15 @@ class Node;
 
 // One narrator button of the diagram: a button placed outside the visible area for one node
 // of the network shown, so the keyboard focus can move from node to node. The node refers
-// to it through its Button; the button lets go of that reference when it is unloaded.
+// to it through its Button; the button lets go of that reference when it is unloaded
+// (NarratorButtonSet) and when it goes.
 class NarratorButton : public QPushButton, public AbstractNodeButton {
 public:
-    NarratorButton(qint16 index, QWidget* parent);
+    NarratorButton(qint32 index, QWidget* parent);
     ~NarratorButton() override;
 
     // The element number in the control's button array (0 is the design-time element).
-    qint16 Index() const { return m_index; }
+    qint32 Index() const { return m_index; }
 
     // Binds the button to its node (and the node to the button).
     void bindTo(const std::shared_ptr<Node>& node);
@@ -26,23 +27,15 @@ public:
     void setCaption(const QString& caption) override;
     void setFocus() override;
 
-    // Takes the button away: the node lets go of it at once, the button itself goes once the
-    // event it may be handling is over.
-    void unload();
-
-    // Unloads rather than deletes, for arrays of buttons held by std::unique_ptr.
-    struct Unloader {
-        void operator()(NarratorButton* button) const { button->unload(); }
-    };
+    // The node lets go of the button (a node kept elsewhere must not call a button that goes).
+    void releaseNode();
 
 protected:
     // Released keys go on to the control, whichever button has the focus.
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
-    void releaseNode();
-
-    qint16 m_index;
+    qint32 m_index;
     std::weak_ptr<Node> m_node;
 };
 

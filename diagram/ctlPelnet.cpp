@@ -40,10 +40,9 @@ ctlPelnet::ctlPelnet(QWidget* parent)
     , m_picnetwork(new NetworkCanvas(this))
     , m_timPolling(new QTimer(this))
     , m_linLinks(*m_picnetwork)
+    , m_cmdNarrater(*this)
 {
-    m_cmdNarrater.emplace_back(new NarratorButton(0, this));
-    m_cmdNarrater.front()->move(-1000 / 15, -1000 / 15);
-    m_cmdNarrater.front()->installEventFilter(this);
+    m_cmdNarrater.element(0)->installEventFilter(this);
     connect(m_timPolling, &QTimer::timeout, this, &ctlPelnet::timPolling_Timer);
     createMenus();
     connectMenus();
@@ -70,11 +69,11 @@ ctlPelnet::~ctlPelnet()
 
 // --- Child controls ---------------------------------------------------------------------------
 
-NarratorButton* ctlPelnet::cmdNarrater(qint16 index) const
+NarratorButton* ctlPelnet::cmdNarrater(qint32 index) const
 {
-    if (index < 0 || std::size_t(index) >= m_cmdNarrater.size())
+    if (!m_cmdNarrater.element(index))
         raiseError(err::SubscriptOutOfRange);
-    return m_cmdNarrater[std::size_t(index)].get();
+    return m_cmdNarrater.element(index);
 }
 
 
@@ -260,6 +259,7 @@ void ctlPelnet::setNetwork(const std::shared_ptr<clsNetwork>& network)
 {
     trappedVoid(kModule, "Network", [&] {
         m_network = requireObject(network);
+        m_notOpened = false; // a document of its own
         m_network->Index = 1;
         attach(*m_network);
         setNetworkIndex(1);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "diagram/CanvasLine.h"
-#include "diagram/NarratorButton.h"
+#include "diagram/NarratorButtonSet.h"
 #include "platform/Collection.h"
 #include "platform/Variant.h"
 
@@ -91,7 +91,7 @@ public:
     QString SplashFile;
     QString BackgroundFile;
     // The number of narrator buttons loaded.
-    qint16 mintButtonCount = 0;
+    qint32 mintButtonCount = 0;
 
     // --- Child controls ---------------------------------------------------------------------------
 
@@ -109,7 +109,7 @@ public:
     CanvasLine& Line4() const { return *m_rubberBand[3]; }
     CanvasLineArray& linLinks() { return m_linLinks; }
     // Narrator button `index`; element 0 always exists, elements 1 to mintButtonCount while loaded.
-    NarratorButton* cmdNarrater(qint16 index) const;
+    NarratorButton* cmdNarrater(qint32 index) const;
     QMenu* mnuNode() const { return m_mnuNode; }
     QMenu* mnuNetwork() const { return m_mnuNetwork; }
     QMenu* mnuLink() const { return m_mnuLink; }
@@ -223,7 +223,9 @@ public:
 
     // Opens the document named by the root network's FileName (a compound file or a text
     // document), its lower-level networks, and builds the overview (shown unless
-    // `bHideOverview`). False when the document could not be opened.
+    // `bHideOverview`). False when the document could not be opened whole: a password was
+    // refused, a network of the document could not be read or was cut short, the file is a
+    // damaged compound file. What was read is then never saved over the file.
     bool FileOpen(AbstractProgressBar* objprogress = nullptr, bool bHideOverview = false);
     void ServerDisconnect();
     // Reads the document `strGUID` from the knowledge server into the root network.
@@ -326,7 +328,7 @@ private:
     void UserControl_Resize();
     void UserControl_KeyUp(int KeyCode, int Shift);
     void timPolling_Timer();
-    void cmdNarrater_GotFocus(qint16 Index);
+    void cmdNarrater_GotFocus(qint32 Index);
     // The canvas's double-click action: node or link properties (not in viewing mode, nor
     // on a view or one of its nodes or links).
     void picnetwork_DblClick();
@@ -439,6 +441,7 @@ private:
     QString m_lastShownGUID;
     bool m_buildingButtons = false; // focus moving among buttons being rebuilt selects nothing
     QSet<QString> m_lowerLevelsBeingRead; // the sources of the lower levels now being opened
+    bool m_notOpened = false; // the last open failed: what it read is not saved over the file
     std::unordered_set<const clsNetwork*> m_lowerLevelsWritten; // networks written by the save under way
     QImage m_imgSplash;     // imgSplash's picture
     QImage m_picBackground; // picBackground's picture
@@ -452,7 +455,7 @@ private:
     CanvasLine* m_linLink = nullptr;      // owned by the canvas
     CanvasLine* m_rubberBand[4] = {};     // Line1 to Line4, owned by the canvas
     CanvasLineArray m_linLinks;
-    std::vector<std::unique_ptr<NarratorButton, NarratorButton::Unloader>> m_cmdNarrater; // element 0 first
+    NarratorButtonSet m_cmdNarrater; // element 0 and the buttons of the network shown
     QMenu* m_mnuNode = nullptr;
     QMenu* m_mnuNetwork = nullptr;
     QMenu* m_mnuLink = nullptr;

@@ -12,6 +12,7 @@
 #include "model/xml/basXML.h"
 #include "network/BusyPointer.h"
 #include "network/NetworkSupport.h"
+#include "platform/CompoundFile.h"
 #include "platform/HostPath.h"
 #include "platform/StructuredStorage.h"
 #include "platform/TextEncoding.h"
@@ -42,11 +43,12 @@ QString readDocumentFile(const QString& fileName)
     return platform::encoding::decodeStored(file.readAll());
 }
 
-// The path of a lower-level knowledge base's file: a name with a drive or a share as it
-// stands, any other relative to the folder of the upper network's file.
+// The path of a lower-level knowledge base's file: a name with a drive or a share, or an
+// absolute path of this system (as the older text form resolves its names), as it stands;
+// any other relative to the folder of the upper network's file.
 QString lowerLevelPath(const QString& externalFile, const clsNetwork& upper)
 {
-    if (externalFile.contains(QStringLiteral("\\\\")) || externalFile.contains(u':'))
+    if (externalFile.contains(QStringLiteral("\\\\")) || externalFile.contains(u':') || externalFile.startsWith(u'/'))
         return externalFile;
     return basLibrary::FolderOfPath(upper.FileName()) + externalFile;
 }
@@ -60,33 +62,37 @@ QImage pictureFromBytes(const QString& bytes)
 } // namespace
 
 // Marks a lower-level source (a file, a stream, a server document) as being read for as long
-// as it lives. A source met again inside itself would be read without end: it raises instead.
+// as it lives. A source met again inside itself would be read without end: it is not entered
+// again (the level is read already; the node that opens it anew stays unlinked).
 class ctlPelnet::LowerLevelReading {
 public:
     LowerLevelReading(QSet<QString>& reading, const QString& source) : m_reading(reading), m_source(source)
     {
         if (m_source.isEmpty())
             return;
-        if (m_reading.contains(m_source))
-            raiseError(err::InvalidFileFormat, QStringLiteral("The lower-level networks of %1 open themselves.").arg(m_source));
-        m_reading.insert(m_source);
+        m_entered = !m_reading.contains(m_source);
+        if (m_entered)
+            m_reading.insert(m_source);
     }
     ~LowerLevelReading()
     {
-        if (!m_source.isEmpty())
+        if (!m_source.isEmpty() && m_entered)
             m_reading.remove(m_source);
     }
+    bool entered() const { return m_entered; }
     LowerLevelReading(const LowerLevelReading&) = delete;
     LowerLevelReading& operator=(const LowerLevelReading&) = delete;
 
 private:
     QSet<QString>& m_reading;
     QString m_source;
+    bool m_entered = true;
 };
 
 bool ctlPelnet::FileOpen(AbstractProgressBar* objprogress, bool bHideOverview)
 {
-    return trapped(kModule, "FileOpen", false, [&] {
+    m_notOpened = true; // until the open ends well
+    const bool opened = trapped(kModule, "FileOpen", false, [&] {
         const BusyPointer busy;
         const auto root = Network();
         const QString fileName = root->FileName();
@@ -107,7 +113,10 @@ bool ctlPelnet::FileOpen(AbstractProgressBar* objprogress, bool bHideOverview)
                 // file is read as text below.
                 if (error.Number() == err::FileNotFound)
                     throw;
-                if (error.Number() != err::InvalidFileFormat) {
+                // A file that bears the compound-file signature and was refused is a damaged
+                // compound file: it is not read as text (which would find nothing in it).
+                if (error.Number() != err::InvalidFileFormat
+                    || platform::compoundfile::hasSignature(platform::hostPath(fileName))) {
                     platform::ui().messageBox(error.Description(), platform::msgbox::OKOnly, platform::applicationTitle());
                     Loaded = true;
                     return false;
@@ -118,6 +127,8 @@ bool ctlPelnet::FileOpen(AbstractProgressBar* objprogress, bool bHideOverview)
         }
         return openTextDocument(objprogress, bHideOverview);
     });
+    m_notOpened = !opened;
+    return opened;
 }
 
 bool ctlPelnet::openCompoundDocument(platform::RootStorage& storage, AbstractProgressBar* objprogress, bool bHideOverview)
@@ -132,13 +143,13 @@ bool ctlPelnet::openCompoundDocument(platform::RootStorage& storage, AbstractPro
         // Missing or unreadable pictures are skipped.
     }
     const QString guid = documentstreams::guidText(documentstreams::read(storage, QStringLiteral("GUID")));
-    bool ok = root->FileRestore(storage, guid, objprogress);
+    const bool ok = root->FileRestore(storage, guid, objprogress);
     nameDocument(*root, true);
-    if (ok)
-        ok = LowerLevelNetworksRestore(storage, root, objprogress);
-    if (!ok) {
+    // A network of the document that was not read is not passed off as an empty one: the
+    // host gives up, so no save writes over the file.
+    if (!ok || !LowerLevelNetworksRestore(storage, root, objprogress)) {
         Loaded = true;
-        return true;
+        return false;
     }
     CreateOverview();
     if (!bHideOverview)
@@ -154,14 +165,25 @@ bool ctlPelnet::openTextDocument(AbstractProgressBar* objprogress, bool bHideOve
     root->Structured = false;
     QString text = readDocumentFile(root->FileName());
     const bool bXML = text.startsWith(kXMLDeclaration, Qt::CaseInsensitive);
+    if (bXML && !text.contains(networksupport::kDocumentEndTag)) {
+        basLibrary::ReportError(QString::fromLatin1(kModule), QStringLiteral("FileOpen"),
+                                RuntimeError(err::InvalidFileFormat, QStringLiteral("%1 is cut short: it lacks its closing tag.")
+                                                                         .arg(root->FileName())));
+        Loaded = true;
+        return false;
+    }
+    bool ok = false;
     if (bXML) {
         QString element = basXML::ExtractXMLElement(text, kNetworkTag);
-        root->FileOpen(element, true, objprogress);
+        ok = root->FileOpen(element, true, objprogress);
     } else {
-        root->FileOpen(text, false, objprogress);
+        ok = root->FileOpen(text, false, objprogress);
     }
     nameDocument(*root, false);
-    LowerLevelNetworksOpen(text, bXML, root, objprogress);
+    if (!ok || !LowerLevelNetworksOpen(text, bXML, root, objprogress)) {
+        Loaded = true;
+        return false;
+    }
     RecreateGUIDs();
     CreateOverview();
     if (!bHideOverview)
@@ -188,7 +210,8 @@ void ctlPelnet::ServerDisconnect() {}
 
 bool ctlPelnet::ServerConnect(const QString& strGUID, AbstractProgressBar* objprogress, bool bHideOverview)
 {
-    return trapped(kModule, "ServerConnect", false, [&] {
+    m_notOpened = true; // until the open ends well
+    const bool opened = trapped(kModule, "ServerConnect", false, [&] {
         const BusyPointer busy;
         const auto root = Network();
         root->setNewGUIDs(NewGUIDs);
@@ -197,14 +220,17 @@ bool ctlPelnet::ServerConnect(const QString& strGUID, AbstractProgressBar* objpr
         if (element.isEmpty())
             raiseError(err::InvalidFileFormat, QStringLiteral("The knowledge server sent no knowledge base %1.").arg(strGUID));
         Loaded = false;
-        root->SerializeInXML(element);
-        LowerLevelNetworksOpen(text, true, root, nullptr);
+        const bool read = root->SerializeInXML(element) && LowerLevelNetworksOpen(text, true, root, nullptr);
         Loaded = true;
+        if (!read)
+            return false;
         CreateOverview();
         if (!bHideOverview)
             ViewOverview();
         return true;
     });
+    m_notOpened = !opened;
+    return opened;
 }
 
 // --- Lower-level networks --------------------------------------------------------------------------
@@ -240,11 +266,12 @@ bool ctlPelnet::LowerLevelNetworksOpen(QString& strSerialized, bool bXML, const 
 {
     return trapped(kModule, "LowerLevelNetworksOpen", false, [&] {
         const BusyPointer busy;
+        bool allRead = true;
         forEachNode(*requireObject(objnetwork), [&](const std::shared_ptr<Node>& node) {
             if (node->External() && !LowerLevelNetworkFind(node))
-                LowerLevelNodeOpen(strSerialized, bXML, node, objprogress);
+                allRead = LowerLevelNodeOpen(strSerialized, bXML, node, objprogress) && allRead;
         });
-        return true;
+        return allRead;
     });
 }
 
@@ -253,11 +280,12 @@ bool ctlPelnet::LowerLevelNetworksRestore(platform::RootStorage& rootStg, const 
 {
     return trapped(kModule, "LowerLevelNetworksRestore", false, [&] {
         const BusyPointer busy;
+        bool allRead = true;
         forEachNode(*requireObject(objnetwork), [&](const std::shared_ptr<Node>& node) {
             if (node->External() && !LowerLevelNetworkFind(node))
-                LowerLevelNodeRestore(rootStg, node, objprogress, blnOld);
+                allRead = LowerLevelNodeRestore(rootStg, node, objprogress, blnOld) && allRead;
         });
-        return true;
+        return allRead;
     });
 }
 
@@ -284,19 +312,34 @@ bool ctlPelnet::LowerLevelNodeOpen(QString& strSerialized, bool bXML, const std:
         const BusyPointer busy;
         const auto network = newLowerLevelNetwork(*requireObject(objNode));
         network->setNewGUIDs(NewGUIDs);
-        QString element = bXML ? basXML::ExtractXMLElement(strSerialized, kNetworkTag) : QString();
+        // The next element of the document, unless the node names a file of its own and that
+        // element holds another network (the save left this node's level in its file).
+        QString element;
+        const bool elsewhere = !objNode->ExternalFile.isEmpty()
+            && basXML::GetXMLAttribute(strSerialized, QStringLiteral("network"), QStringLiteral("networkguid"))
+                   != objNode->ExternalNetworkGUID;
+        if (bXML && !elsewhere)
+            element = basXML::ExtractXMLElement(strSerialized, kNetworkTag);
+        const bool fromDocument = !element.isEmpty();
+        if (!fromDocument && network->FileName().isEmpty())
+            return true; // nothing to read: the node stays as it is
         // Without an element of its own the network reads its file.
-        const QString source = !bXML && element.isEmpty() && !network->FileName().isEmpty()
-            ? QFileInfo(platform::hostPath(network->FileName())).absoluteFilePath()
-            : QString();
+        const QString source = fromDocument ? QString() : QFileInfo(platform::hostPath(network->FileName())).absoluteFilePath();
         const LowerLevelReading reading(m_lowerLevelsBeingRead, source);
-        network->FileOpen(element, bXML, objprogress);
+        if (!reading.entered())
+            return true;
+        if (!network->FileOpen(element, fromDocument, objprogress)) {
+            // The node keeps its references, so that no empty network stands in for it and a
+            // save keeps naming its file. A level of the document itself that was not read
+            // leaves the document incomplete.
+            return !fromDocument;
+        }
         // A separate file re-points the node to the GUID that the file carries.
-        if (!(bXML && network->GUID() != objNode->ExternalNetworkGUID))
+        if (!(fromDocument && network->GUID() != objNode->ExternalNetworkGUID))
             objNode->ExternalNetworkGUID = network->GUID();
         appendLowerLevel(objNode, network);
-        LowerLevelNetworksOpen(strSerialized, bXML, network, objprogress);
-        return true;
+        // A network read from its own file finds its lower levels in their own files too.
+        return LowerLevelNetworksOpen(strSerialized, fromDocument, network, objprogress);
     });
 }
 
@@ -307,10 +350,14 @@ bool ctlPelnet::LowerLevelNodeRestore(platform::RootStorage& rootStg, const std:
         const BusyPointer busy;
         const auto network = newLowerLevelNetwork(*requireObject(objNode));
         const LowerLevelReading reading(m_lowerLevelsBeingRead, QStringLiteral("stream ") + objNode->ExternalNetworkGUID);
-        network->FileRestore(rootStg, objNode->ExternalNetworkGUID, objprogress);
+        if (!reading.entered())
+            return true;
+        // A level of the file that was not read leaves the document incomplete; the node
+        // keeps its references, and no empty network stands in for it.
+        if (!network->FileRestore(rootStg, objNode->ExternalNetworkGUID, objprogress))
+            return false;
         appendLowerLevel(objNode, network);
-        LowerLevelNetworksRestore(rootStg, network, objprogress, blnOld);
-        return true;
+        return LowerLevelNetworksRestore(rootStg, network, objprogress, blnOld);
     });
 }
 

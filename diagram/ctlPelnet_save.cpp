@@ -13,6 +13,7 @@
 #include "platform/StructuredStorage.h"
 #include "platform/UiServices.h"
 
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
 
@@ -74,6 +75,9 @@ bool ctlPelnet::FileSave(AbstractProgressBar* objprogress)
             setEnabled(false);
             return false;
         }
+        // A document that was not opened whole is not written over the file it came from.
+        if (m_notOpened && QFileInfo::exists(platform::hostPath(root->FileName())))
+            raiseError(err::PathFileAccess, QStringLiteral("%1 was not opened whole: it is not saved over.").arg(root->FileName()));
         PropogateControls();
         // Each network is written once per save, however many nodes open it.
         m_lowerLevelsWritten.clear();

@@ -47,7 +47,7 @@ void ctlPelnet::unloadNarratorButtons()
     // The focus leaving a button that goes may land on another button: that selects nothing
     // (button 0 would otherwise hand it on to a button being unloaded, and back).
     const bool building = std::exchange(m_buildingButtons, true);
-    m_cmdNarrater.resize(1);
+    m_cmdNarrater.unload();
     m_buildingButtons = building;
     mintButtonCount = 0;
 }
@@ -58,27 +58,25 @@ void ctlPelnet::buildNarratorButtons(clsNetwork& network)
     m_buildingButtons = true;
     const auto done = qScopeGuard([&] { m_buildingButtons = false; });
     unloadNarratorButtons();
-    qint16 count = 0;
+    qint32 count = 0;
     for (const auto& layer : network.Layers().Snapshot()) {
         if (!layer)
             continue;
         for (const auto& node : layer->Nodes().Snapshot()) {
             ++count;
-            auto* button = m_cmdNarrater.emplace_back(new NarratorButton(count, this)).get();
+            auto* button = m_cmdNarrater.add();
             button->installEventFilter(this);
             if (node) {
                 skippingErrors([&] { button->bindTo(node); });
                 skippingErrors([&] { button->setCaption(node->Name()->Text()); });
             }
-            // Outside the visible area, yet able to take the focus.
-            button->move(-1000 / 15, -1000 / 15);
-            button->setVisible(true);
             mintButtonCount = count;
         }
     }
+    m_cmdNarrater.show();
 }
 
-void ctlPelnet::cmdNarrater_GotFocus(qint16 Index)
+void ctlPelnet::cmdNarrater_GotFocus(qint32 Index)
 {
     skippingErrors([&] {
         // The node of the focused button becomes the only selected one, without moving the
@@ -86,14 +84,14 @@ void ctlPelnet::cmdNarrater_GotFocus(qint16 Index)
         const auto shown = ActiveNetwork();
         basGlobal::NarratorSelecting = true;
         const auto lowered = qScopeGuard([] { basGlobal::NarratorSelecting = false; });
-        qint16 count = 0;
+        qint32 count = 0;
         forEachNode(*shown, [&](const std::shared_ptr<Node>& node) { node->setSelected(++count == Index); });
     });
     skippingErrors([&] { DrawNetwork(false); });
     // Button 0 only passes the focus on, to the first node's button (whose own focus then
     // selects that node).
-    if (Index == 0 && m_cmdNarrater.size() > 1)
-        skippingErrors([&] { m_cmdNarrater[1]->setFocus(); });
+    if (Index == 0 && m_cmdNarrater.count() > 0)
+        skippingErrors([&] { m_cmdNarrater.element(1)->setFocus(); });
 }
 
 namespace {

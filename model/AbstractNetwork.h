@@ -25,7 +25,7 @@ public:
     virtual Collection<std::shared_ptr<Layer>>& Layers() = 0;
 
     // Adds a new node as the last node of layer `intLayer` (1-based), adding layers as needed.
-    virtual bool AddNode(qint16 intLayer) = 0;
+    virtual bool AddNode(qint32 intLayer) = 0;
 
     // Adds a link from `objNodeFrom` to its evidence node `objNodeTo`.
     virtual bool AddLink(const std::shared_ptr<Node>& objNodeFrom, const std::shared_ptr<Node>& objNodeTo) = 0;

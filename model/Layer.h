@@ -25,7 +25,7 @@ public:
     Collection<std::shared_ptr<Node>>& Nodes() { return m_nodes; }
     const Collection<std::shared_ptr<Node>>& Nodes() const { return m_nodes; }
 
-    qint16 Index = 0; // the layer's number in its network
+    qint32 Index = 0; // the layer's number in its network
 
     // Set for every layer when its network is given to a knowledge base; empty in a copy.
     std::weak_ptr<AbstractKnowledgeBase> KnowledgeBase;

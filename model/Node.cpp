@@ -112,10 +112,10 @@ void Node::setAnswer(double value)
     basKelva::PropogateAnswer(shared_from_this());
 }
 
-qint16 Node::Index() const
+qint32 Node::Index() const
 {
     const auto layer = requireObject(Layer.lock());
-    qint16 position = 0;
+    qint32 position = 0;
     for (const auto& node : layer->Nodes()) {
         ++position;
         if (node && node->NodeNumber == NodeNumber)

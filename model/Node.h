@@ -103,7 +103,7 @@ public:
     void SerializeIn(QString& SourceText);
 
     // 1-based position in the layer of the first node with this node's number; 0 when none.
-    qint16 Index() const;
+    qint32 Index() const;
 
     // The name label; a label without text first gets "Node " and the node number.
     std::shared_ptr<TextLabel> Name();
@@ -149,9 +149,10 @@ public:
     bool Disabled = false;
     QString ExternalFile;
     QString FileName;
-    qint16 NodeNumber = 0;   // number within the network; gives the default name
-    qint16 LayerIndex = 0;   // layer number as the document forms store it
-    qint16 NodeIndex = 0;    // place within the layer as the document forms store it
+    // Numbers and places are 32-bit: a network may hold more nodes than 16 bits can count.
+    qint32 NodeNumber = 0;   // number within the network; gives the default name
+    qint32 LayerIndex = 0;   // layer number as the document forms store it
+    qint32 NodeIndex = 0;    // place within the layer as the document forms store it
 
 private:
     bool controlIsOn(const QString& upperName) const;

@@ -4,9 +4,14 @@
 #include "platform/GuidSource.h"
 #include "platform/UiServices.h"
 
+#include <QLoggingCategory>
+
 namespace basLibrary {
 
 namespace {
+
+Q_LOGGING_CATEGORY(trappedErrors, "kelvane.errors")
+
 int hexDigitValue(QChar c)
 {
     const char16_t u = c.unicode();
@@ -22,6 +27,10 @@ int hexDigitValue(QChar c)
 
 void ReportError(const QString& moduleName, const QString& procedureName, const kelvane::RuntimeError& error)
 {
+    // Every trapped error is logged, so failures can be seen outside debug mode too.
+    qCWarning(trappedErrors).noquote() << QStringLiteral("Error in routine: %1 in module: %2 [%3] %4")
+                                              .arg(procedureName, moduleName, QString::number(error.Number()),
+                                                   error.Description());
     if (!DebugMode)
         return;
     const QString message = QStringLiteral("Error in routine: ") + procedureName + QStringLiteral(" in module: ")

@@ -26,8 +26,9 @@ inline QString TempFolder;       // set by TemplatesDirectory at start-up
 // The folder number of the user's documents folder, for SpecialFolderPath.
 inline constexpr int FolderPersonal = 5;
 
-// The common error reporter: silent unless DebugMode is on; then a modal message box with
-// the exclamation icon names the routine, the module and the error.
+// The common error reporter: logs the routine, the module, the error number and its text
+// as a warning of the logging category "kelvane.errors"; while DebugMode is on, a modal
+// message box with the exclamation icon says the same.
 void ReportError(const QString& moduleName, const QString& procedureName, const kelvane::RuntimeError& error);
 
 // --- GUID texts and hexadecimal -------------------------------------------------------

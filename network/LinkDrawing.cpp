@@ -6,6 +6,7 @@
 #include "model/RequireObject.h"
 #include "model/basGlobal.h"
 #include "network/NetworkGrid.h"
+#include "network/NodePlaces.h"
 #include "platform/Canvas.h"
 #include "platform/Conversions.h"
 
@@ -79,12 +80,12 @@ void paintBand(platform::Canvas& canvas, const LinkEnds& ends, qint16 strokes, q
     }
 }
 
-void drawLink(platform::Canvas& canvas, const NetworkGrid& grid, const Node& holder, const GridPlace& place,
-              const Link& link)
+void drawLink(platform::Canvas& canvas, const NetworkGrid& grid, NodePlaces& places, const Node& holder,
+              const GridPlace& place, const Link& link)
 {
     const Node& evidence = *requireObject(link.ConnectionTo);
     const auto evidenceLayer = requireObject(evidence.Layer.lock());
-    const GridPlace evidencePlace {evidenceLayer->Index, evidence.Index(),
+    const GridPlace evidencePlace {evidenceLayer->Index, places.of(evidence),
                                    grid.rowHeight(evidenceLayer->Nodes().Count())};
     const LinkEnds ends = linkEnds(grid.columnWidth(), place, evidencePlace);
     const bool bothSelected = holder.Selected() && evidence.Selected();

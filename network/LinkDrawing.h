@@ -13,6 +13,7 @@ namespace kelvane {
 
 class Link;
 class NetworkGrid;
+class NodePlaces;
 class Node;
 
 namespace drawing {
@@ -79,10 +80,10 @@ void paintBand(platform::Canvas& canvas, const LinkEnds& ends, qint16 strokes, q
 
 // Draws one link of `holder` (placed at `place`): a groove while its evidence node has no
 // usable answer (or outside the viewer), else a band whose thickness and colour show the
-// link's degree of truth. ObjectNotSet (91) for a link without evidence node or an
-// evidence node without layer.
-void drawLink(platform::Canvas& canvas, const NetworkGrid& grid, const Node& holder, const GridPlace& place,
-              const Link& link);
+// link's degree of truth. The evidence node's place comes from `places`. ObjectNotSet (91)
+// for a link without evidence node or an evidence node without layer.
+void drawLink(platform::Canvas& canvas, const NetworkGrid& grid, NodePlaces& places, const Node& holder,
+              const GridPlace& place, const Link& link);
 
 } // namespace drawing
 } // namespace kelvane

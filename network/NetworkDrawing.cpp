@@ -8,6 +8,7 @@
 #include "network/LinkDrawing.h"
 #include "network/NetworkGrid.h"
 #include "network/NodeDrawing.h"
+#include "network/NodePlaces.h"
 #include "network/NodeText.h"
 #include "network/clsNetwork.h"
 #include "platform/Canvas.h"
@@ -34,33 +35,33 @@ void forEachShownNode(const clsNetwork& network, Visit&& visit)
     }
 }
 
-GridCell cellOf(const NetworkGrid& grid, const Layer& layer, const Node& node)
+GridCell cellOf(const NetworkGrid& grid, NodePlaces& places, const Layer& layer, const Node& node)
 {
-    return grid.cell(layer.Index, layer.Nodes().Count(), node.Index());
+    return grid.cell(layer.Index, layer.Nodes().Count(), places.of(node));
 }
 
-void linkPass(const clsNetwork& network, const NetworkGrid& grid, platform::Canvas& canvas)
+void linkPass(const clsNetwork& network, const NetworkGrid& grid, NodePlaces& places, platform::Canvas& canvas)
 {
     forEachShownNode(network, [&](const Layer& layer, const std::shared_ptr<Node>& node) {
-        const GridPlace place {layer.Index, node->Index(), cellOf(grid, layer, *node).rowHeight};
+        const GridPlace place {layer.Index, places.of(*node), cellOf(grid, places, layer, *node).rowHeight};
         for (const auto& link : node->Links()) {
             const Node& evidence = *requireObject(requireObject(link)->ConnectionTo);
             if (hiddenInThisMode(evidence))
                 continue;
             if (!(evidence.Enabled() && node->Enabled()))
                 canvas.setDrawStyle(platform::drawstyle::Dot);
-            drawLink(canvas, grid, *node, place, *link);
+            drawLink(canvas, grid, places, *node, place, *link);
             canvas.setDrawStyle(platform::drawstyle::Solid);
         }
     });
 }
 
-void nodePass(const clsNetwork& network, const NetworkGrid& grid, platform::Canvas& canvas)
+void nodePass(const clsNetwork& network, const NetworkGrid& grid, NodePlaces& places, platform::Canvas& canvas)
 {
     canvas.setFillColor(basGlobal::Settings.NodeColour);
     canvas.setFillStyle(platform::fillstyle::Solid);
     forEachShownNode(network, [&](const Layer& layer, const std::shared_ptr<Node>& node) {
-        const GridCell cell = cellOf(grid, layer, *node);
+        const GridCell cell = cellOf(grid, places, layer, *node);
         drawNodeFigure(canvas, *node, cell.centre, cell.radius(), network.Overview);
         if (node->Enabled())
             drawNodeText(canvas, node, cell.centre, network.ShowAnswer);
@@ -75,8 +76,9 @@ void drawNetwork(clsNetwork& network, platform::Canvas& canvas)
     if (layers.Count() == 0)
         return;
     const NetworkGrid grid(canvas.ScaleWidth(), canvas.ScaleHeight(), layers.Count());
-    linkPass(network, grid, canvas);
-    nodePass(network, grid, canvas);
+    NodePlaces places;
+    linkPass(network, grid, places, canvas);
+    nodePass(network, grid, places, canvas);
 }
 
 } // namespace kelvane::drawing

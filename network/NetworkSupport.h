@@ -19,7 +19,7 @@ namespace kelvane::networksupport {
 inline constexpr const char* kModule = "clsNetwork";
 
 // The index of the layer that holds the node; ObjectNotSet for a node outside any layer.
-inline qint16 layerIndexOf(const Node& node)
+inline qint32 layerIndexOf(const Node& node)
 {
     return requireObject(node.Layer.lock())->Index;
 }

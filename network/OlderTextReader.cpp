@@ -237,7 +237,7 @@ void OlderTextReader::readNode(int record, const QString& block)
                                                  .arg(node->LayerIndex));
     const auto& layer = layers.Item(node->LayerIndex);
     node->Layer = layer;
-    m_network.cintCounter = conv::add16(m_network.cintCounter, 1);
+    m_network.cintCounter = conv::add32(m_network.cintCounter, 1);
     node->NodeNumber = m_network.cintCounter;
     layer->Nodes().Add(std::move(node));
 }

@@ -16,9 +16,9 @@ namespace kelvane {
 
 namespace {
 
-qint16 layerNumberOf(const Node& node)
+qint32 layerNumberOf(const Node& node)
 {
-    return std::max<qint16>(node.LayerIndex, 1);
+    return std::max<qint32>(node.LayerIndex, 1);
 }
 
 // The earlier of two reading positions, where -1 means none.
@@ -94,10 +94,10 @@ void ReadNodeSet::placeInto(clsNetwork& network)
     });
 
     network.cintCounter = 0;
-    qint16 currentLayer = 0;
+    qint32 currentLayer = 0;
     for (const qsizetype index : order) {
         const auto& node = m_nodes[index];
-        const qint16 layerNumber = layerNumberOf(*node);
+        const qint32 layerNumber = layerNumberOf(*node);
         while (currentLayer < layerNumber) {
             ++currentLayer;
             if (network.Layers().Count() < currentLayer && !network.AddLayer())
@@ -105,7 +105,7 @@ void ReadNodeSet::placeInto(clsNetwork& network)
             platform::ui().yield();
         }
         const auto& layer = network.Layers().Item(layerNumber);
-        network.cintCounter = conv::add16(network.cintCounter, 1);
+        network.cintCounter = conv::add32(network.cintCounter, 1);
         node->NodeNumber = network.cintCounter;
         node->FileName = network.FileName();
         node->Layer = layer;

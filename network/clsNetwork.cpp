@@ -81,7 +81,7 @@ void clsNetwork::sendNodeUpdate(Node& node)
 
 // --- Editing ----------------------------------------------------------------------------------
 
-std::shared_ptr<Layer> clsNetwork::newLayer(qint16 index)
+std::shared_ptr<Layer> clsNetwork::newLayer(qint32 index)
 {
     auto layer = std::make_shared<Layer>();
     layer->Index = index;
@@ -93,7 +93,7 @@ bool clsNetwork::AddLayer()
 {
     return trapped(kModule, "AddLayer", false, [&] {
         setDirty(true);
-        m_layers.Add(newLayer(conv::toInt16(static_cast<double>(m_layers.Count()) + 1)));
+        m_layers.Add(newLayer(conv::toInt32(static_cast<double>(m_layers.Count()) + 1)));
         sendNetworkUpdate();
         return true;
     });
@@ -107,7 +107,7 @@ bool clsNetwork::InsertLayer()
         m_layers.Clear();
         m_layers.Add(newLayer(1));
         for (const auto& layer : former) {
-            requireObject(layer)->Index = conv::add16(layer->Index, 1);
+            requireObject(layer)->Index = conv::add32(layer->Index, 1);
             m_layers.Add(layer);
         }
         sendNetworkUpdate();
@@ -115,7 +115,7 @@ bool clsNetwork::InsertLayer()
     });
 }
 
-bool clsNetwork::AddNode(qint16 intLayer)
+bool clsNetwork::AddNode(qint32 intLayer)
 {
     return trapped(kModule, "AddNode", false, [&] {
         setDirty(true);
@@ -126,7 +126,7 @@ bool clsNetwork::AddNode(qint16 intLayer)
         const auto layer = requireObject(m_layers.Item(intLayer));
         auto node = std::make_shared<Node>();
         node->Layer = layer;
-        cintCounter = conv::add16(cintCounter, 1);
+        cintCounter = conv::add32(cintCounter, 1);
         node->NodeNumber = cintCounter;
         for (const auto& definition : Controls) {
             // Names compare without regard to case; the first definition of a name is kept,
@@ -135,7 +135,7 @@ bool clsNetwork::AddNode(qint16 intLayer)
                 node->Controls().Add(definition->Clone(), definition->Name);
         }
         layer->Nodes().Add(node);
-        node->NodeIndex = conv::toInt16(static_cast<double>(layer->Nodes().Count()));
+        node->NodeIndex = conv::toInt32(static_cast<double>(layer->Nodes().Count()));
         node->Network = weak_from_this();
         sendNetworkUpdate();
         return true;
@@ -163,8 +163,8 @@ bool clsNetwork::DeleteLink(const std::shared_ptr<Node>& objNodeFrom, const std:
     return trapped(kModule, "DeleteLink", false, [&] {
         setDirty(true);
         // The link is found by its evidence node's layer and place.
-        const qint16 toLayer = layerIndexOf(*requireObject(objNodeTo));
-        const qint16 toIndex = objNodeTo->Index();
+        const qint32 toLayer = layerIndexOf(*requireObject(objNodeTo));
+        const qint32 toIndex = objNodeTo->Index();
         auto& links = requireObject(objNodeFrom)->Links();
         qsizetype linkPosition = 0;
         for (qsizetype position = 1; position <= links.Count(); ++position) {
@@ -231,12 +231,12 @@ bool clsNetwork::DeleteNode(const std::shared_ptr<Node>& objDeleteNode)
     });
 }
 
-qint16 clsNetwork::NodeCount()
+qint32 clsNetwork::NodeCount()
 {
-    return trapped(kModule, "NodeCount", qint16(0), [&] {
-        qint16 count = 0;
+    return trapped(kModule, "NodeCount", qint32(0), [&] {
+        qint32 count = 0;
         for (const auto& layer : m_layers)
-            count = conv::add16(count, conv::toInt16(static_cast<double>(requireObject(layer)->Nodes().Count())));
+            count = conv::add32(count, conv::toInt32(static_cast<double>(requireObject(layer)->Nodes().Count())));
         return count;
     });
 }

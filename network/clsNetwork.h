@@ -59,7 +59,7 @@ public:
     Collection<std::shared_ptr<Layer>>& Layers() override { return m_layers; }
     const Collection<std::shared_ptr<Layer>>& Layers() const { return m_layers; }
 
-    qint16 cintCounter = 0; // last node number handed out
+    qint32 cintCounter = 0; // last node number handed out
 
     // The four text labels are made empty on first read.
     std::shared_ptr<TextLabel> Name() const override; // title of the knowledge base
@@ -123,7 +123,7 @@ public:
     bool InsertLayer();
     // Adds a new node as the last node of layer `intLayer` (1-based), adding layers as needed;
     // it gets the next node number and a copy of every control definition.
-    bool AddNode(qint16 intLayer) override;
+    bool AddNode(qint32 intLayer) override;
     // Adds a link from `objNodeFrom` to its evidence node `objNodeTo` and makes the evidence
     // node's default false. Tests nothing: callers check with CheckLink first.
     bool AddLink(const std::shared_ptr<Node>& objNodeFrom, const std::shared_ptr<Node>& objNodeTo) override;
@@ -132,14 +132,14 @@ public:
     // Removes the node, every link that leads to it, and the lower-level references to it.
     bool DeleteNode(const std::shared_ptr<Node>& objDeleteNode);
     // The number of nodes over all layers.
-    qint16 NodeCount();
+    qint32 NodeCount();
 
     // --- Cycle and layering tests -----------------------------------------------------------
 
     // False when the checked node (layer and place) can be reached along links from the start
     // node (the start node itself is not compared), or when the walk meets a cycle. Used before
     // a link from the checked node to the start node is made.
-    bool CheckLink(qint16 intLayerChecked, qint16 intIndexChecked, qint16 intLayerStart, qint16 intIndexStart);
+    bool CheckLink(qint32 intLayerChecked, qint32 intIndexChecked, qint32 intLayerStart, qint32 intIndexStart);
     // False when a link from the node, or from any node below it, leads to a layer that is not
     // strictly lower.
     bool CheckNode(const std::shared_ptr<Node>& node);
@@ -229,7 +229,7 @@ private:
     // consumed. False, reported, when the text cannot be read; false when a password was refused.
     bool SerializeIn(QString& SourceText);
 
-    std::shared_ptr<Layer> newLayer(qint16 index);
+    std::shared_ptr<Layer> newLayer(qint32 index);
 
     // Pieces of the structure rules.
     bool liftOneLayer(const std::shared_ptr<Node>& node);

@@ -60,7 +60,7 @@ std::shared_ptr<clsNetwork> clsNetwork::Clone(bool bNewGuids)
             const auto layerCopy = requireObject(layer)->Clone(false);
             layerCopy->Network = copy;
             for (const auto& node : layerCopy->Nodes()) {
-                copy->cintCounter = conv::add16(copy->cintCounter, 1);
+                copy->cintCounter = conv::add32(copy->cintCounter, 1);
                 node->NodeNumber = copy->cintCounter;
                 node->Network = copy;
             }

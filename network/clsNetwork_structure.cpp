@@ -34,7 +34,7 @@ bool isHeld(const Node& node)
 // One of the node's own links leads to its own layer or above.
 bool breaksLayeringItself(const Node& node)
 {
-    const qint16 layer = layerIndexOf(node);
+    const qint32 layer = layerIndexOf(node);
     for (const auto& link : node.Links()) {
         if (layerIndexOf(*requireObject(requireObject(link)->ConnectionTo)) >= layer)
             return true;
@@ -68,7 +68,7 @@ bool clsNetwork::liftOneLayer(const std::shared_ptr<Node>& node)
 {
     const auto from = requireObject(node->Layer.lock());
     const qsizetype position = positionInLayer(*from, *node);
-    const qint16 above = conv::add16(from->Index, 1);
+    const qint32 above = conv::add32(from->Index, 1);
     while (m_layers.Count() < above) {
         if (!AddLayer())
             return false;
@@ -209,7 +209,7 @@ void clsNetwork::removeEmptyLayers()
             m_layers.Remove(index);
     }
     // The remaining layers are numbered by their place, wherever the empty ones stood.
-    qint16 index = 0;
+    qint32 index = 0;
     for (const auto& layer : m_layers)
         layer->Index = ++index;
 }
@@ -247,7 +247,7 @@ bool clsNetwork::ReStructure(bool bInvalidStart)
 
 // --- Cycle and layering tests ---------------------------------------------------------------
 
-bool clsNetwork::CheckLink(qint16 intLayerChecked, qint16 intIndexChecked, qint16 intLayerStart, qint16 intIndexStart)
+bool clsNetwork::CheckLink(qint32 intLayerChecked, qint32 intIndexChecked, qint32 intLayerStart, qint32 intIndexStart)
 {
     return trapped(kModule, "CheckLink", false, [&] {
         const auto start = requireObject(requireObject(m_layers.Item(intLayerStart))->Nodes().Item(intIndexStart));

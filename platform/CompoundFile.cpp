@@ -2,6 +2,7 @@
 
 #include "platform/RuntimeError.h"
 
+#include <QFile>
 #include <QSet>
 #include <QtEndian>
 #include <gsf/gsf-infile-msole.h>
@@ -240,6 +241,13 @@ QByteArray write(const StorageEntry& root)
     const gsf_off_t size = gsf_output_size(sink.get());
     const guint8* data = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
     return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+}
+
+bool hasSignature(const QString& fileName)
+{
+    static const QByteArray signature("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) && file.read(signature.size()) == signature;
 }
 
 } // namespace platform::compoundfile

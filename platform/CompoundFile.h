@@ -3,6 +3,7 @@
 #include "platform/StorageEntry.h"
 
 #include <QByteArray>
+#include <QString>
 
 // The OLE2 compound-file format, through libgsf: the bytes of a whole file to and from
 // its entries held in memory.
@@ -11,6 +12,10 @@ namespace platform::compoundfile {
 // The entries of a compound file. Bytes that are not a sound compound file (truncated,
 // damaged, or another kind of file) raise InvalidFileFormat (321) saying what is wrong.
 StorageEntry read(const QByteArray& bytes);
+
+// True when the file begins with the compound-file signature. A file that does, and that
+// read() refuses, is a damaged compound file rather than a file of another kind.
+bool hasSignature(const QString& fileName);
 
 // The bytes of a compound file holding `root`'s entries.
 QByteArray write(const StorageEntry& root);

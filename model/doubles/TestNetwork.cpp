@@ -14,12 +14,12 @@ std::shared_ptr<TestNetwork> TestNetwork::create()
     return std::shared_ptr<TestNetwork>(new TestNetwork());
 }
 
-bool TestNetwork::AddNode(qint16 intLayer)
+bool TestNetwork::AddNode(qint32 intLayer)
 {
     ++addNodeCalls;
     while (layers.Count() < intLayer) {
         auto layer = std::make_shared<Layer>();
-        layer->Index = static_cast<qint16>(layers.Count() + 1);
+        layer->Index = static_cast<qint32>(layers.Count() + 1);
         layer->Network = weak_from_this();
         layers.Add(std::move(layer));
     }
@@ -29,7 +29,7 @@ bool TestNetwork::AddNode(qint16 intLayer)
     node->NodeNumber = ++counter;
     node->Network = weak_from_this();
     layer->Nodes().Add(node);
-    node->NodeIndex = static_cast<qint16>(layer->Nodes().Count());
+    node->NodeIndex = static_cast<qint32>(layer->Nodes().Count());
     node->LayerIndex = intLayer;
     return true;
 }
@@ -45,7 +45,7 @@ bool TestNetwork::AddLink(const std::shared_ptr<Node>& objNodeFrom, const std::s
     return true;
 }
 
-std::shared_ptr<Node> TestNetwork::addNode(qint16 layer)
+std::shared_ptr<Node> TestNetwork::addNode(qint32 layer)
 {
     AddNode(layer);
     const auto& nodes = layers.Item(layer)->Nodes();
@@ -58,7 +58,7 @@ std::shared_ptr<Link> TestNetwork::link(const std::shared_ptr<Node>& from, const
     return from->Links().Item(from->Links().Count());
 }
 
-std::shared_ptr<Node> TestNetwork::node(qint16 layer, qint16 position)
+std::shared_ptr<Node> TestNetwork::node(qint32 layer, qint32 position)
 {
     return layers.Item(layer)->Nodes().Item(position);
 }

@@ -19,7 +19,7 @@ public:
 
     QString GUID() const override { return guid; }
     Collection<std::shared_ptr<Layer>>& Layers() override { return layers; }
-    bool AddNode(qint16 intLayer) override;
+    bool AddNode(qint32 intLayer) override;
     bool AddLink(const std::shared_ptr<Node>& objNodeFrom, const std::shared_ptr<Node>& objNodeTo) override;
     std::shared_ptr<TextLabel> Name() const override { return name; }
     QString ScenarioName() const override { return scenarioName; }
@@ -28,9 +28,9 @@ public:
     bool NewGUIDs() const override { return newGUIDs; }
 
     // Conveniences: add a node and return it; add a link and return it; a node by place.
-    std::shared_ptr<Node> addNode(qint16 layer);
+    std::shared_ptr<Node> addNode(qint32 layer);
     std::shared_ptr<Link> link(const std::shared_ptr<Node>& from, const std::shared_ptr<Node>& to);
-    std::shared_ptr<Node> node(qint16 layer, qint16 position);
+    std::shared_ptr<Node> node(qint32 layer, qint32 position);
 
     QString guid;
     Collection<std::shared_ptr<Layer>> layers;
@@ -38,7 +38,7 @@ public:
     QString scenarioName;
     QString version;
     bool newGUIDs = false;
-    qint16 counter = 0; // last node number handed out
+    qint32 counter = 0; // last node number handed out
     int addNodeCalls = 0;
     int addLinkCalls = 0;
 

@@ -95,8 +95,8 @@ bool Node::SerializeInXML(QStringView element)
         if (const auto colour = ReadColourXML(basXML::GetXMLValue(element, QStringLiteral("nodedisplay"))))
             Color = ColourValue(*colour);
     });
-    read([&] { LayerIndex = ReadIntegerXML(value(u"layerindex")); });
-    read([&] { NodeIndex = ReadIntegerXML(value(u"nodeindex")); });
+    read([&] { LayerIndex = ReadLongXML(value(u"layerindex")); });
+    read([&] { NodeIndex = ReadLongXML(value(u"nodeindex")); });
     read([&] { Question = ReadStringXML(element, QStringLiteral("question")); });
     read([&] { Answers = ReadAnswerXML(element); });
     read([&] { Reason = ReadStringXML(element, QStringLiteral("reason")); });

@@ -14,6 +14,7 @@
 #include "tests/support/FileSizeLimit.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 using namespace kelvane;
@@ -300,6 +301,93 @@ TEST_F(Documents, SaveThatCannotWriteEverythingLeavesTheFileAndTheDocumentAsThey
     EXPECT_EQ(ui->messageBoxes.back().text, fuelFile + QStringLiteral(" is read only"));
     expectUnsaved("read-only lower level");
     QFile::setPermissions(fuelFile, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+TEST_F(Documents, RefusedOrDamagedDocumentsDoNotOpenAndAreNotSavedOver)
+{
+    // Opening fails, Loaded is back, and a save the host tries all the same leaves the file.
+    const auto expectRefused = [&](const QString& file, const char* why) {
+        const QByteArray before = fileBytes(file);
+        const auto reader = opened(file);
+        EXPECT_FALSE(lastOpenResult) << why;
+        EXPECT_TRUE(reader->Loaded) << why;
+        EXPECT_FALSE(reader->FileSave()) << why;
+        EXPECT_EQ(fileBytes(file), before) << why;
+    };
+    const QString xml = testFile(QStringLiteral("car.xml"));
+    car.network->Password = QStringLiteral("secret");
+    car.network->setFileName(xml);
+    ASSERT_TRUE(control->FileSave());
+    const QByteArray saved = fileBytes(xml);
+    ui->queuePromptAnswer(QStringLiteral("guess"));
+    expectRefused(xml, "refused password");
+    EXPECT_EQ(ui->messageBoxes.back().text, QStringLiteral("Access denied"));
+
+    QByteArray spoiled = saved;
+    spoiled.replace(spoiled.indexOf("<key>") + 5, 3, "x1!");
+    ASSERT_TRUE(writeFile(xml, spoiled));
+    expectRefused(xml, "bad password key");
+    car.network->Password.clear();
+    ASSERT_TRUE(control->FileSave());
+    const QByteArray plain = fileBytes(xml);
+    ASSERT_TRUE(writeFile(xml, plain.left(plain.lastIndexOf("<kelvanenetwork>") + 200)));
+    expectRefused(xml, "document cut short");
+
+    const QString compound = testFile(QStringLiteral("car.qkb"));
+    makeCompoundFile(compound);
+    car.network->setFileName(compound);
+    control->ReorderNetworks();
+    ASSERT_TRUE(control->FileSave());
+    {
+        const auto storage = platform::structuredStorage().OpenStorage(compound, StorageMode::ReadWrite);
+        const QString stream = readText(*storage, QStringLiteral("1"));
+        storeText(*storage, QStringLiteral("1"), stream.left(stream.indexOf(QStringLiteral("</kelvanedocument>"))));
+        storage->Commit();
+    }
+    expectRefused(compound, "network stream cut short");
+    ASSERT_TRUE(writeFile(compound, fileBytes(compound).left(1200)));
+    const auto boxes = ui->messageBoxes.size();
+    expectRefused(compound, "damaged compound file");
+    ASSERT_EQ(ui->messageBoxes.size(), boxes + 1); // its own error, not an empty text document
+    EXPECT_EQ(ui->messageBoxes.back().style, platform::msgbox::OKOnly);
+}
+
+TEST_F(Documents, OlderTextLevelsAreFoundByAbsolutePathAndKeptWhenTheirFileIsMissing)
+{
+    const QString folder = QFileInfo(testFile(QStringLiteral("top.qkb"))).absolutePath();
+    const QString top = folder + QStringLiteral("/top.qkb");
+    const QString lower = folder + QStringLiteral("/lower.qkb");
+    const auto network = [](const char* name, const char* nodes) {
+        return QStringLiteral("Knowledge base file}\r\nFormat 3}\r\n{\r\nNAME = \"%1\";\r\nLAYERS = 1;\r\nNODES = 1;\r\n}\r\n%2")
+            .arg(QString::fromLatin1(name), QString::fromLatin1(nodes))
+            .toLatin1();
+    };
+    ASSERT_TRUE(writeFile(top, network("Top", "{\r\nNAME = \"Gate\";\r\nUbo_External = True;\r\n"
+                                              "Ubo_External_File = \"lower.qkb\";\r\nUbo_External_GUID = \"L1\";\r\n"
+                                              "POSITION = (1,1);\r\n}\r\n")));
+    ASSERT_TRUE(writeFile(lower, network("Lower", "{\r\nNAME = \"Inside\";\r\nUbo_GUID = \"L1\";\r\nPOSITION = (1,1);\r\n}\r\n")));
+    const auto reader = opened(top);
+    ASSERT_TRUE(lastOpenResult);
+    ASSERT_EQ(networkNames(*reader), std::vector<std::string>({"Top", "Lower"}));
+    EXPECT_EQ(nodeNamed(*reader->Network(), QStringLiteral("Gate"))->LowerLevelNode->Name()->Text(), QStringLiteral("Inside"));
+
+    // Without its file the node keeps its references; the save leaves no empty network in
+    // its place, and once the file is back the level opens again.
+    ASSERT_TRUE(QFile::rename(lower, lower + QStringLiteral(".away")));
+    const auto without = opened(top);
+    ASSERT_TRUE(lastOpenResult);
+    const auto gate = nodeNamed(*without->Network(), QStringLiteral("Gate"));
+    EXPECT_EQ(without->Networks.Count(), 1);
+    EXPECT_EQ(gate->ExternalFile, lower);
+    EXPECT_EQ(gate->ExternalGUID(), QStringLiteral("L1"));
+    const QString xml = folder + QStringLiteral("/top.xml");
+    without->Network()->setFileName(xml);
+    ASSERT_TRUE(without->FileSave());
+    EXPECT_EQ(QString::fromUtf8(fileBytes(xml)).count(QStringLiteral("<kelvanenetwork>")), 1);
+    ASSERT_TRUE(QFile::rename(lower + QStringLiteral(".away"), lower));
+    const auto again = opened(xml);
+    ASSERT_TRUE(lastOpenResult);
+    EXPECT_EQ(networkNames(*again), std::vector<std::string>({"Top", "Lower"}));
 }
 
 TEST_F(Documents, MissingDocumentFailsQuietly)

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
 using platform::ScopedService;
 using platform::UiServices;
 using platform::doubles::ScriptedUiServices;
@@ -61,4 +63,19 @@ TEST(ErrorReporter, TrapReportsAndReturnsTheNeutralResult)
     ASSERT_EQ(ui->messageBoxes.size(), 1u);
     EXPECT_TRUE(ui->messageBoxes[0].text.startsWith(
         QStringLiteral("Error in routine: CalculateAnswer in module: basKelva\r[6] ")));
+}
+
+TEST(ErrorReporter, LogsEveryTrappedErrorOutsideDebugModeToo)
+{
+    static QStringList logged;
+    logged.clear();
+    const auto previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (type == QtWarningMsg && QLatin1String(context.category) == QLatin1String("kelvane.errors"))
+            logged << text;
+    });
+    ScopedService<UiServices, ScriptedUiServices> ui;
+    failingCalculation();
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(logged, QStringList({"Error in routine: CalculateAnswer in module: basKelva [6] Overflow"}));
+    EXPECT_TRUE(ui->messageBoxes.empty());
 }

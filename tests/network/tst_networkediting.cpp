@@ -6,6 +6,8 @@
 #include "network/NetworkRecompute.h"
 #include "platform/doubles/FixedClock.h"
 
+#include <limits>
+
 using namespace kelvane;
 using namespace kelvane::test;
 
@@ -57,7 +59,7 @@ TEST_F(NetworkEditing, AddNodeAppendsLayersAndGivesTheNodeItsNumberAndControls)
     EXPECT_EQ(network.NodeCount(), 4);
 
     EXPECT_FALSE(network.AddNode(0));
-    network.cintCounter = 32767;
+    network.cintCounter = std::numeric_limits<qint32>::max();
     EXPECT_FALSE(network.AddNode(1)); // the node number would overflow
     EXPECT_EQ(network.NodeCount(), 4);
 }

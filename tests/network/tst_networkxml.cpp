@@ -450,3 +450,21 @@ TEST_F(NetworkXML, PicturesThatExistGoToTheHostDisplay)
     EXPECT_EQ(host->splashes[0].filePath, splash);
     EXPECT_TRUE(host->backgrounds.empty()); // no such file
 }
+
+TEST_F(NetworkXML, DocumentOfMoreNodesThanSixteenBitsCountIsReadWhole)
+{
+    auto network = clsNetwork::create();
+    for (qint32 layer = 1; layer <= 40; ++layer) {
+        for (int i = 0; i < 1000; ++i)
+            ASSERT_TRUE(network->AddNode(layer));
+    }
+    network->setFileName(scratchFile(S("large.xml")));
+    ASSERT_TRUE(network->FileSave());
+    const auto back = read(QString::fromUtf8(fileBytes(network->FileName())));
+    EXPECT_EQ(back->NodeCount(), 40000);
+    EXPECT_EQ(back->cintCounter, 40000);
+    const auto last = back->Layers().Item(40)->Nodes().Item(1000);
+    EXPECT_EQ(last->NodeNumber, 40000);
+    EXPECT_EQ(last->Name()->Text(), S("Node 40000"));
+    EXPECT_EQ(last->Index(), 1000);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QHash>
+#include <QtGlobal>
+
+namespace kelvane {
+
+class Layer;
+class Node;
+
+// The places of nodes in their layers, as Node::Index gives them (the position of the first
+// node of the layer that bears the node's number), from a table made once per layer: asking
+// for every node of a large layer then costs as much as the layer, not its square. For one
+// pass over a network whose layers do not change meanwhile.
+class NodePlaces {
+public:
+    // The node's place; 0 when its number is not in its layer. ObjectNotSet (91) for a node
+    // outside any layer.
+    qint32 of(const Node& node);
+
+private:
+    QHash<const Layer*, QHash<qint32, qint32>> m_byLayer; // layer -> node number -> place
+};
+
+} // namespace kelvane
