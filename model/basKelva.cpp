@@ -1,6 +1,6 @@
 #include "model/basKelva.h"
 
-#include "model/AbstractKnowledgeBase.h"
+#include "model/AnswerCascade.h"
 #include "model/ErrorTrap.h"
 #include "model/Link.h"
 #include "model/LinkForcing.h"
@@ -8,7 +8,7 @@
 #include "model/RequireObject.h"
 #include "model/TextLabel.h"
 #include "model/WalkPath.h"
-#include "model/basGlobal.h"
+#include "model/PropagationSupport.h"
 #include "platform/Conversions.h"
 #include "platform/UiServices.h"
 
@@ -24,25 +24,13 @@ using kelvane::LinkForcing;
 using kelvane::Node;
 using kelvane::TextLabel;
 using kelvane::WalkPath;
+using kelvane::propagation::liveNodes;
 using kelvane::requireObject;
 using kelvane::conv::checkFinite;
 
 namespace {
 
 constexpr const char* Module = "basKelva";
-
-// The live nodes of a collection of node references, copied: propagation yields to the
-// message loop, and a handler run meanwhile may edit the collection.
-std::vector<NodePtr> liveNodes(const kelvane::Collection<std::weak_ptr<Node>>& references)
-{
-    std::vector<NodePtr> nodes;
-    nodes.reserve(static_cast<std::size_t>(references.Count()));
-    for (const auto& reference : references) {
-        if (auto node = reference.lock())
-            nodes.push_back(std::move(node));
-    }
-    return nodes;
-}
 
 // The link's degree of truth for an evidence answer a: through (0, 1 - WeightDeny),
 // (0.5, Weight) and (1, WeightAffirm), linear on each half.
@@ -58,55 +46,23 @@ QString forcingClause(const NodePtr& evidence, double answer)
     return evidence->Name()->Text() + QStringLiteral(" is ") + QStringLiteral(" always ") + GetAnswer(evidence, answer);
 }
 
-bool automaticAnsweringOn(const Node& parent)
-{
-    const auto& knowledgeBase = basGlobal::CurrentKnowledgeBase;
-    return (knowledgeBase && knowledgeBase->AutoAnswer()) || basGlobal::Settings.AutoAnswer || parent.AutoAnswer;
-}
+// The literal walk of the recursive definition. It carries the nodes it stands on, so that a
+// cycle read from a file ends the walk instead of recursing without end; on acyclic data
+// nothing is ever skipped.
 
-// The walks below carry the nodes they stand on, so that a cycle read from a file ends the
-// walk instead of recursing without end. On acyclic data nothing is ever skipped.
+void propagateEveryPath(const NodePtr& node, WalkPath& path);
 
-void propagate(const NodePtr& node, WalkPath& path);
-
-void unanswer(const NodePtr& node, WalkPath& path)
-{
-    kelvane::trappedVoid(Module, "UnanswerParents", [&] {
-        const auto& target = requireObject(node);
-        const WalkPath::Step step(path, target.get());
-        if (!step.entered())
-            return;
-        if (target->Enabled()) {
-            for (const auto& parent : liveNodes(target->Parents())) {
-                if (parent->Answered) {
-                    unanswer(parent, path);
-                    parent->Answered = false;
-                }
-                for (const auto& link : parent->Links().Snapshot()) {
-                    const auto& evidence = requireObject(requireObject(link)->ConnectionTo);
-                    if (!evidence->Answered && evidence->NoDefault)
-                        link->DOT = 0.5;
-                }
-            }
-        }
-        for (const auto& higher : liveNodes(target->HigherLevelNodes)) {
-            higher->Answered = false;
-            unanswer(higher, path);
-        }
-    });
-}
-
-void autoAnswer(const NodePtr& node, WalkPath& path)
+void autoAnswerEveryPath(const NodePtr& node, WalkPath& path)
 {
     kelvane::trappedVoid(Module, "AutoAnswerParents", [&] {
         const auto& target = requireObject(node);
         if (!target->Enabled())
             return;
         for (const auto& parent : liveNodes(target->Parents())) {
-            if (automaticAnsweringOn(*parent)) {
+            if (kelvane::propagation::answersAutomatically(*parent)) {
                 // The answer setter's work, on the same walk: store, then propagate.
                 parent->DOT = CalculateAnswer(parent, true);
-                propagate(parent, path);
+                propagateEveryPath(parent, path);
                 parent->Answered = true;
             }
             platform::ui().yield();
@@ -114,7 +70,7 @@ void autoAnswer(const NodePtr& node, WalkPath& path)
     });
 }
 
-void propagate(const NodePtr& node, WalkPath& path)
+void propagateEveryPath(const NodePtr& node, WalkPath& path)
 {
     kelvane::trappedVoid(Module, "PropogateAnswer", [&] {
         const auto& target = requireObject(node);
@@ -125,27 +81,95 @@ void propagate(const NodePtr& node, WalkPath& path)
         UnanswerParents(target);
         UpdateDOTParents(target);
         if (!target->Irrelevant())
-            autoAnswer(target, path);
+            autoAnswerEveryPath(target, path);
         for (const auto& higher : liveNodes(target->HigherLevelNodes)) {
             higher->Answered = true;
             higher->DOT = target->Answer();
-            propagate(higher, path);
+            propagateEveryPath(higher, path);
         }
     });
 }
 
-void updateChildren(const NodePtr& node, std::unordered_set<const Node*>& visited)
-{
-    kelvane::trappedVoid(Module, "UpdateDOTChildren", [&] {
-        // A node reached along several paths is the same node: computing it again would
-        // give the same values.
-        if (node && !visited.insert(node.get()).second)
-            return;
-        CalculateAnswer(node, true);
-        for (const auto& link : requireObject(node)->Links().Snapshot())
-            updateChildren(requireObject(link)->ConnectionTo, visited);
-    });
-}
+// Clears Answered on the answered ancestors of a node, the deepest first, as the recursive
+// definition does, on a stack of its own: chains of answered nodes can be thousands long.
+class AncestorClearing {
+public:
+    void from(const NodePtr& start)
+    {
+        enter(start);
+        while (!m_frames.empty())
+            step();
+    }
+
+private:
+    struct Frame {
+        NodePtr node;
+        std::vector<NodePtr> parents; // empty for a disabled node: its parents stay as they are
+        std::vector<NodePtr> highers;
+        std::size_t next = 0; // parents first, then higher-level nodes
+        bool waiting = false; // the ancestor at `next` is being cleared
+    };
+
+    void enter(const NodePtr& node)
+    {
+        kelvane::trappedVoid(Module, "UnanswerParents", [&] {
+            const auto& target = requireObject(node);
+            // A node met again along a cycle is not walked again.
+            if (!m_onPath.insert(target.get()).second)
+                return;
+            Frame frame {target, {}, liveNodes(target->HigherLevelNodes)};
+            if (target->Enabled())
+                frame.parents = liveNodes(target->Parents());
+            m_frames.push_back(std::move(frame));
+        });
+    }
+
+    void leave()
+    {
+        m_onPath.erase(m_frames.back().node.get());
+        m_frames.pop_back();
+    }
+
+    void step()
+    {
+        const std::size_t top = m_frames.size() - 1;
+        const bool stepped = kelvane::trappedVoid(Module, "UnanswerParents", [&] {
+            Frame& frame = m_frames[top];
+            if (frame.next < frame.parents.size()) {
+                const NodePtr parent = frame.parents[frame.next];
+                if (!frame.waiting && parent->Answered) {
+                    frame.waiting = true;
+                    enter(parent);
+                    return;
+                }
+                if (frame.waiting)
+                    parent->Answered = false;
+                frame.waiting = false;
+                ++frame.next;
+                for (const auto& link : parent->Links().Snapshot()) {
+                    const auto& evidence = requireObject(requireObject(link)->ConnectionTo);
+                    if (!evidence->Answered && evidence->NoDefault)
+                        link->DOT = 0.5;
+                }
+                return;
+            }
+            const std::size_t higherIndex = frame.next - frame.parents.size();
+            if (higherIndex == frame.highers.size()) {
+                leave();
+                return;
+            }
+            const NodePtr higher = frame.highers[higherIndex];
+            ++frame.next;
+            higher->Answered = false;
+            enter(higher);
+        });
+        if (!stepped && m_frames.size() > top)
+            leave(); // the failed walk ends; the one that asked for it goes on
+    }
+
+    std::vector<Frame> m_frames;
+    std::unordered_set<const Node*> m_onPath;
+};
 
 // The place of a value on a node's answer scale: one answer, or the two answers it lies
 // halfway between.
@@ -279,14 +303,24 @@ double CalculateAnswer(const NodePtr& node, bool Quiet)
 
 void PropogateAnswer(const NodePtr& node)
 {
+    kelvane::trappedVoid(Module, "PropogateAnswer", [&] {
+        kelvane::AnswerCascade cascade;
+        if (cascade.plan(node, false))
+            cascade.run();
+        else
+            PropogateAnswerAlongEveryPath(node);
+    });
+}
+
+void PropogateAnswerAlongEveryPath(const NodePtr& node)
+{
     WalkPath path;
-    propagate(node, path);
+    propagateEveryPath(node, path);
 }
 
 void UnanswerParents(const NodePtr& node)
 {
-    WalkPath path;
-    unanswer(node, path);
+    AncestorClearing().from(node);
 }
 
 void UpdateDOTParents(const NodePtr& node)
@@ -304,14 +338,50 @@ void UpdateDOTParents(const NodePtr& node)
 
 void AutoAnswerParents(const NodePtr& node)
 {
-    WalkPath path;
-    autoAnswer(node, path);
+    kelvane::trappedVoid(Module, "AutoAnswerParents", [&] {
+        kelvane::AnswerCascade cascade;
+        if (cascade.plan(node, true)) {
+            cascade.run();
+        } else {
+            WalkPath path;
+            autoAnswerEveryPath(node, path);
+        }
+    });
 }
 
 void UpdateDOTChildren(const NodePtr& node)
 {
+    // Depth first in link order, each node once (a node reached along several paths is the
+    // same node: computing it again would give the same values), on a stack of its own.
+    struct Step {
+        NodePtr node;
+        std::vector<std::shared_ptr<Link>> links;
+        std::size_t next = 0;
+    };
+    std::vector<Step> path;
     std::unordered_set<const Node*> visited;
-    updateChildren(node, visited);
+    const auto enter = [&](const NodePtr& reached) {
+        kelvane::trappedVoid(Module, "UpdateDOTChildren", [&] {
+            if (reached && !visited.insert(reached.get()).second)
+                return;
+            CalculateAnswer(reached, true);
+            path.push_back({reached, requireObject(reached)->Links().Snapshot()});
+        });
+    };
+    enter(node);
+    while (!path.empty()) {
+        Step& step = path.back();
+        if (step.next == step.links.size()) {
+            path.pop_back();
+            continue;
+        }
+        const auto link = step.links[step.next++];
+        const bool linked = kelvane::trappedVoid(Module, "UpdateDOTChildren", [&] { requireObject(link); });
+        if (linked)
+            enter(link->ConnectionTo); // invalidates `step`
+        else
+            path.pop_back();
+    }
 }
 
 QString GetAnswer(const NodePtr& node, double value)

@@ -24,10 +24,17 @@ double CalculateAnswer(const NodePtr& node, bool Quiet = false);
 
 // After an answer was stored on the node: marks it answered, clears answered ancestors,
 // refreshes the parents' links, answers parents automatically where that is on, and hands
-// the answer to the node's higher-level nodes.
+// the answer to the node's higher-level nodes. Each node the answer reaches is answered
+// once, after all of its changed evidence (AnswerCascade): the state reached is the one
+// PropogateAnswerAlongEveryPath reaches.
 void PropogateAnswer(const NodePtr& node);
 
-// Clears Answered on the answered ancestors of the node (their answers stay).
+// The same, as the recursive definition walks it: every node once per path that reaches
+// it, so its cost doubles with each layer of nodes that share parents. Used where the
+// cascade holds a cycle (data read from a file), and by the tests as the reference.
+void PropogateAnswerAlongEveryPath(const NodePtr& node);
+
+// Clears Answered on the answered ancestors of the node (their answers stay), deepest first.
 void UnanswerParents(const NodePtr& node);
 
 // Recomputes the link degrees of truth of each parent of an enabled node.

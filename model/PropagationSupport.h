@@ -1,0 +1,34 @@
+#pragma once
+
+#include "model/AbstractKnowledgeBase.h"
+#include "model/Node.h"
+#include "model/basGlobal.h"
+
+#include <memory>
+#include <vector>
+
+// Small pieces shared by the ways an answer propagates (basKelva, AnswerCascade).
+namespace kelvane::propagation {
+
+// The live nodes of a collection of node references, copied: propagation yields to the
+// message loop, and a handler run meanwhile may edit the collection.
+inline std::vector<std::shared_ptr<Node>> liveNodes(const Collection<std::weak_ptr<Node>>& references)
+{
+    std::vector<std::shared_ptr<Node>> nodes;
+    nodes.reserve(static_cast<std::size_t>(references.Count()));
+    for (const auto& reference : references) {
+        if (auto node = reference.lock())
+            nodes.push_back(std::move(node));
+    }
+    return nodes;
+}
+
+// Automatic answering is on for the parent: for the knowledge base, in the user's settings,
+// or for the parent itself.
+inline bool answersAutomatically(const Node& parent)
+{
+    const auto& knowledgeBase = basGlobal::CurrentKnowledgeBase;
+    return (knowledgeBase && knowledgeBase->AutoAnswer()) || basGlobal::Settings.AutoAnswer || parent.AutoAnswer;
+}
+
+} // namespace kelvane::propagation
