@@ -13,6 +13,8 @@
 #include <QPainter>
 #include <QPointer>
 
+#include <algorithm>
+
 namespace kelvane {
 
 namespace colours = platform::colours;
@@ -227,7 +229,8 @@ void SliderControl::thumbMoved(QPointF at)
             platform::ui().yield();
             if (!alive)
                 return;
-            storeValue((half + thumbAlong() - start) / (end - start));
+            // A fast move can carry the thumb past an end: the value stays within 0 to 1.
+            storeValue(std::clamp((half + thumbAlong() - start) / (end - start), 0.0, 1.0));
         }
     });
 }

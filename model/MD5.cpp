@@ -81,8 +81,17 @@ QString MD5::DigestFileToHexStr(const QString& path)
 
 QString MD5::DigestStrToHexStr(const QString& source)
 {
+    // One ANSI byte per character. A character the code page cannot hold raises Overflow, as
+    // the byte conversion always did: a "?" in its place would digest another text.
+    QByteArray bytes;
+    bytes.reserve(source.size());
+    for (const QChar c : source) {
+        const int code = platform::encoding::ansiCode(c);
+        if (code < 0)
+            raiseError(err::Overflow);
+        bytes.append(static_cast<char>(code));
+    }
     MD5Init();
-    const QByteArray bytes = platform::encoding::toAnsi(source);
     feed(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size());
     MD5Final();
     return GetValues();

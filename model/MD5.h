@@ -21,7 +21,8 @@ public:
 
     // The digest of a file's bytes; FileNotFound (53) or PathFileAccess (75) when it cannot be read.
     QString DigestFileToHexStr(const QString& path);
-    // The digest of a text, one ANSI byte per character.
+    // The digest of a text, one ANSI byte per character; Overflow (6) for a character the
+    // ANSI code page cannot hold.
     QString DigestStrToHexStr(const QString& source);
     // The state words as 32 hex digits, each word least significant byte first (the digest
     // once MD5Final has run).

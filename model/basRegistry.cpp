@@ -4,7 +4,6 @@
 #include "platform/CommandLine.h"
 #include "platform/HostPath.h"
 #include "platform/ProcessLauncher.h"
-#include "platform/TextEncoding.h"
 #include "platform/UiServices.h"
 
 #include <QStringList>
@@ -104,10 +103,11 @@ QString ReadRegistryValue(platform::RegistryHive hive, const QString& keyPath, c
         const std::optional<QString> value = platform::registry().queryValue(hive, keyPath, valueName);
         if (!value)
             return defaultValue;
-        const QByteArray bytes = platform::encoding::toAnsi(*value);
-        if (bytes.size() + 1 > kValueBufferBytes) // the value and its terminating NUL
+        // The value and its terminating NUL must fit the buffer; the text stays as it is, in
+        // any script.
+        if (value->size() + 1 > kValueBufferBytes)
             return defaultValue;
-        return platform::encoding::fromAnsi(bytes);
+        return *value;
     } catch (...) {
         const kelvane::RuntimeError error = kelvane::toRuntimeError(std::current_exception());
         platform::ui().messageBox(QStringLiteral("ERROR #") + QString::number(error.Number()) + QStringLiteral(" : ")

@@ -7,8 +7,8 @@
 // Registry reads and opening documents and web links with their registered programs.
 namespace basRegistry {
 
-// A string value of the registry; `defaultValue` when the key or value is missing or the
-// value does not fit the 255-byte buffer (254 characters). When the registry cannot be
+// A string value of the registry, as it is stored; `defaultValue` when the key or value is
+// missing or the value does not fit the 255-character buffer (254 characters). When the registry cannot be
 // read, tells the user in a message box and returns the empty text.
 QString ReadRegistryValue(platform::RegistryHive hive, const QString& keyPath, const QString& valueName,
                           const QString& defaultValue);

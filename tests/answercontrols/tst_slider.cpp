@@ -209,6 +209,18 @@ TEST_F(SliderTest, DraggingPastAnEndHoldsExactlyZeroOrOne)
     EXPECT_EQ(thumb.y() * 15, 2700 - 82.5 - 7.5); // Y2 less half the thumb, on a whole pixel
 }
 
+TEST_F(SliderTest, AFastDragPastAnEndStoresNoValueOutsideZeroToOne)
+{
+    SliderThumb& thumb = slider.picSlider();
+    for (const auto& [pointer, end] : {std::pair {400, 1.0}, std::pair {-400, 0.0}}) {
+        slider.setValue(0.5);
+        sendMouse(thumb, QEvent::MouseButtonPress, {11, 5}, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(thumb, QEvent::MouseMove, {11, pointer}, Qt::NoButton, Qt::LeftButton);
+        EXPECT_EQ(slider.Value(), end);
+        sendMouse(thumb, QEvent::MouseButtonRelease, {11, 5}, Qt::LeftButton, Qt::NoButton);
+    }
+}
+
 TEST_F(SliderTest, DisabledSliderTakesNoInput)
 {
     slider.setValue(0.5);

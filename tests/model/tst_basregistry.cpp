@@ -112,7 +112,10 @@ TEST_F(ShellOpen, ReadRegistryValueFitsA255ByteBufferAndTellsOfAnUnreadableRegis
     EXPECT_EQ(ReadRegistryValue(HKEY_CLASSES_ROOT, QStringLiteral("k255"), {}, dflt), dflt);
     EXPECT_EQ(ReadRegistryValue(HKEY_CLASSES_ROOT, QStringLiteral("missing"), {}, dflt), dflt);
     EXPECT_EQ(ReadRegistryValue(HKEY_CLASSES_ROOT, QStringLiteral("KEY"), QStringLiteral("name"), dflt),
-              QStringLiteral("caf\u00e9 ?"));
+              QStringLiteral("caf\u00e9 \u4e2d"));
+    const QString path = QString::fromUtf8("/home/Иван/bin/просмотр");
+    registry->set(HKEY_CLASSES_ROOT, QStringLiteral("Viewer"), {}, path);
+    EXPECT_EQ(ReadRegistryValue(HKEY_CLASSES_ROOT, QStringLiteral("Viewer"), {}, dflt), path);
     EXPECT_TRUE(ui->messageBoxes.empty());
 
     registry->failure = kelvane::RuntimeError(kelvane::err::PathFileAccess, QStringLiteral("The registry is damaged"));

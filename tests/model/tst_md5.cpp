@@ -104,3 +104,9 @@ TEST(MD5, LongLeftRotateTakesTheCountModulo32)
     EXPECT_EQ(md5.LongLeftRotate(0x12345678, 36), 0x23456781);
     EXPECT_EQ(md5.LongLeftRotate(0x12345678, 0), 0x12345678);
 }
+
+TEST(MD5, ATextTheAnsiCodePageCannotHoldOverflowsInsteadOfDigestingAnother)
+{
+    for (const char* name : {"ИВАН", "ПЁТР"})
+        EXPECT_EQ(kelvane::test::errorNumberOf([&] { digestOf(QString::fromUtf8(name)); }), kelvane::err::Overflow) << name;
+}
