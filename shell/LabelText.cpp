@@ -2,6 +2,7 @@
 
 #include "model/FontProperties.h"
 #include "model/TextLabel.h"
+#include "model/basGlobal.h"
 #include "platform/QtColour.h"
 #include "platform/QtFont.h"
 
@@ -25,6 +26,15 @@ void CopyTextLabel(QLabel& label, TextLabel& text, const QString& prefix, bool w
     wanted.strikethru = font->Strikethru;
     label.setFont(platform::toQFont(wanted));
     SetForeColour(label, text.ForeColor);
+}
+
+QFont DialogFont(double pointSize, bool bold)
+{
+    platform::FontDescription design;
+    design.name = basGlobal::DefaultFontName;
+    design.size = pointSize;
+    design.bold = bold;
+    return platform::toQFont(design);
 }
 
 void SetForeColour(QWidget& widget, qint32 colour)

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 
+class QFont;
 class QImage;
 class QLabel;
 class QPixmap;
@@ -20,6 +21,10 @@ namespace labeltext {
 // name, bold, italic, underline and strikethrough (its size too when `withSize`) and the text
 // label's colour.
 void CopyTextLabel(QLabel& label, TextLabel& text, const QString& prefix = {}, bool withSize = false);
+
+// The font the dialogs were designed with (the default font name at 8.25 points), and the
+// same face at another size or weight.
+QFont DialogFont(double pointSize = 8.25, bool bold = false);
 
 // The text or background colour of a widget, from a stored colour value.
 void SetForeColour(QWidget& widget, qint32 colour);

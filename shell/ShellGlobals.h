@@ -4,6 +4,10 @@
 #include <QtGlobal>
 #include <array>
 
+namespace kelvane {
+class frmNavigate;
+}
+
 // The program-wide values of the application shell, beside those of model/basGlobal.h that
 // the model and the drawing read. Start-up sets them; they live for the whole run on the
 // user-interface thread.
@@ -37,6 +41,9 @@ struct StorageModeFlags {
     qint32 Flag16 = 0;
 };
 inline StorageModeFlags StorageFlags;
+
+// The main window once start-up has shown it; null before and after (not owned).
+inline kelvane::frmNavigate* MainWindow = nullptr;
 
 // The path of the open document; "" before one is chosen.
 inline QString DocumentPath;

@@ -57,6 +57,7 @@ Program Main(const QString& commandLine)
     basGlobal::LoadSettings(commandLine);
     program.mainWindow = std::make_unique<kelvane::frmNavigate>();
     program.mainWindow->Show(commandLine);
+    basGlobal::MainWindow = program.mainWindow.get();
     return program;
 }
 

@@ -64,6 +64,7 @@ frmIntroduction::frmIntroduction(std::shared_ptr<clsNetwork> network, const QIma
     setModal(true);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(twipsRect(0, 0, kClientWidth, kClientHeight).size());
+    setFont(labeltext::DialogFont());
     createControls();
     Form_Load(splash);
 }
@@ -78,12 +79,10 @@ void frmIntroduction::createControls()
     m_Picture1->hide();
 
     m_lblTitle = label(this, "lblTitle", twipsRect(2325, 165, 3060, 705));
-    QFont title(QStringLiteral("MS Sans Serif"), 12, QFont::Bold);
-    m_lblTitle->setFont(title);
+    m_lblTitle->setFont(labeltext::DialogFont(12, true));
     m_lblTitle->setText(QStringLiteral("Application Title"));
     m_lblVersion = label(this, "lblVersion", twipsRect(2325, 915, 3015, 225));
-    QFont bold(QStringLiteral("MS Sans Serif"), 8, QFont::Bold);
-    m_lblVersion->setFont(bold);
+    m_lblVersion->setFont(labeltext::DialogFont(8.25, true));
     m_lblVersion->setText(QStringLiteral("Author: "));
     m_lblDescription = label(this, "lblDescription", twipsRect(2325, 1245, 3015, 525));
     m_lblLastModified = label(this, "lblLastModified", twipsRect(2355, 1815, 3000, 255));

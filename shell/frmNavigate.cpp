@@ -7,6 +7,7 @@
 #include "model/basGlobal.h"
 #include "shell/ProductInfo.h"
 #include "shell/ProgressBarControl.h"
+#include "shell/ShellGlobals.h"
 #include "shell/StatusBarControl.h"
 #include "shell/ToolBands.h"
 #include "shell/frmSplash1.h"
@@ -35,7 +36,11 @@ frmNavigate::frmNavigate(QWidget* parent) : QMainWindow(parent)
     createControls();
 }
 
-frmNavigate::~frmNavigate() = default;
+frmNavigate::~frmNavigate()
+{
+    if (basGlobal::MainWindow == this)
+        basGlobal::MainWindow = nullptr;
+}
 
 void frmNavigate::createControls()
 {
@@ -105,6 +110,7 @@ void frmNavigate::Form_Load()
     m_ctlPelnet1->hide();
     m_ctlPelnet1->ParentForm = this;
     HelpContextID = 402;
+    m_Timer1->start();
     m_loading = true;
     m_loadResult = ViewerLoad();
     m_loading = false;
@@ -112,7 +118,6 @@ void frmNavigate::Form_Load()
         return;
     m_ctlPelnet1->show();
     Form_Resize(); // the diagram has its size only now that it is shown
-    m_Timer1->start();
     Timer1_Timer();
 }
 

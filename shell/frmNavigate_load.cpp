@@ -303,8 +303,10 @@ void frmNavigate::finishLoad(bool showIntroduction)
         platform::ui().yield();
         platform::ui().setBusyPointer(false);
     });
-    if (!basGlobal::AutomationMode)
+    if (!basGlobal::AutomationMode) {
         show();
+        Form_Resize(); // the panes have their sizes once the window is shown
+    }
     if (showIntroduction && !basGlobal::AutomationMode)
         skippable("ViewerLoad", [&] { this->showIntroduction(); });
 }

@@ -4,6 +4,7 @@
 #include "model/TextLabel.h"
 #include "model/basGlobal.h"
 #include "model/basLibrary.h"
+#include "platform/QtFont.h"
 #include "shell/LabelText.h"
 #include "shell/ProgressBarControl.h"
 #include "shell/ToolPictures.h"
@@ -22,9 +23,10 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, const Q
     made->setObjectName(QString::fromLatin1(name));
     made->setGeometry(place);
     made->setWordWrap(true);
-    QFont font(fontName);
-    font.setPointSize(fontName == QStringLiteral("Arial") ? 24 : 8);
-    made->setFont(font);
+    platform::FontDescription design;
+    design.name = fontName;
+    design.size = fontName == QStringLiteral("Arial") ? 24 : 8.25;
+    made->setFont(platform::toQFont(design));
     return made;
 }
 

@@ -10,6 +10,7 @@
 #include "platform/HostPath.h"
 #include "platform/UiServices.h"
 #include "shell/AbstractServerLogon.h"
+#include "shell/LabelText.h"
 #include "shell/ProductInfo.h"
 #include "shell/ProgressBarControl.h"
 #include "shell/ShellGlobals.h"
@@ -30,10 +31,7 @@ QLabel* label(QWidget* parent, const char* name, const QRect& place, int pointSi
     auto* made = new QLabel(parent);
     made->setObjectName(QString::fromLatin1(name));
     made->setGeometry(place);
-    QFont font = made->font();
-    font.setPointSize(pointSize);
-    font.setBold(bold);
-    made->setFont(font);
+    made->setFont(labeltext::DialogFont(pointSize, bold));
     return made;
 }
 
@@ -45,6 +43,7 @@ frmViewerSplash::frmViewerSplash(frmNavigate& parentForm) : QDialog(&parentForm)
     setWindowTitle(productinfo::ProductName());
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(twipsRect(0, 0, 6000, 3300).size());
+    setFont(labeltext::DialogFont());
 
     auto* logo = new QLabel(this);
     logo->setGeometry(twipsRect(300, 300, 1200, 1200));

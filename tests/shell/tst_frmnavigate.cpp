@@ -74,8 +74,10 @@ TEST_F(MainWindow, TheSampleLoadsWithItsCaptionMenusToolbarAndDiagram)
     EXPECT_EQ(basGlobal::ApplicationMode, 1);
     EXPECT_EQ(basGlobal::MainWindowReady, 1);
     EXPECT_TRUE(w.DocumentReady);
-    EXPECT_EQ(host->calls, (QStringList {QStringLiteral("StartMacroHost"), QStringLiteral("CreateKnowledgeBase ") + sample(),
-                                         QStringLiteral("FireLoad"), QStringLiteral("PollMacroHost")}));
+    QStringList calls = host->calls;
+    EXPECT_GT(calls.removeAll(QStringLiteral("PollMacroHost")), 0); // the clock runs from the start of the load
+    EXPECT_EQ(calls, (QStringList {QStringLiteral("StartMacroHost"), QStringLiteral("CreateKnowledgeBase ") + sample(),
+                                   QStringLiteral("FireLoad")}));
     ASSERT_TRUE(basGlobal::CurrentKnowledgeBase);
     EXPECT_TRUE(basGlobal::CurrentKnowledgeBase->AutoAnswer()); // the sample answers automatically
     EXPECT_FALSE(w.splash()->isVisible());

@@ -78,7 +78,10 @@ TEST_F(Startup, MainSetsTheConstantsLoadsTheSettingsAndShowsTheWindowWithItsDocu
     EXPECT_EQ(basGlobal::LayoutMode, 0);
     EXPECT_EQ(basGlobal::LinkMode, 0);
     EXPECT_TRUE(program.mainWindow->isVisible());
+    EXPECT_EQ(basGlobal::MainWindow, program.mainWindow.get());
     EXPECT_EQ(program.mainWindow->Caption(), kSampleName);
     EXPECT_EQ(basGlobal::DocumentPath, sample());
     EXPECT_TRUE(basLibrary::TempFolder.startsWith(program.runFolder->path()));
+    program.mainWindow.reset();
+    EXPECT_EQ(basGlobal::MainWindow, nullptr);
 }
