@@ -1,6 +1,7 @@
 // The program's entry: a command line of exactly "r" ends it at once; otherwise the platform
 // services of the desktop are installed and start-up shows the main window.
 
+#include "app/ProgramServerLogon.h"
 #include "forms/PasswordPromptUiServices.h"
 #include "platform/FileDialogs.h"
 #include "platform/SystemInfo.h"
@@ -43,6 +44,7 @@ int main(int argc, char** argv)
     platform::Service<platform::UiServices>::replace(
         std::make_unique<kelvane::PasswordPromptUiServices>(std::make_unique<platform::gui::QtUiServices>()));
     platform::Service<platform::FileDialogs>::replace(std::make_unique<platform::gui::QtFileDialogs>());
+    platform::Service<kelvane::AbstractServerLogon>::replace(std::make_unique<kelvane::ProgramServerLogon>());
 
     basMain::Program program = basMain::Main(commandLine);
     if (program.mainWindow->Unloaded())

@@ -82,11 +82,13 @@ class KnowledgeServer(ThreadingHTTPServer):
         return first
 
     def roll(self, sent, name):
-        """Checks the key the client sent and gives the reply's key."""
-        self.log(request=name, key=sent, expected=sent == self.expected)
+        """Checks the key the client sent and gives the reply's key: a key the client cannot
+        accept when the key sent was not the one expected (which stays expected)."""
+        expected = sent == self.expected
+        self.log(request=name, key=sent, expected=expected)
+        if not expected or self.mode == "wrongkey":
+            return "0" * 32
         reply = self.key_hash(sent.strip())
-        if self.mode == "wrongkey":
-            reply = "0" * 32
         self.expected = self.key_hash(reply)
         return reply
 

@@ -1,0 +1,117 @@
+// The program's Online road, as a user takes it: the start dialog, the log-on, the folder
+// browser and the main window that opens the chosen knowledge base from the server.
+
+#include "app/ProgramServerLogon.h"
+#include "diagram/ctlPelnet.h"
+#include "model/TextLabel.h"
+#include "network/clsNetwork.h"
+#include "server/frmConnect.h"
+#include "shell/frmViewerSplash.h"
+#include "tests/server/FakeKnowledgeServer.h"
+#include "tests/server/ServerTestSupport.h"
+#include "tests/shell/ShellTestSupport.h"
+
+#include <QPushButton>
+#include <QTreeWidget>
+
+using namespace kelvane;
+using kelvane::test::FakeKnowledgeServer;
+
+namespace {
+
+frmViewerSplash* shownStartDialog()
+{
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* start = qobject_cast<frmViewerSplash*>(top); start && start->isVisible())
+            return start;
+    }
+    return nullptr;
+}
+
+// Chooses the car knowledge base in the browser once it shows.
+void chooseTheCar(QWidget& shown)
+{
+    auto* browser = qobject_cast<frmConnect*>(&shown);
+    ASSERT_NE(browser, nullptr);
+    QTreeWidgetItem* cars = browser->TreeView1()->topLevelItem(0)->child(0);
+    ASSERT_EQ(cars->text(0), QStringLiteral("Cars"));
+    browser->TreeView1()->setCurrentItem(cars->child(0));
+    browser->cmdOK()->click();
+}
+
+class ProgramOnline : public test::ShellTest {
+protected:
+    // The settings of a user who works with this server.
+    void useServer(const FakeKnowledgeServer& server)
+    {
+        settingvalues::writeText(QStringLiteral("Tavro"), server.url());
+        settingvalues::writeText(ProgramServerLogon::kTrustedCertificatesKey, server.endpoint().TrustedCertificates);
+    }
+    QStringList messages() const
+    {
+        QStringList texts;
+        for (const auto& box : ui->messageBoxes)
+            texts << box.text;
+        return texts;
+    }
+
+    platform::ScopedService<AbstractServerLogon, ProgramServerLogon> logon;
+};
+
+} // namespace
+
+TEST_F(ProgramOnline, OnlineOpensTheChosenKnowledgeBaseAndSpoolsItsEdits)
+{
+    FakeKnowledgeServer server;
+    ASSERT_TRUE(server.started());
+    useServer(server);
+
+    QTimer::singleShot(50, [] {
+        frmViewerSplash* start = shownStartDialog();
+        ASSERT_NE(start, nullptr);
+        ASSERT_TRUE(start->cmdOnLine()->isEnabled());
+        start->cmdOnLine()->click();
+    });
+    test::WhenModalShows browse(chooseTheCar);
+    frmNavigate& w = load({});
+
+    EXPECT_EQ(w.lastLoadResult(), frmNavigate::LoadResult::Loaded);
+    ctlPelnet& diagram = w.ctlPelnet1();
+    EXPECT_TRUE(diagram.Connected);
+    EXPECT_EQ(diagram.Network()->Name()->Text(), kSampleName);
+    EXPECT_EQ(w.Caption(), kSampleName);
+    EXPECT_FALSE(host->calls.contains(QStringLiteral("CreateKnowledgeBase ")));
+    EXPECT_TRUE(messages().isEmpty());
+
+    // An edit made online goes to the spool in the user's temporary folder.
+    ASSERT_TRUE(diagram.Network()->AddNode(1));
+    EXPECT_TRUE(QFile::exists(system->temp + QStringLiteral("/orvik00001.qsu")));
+}
+
+TEST_F(ProgramOnline, AFailedLogOnIsToldAndALaterOneCanSucceed)
+{
+    FakeKnowledgeServer refusing(QStringLiteral("wrongkey"));
+    FakeKnowledgeServer normal;
+    ASSERT_TRUE(refusing.started() && normal.started());
+    useServer(refusing);
+
+    QTimer::singleShot(50, [this, &normal] {
+        frmViewerSplash* start = shownStartDialog();
+        ASSERT_NE(start, nullptr);
+        start->cmdOnLine()->click();
+        EXPECT_EQ(messages(), (QStringList {test::kInvalidResponse, QStringLiteral("Cannot connect to server")}));
+        ASSERT_EQ(shownStartDialog(), start);
+        EXPECT_TRUE(start->cmdOnLine()->isEnabled());
+
+        // The user points the program at a server that works and tries again.
+        basGlobal::ServerURL = normal.url();
+        start->cmdOnLine()->click();
+        if (!basGlobal::StartChoiceMade)
+            start->close(); // failed again: the program ends
+    });
+    test::WhenModalShows browse(chooseTheCar);
+    frmNavigate& w = load({});
+    EXPECT_EQ(w.lastLoadResult(), frmNavigate::LoadResult::Loaded);
+    EXPECT_EQ(w.ctlPelnet1().Network()->Name()->Text(), kSampleName);
+    EXPECT_EQ(messages().size(), 2);
+}
