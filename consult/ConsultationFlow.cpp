@@ -22,20 +22,16 @@ namespace {
 
 constexpr char kModule[] = "basKelva";
 
-// Runs a procedure of the consultation under its error trap; a failure leaves the main
-// window enabled when no dialog is left to go on with.
-template <class Result, class Body>
-Result flowStep(const char* procedure, Result neutral, Body&& body)
+// Runs a procedure of the consultation under its error trap: false when it failed, and the
+// main window is then enabled when no dialog is left to go on with.
+template <class Body>
+bool flowStep(const char* procedure, Body&& body)
 {
-    bool done = false;
-    const Result result = trapped(kModule, procedure, neutral, [&] {
-        const Result value = body();
-        done = true;
-        return value;
-    });
-    if (!done)
-        EnableMainWindowWhenIdle();
-    return result;
+    bool result = false;
+    if (trappedVoid(kModule, procedure, [&] { result = body(); }))
+        return result;
+    EnableMainWindowWhenIdle();
+    return false;
 }
 
 // The window as a preconditions dialog; null for any other window or none.
@@ -138,7 +134,7 @@ bool clickEvents(const NodePtr& node, ConsultationWindow* window, QSet<const Nod
 
 bool HandleViewerNodeClickEvents(const NodePtr& node, ConsultationWindow* window)
 {
-    return flowStep("HandleViewerNodeClickEvents", false, [&] {
+    return flowStep("HandleViewerNodeClickEvents", [&] {
         QSet<const Node*> entered;
         return clickEvents(node, window, entered);
     });
@@ -146,7 +142,7 @@ bool HandleViewerNodeClickEvents(const NodePtr& node, ConsultationWindow* window
 
 bool HandlePreconditionEvents(const NodePtr& node, ConsultationWindow* window)
 {
-    return flowStep("HandlePreconditionEvents", false, [&] {
+    return flowStep("HandlePreconditionEvents", [&] {
         bool Cancel = false;
         consultationEvents().FireNodePrecondition(node, Cancel);
         if (Cancel) {
@@ -165,7 +161,7 @@ bool HandlePreconditionEvents(const NodePtr& node, ConsultationWindow* window)
 
 bool HandleQuestionEvents(const NodePtr& node, ConsultationWindow* window)
 {
-    return flowStep("HandleQuestionEvents", false, [&] {
+    return flowStep("HandleQuestionEvents", [&] {
         bool Cancel = false;
         consultationEvents().FireNodeQuestion(node, Cancel);
         if (Cancel) {
@@ -184,7 +180,7 @@ bool HandleQuestionEvents(const NodePtr& node, ConsultationWindow* window)
 
 void HandleAnswerEvents(const NodePtr& node, ConsultationWindow* window)
 {
-    flowStep("HandleAnswerEvents", false, [&] {
+    flowStep("HandleAnswerEvents", [&] {
         bool Cancel = false;
         consultationEvents().FireNodeAnswer(node, Cancel);
         if (!Cancel) {
@@ -211,7 +207,7 @@ void HandleAnswerEvents(const NodePtr& node, ConsultationWindow* window)
 
 void HandleBackwardChain(const NodePtr& node, ConsultationWindow* window)
 {
-    flowStep("HandleBackwardChain", false, [&] {
+    flowStep("HandleBackwardChain", [&] {
         if (!window) {
             returnToMainWindow();
             return true;
