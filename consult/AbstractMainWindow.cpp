@@ -2,26 +2,38 @@
 
 #include "platform/RuntimeError.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace kelvane {
 
 namespace {
 
-AbstractMainWindow* g_mainWindow = nullptr;
+// The registered main windows, the newest last; the newest is the program's main window.
+std::vector<AbstractMainWindow*>& registered()
+{
+    static std::vector<AbstractMainWindow*> windows;
+    return windows;
+}
 
 } // namespace
 
 AbstractMainWindow& mainWindow()
 {
-    if (!g_mainWindow)
+    if (registered().empty())
         raiseError(err::ObjectNotSet);
-    return *g_mainWindow;
+    return *registered().back();
 }
 
-MainWindowRegistration::MainWindowRegistration(AbstractMainWindow& window) : m_previous(g_mainWindow)
+MainWindowRegistration::MainWindowRegistration(AbstractMainWindow& window) : m_window(window)
 {
-    g_mainWindow = &window;
+    registered().push_back(&window);
 }
 
-MainWindowRegistration::~MainWindowRegistration() { g_mainWindow = m_previous; }
+MainWindowRegistration::~MainWindowRegistration()
+{
+    auto& windows = registered();
+    windows.erase(std::find(windows.begin(), windows.end(), &m_window));
+}
 
 } // namespace kelvane

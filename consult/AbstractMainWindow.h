@@ -35,7 +35,7 @@ public:
 AbstractMainWindow& mainWindow();
 
 // Registers the main window for the registration's lifetime (the window holds one while
-// it exists); the one registered before comes back at its end.
+// it exists). While two are registered, the newer one is the main window.
 class MainWindowRegistration {
 public:
     explicit MainWindowRegistration(AbstractMainWindow& window);
@@ -44,7 +44,7 @@ public:
     MainWindowRegistration& operator=(const MainWindowRegistration&) = delete;
 
 private:
-    AbstractMainWindow* m_previous;
+    AbstractMainWindow& m_window;
 };
 
 } // namespace kelvane

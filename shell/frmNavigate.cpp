@@ -10,6 +10,7 @@
 #include "shell/ShellGlobals.h"
 #include "shell/StatusBarControl.h"
 #include "shell/ToolBands.h"
+#include "shell/MainWindowConsultation.h"
 #include "shell/frmSplash1.h"
 
 #include <QAction>
@@ -34,6 +35,8 @@ frmNavigate::frmNavigate(QWidget* parent) : QMainWindow(parent)
     connect(m_tools, &ToolBands::ToolClick, this, [this](QAction* tool) { SSActiveToolBars1_ToolClick(tool->text()); });
     connect(m_tools->Menu(ToolBands::View), &QMenu::aboutToShow, this, [this] { mnuView_Click(); });
     createControls();
+    m_consultation = std::make_unique<MainWindowConsultation>(*this);
+    connect(m_ctlPelnet1, &ctlPelnet::Click, this, [this](std::shared_ptr<Node>& node) { ctlPelnet1_Click(node); });
 }
 
 frmNavigate::~frmNavigate()

@@ -18,6 +18,7 @@ class StatusBarControl;
 class ToolBands;
 class clsNetwork;
 class ctlPelnet;
+class MainWindowConsultation;
 class frmSplash1;
 class frmViewerSplash;
 
@@ -218,6 +219,10 @@ private:
     ToolBands* m_tools = nullptr;
     std::unique_ptr<frmSplash1> m_splash;
     QPointer<frmViewerSplash> m_startDialog; // owned by the window while the load uses it
+
+    // The window as the consultation reaches it; a node click is being handed over to it.
+    std::unique_ptr<MainWindowConsultation> m_consultation;
+    bool m_consultationStarting = false;
 };
 
 } // namespace kelvane

@@ -35,7 +35,52 @@ inline std::function<void()> once(std::function<void()> act)
 
 inline void defineControl(Node& node, const QString& type, const QString& name, const QString& value)
 {
-    addControl(node, name, value)->ControlType = type;
+    addControl(node, name, value, value)->ControlType = type;
+}
+
+// The consultation dialogs of that kind showing among the main window's children.
+template <class Dialog>
+QList<Dialog*> showingDialogs(QWidget& main)
+{
+    QList<Dialog*> shown;
+    for (ConsultationDialog* dialog : ConsultationDialog::loadedDialogs(main))
+        if (auto* typed = qobject_cast<Dialog*>(dialog); typed && typed->isVisible())
+            shown << typed;
+    return shown;
+}
+
+// The one dialog of that kind showing; null (and a failure) when none or several.
+template <class Dialog>
+Dialog* showing(QWidget& main)
+{
+    const QList<Dialog*> shown = showingDialogs<Dialog>(main);
+    EXPECT_EQ(shown.size(), 1) << Dialog::staticMetaObject.className();
+    return shown.size() == 1 ? shown.front() : nullptr;
+}
+
+inline qsizetype showingCount(QWidget& main) { return showingDialogs<ConsultationDialog>(main).size(); }
+
+// Clicks answer option `option` (1 is the first answer) on its round button.
+inline void choose(frmQuestion& question, int option)
+{
+    OptionButton& button = question.Fuzzy1()->optOption(option);
+    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(6, button.height() / 2));
+}
+
+// Chooses the option and clicks OK.
+inline void answer(frmQuestion& question, int option)
+{
+    choose(question, option);
+    QTest::mouseClick(question.cmdOK(), Qt::LeftButton);
+}
+
+// Double-clicks line `row` of the list.
+inline void doubleClickLine(frmPreconditions& preconditions, int row)
+{
+    QTreeWidget& list = *preconditions.lstPreconditions();
+    const QRect line = list.visualItemRect(list.topLevelItem(row));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, line.center());
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, line.center());
 }
 
 // A knowledge base of two nodes in the main window's diagram: the evidence E (answers
@@ -81,41 +126,12 @@ protected:
         return basKelva::HandleViewerNodeClickEvents(node, &main);
     }
 
-    // The one consultation dialog of that kind showing; null (and a failure) when none or several.
     template <class Dialog>
     Dialog* showing()
     {
-        Dialog* found = nullptr;
-        int count = 0;
-        for (ConsultationDialog* dialog : ConsultationDialog::loadedDialogs(main))
-            if (auto* typed = qobject_cast<Dialog*>(dialog); typed && typed->isVisible()) {
-                found = typed;
-                ++count;
-            }
-        EXPECT_EQ(count, 1) << Dialog::staticMetaObject.className();
-        return count == 1 ? found : nullptr;
+        return test::showing<Dialog>(main);
     }
-
-    int showingCount()
-    {
-        int count = 0;
-        for (ConsultationDialog* dialog : ConsultationDialog::loadedDialogs(main))
-            count += dialog->isVisible() ? 1 : 0;
-        return count;
-    }
-
-    // Answers the question with option `option` (1 is the first answer) and OK, clicking.
-    void answer(frmQuestion& question, int option)
-    {
-        choose(question, option);
-        QTest::mouseClick(question.cmdOK(), Qt::LeftButton);
-    }
-    // Clicks answer option `option` (on its round button).
-    static void choose(frmQuestion& question, int option)
-    {
-        OptionButton& button = question.Fuzzy1()->optOption(option);
-        QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(6, button.height() / 2));
-    }
+    qsizetype showingCount() { return test::showingCount(main); }
 
     QStringList& events() { return m_events->events; }
     QHash<QString, int>& macro() { return m_events->answers; }
