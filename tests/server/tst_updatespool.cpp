@@ -1,6 +1,7 @@
 #include "server/TextFiles.h"
 #include "server/UpdateSpool.h"
 #include "tests/support/ErrorAssertions.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,35 +20,22 @@ QByteArray contentOf(const QString& path)
 
 } // namespace
 
-TEST(UpdateSpool, NumbersFilesInTheFolderAndNeverOverwritesThoseOfAnEarlierRun)
+TEST(UpdateSpool, PassesOverFilesOfEarlierRunsAndCountsPastSixteenBits)
 {
     QTemporaryDir folder;
-    {
-        UpdateSpool run(folder.path());
-        EXPECT_EQ(run.Spool(QStringLiteral("first é")), folder.path() + QStringLiteral("/orvik00001.qsu"));
-        EXPECT_EQ(run.Spool(QStringLiteral("second")), folder.path() + QStringLiteral("/orvik00002.qsu"));
-    }
+    QFile::copy(kelvane::test::dataPath(QStringLiteral("server/listing.xml")), folder.filePath(QStringLiteral("orvik00002.qsu")));
+    const QByteArray earlier = contentOf(folder.filePath(QStringLiteral("orvik00002.qsu")));
+    UpdateSpool spool(folder.path() + u'/');
+    EXPECT_EQ(spool.Spool(QStringLiteral("first \u00E9")), folder.path() + QStringLiteral("/orvik00001.qsu"));
+    EXPECT_EQ(spool.Spool(QStringLiteral("second")), folder.path() + QStringLiteral("/orvik00003.qsu"));
     EXPECT_EQ(contentOf(folder.filePath(QStringLiteral("orvik00001.qsu"))), QByteArray("first \xC3\xA9\r\n"));
+    EXPECT_EQ(contentOf(folder.filePath(QStringLiteral("orvik00002.qsu"))), earlier);
 
-    // A new run starts counting again but passes over the files it finds.
-    QFile::copy(folder.filePath(QStringLiteral("orvik00002.qsu")), folder.filePath(QStringLiteral("orvik00004.qsu")));
-    UpdateSpool next(folder.path() + u'/');
-    EXPECT_EQ(next.Spool(QStringLiteral("third")), folder.path() + QStringLiteral("/orvik00003.qsu"));
-    EXPECT_EQ(next.Spool(QStringLiteral("fifth")), folder.path() + QStringLiteral("/orvik00005.qsu"));
-    EXPECT_EQ(next.Counter(), 5);
-    EXPECT_EQ(contentOf(folder.filePath(QStringLiteral("orvik00001.qsu"))), QByteArray("first \xC3\xA9\r\n"));
-    EXPECT_EQ(contentOf(folder.filePath(QStringLiteral("orvik00004.qsu"))), QByteArray("second\r\n"));
-    EXPECT_EQ(next.PathOf(123456), folder.path() + QStringLiteral("/orvik123456.qsu"));
-}
-
-TEST(UpdateSpool, CountsPastTheSixteenBitRange)
-{
-    QTemporaryDir folder;
-    UpdateSpool spool(folder.path());
     QString last;
-    for (int i = 0; i < 32768; ++i)
+    while (spool.Counter() < 32768)
         last = spool.Spool(QStringLiteral("u"));
     EXPECT_EQ(last, folder.path() + QStringLiteral("/orvik32768.qsu"));
+    EXPECT_EQ(spool.PathOf(123456), folder.path() + QStringLiteral("/orvik123456.qsu"));
 }
 
 TEST(UpdateSpool, AFileThatCannotBeWrittenIsAnErrorAndLeavesNothing)
