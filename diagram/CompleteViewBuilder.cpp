@@ -4,6 +4,10 @@
 #include "model/Link.h"
 #include "model/TextLabel.h"
 
+#include <QHash>
+#include <unordered_set>
+#include <vector>
+
 namespace kelvane {
 
 using namespace diagramsupport;
@@ -19,16 +23,12 @@ std::shared_ptr<Node> farEndOf(const std::shared_ptr<Node>& linked)
     return linked;
 }
 
-// The first node of the view with that GUID, layer by layer; null when there is none.
-std::shared_ptr<Node> firstWithGUID(clsNetwork& view, const QString& guid)
+// The nodes of the view by GUID, each list layer by layer in order.
+QHash<QString, std::vector<std::shared_ptr<Node>>> nodesByGUID(clsNetwork& view)
 {
-    for (const auto& layer : view.Layers()) {
-        for (const auto& node : layer->Nodes()) {
-            if (node->GUID == guid)
-                return node;
-        }
-    }
-    return nullptr;
+    QHash<QString, std::vector<std::shared_ptr<Node>>> byGUID;
+    forEachNode(view, [&](const std::shared_ptr<Node>& node) { byGUID[node->GUID].push_back(node); });
+    return byGUID;
 }
 
 } // namespace
@@ -101,12 +101,16 @@ void CompleteViewBuilder::copyLink(const std::shared_ptr<Node>& holder, const Li
 
 void CompleteViewBuilder::rejoinLinks()
 {
+    // Each link goes to the first node of the view, layer by layer, that bears its far end's GUID.
+    const auto byGUID = nodesByGUID(m_view);
     forEachNode(m_view, [&](const std::shared_ptr<Node>& node) {
         for (const auto& link : node->Links()) {
-            if (const auto target = firstWithGUID(m_view, requireObject(link->ConnectionTo)->GUID)) {
-                link->ConnectionTo = target;
-                target->Parents().Add(link->ConnectionFrom);
-            }
+            const auto found = byGUID.constFind(requireObject(link->ConnectionTo)->GUID);
+            if (found == byGUID.cend())
+                continue;
+            const auto& target = found->front();
+            link->ConnectionTo = target;
+            target->Parents().Add(link->ConnectionFrom);
         }
     });
 }
@@ -121,16 +125,20 @@ void CompleteViewBuilder::takeEntryIdentities()
 
 void CompleteViewBuilder::mergeNodesStandingForOneNode()
 {
-    // A node merged away is no longer in its layer (Index 0) and takes no further part.
+    // A node merged away is no longer in its layer and takes no further part. Only nodes of
+    // one GUID are compared, in the order of the view.
+    const auto byGUID = nodesByGUID(m_view);
+    std::unordered_set<const Node*> mergedAway;
     forEachNode(m_view, [&](const std::shared_ptr<Node>& kept) {
-        if (!kept->LowerLevelNode || kept->Index() == 0)
+        if (!kept->LowerLevelNode || mergedAway.contains(kept.get()))
             return;
-        forEachNode(m_view, [&](const std::shared_ptr<Node>& other) {
-            if (other == kept || other->GUID != kept->GUID || other->Index() == 0)
-                return;
+        for (const auto& other : byGUID.value(kept->GUID)) {
+            if (other == kept || mergedAway.contains(other.get()))
+                continue;
             const auto otherLayer = requireObject(other->Layer.lock());
-            if (other->Index() == kept->Index() && otherLayer == kept->Layer.lock())
-                return;
+            // A node at the kept node's place (its number in its layer) is that node.
+            if (otherLayer == kept->Layer.lock() && other->NodeNumber == kept->NodeNumber)
+                continue;
             for (const auto& parentRef : other->Parents()) {
                 const auto parent = parentRef.lock();
                 if (!parent)
@@ -144,7 +152,8 @@ void CompleteViewBuilder::mergeNodesStandingForOneNode()
             const qint32 position = other->Index();
             if (position >= 1)
                 otherLayer->Nodes().Remove(position);
-        });
+            mergedAway.insert(other.get());
+        }
     });
 }
 

@@ -9,9 +9,10 @@ namespace kelvane {
 NarratorButton::NarratorButton(qint32 index, QWidget* parent) : QPushButton(parent), m_index(index)
 {
     setFocusPolicy(Qt::StrongFocus);
-    // A size of its own: a button that is never seen is not sized to its caption, which
-    // would lay out the whole text of a node's name each time the buttons are made.
-    resize(16, 16);
+    // A fixed size of its own: a button that is never seen is not sized to its caption (which
+    // would lay out the whole text of a node's name each time the buttons are made), nor does
+    // it ask its parent to lay it out again when it is polished.
+    setFixedSize(16, 16);
 }
 
 NarratorButton::~NarratorButton()

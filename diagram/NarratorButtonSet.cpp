@@ -31,6 +31,9 @@ NarratorButton* NarratorButtonSet::add()
         m_holder = new QWidget(&m_control);
         m_holder->setGeometry(0, 0, 0, 0);
         m_holder->hide();
+        // Nothing of it is ever seen: painting buttons that lie over one another would weigh
+        // each against all the others.
+        m_holder->setUpdatesEnabled(false);
     }
     auto* button = new NarratorButton(count() + 1, m_holder);
     button->move(kOutOfSight);

@@ -37,8 +37,11 @@ std::shared_ptr<clsNetwork> ctlPelnet::ActiveNetwork()
 void ctlPelnet::UpdateButtons()
 {
     trappedVoid(kModule, "UpdateButtons", [&] {
+        // Finding the network shown rebuilds the buttons when it changed; they are not made twice.
+        const QString shownBefore = m_lastShownGUID;
         const auto shown = ActiveNetwork();
-        skippingErrors([&] { buildNarratorButtons(*shown); });
+        if (shown->GUID() == shownBefore)
+            skippingErrors([&] { buildNarratorButtons(*shown); });
     });
 }
 

@@ -234,10 +234,7 @@ private:
     // Pieces of the structure rules.
     bool liftOneLayer(const std::shared_ptr<Node>& node);
     void requireAcyclic() const;
-    void collapseIntoFirstLayer();
-    void liftParentsAboveTheirEvidence();
     void removeEmptyLayers();
-    void sendParentlessNodesToTheTop();
 
     // Online updates: sent only while the host display is loaded and connected.
     std::shared_ptr<AbstractHostDisplay> onlineHost() const; // null unless loaded and connected

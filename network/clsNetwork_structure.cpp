@@ -6,7 +6,7 @@
 #include "model/AbstractHostDisplay.h"
 #include "model/ErrorTrap.h"
 #include "model/Link.h"
-#include "network/LayerWalk.h"
+#include "network/LayerLifting.h"
 #include "network/LinkWalk.h"
 #include "network/NetworkSupport.h"
 #include "platform/Conversions.h"
@@ -26,26 +26,6 @@ bool isHeld(const Node& node)
     for (const auto& parentRef : node.Parents()) {
         const auto parent = parentRef.lock();
         if (parent && layer >= layerIndexOf(*parent) - 1)
-            return true;
-    }
-    return false;
-}
-
-// One of the node's own links leads to its own layer or above.
-bool breaksLayeringItself(const Node& node)
-{
-    const qint32 layer = layerIndexOf(node);
-    for (const auto& link : node.Links()) {
-        if (layerIndexOf(*requireObject(requireObject(link)->ConnectionTo)) >= layer)
-            return true;
-    }
-    return false;
-}
-
-bool hasLivingParent(const Node& node)
-{
-    for (const auto& parentRef : node.Parents()) {
-        if (!parentRef.expired())
             return true;
     }
     return false;
@@ -142,63 +122,37 @@ bool clsNetwork::MoveNodeDown(const std::shared_ptr<Node>& node)
     });
 }
 
+// Structure and ReStructure work the rules on a compact copy of the layering (LayerLifting):
+// the moves are those of MoveNodeUp and MoveNodeDown, in the same order, without the cost a
+// move has on the network's own layers.
+
+namespace {
+
+// Lifts nodes while one of their own links leads to their layer or above. A break further down
+// is mended when the walk reaches the node that holds that link (lifting a node above it
+// cannot mend it when another parent holds the nodes in between). Lifts can only open breaks
+// on links into the lifted node, which lie in layers the walk has yet to reach, so one walk
+// normally suffices; walks repeat until one lifts nothing.
+void mendLayering(LayerLifting& lifting, qsizetype nodeCount)
+{
+    for (qsizetype walk = 0; walk <= nodeCount; ++walk) {
+        if (!lifting.mendingWalk())
+            return;
+    }
+    raiseError(err::InvalidProcedureCall, QStringLiteral("The layering did not settle."));
+}
+
+} // namespace
+
 bool clsNetwork::Structure()
 {
     return trapped(kModule, "Structure", false, [&] {
         requireAcyclic();
-        // A node is lifted while one of its own links leads to its layer or above. A break
-        // further down is mended when the walk reaches the node that holds that link (lifting
-        // a node above it cannot mend it when another parent holds the nodes in between).
-        // Lifts can only open breaks on links into the lifted node, which lie in layers the
-        // walk has yet to reach, so one walk normally suffices; walks repeat until one lifts
-        // nothing.
-        qsizetype nodeCount = 0;
-        for (const auto& layer : m_layers)
-            nodeCount += requireObject(layer)->Nodes().Count();
-        for (qsizetype walk = 0; walk <= nodeCount; ++walk) {
-            bool lifted = false;
-            walkLayers(m_layers, [&](const std::shared_ptr<Node>& node) {
-                while (breaksLayeringItself(*node)) {
-                    if (!MoveNodeUp(node))
-                        raiseCannotLift();
-                    lifted = true;
-                }
-            });
-            if (!lifted)
-                return true;
-        }
-        raiseError(err::InvalidProcedureCall, QStringLiteral("The layering did not settle."));
-    });
-}
-
-void clsNetwork::collapseIntoFirstLayer()
-{
-    // The nodes of the higher layers, from the last to the first of each, go to the front of
-    // layer 1: it ends with the top layer's nodes in their order, then the next lower, down to
-    // its own. The emptied layers stay.
-    const qsizetype layerCount = m_layers.Count();
-    for (qsizetype index = 1; index <= layerCount; ++index) {
-        const auto layer = requireObject(m_layers.Item(index));
-        for (qsizetype position = layer->Nodes().Count(); position >= 1; --position) {
-            const auto node = requireObject(layer->Nodes().Item(position));
-            if (layerIndexOf(*node) != 1)
-                MoveNodeDown(node);
-        }
-    }
-}
-
-void clsNetwork::liftParentsAboveTheirEvidence()
-{
-    walkLayers(m_layers, [&](const std::shared_ptr<Node>& node) {
-        for (const auto& parentRef : node->Parents().Snapshot()) {
-            const auto parent = parentRef.lock();
-            if (!parent)
-                continue;
-            while (layerIndexOf(*parent) <= layerIndexOf(*node)) {
-                if (!MoveNodeUp(parent))
-                    raiseCannotLift();
-            }
-        }
+        LayerLifting lifting(*this);
+        mendLayering(lifting, lifting.nodeCount());
+        if (!lifting.commit())
+            raiseCannotLift();
+        return true;
     });
 }
 
@@ -214,29 +168,37 @@ void clsNetwork::removeEmptyLayers()
         layer->Index = ++index;
 }
 
-void clsNetwork::sendParentlessNodesToTheTop()
-{
-    walkLayers(m_layers, [&](const std::shared_ptr<Node>& node) {
-        if (hasLivingParent(*node))
-            return;
-        while (layerIndexOf(*node) < m_layers.Count()) {
-            if (!MoveNodeUp(node))
-                raiseCannotLift();
-        }
-    });
-}
-
 bool clsNetwork::ReStructure(bool bInvalidStart)
 {
     return trapped(kModule, "ReStructure", false, [&] {
         requireAcyclic();
-        collapseIntoFirstLayer();
-        if (bInvalidStart)
-            liftParentsAboveTheirEvidence();
-        if (!Structure())
-            return false;
+        {
+            LayerLifting lifting(*this);
+            lifting.collapseIntoFirstLayer();
+            if (bInvalidStart) {
+                // Every parent above each node it links to, layer by layer.
+                lifting.walk([&](int node) {
+                    for (const int parent : lifting.parentsOf(node)) {
+                        while (lifting.layerOf(parent) <= lifting.layerOf(node))
+                            lifting.lift(parent, lifting.layerOf(node) - lifting.layerOf(parent) + 1);
+                    }
+                });
+            }
+            mendLayering(lifting, lifting.nodeCount());
+            if (!lifting.commit())
+                raiseCannotLift();
+        }
         removeEmptyLayers();
-        sendParentlessNodesToTheTop();
+        {
+            // Nodes without parents go to the top.
+            LayerLifting lifting(*this);
+            lifting.walk([&](int node) {
+                if (!lifting.hasParents(node))
+                    lifting.lift(node, lifting.layerCount() - lifting.layerOf(node));
+            });
+            if (!lifting.commit())
+                raiseCannotLift();
+        }
         if (const auto host = ParentDisplay.lock()) {
             host->UpdateButtons();
             sendNetworkUpdate();
