@@ -85,6 +85,8 @@ public:
     qint16 mintNewIndex = 0;
     // Document open gives every network read this flag (their readers then keep new GUIDs).
     bool NewGUIDs = false;
+    // Set by the host when it opens a knowledge base rather than a scenario.
+    bool KnowledgeBaseMode = false;
     qint16 mintFormerNestCount = 0;
     // The bytes of the splash and background picture files, one character per byte, as
     // document save stores them.
@@ -227,6 +229,10 @@ public:
     // refused, a network of the document could not be read or was cut short, the file is a
     // damaged compound file. What was read is then never saved over the file.
     bool FileOpen(AbstractProgressBar* objprogress = nullptr, bool bHideOverview = false);
+    // Takes over the document that `opened` opened (its networks, pictures and views) in place
+    // of this control's own, and shows it. `opened` keeps an empty document of its own. A host
+    // opens into a control of its own first, so that a failed open leaves the shown document.
+    void TakeDocument(ctlPelnet& opened);
     void ServerDisconnect();
     // Reads the document `strGUID` from the knowledge server into the root network.
     bool ServerConnect(const QString& strGUID, AbstractProgressBar* objprogress = nullptr, bool bHideOverview = false);

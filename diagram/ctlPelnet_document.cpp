@@ -1,10 +1,12 @@
-// Whole-document operations: the document's XML text, GUID renewal and control propagation.
+// Whole-document operations: the document's XML text, GUID renewal, control propagation, and
+// taking over a document another control opened.
 
 #include "diagram/ctlPelnet.h"
 
 #include "diagram/DiagramSupport.h"
 #include "model/ErrorTrap.h"
 #include "model/basLibrary.h"
+#include "network/clsNetwork.h"
 
 namespace kelvane {
 
@@ -51,6 +53,49 @@ void ctlPelnet::PropogateControls()
                 continue;
             forEachNode(*network, [&](const std::shared_ptr<Node>& node) { addMissingControls(*node, network->Controls); });
         }
+    });
+}
+
+void ctlPelnet::TakeDocument(ctlPelnet& opened)
+{
+    trappedVoid(kModule, "TakeDocument", [&] {
+        abandonGestures();
+        Selected.Clear();
+        NestedHistory.Clear();
+        NodeFound.reset();
+        LinkFound.reset();
+
+        Networks = opened.Networks;
+        m_network = opened.Network();
+        Overview = opened.Overview;
+        CompleteView = opened.CompleteView;
+        for (const auto& network : Networks.Snapshot())
+            attach(*requireObject(network));
+        for (const auto& view : {Overview, CompleteView}) {
+            if (view)
+                attach(*view);
+        }
+        setNetworkIndex(opened.NetworkIndex());
+        DisplayOverview = opened.DisplayOverview;
+        DisplayCompleteview = opened.DisplayCompleteview;
+        SplashFile = opened.SplashFile;
+        BackgroundFile = opened.BackgroundFile;
+        m_imgSplash = opened.m_imgSplash;
+        m_picBackground = opened.m_picBackground;
+        m_notOpened = opened.m_notOpened;
+        Loaded = true;
+
+        // The other control lets go, so that closing it leaves the levels linked.
+        auto empty = clsNetwork::create();
+        opened.Networks.Clear();
+        opened.setNetwork(empty);
+        opened.Networks.Add(empty);
+        opened.Overview.reset();
+        opened.CompleteView.reset();
+
+        m_lastShownGUID.clear();
+        UpdateButtons();
+        DrawNetwork();
     });
 }
 

@@ -5,6 +5,7 @@
 
 #include "diagram/DiagramSupport.h"
 #include "diagram/DocumentStreams.h"
+#include "diagram/UnsavedState.h"
 #include "model/ErrorTrap.h"
 #include "network/BusyPointer.h"
 #include "network/DocumentOutput.h"
@@ -15,54 +16,11 @@
 
 #include <QFileInfo>
 #include <QScopeGuard>
-#include <QScopedValueRollback>
-
-#include <utility>
-#include <vector>
 
 namespace kelvane {
 
 using namespace diagramsupport;
 using platform::StorageMode;
-
-namespace {
-
-// What the network writers change before the file is in place: they clear the networks'
-// changed flags, and the XML save drops the lower-level file names. A save that fails gives
-// them back, so the document still counts as changed and still names its lower levels.
-class UnsavedState {
-public:
-    explicit UnsavedState(const Collection<std::shared_ptr<clsNetwork>>& networks)
-    {
-        for (const auto& network : networks.Snapshot()) {
-            if (!network)
-                continue;
-            if (network->Dirty())
-                m_dirty.push_back(network);
-            forEachNode(*network, [&](const std::shared_ptr<Node>& node) {
-                if (!node->ExternalFile.isEmpty())
-                    m_externalFiles.emplace_back(node, node->ExternalFile);
-            });
-        }
-    }
-
-    // `loaded` is the control's Loaded flag: it is lowered meanwhile, so that marking a
-    // network changed again does not stamp a new version on it.
-    void restore(bool& loaded) const
-    {
-        const QScopedValueRollback quiet(loaded, false);
-        for (const auto& network : m_dirty)
-            network->setDirty(true);
-        for (const auto& [node, file] : m_externalFiles)
-            node->ExternalFile = file;
-    }
-
-private:
-    std::vector<std::shared_ptr<clsNetwork>> m_dirty;
-    std::vector<std::pair<std::shared_ptr<Node>, QString>> m_externalFiles;
-};
-
-} // namespace
 
 bool ctlPelnet::FileSave(AbstractProgressBar* objprogress)
 {

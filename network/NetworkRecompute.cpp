@@ -26,4 +26,15 @@ void RecomputeDegreesOfTruth(const Collection<std::shared_ptr<clsNetwork>>& netw
     }
 }
 
+void ResetAnswers(const Collection<std::shared_ptr<clsNetwork>>& networks)
+{
+    for (const auto& network : networks) {
+        if (!network)
+            continue;
+        for (const auto& layer : network->Layers())
+            for (const auto& node : layer->Nodes().Snapshot())
+                node->Reset();
+    }
+}
+
 } // namespace kelvane

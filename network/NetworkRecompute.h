@@ -14,4 +14,8 @@ class clsNetwork;
 void RecomputeDegreesOfTruth(clsNetwork& network);
 void RecomputeDegreesOfTruth(const Collection<std::shared_ptr<clsNetwork>>& networks);
 
+// Clears the answer of every node of every network (a template opened, or a knowledge base
+// opened afresh).
+void ResetAnswers(const Collection<std::shared_ptr<clsNetwork>>& networks);
+
 } // namespace kelvane

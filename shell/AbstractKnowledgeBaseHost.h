@@ -30,6 +30,14 @@ public:
     // Closes the current knowledge base's macro project and lets the knowledge base go.
     virtual void ReleaseKnowledgeBase() = 0;
 
+    // A save writes the current knowledge base's macro project first, for the document about
+    // to be written at `documentPath` (a temporary copy): into that compound file, made afresh,
+    // or into the file beside an XML document (documentfiles::MacroSideFile). The project stays
+    // in memory. False when it could not be written: the document is then not saved either.
+    virtual bool SaveProject(const QString& documentPath) = 0;
+    // Once the saved document is in place at `documentPath`, the project is opened again from it.
+    virtual void OpenProject(const QString& documentPath) = 0;
+
     // The knowledge base's Load and Unload events; a handler may set Cancel.
     virtual void FireLoad(bool& Cancel) = 0;
     virtual void FireUnload(bool& Cancel) = 0;
@@ -54,6 +62,8 @@ public:
     void StartMacroHost(frmNavigate&) override {}
     void CreateKnowledgeBase(const std::shared_ptr<clsNetwork>& network, const QString& documentPath) override;
     void ReleaseKnowledgeBase() override;
+    bool SaveProject(const QString&) override { return true; }
+    void OpenProject(const QString&) override {}
     void FireLoad(bool&) override {}
     void FireUnload(bool&) override {}
     QStringList MenuItemNames() override { return {}; }

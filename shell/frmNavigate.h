@@ -32,7 +32,9 @@ class frmViewerSplash;
 //   frmNavigate_views.cpp    views, toggles, DrawDisplay, PrintDisplay, the clock
 //   frmNavigate_layout.cpp   Form_Resize, the help commands, File > Print and Page Setup
 //   frmNavigate_click.cpp    the hand-over of a node click to the consultation
-//   frmNavigate_file.cpp     the File commands: New, Open, Save, Save As, recently-used entries
+//   frmNavigate_file.cpp     the File commands that open a document: New, Open, recently-used
+//                            entries, and the changed-document question they ask first
+//   frmNavigate_save.cpp     Save and Save As, through a temporary copy of the document
 //   frmNavigate_recent.cpp   the recently-used list and its menu entries
 //   frmNavigate_reports.cpp  the Reports menu, the report pane, About, Options, Properties
 //
@@ -185,6 +187,17 @@ private:
     // The recently-used entries of the File menu.
     void updateRecentFileTools();
 
+    // Opening another document and saving the open one.
+    enum class OpenCommand { New, Open, Recent };
+    // Asks whether to save a changed document; false when the user cancelled, or the save
+    // failed or was cancelled: the command that asked then stops.
+    bool saveChangesFirst();
+    // Opens the document at `path` in place of the open one; a document that cannot be
+    // opened leaves the open one as it was, and the user is told.
+    void openAnotherDocument(const QString& path, OpenCommand command);
+    // Saves the document as `realPath` through its temporary copy; false when it was not saved.
+    bool saveThroughTemporaryCopy(const QString& realPath, bool saveAs);
+
     // Reports, report pane and the dialogs of the Reports and Help menus and File > Properties.
     void DrawReportTree();
     void PrintReportTree();
@@ -204,6 +217,7 @@ private:
     bool m_loading = false;
     bool m_printing = false;
     QString m_aboutCaption;
+    QString m_dialogFileName; // the file the open and save dialogs propose
     QPointer<QAction> m_mnuFileBar4; // the separator above the recently-used entries
 
     // Child controls, owned by the window.

@@ -45,18 +45,6 @@ void skippable(const char* step, Body&& body)
     trappedVoid(kModule, step, std::forward<Body>(body));
 }
 
-void forEachNetworkNode(const Collection<std::shared_ptr<clsNetwork>>& networks,
-                        const std::function<void(const std::shared_ptr<Node>&)>& visit)
-{
-    for (const auto& network : networks) {
-        if (!network)
-            continue;
-        for (const auto& layer : network->Layers())
-            for (const auto& node : layer->Nodes().Snapshot())
-                visit(node);
-    }
-}
-
 bool endsWith(const QString& fileName, const QString& extension)
 {
     return fileName.size() >= 4 && fileName.right(4).toUpper() == extension;
@@ -219,7 +207,7 @@ void frmNavigate::setUpDocument()
     basGlobal::MainWindowReady = 1;
     const auto network = m_ctlPelnet1->Network();
     if (network->NetworkType == 0)
-        forEachNetworkNode(m_ctlPelnet1->Networks, [](const std::shared_ptr<Node>& node) { node->Reset(); });
+        ResetAnswers(m_ctlPelnet1->Networks);
     RecomputeDegreesOfTruth(m_ctlPelnet1->Networks);
     if (network->NetworkType == 2 && !m_ctlPelnet1->Connected)
         UpdateMRU(network->FileName());

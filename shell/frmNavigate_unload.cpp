@@ -19,7 +19,6 @@ namespace kelvane {
 
 namespace {
 constexpr const char* kModule = "frmNavigate";
-constexpr int kSaveChangesStyle = platform::msgbox::YesNoCancel | platform::msgbox::Question;
 } // namespace
 
 bool frmNavigate::ViewerUnload()
@@ -30,19 +29,9 @@ bool frmNavigate::ViewerUnload()
         if (cancel)
             return false;
 
-        if (m_ctlPelnet1->Dirty()) {
-            QString name = m_ctlPelnet1->Network()->ScenarioName();
-            if (name.isEmpty())
-                name = QStringLiteral("Scenario");
-            const int answer = platform::ui().messageBox(
-                name + QStringLiteral(" has changed. Do you wish to save the changes?"), kSaveChangesStyle,
-                platform::applicationTitle());
-            if (answer == platform::msgbox::Cancel)
-                return false;
-            // A save that fails or is cancelled keeps the window open with its changes.
-            if (answer == platform::msgbox::Yes && !mnuFileSave_Click())
-                return false;
-        }
+        // A save that fails or is cancelled keeps the window open with its changes.
+        if (!saveChangesFirst())
+            return false;
 
         if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) && pos().x() > -1 && pos().y() > -1)
             settingvalues::writePlacement({twips::fromPixels(pos().x()), twips::fromPixels(pos().y()),
