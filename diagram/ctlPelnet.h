@@ -429,7 +429,8 @@ private:
 
     // Pieces of document open.
     class LowerLevelReading;
-    bool openCompoundDocument(platform::RootStorage& storage, AbstractProgressBar* objprogress, bool bHideOverview);
+    bool openCompoundDocument(std::shared_ptr<platform::RootStorage> storage, AbstractProgressBar* objprogress,
+                              bool bHideOverview);
     bool openTextDocument(AbstractProgressBar* objprogress, bool bHideOverview);
     void nameDocument(clsNetwork& root, bool showName);
     std::shared_ptr<clsNetwork> newLowerLevelNetwork(const Node& objNode);

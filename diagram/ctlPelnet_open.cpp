@@ -123,7 +123,7 @@ bool ctlPelnet::FileOpen(AbstractProgressBar* objprogress, bool bHideOverview)
                 }
             }
             if (storage)
-                return openCompoundDocument(*storage, objprogress, bHideOverview);
+                return openCompoundDocument(std::move(storage), objprogress, bHideOverview);
         }
         return openTextDocument(objprogress, bHideOverview);
     });
@@ -131,23 +131,35 @@ bool ctlPelnet::FileOpen(AbstractProgressBar* objprogress, bool bHideOverview)
     return opened;
 }
 
-bool ctlPelnet::openCompoundDocument(platform::RootStorage& storage, AbstractProgressBar* objprogress, bool bHideOverview)
+bool ctlPelnet::openCompoundDocument(std::shared_ptr<platform::RootStorage> storage, AbstractProgressBar* objprogress,
+                                     bool bHideOverview)
 {
     const auto root = Network();
     try {
-        SplashFile = documentstreams::pictureBytes(documentstreams::read(storage, QStringLiteral("Picture")));
+        SplashFile = documentstreams::pictureBytes(documentstreams::read(*storage, QStringLiteral("Picture")));
         setSplash(pictureFromBytes(SplashFile));
-        BackgroundFile = documentstreams::pictureBytes(documentstreams::read(storage, QStringLiteral("Background")));
+        BackgroundFile = documentstreams::pictureBytes(documentstreams::read(*storage, QStringLiteral("Background")));
         setBackground(pictureFromBytes(BackgroundFile));
     } catch (...) {
         // Missing or unreadable pictures are skipped.
     }
-    const QString guid = documentstreams::guidText(documentstreams::read(storage, QStringLiteral("GUID")));
-    const bool ok = root->FileRestore(storage, guid, objprogress);
+    // An older file whose "GUID" stream cannot be read by its size holds the GUID as a stored
+    // string; it is read from the storage opened afresh.
+    bool blnOld = false;
+    QString guid;
+    try {
+        guid = documentstreams::guidText(documentstreams::read(*storage, QStringLiteral("GUID")));
+    } catch (const RuntimeError&) {
+        storage.reset();
+        storage = platform::structuredStorage().OpenStorage(platform::hostPath(root->FileName()), StorageMode::Read);
+        guid = storage->OpenStream(QStringLiteral("GUID"), StorageMode::Read)->GetString();
+        blnOld = true;
+    }
+    const bool ok = root->FileRestore(*storage, guid, objprogress);
     nameDocument(*root, true);
     // A network of the document that was not read is not passed off as an empty one: the
     // host gives up, so no save writes over the file.
-    if (!ok || !LowerLevelNetworksRestore(storage, root, objprogress)) {
+    if (!ok || !LowerLevelNetworksRestore(*storage, root, objprogress, blnOld)) {
         Loaded = true;
         return false;
     }

@@ -3,6 +3,8 @@
 #include "platform/RuntimeError.h"
 #include "platform/TextEncoding.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <limits>
 
@@ -39,6 +41,19 @@ public:
             return;
         const qsizetype count = std::min<qsizetype>(buffer.size(), m_text.size() - offset);
         std::copy_n(m_text.constData() + offset, count, buffer.data());
+    }
+
+    QString GetString() override
+    {
+        constexpr qint64 kCountSize = 4;
+        const QByteArray count = m_text.size() >= kCountSize ? encoding::toAnsi(m_text.left(kCountSize)) : QByteArray();
+        if (count.size() != kCountSize)
+            raiseError(err::InvalidFileFormat, QStringLiteral("The stream \"%1\" holds no stored string").arg(m_name));
+        const quint32 length = qFromLittleEndian<quint32>(count.constData());
+        if (length > m_text.size() - kCountSize)
+            raiseError(err::InvalidFileFormat,
+                       QStringLiteral("The stream \"%1\" is shorter than the string it stores").arg(m_name));
+        return m_text.mid(kCountSize, length);
     }
 
     void Put(qint64 offset, const QString& text) override

@@ -20,6 +20,11 @@ public:
     // buffer is left as it was.
     virtual void Get(qint64 offset, QString& buffer) = 0;
 
+    // The stream read as one stored string, the form older files keep their short values in:
+    // a count of characters as a 32-bit little-endian number in its first four characters,
+    // then the characters. InvalidFileFormat (321) when the stream holds no such string.
+    virtual QString GetString() = 0;
+
     // Writes `text` over the characters from `offset` on, extending the stream when
     // needed (a gap before `offset` is filled with NUL characters). The stream never
     // becomes shorter: what lay beyond the written text stays.

@@ -15,7 +15,7 @@ struct MemoryStructuredStorage::State {
     void enter(const QString& operation, const QString& target, const QString& detail = {})
     {
         calls.append(detail.isEmpty() ? operation + u' ' + target : operation + u' ' + target + u' ' + detail);
-        if (failing.contains(operation))
+        if (failing.contains(operation) || failing.contains(operation + u' ' + target))
             kelvane::raiseError(kelvane::err::PathFileAccess,
                                 QStringLiteral("%1 of %2 failed (as the test asked)").arg(operation, target));
     }
@@ -45,6 +45,11 @@ public:
     {
         m_state->enter(QStringLiteral("Get"), Name(), QString::number(offset));
         m_inner->Get(offset, buffer);
+    }
+    QString GetString() override
+    {
+        m_state->enter(QStringLiteral("GetString"), Name());
+        return m_inner->GetString();
     }
     void Put(qint64 offset, const QString& text) override
     {
@@ -123,6 +128,9 @@ QString MemoryStructuredStorage::streamText(const QString& fileName, const QStri
 
 QStringList& MemoryStructuredStorage::calls() { return m_state->calls; }
 
-void MemoryStructuredStorage::failOn(const QString& operation) { m_state->failing.insert(operation); }
+void MemoryStructuredStorage::failOn(const QString& operation, const QString& target)
+{
+    m_state->failing.insert(target.isEmpty() ? operation : operation + u' ' + target);
+}
 
 } // namespace platform::doubles

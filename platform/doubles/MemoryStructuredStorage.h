@@ -14,8 +14,8 @@ namespace platform::doubles {
 // stores the content there. Every operation is recorded, and any can be made to fail.
 //
 // Calls are recorded as "<operation> <target>[ <detail>]": "OpenStorage a.kb 18",
-// "OpenStream 1 17", "CreateStream 1 17", "GetSize 1", "Get 1 0", "Put 1 0 <length>",
-// "Flush 1", "Commit a.kb".
+// "OpenStream 1 17", "CreateStream 1 17", "GetSize 1", "Get 1 0", "GetString 1",
+// "Put 1 0 <length>", "Flush 1", "Commit a.kb".
 class MemoryStructuredStorage : public StructuredStorage {
 public:
     MemoryStructuredStorage();
@@ -29,8 +29,9 @@ public:
 
     QStringList& calls();
     // From now on the operation of that name ("OpenStorage", "OpenStream", "CreateStream",
-    // "GetSize", "Get", "Put", "Flush", "Commit") raises PathFileAccess (75).
-    void failOn(const QString& operation);
+    // "GetSize", "Get", "GetString", "Put", "Flush", "Commit") raises PathFileAccess (75): on
+    // every target, or only on the one named (a file or a stream).
+    void failOn(const QString& operation, const QString& target = {});
 
     struct State; // shared with the storages and streams handed out
 

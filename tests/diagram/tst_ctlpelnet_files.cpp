@@ -505,6 +505,28 @@ TEST_F(CompoundStreams, GUIDBehindABinaryHeaderIsFound)
     EXPECT_EQ(reader->Networks.Count(), 4);
 }
 
+TEST_F(CompoundStreams, OlderFileWhoseGUIDCannotBeReadBySizeOpensFromTheStoredString)
+{
+    ASSERT_TRUE(control->FileSave());
+    const QString guid = car.network->GUID();
+    const auto storage = memory->OpenStorage(kFile, StorageMode::ReadWrite);
+    storeText(*storage, QStringLiteral("GUID"), QChar(char16_t(guid.size())) + QString(3, QChar(u'\0')) + guid);
+    storage->Commit();
+    memory->failOn(QStringLiteral("GetSize"), QStringLiteral("GUID"));
+    memory->calls().clear();
+
+    const auto reader = opened(kFile);
+    EXPECT_TRUE(lastOpenResult);
+    expectLevelsLinked(*reader);
+    EXPECT_EQ(reader->Network()->GUID(), guid);
+    EXPECT_EQ(memory->calls().filter(QStringLiteral("OpenStorage")).size(), 2); // opened afresh for the string
+    EXPECT_TRUE(memory->calls().contains(QStringLiteral("GetString GUID")));
+
+    memory->failOn(QStringLiteral("GetString"));
+    opened(kFile);
+    EXPECT_FALSE(lastOpenResult);
+}
+
 TEST_F(CompoundStreams, NewOrPartialFileGetsTheFixedStreamsItLacks)
 {
     for (const bool partial : {false, true}) {

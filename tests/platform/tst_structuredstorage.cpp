@@ -81,6 +81,18 @@ TEST_F(StructuredStorage, PutGetAndFlushWorkOnCharacters)
     EXPECT_EQ(readText(*open(QStringLiteral("kb.qkb"), StorageMode::Read), QStringLiteral("S")), QString());
 }
 
+TEST_F(StructuredStorage, StoredStringIsReadBehindItsCount)
+{
+    const auto root = open(QStringLiteral("old.qkb"), StorageMode::ReadWrite);
+    storeText(*root, QStringLiteral("GUID"), QStringLiteral("\x05") + QString(3, kNul) + QStringLiteral("01ABCtrailing"));
+    storeText(*root, QStringLiteral("Short"), QStringLiteral("\x09") + QString(3, kNul) + QStringLiteral("01"));
+    root->Commit();
+    const auto stored = open(QStringLiteral("old.qkb"), StorageMode::Read);
+    EXPECT_EQ(stored->OpenStream(QStringLiteral("GUID"), StorageMode::Read)->GetString(), QStringLiteral("01ABC"));
+    EXPECT_EQ(errorNumberOf([&] { stored->OpenStream(QStringLiteral("Short"), StorageMode::Read)->GetString(); }),
+              err::InvalidFileFormat);
+}
+
 TEST_F(StructuredStorage, ModesNamesAndForeignFilesAreChecked)
 {
     EXPECT_EQ(errorNumberOf([&] { open(QStringLiteral("missing.qkb"), StorageMode::Read); }), err::FileNotFound);
