@@ -2,6 +2,7 @@
 // services of the desktop are installed and start-up shows the main window.
 
 #include "app/ProgramServerLogon.h"
+#include "automation/AutomationHost.h"
 #include "forms/PasswordPromptUiServices.h"
 #include "platform/FileDialogs.h"
 #include "platform/SystemInfo.h"
@@ -45,6 +46,9 @@ int main(int argc, char** argv)
         std::make_unique<kelvane::PasswordPromptUiServices>(std::make_unique<platform::gui::QtUiServices>()));
     platform::Service<platform::FileDialogs>::replace(std::make_unique<platform::gui::QtFileDialogs>());
     platform::Service<kelvane::AbstractServerLogon>::replace(std::make_unique<kelvane::ProgramServerLogon>());
+
+    // The knowledge base of the open document, its events and its macro project.
+    const kelvane::AutomationInstallation automation;
 
     basMain::Program program = basMain::Main(commandLine);
     if (program.mainWindow->Unloaded())

@@ -10,7 +10,7 @@ jobs=${KELVANE_JOBS:-$(nproc 2>/dev/null || echo 4)}
 
 packages=(
     build-essential cmake pkg-config
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev qt6-declarative-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libgsf-1-dev libssl-dev libcurl4-openssl-dev
     libhunspell-dev hunspell-en-us

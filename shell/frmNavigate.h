@@ -119,6 +119,9 @@ public:
     // True when the document was written.
     bool mnuFileSave_Click();
     bool mnuFileSaveAs_Click();
+    // Saves the document under `path` (the name chosen, checked and confirmed by the caller)
+    // through a temporary copy; the document keeps its old name when that failed.
+    bool SaveDocumentAs(const QString& path);
     void mnuFileMRU_Click(int Index);
     void mnuFileProperties_Click();
     void mnuFilePrint_Click();

@@ -118,16 +118,22 @@ bool frmNavigate::mnuFileSaveAs_Click()
                 return false;
         }
 
-        // The document takes the new name, and the kind and storage form of its extension, only
-        // once it was saved under it.
-        const DocumentName previous(*network);
-        network->setFileName(path);
-        if (!saveThroughTemporaryCopy(network->FileName(), true)) {
-            previous.restore(*network);
-            return false;
-        }
-        return true;
+        return SaveDocumentAs(path);
     });
+}
+
+bool frmNavigate::SaveDocumentAs(const QString& path)
+{
+    // The document takes the new name, and the kind and storage form of its extension, only
+    // once it was saved under it.
+    const auto network = m_ctlPelnet1->Network();
+    const DocumentName previous(*network);
+    network->setFileName(path);
+    if (!saveThroughTemporaryCopy(network->FileName(), true)) {
+        previous.restore(*network);
+        return false;
+    }
+    return true;
 }
 
 bool frmNavigate::saveThroughTemporaryCopy(const QString& realPath, bool saveAs)

@@ -55,10 +55,30 @@ public:
     bool operator==(const DispatchObject& other) const { return m_object == other.m_object; }
 
 private:
+    friend class WeakDispatchObject;
     void requireObject() const;
     kelvane::Variant callMethod(int methodIndex, QList<kelvane::Variant>& arguments) const;
 
     std::shared_ptr<QObject> m_object;
+    std::shared_ptr<const DispatchTable> m_table;
+};
+
+// A reference to an automation object that does not keep it alive: for an owner's back
+// reference to an object that owns it.
+class WeakDispatchObject {
+public:
+    WeakDispatchObject() = default;
+    explicit WeakDispatchObject(const DispatchObject& object) : m_object(object.m_object), m_table(object.m_table) {}
+
+    // The object while it lives; Nothing once it is gone.
+    DispatchObject lock() const
+    {
+        auto object = m_object.lock();
+        return object ? DispatchObject(std::move(object), m_table) : DispatchObject();
+    }
+
+private:
+    std::weak_ptr<QObject> m_object;
     std::shared_ptr<const DispatchTable> m_table;
 };
 

@@ -33,13 +33,17 @@ int EventConnection::qt_metacall(QMetaObject::Call call, int id, void** argument
 
 void EventConnection::deliver(int eventPosition, void** arguments)
 {
-    const DispatchTable::Binding& event = m_table->eventBindings().at(eventPosition);
-    const QMetaMethod signal = m_table->metaObject().method(event.signal);
+    // A sink may end its own connection while it handles the event: what the rest of the
+    // delivery needs is held here, not in the connection.
+    const std::shared_ptr<const DispatchTable> table = m_table;
+    const std::shared_ptr<EventSink> sink = m_sink;
+    const DispatchTable::Binding& event = table->eventBindings().at(eventPosition);
+    const QMetaMethod signal = table->metaObject().method(event.signal);
     try {
         QList<kelvane::Variant> values;
         for (int i = 0; i < signal.parameterCount(); ++i)
             values.append(fromQt(QVariant(parameterType(signal, i), arguments[i + 1])));
-        m_sink->onEvent(event.member->id, event.member->name, values);
+        sink->onEvent(event.member->id, event.member->name, values);
         for (int i = 0; i < signal.parameterCount(); ++i) {
             if (!isByReference(signal, i))
                 continue;

@@ -1,6 +1,7 @@
 #include "platform/CompoundFile.h"
 #include "platform/GsfStructuredStorage.h"
 #include "tests/platform/StorageTestHelpers.h"
+#include "tests/support/IndependentOleReader.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -68,23 +69,11 @@ int openAndReadEverything(const QByteArray& bytes)
     });
 }
 
-std::optional<QString> pythonWithOlefile()
-{
-    for (const QString& python : {QStandardPaths::findExecutable(QStringLiteral("python3")),
-                                  QStringLiteral("/usr/bin/python3")}) {
-        QProcess probe;
-        probe.start(python, {QStringLiteral("-c"), QStringLiteral("import olefile")});
-        if (probe.waitForFinished(20000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0)
-            return python;
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 TEST(CompoundFile, IndependentReaderListsTheStreamsAndReadsTheirText)
 {
-    const auto python = pythonWithOlefile();
+    const auto python = kelvane::test::pythonWithOlefile();
     if (!python)
         GTEST_SKIP() << "python3 with the olefile module is not installed: the independent check is skipped";
     const QString path = testFile(QStringLiteral("kb.qkb"));

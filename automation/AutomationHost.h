@@ -1,0 +1,95 @@
+#pragma once
+
+#include "shell/AbstractKnowledgeBaseHost.h"
+
+#include <QObject>
+#include <chrono>
+#include <memory>
+
+namespace kelvane {
+
+class AbstractConsultationEvents;
+class AbstractKnowledgeBaseEvents;
+class APCIntegration;
+class CApplication;
+class KnowledgeBase;
+class KnowledgeBaseWindow;
+
+// The automation layer as the program's shell reaches it: the live KnowledgeBase of the open
+// document with its macro project, the macro host and the application object. It keeps the
+// program's one live knowledge base in basGlobal::CurrentKnowledgeBase, so that every caller
+// (the shell, the diagram's and the consultation's raisers, automation clients, macro code)
+// reaches the same object; when none is open, the first caller gets a new one, bound to the
+// network the main window shows.
+class AutomationHost : public QObject, public AbstractKnowledgeBaseHost {
+    Q_OBJECT
+
+public:
+    explicit AutomationHost(std::chrono::milliseconds scriptTimeLimit = std::chrono::milliseconds(5000));
+    ~AutomationHost() override;
+
+    // The main window; null until its load has started the macro host.
+    KnowledgeBaseWindow* window() const { return m_window.get(); }
+    APCIntegration& macroHost() const { return *m_macroHost; }
+    std::shared_ptr<CApplication> application() const { return m_application; }
+
+    // The live knowledge base, made on first use.
+    std::shared_ptr<KnowledgeBase> live();
+    // The live knowledge base when there is one; null otherwise.
+    std::shared_ptr<KnowledgeBase> current() const;
+    // Makes `knowledgeBase` the live one (the one before it keeps its macro project).
+    void setLive(const std::shared_ptr<KnowledgeBase>& knowledgeBase);
+
+    // Starts the host for a main window other than frmNavigate (tests).
+    void startFor(std::unique_ptr<KnowledgeBaseWindow> window);
+
+    // --- AbstractKnowledgeBaseHost ------------------------------------------------------------------
+
+    void StartMacroHost(frmNavigate& mainWindow) override;
+    void CreateKnowledgeBase(const std::shared_ptr<clsNetwork>& network, const QString& documentPath) override;
+    void ReleaseKnowledgeBase() override;
+    bool SaveProject(const QString& documentPath) override;
+    void OpenProject(const QString& documentPath) override;
+    void FireLoad(bool& Cancel) override;
+    void FireUnload(bool& Cancel) override;
+    QStringList MenuItemNames() override;
+    QStringList ReportMenuItemNames() override;
+    void FireMenuClick(const QString& identifier) override;
+    void PollMacroHost() override;
+
+Q_SIGNALS:
+    // Another knowledge base became the live one (or none is left).
+    void liveChanged();
+
+private:
+    void noteLive();
+    void saveFromEditor();
+
+    std::unique_ptr<APCIntegration> m_macroHost;
+    std::shared_ptr<CApplication> m_application;
+    std::unique_ptr<KnowledgeBaseWindow> m_window;
+    std::weak_ptr<KnowledgeBase> m_lastLive;
+};
+
+// The automation host the program installed; null when the shell runs without one.
+AutomationHost* automationHost();
+
+// Installs the automation host as the shell's knowledge-base host, and the live knowledge base
+// as the one the diagram and the consultation raise their events on, for its lifetime.
+class AutomationInstallation {
+public:
+    explicit AutomationInstallation(std::chrono::milliseconds scriptTimeLimit = std::chrono::milliseconds(5000));
+    ~AutomationInstallation();
+    AutomationInstallation(const AutomationInstallation&) = delete;
+    AutomationInstallation& operator=(const AutomationInstallation&) = delete;
+
+    AutomationHost& host() const { return *m_host; }
+
+private:
+    AutomationHost* m_host;
+    std::unique_ptr<AbstractKnowledgeBaseHost> m_previousHost;
+    std::unique_ptr<AbstractKnowledgeBaseEvents> m_previousEvents;
+    std::unique_ptr<AbstractConsultationEvents> m_previousConsultation;
+};
+
+} // namespace kelvane

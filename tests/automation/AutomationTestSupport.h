@@ -1,0 +1,113 @@
+#pragma once
+
+#include "automation/AutomationHost.h"
+#include "automation/KnowledgeBase.h"
+#include "automation/KnowledgeBaseWindow.h"
+#include "automation/MacroProject.h"
+#include "automation/ProjectStorage.h"
+#include "diagram/ctlPelnet.h"
+#include "model/Layer.h"
+#include "model/Node.h"
+#include "model/TextLabel.h"
+#include "network/clsNetwork.h"
+#include "tests/shell/ShellTestSupport.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+#include <chrono>
+
+namespace kelvane::test {
+
+using namespace std::chrono_literals;
+
+// A main window for the knowledge base without the program around it: a real diagram control,
+// and a record of every other call.
+class RecordingWindow : public KnowledgeBaseWindow {
+public:
+    QWidget window;
+    ctlPelnet* diagram = new ctlPelnet(&window);
+    QStringList calls;
+    QString status;
+    QRect shownAt;
+
+    ctlPelnet& ctlPelnet1() override { return *diagram; }
+    AbstractProgressBar* ProgressBar1() override { return nullptr; }
+    QWidget& widget() override { return window; }
+    QString StatusText() override { return status; }
+    void setStatusText(const QString& text) override { status = text; }
+    void showAt(const QRect& twips) override { shownAt = twips; calls << QStringLiteral("showAt"); }
+    void hide() override { calls << QStringLiteral("hide"); }
+    void PopulateToolsMenu() override { calls << QStringLiteral("PopulateToolsMenu"); }
+    void PopulateReportsMenu() override { calls << QStringLiteral("PopulateReportsMenu"); }
+    void Unload() override { calls << QStringLiteral("Unload"); }
+    bool SaveDocument() override { calls << QStringLiteral("SaveDocument"); return true; }
+    bool SaveDocumentAs(const QString& fileName) override { calls << QStringLiteral("SaveDocumentAs ") + fileName; return true; }
+};
+
+// A network of two layers: conclusion C (layer 2) linked to its evidence E (layer 1).
+inline std::shared_ptr<clsNetwork> twoNodeNetwork()
+{
+    auto network = clsNetwork::create();
+    network->AddNode(1);
+    network->AddNode(2);
+    const auto evidence = network->Layers().Item(1)->Nodes().Item(1);
+    const auto conclusion = network->Layers().Item(2)->Nodes().Item(1);
+    evidence->Name()->setText(QStringLiteral("E"));
+    conclusion->Name()->setText(QStringLiteral("C"));
+    network->AddLink(conclusion, evidence);
+    network->Name()->setText(QStringLiteral("Two nodes"));
+    network->setDirty(false);
+    return network;
+}
+
+inline std::shared_ptr<Node> nodeAt(clsNetwork& network, int layer, int position)
+{
+    return network.Layers().Item(layer)->Nodes().Item(position);
+}
+
+// A project of one module holding `code`, written where a document keeps it.
+inline void writeProject(const QString& fileName, const QString& code, const QString& name = QStringLiteral("Macros"))
+{
+    MacroProject project(name, {}, 1s);
+    project.addModule(QStringLiteral("Module1"), code);
+    projectstorage::writeFile(fileName, project);
+}
+
+// The automation layer installed as the program installs it, with a short time limit for
+// macros, scripted message boxes and settings in the scratch folder.
+class AutomationTest : public ::testing::Test {
+protected:
+    AutomationTest()
+    {
+        resetProgramGlobals();
+        QFile::remove(settingsFile());
+    }
+    ~AutomationTest() override
+    {
+        host().ReleaseKnowledgeBase();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        resetProgramGlobals();
+    }
+
+    AutomationHost& host() const { return automation.host(); }
+
+    // The host started for a recording window; the live knowledge base bound to `network`,
+    // shown by the window's diagram control.
+    std::shared_ptr<KnowledgeBase> startWith(const std::shared_ptr<clsNetwork>& network)
+    {
+        auto recording = std::make_unique<RecordingWindow>();
+        window = recording.get();
+        window->diagram->Networks.Clear();
+        window->diagram->Networks.Add(network, network->GUID());
+        window->diagram->setNetwork(network);
+        host().startFor(std::move(recording));
+        host().CreateKnowledgeBase(network, network->FileName());
+        return host().current();
+    }
+
+    platform::ScopedService<platform::UiServices, platform::doubles::ScriptedUiServices> ui;
+    const AutomationInstallation automation {300ms};
+    RecordingWindow* window = nullptr;
+};
+
+} // namespace kelvane::test

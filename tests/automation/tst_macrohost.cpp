@@ -1,0 +1,207 @@
+// The macro project of a knowledge base: handlers found by name with the event's arguments,
+// the object model reached from JavaScript, failures and runaway handlers contained, and the
+// project at work in the main window.
+
+#include "tests/automation/AutomationTestSupport.h"
+
+#include "automation/APCIntegration.h"
+#include "automation/frmMacroEditor.h"
+#include "consult/AbstractConsultationEvents.h"
+#include "shell/StatusBarControl.h"
+#include "shell/ToolBands.h"
+#include "shell/frmSplash1.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTest>
+
+using namespace kelvane;
+using namespace std::chrono_literals;
+
+namespace {
+
+class MacroHandlers : public test::AutomationTest {
+protected:
+    std::shared_ptr<KnowledgeBase> withCode(const QString& code)
+    {
+        const auto knowledgeBase = startWith(network);
+        knowledgeBase->Project()->addModule(QStringLiteral("Module1"), code);
+        return knowledgeBase;
+    }
+    std::shared_ptr<clsNetwork> network = test::twoNodeNetwork();
+};
+
+} // namespace
+
+TEST_F(MacroHandlers, ACancelledQuestionMarksTheNetworkChangedAndACancelledAnswerDoesNot)
+{
+    withCode(QStringLiteral(R"(
+        function KnowledgeBase_BeforeQuestion(e) { if (e.Node1.Name.Text == "E") e.Cancel = true; }
+        function KnowledgeBase_BeforeAnswer(e) { e.Cancel = e.Node1.Links.Count > 0; }
+    )"));
+    const auto evidence = test::nodeAt(*network, 1, 1);
+    const auto conclusion = test::nodeAt(*network, 2, 1);
+
+    bool cancel = false;
+    consultationEvents().FireNodeAnswer(conclusion, cancel);
+    EXPECT_TRUE(cancel);
+    EXPECT_FALSE(network->Dirty());
+    cancel = false;
+    consultationEvents().FireNodeQuestion(conclusion, cancel);
+    EXPECT_FALSE(cancel);
+    consultationEvents().FireNodeQuestion(evidence, cancel);
+    EXPECT_TRUE(cancel);
+    EXPECT_TRUE(network->Dirty());
+}
+
+TEST_F(MacroHandlers, ScriptErrorsAndEndlessLoopsAreContained)
+{
+    const auto knowledgeBase = withCode(QStringLiteral(R"(
+        function KnowledgeBase_BeforePrecondition(e) { e.Cancel = true; throw new Error("broken"); }
+        function KnowledgeBase_AfterPrecondition(e) { e.Cancel = 1; for (;;) {} }
+        function KnowledgeBase_Unload(e) {
+            let nodes = 0;
+            for (const layer of KnowledgeBase.Layers) nodes += layer.Nodes.Count;
+            e.Cancel = nodes == 2 && Application.Name.length > 0;
+        }
+    )"));
+    knowledgeBase->Project()->addModule(QStringLiteral("Broken"), QStringLiteral("var = ;"));
+    const auto node = test::nodeAt(*network, 1, 1);
+
+    bool cancel = false;
+    consultationEvents().FireNodePrecondition(node, cancel);
+    EXPECT_FALSE(cancel) << "a failed handler leaves the arguments as they were";
+
+    QElapsedTimer clock;
+    clock.start();
+    qint16 flag = 0;
+    consultationEvents().FireNodeAfterPrecondition(node, flag);
+    EXPECT_EQ(flag, 0);
+    EXPECT_LT(clock.elapsed(), 3000) << "the watchdog stops the loop";
+
+    // The program and the other handlers go on.
+    host().FireUnload(cancel);
+    EXPECT_TRUE(cancel);
+
+    const QString output = knowledgeBase->Project()->output().join(u'\n');
+    EXPECT_TRUE(output.contains(QStringLiteral("Module Broken"))) << qPrintable(output);
+    EXPECT_TRUE(output.contains(QStringLiteral("broken"))) << qPrintable(output);
+    EXPECT_TRUE(output.contains(QStringLiteral("KnowledgeBase_AfterPrecondition was stopped"))) << qPrintable(output);
+}
+
+TEST_F(MacroHandlers, FailingMembersThrowScriptErrorsAndAHandlerMayReplaceItsOwnProject)
+{
+    const auto knowledgeBase = withCode(QStringLiteral(R"(
+        function KnowledgeBase_Load(e) {
+            try { KnowledgeBase.Pages.Item("no such page"); } catch (error) { e.Cancel = String(error).includes("error 5"); }
+            KnowledgeBase.OpenFile();
+        }
+    )"));
+    const auto running = knowledgeBase->Project();
+    bool cancel = false;
+    host().FireLoad(cancel);
+    EXPECT_TRUE(cancel);
+    EXPECT_NE(knowledgeBase->Project(), running) << "OpenFile gave the knowledge base a new project";
+    EXPECT_TRUE(knowledgeBase->Project()->modules().isEmpty());
+}
+
+namespace {
+
+// Closes whatever modal dialog shows, and counts them; counts the knowledge-base splashes shown.
+class Shown : public QObject {
+public:
+    Shown()
+    {
+        qApp->installEventFilter(this);
+        m_modals.setInterval(20);
+        QObject::connect(&m_modals, &QTimer::timeout, [this] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                ++modals;
+                modal->close();
+            }
+        });
+        m_modals.start();
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && dynamic_cast<frmSplash1*>(watched))
+            ++splashes;
+        return false;
+    }
+    int modals = 0;
+    int splashes = 0;
+
+private:
+    QTimer m_modals;
+};
+
+class MacrosInTheWindow : public test::ShellTest {
+protected:
+    QString sideFile() const { return sample().left(sample().size() - 4) + QStringLiteral(".vba"); }
+    const AutomationInstallation automation {1000ms};
+};
+
+} // namespace
+
+TEST_F(MacrosInTheWindow, ALoadHandlerThatCancelsSuppressesTheSplashAndTheIntroduction)
+{
+    settingvalues::setIntroductionSuppressed(kSampleName, false);
+    {
+        test::writeProject(sideFile(), QStringLiteral("function KnowledgeBase_Load(e) { e.Cancel = true; }"));
+        const Shown shown;
+        load(sample());
+        EXPECT_EQ(shown.splashes, 0);
+        EXPECT_EQ(shown.modals, 0);
+    }
+    {
+        test::writeProject(sideFile(), QStringLiteral("function KnowledgeBase_Load(e) { }"));
+        const Shown shown;
+        load(sample());
+        EXPECT_EQ(shown.splashes, 1);
+        EXPECT_EQ(shown.modals, 1) << "the introduction";
+    }
+}
+
+TEST_F(MacrosInTheWindow, AMenuItemOfTheProjectShowsInToolsAndItsClickReachesTheHandler)
+{
+    test::writeProject(sideFile(), QStringLiteral(R"(
+        function KnowledgeBase_Load(e) {
+            const items = new Collection();
+            const item = new MenuItem();
+            item.Name = "Hello";
+            items.Add(item, "hello");
+            KnowledgeBase.MenuItems = items;
+        }
+        function KnowledgeBase_MenuClick(e) { KnowledgeBase.Status = "Clicked " + e.MenuItem1.Name; }
+    )"));
+    frmNavigate& w = load(sample());
+    QMenu* tools = w.SSActiveToolBars1().Menu(ToolBands::Tools);
+    ASSERT_EQ(tools->actions().size(), 1);
+    EXPECT_EQ(tools->actions().first()->text(), QStringLiteral("Hello"));
+    EXPECT_TRUE(tools->menuAction()->isVisible());
+
+    tools->actions().first()->trigger();
+    EXPECT_EQ(w.sbStatusBar()->Panel(1)->text(), QStringLiteral("Clicked Hello"));
+
+    // The editor, from the window's keyboard shortcut, shows the project's module; its Save
+    // writes the changed code with the document, and the code runs changed.
+    QTest::keyClick(&w, Qt::Key_F11, Qt::AltModifier);
+    frmMacroEditor* editor = automation.host().macroHost().editor();
+    ASSERT_TRUE(editor && editor->isVisible());
+    EXPECT_EQ(editor->lstModules()->currentItem()->text(), QStringLiteral("Module1"));
+    QString code = editor->txtCode()->toPlainText();
+    ASSERT_TRUE(code.contains(QStringLiteral("\"Clicked \"")));
+    editor->txtCode()->setPlainText(code.replace(QStringLiteral("\"Clicked \""), QStringLiteral("\"Chose \"")));
+    editor->cmdSave()->click();
+    EXPECT_TRUE(ui->messageBoxes.empty());
+    const auto stored = projectstorage::readFile(sideFile(), false);
+    ASSERT_EQ(stored.modules.size(), 1);
+    EXPECT_TRUE(stored.modules.first().text.contains(QStringLiteral("\"Chose \"")));
+    EXPECT_TRUE(w.ctlPelnet1().Network()->FileName().endsWith(QStringLiteral("car-diagnosis.xml")));
+    tools->actions().first()->trigger();
+    EXPECT_EQ(w.sbStatusBar()->Panel(1)->text(), QStringLiteral("Chose Hello"));
+}

@@ -1,0 +1,248 @@
+// Where a knowledge base keeps its macro project: a storage of its own inside a compound
+// document, or the ".vba" file beside an XML document; what it does not know travels unchanged.
+
+#include "tests/automation/AutomationTestSupport.h"
+
+#include "platform/CompoundFile.h"
+#include "platform/doubles/ScriptedFileDialogs.h"
+#include "tests/support/IndependentOleReader.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+
+using namespace kelvane;
+using platform::StorageEntry;
+
+namespace {
+
+QString scratch(const QString& name) { return test::scratchFolder() + u'/' + name; }
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+StorageEntry stream(const QString& name, const QByteArray& bytes)
+{
+    StorageEntry entry;
+    entry.name = name;
+    entry.bytes = bytes;
+    return entry;
+}
+
+// Another program's macros: a storage with a class identifier, a stream and a storage inside.
+StorageEntry foreignMacros()
+{
+    StorageEntry foreign = StorageEntry::emptyRoot();
+    foreign.name = QStringLiteral("VBA");
+    foreign.classId = QByteArray("0123456789abcdef");
+    foreign.children.push_back(stream(QStringLiteral("dir"), QByteArray("\x01\x02\x00\xff", 4)));
+    StorageEntry inner = StorageEntry::emptyRoot();
+    inner.name = QStringLiteral("PROJECTwm");
+    inner.children.push_back(stream(QStringLiteral("Module1"), "Attribute VB_Name"));
+    foreign.children.push_back(inner);
+    return foreign;
+}
+
+bool sameEntry(const StorageEntry& a, const StorageEntry& b)
+{
+    if (a.name != b.name || a.isStorage != b.isStorage || a.bytes != b.bytes || a.classId != b.classId ||
+        a.children.size() != b.children.size())
+        return false;
+    for (std::size_t i = 0; i < a.children.size(); ++i) {
+        const StorageEntry* other = b.findChild(a.children[i].name);
+        if (!other || !sameEntry(a.children[i], *other))
+            return false;
+    }
+    return true;
+}
+
+class ProjectStorage : public test::AutomationTest {
+protected:
+    // The live knowledge base of a two-node network kept in `fileName`, its project holding `code`.
+    std::shared_ptr<KnowledgeBase> documentWithCode(const QString& fileName, const QString& code)
+    {
+        network->setFileName(fileName);
+        const auto knowledgeBase = startWith(network);
+        knowledgeBase->Project()->addModule(QStringLiteral("Module1"), code);
+        knowledgeBase->Project()->addModule(QStringLiteral("Events"), QStringLiteral("// caf\u00e9 \u20ac"));
+        return knowledgeBase;
+    }
+
+    // The project a new knowledge base opens for the document.
+    std::shared_ptr<MacroProject> reopened(const QString& fileName)
+    {
+        auto knowledgeBase = KnowledgeBase::create();
+        knowledgeBase->setNetwork(network);
+        knowledgeBase->OpenProject(fileName, true);
+        return knowledgeBase->Project();
+    }
+
+    std::shared_ptr<clsNetwork> network = test::twoNodeNetwork();
+};
+
+} // namespace
+
+TEST_F(ProjectStorage, AnXMLDocumentKeepsItsProjectInTheFileBesideIt)
+{
+    const QString document = scratch(QStringLiteral("cars.xml"));
+    const auto knowledgeBase = documentWithCode(document, QStringLiteral("function KnowledgeBase_Load(e) {}"));
+    ASSERT_TRUE(knowledgeBase->SaveProj({}, nullptr));
+    EXPECT_TRUE(QFile::exists(document));
+    ASSERT_TRUE(QFile::exists(scratch(QStringLiteral("cars.vba"))));
+
+    const auto project = reopened(document);
+    EXPECT_EQ(project->modules(), knowledgeBase->Project()->modules());
+    EXPECT_EQ(project->Name(), QStringLiteral("Twonodes"));
+    EXPECT_TRUE(ui->messageBoxes.empty());
+
+    // A document without a side file gets a new project named after it.
+    network->Name()->setText(QStringLiteral("Car will not start"));
+    EXPECT_EQ(reopened(scratch(QStringLiteral("other.xml")))->Name(), QStringLiteral("Carwillnotstart"));
+}
+
+TEST_F(ProjectStorage, ACompoundDocumentKeepsItsProjectInAStorageOfItsOwn)
+{
+    const QString document = scratch(QStringLiteral("cars.qkb"));
+    const auto knowledgeBase = documentWithCode(document, QStringLiteral("var answer = 42;"));
+    ASSERT_TRUE(knowledgeBase->SaveProj({}, nullptr));
+
+    const StorageEntry root = platform::compoundfile::read(bytesOf(document));
+    const StorageEntry* macros = root.findChild(QStringLiteral("Macros"));
+    ASSERT_TRUE(macros && macros->isStorage);
+    EXPECT_TRUE(root.findChild(QStringLiteral("GUID"))) << "the document was written into the same file";
+    EXPECT_EQ(reopened(document)->modules(), knowledgeBase->Project()->modules());
+
+    // The document opens as it was saved.
+    const auto shown = clsNetwork::create();
+    shown->setFileName(document);
+    window->diagram->Networks.Clear();
+    window->diagram->setNetwork(shown);
+    window->diagram->Networks.Add(shown);
+    ASSERT_TRUE(window->diagram->FileOpen());
+    EXPECT_EQ(shown->Name()->Text(), QStringLiteral("Two nodes"));
+
+    // An independent reader finds the project's storage and its streams.
+    const auto python = test::pythonWithOlefile();
+    if (!python)
+        GTEST_SKIP() << "python3 with the olefile module is not installed";
+    QProcess reader;
+    reader.start(*python, {QStringLiteral("-c"),
+                          QStringLiteral("import json, sys, olefile\n"
+                                         "with olefile.OleFileIO(sys.argv[1]) as ole:\n"
+                                         "    print(json.dumps(['/'.join(e) for e in ole.listdir(storages=True)]))\n"),
+                          document});
+    ASSERT_TRUE(reader.waitForFinished(60000));
+    ASSERT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().constData();
+    const QJsonArray entries = QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
+    for (const char* expected : {"Macros", "Macros/Project", "Macros/Modules", "Macros/Modules/Module1",
+                                 "Macros/Modules/Events", "GUID", "Networks"})
+        EXPECT_TRUE(entries.contains(QString::fromLatin1(expected))) << expected;
+}
+
+TEST_F(ProjectStorage, MacrosOfAnotherKindSurviveEverySaveByteForByte)
+{
+    // A compound document and a side file, each carrying another program's macros.
+    const QString document = scratch(QStringLiteral("foreign.qkb"));
+    const QString saved = scratch(QStringLiteral("copy.qkb"));
+    documentWithCode(document, QStringLiteral("var x = 1;"))->SaveProj({}, nullptr);
+    StorageEntry root = platform::compoundfile::read(bytesOf(document));
+    root.children.push_back(foreignMacros());
+    root.children.push_back(stream(QStringLiteral("\x05SummaryInformation"), QByteArray("\xfe\xff\x00\x00", 4)));
+    QFile file(document);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(platform::compoundfile::write(root));
+    file.close();
+
+    network->setFileName(document);
+    const auto knowledgeBase = KnowledgeBase::create();
+    knowledgeBase->setNetwork(network);
+    host().setLive(knowledgeBase);
+    knowledgeBase->OpenProject({}, true);
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_TRUE(ui->messageBoxes.front().text.contains(QStringLiteral("macros of another kind")));
+
+    network->setFileName(saved);
+    ASSERT_TRUE(knowledgeBase->SaveProj({}, nullptr));
+    const StorageEntry copy = platform::compoundfile::read(bytesOf(saved));
+    ASSERT_TRUE(copy.findChild(QStringLiteral("VBA")));
+    EXPECT_TRUE(sameEntry(*copy.findChild(QStringLiteral("VBA")), foreignMacros()));
+    EXPECT_TRUE(copy.findChild(QStringLiteral("\x05SummaryInformation")));
+    EXPECT_TRUE(copy.findChild(QStringLiteral("Macros")));
+    knowledgeBase->ReopenProject(saved);
+    EXPECT_EQ(ui->messageBoxes.size(), 1u) << "told once";
+
+    // The same through a side file.
+    const QString side = scratch(QStringLiteral("foreign.vba"));
+    StorageEntry vba = StorageEntry::emptyRoot();
+    vba.children.push_back(foreignMacros());
+    QFile sideFile(side);
+    ASSERT_TRUE(sideFile.open(QIODevice::WriteOnly));
+    sideFile.write(platform::compoundfile::write(vba));
+    sideFile.close();
+    network->setFileName(scratch(QStringLiteral("foreign.xml")));
+    knowledgeBase->OpenProject();
+    network->setFileName(scratch(QStringLiteral("copy.xml")));
+    ASSERT_TRUE(knowledgeBase->SaveProj({}, nullptr));
+    const StorageEntry sideCopy = platform::compoundfile::read(bytesOf(scratch(QStringLiteral("copy.vba"))));
+    EXPECT_TRUE(sameEntry(*sideCopy.findChild(QStringLiteral("VBA")), foreignMacros()));
+}
+
+TEST_F(ProjectStorage, AProjectThatCannotBeReadIsToldAndNeverLost)
+{
+    const QString document = scratch(QStringLiteral("damaged.xml"));
+    const auto knowledgeBase = documentWithCode(document, QStringLiteral("var kept = true;"));
+    const auto modules = knowledgeBase->Project()->modules();
+    QFile damaged(scratch(QStringLiteral("damaged.vba")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("not a compound file");
+    damaged.close();
+
+    // Reading it again after a save that left a damaged file keeps the project in memory.
+    knowledgeBase->ReopenProject(document);
+    EXPECT_EQ(knowledgeBase->Project()->modules(), modules);
+
+    // Opening it tells the user and starts a new project.
+    EXPECT_TRUE(reopened(document)->modules().isEmpty());
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_EQ(ui->messageBoxes.front().text,
+              QStringLiteral("This file's VBA is read only, already opened exclusively or is the wrong version"));
+
+    // The project of a read-only document is read, and marked read-only.
+    ASSERT_TRUE(knowledgeBase->SaveProj({}, nullptr));
+    QFile::setPermissions(scratch(QStringLiteral("damaged.vba")), QFile::ReadOwner);
+    const auto readOnly = reopened(document);
+    EXPECT_EQ(readOnly->modules(), modules);
+    EXPECT_TRUE(readOnly->readOnly);
+    QFile::setPermissions(scratch(QStringLiteral("damaged.vba")), QFile::ReadOwner | QFile::WriteOwner);
+}
+
+TEST_F(ProjectStorage, TheEditorsSaveOfAnUnnamedDocumentAsksForAKnowledgeBaseName)
+{
+    platform::ScopedService<platform::FileDialogs, platform::doubles::ScriptedFileDialogs> dialogs;
+    network->setFileName(scratch(QStringLiteral("template.qkt")));
+    const auto knowledgeBase = startWith(network);
+    network->setFileName({});
+    dialogs->queueAnswer(scratch(QStringLiteral("unnamed")));
+    knowledgeBase->ApcProject_Save();
+    ASSERT_EQ(dialogs->calls.size(), 1u);
+    EXPECT_EQ(dialogs->calls.front().request.filterIndex, 1);
+    EXPECT_TRUE(dialogs->calls.front().request.filter.startsWith(QStringLiteral("Knowledge Bases (*.qkb)|*.qkb|")));
+    ASSERT_FALSE(window->calls.isEmpty());
+    EXPECT_EQ(window->calls.last(), QStringLiteral("SaveDocumentAs ") + scratch(QStringLiteral("unnamed.qkb")));
+
+    // A read-only document is refused.
+    network->setFileName(scratch(QStringLiteral("unnamed.qkb")));
+    QFile locked(network->FileName());
+    ASSERT_TRUE(locked.open(QIODevice::WriteOnly));
+    locked.close();
+    locked.setPermissions(QFile::ReadOwner);
+    window->calls.clear();
+    knowledgeBase->ApcProject_Save();
+    EXPECT_TRUE(window->calls.isEmpty());
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_EQ(ui->messageBoxes.front().text, network->FileName() + QStringLiteral(" is read only, unable to save file"));
+}
