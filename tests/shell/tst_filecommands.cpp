@@ -5,7 +5,6 @@
 #include "tests/shell/ShellTestSupport.h"
 
 #include "diagram/ctlPelnet.h"
-#include "model/AbstractKnowledgeBase.h"
 #include "shell/DocumentFiles.h"
 #include "shell/ToolBands.h"
 #include "tests/network/NetworkBuilder.h"
@@ -15,8 +14,6 @@
 #include <unistd.h>
 
 using namespace kelvane;
-using platform::msgbox::Exclamation;
-using Kind = platform::doubles::ScriptedFileDialogs::Kind;
 
 namespace {
 
@@ -50,21 +47,20 @@ protected:
         settingvalues::setIntroductionSuppressed(QStringLiteral("Engine"), true);
     }
 
-    // A document of two levels: "Engine", whose node Ignition opens "Spark" at its node Plug.
-    // A compound document may name the lower level's own file.
-    static void writeDocument(const QString& path, qint16 type = 1, const QString& lowerFile = {})
+    // A document of two levels, "Engine" and "Spark"; a compound one may name the lower
+    // level's own file.
+    static void writeDocument(const QString& path, qint16 type, const QString& lowerFile = {}, const QString& password = {})
     {
-        test::NetworkBuilder engine({"Ignition Fuel", "Starts"}), spark({"Plug"});
-        engine.links("Starts>Ignition Starts>Fuel");
+        test::NetworkBuilder engine({"Ignition", "Starts"}), spark({"Plug"});
+        engine.links("Starts>Ignition");
         engine.network->Name()->setText(QStringLiteral("Engine"));
-        spark.network->Name()->setText(QStringLiteral("Spark"));
+        engine.network->Password = password;
         const auto ignition = engine["Ignition"];
         ignition->setExternal(true);
         ignition->LowerLevelNetwork = spark.network;
         ignition->ExternalNetworkGUID = spark.network->GUID();
         ignition->setExternalGUID(spark["Plug"]->GUID);
         ignition->ExternalFile = lowerFile;
-
         ctlPelnet writer;
         writer.setNetwork(engine.network);
         writer.Networks.Clear();
@@ -78,28 +74,17 @@ protected:
     }
 
     static QString file(const QString& name) { return QDir(basLibrary::DocumentsFolder).filePath(name); }
-
     ctlPelnet& diagram() const { return window->ctlPelnet1(); }
     std::shared_ptr<clsNetwork> network() const { return diagram().Network(); }
     QAction* tool(const QString& id) const { return window->SSActiveToolBars1().Tool(id); }
     void click(const QString& id) const { tool(id)->trigger(); }
     QString lastMessage() const { return ui->messageBoxes.empty() ? QString() : ui->messageBoxes.back().text; }
-
-    // The open document is the one `load` opened, unchanged.
-    void expectSampleStillOpen(const char* why) const
-    {
-        EXPECT_EQ(window->Caption(), kSampleName) << why;
-        EXPECT_EQ(network()->FileName(), sample()) << why;
-        EXPECT_EQ(diagram().Networks.Count(), 1) << why;
-        EXPECT_TRUE(diagram().Loaded) << why;
-        EXPECT_FALSE(window->Unloaded()) << why;
-    }
 };
 
 TEST_F(FileCommands, NewOpensAKnowledgeBaseWhoseFirstSaveAsksForAScenarioName)
 {
     const QString kb = file(QStringLiteral("engine.qkb"));
-    writeDocument(kb);
+    writeDocument(kb, 1);
     load(sample());
     network()->setDirty(true);
     ui->queueMessageBoxResult(platform::msgbox::Cancel);
@@ -109,38 +94,25 @@ TEST_F(FileCommands, NewOpensAKnowledgeBaseWhoseFirstSaveAsksForAScenarioName)
     ui->queueMessageBoxResult(platform::msgbox::No);
     dialogs->queueAnswer(kb);
     click(QStringLiteral("&New"));
-    ASSERT_EQ(dialogs->calls.size(), 1u);
-    const auto& request = dialogs->calls[0].request;
-    EXPECT_EQ(request.title, QStringLiteral("Select Knowledge Base"));
-    EXPECT_EQ(request.filter, QStringLiteral("Knowledge Base (*.qkb)|*.qkb|All files (*.*)|*.*"));
-    EXPECT_EQ(request.flags, 4100);
+    EXPECT_EQ(dialogs->calls.at(0).request.title, QStringLiteral("Select Knowledge Base"));
     EXPECT_EQ(window->Caption(), QStringLiteral("Engine"));
     EXPECT_EQ(tool(QStringLiteral("&About"))->text(), QStringLiteral("&About Engine..."));
     ASSERT_EQ(diagram().Networks.Count(), 2);
     EXPECT_EQ(diagram().Networks.Item(1)->Layers().Item(1)->Nodes().Item(1)->LowerLevelNetwork, diagram().Networks.Item(2));
-    EXPECT_TRUE(diagram().KnowledgeBaseMode);
     EXPECT_FALSE(diagram().Dirty());
-    EXPECT_EQ(basGlobal::DocumentPath, kb);
-    EXPECT_TRUE(network()->FileName().isEmpty());
-    EXPECT_TRUE(host->calls.contains(QStringLiteral("ReleaseKnowledgeBase")));
-    EXPECT_EQ(host->calls.mid(host->calls.indexOf(QStringLiteral("ReleaseKnowledgeBase"))),
+    EXPECT_EQ(host->calls.mid(host->calls.size() - 3),
               (QStringList {QStringLiteral("ReleaseKnowledgeBase"), QStringLiteral("CreateKnowledgeBase ") + kb,
                             QStringLiteral("FireLoad")}));
-    EXPECT_EQ(basGlobal::CurrentKnowledgeBase->Network(), network());
     EXPECT_TRUE(basGlobal::RecentFiles[0].isEmpty()); // New leaves the list alone
 
     // Save asks for a name; one without an extension becomes a compound scenario.
     dialogs->queueAnswer(file(QStringLiteral("Monday")));
     click(QStringLiteral("&Save"));
-    ASSERT_EQ(dialogs->calls.size(), 2u);
-    EXPECT_EQ(dialogs->calls[1].kind, Kind::Save);
-    EXPECT_EQ(dialogs->calls[1].request.title, QStringLiteral("Save Scenario As"));
-    EXPECT_EQ(dialogs->calls[1].request.filterIndex, 1);
+    EXPECT_EQ(dialogs->calls.at(1).request.title, QStringLiteral("Save Scenario As"));
     const QString scenario = file(QStringLiteral("Monday.qks"));
     EXPECT_EQ(network()->FileName(), scenario);
     EXPECT_EQ(basGlobal::RecentFiles[0], scenario);
     EXPECT_EQ(networksIn(scenario), 2);
-    EXPECT_FALSE(QFile::exists(documentfiles::TemporaryCopy(scenario)));
 }
 
 TEST_F(FileCommands, OpenAndTheRecentlyUsedEntriesReplaceTheDocumentAndKeepTheListAcrossARestart)
@@ -150,39 +122,31 @@ TEST_F(FileCommands, OpenAndTheRecentlyUsedEntriesReplaceTheDocumentAndKeepTheLi
     writeDocument(scenario, 2);
     writeDocument(xml, 2);
     load(sample());
-    dialogs->queueAnswer(scenario);
-    dialogs->queueAnswer(xml);
-    click(QStringLiteral("&Open..."));
-    click(QStringLiteral("&Open..."));
-    ASSERT_EQ(dialogs->calls.size(), 2u);
-    EXPECT_EQ(dialogs->calls[0].request.title, QStringLiteral("Open Scenario"));
-    EXPECT_EQ(dialogs->calls[0].request.filter, QStringLiteral("Kelvane Scenario (*.qks)|*.qks|All files (*.*)|*.*"));
-    EXPECT_EQ(dialogs->calls[1].request.fileName, scenario); // the dialog proposes the last file
+    for (const QString& path : {scenario, xml}) {
+        dialogs->queueAnswer(path);
+        click(QStringLiteral("&Open..."));
+    }
+    EXPECT_EQ(dialogs->calls.at(0).request.title, QStringLiteral("Open Scenario"));
+    EXPECT_EQ(dialogs->calls.at(1).request.fileName, scenario); // the dialog proposes the last file
     EXPECT_EQ(network()->FileName(), xml);
     EXPECT_EQ(diagram().Networks.Count(), 2);
-    EXPECT_EQ(basGlobal::RecentFiles[0], xml);
     EXPECT_EQ(basGlobal::RecentFiles[1], scenario);
 
-    // An entry of the list reopens its file and moves it to the top.
     click(QStringLiteral("MRU2"));
     EXPECT_EQ(network()->FileName(), scenario);
-    EXPECT_TRUE(network()->Structured);
     EXPECT_EQ(basGlobal::RecentFiles[0], scenario);
     EXPECT_TRUE(tool(QStringLiteral("MRU1"))->text().startsWith(QStringLiteral("&1 ")));
-    EXPECT_TRUE(tool(QStringLiteral("MRU1"))->text().endsWith(QStringLiteral("monday.qks")));
 
-    // An entry whose file went says so and changes nothing.
+    // An entry whose file went says so, and stays.
     QFile::remove(xml);
     click(QStringLiteral("MRU2"));
     EXPECT_EQ(lastMessage(), xml + QStringLiteral(" does not exist"));
     EXPECT_EQ(network()->FileName(), scenario);
-    EXPECT_EQ(basGlobal::RecentFiles[1], xml);
 
     window->close();
     test::resetProgramGlobals();
     load(sample());
-    EXPECT_EQ(basGlobal::RecentFiles[0], scenario);
-    EXPECT_TRUE(tool(QStringLiteral("MRU2"))->isVisible());
+    EXPECT_TRUE(tool(QStringLiteral("MRU1"))->text().endsWith(QStringLiteral("monday.qks")));
     EXPECT_TRUE(tool(QStringLiteral("MRU2"))->text().endsWith(QStringLiteral("tuesday.xml")));
 }
 
@@ -205,46 +169,139 @@ TEST_F(FileCommands, SaveAndSaveAsWriteThroughATemporaryCopyWithTheMacroFileBesi
     EXPECT_FALSE(diagram().Dirty());
     EXPECT_EQ(networksIn(xml), 2);
 
-    // Save As over an existing file asks first; No writes nothing.
+    // Replacing a file is asked first: No writes nothing, Yes makes it the compound scenario,
+    // with no macro file beside it.
     const QString other = file(QStringLiteral("wednesday.qks"));
     ASSERT_TRUE(writeBytes(other, "keep"));
-    dialogs->queueAnswer(other);
-    ui->queueMessageBoxResult(platform::msgbox::No);
-    click(QStringLiteral("Save &As..."));
+    for (const int answer : {platform::msgbox::No, platform::msgbox::Yes}) {
+        dialogs->queueAnswer(other);
+        ui->queueMessageBoxResult(answer);
+        click(QStringLiteral("Save &As..."));
+    }
     EXPECT_EQ(dialogs->calls.back().request.fileName, file(QStringLiteral("tuesday")));
-    EXPECT_EQ(dialogs->calls.back().request.filterIndex, 2);
     EXPECT_EQ(lastMessage(), other + QStringLiteral(" already exists.\rDo you want to replace it?"));
     EXPECT_EQ(ui->messageBoxes.back().style, 308);
-    EXPECT_EQ(bytesOf(other), QByteArray("keep"));
-    EXPECT_EQ(network()->FileName(), xml);
-
-    // Yes: the document becomes that compound scenario, and no macro file is made beside it.
-    dialogs->queueAnswer(other);
-    ui->queueMessageBoxResult(platform::msgbox::Yes);
-    click(QStringLiteral("Save &As..."));
     EXPECT_EQ(network()->FileName(), other);
     EXPECT_TRUE(network()->Structured);
     EXPECT_EQ(networksIn(other), 2);
     EXPECT_FALSE(QFile::exists(file(QStringLiteral("wednesday.vba"))));
-    EXPECT_EQ(basGlobal::RecentFiles[0], other);
 
-    // A dot in a folder's name is no extension: the scenario's default one is added.
+    // A dot in a folder's name is no extension: the scenario's own is added.
     const QString folder = file(QStringLiteral("week.2"));
     QDir().mkpath(folder);
     dialogs->queueAnswer(folder + QStringLiteral("/thursday"));
     click(QStringLiteral("Save &As..."));
-    EXPECT_EQ(dialogs->calls.back().request.filterIndex, 1);
     EXPECT_EQ(network()->FileName(), folder + QStringLiteral("/thursday.qks"));
-    EXPECT_EQ(networksIn(network()->FileName()), 2);
+    EXPECT_EQ(basGlobal::RecentFiles[0], network()->FileName());
 
-    // A read-only file is refused before anything is written.
     QFile::setPermissions(other, QFile::ReadOwner);
-    const QByteArray locked = bytesOf(other);
     dialogs->queueAnswer(other);
     click(QStringLiteral("Save &As..."));
     EXPECT_EQ(lastMessage(), other + QStringLiteral(" is read only, unable to save file"));
-    EXPECT_EQ(bytesOf(other), locked);
     EXPECT_EQ(network()->FileName(), folder + QStringLiteral("/thursday.qks"));
+}
+
+TEST_F(FileCommands, AFailedOpenKeepsTheOpenDocumentAndTellsTheUser)
+{
+    const QString locked = file(QStringLiteral("locked.xml"));
+    const QString cut = file(QStringLiteral("cut.xml"));
+    const QString damaged = file(QStringLiteral("damaged.qks"));
+    const QString readOnly = file(QStringLiteral("readonly.qks"));
+    writeDocument(locked, 2, {}, QStringLiteral("secret"));
+    for (const QString& path : {cut, damaged, readOnly})
+        writeDocument(path, 2);
+    ASSERT_TRUE(writeBytes(cut, bytesOf(cut).left(bytesOf(cut).size() / 2)));
+    ASSERT_TRUE(writeBytes(damaged, bytesOf(damaged).replace(512, 512, QByteArray(512, '\xff'))));
+    QFile::setPermissions(readOnly, QFile::ReadOwner);
+    load(sample());
+    const auto knowledgeBase = basGlobal::CurrentKnowledgeBase;
+
+    ui->queuePromptAnswer(QStringLiteral("guess"));
+    for (const QString& path : {locked, cut, damaged, readOnly, file(QStringLiteral("gone.qks"))}) {
+        const QByteArray before = bytesOf(path);
+        dialogs->queueAnswer(path);
+        click(QStringLiteral("&Open..."));
+        const std::string why = path.toStdString();
+        EXPECT_EQ(lastMessage(), path + QStringLiteral(" could not be opened.")) << why;
+        EXPECT_EQ(window->Caption(), kSampleName) << why;
+        EXPECT_EQ(network()->FileName(), sample()) << why;
+        EXPECT_EQ(diagram().Networks.Count(), 1) << why;
+        EXPECT_EQ(basGlobal::CurrentKnowledgeBase, knowledgeBase) << why;
+        EXPECT_EQ(bytesOf(path), before) << why;
+    }
+    EXPECT_FALSE(window->Unloaded());
+    EXPECT_TRUE(basGlobal::RecentFiles[0].isEmpty());
+    EXPECT_EQ(ui->prompts.size(), 1u);
+
+    // The document left open is still saved as it was.
+    network()->setDirty(true);
+    click(QStringLiteral("&Save"));
+    EXPECT_FALSE(diagram().Dirty());
+}
+
+TEST_F(FileCommands, AFailedSaveKeepsTheFileTheChangesAndTheNameAndTellsTheUser)
+{
+    const QString kb = file(QStringLiteral("engine.qks"));
+    const QString lowerFile = file(QStringLiteral("spark.qkb"));
+    writeDocument(kb, 2, QStringLiteral("spark.qkb"));
+    load(sample());
+    dialogs->queueAnswer(kb);
+    click(QStringLiteral("&Open..."));
+    const QByteArray before = bytesOf(kb);
+    const auto expectNothingSaved = [&](const char* why) {
+        EXPECT_EQ(lastMessage(), QStringLiteral("An error occurred saving ") + kb + u'\r') << why;
+        EXPECT_EQ(bytesOf(kb), before) << why;
+        EXPECT_TRUE(diagram().Dirty()) << why;
+        EXPECT_EQ(network()->FileName(), kb) << why;
+        EXPECT_FALSE(QFile::exists(documentfiles::TemporaryCopy(kb))) << why;
+    };
+
+    // The lower level names a file of its own that may not be written.
+    ASSERT_TRUE(writeBytes(lowerFile, "spark"));
+    QFile::setPermissions(lowerFile, QFile::ReadOwner);
+    network()->setDirty(true);
+    click(QStringLiteral("&Save"));
+    EXPECT_EQ(ui->messageBoxes.rbegin()[1].text, lowerFile + QStringLiteral(" is read only"));
+    expectNothingSaved("read-only lower level");
+    QFile::remove(lowerFile);
+
+    host->failProjectSave = true;
+    click(QStringLiteral("&Save"));
+    expectNothingSaved("macro project not written");
+    host->failProjectSave = false;
+
+    for (const rlim_t room : {rlim_t(0), rlim_t(before.size() / 2)}) {
+        const test::FileSizeLimit limit(room);
+        click(QStringLiteral("&Save"));
+        expectNothingSaved("file size limit");
+    }
+
+    // A folder that refuses writes; one that is a plain file refuses the superuser too.
+    if (geteuid() != 0) {
+        const QString folder = QFileInfo(kb).absolutePath();
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+        click(QStringLiteral("&Save"));
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        expectNothingSaved("read-only folder");
+    }
+    const QString inPlainFile = file(QStringLiteral("plain")) + QStringLiteral("/copy.qks");
+    ASSERT_TRUE(writeBytes(file(QStringLiteral("plain")), "plain"));
+    dialogs->queueAnswer(inPlainFile);
+    click(QStringLiteral("Save &As..."));
+    EXPECT_EQ(lastMessage(), QStringLiteral("An error occurred saving ") + inPlainFile + u'\r');
+    EXPECT_EQ(network()->FileName(), kb); // the name it had
+    EXPECT_TRUE(diagram().Dirty());
+    EXPECT_NE(basGlobal::RecentFiles[0], inPlainFile);
+
+    QFile::setPermissions(kb, QFile::ReadOwner);
+    click(QStringLiteral("&Save"));
+    EXPECT_EQ(lastMessage(), kb + QStringLiteral(" is read only, unable to save file"));
+    EXPECT_EQ(bytesOf(kb), before);
+    QFile::setPermissions(kb, QFile::ReadOwner | QFile::WriteOwner);
+
+    click(QStringLiteral("&Save"));
+    EXPECT_FALSE(diagram().Dirty());
+    EXPECT_EQ(networksIn(kb), 2);
 }
 
 } // namespace
