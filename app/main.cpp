@@ -3,12 +3,14 @@
 
 #include "app/ProgramServerLogon.h"
 #include "automation/AutomationHost.h"
+#include "automation/AutomationService.h"
 #include "forms/PasswordPromptUiServices.h"
 #include "platform/FileDialogs.h"
 #include "platform/SystemInfo.h"
 #include "platform/gui/QtFileDialogs.h"
 #include "platform/gui/QtUiServices.h"
 #include "shell/ProgramFolder.h"
+#include "shell/ShellGlobals.h"
 #include "shell/ProductInfo.h"
 #include "shell/basMain.h"
 #include "shell/frmNavigate.h"
@@ -53,6 +55,10 @@ int main(int argc, char** argv)
     basMain::Program program = basMain::Main(commandLine);
     if (program.mainWindow->Unloaded())
         return 0;
+    // Started by an automation client: the knowledge base is offered to it on the session bus.
+    std::unique_ptr<kelvane::AutomationService> automationServer;
+    if (basGlobal::AutomationMode)
+        automationServer = std::make_unique<kelvane::AutomationService>(automation.host(), QDBusConnection::sessionBus());
     QObject::connect(program.mainWindow.get(), &kelvane::frmNavigate::programEnded, &application, &QApplication::quit,
                      Qt::QueuedConnection);
     return application.exec();

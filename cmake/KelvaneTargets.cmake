@@ -12,11 +12,12 @@ function(kelvane_add_library name)
     target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
 endfunction()
 
-# kelvane_add_test(<name> [GUI] SOURCES ... LIBS ...)
+# kelvane_add_test(<name> [GUI] SOURCES ... LIBS ... [LAUNCHER command...])
 # One GoogleTest program per unit, registered with CTest; runs headless in a scratch folder.
-# GUI gives the program a QApplication (offscreen) instead of a QCoreApplication.
+# GUI gives the program a QApplication (offscreen) instead of a QCoreApplication. LAUNCHER runs
+# the program through another (a private session bus: dbus-run-session --).
 function(kelvane_add_test name)
-    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS;LAUNCHER" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     if(ARG_GUI)
         set(support kelvane_test_support_gui)
@@ -28,7 +29,7 @@ function(kelvane_add_test name)
         KELVANE_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
         KELVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
         KELVANE_BUILD_DIR="${PROJECT_BINARY_DIR}")
-    add_test(NAME ${name} COMMAND ${name})
+    add_test(NAME ${name} COMMAND ${ARG_LAUNCHER} $<TARGET_FILE:${name}>)
     set_tests_properties(${name} PROPERTIES
         TIMEOUT 300
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")

@@ -14,7 +14,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libgsf-1-dev libssl-dev libcurl4-openssl-dev
     libhunspell-dev hunspell-en-us
-    python3 python3-olefile python3-pyftpdlib vsftpd xsltproc
+    python3 python3-olefile python3-pyftpdlib vsftpd xsltproc dbus
     fonts-dejavu-core
     nginx tinyproxy dante-server microsocks curl
 )

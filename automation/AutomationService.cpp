@@ -1,0 +1,47 @@
+#include "automation/AutomationService.h"
+
+#include "automation/ApplicationService.h"
+#include "automation/DBusNames.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusError>
+#include <QDBusMetaType>
+
+namespace kelvane {
+
+namespace {
+constexpr auto kExported = QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportScriptableSignals |
+                           QDBusConnection::ExportAllProperties;
+}
+
+AutomationService::AutomationService(AutomationHost& host, QDBusConnection connection,
+                                     std::chrono::milliseconds sinkTimeLimit)
+    : m_connection(std::move(connection))
+    , m_knowledgeBase(std::make_unique<KnowledgeBaseService>(host, m_connection, sinkTimeLimit))
+    , m_application(std::make_unique<ApplicationService>(host))
+    , m_editor(std::make_unique<EditorService>(host))
+{
+    qDBusRegisterMetaType<QList<QDBusObjectPath>>();
+    if (!m_connection.isConnected()) {
+        qWarning("Automation: no bus to offer the knowledge base on: %s", qPrintable(m_connection.lastError().message()));
+        return;
+    }
+    m_registered = m_connection.registerObject(dbusnames::kKnowledgeBasePath, m_knowledgeBase.get(), kExported) &&
+                   m_connection.registerObject(dbusnames::kApplicationPath, m_application.get(), kExported) &&
+                   m_connection.registerObject(dbusnames::kEditorPath, m_editor.get(), kExported) &&
+                   m_connection.registerService(dbusnames::kService);
+    if (!m_registered)
+        qWarning("Automation: %s could not be offered on the bus: %s", qPrintable(dbusnames::kService),
+                 qPrintable(m_connection.lastError().message()));
+}
+
+AutomationService::~AutomationService()
+{
+    if (!m_connection.isConnected())
+        return;
+    m_connection.unregisterService(dbusnames::kService);
+    for (const QString& path : {dbusnames::kEditorPath, dbusnames::kApplicationPath, dbusnames::kKnowledgeBasePath})
+        m_connection.unregisterObject(path);
+}
+
+} // namespace kelvane

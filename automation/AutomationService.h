@@ -1,0 +1,37 @@
+#pragma once
+
+#include "automation/KnowledgeBaseService.h"
+
+#include <QDBusConnection>
+#include <memory>
+
+namespace kelvane {
+
+class ApplicationService;
+class AutomationHost;
+class EditorService;
+
+// The program as an automation server on a bus: the live KnowledgeBase at /KnowledgeBase, the
+// application object at /Application and its editor at /Application/VBE, under the service
+// name org.kelvane.Kelvane, for as long as this object lives.
+class AutomationService {
+public:
+    AutomationService(AutomationHost& host, QDBusConnection connection,
+                      std::chrono::milliseconds sinkTimeLimit = KnowledgeBaseService::kDefaultSinkTimeLimit);
+    ~AutomationService();
+    AutomationService(const AutomationService&) = delete;
+    AutomationService& operator=(const AutomationService&) = delete;
+
+    // False, with the reason logged, when the objects or the name could not be registered (no
+    // bus, or another program holds the name).
+    bool registered() const { return m_registered; }
+
+private:
+    QDBusConnection m_connection;
+    std::unique_ptr<KnowledgeBaseService> m_knowledgeBase;
+    std::unique_ptr<ApplicationService> m_application;
+    std::unique_ptr<EditorService> m_editor;
+    bool m_registered = false;
+};
+
+} // namespace kelvane

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// The names under which the program offers its automation objects on the session bus.
+namespace kelvane::dbusnames {
+
+inline const QString kService = QStringLiteral("org.kelvane.Kelvane");
+inline const QString kKnowledgeBasePath = QStringLiteral("/KnowledgeBase");
+inline const QString kApplicationPath = QStringLiteral("/Application");
+inline const QString kEditorPath = QStringLiteral("/Application/VBE");
+inline const QString kKnowledgeBaseInterface = QStringLiteral("org.kelvane.Kelvane.KnowledgeBase");
+inline const QString kApplicationInterface = QStringLiteral("org.kelvane.Kelvane.Application");
+inline const QString kEditorInterface = QStringLiteral("org.kelvane.Kelvane.VBE");
+// What a client's event sink implements: one method per event that carries a Cancel, taking the
+// event's arguments and answering the Cancel it leaves.
+inline const QString kEventSinkInterface = QStringLiteral("org.kelvane.Kelvane.KnowledgeBaseEvents");
+
+} // namespace kelvane::dbusnames
