@@ -9,9 +9,13 @@ using platform::automation::DispatchObject;
 
 DispatchObject LinkObject::ConnectionTo() const { return viewOf<NodeObject>(m_link->ConnectionTo); }
 
+// A link always leads to an evidence node: Nothing is refused (InvalidPropertyValue, 380).
 void LinkObject::setConnectionTo(const DispatchObject& node)
 {
-    m_link->ConnectionTo = requireModelOf<NodeObject>(node.toVariant());
+    auto evidence = requireModelOf<NodeObject>(node.toVariant());
+    if (!evidence)
+        raiseError(err::InvalidPropertyValue);
+    m_link->ConnectionTo = std::move(evidence);
 }
 
 DispatchObject LinkObject::ConnectionFrom() const { return viewOf<NodeObject>(m_link->ConnectionFrom.lock()); }

@@ -16,10 +16,14 @@ using platform::automation::DispatchObject;
 
 namespace {
 
-// A text label written through automation; Nothing leaves the node without one.
+// A text label written through automation. A node always has its texts: Nothing is refused
+// (InvalidPropertyValue, 380), as is any object that is no text label (TypeMismatch, 13).
 std::shared_ptr<TextLabel> labelOf(const DispatchObject& label)
 {
-    return requireModelOf<TextLabelObject>(label.toVariant());
+    auto model = requireModelOf<TextLabelObject>(label.toVariant());
+    if (!model)
+        raiseError(err::InvalidPropertyValue);
+    return model;
 }
 
 } // namespace

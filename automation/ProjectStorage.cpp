@@ -2,9 +2,9 @@
 
 #include "platform/CheckedSaveFile.h"
 #include "platform/CompoundFile.h"
+#include "platform/FileBytes.h"
 #include "platform/RuntimeError.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
@@ -78,19 +78,6 @@ void readProject(const StorageEntry& storage, StoredProject& project)
     }
 }
 
-QByteArray fileBytes(const QString& fileName)
-{
-    QFile file(fileName);
-    if (!file.exists())
-        raiseError(err::FileNotFound, QStringLiteral("%1 was not found.").arg(fileName));
-    if (!file.open(QIODevice::ReadOnly))
-        raiseError(err::PathFileAccess, QStringLiteral("%1 cannot be read: %2").arg(fileName, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        raiseError(err::PathFileAccess, QStringLiteral("%1 cannot be read: %2").arg(fileName, file.errorString()));
-    return bytes;
-}
-
 } // namespace
 
 StoredProject read(const StorageEntry& root, bool document)
@@ -122,7 +109,7 @@ void write(StorageEntry& root, const MacroProject& project)
 
 StoredProject readFile(const QString& fileName, bool document)
 {
-    const QByteArray bytes = fileBytes(fileName);
+    const QByteArray bytes = platform::readFileBytes(fileName);
     if (bytes.isEmpty())
         return {};
     return read(platform::compoundfile::read(bytes), document);
@@ -134,7 +121,7 @@ void writeFile(const QString& fileName, const MacroProject& project)
     // A file that cannot be read as a compound file holds nothing to keep.
     if (QFileInfo::exists(fileName)) {
         try {
-            const QByteArray bytes = fileBytes(fileName);
+            const QByteArray bytes = platform::readFileBytes(fileName);
             if (!bytes.isEmpty())
                 root = platform::compoundfile::read(bytes);
         } catch (const RuntimeError&) {

@@ -13,12 +13,12 @@
 #include "network/BusyPointer.h"
 #include "network/NetworkSupport.h"
 #include "platform/CompoundFile.h"
+#include "platform/FileBytes.h"
 #include "platform/HostPath.h"
 #include "platform/StructuredStorage.h"
 #include "platform/TextEncoding.h"
 #include "platform/UiServices.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 
@@ -35,12 +35,7 @@ const QString kXMLDeclaration = QStringLiteral("<?xml version='1.0' encoding='UT
 // The whole text of a document file: UTF-8 when its bytes are, else the ANSI code page.
 QString readDocumentFile(const QString& fileName)
 {
-    QFile file(platform::hostPath(fileName));
-    if (!file.exists())
-        raiseError(err::FileNotFound, QStringLiteral("%1 was not found.").arg(fileName));
-    if (!file.open(QIODevice::ReadOnly))
-        raiseError(err::PathFileAccess, QStringLiteral("%1 cannot be read: %2").arg(fileName, file.errorString()));
-    return platform::encoding::decodeStored(file.readAll());
+    return platform::encoding::decodeStored(platform::readFileBytes(fileName));
 }
 
 // The path of a lower-level knowledge base's file: a name with a drive or a share, or an

@@ -7,10 +7,9 @@
 #include "network/BusyPointer.h"
 #include "network/NetworkSupport.h"
 #include "network/OlderTextReader.h"
-#include "platform/HostPath.h"
+#include "platform/FileBytes.h"
 #include "platform/TextEncoding.h"
 
-#include <QFile>
 
 namespace kelvane {
 
@@ -21,15 +20,7 @@ namespace {
 // The file's own bytes, one character each in the ANSI code page.
 QString readOlderTextFile(const QString& fileName)
 {
-    QFile file(platform::hostPath(fileName));
-    if (!file.exists())
-        raiseError(err::FileNotFound, QStringLiteral("%1 was not found.").arg(fileName));
-    if (!file.open(QIODevice::ReadOnly))
-        raiseError(err::PathFileAccess, QStringLiteral("%1 cannot be read: %2").arg(fileName, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        raiseError(err::PathFileAccess, QStringLiteral("%1 cannot be read: %2").arg(fileName, file.errorString()));
-    return platform::encoding::fromAnsi(bytes);
+    return platform::encoding::fromAnsi(platform::readFileBytes(fileName));
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "automation/ObjectModel.h"
 #include "platform/automation/EventConnection.h"
 #include "platform/automation/EventSink.h"
+#include "tests/support/ErrorAssertions.h"
 
 using namespace kelvane;
 using namespace kelvane::automation;
@@ -64,6 +65,21 @@ TEST_F(KnowledgeBaseObject, MembersAnswerBySlotIdentifierAndByName)
     // A layer added through the object belongs to it.
     object.call(kb::AddLayer);
     EXPECT_EQ(network->Layers().Item(3)->KnowledgeBase.lock(), basGlobal::CurrentKnowledgeBase);
+
+    // A node's texts and a link's evidence can be replaced, never taken away.
+    const DispatchObject node = viewOf<NodeObject>(test::nodeAt(*network, 2, 1));
+    const DispatchObject link = DispatchObject::fromVariant(
+        DispatchObject::fromVariant(node.get(QStringLiteral("Links"))).get(QStringLiteral("Item"), {1}));
+    EXPECT_EQ(test::errorNumberOf([&] { node.put(QStringLiteral("Question"), Variant()); }), err::InvalidPropertyValue);
+    EXPECT_EQ(test::errorNumberOf([&] { link.put(QStringLiteral("ConnectionTo"), Variant()); }), err::InvalidPropertyValue);
+    EXPECT_EQ(test::errorNumberOf([&] { node.put(QStringLiteral("Reason"), link.toVariant()); }), err::TypeMismatch);
+    EXPECT_TRUE(test::nodeAt(*network, 2, 1)->Question);
+
+    // SaveFile saves under the name it is given, which the document keeps.
+    QString name = test::scratchFolder() + QStringLiteral("/saved.xml");
+    object.call(kb::SaveFile, {name});
+    EXPECT_EQ(network->FileName(), name);
+    EXPECT_TRUE(QFile::exists(name));
 }
 
 TEST_F(KnowledgeBaseObject, EventsHandBackWhatTheirHandlersLeave)

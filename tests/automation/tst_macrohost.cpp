@@ -109,6 +109,51 @@ TEST_F(MacroHandlers, FailingMembersThrowScriptErrorsAndAHandlerMayReplaceItsOwn
     EXPECT_TRUE(knowledgeBase->Project()->modules().isEmpty());
 }
 
+TEST_F(MacroHandlers, MacroCodeReachesTheModelThroughTheObjectModel)
+{
+    const auto knowledgeBase = withCode(QStringLiteral(R"(
+        function check(condition, what) { if (!condition) throw new Error(what); }
+        function KnowledgeBase_Load(e) {
+            // Collections: keys without regard to case, places before and after, the default member.
+            const list = new Collection();
+            list.Add("b", "second");
+            list.Add("a", "FIRST", "second");
+            list.Add("c", undefined, undefined, 2);
+            check(list.Count == 3 && list(1) == "a" && list.Item("first") == "a" && list.Item(3) == "c", "collection");
+            let joined = "";
+            for (const item of list) joined += item;
+            check(joined == "abc", "walk " + joined);
+            list.Remove("First");
+            let refused = false;
+            try { list.Item(9); } catch (error) { refused = String(error).includes("error 9"); }
+            check(refused && list.Count == 2, "out of range");
+
+            // The model: an answer propagates, a property holds an object, labels are shared.
+            const evidence = KnowledgeBase.Layers.Item(1).Nodes.Item(1);
+            const conclusion = evidence.Parents.Item(1);
+            check(conclusion.Name.Text == "C" && conclusion.Links.Item(1).ConnectionTo.GUID == evidence.GUID, "links");
+            evidence.Answer = 1;
+            check(evidence.Answered && conclusion.DOT != 0.5, "propagation");
+            const note = new Property();
+            note.Name = "Reviewer";
+            note.Value = conclusion;
+            const properties = new Collection();
+            properties.Add(note, note.Name);
+            KnowledgeBase.Properties = properties;
+            check(KnowledgeBase.Properties.Item("reviewer").Value.Name.Text == "C", "property");
+            conclusion.Question.Text = "Is it " + conclusion.Name.Text + "?";
+            check(typeof KnowledgeBase.OpenFile == "function" && KnowledgeBase.Quiet === undefined, "members");
+            e.Cancel = true;
+        }
+    )"));
+    bool cancel = false;
+    host().FireLoad(cancel);
+    EXPECT_TRUE(cancel) << qPrintable(knowledgeBase->Project()->output().join(u'\n'));
+    EXPECT_EQ(test::nodeAt(*network, 2, 1)->Question->Text(), QStringLiteral("Is it C?"));
+    ASSERT_EQ(network->Properties.Count(), 1);
+    EXPECT_EQ(network->Properties.KeyAt(1), QStringLiteral("Reviewer"));
+}
+
 namespace {
 
 // Closes whatever modal dialog shows, and counts them; counts the knowledge-base splashes shown.

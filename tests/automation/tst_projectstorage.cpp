@@ -99,6 +99,11 @@ TEST_F(ProjectStorage, AnXMLDocumentKeepsItsProjectInTheFileBesideIt)
     EXPECT_EQ(project->Name(), QStringLiteral("Twonodes"));
     EXPECT_TRUE(ui->messageBoxes.empty());
 
+    // A project that cannot be written keeps the document from being saved.
+    network->setFileName(scratch(QStringLiteral("no such folder/cars.xml")));
+    EXPECT_FALSE(knowledgeBase->SaveProj({}, nullptr));
+    EXPECT_FALSE(QFile::exists(scratch(QStringLiteral("no such folder/cars.xml"))));
+
     // A document without a side file gets a new project named after it.
     network->Name()->setText(QStringLiteral("Car will not start"));
     EXPECT_EQ(reopened(scratch(QStringLiteral("other.xml")))->Name(), QStringLiteral("Carwillnotstart"));
