@@ -219,6 +219,7 @@ private:
     bool m_closing = false;
     bool m_loading = false;
     bool m_printing = false;
+    bool m_producingReport = false;
     QString m_aboutCaption;
     QString m_dialogFileName; // the file the open and save dialogs propose
     QPointer<QAction> m_mnuFileBar4; // the separator above the recently-used entries
