@@ -18,6 +18,8 @@ public:
     virtual Canvas& page() = 0;
     // Paints the picture stretched over the rectangle of the page (twips).
     virtual void PaintPicture(const QImage& picture, const QRectF& twips) = 0;
+    // Ends the page being printed; what is drawn next goes on a new page of the same job.
+    virtual void NewPage() = 0;
     // Ends the job; the next drawing starts a new one.
     virtual void EndDoc() = 0;
 

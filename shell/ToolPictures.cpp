@@ -111,4 +111,68 @@ QPixmap Logo(int size)
     });
 }
 
+namespace {
+
+// The grade 0 (false) to 10 (true) that a report picture index stands for; -1 for none.
+int gradeOfPicture(int index)
+{
+    if (index == 15)
+        return 5;
+    if (index >= 4 && index <= 8)
+        return 14 - index; // 4 true .. 8 a little more true than not
+    if (index >= 9 && index <= 13)
+        return index - 9; // 9 false .. 13 a little less true than not
+    return -1;
+}
+
+// From red (false) through yellow (undecided) to green (true).
+QColor gradeColour(int grade)
+{
+    const double t = grade / 10.0;
+    if (t <= 0.5)
+        return QColor::fromRgbF(0.85, 0.2 + 1.3 * t, 0.15);
+    return QColor::fromRgbF(0.85 - 1.5 * (t - 0.5), 0.85 - 0.3 * (t - 0.5), 0.15);
+}
+
+void disc(QPainter& p, const QColor& colour)
+{
+    p.setPen(QPen(kInk, 0.8));
+    p.setBrush(colour);
+    p.drawEllipse(QPointF(8, 8), 6, 6);
+}
+
+void mark(QPainter& p, const QString& text, const QColor& colour)
+{
+    QFont font = p.font();
+    font.setPixelSize(10);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(colour);
+    p.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, text);
+}
+
+} // namespace
+
+QPixmap ReportLine(int index, int size)
+{
+    if (index == 1)
+        return Logo(size);
+    return picture(size, [index](QPainter& p) {
+        if (const int grade = gradeOfPicture(index); grade >= 0) {
+            disc(p, gradeColour(grade));
+        } else if (index == 16) {
+            disc(p, QColor(200, 200, 200));
+            mark(p, QStringLiteral("?"), kInk);
+        } else if (index == 17) {
+            disc(p, QColor(200, 30, 30));
+            mark(p, QStringLiteral("!"), Qt::white);
+        } else if (index == 18) {
+            page(p);
+            p.setPen(QPen(kInk, 0.8));
+            for (double y : {7.5, 9.5, 11.5})
+                p.drawLine(QPointF(5, y), QPointF(11, y));
+        }
+    });
+}
+
 } // namespace kelvane::toolpictures

@@ -5,6 +5,7 @@
 #include "diagram/ctlPelnet.h"
 #include "answercontrols/Twips.h"
 #include "model/basGlobal.h"
+#include "shell/KelvaneTreeview.h"
 #include "shell/ProductInfo.h"
 #include "shell/ProgressBarControl.h"
 #include "shell/ShellGlobals.h"
@@ -58,7 +59,7 @@ void frmNavigate::createControls()
     m_picReport = new QWidget(m_client);
     m_picReport->setObjectName(QStringLiteral("picReport"));
     m_picReport->hide();
-    m_KelvaneTreeview1 = new QWidget(m_picReport);
+    m_KelvaneTreeview1 = new KelvaneTreeview(m_picReport);
     m_KelvaneTreeview1->setObjectName(QStringLiteral("KelvaneTreeview1"));
     m_KelvaneTreeview1->hide();
     m_VScroll1 = new QScrollBar(Qt::Vertical, m_client);

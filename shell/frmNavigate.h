@@ -18,6 +18,7 @@ class StatusBarControl;
 class ToolBands;
 class clsNetwork;
 class ctlPelnet;
+class KelvaneTreeview;
 class MainWindowConsultation;
 class frmSplash1;
 class frmViewerSplash;
@@ -67,7 +68,7 @@ public:
 
     ctlPelnet& ctlPelnet1() const { return *m_ctlPelnet1; }
     QWidget* picReport() const { return m_picReport; }
-    QWidget* KelvaneTreeview1() const { return m_KelvaneTreeview1; }
+    KelvaneTreeview* KelvaneTreeview1() const { return m_KelvaneTreeview1; }
     QScrollBar* VScroll1() const { return m_VScroll1; }
     QWidget* Picture1() const { return m_Picture1; } // the status strip
     StatusBarControl* sbStatusBar() const { return m_sbStatusBar; }
@@ -228,7 +229,7 @@ private:
     ctlPelnet* m_ctlPelnet1 = nullptr;
     QWidget* m_client = nullptr;
     QWidget* m_picReport = nullptr;
-    QWidget* m_KelvaneTreeview1 = nullptr;
+    KelvaneTreeview* m_KelvaneTreeview1 = nullptr;
     QScrollBar* m_VScroll1 = nullptr;
     QWidget* m_Picture1 = nullptr;
     StatusBarControl* m_sbStatusBar = nullptr;

@@ -10,6 +10,7 @@
 #include "model/basRegistry.h"
 #include "platform/Printer.h"
 #include "platform/UiServices.h"
+#include "shell/KelvaneTreeview.h"
 #include "shell/ProgressBarControl.h"
 #include "shell/ShellGlobals.h"
 #include "shell/StatusBarControl.h"

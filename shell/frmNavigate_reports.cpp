@@ -15,6 +15,7 @@
 #include "platform/SystemInfo.h"
 #include "platform/UiServices.h"
 #include "shell/AbstractKnowledgeBaseHost.h"
+#include "shell/KelvaneTreeview.h"
 #include "shell/StyleSheetReports.h"
 #include "shell/ToolBands.h"
 
@@ -118,9 +119,20 @@ void frmNavigate::RunReportNamed(const QString& name)
     basRegistry::ShellFile(page);
 }
 
-void frmNavigate::DrawReportTree() {}
+// --- The report pane --------------------------------------------------------------------------------
 
-void frmNavigate::PrintReportTree() {}
+void frmNavigate::DrawReportTree()
+{
+    m_KelvaneTreeview1->KnowledgeBase = basGlobal::CurrentKnowledgeBase;
+    m_KelvaneTreeview1->DrawReport();
+}
+
+void frmNavigate::PrintReportTree()
+{
+    m_KelvaneTreeview1->PrintTree();
+}
+
+// --- Dialogs -------------------------------------------------------------------------------------------
 
 void frmNavigate::mnuHelpAbout_Click() {}
 

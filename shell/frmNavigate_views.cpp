@@ -13,6 +13,7 @@
 #include "platform/Printer.h"
 #include "platform/UiServices.h"
 #include "shell/AbstractKnowledgeBaseHost.h"
+#include "shell/KelvaneTreeview.h"
 #include "shell/ShellGlobals.h"
 #include "shell/StatusBarControl.h"
 #include "shell/ToolBands.h"

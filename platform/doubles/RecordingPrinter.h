@@ -7,7 +7,7 @@
 
 namespace platform::doubles {
 
-// A printer for tests: its page is a recording canvas; pictures and ended jobs are counted,
+// A printer for tests: its page is a recording canvas; pictures, new pages and ended jobs are counted,
 // with the orientation each job ended in; the printer dialog answers as the test sets.
 class RecordingPrinter : public Printer {
 public:
@@ -18,6 +18,7 @@ public:
 
     RecordingCanvas recordedPage {12000.0, 16000.0};
     std::vector<PictureCall> pictures;
+    int newPages = 0;
     int endedJobs = 0;
     std::vector<int> jobOrientations;
     int orientation = kPortrait;
@@ -26,6 +27,7 @@ public:
 
     Canvas& page() override { return recordedPage; }
     void PaintPicture(const QImage& picture, const QRectF& twips) override { pictures.push_back({picture.size(), twips}); }
+    void NewPage() override { ++newPages; }
     void EndDoc() override
     {
         ++endedJobs;

@@ -12,6 +12,12 @@ std::unique_ptr<Printer> ServiceDefault<Printer>::create()
 
 QtPrinter::QtPrinter() : m_printer(QPrinter::HighResolution) {}
 
+QtPrinter::QtPrinter(const QString& pdfFile) : QtPrinter()
+{
+    m_printer.setOutputFormat(QPrinter::PdfFormat);
+    m_printer.setOutputFileName(pdfFile);
+}
+
 QtPrinter::~QtPrinter()
 {
     EndDoc();
@@ -41,6 +47,13 @@ void QtPrinter::PaintPicture(const QImage& picture, const QRectF& twips)
     const double x = m_page->twipsPerPixelX();
     const double y = m_page->twipsPerPixelY();
     m_painter.drawImage(QRectF(twips.x() / x, twips.y() / y, twips.width() / x, twips.height() / y), picture);
+}
+
+void QtPrinter::NewPage()
+{
+    startJob();
+    if (m_painter.isActive())
+        m_printer.newPage();
 }
 
 void QtPrinter::EndDoc()

@@ -15,10 +15,13 @@ namespace platform {
 class QtPrinter : public Printer {
 public:
     QtPrinter();
+    // A printer that writes every job into this PDF file instead.
+    explicit QtPrinter(const QString& pdfFile);
     ~QtPrinter() override;
 
     Canvas& page() override;
     void PaintPicture(const QImage& picture, const QRectF& twips) override;
+    void NewPage() override;
     void EndDoc() override;
     int Orientation() const override;
     void setOrientation(int orientation) override;

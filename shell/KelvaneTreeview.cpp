@@ -1,0 +1,195 @@
+#include "shell/KelvaneTreeview.h"
+
+#include "answercontrols/Twips.h"
+#include "model/AbstractKnowledgeBase.h"
+#include "model/AbstractNetwork.h"
+#include "model/ErrorTrap.h"
+#include "model/Report.h"
+#include "model/ReportItem.h"
+#include "model/RequireObject.h"
+#include "model/basGlobal.h"
+#include "platform/Clock.h"
+#include "platform/Printer.h"
+#include "platform/QtFont.h"
+#include "platform/UiServices.h"
+#include "shell/ReportTreePaper.h"
+#include "shell/ToolPictures.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QScopeGuard>
+#include <QTreeWidget>
+
+namespace kelvane {
+
+namespace {
+
+constexpr const char* kModule = "KelvaneTreeview";
+const QString kRootKey = QStringLiteral("Root");
+constexpr int kKeyRole = Qt::UserRole;
+constexpr int kImageRole = Qt::UserRole + 1;
+
+constexpr int kRootImage = 1;
+constexpr int kUnknownImage = 16;
+constexpr int kContradictionImage = 17;
+constexpr int kJustificationImage = 18;
+constexpr int kPicturePixels = 32;
+
+constexpr int kFrameTop = 30;         // twips
+constexpr int kFrameRightMargin = 300;
+constexpr double kHeaderRightMargin = 150;
+
+QString keyText(const QString& text)
+{
+    return QString(text).replace(u'\r', u' ');
+}
+
+QImage linePicture(int image)
+{
+    return toolpictures::ReportLine(image, kPicturePixels).toImage();
+}
+
+} // namespace
+
+KelvaneTreeview::KelvaneTreeview(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("KelvaneTreeview"));
+    m_TreeView1 = new QTreeWidget(this);
+    m_TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    m_TreeView1->setHeaderHidden(true);
+    m_TreeView1->setColumnCount(1);
+    m_TreeView1->setIconSize(QSize(16, 16));
+    m_TreeView1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
+    m_Frame1 = new QLabel(this);
+    m_Frame1->setObjectName(QStringLiteral("Frame1"));
+    m_Frame1->setPixmap(toolpictures::Logo(kPicturePixels));
+    m_Frame1->adjustSize();
+    m_Frame1->raise();
+}
+
+KelvaneTreeview::~KelvaneTreeview() = default;
+
+void KelvaneTreeview::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    m_TreeView1->setGeometry(0, 0, width(), height());
+    m_Frame1->move(width() - m_Frame1->width() - twips::toPixels(kFrameRightMargin), twips::toPixels(kFrameTop));
+}
+
+QTreeWidgetItem* KelvaneTreeview::Node(const QString& key) const
+{
+    return m_nodes.value(key, nullptr);
+}
+
+int KelvaneTreeview::ImageOf(const QTreeWidgetItem& node)
+{
+    return node.data(0, kImageRole).toInt();
+}
+
+QString KelvaneTreeview::addNode(const QString& parentKey, const QString& key, const QString& text, int image)
+{
+    QString unique = key;
+    for (int n = 2; m_nodes.contains(unique); ++n)
+        unique = key + u'\x1f' + QString::number(n);
+
+    QTreeWidgetItem* node = nullptr;
+    if (parentKey.isEmpty()) {
+        node = new QTreeWidgetItem(m_TreeView1);
+    } else {
+        QTreeWidgetItem* parent = requireObject(Node(parentKey));
+        node = new QTreeWidgetItem(parent);
+    }
+    node->setText(0, text);
+    node->setIcon(0, QIcon(toolpictures::ReportLine(image, kPicturePixels)));
+    node->setData(0, kKeyRole, unique);
+    node->setData(0, kImageRole, image);
+    m_nodes.insert(unique, node);
+    return unique;
+}
+
+void KelvaneTreeview::DrawReport()
+{
+    m_TreeView1->clear();
+    m_nodes.clear();
+    trappedVoid(kModule, "DrawReport", [&] {
+        const auto knowledgeBase = requireObject(KnowledgeBase);
+        requireObject(knowledgeBase->Network());
+        Report report;
+        report.KnowledgeBase = knowledgeBase;
+        addNode({}, kRootKey, report.Name(), kRootImage); // the title, and the scenario's name
+        for (const auto& item : report.ReportItems()) {
+            const QString key = addNode(kRootKey, keyText(item->Text), item->Text, GetDrawIcon(*item));
+            DrawReportItem(key, *item);
+        }
+        m_TreeView1->topLevelItem(0)->setExpanded(true);
+    });
+}
+
+void KelvaneTreeview::DrawReportItem(const QString& parentKey, ReportItem& item)
+{
+    trappedVoid(kModule, "DrawReportItem", [&] {
+        for (const auto& sub : item.ReportItems()) {
+            const QString key = addNode(parentKey, parentKey + keyText(sub->Text), sub->Text, GetDrawIcon(*sub));
+            DrawReportItem(key, *sub);
+        }
+        if (!item.Justification.isEmpty())
+            addNode(parentKey, parentKey + keyText(item.Justification), item.Justification, kJustificationImage);
+    });
+}
+
+int KelvaneTreeview::GetDrawIcon(const ReportItem& item)
+{
+    if (item.Contradiction)
+        return kContradictionImage;
+    if (item.Unknown)
+        return kUnknownImage;
+    static constexpr int kByGrade[] = {9, 10, 11, 12, 13, 15, 8, 7, 6, 5, 4};
+    if (item.Value >= 0 && item.Value <= 10)
+        return kByGrade[item.Value];
+    return 0;
+}
+
+void KelvaneTreeview::PrintTree()
+{
+    trappedVoid(kModule, "PrintTree", [&] {
+        platform::Printer& printer = platform::printer();
+        platform::ui().setBusyPointer(true);
+        const auto finish = qScopeGuard([&] {
+            printer.EndDoc();
+            platform::ui().setBusyPointer(false);
+        });
+
+        platform::FontDescription fontDescription;
+        fontDescription.name = basGlobal::DefaultFontName;
+        const ReportTreePaper paper(*requireObject(m_TreeView1->topLevelItem(0)), platform::toQFont(fontDescription),
+                                    [](const QTreeWidgetItem& node) { return linePicture(ImageOf(node)); });
+        platform::Canvas& page = printer.page();
+        page.setFont(fontDescription);
+        const double width = page.ScaleWidth();
+        const double height = page.ScaleHeight();
+        const QString printed = QLocale::c().toString(platform::clock().localNow(), QStringLiteral("hh:mm:ss dd MMM yyyy"));
+        const QImage logo = m_Frame1->pixmap().toImage();
+        const int pages = ReportTreePaper::PageCount(paper.Extent(), height);
+
+        const auto printRightAligned = [&](const QString& text, double y) {
+            page.setCurrentX(width - kHeaderRightMargin - page.TextWidth(text));
+            page.setCurrentY(y);
+            page.Print(text);
+        };
+        for (int number = 1; number <= pages; ++number) {
+            printer.PaintPicture(paper.Page((number - 1) * height, width, height), QRectF(0, 0, width, height));
+            printRightAligned(printed, ReportTreePaper::kTop);
+            const double logoWidth = logo.width() * twips::kPerPixel;
+            printer.PaintPicture(logo, QRectF(width - logoWidth, ReportTreePaper::kTop + page.TextHeight(printed), logoWidth,
+                                              logo.height() * twips::kPerPixel));
+            const QString footer = QStringLiteral("Page %1 of %2").arg(number).arg(pages);
+            printRightAligned(footer, height - page.TextHeight(footer));
+            if (number < pages)
+                printer.NewPage();
+        }
+    });
+}
+
+} // namespace kelvane

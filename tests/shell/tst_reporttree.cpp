@@ -1,0 +1,179 @@
+// The report tree: its lines for a consulted knowledge base, and its printing in pages.
+
+#include "tests/shell/ShellTestSupport.h"
+
+#include "diagram/ctlPelnet.h"
+#include "model/Layer.h"
+#include "model/Node.h"
+#include "model/ReportItem.h"
+#include "model/TextLabel.h"
+#include "model/doubles/StubKnowledgeBase.h"
+#include "model/doubles/TestNetwork.h"
+#include "network/clsNetwork.h"
+#include "platform/Clock.h"
+#include "platform/QtFont.h"
+#include "platform/doubles/FixedClock.h"
+#include "platform/gui/QtPrinter.h"
+#include "shell/KelvaneTreeview.h"
+#include "shell/ReportTreePaper.h"
+#include "shell/ToolBands.h"
+
+#include <QAction>
+#include <QRegularExpression>
+#include <QTreeWidget>
+
+using namespace kelvane;
+
+namespace {
+
+QStringList childTexts(const QTreeWidgetItem* node)
+{
+    QStringList texts;
+    for (int i = 0; i < node->childCount(); ++i)
+        texts << node->child(i)->text(0);
+    return texts;
+}
+
+// A knowledge base of `count` top conclusions named "Conclusion n", each with one piece of
+// evidence; `duplicate` names the first two alike.
+std::shared_ptr<doubles::StubKnowledgeBase> knowledgeBase(int count, bool duplicate = false)
+{
+    auto network = doubles::TestNetwork::create();
+    network->name = std::make_shared<TextLabel>();
+    network->name->setText(QStringLiteral("Engines"));
+    for (int i = 1; i <= count; ++i) {
+        const auto conclusion = network->addNode(2);
+        conclusion->Name()->setText(duplicate && i == 2 ? QStringLiteral("Conclusion 1") : QStringLiteral("Conclusion %1").arg(i));
+        const auto evidence = network->addNode(1);
+        evidence->Name()->setText(QStringLiteral("Evidence %1").arg(i));
+        network->link(conclusion, evidence);
+    }
+    auto base = std::make_shared<doubles::StubKnowledgeBase>();
+    base->network = network;
+    return base;
+}
+
+int pdfPages(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
+    return int(QString::fromLatin1(file.readAll()).count(page));
+}
+
+class ReportTree : public test::ShellTest {};
+
+TEST_F(ReportTree, TheTreeShowsTheConsultationWithItsPicturesAndJustifications)
+{
+    frmNavigate& w = load(sample());
+    const auto network = w.ctlPelnet1().Network();
+    network->setScenarioName(QStringLiteral("Monday"));
+    const auto lights = network->Layers().Item(1)->Nodes().Item(1);
+    lights->Justification->setText(QStringLiteral("Seen\rat night"));
+    lights->setAnswer(1);
+
+    w.SSActiveToolBars1().Tool(QStringLiteral("&Tree"))->trigger();
+    KelvaneTreeview& tree = *w.KelvaneTreeview1();
+    EXPECT_TRUE(tree.isVisible());
+    const QTreeWidgetItem* root = tree.TreeView1()->topLevelItem(0);
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->text(0), kSampleName + QStringLiteral(" - Monday"));
+    EXPECT_EQ(KelvaneTreeview::ImageOf(*root), 1);
+    EXPECT_EQ(tree.Node(QStringLiteral("Root")), root);
+    ASSERT_GT(root->childCount(), 0);
+    EXPECT_TRUE(root->child(0)->text(0).startsWith(QStringLiteral("Call for help is ")));
+
+    // The answered evidence shows under every conclusion it supports, its justification last.
+    const auto found = tree.TreeView1()->findItems(QStringLiteral("Lights dim"), Qt::MatchContains | Qt::MatchRecursive);
+    ASSERT_FALSE(found.isEmpty());
+    const QTreeWidgetItem* line = found.first();
+    EXPECT_NE(KelvaneTreeview::ImageOf(*line), 16); // answered: graded by its link
+    ASSERT_EQ(line->childCount(), 1);
+    EXPECT_EQ(line->child(0)->text(0), QStringLiteral("Seen\rat night"));
+    EXPECT_EQ(KelvaneTreeview::ImageOf(*line->child(0)), 18);
+    EXPECT_TRUE(line->child(0)->data(0, Qt::UserRole).toString().endsWith(QStringLiteral("Seen at night")));
+
+    tree.KnowledgeBase.reset();
+    tree.DrawReport();
+    EXPECT_EQ(tree.TreeView1()->topLevelItemCount(), 0);
+}
+
+TEST_F(ReportTree, PicturesFollowTheGradeAndSiblingsOfOneTextBothShow)
+{
+    ReportItem item;
+    const int byGrade[] = {9, 10, 11, 12, 13, 15, 8, 7, 6, 5, 4};
+    for (qint16 grade = 0; grade <= 10; ++grade) {
+        item.Value = grade;
+        EXPECT_EQ(KelvaneTreeview::GetDrawIcon(item), byGrade[grade]);
+    }
+    item.Value = 11;
+    EXPECT_EQ(KelvaneTreeview::GetDrawIcon(item), 0);
+    item.Unknown = true;
+    EXPECT_EQ(KelvaneTreeview::GetDrawIcon(item), 16);
+    item.Contradiction = true;
+    EXPECT_EQ(KelvaneTreeview::GetDrawIcon(item), 17);
+
+    KelvaneTreeview tree;
+    tree.KnowledgeBase = knowledgeBase(2, true);
+    tree.DrawReport();
+    const QTreeWidgetItem* root = tree.TreeView1()->topLevelItem(0);
+    EXPECT_EQ(root->text(0), QStringLiteral("Engines"));
+    ASSERT_EQ(root->childCount(), 2);
+    EXPECT_EQ(childTexts(root), QStringList({"Conclusion 1 is unknown", "Conclusion 1 is unknown"}));
+    EXPECT_EQ(childTexts(root->child(1)), QStringList {QStringLiteral("Evidence 2 is unknown")});
+}
+
+TEST_F(ReportTree, PagesHoldTheWholeTreeWithoutABlankLastPage)
+{
+    EXPECT_EQ(ReportTreePaper::PageCount(0, 10000), 1);
+    EXPECT_EQ(ReportTreePaper::PageCount(15000, 10000), 2);
+    EXPECT_EQ(ReportTreePaper::PageCount(25000, 10000), 3);
+    EXPECT_EQ(ReportTreePaper::PageCount(6000, 10000), 1);
+    EXPECT_EQ(ReportTreePaper::PageCount(9600, 10000), 2); // the last line's picture reaches past the page
+
+    platform::ScopedService<platform::Clock, platform::doubles::FixedClock> clock(
+        0, QDateTime(QDate(2024, 3, 1), QTime(14, 5, 17)));
+    KelvaneTreeview tree;
+    tree.KnowledgeBase = knowledgeBase(40);
+    tree.DrawReport();
+    tree.PrintTree();
+    EXPECT_NE(printer->recordedPage.findPrint(QStringLiteral("14:05:17 01 Mar 2024")), nullptr);
+    ASSERT_EQ(printer->endedJobs, 1);
+    std::vector<QString> footers;
+    for (const auto& print : printer->recordedPage.prints()) {
+        if (print.text.startsWith(QStringLiteral("Page ")))
+            footers.push_back(print.text);
+    }
+    const int pages = int(footers.size());
+    ASSERT_GE(pages, 2);
+    EXPECT_EQ(footers[1], QStringLiteral("Page 2 of %1").arg(pages));
+    EXPECT_EQ(printer->newPages, pages - 1);
+    EXPECT_EQ(printer->pictures.size(), std::size_t(2 * pages)); // each page's slice and the logo
+    EXPECT_EQ(ui->busyPointer, (std::vector<bool> {true, false}));
+
+    // The same on paper: a PDF of as many pages as the tree needs on its printable height.
+    const QString pdf = QDir(test::scratchFolder()).filePath(QStringLiteral("tree.pdf"));
+    {
+        platform::ScopedService<platform::Printer, platform::QtPrinter> paper(pdf);
+        const double height = platform::printer().page().ScaleHeight();
+        platform::printer().EndDoc();
+        const auto* root = tree.TreeView1()->topLevelItem(0);
+        platform::FontDescription font;
+        font.name = basGlobal::DefaultFontName;
+        const ReportTreePaper layout(*root, platform::toQFont(font), [](const QTreeWidgetItem&) { return QImage(); });
+        tree.PrintTree();
+        EXPECT_EQ(pdfPages(pdf), ReportTreePaper::PageCount(layout.Extent(), height));
+    }
+    EXPECT_GE(pdfPages(pdf), 2);
+}
+
+TEST_F(ReportTree, AFailedPrintEndsTheJobAndRestoresThePointer)
+{
+    KelvaneTreeview tree; // nothing drawn: there is no tree to print
+    tree.PrintTree();
+    EXPECT_EQ(printer->endedJobs, 1);
+    EXPECT_EQ(ui->busyPointer, (std::vector<bool> {true, false}));
+}
+
+} // namespace
