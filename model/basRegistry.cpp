@@ -22,7 +22,7 @@ const QString kPlaceholder = QStringLiteral("%1");
 
 bool isWebLink(const QString& target)
 {
-    for (const auto& scheme : {u"HTTP://", u"HTTPS://", u"FILE:/"}) {
+    for (const auto& scheme : {u"HTTP://", u"HTTPS://", u"FILE:/", u"MAILTO:"}) {
         if (target.startsWith(QStringView(scheme), Qt::CaseInsensitive))
             return true;
     }

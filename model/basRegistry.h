@@ -17,8 +17,9 @@ QString ReadRegistryValue(platform::RegistryHive hive, const QString& keyPath, c
 QString GetLocalServerPath(const QString& progId);
 
 // Opens a file or a web link with the program registered for it, without waiting for it.
-// The program gets the target as one argument; no shell reads the command. Blanks in a web
-// link become "%20" in `target` itself. True when a program was started.
+// Web links (http, https, file and mailto addresses) open with the program of the http
+// scheme. The program gets the target as one argument; no shell reads the command. Blanks in
+// a web link become "%20" in `target` itself. True when a program was started.
 bool ShellFile(QString& target);
 
 } // namespace basRegistry

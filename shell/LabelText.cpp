@@ -53,19 +53,31 @@ void SetBackColour(QWidget& widget, qint32 colour)
     widget.setAutoFillBackground(true);
 }
 
-QPixmap FramedPicture(const QImage& picture, const QSize& frame, bool fillFrame)
+QPixmap FramedPicture(const QImage& picture, const QSize& frame)
 {
     QPixmap framed(frame);
     framed.fill(Qt::white);
     if (picture.isNull() || frame.isEmpty())
         return framed;
-    const QSize size = picture.size().scaled(frame, fillFrame ? Qt::KeepAspectRatioByExpanding : Qt::KeepAspectRatio);
+    const QSize size = picture.size().scaled(frame, Qt::KeepAspectRatio);
     QPainter painter(&framed);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const QRect target((frame.width() - size.width()) / 2, (frame.height() - size.height()) / 2, size.width(),
                        size.height());
     painter.drawImage(target, picture);
     return framed;
+}
+
+QPixmap StretchedPicture(const QImage& picture, const QSize& frame)
+{
+    QPixmap stretched(frame);
+    stretched.fill(Qt::white);
+    if (picture.isNull() || frame.isEmpty())
+        return stretched;
+    QPainter painter(&stretched);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(QPoint(0, 0), frame), picture);
+    return stretched;
 }
 
 } // namespace kelvane::labeltext

@@ -31,9 +31,11 @@ void SetForeColour(QWidget& widget, qint32 colour);
 void SetBackColour(QWidget& widget, qint32 colour);
 
 // A picture shown in a frame of `frame` size on a white ground, centred and keeping its
-// proportions: scaled to fit inside the frame, or (with `fillFrame`) to cover the frame with
-// what lies outside it cut off.
-QPixmap FramedPicture(const QImage& picture, const QSize& frame, bool fillFrame);
+// proportions: scaled to fit inside the frame.
+QPixmap FramedPicture(const QImage& picture, const QSize& frame);
+
+// A picture stretched over the whole frame, whatever its proportions.
+QPixmap StretchedPicture(const QImage& picture, const QSize& frame);
 
 } // namespace labeltext
 } // namespace kelvane

@@ -10,6 +10,7 @@
 #include "model/basRegistry.h"
 #include "platform/Printer.h"
 #include "platform/UiServices.h"
+#include "shell/DesktopPages.h"
 #include "shell/KelvaneTreeview.h"
 #include "shell/ProgressBarControl.h"
 #include "shell/ShellGlobals.h"
@@ -27,9 +28,6 @@ constexpr const char* kModule = "frmNavigate";
 constexpr int kNarrowWindow = 6000; // twips: narrower windows have no room for the progress bar
 constexpr int kStatusBarMargin = 30;
 constexpr int kProgressBarGap = 15;
-
-const QString kNoHelp =
-    QStringLiteral("Unable to display Help Contents. There is no Help associated with this project.");
 
 } // namespace
 
@@ -96,14 +94,7 @@ void frmNavigate::Update()
 
 void frmNavigate::mnuHelpContents_Click()
 {
-    trappedVoid(kModule, "mnuHelpContents_Click", [&] {
-        if (basGlobal::HelpFile.isEmpty()) {
-            platform::ui().messageBox(kNoHelp, platform::msgbox::Information, Caption());
-            return;
-        }
-        QString page = basGlobal::HelpFile;
-        basRegistry::ShellFile(page);
-    });
+    trappedVoid(kModule, "mnuHelpContents_Click", [&] { desktoppages::ShowHelpContents(Caption()); });
 }
 
 // The help's index of topics, beside its contents page.
@@ -111,7 +102,7 @@ void frmNavigate::mnuHelpSearch_Click()
 {
     trappedVoid(kModule, "mnuHelpSearch_Click", [&] {
         if (basGlobal::HelpFile.isEmpty()) {
-            platform::ui().messageBox(kNoHelp, platform::msgbox::Information, Caption());
+            desktoppages::ShowHelpContents(Caption()); // says there is no help
             return;
         }
         const QString topics = QFileInfo(basGlobal::HelpFile).dir().filePath(QStringLiteral("topics.html"));

@@ -18,6 +18,7 @@
 #include "shell/KelvaneTreeview.h"
 #include "shell/StyleSheetReports.h"
 #include "shell/ToolBands.h"
+#include "shell/frmAbout.h"
 
 #include <QFile>
 #include <QMenu>
@@ -134,7 +135,13 @@ void frmNavigate::PrintReportTree()
 
 // --- Dialogs -------------------------------------------------------------------------------------------
 
-void frmNavigate::mnuHelpAbout_Click() {}
+void frmNavigate::mnuHelpAbout_Click()
+{
+    trappedVoid(kModule, "mnuHelpAbout_Click", [&] {
+        frmAbout about(m_ctlPelnet1->Network(), m_ctlPelnet1->Splash(), this);
+        about.exec();
+    });
+}
 
 void frmNavigate::mnuViewReportProperties_Click() {}
 

@@ -7,12 +7,12 @@
 #include "diagram/ctlPelnet.h"
 #include "model/ErrorTrap.h"
 #include "model/TextLabel.h"
-#include "model/basRegistry.h"
 #include "network/clsNetwork.h"
 #include "platform/Clock.h"
 #include "platform/Printer.h"
 #include "platform/UiServices.h"
 #include "shell/AbstractKnowledgeBaseHost.h"
+#include "shell/DesktopPages.h"
 #include "shell/KelvaneTreeview.h"
 #include "shell/ShellGlobals.h"
 #include "shell/StatusBarControl.h"
@@ -106,10 +106,8 @@ void frmNavigate::mnuViewToolbar_Click()
 
 void frmNavigate::mnuWebSupport_Click()
 {
-    trappedVoid(kModule, "mnuWebSupport_Click", [&] {
-        QString link = m_ctlPelnet1->Network()->SupportURL;
-        basRegistry::ShellFile(link);
-    });
+    trappedVoid(kModule, "mnuWebSupport_Click",
+                [&] { desktoppages::OpenWebAddress(m_ctlPelnet1->Network()->SupportURL); });
 }
 
 void frmNavigate::DrawDisplay()

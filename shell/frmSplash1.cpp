@@ -104,7 +104,7 @@ void frmSplash1::ShowPicture(const QImage& picture, qint32 backColour)
         return;
     }
     m_Picture1->setPixmap(QPixmap::fromImage(picture));
-    m_picGraphic->setPixmap(labeltext::FramedPicture(picture, m_picGraphic->size(), false));
+    m_picGraphic->setPixmap(labeltext::FramedPicture(picture, m_picGraphic->size()));
     m_picGraphic->show();
     m_Picture1->hide();
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Pages the program hands to the desktop's opener: web and mail addresses, and its help.
+namespace kelvane::desktoppages {
+
+// True for an address the program opens: an http, https or mailto address.
+bool IsWebAddress(const QString& address);
+
+// Opens a web or mail address with the program registered for web links. Any other address
+// (a file, a program, another scheme) is refused with a message and nothing is started.
+void OpenWebAddress(const QString& address);
+
+// Opens the program's help pages; without them says so in a message box titled `title`.
+void ShowHelpContents(const QString& title);
+
+} // namespace kelvane::desktoppages

@@ -1,0 +1,105 @@
+// The About box of the Help menu, and the web addresses the program opens.
+
+#include "tests/shell/ShellTestSupport.h"
+
+#include "diagram/ctlPelnet.h"
+#include "network/clsNetwork.h"
+#include "shell/DesktopPages.h"
+#include "shell/ToolBands.h"
+#include "shell/frmAbout.h"
+#include "shell/frmIntroduction.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace kelvane;
+using platform::HKEY_LOCAL_MACHINE;
+
+namespace {
+
+const QString kHttpCommand = QStringLiteral("SOFTWARE\\Classes\\http\\shell\\open\\command");
+const QString kNoSystemInfo = QStringLiteral("System Information Is Unavailable At This Time");
+
+class ProgramDialogs : public test::ShellTest {
+protected:
+    ProgramDialogs() { registry->set(HKEY_LOCAL_MACHINE, kHttpCommand, {}, QStringLiteral("browser \"%1\"")); }
+    void click(const QString& id) const { window->SSActiveToolBars1().Tool(id)->trigger(); }
+};
+
+TEST_F(ProgramDialogs, TheAboutBoxShowsTheKnowledgeBaseAndStartsTheSystemInformationTool)
+{
+    load(sample());
+    test::WhenModalShows check([](QWidget& modal) {
+        auto* about = dynamic_cast<frmAbout*>(&modal);
+        ASSERT_NE(about, nullptr);
+        EXPECT_EQ(about->windowTitle(), QStringLiteral("About Car will not start"));
+        EXPECT_EQ(about->lblTitle()->text(), QStringLiteral("Car will not start"));
+        EXPECT_EQ(about->lblVersion()->text(), QStringLiteral("Author: Kelvane examples"));
+        EXPECT_EQ(about->cmdSysInfo()->text(), QStringLiteral("&System Info..."));
+        EXPECT_EQ(about->cmdKelvane()->text(), QStringLiteral("&Kelvane..."));
+        EXPECT_EQ(about->Label1()->text(), QStringLiteral("www.kelvane.example"));
+        about->close();
+    });
+    click(QStringLiteral("&About"));
+
+    auto network = window->ctlPelnet1().Network();
+    QImage tall(10, 40, QImage::Format_RGB32);
+    tall.fill(Qt::red);
+    frmAbout about(network, tall);
+    const QImage frame = about.picGraphic()->pixmap().toImage();
+    EXPECT_EQ(QColor(frame.pixel(1, 1)), QColor(Qt::red)); // stretched over the whole frame
+    EXPECT_TRUE(about.Image1()->isHidden());
+    // The introduction keeps the picture's proportions: white beside a tall one.
+    frmIntroduction introduction(network, tall);
+    const QImage fitted = introduction.picGraphic()->pixmap().toImage();
+    EXPECT_EQ(QColor(fitted.pixel(1, fitted.height() / 2)), QColor(Qt::white));
+    EXPECT_EQ(QColor(fitted.pixel(fitted.width() / 2, fitted.height() / 2)), QColor(Qt::red));
+
+    about.cmdKelvane()->click();
+    ASSERT_EQ(launcher->launches.size(), 1u);
+    EXPECT_EQ(launcher->launches[0].arguments.last(), QStringLiteral("https://www.kelvane.example"));
+
+    about.cmdSysInfo()->click(); // the registry names no tool
+    const QString folderKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
+    registry->set(HKEY_LOCAL_MACHINE, folderKey, QStringLiteral("MSINFO"), test::scratchFolder());
+    about.cmdSysInfo()->click(); // its folder lacks the tool
+    ASSERT_EQ(ui->messageBoxes.size(), 2u);
+    EXPECT_EQ(ui->messageBoxes[1].text, kNoSystemInfo);
+    EXPECT_EQ(ui->messageBoxes[1].style, platform::msgbox::OKOnly);
+
+    QFile tool(QDir(test::scratchFolder()).filePath(QStringLiteral("MSINFO32.EXE")));
+    ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
+    tool.close();
+    about.cmdSysInfo()->click();
+    registry->set(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"), QStringLiteral("PATH"),
+                  QStringLiteral("/opt/sysinfo"));
+    launcher->missingPrograms << QStringLiteral("/opt/sysinfo");
+    about.cmdSysInfo()->click(); // named, but cannot start
+    ASSERT_EQ(launcher->launches.size(), 2u);
+    EXPECT_EQ(launcher->launches[1].program, tool.fileName());
+    EXPECT_EQ(ui->messageBoxes.size(), 3u);
+}
+
+TEST_F(ProgramDialogs, OnlyWebAndMailAddressesAreOpened)
+{
+    for (const char* address : {"https://kelvane.example/a b", "HTTP://x.example", "mailto:help@kelvane.example"})
+        EXPECT_TRUE(desktoppages::IsWebAddress(QString::fromLatin1(address))) << address;
+    for (const char* address : {"file:///etc/passwd", "/usr/bin/xterm", "javascript:alert(1)", "http://", "ftp://x.example", ""})
+        EXPECT_FALSE(desktoppages::IsWebAddress(QString::fromLatin1(address))) << address;
+
+    frmNavigate& w = load(sample());
+    w.ctlPelnet1().Network()->SupportURL = QStringLiteral("/usr/bin/xterm");
+    click(QStringLiteral("&Web Site..."));
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_EQ(ui->messageBoxes[0].text, QStringLiteral("/usr/bin/xterm is not a web or mail address and is not opened."));
+    EXPECT_TRUE(launcher->launches.empty());
+
+    w.ctlPelnet1().Network()->SupportURL = QStringLiteral("mailto:help@kelvane.example");
+    click(QStringLiteral("&Web Site..."));
+    ASSERT_EQ(launcher->launches.size(), 1u);
+    EXPECT_EQ(launcher->launches[0].program, QStringLiteral("browser"));
+    EXPECT_EQ(launcher->launches[0].arguments.last(), QStringLiteral("mailto:help@kelvane.example"));
+}
+
+} // namespace
