@@ -19,6 +19,7 @@
 #include "shell/StyleSheetReports.h"
 #include "shell/ToolBands.h"
 #include "shell/frmAbout.h"
+#include "shell/frmOptions.h"
 
 #include <QFile>
 #include <QMenu>
@@ -143,7 +144,13 @@ void frmNavigate::mnuHelpAbout_Click()
     });
 }
 
-void frmNavigate::mnuViewReportProperties_Click() {}
+void frmNavigate::mnuViewReportProperties_Click()
+{
+    trappedVoid(kModule, "mnuViewReportProperties_Click", [&] {
+        frmOptions options(m_ctlPelnet1, this);
+        options.exec();
+    });
+}
 
 void frmNavigate::mnuFileProperties_Click() {}
 

@@ -1,17 +1,26 @@
-// The About box of the Help menu, and the web addresses the program opens.
+// The dialogs of the Help and View menus: About and Options; and the web addresses the program
+// opens.
 
 #include "tests/shell/ShellTestSupport.h"
 
 #include "diagram/ctlPelnet.h"
+#include "model/Layer.h"
+#include "model/Node.h"
 #include "network/clsNetwork.h"
+#include "platform/QtColour.h"
 #include "shell/DesktopPages.h"
 #include "shell/ToolBands.h"
 #include "shell/frmAbout.h"
 #include "shell/frmIntroduction.h"
+#include "shell/frmOptions.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
 
 using namespace kelvane;
 using platform::HKEY_LOCAL_MACHINE;
@@ -100,6 +109,70 @@ TEST_F(ProgramDialogs, OnlyWebAndMailAddressesAreOpened)
     ASSERT_EQ(launcher->launches.size(), 1u);
     EXPECT_EQ(launcher->launches[0].program, QStringLiteral("browser"));
     EXPECT_EQ(launcher->launches[0].arguments.last(), QStringLiteral("mailto:help@kelvane.example"));
+}
+
+TEST_F(ProgramDialogs, OptionsEditTheSettingsAndApplySavesThem)
+{
+    frmNavigate& w = load(sample());
+    basGlobal::Settings.HighlightColour = platform::colours::rgb(1, 1, 1);
+    basGlobal::ServerPassword = QStringLiteral("secret");
+    // Automatic answering by the user's setting alone: the knowledge base does not ask for it.
+    w.ctlPelnet1().Network()->AutoAnswer = false;
+    const auto lights = w.ctlPelnet1().Network()->Layers().Item(1)->Nodes().Item(1);
+    lights->setAnswer(1);
+    const auto battery = lights->Parents().Item(1).lock();
+    ASSERT_TRUE(battery);
+    EXPECT_FALSE(battery->Answered);
+
+    frmOptions options(&w.ctlPelnet1(), &w);
+    options.show();
+    EXPECT_EQ(options.windowTitle(), QStringLiteral("Options"));
+    EXPECT_EQ(options.cmdApply()->text(), QStringLiteral("&Apply"));
+    EXPECT_EQ(options.findChild<QLabel*>(QStringLiteral("lblPositive"))->text(), QStringLiteral("Positive impact"));
+    EXPECT_EQ(options.SwatchColour(frmOptions::Highlight), platform::colours::rgb(1, 1, 1));
+    EXPECT_EQ(options.txtPassword()->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(options.txtPassword()->text(), QStringLiteral("secret"));
+    EXPECT_TRUE(options.SSTab1()->isTabEnabled(1));
+    EXPECT_TRUE(options.chkShowAnswer()->isChecked());
+    EXPECT_FALSE(options.cmdApply()->isEnabled());
+
+    QTest::keyClicks(options.txtUserName(), QStringLiteral("ann"));
+    EXPECT_TRUE(options.cmdApply()->isEnabled());
+    ui->queueColourAnswer(platform::colours::rgb(9, 8, 7));
+    options.ColourButton(frmOptions::Highlight)->click();
+    EXPECT_EQ(options.SwatchColour(frmOptions::Highlight), platform::colours::rgb(9, 8, 7));
+    EXPECT_EQ(options.SwatchColour(frmOptions::Shadow), basGlobal::Settings.ShadowColour);
+    ui->queueColourAnswer(std::nullopt);
+    options.ColourButton(frmOptions::Shadow)->click(); // cancelled: the swatch stays
+    EXPECT_EQ(options.SwatchColour(frmOptions::Shadow), basGlobal::Settings.ShadowColour);
+    options.chkAutoAnswer()->click();
+    options.chkShowAnswer()->click();
+
+    options.cmdApply()->click();
+    EXPECT_FALSE(options.cmdApply()->isEnabled());
+    EXPECT_TRUE(basGlobal::Settings.AutoAnswer);
+    EXPECT_FALSE(basGlobal::Settings.ShowAnswer);
+    EXPECT_TRUE(battery->Answered); // the stored answer was stored again, answering its parent
+    EXPECT_EQ(settingvalues::readColour(QStringLiteral("Highlight Colour"), 0), platform::colours::rgb(9, 8, 7));
+    EXPECT_EQ(settingvalues::readText(QStringLiteral("Tavro Username")), QStringLiteral("ann"));
+    EXPECT_EQ(settingvalues::readText(QStringLiteral("ShowAnswer")), QStringLiteral("False"));
+
+    options.chkAutoAnswer()->click();
+    options.cmdCancel()->click(); // nothing applied
+    EXPECT_TRUE(basGlobal::Settings.AutoAnswer);
+}
+
+TEST_F(ProgramDialogs, OptionsWithoutTheMainWindowLeaveAnsweringAlone)
+{
+    frmOptions options(nullptr);
+    EXPECT_TRUE(options.chkAutoAnswer()->isHidden());
+    EXPECT_TRUE(options.chkShowAnswer()->isHidden());
+    EXPECT_FALSE(options.SSTab1()->isTabEnabled(1));
+    options.txtServer()->setText(QStringLiteral("https://server.example"));
+    options.cmdOK()->click(); // OK applies even with Apply disabled
+    EXPECT_EQ(basGlobal::ServerURL, QStringLiteral("https://server.example"));
+    EXPECT_FALSE(basGlobal::Settings.AutoAnswer);
+    EXPECT_EQ(settingvalues::readText(QStringLiteral("Tavro")), QStringLiteral("https://server.example"));
 }
 
 } // namespace
