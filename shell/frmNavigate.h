@@ -143,6 +143,9 @@ public:
     void mnuWebSupport_Click();
     void DrawDisplay();
     void PrintDisplay();
+    // The document's caption: the knowledge base's name, then " - " and the scenario's name
+    // when it has one.
+    QString documentCaption() const;
     void Timer1_Timer();
 
     // --- Layout, help, node click ---------------------------------------------------------------
@@ -180,7 +183,6 @@ private:
     void failLoad(const QString& message);
     void resetDocument();
     void showIntroduction();
-    QString documentCaption() const;
     void setViewCaption(const QString& suffix);
 
     // Pieces of the dispatcher and the views.

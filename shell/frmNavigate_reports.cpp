@@ -20,6 +20,7 @@
 #include "shell/ToolBands.h"
 #include "shell/frmAbout.h"
 #include "shell/frmOptions.h"
+#include "shell/frmProperties.h"
 
 #include <QFile>
 #include <QMenu>
@@ -152,6 +153,12 @@ void frmNavigate::mnuViewReportProperties_Click()
     });
 }
 
-void frmNavigate::mnuFileProperties_Click() {}
+void frmNavigate::mnuFileProperties_Click()
+{
+    trappedVoid(kModule, "mnuFileProperties_Click", [&] {
+        frmProperties properties(*this);
+        properties.exec();
+    });
+}
 
 } // namespace kelvane

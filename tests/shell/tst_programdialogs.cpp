@@ -1,11 +1,12 @@
-// The dialogs of the Help and View menus: About and Options; and the web addresses the program
-// opens.
+// The dialogs of the Help, View and File menus: About, Options and Properties; and the web
+// addresses the program opens.
 
 #include "tests/shell/ShellTestSupport.h"
 
 #include "diagram/ctlPelnet.h"
 #include "model/Layer.h"
 #include "model/Node.h"
+#include "model/TextLabel.h"
 #include "network/clsNetwork.h"
 #include "platform/QtColour.h"
 #include "shell/DesktopPages.h"
@@ -13,11 +14,13 @@
 #include "shell/frmAbout.h"
 #include "shell/frmIntroduction.h"
 #include "shell/frmOptions.h"
+#include "shell/frmProperties.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -173,6 +176,53 @@ TEST_F(ProgramDialogs, OptionsWithoutTheMainWindowLeaveAnsweringAlone)
     EXPECT_EQ(basGlobal::ServerURL, QStringLiteral("https://server.example"));
     EXPECT_FALSE(basGlobal::Settings.AutoAnswer);
     EXPECT_EQ(settingvalues::readText(QStringLiteral("Tavro")), QStringLiteral("https://server.example"));
+}
+
+TEST_F(ProgramDialogs, PropertiesEditTheNetworkAndMarkItChanged)
+{
+    frmNavigate& w = load(sample());
+    const auto network = w.ctlPelnet1().Network();
+    network->Description = QStringLiteral("first\rsecond");
+    network->setVersion(QStringLiteral("2024-03-01"));
+    network->setDirty(false);
+
+    {
+        frmProperties properties(w);
+        EXPECT_EQ(properties.Label1()->text(), QStringLiteral("Scenario Name"));
+        EXPECT_EQ(properties.Label3()->text(), QStringLiteral("Last Modified"));
+        EXPECT_EQ(properties.txtAuthor()->text(), QStringLiteral("Kelvane examples"));
+        EXPECT_EQ(properties.txtVersion()->text(), QStringLiteral("2024-03-01"));
+        EXPECT_EQ(properties.txtCopyright()->toPlainText(), QStringLiteral("first\nsecond"));
+        EXPECT_TRUE(properties.Label4()->alignment() & Qt::AlignLeft);
+        properties.cmdOK()->click(); // nothing edited: nothing changes
+    }
+    EXPECT_EQ(network->Description, QStringLiteral("first\rsecond"));
+    EXPECT_FALSE(network->Dirty());
+    EXPECT_EQ(w.Caption(), kSampleName);
+
+    {
+        frmProperties properties(w);
+        properties.show();
+        properties.txtVersion()->setText(QStringLiteral("never stored"));
+        properties.txtCopyright()->setFocus();
+        QTest::keyClick(properties.txtCopyright(), Qt::Key_Return); // a new line, not OK
+        EXPECT_TRUE(properties.isVisible());
+        properties.txtTitle()->setText(QStringLiteral("Monday"));
+        QTest::keyClick(properties.txtTitle(), Qt::Key_Return); // OK
+        EXPECT_FALSE(properties.isVisible());
+    }
+    EXPECT_EQ(network->ScenarioName(), QStringLiteral("Monday"));
+    EXPECT_EQ(network->Description, QStringLiteral("\rfirst\rsecond"));
+    EXPECT_NE(network->Version(), QStringLiteral("never stored"));
+    EXPECT_TRUE(network->Dirty());
+    EXPECT_EQ(w.Caption(), kSampleName + QStringLiteral(" - Monday"));
+
+    {
+        frmProperties properties(w);
+        properties.txtAuthor()->setText(QStringLiteral("Bob"));
+        properties.cmdCancel()->click();
+    }
+    EXPECT_EQ(network->Author()->Text(), QStringLiteral("Kelvane examples"));
 }
 
 } // namespace
