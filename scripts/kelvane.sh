@@ -8,20 +8,26 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=${KELVANE_JOBS:-$(nproc 2>/dev/null || echo 4)}
 
-packages=(
+# What building and running the program needs.
+program_packages=(
     build-essential cmake pkg-config
     qt6-base-dev libgl-dev qt6-declarative-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
     libgsf-1-dev libssl-dev libcurl4-openssl-dev
     libhunspell-dev hunspell-en-us
-    python3 python3-olefile python3-pyftpdlib vsftpd xsltproc dbus
-    fonts-dejavu-core
+    xsltproc fonts-dejavu-core
+)
+
+# What the test suite needs besides: the test framework, and the peers the tests start on
+# 127.0.0.1 (web, proxy, SOCKS and FTP servers, a private session bus).
+test_packages=(
+    libgtest-dev libgmock-dev
+    python3 python3-olefile python3-pyftpdlib vsftpd dbus
     nginx tinyproxy dante-server microsocks curl
 )
 
-install_missing() {
+install_missing() { # <package...>
     local missing=()
-    for p in "${packages[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -41,12 +47,12 @@ configure_and_build() { # <build dir> <cmake args...>
 
 case "${1:-}" in
 run)
-    install_missing
-    configure_and_build "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+    install_missing "${program_packages[@]}"
+    configure_and_build "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DKELVANE_BUILD_BENCH=OFF
     exec "$root/build/release/app/kelvane" "$root/examples/car-diagnosis.xml"
     ;;
 test)
-    install_missing
+    install_missing "${program_packages[@]}" "${test_packages[@]}"
     configure_and_build "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DKELVANE_SANITIZE=ON
     cd "$root/build/sanitize"
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
