@@ -380,6 +380,9 @@ private:
     void mnuNetworkProperties_Click();
     // Deletes every node of Selected from the shown network.
     void deleteSelectedNodes();
+    // After nodes left the shown network: nothing selected or found, the network redrawn and
+    // the toolbar and buttons brought up to date.
+    void showAfterRemoval();
     // Lets the user correct the spelling of every text of the shown network.
     void mnuNetworkSpellCheck_Click();
 

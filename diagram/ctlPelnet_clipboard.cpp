@@ -175,11 +175,7 @@ void ctlPelnet::mnuNetworkCut_Click()
         const BusyPointer busy;
         if (recordSelection(clipboardentry::Cut))
             deleteSelectedNodes();
-        Selected.Clear();
-        NodeFound = nullptr;
-        DrawNetwork(false);
-        UpdateToolbar();
-        UpdateButtons();
+        showAfterRemoval();
     });
 }
 
@@ -198,11 +194,7 @@ void ctlPelnet::mnuNodeCut_Click()
         const BusyPointer busy;
         if (recordNodeFound(clipboardentry::Cut))
             ActiveNetwork()->DeleteNode(NodeFound);
-        DrawNetwork(false);
-        Selected.Clear();
-        NodeFound = nullptr;
-        UpdateToolbar();
-        UpdateButtons();
+        showAfterRemoval();
     });
 }
 

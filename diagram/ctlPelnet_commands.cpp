@@ -91,11 +91,7 @@ void ctlPelnet::mnuNodeDelete_Click()
         const BusyPointer busy;
         Change();
         ActiveNetwork()->DeleteNode(NodeFound);
-        DrawNetwork(false);
-        Selected.Clear();
-        NodeFound = nullptr;
-        UpdateToolbar();
-        UpdateButtons();
+        showAfterRemoval();
     });
 }
 

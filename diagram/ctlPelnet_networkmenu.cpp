@@ -40,17 +40,22 @@ void ctlPelnet::deleteSelectedNodes()
         shown->DeleteNode(node);
 }
 
+void ctlPelnet::showAfterRemoval()
+{
+    Selected.Clear();
+    NodeFound = nullptr;
+    DrawNetwork(false);
+    UpdateToolbar();
+    UpdateButtons();
+}
+
 void ctlPelnet::mnunetworkDelete_Click()
 {
     trappedVoid(kModule, "mnuNetworkDelete_Click", [&] {
         const BusyPointer busy;
         Change();
         deleteSelectedNodes();
-        DrawNetwork(false);
-        Selected.Clear();
-        NodeFound = nullptr;
-        UpdateToolbar();
-        UpdateButtons();
+        showAfterRemoval();
     });
 }
 

@@ -33,7 +33,7 @@ void addExtension(X509* certificate, X509* issuer, int nid, const char* value)
     X509_EXTENSION_free(extension);
 }
 
-struct Spec {
+struct CertificateTerms {
     const char* commonName;
     const char* altNames = nullptr; // subjectAltName; null: none
     long notBeforeDays = -1;
@@ -42,27 +42,27 @@ struct Spec {
     bool client = false;
 };
 
-Cert makeCertificate(const Spec& spec, EVP_PKEY* key, X509* issuer, EVP_PKEY* issuerKey)
+Cert makeCertificate(const CertificateTerms& terms, EVP_PKEY* key, X509* issuer, EVP_PKEY* issuerKey)
 {
     static long serial = 1;
     Cert certificate(X509_new());
     X509_set_version(certificate.get(), 2);
     ASN1_INTEGER_set(X509_get_serialNumber(certificate.get()), ++serial);
-    X509_gmtime_adj(X509_getm_notBefore(certificate.get()), spec.notBeforeDays * 86400);
-    X509_gmtime_adj(X509_getm_notAfter(certificate.get()), spec.notAfterDays * 86400);
+    X509_gmtime_adj(X509_getm_notBefore(certificate.get()), terms.notBeforeDays * 86400);
+    X509_gmtime_adj(X509_getm_notAfter(certificate.get()), terms.notAfterDays * 86400);
     X509_set_pubkey(certificate.get(), key);
     X509_NAME* name = X509_get_subject_name(certificate.get());
-    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>(spec.commonName), -1, -1, 0);
+    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>(terms.commonName), -1, -1, 0);
     X509_NAME_add_entry_by_txt(name, "O", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("Kelvane Tests"), -1, -1, 0);
     X509* signer = issuer ? issuer : certificate.get();
     X509_set_issuer_name(certificate.get(), X509_get_subject_name(signer));
-    addExtension(certificate.get(), signer, NID_basic_constraints, spec.authority ? "critical,CA:TRUE" : "CA:FALSE");
-    if (spec.authority)
+    addExtension(certificate.get(), signer, NID_basic_constraints, terms.authority ? "critical,CA:TRUE" : "CA:FALSE");
+    if (terms.authority)
         addExtension(certificate.get(), signer, NID_key_usage, "critical,keyCertSign,cRLSign");
-    if (spec.altNames)
-        addExtension(certificate.get(), signer, NID_subject_alt_name, spec.altNames);
-    if (!spec.authority)
-        addExtension(certificate.get(), signer, NID_ext_key_usage, spec.client ? "clientAuth" : "serverAuth");
+    if (terms.altNames)
+        addExtension(certificate.get(), signer, NID_subject_alt_name, terms.altNames);
+    if (!terms.authority)
+        addExtension(certificate.get(), signer, NID_ext_key_usage, terms.client ? "clientAuth" : "serverAuth");
     X509_sign(certificate.get(), issuerKey ? issuerKey : key, EVP_sha256());
     return certificate;
 }
@@ -97,14 +97,14 @@ TestCertificates::TestCertificates(const QString& folder)
     const char* local = "DNS:localhost,IP:127.0.0.1";
     const struct {
         const char* name;
-        Spec spec;
+        CertificateTerms terms;
     } servers[] = {{"good", {"localhost", local}},
                    {"wrong", {"wrong.example", "DNS:wrong.example"}},
                    {"expired", {"localhost", local, -20, -10}},
                    {"client", {"Kelvane Client", nullptr, -1, 30, false, true}}};
     for (const auto& server : servers) {
         Key key = newKey();
-        Cert certificate = makeCertificate(server.spec, key.get(), authority.get(), authorityKey.get());
+        Cert certificate = makeCertificate(server.terms, key.get(), authority.get(), authorityKey.get());
         save(QString::fromLatin1(server.name), certificate.get(), key.get());
     }
     // Signed by an authority that is nowhere trusted.
