@@ -36,10 +36,20 @@ function(kelvane_add_test name)
 endfunction()
 
 # kelvane_add_fuzzer(<name> SOURCES ... LIBS ...)
-# A libFuzzer target (built only with KELVANE_BUILD_FUZZ and clang; fuzz/run.sh runs it).
+# A fuzz target: with KELVANE_BUILD_FUZZ (clang) a libFuzzer program that fuzz/run.sh runs;
+# otherwise, in a tested build, a program that replays the seed corpus fuzz/seeds/<name>/
+# through the same entry point, registered with CTest.
 function(kelvane_add_fuzzer name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS})
-    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    if(KELVANE_BUILD_FUZZ)
+        target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    else()
+        target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/fuzz/ReplayMain.cpp)
+        add_test(NAME ${name}_seeds COMMAND ${name} ${PROJECT_SOURCE_DIR}/fuzz/seeds/${name})
+        set_tests_properties(${name}_seeds PROPERTIES
+            TIMEOUT 120
+            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+    endif()
 endfunction()
