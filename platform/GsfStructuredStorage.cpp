@@ -3,6 +3,7 @@
 #include "platform/BufferedRootStorage.h"
 #include "platform/CheckedSaveFile.h"
 #include "platform/CompoundFile.h"
+#include "platform/FileBytes.h"
 #include "platform/RuntimeError.h"
 
 #include <QDir>
@@ -28,12 +29,7 @@ StorageEntry readFile(const QString& fileName, StorageMode mode)
     if (info.isDir())
         raiseError(err::PathFileAccess, QStringLiteral("%1 is a folder, not a file").arg(fileName));
 
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        raiseError(err::PathFileAccess, QStringLiteral("Cannot read %1: %2").arg(fileName, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        raiseError(err::PathFileAccess, QStringLiteral("Cannot read %1: %2").arg(fileName, file.errorString()));
+    const QByteArray bytes = readFileBytes(fileName);
     if (bytes.isEmpty())
         return StorageEntry::emptyRoot(); // an empty file holds nothing to lose
     try {
