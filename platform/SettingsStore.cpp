@@ -8,6 +8,10 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <optional>
+#include <sys/stat.h>
+#include <utility>
+
 namespace platform {
 
 namespace {
@@ -54,6 +58,15 @@ void makePrivate(const QString& fileName)
     QFile::setPermissions(fileName, kOwnerOnly);
 }
 
+// The file's identity on disk (device and inode); none while it does not exist.
+std::optional<std::pair<dev_t, ino_t>> identityOf(const QString& fileName)
+{
+    struct stat status {};
+    if (::stat(QFile::encodeName(fileName).constData(), &status) != 0)
+        return std::nullopt;
+    return std::pair(status.st_dev, status.st_ino);
+}
+
 } // namespace
 
 QString IniSettingsStore::fileOf(const QString& application)
@@ -74,12 +87,23 @@ void IniSettingsStore::saveSetting(const QString& application, const QString& se
                                    const QString& value)
 {
     const QString fileName = fileOf(application);
+    const QString path = settingPath(section, key);
     makePrivate(fileName);
-    QSettings store(fileName, QSettings::IniFormat);
-    store.setValue(settingPath(section, key), value);
-    store.sync();
+    const auto before = identityOf(fileName);
+    QSettings::Status status = QSettings::NoError;
+    {
+        QSettings store(fileName, QSettings::IniFormat);
+        store.setAtomicSyncRequired(true); // a write replaces the file whole, or leaves it
+        store.setValue(path, value);
+        store.sync();
+        status = store.status();
+    }
     QFile::setPermissions(fileName, kOwnerOnly);
-    if (store.status() != QSettings::NoError)
+    // Text the reader could not make sense of leaves a format error that outlives the write
+    // after it (which drops that text): that status tells nothing of the write itself. A file
+    // that was replaced was written.
+    const bool written = status == QSettings::NoError || (status == QSettings::FormatError && identityOf(fileName) != before);
+    if (!written)
         kelvane::raiseError(kelvane::err::PathFileAccess);
 }
 

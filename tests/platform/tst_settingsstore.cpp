@@ -1,7 +1,11 @@
 #include "platform/SettingsStore.h"
+#include "tests/support/ErrorAssertions.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using platform::IniSettingsStore;
@@ -54,4 +58,58 @@ TEST(SettingsStore, NamesWithSeparatorsStayDistinct)
         EXPECT_EQ(store.getSetting(kApp, kSection, key), key);
     EXPECT_EQ(store.getSetting(kApp, QStringLiteral("Other/Section"), keys[0]), QStringLiteral("other"));
     EXPECT_EQ(store.getSetting(QStringLiteral("Marlox"), kSection, keys[0]), QStringLiteral("marlox"));
+}
+
+// Text the reader cannot make sense of (a lone quote, a section never closed, ...) is dropped
+// by the next write, which succeeds: no value that was written is reported as lost.
+TEST(SettingsStore, ADamagedFileIsNoReasonToReportAWriteFailure)
+{
+    const QString fileName = IniSettingsStore::fileOf(kApp);
+    const QList<QByteArray> damaged = {"\"", "[Settings", "[Settings]\nMRU0=\"a\n", "\xff\xfe[\x00", "=\n[\n"};
+    for (const QByteArray& text : damaged) {
+        QFile::remove(fileName);
+        {
+            IniSettingsStore first;
+            first.saveSetting(kApp, kSection, QStringLiteral("Kept"), QStringLiteral("before"));
+        }
+        QFile file(fileName);
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write(text);
+        file.close();
+
+        IniSettingsStore store;
+        EXPECT_EQ(kelvane::test::errorNumberOf([&] { store.saveSetting(kApp, kSection, QStringLiteral("MRU0"), QStringLiteral("a")); }), 0)
+            << text.toStdString();
+        EXPECT_EQ(kelvane::test::errorNumberOf([&] { store.saveSetting(kApp, kSection, QStringLiteral("MRU1"), QStringLiteral("b")); }), 0)
+            << text.toStdString();
+        IniSettingsStore reader;
+        EXPECT_EQ(reader.getSetting(kApp, kSection, QStringLiteral("MRU0")), QStringLiteral("a")) << text.toStdString();
+        EXPECT_EQ(reader.getSetting(kApp, kSection, QStringLiteral("MRU1")), QStringLiteral("b")) << text.toStdString();
+    }
+}
+
+// A write that does not reach the disk is reported, whether the file read cleanly or not.
+TEST(SettingsStore, AWriteThatFailsIsReportedEvenOverADamagedFile)
+{
+    const QString fileName = IniSettingsStore::fileOf(kApp);
+    for (const QByteArray& text : {QByteArray("[Settings]\nOld=1\n"), QByteArray("\"")}) {
+        QFile::remove(fileName);
+        QDir().mkpath(QFileInfo(fileName).absolutePath());
+        QFile file(fileName);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        IniSettingsStore store;
+        {
+            const kelvane::test::FileSizeLimit diskFull(4);
+            EXPECT_EQ(kelvane::test::errorNumberOf([&] {
+                          store.saveSetting(kApp, kSection, QStringLiteral("MRU0"), QStringLiteral("a long recent file name"));
+                      }),
+                      kelvane::err::PathFileAccess)
+                << text.toStdString();
+        }
+        // Once the disk takes it again, so does the store.
+        store.saveSetting(kApp, kSection, QStringLiteral("MRU0"), QStringLiteral("a"));
+        EXPECT_EQ(IniSettingsStore().getSetting(kApp, kSection, QStringLiteral("MRU0")), QStringLiteral("a"));
+    }
 }

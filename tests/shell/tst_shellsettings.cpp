@@ -5,6 +5,7 @@
 
 #include "model/basLibrary.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -135,4 +136,27 @@ TEST_F(Settings, AnEmbeddingSwitchInAnyCaseMarksAnAutomationStart)
     EXPECT_TRUE(basGlobal::AutomationMode);
     basGlobal::LoadSettings({}); // only ever set, never cleared
     EXPECT_TRUE(basGlobal::AutomationMode);
+}
+
+TEST_F(Settings, ASettingsFileTheReaderCannotParseIsSavedOverWhole)
+{
+    QDir().mkpath(QFileInfo(test::settingsFile()).absolutePath());
+    QFile file(test::settingsFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\"");
+    file.close();
+
+    basGlobal::LoadSettings({});
+    basGlobal::RecentFiles[0] = QStringLiteral("/kb/recent.qks");
+    basGlobal::LinkMode = 0;
+    basGlobal::ServerURL = QStringLiteral("https://server.example/kb");
+    basGlobal::ServerPassword = QStringLiteral("secret");
+    EXPECT_NO_THROW(basGlobal::SaveSettings());
+
+    test::resetProgramGlobals();
+    basGlobal::LoadSettings({});
+    EXPECT_EQ(basGlobal::RecentFiles[0], QStringLiteral("/kb/recent.qks"));
+    EXPECT_EQ(basGlobal::LinkMode, 0);
+    EXPECT_EQ(basGlobal::ServerURL, QStringLiteral("https://server.example/kb"));
+    EXPECT_EQ(basGlobal::ServerPassword, QStringLiteral("secret")); // the last value saved
 }
