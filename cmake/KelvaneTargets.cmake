@@ -50,6 +50,6 @@ function(kelvane_add_fuzzer name)
         add_test(NAME ${name}_seeds COMMAND ${name} ${PROJECT_SOURCE_DIR}/fuzz/seeds/${name})
         set_tests_properties(${name}_seeds PROPERTIES
             TIMEOUT 120
-            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/fuzz/lsan.supp")
     endif()
 endfunction()
