@@ -22,8 +22,6 @@ namespace {
 
 [[noreturn]] void refuseForErrno(const QString& path, int error)
 {
-    if (error == ENOENT)
-        kelvane::raiseError(kelvane::err::FileNotFound, QStringLiteral("%1 was not found.").arg(path));
     refuse(path, QString::fromLocal8Bit(std::strerror(error)));
 }
 
@@ -68,7 +66,7 @@ QByteArray readFileBytes(const QString& path)
     // the type is checked again on what was opened, in case the name changed hands meanwhile.
     struct stat status {};
     if (::stat(host.constData(), &status) != 0)
-        refuseForErrno(path, errno);
+        kelvane::raiseError(kelvane::err::FileNotFound, QStringLiteral("%1 was not found.").arg(path));
     requireRegular(path, status);
     const FileDescriptor file(::open(host.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (file.get() < 0)
