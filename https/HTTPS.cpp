@@ -185,7 +185,12 @@ void HTTPS::setFollowRedirects(qint32 value)
 }
 
 qint32 HTTPS::MaxTransferredData() const { return m_engine.MaxTransferredData; }
-void HTTPS::setMaxTransferredData(qint32 value) { m_engine.MaxTransferredData = std::max(value, 0); }
+void HTTPS::setMaxTransferredData(qint32 value)
+{
+    // No limit is 0; a negative number is no value.
+    requireRange(value, 0, std::numeric_limits<qint32>::max(), 23);
+    m_engine.MaxTransferredData = value;
+}
 
 // The URL and its parts.
 QString HTTPS::URL() const { return text(m_engine.URL()); }

@@ -249,3 +249,25 @@ TEST_F(NginxExchanges, LargeBodyOverTlsTravelsInSeveralRecords)
     control.Put(server->secureUrl(QStringLiteral("good"), QStringLiteral("/upload/large.txt")));
     EXPECT_EQ(fileContent(server->folder() + QStringLiteral("/www/upload/large.txt")), body);
 }
+
+TEST_F(NginxExchanges, RedirectsKeepCredentialsAndCookiesWithTheirHosts)
+{
+    // Credentials given for a secure request never go out in clear, not even to the same host.
+    HTTPS secure;
+    secure.setFollowRedirects(HTTPS::frAlways);
+    secure.setUser(QStringLiteral("kelvane"));
+    secure.setPassword(QStringLiteral("s3cret"));
+    secure.Get(server->secureUrl(QStringLiteral("good"), QStringLiteral("/to-plain")));
+    EXPECT_EQ(secure.TransferredData(), QStringLiteral("hello world\n"));
+    EXPECT_TRUE(logged(QStringLiteral("GET /to-plain ")).contains(QStringLiteral("|localhost|Basic a2VsdmFuZTpzM2NyZXQ=|")));
+    EXPECT_TRUE(logged(QStringLiteral("GET /hello.txt?plain ")).startsWith(QStringLiteral("GET /hello.txt?plain HTTP/1.0|localhost|-|")));
+
+    // Cookies go to the host they were given for, and no further.
+    HTTPS cookies;
+    cookies.setFollowRedirects(HTTPS::frAlways);
+    cookies.AddCookie(QStringLiteral("a"), QStringLiteral("1"));
+    cookies.Get(server->url(QStringLiteral("/to-localhost")));
+    EXPECT_EQ(cookies.TransferredData(), QStringLiteral("hello world\n"));
+    EXPECT_TRUE(logged(QStringLiteral("GET /to-localhost ")).contains(QStringLiteral("|127.0.0.1|-|a=1|")));
+    EXPECT_TRUE(logged(QStringLiteral("GET /hello.txt?localhost ")).contains(QStringLiteral("|localhost|-|-|")));
+}
