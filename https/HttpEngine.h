@@ -26,7 +26,7 @@ public:
     enum Action { Idle = 0, Get = 1, Post = 2, Head = 3, ResetHeaders = 4, Put = 5 };
     enum ProxySsl { Automatic = 0, Always = 1, Never = 2, Tunnel = 3 };
     enum Redirects { NeverFollow = 0, AlwaysFollow = 1, SameScheme = 2 };
-    static constexpr int kMaxRedirects = 10;
+    static constexpr int kMaxRedirects = redirects::kMaxRedirects;
     static constexpr int kFileBlock = 2048;
     // What the header lines of one reply may take in all.
     static constexpr qint64 kMaxHeaderBytes = 256 * 1024;

@@ -6,6 +6,8 @@ namespace kelvane::plexant::redirects {
 
 // The follow modes of the FollowRedirects property.
 enum Mode { Never = 0, Always = 1, SameScheme = 2 };
+// How many redirects one action follows at most.
+inline constexpr int kMaxRedirects = 10;
 
 // Whether a reply is a redirect to follow, by the same rules on both transports: only when
 // asked to, only for GET and HEAD (`fetching`), only for a 30x status other than 304 (not

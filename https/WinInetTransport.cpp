@@ -175,6 +175,8 @@ WorkerRequest WinInetTransport::snapshot(int action) const
     request.postData = e.PostData;
     request.attachedFile = e.AttachedFile;
     request.localFile = e.LocalFile;
+    request.followRedirects = e.FollowRedirects;
+    request.sslSecurityFlags = e.tls().SecurityFlags;
     request.securityFlags = securityFlags(e.tls().SecurityFlags);
     request.clientCertificate = e.tls().clientCertificate();
     request.cookies = UseWinInetCookies && !carriesCookies(e.OtherHeaders);

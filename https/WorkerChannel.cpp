@@ -8,38 +8,51 @@ WorkerChannel::WorkerChannel() = default;
 
 WorkerChannel::~WorkerChannel() { cancel(); }
 
-bool WorkerChannel::send(std::function<void()> event)
+bool WorkerChannel::post(std::function<void()> event, qint64 weight)
 {
     std::unique_lock guard(m_lock);
+    // Held back while the owner is far behind.
+    m_handled.wait(guard, [&] { return m_cancelled || m_waitingWeight < kMaxWaitingWeight; });
     if (m_cancelled)
         return false;
-    m_queue.push_back(std::move(event));
-    const quint64 ticket = ++m_sent;
+    m_queue.push_back({std::move(event), weight});
+    m_waitingWeight += weight;
+    if (std::exchange(m_wakePosted, true))
+        return true;
     guard.unlock();
-    // The owner's thread runs it when it next pumps its events.
+    // One wake-up for as many events as wait when the owner's thread gets to them.
     QMetaObject::invokeMethod(&m_receiver, [this] { runQueued(); }, Qt::QueuedConnection);
-    guard.lock();
-    m_handled.wait(guard, [&] { return m_cancelled || m_done >= ticket; });
+    return true;
+}
+
+bool WorkerChannel::flush()
+{
+    std::unique_lock guard(m_lock);
+    m_handled.wait(guard, [&] { return m_cancelled || (m_queue.empty() && !m_running); });
     return !m_cancelled;
 }
 
 void WorkerChannel::runQueued()
 {
     for (;;) {
-        std::function<void()> event;
+        Waiting next;
         {
             const std::lock_guard guard(m_lock);
-            if (m_queue.empty())
+            if (m_queue.empty()) {
+                m_wakePosted = false;
+                m_running = false;
+                m_handled.notify_all();
                 return;
-            event = std::move(m_queue.front());
+            }
+            next = std::move(m_queue.front());
             m_queue.pop_front();
-        }
-        event();
-        {
-            const std::lock_guard guard(m_lock);
-            ++m_done;
+            m_waitingWeight -= next.weight;
+            m_running = true;
         }
         m_handled.notify_all();
+        // An event may pump the owner's events itself (and so run this again): it finds
+        // the queue in order either way.
+        next.event();
     }
 }
 
@@ -49,6 +62,7 @@ void WorkerChannel::cancel()
         const std::lock_guard guard(m_lock);
         m_cancelled = true;
         m_queue.clear();
+        m_waitingWeight = 0;
     }
     m_handled.notify_all();
 }
@@ -58,7 +72,8 @@ void WorkerChannel::reset()
     const std::lock_guard guard(m_lock);
     m_cancelled = false;
     m_queue.clear();
-    m_done = m_sent;
+    m_waitingWeight = 0;
+    m_running = false;
 }
 
 bool WorkerChannel::cancelled() const

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -9,35 +8,48 @@
 
 namespace kelvane::plexant {
 
-// Carries events from a worker thread to the thread that owns the channel, as the old
-// platform's sent messages did: the worker waits until the owner's thread has run the
-// event (while that thread pumps its messages), or until the channel is cancelled. Events
-// own what they carry, so a cancelled worker may go on while an event still runs.
+// Carries events from a worker thread to the thread that owns the channel, in order: the
+// owner's thread runs them when it next pumps its events. The worker goes on while they
+// wait, but never more than a bounded weight (bytes they carry) ahead, and flush() waits
+// until all have run, as the old platform's sent messages did before a worker finished.
+// Cancelling drops what still waits and frees a waiting worker. Events own what they
+// carry, so a cancelled worker may go on while an event still runs.
 class WorkerChannel {
 public:
+    // What may wait for the owner before the worker is held back.
+    static constexpr qint64 kMaxWaitingWeight = 4 * 1024 * 1024;
+
     WorkerChannel();
     ~WorkerChannel();
     WorkerChannel(const WorkerChannel&) = delete;
     WorkerChannel& operator=(const WorkerChannel&) = delete;
 
-    // On the worker: runs the event on the owner's thread and waits for it; false (without
-    // running it) once the channel is cancelled.
-    bool send(std::function<void()> event);
+    // On the worker: queues the event for the owner's thread; false (without queueing it)
+    // once the channel is cancelled.
+    bool post(std::function<void()> event, qint64 weight = 0);
+    // On the worker: waits until every event posted so far has run; false when cancelled.
+    bool flush();
 
-    // On the owner: from now on, sends return at once and events still queued are dropped.
+    // On the owner: from now on, posts return at once and events still queued are dropped.
     void cancel();
     // Opens the channel again for the next worker.
     void reset();
     bool cancelled() const;
 
 private:
+    struct Waiting {
+        std::function<void()> event;
+        qint64 weight = 0;
+    };
+
     void runQueued();
 
     mutable std::mutex m_lock;
     std::condition_variable m_handled;
-    std::deque<std::function<void()>> m_queue;
-    quint64 m_sent = 0;
-    quint64 m_done = 0;
+    std::deque<Waiting> m_queue;
+    qint64 m_waitingWeight = 0;
+    bool m_running = false;     // the owner is running an event taken off the queue
+    bool m_wakePosted = false;  // the owner's thread has been asked to run the queue
     bool m_cancelled = false;
     QObject m_receiver; // lives on the owner's thread
 };

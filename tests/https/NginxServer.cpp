@@ -52,14 +52,12 @@ NginxServer::NginxServer(const TestCertificates& certificates)
                                .arg(tlsPort(QStringLiteral("wrong")));
     servers += QStringLiteral("    server {\n        listen 127.0.0.1:%1;\n%2    }\n").arg(m_port).arg(common);
     for (qsizetype i = 0; i < m_certificates.size(); ++i) {
-        const bool required = m_certificates.at(i) == QLatin1String("required");
-        const QString certificate = required ? QStringLiteral("good") : m_certificates.at(i);
         servers += QStringLiteral("    server {\n        listen 127.0.0.1:%1 ssl;\n"
                                   "        ssl_certificate %2;\n        ssl_certificate_key %3;\n"
-                                  "        ssl_client_certificate %4;\n        ssl_verify_client %5;\n%6    }\n")
+                                  "        ssl_client_certificate %4;\n        ssl_verify_client optional;\n%5    }\n")
                        .arg(m_tlsPorts.at(i))
-                       .arg(certificates.certificate(certificate), certificates.key(certificate), certificates.authority(),
-                            required ? QStringLiteral("on") : QStringLiteral("optional"), common);
+                       .arg(certificates.certificate(m_certificates.at(i)), certificates.key(m_certificates.at(i)),
+                            certificates.authority(), common);
     }
     const QString config = QStringLiteral(
         "daemon off;\nmaster_process off;\nerror_log %1/error.log;\npid %1/nginx.pid;\n"

@@ -9,8 +9,7 @@
 namespace kelvane::test {
 
 // nginx on 127.0.0.1, in a folder of its own: plain HTTP on `port`, and HTTPS with the test
-// certificates on more ports (good, wrong name, expired, untrusted, address only, and
-// "required": the good certificate on a server that insists on a client certificate). Every
+// certificates on more ports (good, wrong name, expired, untrusted, address only). Every
 // request is logged, one line each: "request|host|authorization|cookie|user agent|content
 // length|body|client certificate subject|proxy authorization".
 //   /hello.txt              "hello world\n"
@@ -43,8 +42,8 @@ public:
 private:
     QString m_folder;
     quint16 m_port;
-    QStringList m_certificates {QStringLiteral("good"),    QStringLiteral("wrong"),   QStringLiteral("expired"),
-                                QStringLiteral("untrusted"), QStringLiteral("address"), QStringLiteral("required")};
+    QStringList m_certificates {QStringLiteral("good"), QStringLiteral("wrong"), QStringLiteral("expired"),
+                                QStringLiteral("untrusted"), QStringLiteral("address")};
     QList<quint16> m_tlsPorts;
     PeerProcess m_process;
 };
