@@ -14,7 +14,7 @@ namespace kelvane::plexant {
 namespace {
 
 // What the library reads at once, and so the largest block a Transfer event carries.
-constexpr long kReadSize = 64 * 1024;
+constexpr long kReadSize = 256 * 1024;
 
 // Transport error numbers.
 constexpr int kTimeout = 12002;
@@ -134,11 +134,12 @@ void CurlTransfer::run(WorkerResult& result)
         code = code::ServerStatus;
         message = statusText(m_statusLine);
     }
-    // Every event reaches the control before the action ends.
-    m_channel.flush();
     result.code = code;
     result.message = message;
-    result.done = true;
+    // The end is told after every event, so the control's wait ends when they have all run.
+    WorkerResult* outcome = &result;
+    if (!m_channel.post([outcome] { outcome->done = true; }))
+        result.done = true;
 }
 
 int CurlTransfer::perform(QByteArray& message)
@@ -477,16 +478,19 @@ bool CurlTransfer::body(const char* data, size_t length)
         }
         m_localFile = std::move(file);
     }
-    const QByteArray block(data, qsizetype(length));
-    if (m_localFile && m_localFile->write(block) != block.size()) {
+    if (m_localFile && m_localFile->write(data, qint64(length)) != qint64(length)) {
         closeLocalFile();
         m_localFileFailed = true;
         m_bodyFailure = code::WriteFailed;
         m_bodyMessage = "Error writing to LocalFile.";
     }
-    m_received += block.size();
+    m_received += qint64(length);
     const qint64 received = m_received;
-    fire([block, received](EngineEvents& events) { events.transfer(1, received, block); }, block.size());
+    WorkerChannel* channel = &m_channel;
+    fire([block = m_channel.takeBlock(data, qsizetype(length)), received, channel](EngineEvents& events) mutable {
+        events.transfer(1, received, block);
+        channel->giveBack(std::move(block));
+    }, qint64(length));
     return true;
 }
 

@@ -71,7 +71,8 @@ struct SendOptions {
     bool operator==(const SendOptions&) const = default;
 };
 
-// The outcome, filled by the worker; `done` is set last.
+// The outcome, filled by the worker; `done` is set last, on the control's thread after the
+// worker's last event (or by the worker once the channel is cancelled).
 struct WorkerResult {
     int code = 0;
     QByteArray message;

@@ -1,7 +1,6 @@
 #include "https/ReceiveBuffer.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace kelvane::plexant {
 
@@ -118,9 +117,13 @@ std::optional<QByteArray> ReceiveBuffer::nextPiece()
 
 QByteArray ReceiveBuffer::takeRest()
 {
-    // The whole buffer leaves as it is, without a copy.
-    QByteArray rest = m_read == 0 ? std::exchange(m_data, QByteArray()) : m_data.mid(m_read);
-    clear();
+    // The bytes leave as a copy of their own; the buffer keeps its storage for the next
+    // read, so a steady stream does not allocate and free a buffer for every read.
+    QByteArray rest(m_data.constData() + m_read, size());
+    m_data.resize(0);
+    m_read = 0;
+    m_reserved = -1;
+    m_pendingPartner = 0;
     return rest;
 }
 

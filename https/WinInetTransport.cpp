@@ -235,6 +235,9 @@ int WinInetTransport::waitForWorker(const std::shared_ptr<WorkerResult>& result)
 {
     SocketEngine& socket = m_engine.socket();
     while (!result->done) {
+        m_channel.deliver();
+        if (result->done)
+            break;
         if (!socket.waitPass(10)) {
             // An interrupt, a time-out or the window closing: the worker stops at its next
             // step, and is waited for.

@@ -2,6 +2,8 @@
 
 #include <QMetaObject>
 
+#include <cstring>
+
 namespace kelvane::plexant {
 
 WorkerChannel::WorkerChannel() = default;
@@ -17,43 +19,65 @@ bool WorkerChannel::post(std::function<void()> event, qint64 weight)
         return false;
     m_queue.push_back({std::move(event), weight});
     m_waitingWeight += weight;
-    if (std::exchange(m_wakePosted, true))
+    if (m_wakePosted || (weight > 0 && m_waitingWeight < kWakingWeight))
         return true;
+    m_wakePosted = true;
     guard.unlock();
-    // One wake-up for as many events as wait when the owner's thread gets to them.
-    QMetaObject::invokeMethod(&m_receiver, [this] { runQueued(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&m_receiver, [this] { deliver(); }, Qt::QueuedConnection);
     return true;
 }
 
-bool WorkerChannel::flush()
+void WorkerChannel::deliver()
 {
-    std::unique_lock guard(m_lock);
-    m_handled.wait(guard, [&] { return m_cancelled || (m_queue.empty() && !m_running); });
-    return !m_cancelled;
-}
-
-void WorkerChannel::runQueued()
-{
+    // An event may pump the owner's events itself: what waits behind it runs after it.
+    if (m_delivering)
+        return;
+    m_delivering = true;
     for (;;) {
         Waiting next;
         {
             const std::lock_guard guard(m_lock);
             if (m_queue.empty()) {
                 m_wakePosted = false;
-                m_running = false;
-                m_handled.notify_all();
-                return;
+                break;
             }
             next = std::move(m_queue.front());
             m_queue.pop_front();
             m_waitingWeight -= next.weight;
-            m_running = true;
         }
         m_handled.notify_all();
-        // An event may pump the owner's events itself (and so run this again): it finds
-        // the queue in order either way.
         next.event();
     }
+    m_delivering = false;
+}
+
+QByteArray WorkerChannel::takeBlock(const char* data, qsizetype length)
+{
+    QByteArray block;
+    {
+        const std::lock_guard guard(m_lock);
+        if (!m_spareBlocks.empty()) {
+            block = std::move(m_spareBlocks.back());
+            m_spareBlocks.pop_back();
+            m_spareBytes -= block.capacity();
+        }
+    }
+    block.resize(length);
+    memcpy(block.data(), data, size_t(length));
+    return block;
+}
+
+void WorkerChannel::giveBack(QByteArray block)
+{
+    // A block something else still holds stays with it.
+    if (!block.isDetached())
+        return;
+    const std::lock_guard guard(m_lock);
+    // No more are kept than the waiting events may hold at once.
+    if (m_spareBytes + block.capacity() > kMaxWaitingWeight)
+        return;
+    m_spareBytes += block.capacity();
+    m_spareBlocks.push_back(std::move(block));
 }
 
 void WorkerChannel::cancel()
@@ -73,13 +97,10 @@ void WorkerChannel::reset()
     m_cancelled = false;
     m_queue.clear();
     m_waitingWeight = 0;
-    m_running = false;
+    m_spareBlocks.clear();
+    m_spareBytes = 0;
 }
 
-bool WorkerChannel::cancelled() const
-{
-    const std::lock_guard guard(m_lock);
-    return m_cancelled;
-}
+bool WorkerChannel::cancelled() const { return m_cancelled; }
 
 } // namespace kelvane::plexant
