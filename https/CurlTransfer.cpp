@@ -336,6 +336,7 @@ int CurlTransfer::send(const Target& target, const SendOptions& options, bool cr
     m_options = options;
     m_policy = nullptr;
     m_certificateWanted = false;
+    m_certificateGiven = false;
     m_statusLine.clear();
     m_headerLines.clear();
     m_redirect.reset();
@@ -362,7 +363,7 @@ int CurlTransfer::send(const Target& target, const SendOptions& options, bool cr
 
     message.clear();
     // A server that wanted a client certificate and went no further without one.
-    if (m_certificateWanted && !options.offerCertificate && !m_replyStarted)
+    if (m_certificateWanted && !m_certificateGiven && !m_replyStarted)
         return kClientCertificateNeeded;
     const quint32 verdict = handles.policy ? handles.policy->status() : 0;
     switch (outcome) {
@@ -407,6 +408,7 @@ int CurlTransfer::clientCertificateWanted(SSL* connection, X509** certificate, E
     EVP_PKEY_up_ref(chosen->key());
     *certificate = chosen->x509();
     *key = chosen->key();
+    transfer->m_certificateGiven = true;
     return 1;
 }
 

@@ -130,6 +130,7 @@ private:
     SendOptions m_options;
     CertificatePolicy* m_policy = nullptr; // of a secure hop, while it runs
     bool m_certificateWanted = false;      // the server asked for a client certificate
+    bool m_certificateGiven = false;       // and had one
     QByteArray m_statusLine;
     QList<QByteArray> m_headerLines; // of the reply under way
     std::optional<QByteArray> m_redirect; // where a followed redirect leads

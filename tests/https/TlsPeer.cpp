@@ -116,7 +116,12 @@ void TlsPeer::serveOne(SSL_CTX* context, int connection)
     std::unique_ptr<SSL, SslFree> ssl(SSL_new(context));
     SSL_set_fd(ssl.get(), connection);
     QByteArray request;
-    bool ok = SSL_accept(ssl.get()) == 1;
+    int accepted = SSL_accept(ssl.get());
+    // The socket's waits are short, so a loaded machine may take several of them.
+    while (accepted != 1 && !m_stop && SSL_get_error(ssl.get(), accepted) == SSL_ERROR_WANT_READ
+           && clock.elapsed() < kPatienceMs)
+        accepted = SSL_accept(ssl.get());
+    bool ok = accepted == 1;
     if (ok && !m_clientAuthority.isEmpty()) {
         X509* client = SSL_get0_peer_certificate(ssl.get());
         char subject[512] = {};

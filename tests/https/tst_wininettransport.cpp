@@ -227,4 +227,12 @@ TEST_F(WinInetTransport, ClientCertificateIsOfferedWhenAskedForOrOnRetry)
     control.setSSLSecurityFlags(0x40000000);
     control.setAction(HTTPS::httpGet);
     EXPECT_TRUE(eventually([&] { return peer.served() == 4; }));
+
+    // Without a certificate to offer, the second request is refused alike.
+    HTTPS without;
+    without.setUseWinInet(true);
+    without.setSSLSecurityFlags(0x04000000);
+    without.setURL(peer.url());
+    EXPECT_EQ(raisedBy([&] { without.setAction(HTTPS::httpGet); }).number, 12044 + 15001);
+    EXPECT_TRUE(eventually([&] { return peer.served() == 6; }));
 }
