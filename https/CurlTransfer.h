@@ -117,6 +117,7 @@ private:
     void endOfHeaders();
     void reportHeaders();
     bool body(const char* data, size_t length);
+    void sendBlock();
     void closeLocalFile();
     static int clientCertificateWanted(SSL* connection, X509** certificate, EVP_PKEY** key);
 
@@ -137,6 +138,7 @@ private:
     bool m_replyStarted = false;
 
     qint64 m_received = 0;
+    QByteArray m_block; // received, not yet sent to the control
     std::unique_ptr<QFile> m_localFile;
     bool m_localFileFailed = false;
     int m_bodyFailure = 0;

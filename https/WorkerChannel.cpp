@@ -2,8 +2,6 @@
 
 #include <QMetaObject>
 
-#include <cstring>
-
 namespace kelvane::plexant {
 
 WorkerChannel::WorkerChannel() = default;
@@ -51,7 +49,7 @@ void WorkerChannel::deliver()
     m_delivering = false;
 }
 
-QByteArray WorkerChannel::takeBlock(const char* data, qsizetype length)
+QByteArray WorkerChannel::takeBlock()
 {
     QByteArray block;
     {
@@ -62,8 +60,7 @@ QByteArray WorkerChannel::takeBlock(const char* data, qsizetype length)
             m_spareBytes -= block.capacity();
         }
     }
-    block.resize(length);
-    memcpy(block.data(), data, size_t(length));
+    block.resize(0); // keeps its storage
     return block;
 }
 

@@ -35,11 +35,11 @@ public:
     // events queued weigh too much; false (without queueing it) once the channel is cancelled.
     bool post(std::function<void()> event, qint64 weight = 0);
 
-    // Buffers for the blocks of bytes events carry: taken on the worker, given back on the
-    // owner's thread once their event has run. A long stream so uses a few buffers over and
+    // Buffers for the blocks of bytes events carry: taken (empty) on the worker, given back
+    // on the owner's thread once their event has run. A long stream so uses a few buffers over and
     // over, instead of allocating one on the worker and freeing it on the owner's thread
     // for every block.
-    QByteArray takeBlock(const char* data, qsizetype length);
+    QByteArray takeBlock();
     void giveBack(QByteArray block);
 
     // On the owner: runs the events that wait, in order (not again from inside one of them).
