@@ -1,26 +1,38 @@
-// 100 MB over HTTPS from nginx on 127.0.0.1, fetched by the HTTPS control (into a local file)
-// and by curl, in the same run; prints both times and the control's speed as a share of curl's.
-// Needs nginx, openssl and curl on the path. Measure in a Release build.
-#include "bench/BenchTiming.h"
+// 256 MiB from nginx on 127.0.0.1, over http and over https, fetched into a local file by
+// curl, by the HTTPS control's own engine and by its second transport (both with a Transfer
+// listener, as the program and any host uses the control), in interleaved rounds. Each side
+// is timed by its own clock: curl by the transfer time it reports itself (-w %{time_total}),
+// the control around its call. Prints the median of each and each side's speed as a share of
+// curl's (1.00 = as fast as curl). Needs nginx, openssl and curl on the path. Measure in a
+// Release build:  bench_https [rounds]   (default 7, at least 5)
 #include "https/HTTPS.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 
-#include <arpa/inet.h>
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr qint64 kSize = 100 * 1024 * 1024;
-constexpr int kRounds = 3;
+using kelvane::plexant::HTTPS;
+
+constexpr qint64 kSize = 256 * 1024 * 1024;
+constexpr int kLeastRounds = 5;
 
 quint16 freePort()
 {
@@ -35,11 +47,14 @@ quint16 freePort()
     return ntohs(address.sin_port);
 }
 
-bool run(const QString& program, const QStringList& arguments)
+bool run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr)
 {
     QProcess process;
     process.start(program, arguments);
-    return process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    const bool ok = process.waitForFinished(300000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    if (output)
+        *output = process.readAllStandardOutput();
+    return ok;
 }
 
 bool writeFile(const QString& path, const QByteArray& content)
@@ -48,26 +63,85 @@ bool writeFile(const QString& path, const QByteArray& content)
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
+QString loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2) : QString();
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// One side's fetch into `copy`: the seconds it took by its own clock, or a negative number
+// when it failed.
+using Fetch = std::function<double(const QString& url, const QString& copy)>;
+
+double curlFetch(const QString& certificate, const QString& url, const QString& copy)
+{
+    QByteArray seconds;
+    if (!run(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("--http1.0"), QStringLiteral("--cacert"), certificate,
+                                      QStringLiteral("-o"), copy, QStringLiteral("-w"), QStringLiteral("%{time_total}"), url},
+             &seconds))
+        return -1;
+    return seconds.trimmed().toDouble();
+}
+
+double controlFetch(bool secondTransport, const QString& url, const QString& copy)
+{
+    HTTPS control;
+    qint64 seen = 0;
+    // A listener that takes each block's text, as a host does.
+    QObject::connect(&control, &HTTPS::Transfer, &control, [&seen](qint16& direction, qint32&, QString& text) {
+        if (direction == 1)
+            seen += text.size();
+    });
+    control.setLocalFile(copy);
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        if (secondTransport) {
+            control.setUseWinInet(true);
+            control.setURL(url);
+            control.setAction(HTTPS::httpGet);
+        } else {
+            control.Get(url);
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "control: %s\n", e.what());
+        return -1;
+    }
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    return seen == kSize ? elapsed.count() : -1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QTemporaryDir folder;
+    const int rounds = std::max(kLeastRounds, argc > 1 ? std::atoi(argv[1]) : 7);
+    // In memory where the system has it, so no disk adds its noise to either side.
+    QTemporaryDir folder(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/bench_https-XXXXXX")
+                                                                   : QDir::tempPath() + QStringLiteral("/bench_https-XXXXXX"));
     const QString f = folder.path();
-    const quint16 port = freePort();
+    const quint16 plainPort = freePort();
+    const quint16 securePort = freePort();
 
-    // A certificate for localhost, trusted by the control through SSL_CERT_FILE.
+    // A certificate for 127.0.0.1, trusted by the control through SSL_CERT_FILE and by curl through --cacert.
+    const QString certificate = f + QStringLiteral("/cert.pem");
     if (!run(QStringLiteral("openssl"),
              {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
               QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:P-256"), QStringLiteral("-nodes"),
-              QStringLiteral("-keyout"), f + QStringLiteral("/key.pem"), QStringLiteral("-out"), f + QStringLiteral("/cert.pem"),
-              QStringLiteral("-days"), QStringLiteral("1"), QStringLiteral("-subj"), QStringLiteral("/CN=localhost"),
-              QStringLiteral("-addext"), QStringLiteral("subjectAltName=DNS:localhost")})) {
+              QStringLiteral("-keyout"), f + QStringLiteral("/key.pem"), QStringLiteral("-out"), certificate,
+              QStringLiteral("-days"), QStringLiteral("1"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+              QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1,DNS:localhost")})) {
         std::fprintf(stderr, "openssl could not make a certificate\n");
         return 1;
     }
-    qputenv("SSL_CERT_FILE", (f + QStringLiteral("/cert.pem")).toLocal8Bit());
+    qputenv("SSL_CERT_FILE", certificate.toLocal8Bit());
 
     QDir().mkpath(f + QStringLiteral("/www"));
     QByteArray block(1024 * 1024, Qt::Uninitialized);
@@ -86,10 +160,12 @@ int main(int argc, char** argv)
                              "http {\n    access_log off;\n    sendfile on;\n"
                              "    client_body_temp_path %1/body;\n    proxy_temp_path %1/proxy;\n    fastcgi_temp_path %1/fcgi;\n"
                              "    uwsgi_temp_path %1/uwsgi;\n    scgi_temp_path %1/scgi;\n"
-                             "    server {\n        listen 127.0.0.1:%2 ssl;\n        root %1/www;\n"
+                             "    server {\n        listen 127.0.0.1:%2;\n        root %1/www;\n    }\n"
+                             "    server {\n        listen 127.0.0.1:%3 ssl;\n        root %1/www;\n"
                              "        ssl_certificate %1/cert.pem;\n        ssl_certificate_key %1/key.pem;\n    }\n}\n")
                   .arg(f)
-                  .arg(port)
+                  .arg(plainPort)
+                  .arg(securePort)
                   .toUtf8());
     QProcess nginx;
     nginx.start(QStringLiteral("nginx"), {QStringLiteral("-p"), f, QStringLiteral("-c"), f + QStringLiteral("/nginx.conf"),
@@ -100,32 +176,59 @@ int main(int argc, char** argv)
     }
     QThread::msleep(300);
 
-    const QString url = QStringLiteral("https://localhost:%1/big.bin").arg(port);
+    const std::vector<std::pair<const char*, Fetch>> sides {
+        {"curl", [&](const QString& url, const QString& copy) { return curlFetch(certificate, url, copy); }},
+        {"own engine", [](const QString& url, const QString& copy) { return controlFetch(false, url, copy); }},
+        {"second transport", [](const QString& url, const QString& copy) { return controlFetch(true, url, copy); }},
+    };
+    const std::vector<std::pair<const char*, QString>> schemes {
+        {"http", QStringLiteral("http://127.0.0.1:%1/big.bin").arg(plainPort)},
+        {"https", QStringLiteral("https://127.0.0.1:%1/big.bin").arg(securePort)},
+    };
+
+    std::printf("256 MiB from nginx on loopback, %d interleaved rounds; load average before: %s\n", rounds,
+                qPrintable(loadAverage()));
+    std::map<std::pair<int, int>, std::vector<double>> seconds; // (scheme, side) -> times
+    bool ok = true;
     const QString copy = f + QStringLiteral("/copy.bin");
-    bool controlOk = true;
-    const double control = kelvane::bench::bestSeconds(kRounds, [&] {
-        kelvane::plexant::HTTPS https;
-        https.setLocalFile(copy);
-        try {
-            https.Get(url);
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "control: %s\n", e.what());
-            controlOk = false;
+    for (int round = 0; round < rounds; ++round) {
+        for (size_t scheme = 0; scheme < schemes.size(); ++scheme) {
+            // Each round starts with another side, so none always runs first.
+            for (size_t turn = 0; turn < sides.size(); ++turn) {
+                const size_t side = (turn + size_t(round)) % sides.size();
+                QFile::remove(copy);
+                const double taken = sides[side].second(schemes[scheme].second, copy);
+                const bool whole = taken > 0 && QFileInfo(copy).size() == kSize;
+                if (!whole) {
+                    std::fprintf(stderr, "%s over %s failed\n", sides[side].first, schemes[scheme].first);
+                    ok = false;
+                    continue;
+                }
+                seconds[{int(scheme), int(side)}].push_back(taken);
+            }
         }
-    });
-    controlOk = controlOk && QFileInfo(copy).size() == kSize;
-    bool curlOk = true;
-    const double curl = kelvane::bench::bestSeconds(kRounds, [&] {
-        curlOk = curlOk
-            && run(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("--http1.0"), QStringLiteral("--cacert"),
-                                            f + QStringLiteral("/cert.pem"), QStringLiteral("-o"), copy, url});
-    });
+    }
     nginx.terminate();
     nginx.waitForFinished(3000);
 
-    const double megabytes = double(kSize) / (1024 * 1024);
-    std::printf("control: %.3f s (%.0f MB/s)%s\n", control, megabytes / control, controlOk ? "" : " FAILED");
-    std::printf("curl:    %.3f s (%.0f MB/s)%s\n", curl, megabytes / curl, curlOk ? "" : " FAILED");
-    std::printf("control speed / curl speed: %.2f\n", curl / control);
-    return controlOk && curlOk ? 0 : 1;
+    const double mebibytes = double(kSize) / (1024 * 1024);
+    for (size_t scheme = 0; scheme < schemes.size(); ++scheme) {
+        const auto& curlTimes = seconds[{int(scheme), 0}];
+        const double curl = curlTimes.empty() ? 0 : median(curlTimes);
+        std::printf("%s:\n", schemes[scheme].first);
+        for (size_t side = 0; side < sides.size(); ++side) {
+            const auto& times = seconds[{int(scheme), int(side)}];
+            if (times.empty())
+                continue;
+            const double taken = median(times);
+            const auto [fastest, slowest] = std::minmax_element(times.begin(), times.end());
+            std::printf("  %-17s median %.3f s (%4.0f MiB/s), range %.3f-%.3f s", sides[side].first, taken, mebibytes / taken,
+                        *fastest, *slowest);
+            if (side != 0 && curl > 0)
+                std::printf(", speed / curl's: %.2f", curl / taken);
+            std::printf("\n");
+        }
+    }
+    std::printf("load average after: %s\n", qPrintable(loadAverage()));
+    return ok ? 0 : 1;
 }

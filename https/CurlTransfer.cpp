@@ -2,6 +2,7 @@
 
 #include "https/CertificatePolicy.h"
 #include "https/HeaderLine.h"
+#include "https/HttpUrl.h"
 #include "https/ResultCodes.h"
 #include "platform/TextEncoding.h"
 
@@ -12,7 +13,11 @@ namespace kelvane::plexant {
 
 namespace {
 
-constexpr size_t kBlock = 2000;
+// What the library reads at once.
+constexpr long kReadSize = 256 * 1024;
+// What is gathered for one Transfer event: a secure connection yields a record (16 KiB)
+// per read, too little to be worth an event each.
+constexpr qsizetype kBlockSize = 64 * 1024;
 
 // Transport error numbers.
 constexpr int kTimeout = 12002;
@@ -33,6 +38,9 @@ constexpr int kSecureChannelError = 12157;
 constexpr int kInvalidCertificate = 12169;
 constexpr int kRevokedCertificate = 12170;
 
+// The transport's security flag that ignores unknown authorities.
+constexpr quint32 kIgnoreUnknownAuthority = CertificatePolicy::IgnoreUnknownAuthority;
+
 void freeShare(void* share) { curl_share_cleanup(static_cast<CURLSH*>(share)); }
 
 QByteArray statusText(const QByteArray& statusLine)
@@ -41,9 +49,16 @@ QByteArray statusText(const QByteArray& statusLine)
     return blank < 0 ? QByteArray() : statusLine.mid(blank + 1);
 }
 
+// Where an SSL context of a hop keeps its transfer, for the client-certificate callback.
+int transferIndex()
+{
+    static const int index = SSL_CTX_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
+    return index;
+}
+
 } // namespace
 
-// The library's handles of one transfer, released when it ends.
+// The library's handles of one request, released when it ends.
 struct CurlTransfer::Handles {
     CURL* easy = curl_easy_init();
     curl_slist* headers = nullptr;
@@ -56,6 +71,30 @@ struct CurlTransfer::Handles {
     }
     void addHeader(const QByteArray& line) { headers = curl_slist_append(headers, line.constData()); }
 };
+
+SendOptions SendOptions::initial(quint32 sslSecurityFlags, quint32 securityFlags)
+{
+    return {securityFlags, (sslSecurityFlags & kOfferCertificate) != 0};
+}
+
+std::optional<SendOptions> SendOptions::retryAfter(int code, quint32 sslSecurityFlags) const
+{
+    SendOptions next = *this;
+    if (code == kClientCertificateNeeded && (sslSecurityFlags & kOfferCertificateOnRequest) != 0)
+        next.offerCertificate = true;
+    else if (code == kInvalidAuthority && (sslSecurityFlags & kAcceptUnknownAuthority) != 0)
+        next.securityFlags |= kIgnoreUnknownAuthority;
+    if (next == *this)
+        return std::nullopt;
+    return next;
+}
+
+QByteArray CurlTransfer::Target::url() const
+{
+    return scheme.toLower() + "://" + server + ':' + QByteArray::number(port) + path;
+}
+
+bool CurlTransfer::Target::secure() const { return scheme.compare("https", Qt::CaseInsensitive) == 0; }
 
 std::shared_ptr<void> CurlTransfer::newCookieStore()
 {
@@ -73,10 +112,10 @@ CurlTransfer::CurlTransfer(WorkerRequest request, WorkerChannel& channel, Engine
 {
 }
 
-void CurlTransfer::fire(std::function<void(EngineEvents&)> event)
+void CurlTransfer::fire(std::function<void(EngineEvents&)> event, qint64 weight)
 {
     EngineEvents* events = &m_events;
-    m_channel.send([events, event = std::move(event)] { event(*events); });
+    m_channel.post([events, event = std::move(event)] { event(*events); }, weight);
 }
 
 void CurlTransfer::status(const char* text)
@@ -88,8 +127,7 @@ void CurlTransfer::status(const char* text)
 void CurlTransfer::run(WorkerResult& result)
 {
     QByteArray message;
-    Handles handles;
-    int code = handles.easy ? perform(handles, message) : kInternalError;
+    int code = perform(message);
     closeLocalFile();
     if (code == code::Ok && m_bodyFailure != code::Ok) {
         code = m_bodyFailure;
@@ -101,20 +139,82 @@ void CurlTransfer::run(WorkerResult& result)
     }
     result.code = code;
     result.message = message;
-    result.done = true;
+    // The end is told after every event, so the control's wait ends when they have all run.
+    WorkerResult* outcome = &result;
+    if (!m_channel.post([outcome] { outcome->done = true; }))
+        result.done = true;
 }
 
-int CurlTransfer::perform(Handles& handles, QByteArray& message)
+int CurlTransfer::perform(QByteArray& message)
+{
+    const WorkerRequest& r = m_request;
+    // The body: the post data, then the attached file.
+    QByteArray body = r.postData;
+    if ((r.verb == "POST" || r.verb == "PUT") && !r.attachedFile.isEmpty()) {
+        QFile attached(platform::encoding::fromAnsi(r.attachedFile));
+        if (!attached.open(QIODevice::ReadOnly)) {
+            message = "Can't open attached file for reading.";
+            return code::FileFailed;
+        }
+        body += attached.readAll();
+        if (attached.error() != QFileDevice::NoError)
+            return code::ReadFailed;
+    }
+
+    Target target {r.scheme, r.server, r.port, r.path};
+    bool wentSecure = false;
+    for (int hops = 0;; ++hops) {
+        const redirects::Hop hop = redirects::hop(r.server, wentSecure, target.server, target.secure());
+        wentSecure = wentSecure || target.secure();
+        // The caller's credentials are for the first host (as a URL of another host forgets
+        // them on the own layers), and never go out in clear after TLS.
+        const bool firstHost = target.server.compare(r.server, Qt::CaseInsensitive) == 0;
+        const bool credentials = hop.credentials && firstHost;
+        const int result = sendWithRetries(target, credentials, body, message);
+        if (result != code::Ok || !m_redirect)
+            return result;
+        if (hops >= redirects::kMaxRedirects) {
+            message = statusText(m_statusLine);
+            return code::ServerStatus;
+        }
+        QByteArray problem;
+        const auto next = HttpUrl::parse(*m_redirect, target.scheme, target.port, problem);
+        if (!next || next->server.isEmpty()) {
+            message.clear();
+            return kRedirectFailed;
+        }
+        if (next->scheme.compare("http", Qt::CaseInsensitive) != 0 && next->scheme.compare("https", Qt::CaseInsensitive) != 0) {
+            message = "Specified URLScheme is invalid.";
+            return code::InvalidUrl;
+        }
+        status("An HTTP request is about to automatically redirect the request to");
+        target = {next->scheme, next->server, next->port, next->path.isEmpty() ? QByteArray("/") : next->path};
+    }
+}
+
+int CurlTransfer::sendWithRetries(const Target& target, bool credentials, const QByteArray& body, QByteArray& message)
+{
+    SendOptions options = SendOptions::initial(m_request.sslSecurityFlags, m_request.securityFlags);
+    for (;;) {
+        const int result = send(target, options, credentials, body, message);
+        const auto retry = result == code::Ok ? std::nullopt : options.retryAfter(result, m_request.sslSecurityFlags);
+        if (!retry)
+            return result;
+        options = *retry;
+    }
+}
+
+void CurlTransfer::configure(Handles& handles, const Target& target, bool credentials, const QByteArray& body)
 {
     CURL* easy = handles.easy;
     const WorkerRequest& r = m_request;
-    const bool secure = r.scheme.compare("https", Qt::CaseInsensitive) == 0;
-    const QByteArray url = r.scheme.toLower() + "://" + r.server + ':' + QByteArray::number(r.port) + r.path;
+    const QByteArray url = target.url();
     curl_easy_setopt(easy, CURLOPT_URL, url.constData());
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, handles.errorText);
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
+    // Redirects are followed here, hop by hop, by the control's own rules.
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReadSize);
     if (!r.userAgent.isEmpty())
         curl_easy_setopt(easy, CURLOPT_USERAGENT, r.userAgent.constData());
     if (r.httpVersion.compare("HTTP/1.0", Qt::CaseInsensitive) == 0)
@@ -122,28 +222,27 @@ int CurlTransfer::perform(Handles& handles, QByteArray& message)
     else
         curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
 
-    // Proxy: none, the system's ("*user*password"), or a named one.
-    QByteArray proxy;
-    QByteArray proxyUser;
-    QByteArray proxyPassword;
+    // Proxy: none, the system's ("*user*password"), or a named one. A tunnel's own reply
+    // is not the server's.
+    curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     if (r.proxyServer.startsWith('*')) {
-        const QByteArray credentials = r.proxyServer.mid(1);
-        const qsizetype star = credentials.indexOf('*');
-        proxyUser = star < 0 ? credentials : credentials.left(star);
-        proxyPassword = star < 0 ? QByteArray() : credentials.mid(star + 1);
+        const QByteArray proxyCredentials = r.proxyServer.mid(1);
+        const qsizetype star = proxyCredentials.indexOf('*');
+        const QByteArray proxyUser = star < 0 ? proxyCredentials : proxyCredentials.left(star);
+        const QByteArray proxyPassword = star < 0 ? QByteArray() : proxyCredentials.mid(star + 1);
         if (!proxyUser.isEmpty())
             curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, proxyUser.constData());
         if (!proxyPassword.isEmpty())
             curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, proxyPassword.constData());
     } else {
-        if (!r.proxyServer.isEmpty())
-            proxy = r.proxyServer + ':' + QByteArray::number(r.proxyPort);
+        const QByteArray proxy = r.proxyServer.isEmpty() ? QByteArray() : r.proxyServer + ':' + QByteArray::number(r.proxyPort);
         curl_easy_setopt(easy, CURLOPT_PROXY, proxy.constData());
     }
-    if (!r.user.isEmpty() || !r.password.isEmpty()) {
+    if (credentials && (!r.user.isEmpty() || !r.password.isEmpty())) {
         curl_easy_setopt(easy, CURLOPT_USERNAME, r.user.constData());
         curl_easy_setopt(easy, CURLOPT_PASSWORD, r.password.constData());
     }
+    // The library's cookies go by its own rules of domain and path.
     if (r.cookies && r.cookieStore) {
         curl_easy_setopt(easy, CURLOPT_SHARE, static_cast<CURLSH*>(r.cookieStore.get()));
         curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
@@ -151,7 +250,8 @@ int CurlTransfer::perform(Handles& handles, QByteArray& message)
     if (!r.referer.isEmpty())
         curl_easy_setopt(easy, CURLOPT_REFERER, r.referer.constData());
 
-    // Headers: only those asked for, then the other headers, which add or replace.
+    // Headers: only those asked for, then the other headers, which add or replace. Every
+    // request asks for a fresh copy, past any cache on the way, unless it says otherwise.
     handles.addHeader(r.accept.isEmpty() ? QByteArray("Accept:") : "Accept: " + r.accept);
     handles.addHeader(r.contentType.isEmpty() ? QByteArray("Content-Type:") : "Content-Type: " + r.contentType);
     handles.addHeader("Expect:");
@@ -159,8 +259,7 @@ int CurlTransfer::perform(Handles& handles, QByteArray& message)
         handles.addHeader("From: " + r.from);
     if (!r.ifModifiedSince.isEmpty())
         handles.addHeader("If-Modified-Since: " + r.ifModifiedSince);
-    if (!r.pragma.isEmpty())
-        handles.addHeader("Pragma: " + r.pragma);
+    handles.addHeader("Pragma: " + (r.pragma.isEmpty() ? QByteArray("no-cache") : r.pragma));
     for (const QByteArray& line : r.otherHeaders.split('\n')) {
         const QByteArray header = line.trimmed();
         if (!header.isEmpty())
@@ -168,20 +267,7 @@ int CurlTransfer::perform(Handles& handles, QByteArray& message)
     }
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, handles.headers);
 
-    // The body: the post data, then the attached file.
-    QByteArray body = r.postData;
     if (r.verb == "POST" || r.verb == "PUT") {
-        if (!r.attachedFile.isEmpty()) {
-            QFile attached(platform::encoding::fromAnsi(r.attachedFile));
-            if (!attached.open(QIODevice::ReadOnly)) {
-                message = "Can't open attached file for reading.";
-                return code::FileFailed;
-            }
-            const QByteArray content = attached.readAll();
-            if (attached.error() != QFileDevice::NoError)
-                return code::ReadFailed;
-            body += content;
-        }
         curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body.size()));
         curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, body.constData());
         if (r.verb == "PUT")
@@ -190,11 +276,15 @@ int CurlTransfer::perform(Handles& handles, QByteArray& message)
         curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
     }
 
-    if (secure) {
-        // The chain and the name are checked by the control's policy with the transport's flags.
-        const bool checkName = (r.securityFlags & CertificatePolicy::IgnoreName) == 0;
-        handles.policy = std::make_unique<CertificatePolicy>(r.securityFlags, checkName ? r.server : QByteArray(), true);
+    if (target.secure()) {
+        // The chain and this hop's host name are checked by the control's policy with the
+        // transport's flags.
+        const bool checkName = (m_options.securityFlags & CertificatePolicy::IgnoreName) == 0;
+        handles.policy = std::make_unique<CertificatePolicy>(m_options.securityFlags, checkName ? target.server : QByteArray(), true);
         m_policy = handles.policy.get();
+        // The control's trust alone (the policy's store), not the library's own set besides.
+        curl_easy_setopt(easy, CURLOPT_CAINFO, nullptr);
+        curl_easy_setopt(easy, CURLOPT_CAPATH, nullptr);
         curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
         curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 0L);
         curl_easy_setopt(easy, CURLOPT_SSL_CTX_DATA, this);
@@ -202,21 +292,18 @@ int CurlTransfer::perform(Handles& handles, QByteArray& message)
             auto* transfer = static_cast<CurlTransfer*>(self);
             auto* ssl = static_cast<SSL_CTX*>(context);
             transfer->m_policy->install(ssl);
-            if (const auto& certificate = transfer->m_request.clientCertificate; certificate && certificate->key()) {
-                SSL_CTX_use_certificate(ssl, certificate->x509());
-                SSL_CTX_use_PrivateKey(ssl, certificate->key());
-            }
+            SSL_CTX_set_ex_data(ssl, transferIndex(), transfer);
+            SSL_CTX_set_client_cert_cb(ssl, &CurlTransfer::clientCertificateWanted);
             return CURLE_OK;
         });
     }
 
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, +[](char* data, size_t size, size_t count, void* self) -> size_t {
-        auto* transfer = static_cast<CurlTransfer*>(self);
         QByteArray line(data, qsizetype(size * count));
         while (line.endsWith('\n') || line.endsWith('\r'))
             line.chop(1);
-        transfer->headerLine(line);
+        static_cast<CurlTransfer*>(self)->headerLine(line);
         return size * count;
     });
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
@@ -224,10 +311,13 @@ int CurlTransfer::perform(Handles& handles, QByteArray& message)
         return static_cast<CurlTransfer*>(self)->body(data, size * count) ? size * count : 0;
     });
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &m_channel);
-    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, +[](void* channel, curl_off_t, curl_off_t, curl_off_t, curl_off_t) -> int {
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, +[](void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) -> int {
+        auto* transfer = static_cast<CurlTransfer*>(self);
+        // What was gathered goes out whenever the library pauses to tell its progress.
+        transfer->sendBlock();
         // An interrupt or a time-out of the control stops the transfer here.
-        return static_cast<WorkerChannel*>(channel)->cancelled() ? 1 : 0;
+        return transfer->m_channel.cancelled() ? 1 : 0;
     });
     curl_easy_setopt(easy, CURLOPT_OPENSOCKETDATA, this);
     curl_easy_setopt(easy, CURLOPT_OPENSOCKETFUNCTION, +[](void* self, curlsocktype, curl_sockaddr* address) -> curl_socket_t {
@@ -243,9 +333,34 @@ int CurlTransfer::perform(Handles& handles, QByteArray& message)
         transfer->status("Sending the information request to the server.");
         return CURL_PREREQFUNC_OK;
     });
+}
+
+int CurlTransfer::send(const Target& target, const SendOptions& options, bool credentials, const QByteArray& body,
+                       QByteArray& message)
+{
+    Handles handles;
+    if (!handles.easy)
+        return kInternalError;
+    m_target = target;
+    m_options = options;
+    m_policy = nullptr;
+    m_certificateWanted = false;
+    m_certificateGiven = false;
+    m_statusLine.clear();
+    m_headerLines.clear();
+    m_redirect.reset();
+    m_replyStarted = false;
+    m_received = 0;
+    configure(handles, target, credentials, body);
 
     status("Looking up the IP address");
-    const CURLcode outcome = curl_easy_perform(easy);
+    const CURLcode outcome = curl_easy_perform(handles.easy);
+    m_policy = nullptr;
+    // A followed redirect ends at its headers: its body was refused.
+    if (m_redirect && (outcome == CURLE_OK || outcome == CURLE_WRITE_ERROR))
+        return code::Ok;
+    m_redirect.reset();
+    sendBlock();
     if (m_replyStarted || outcome == CURLE_OK) {
         reportHeaders();
         closeLocalFile();
@@ -256,48 +371,63 @@ int CurlTransfer::perform(Handles& handles, QByteArray& message)
     if (outcome == CURLE_OK)
         return code::Ok;
 
-    int code = kInternalError;
+    message.clear();
+    // A server that wanted a client certificate and went no further without one.
+    if (m_certificateWanted && !m_certificateGiven && !m_replyStarted)
+        return kClientCertificateNeeded;
     const quint32 verdict = handles.policy ? handles.policy->status() : 0;
     switch (outcome) {
-    case CURLE_UNSUPPORTED_PROTOCOL: code = kUnrecognizedScheme; break;
-    case CURLE_URL_MALFORMAT: code = kInvalidUrl; break;
+    case CURLE_UNSUPPORTED_PROTOCOL: return kUnrecognizedScheme;
+    case CURLE_URL_MALFORMAT: return kInvalidUrl;
     case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY: code = kNameNotResolved; break;
-    case CURLE_COULDNT_CONNECT: code = kCannotConnect; break;
-    case CURLE_OPERATION_TIMEDOUT: code = kTimeout; break;
-    case CURLE_ABORTED_BY_CALLBACK: code = kOperationCancelled; break;
-    case CURLE_LOGIN_DENIED: code = kLoginFailure; break;
-    case CURLE_TOO_MANY_REDIRECTS: code = kRedirectFailed; break;
+    case CURLE_COULDNT_RESOLVE_PROXY: return kNameNotResolved;
+    case CURLE_COULDNT_CONNECT: return kCannotConnect;
+    case CURLE_OPERATION_TIMEDOUT: return kTimeout;
+    case CURLE_ABORTED_BY_CALLBACK: return kOperationCancelled;
+    case CURLE_LOGIN_DENIED: return kLoginFailure;
+    case CURLE_TOO_MANY_REDIRECTS: return kRedirectFailed;
     case CURLE_GOT_NOTHING:
-    case CURLE_WEIRD_SERVER_REPLY: code = kInvalidServerResponse; break;
+    case CURLE_WEIRD_SERVER_REPLY: return kInvalidServerResponse;
     case CURLE_SEND_ERROR:
     case CURLE_RECV_ERROR:
-    case CURLE_PARTIAL_FILE: code = kConnectionAborted; break;
-    case CURLE_WRITE_ERROR: code = m_bodyFailure != 0 ? m_bodyFailure : kInternalError; break;
-    case CURLE_SSL_CERTPROBLEM: code = kClientCertificateNeeded; break;
+    case CURLE_PARTIAL_FILE: return kConnectionAborted;
+    case CURLE_WRITE_ERROR: return m_bodyFailure != 0 ? m_bodyFailure : kInternalError;
+    case CURLE_SSL_CERTPROBLEM: return kClientCertificateNeeded;
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CACERT_BADFILE:
-        code = verdict == CertificatePolicy::NameMismatch     ? kInvalidName
+        return verdict == CertificatePolicy::NameMismatch                                      ? kInvalidName
             : verdict == CertificatePolicy::UntrustedRoot || verdict == CertificatePolicy::Chaining ? kInvalidAuthority
-            : verdict == CertificatePolicy::Revoked           ? kRevokedCertificate
-            : verdict != 0                                    ? kInvalidCertificate
-                                                              : kSecureChannelError;
-        break;
-    default: break;
+            : verdict == CertificatePolicy::Revoked                                            ? kRevokedCertificate
+            : verdict != 0                                                                     ? kInvalidCertificate
+                                                                                               : kSecureChannelError;
+    default: return kInternalError;
     }
-    message.clear();
-    return code;
+}
+
+int CurlTransfer::clientCertificateWanted(SSL* connection, X509** certificate, EVP_PKEY** key)
+{
+    auto* transfer = static_cast<CurlTransfer*>(SSL_CTX_get_ex_data(SSL_get_SSL_CTX(connection), transferIndex()));
+    if (!transfer)
+        return 0;
+    transfer->m_certificateWanted = true;
+    const auto& chosen = transfer->m_request.clientCertificate;
+    if (!transfer->m_options.offerCertificate || !chosen || !chosen->key())
+        return 0;
+    X509_up_ref(chosen->x509());
+    EVP_PKEY_up_ref(chosen->key());
+    *certificate = chosen->x509();
+    *key = chosen->key();
+    transfer->m_certificateGiven = true;
+    return 1;
 }
 
 void CurlTransfer::headerLine(const QByteArray& line)
 {
     if (line.startsWith("HTTP/")) {
-        // A new reply: an interim one, or one after a redirect, replaces what came before.
+        // A new reply: an interim one replaces what came before.
         if (!m_statusLine.isEmpty()) {
-            const QByteArray previous = statusText(m_statusLine);
-            status(previous.startsWith('1') ? "Received an intermediate (100 level) status code message from the server."
-                                            : "An HTTP request is about to automatically redirect the request to");
+            status("Received an intermediate (100 level) status code message from the server.");
         } else {
             status("Successfully sent the information request to the server.");
             status("Waiting for the server to respond to the request.");
@@ -306,28 +436,49 @@ void CurlTransfer::headerLine(const QByteArray& line)
         m_statusLine = line;
         m_headerLines.clear();
         const auto setStatusLine = m_setStatusLine;
-        m_channel.send([setStatusLine, line] { setStatusLine(line); });
+        m_channel.post([setStatusLine, line] { setStatusLine(line); });
         return;
     }
     if (!line.isEmpty())
         m_headerLines.append(line);
+    else if (!m_statusLine.isEmpty() && !statusText(m_statusLine).startsWith('1'))
+        endOfHeaders();
+}
+
+void CurlTransfer::endOfHeaders()
+{
+    QByteArray location;
+    for (const QByteArray& line : std::as_const(m_headerLines)) {
+        const HeaderLine header = HeaderLine::split(line);
+        if (header.field.compare("Location", Qt::CaseInsensitive) == 0)
+            location = header.value;
+    }
+    const bool fetching = m_request.verb == "GET" || m_request.verb == "HEAD";
+    if (!location.isEmpty()
+        && redirects::followable(m_request.followRedirects, fetching, m_statusLine, m_target.scheme, m_target.url(), location)) {
+        m_redirect = HttpUrl::resolve(m_target.url(), location);
+        return;
+    }
+    reportHeaders();
 }
 
 void CurlTransfer::reportHeaders()
 {
-    if (m_headersReported)
+    if (m_replyStarted)
         return;
-    m_headersReported = true;
+    m_replyStarted = true;
     for (const QByteArray& line : std::as_const(m_headerLines)) {
         const HeaderLine header = HeaderLine::split(line);
         fire([header](EngineEvents& events) { events.header(header.field, header.value); });
     }
-    m_replyStarted = true;
     fire([](EngineEvents& events) { events.startTransfer(1); });
 }
 
 bool CurlTransfer::body(const char* data, size_t length)
 {
+    // A redirect that is followed has no use for its body.
+    if (m_redirect)
+        return false;
     reportHeaders();
     if (!m_request.localFile.isEmpty() && !m_localFile && !m_localFileFailed) {
         auto file = std::make_unique<QFile>(platform::encoding::fromAnsi(m_request.localFile));
@@ -339,19 +490,32 @@ bool CurlTransfer::body(const char* data, size_t length)
         }
         m_localFile = std::move(file);
     }
-    for (size_t offset = 0; offset < length; offset += kBlock) {
-        const QByteArray block(data + offset, qsizetype(std::min(kBlock, length - offset)));
-        if (m_localFile && m_localFile->write(block) != block.size()) {
-            closeLocalFile();
-            m_localFileFailed = true;
-            m_bodyFailure = code::WriteFailed;
-            m_bodyMessage = "Error writing to LocalFile";
-        }
-        m_received += block.size();
-        const qint64 received = m_received;
-        fire([block, received](EngineEvents& events) { events.transfer(1, received, block); });
+    if (m_localFile && m_localFile->write(data, qint64(length)) != qint64(length)) {
+        closeLocalFile();
+        m_localFileFailed = true;
+        m_bodyFailure = code::WriteFailed;
+        m_bodyMessage = "Error writing to LocalFile.";
     }
+    m_received += qint64(length);
+    if (m_block.isEmpty())
+        m_block = m_channel.takeBlock();
+    m_block.append(data, qsizetype(length));
+    if (m_block.size() >= kBlockSize)
+        sendBlock();
     return true;
+}
+
+void CurlTransfer::sendBlock()
+{
+    if (m_block.isEmpty())
+        return;
+    const qint64 received = m_received;
+    const qint64 weight = m_block.size();
+    WorkerChannel* channel = &m_channel;
+    fire([block = std::exchange(m_block, QByteArray()), received, channel](EngineEvents& events) mutable {
+        events.transfer(1, received, block);
+        channel->giveBack(std::move(block));
+    }, weight);
 }
 
 void CurlTransfer::closeLocalFile() { m_localFile.reset(); }

@@ -4,6 +4,8 @@
 #include "https/ResultCodes.h"
 #include "https/SocketEngine.h"
 
+#include <algorithm>
+
 namespace kelvane::plexant {
 
 namespace {
@@ -96,6 +98,7 @@ bool FirewallNegotiator::sendRaw(const QByteArray& bytes)
 void FirewallNegotiator::onConnected(int code)
 {
     m_reply.clear();
+    m_scanned = 0;
     if (code != code::Ok || m_type == None) {
         m_negotiating = false;
         m_upper.onConnected(code);
@@ -138,7 +141,6 @@ void FirewallNegotiator::startSocks4()
 void FirewallNegotiator::sendSocks5Request()
 {
     m_step = Request;
-    m_reply.clear();
     QByteArray request("\x05\x01\x00", 3);
     const QByteArray& host = m_socket.remoteHost();
     if (host.startsWith('*')) {
@@ -187,15 +189,22 @@ void FirewallNegotiator::tunnelReply()
     if (at < 0 || at >= m_reply.size())
         return;
     if (m_reply.at(at) != '2') {
-        failNegotiation(m_reply);
+        failNegotiation(m_reply.left(kMaxTunnelReply));
         return;
     }
-    if (m_reply.contains("\r\n\r\n") || m_reply.contains("\n\n")) {
+    // Only what arrived since the last look is searched (with the 3 bytes before it, where
+    // an end may have begun).
+    const qsizetype from = std::max<qsizetype>(0, m_scanned - 3);
+    m_scanned = m_reply.size();
+    if (m_reply.indexOf("\r\n\r\n", from) >= 0 || m_reply.indexOf("\n\n", from) >= 0) {
         // Whatever follows the proxy's reply header is not passed on.
         m_reply.clear();
         m_negotiating = false;
         m_upper.onConnected(code::Ok);
+        return;
     }
+    if (m_reply.size() > kMaxTunnelReply)
+        failNegotiation("firewall reply too long");
 }
 
 void FirewallNegotiator::socks4Reply()
@@ -211,33 +220,28 @@ void FirewallNegotiator::socks4Reply()
 
 void FirewallNegotiator::socks5Reply()
 {
-    if (m_step == Greeting) {
-        if (m_reply.size() < 2)
-            return;
-        const quint8 method = byteAt(m_reply, 1);
-        m_reply.clear();
-        if (method == 0) {
-            sendSocks5Request();
-        } else if (method == 2) {
-            m_step = Authentication;
-            sendRaw(char(1) + (char(m_user.size()) + m_user) + char(m_password.size()) + m_password);
+    // Each step's answer is taken off the front: bytes that came with it belong to the next.
+    while (m_negotiating && m_step != Request && m_reply.size() >= 2) {
+        const quint8 answer = byteAt(m_reply, 1);
+        consumeReply(2);
+        if (m_step == Greeting) {
+            if (answer == 0) {
+                sendSocks5Request();
+            } else if (answer == 2) {
+                m_step = Authentication;
+                sendRaw(char(1) + (char(m_user.size()) + m_user) + char(m_password.size()) + m_password);
+            } else {
+                failNegotiation(answer == 255 ? "no acceptable firewall authentication methods"
+                                              : "unknown firewall authentication method");
+            }
+        } else if (answer != 0) {
+            failNegotiation("firewall authentication failed: " + QByteArray::number(answer));
         } else {
-            failNegotiation(method == 255 ? "no acceptable firewall authentication methods"
-                                          : "unknown firewall authentication method");
+            sendSocks5Request();
         }
-        return;
     }
-    if (m_step == Authentication) {
-        if (m_reply.size() < 2)
-            return;
-        const quint8 status = byteAt(m_reply, 1);
-        if (status != 0) {
-            failNegotiation("firewall authentication failed: " + QByteArray::number(status));
-            return;
-        }
-        sendSocks5Request();
+    if (!m_negotiating || m_step != Request)
         return;
-    }
     const qsizetype length = socks5ReplyLength(m_reply);
     if (length == 0 || m_reply.size() < length)
         return;
@@ -262,6 +266,8 @@ void FirewallNegotiator::failNegotiation(QByteArray text)
     m_reply.clear();
     m_upper.onError(code::FirewallFailed, text);
     m_negotiating = false;
+    // Nothing more of this connection is read: the layers above never had it.
+    m_socket.setReceiving(false);
     m_socket.setMessage(text);
     m_upper.onConnected(code::FirewallFailed);
     m_socket.disconnect(code::FirewallFailed);
@@ -272,10 +278,15 @@ void FirewallNegotiator::onDisconnected(int code)
     const bool wasNegotiating = m_negotiating;
     m_negotiating = false;
     m_reply.clear();
-    // A firewall that hangs up before it answered has failed the negotiation.
     if (wasNegotiating) {
-        m_socket.setMessage("firewall closed the connection during negotiation");
-        m_upper.onConnected(code::FirewallFailed);
+        if (m_socket.closedByPeer()) {
+            // A firewall that hangs up before it answered has failed the negotiation.
+            m_socket.setMessage("firewall closed the connection during negotiation");
+            m_upper.onConnected(code::FirewallFailed);
+        } else if (code != code::Ok) {
+            // This side gave up (a time-out, a failure): the connect failed for that reason.
+            m_upper.onConnected(code);
+        }
     }
     m_upper.onDisconnected(code);
 }

@@ -17,6 +17,8 @@ class FirewallNegotiator : public ConnectionEvents {
 public:
     enum Type { None = 0, Tunnel = 1, Socks4 = 2, Socks5 = 3 };
     static constexpr int kMaxCredential = 255;
+    // A tunnel's reply header is a few lines; a proxy that sends more is refused.
+    static constexpr int kMaxTunnelReply = 16 * 1024;
 
     FirewallNegotiator(SocketEngine& socket, ConnectionEvents& upper);
 
@@ -61,6 +63,8 @@ private:
     void succeed(qsizetype replyLength);
     void failNegotiation(QByteArray text);
     bool sendRaw(const QByteArray& bytes);
+    // The first `length` bytes of the reply were an answer: what came after them stays.
+    void consumeReply(qsizetype length) { m_reply.remove(0, length); }
 
     SocketEngine& m_socket;
     ConnectionEvents& m_upper;
@@ -74,6 +78,7 @@ private:
     bool m_negotiating = false;
     Socks5Step m_step = Greeting;
     QByteArray m_reply;
+    qsizetype m_scanned = 0; // how much of a tunnel reply was searched for its end
 };
 
 } // namespace kelvane::plexant

@@ -185,7 +185,12 @@ void HTTPS::setFollowRedirects(qint32 value)
 }
 
 qint32 HTTPS::MaxTransferredData() const { return m_engine.MaxTransferredData; }
-void HTTPS::setMaxTransferredData(qint32 value) { m_engine.MaxTransferredData = std::max(value, 0); }
+void HTTPS::setMaxTransferredData(qint32 value)
+{
+    // No limit is 0; a negative number is no value.
+    requireRange(value, 0, std::numeric_limits<qint32>::max(), 23);
+    m_engine.MaxTransferredData = value;
+}
 
 // The URL and its parts.
 QString HTTPS::URL() const { return text(m_engine.URL()); }
@@ -542,9 +547,10 @@ void HTTPS::transfer(int direction, qint64 bytesSoFar, const QByteArray& data)
     fireConverted(*this, "Transfer", [&] {
         qint16 d = qint16(direction);
         qint32 count = qint32(std::min<qint64>(bytesSoFar, std::numeric_limits<qint32>::max()));
-        QString chunk = text(data);
+        // One text for every block: its storage serves the next block unless a handler kept it.
+        platform::encoding::fromAnsi(data, m_transferText);
         m_firingChunk = &data;
-        Q_EMIT Transfer(d, count, chunk);
+        Q_EMIT Transfer(d, count, m_transferText);
         m_firingChunk = nullptr;
     });
     m_firingChunk = nullptr;

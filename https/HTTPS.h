@@ -302,6 +302,7 @@ private:
     bool m_userMode = true;
     bool m_useWinInet = false;
     const QByteArray* m_firingChunk = nullptr; // the data of the Transfer event being fired
+    QString m_transferText;                    // its text
 };
 
 } // namespace kelvane::plexant

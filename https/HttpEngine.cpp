@@ -7,6 +7,8 @@
 #include "platform/TextEncoding.h"
 #include "platform/sockets/SocketErrors.h"
 
+#include <utility>
+
 namespace kelvane::plexant {
 
 namespace {
@@ -123,8 +125,10 @@ int HttpEngine::RunAction(int action)
     m_location.clear();
 
     if (action == Idle) {
-        if (m_action != Idle)
+        if (m_action != Idle) {
             engine.requestInterrupt();
+            m_state = Ignoring; // nothing more of the reply is reported
+        }
         m_action = Idle;
         m_tls.disconnect(code::Ok);
         return code::Ok;
@@ -155,6 +159,8 @@ int HttpEngine::RunAction(int action)
 
 int HttpEngine::exchange(int action)
 {
+    m_firstHost = m_server;
+    m_wentSecure = false;
     for (int hops = 0;; ++hops) {
         const int prepared = prepareConnection();
         if (prepared != code::Ok)
@@ -162,6 +168,8 @@ int HttpEngine::exchange(int action)
         const int connected = connectAndWait();
         if (connected != code::Ok)
             return connected;
+        m_hop = redirects::hop(m_firstHost, m_wentSecure, m_server, m_tls.tls());
+        m_wentSecure = m_wentSecure || m_tls.tls();
 
         QByteArray head = requestHead(action == Get ? "GET" : action == Head ? "HEAD" : action == Post ? "POST" : "PUT");
         std::unique_ptr<QFile> attached;
@@ -172,7 +180,7 @@ int HttpEngine::exchange(int action)
             if (!AttachedFile.isEmpty()) {
                 attached = std::make_unique<QFile>(localPath(AttachedFile));
                 if (!attached->open(QIODevice::ReadOnly)) {
-                    m_tls.disconnect(code::FileFailed);
+                    closeConnection(code::FileFailed);
                     return fail(code::FileFailed, "Can't open attached file for reading.");
                 }
                 length += attached->size();
@@ -183,11 +191,13 @@ int HttpEngine::exchange(int action)
         if (result == code::Ok && (action == Post || action == Put) && (!PostData.isEmpty() || attached))
             result = sendBody(attached.get());
         if (result != code::Ok) {
-            m_tls.disconnect(result);
+            closeConnection(result);
             return result;
         }
+        const int waited = waitForReply();
+        closeConnection(waited != code::Ok ? waited : m_replyFailure);
         bool redirect = false;
-        result = finish(waitUntilClosed(), redirect);
+        result = finish(waited, redirect);
         if (!redirect)
             return result;
         if (hops >= kMaxRedirects)
@@ -205,7 +215,14 @@ int HttpEngine::exchange(int action)
 
 int HttpEngine::prepareConnection()
 {
+    // One exchange per connection: whatever is left of an earlier one goes first.
+    closeConnection(code::Ok);
     m_state = FirstLine;
+    m_bodyLength.reset();
+    m_headerBytes = 0;
+    m_transferStarted = false;
+    m_replyComplete = false;
+    m_replyFailure = code::Ok;
     m_bodyFailure = code::Ok;
     m_localFileFailed = false;
     m_tls.setDelimiter("\n");
@@ -214,8 +231,6 @@ int HttpEngine::prepareConnection()
     const bool viaTunnel = !ProxyServer.isEmpty() && ProxySSL == Tunnel;
     if (!viaProxy() && m_scheme.compare(m_defaultScheme, Qt::CaseInsensitive) != 0 && !sameText(m_scheme, "http"))
         return fail(code::InvalidUrl, "Specified URLScheme is invalid.");
-    if (m_open)
-        return code::Ok; // a connection still open is used again
 
     bool tlsOn = sameText(m_scheme, "https");
     FirewallNegotiator& firewall = socket().firewall();
@@ -251,7 +266,8 @@ QByteArray HttpEngine::requestHead(const QByteArray& method) const
     };
     if (!OtherHeaders.left(5).toLower().startsWith("host:"))
         line("Host: ", m_server);
-    line("Authorization: ", Authorization);
+    if (m_hop.credentials)
+        line("Authorization: ", Authorization);
     // Proxy credentials go to a proxy only, never through a tunnel to the server.
     if (viaProxy())
         line("Proxy-Authorization: ", ProxyAuthorization);
@@ -261,7 +277,8 @@ QByteArray HttpEngine::requestHead(const QByteArray& method) const
     line("If-Modified-Since: ", IfModifiedSince);
     line("Referer: ", Referer);
     line("Pragma: ", Pragma);
-    line("Cookie: ", Cookies.headerValue());
+    if (m_hop.cookies)
+        line("Cookie: ", Cookies.headerValue());
     head += "\r\n";
     if (!OtherHeaders.isEmpty())
         head += normalisedOtherHeaders(OtherHeaders);
@@ -270,8 +287,6 @@ QByteArray HttpEngine::requestHead(const QByteArray& method) const
 
 int HttpEngine::connectAndWait()
 {
-    if (m_open)
-        return code::Ok;
     m_connectDone = false;
     m_connectCode = code::Ok;
     m_closeCode = code::Ok;
@@ -329,22 +344,24 @@ int HttpEngine::sendBody(QFile* attached)
     return result;
 }
 
-int HttpEngine::waitUntilClosed()
+int HttpEngine::waitForReply()
 {
-    return socket().waitWhile([this] { return m_open; });
+    return socket().waitWhile([this] { return m_open && !m_replyComplete && m_replyFailure == code::Ok; });
+}
+
+void HttpEngine::closeConnection(int code)
+{
+    // After a failure nothing more of the reply is read or reported.
+    if (code != code::Ok)
+        m_state = Ignoring;
+    if (socket().hasSocket())
+        m_tls.disconnect(code);
 }
 
 bool HttpEngine::followable(const QByteArray& location) const
 {
-    if (FollowRedirects == NeverFollow || (m_action != Get && m_action != Head))
-        return false;
-    const QByteArray status = statusText(m_statusLine);
-    if (!status.startsWith("30") || status.size() < 3 || status.at(2) == '4' || status.at(2) == '5')
-        return false;
-    if (FollowRedirects != SameScheme)
-        return true;
-    const QByteArray target = HttpUrl::resolve(m_url, location);
-    return target.size() > m_scheme.size() && target.startsWith(m_scheme) && target.at(m_scheme.size()) == ':';
+    return redirects::followable(FollowRedirects, m_action == Get || m_action == Head, m_statusLine, m_scheme, m_url,
+                                 location);
 }
 
 int HttpEngine::finish(int waitResult, bool& redirect)
@@ -352,17 +369,23 @@ int HttpEngine::finish(int waitResult, bool& redirect)
     redirect = false;
     if (waitResult == code::Interrupted)
         return socket().fail(waitResult);
+    if (m_replyFailure != code::Ok)
+        return m_replyFailure;
     // A connection that broke, or a body that could not be kept, fails the exchange.
-    if (waitResult == code::Ok && m_closeCode != code::Ok)
+    if (m_closeCode != code::Ok)
         return socket().fail(m_closeCode);
-    if (waitResult == code::Ok && m_bodyFailure != code::Ok)
+    const auto expected = m_bodyLength.expected();
+    if (m_state == Body && expected && m_received < *expected)
+        return fail(code::Truncated, "The connection closed after " + QByteArray::number(m_received) + " of the "
+                                         + QByteArray::number(*expected) + " bytes the server announced.");
+    if (m_bodyFailure != code::Ok)
         return m_bodyFailure;
     if (m_statusLine.isEmpty())
         return waitResult;
     const QByteArray status = statusText(m_statusLine);
     if (status.startsWith('2'))
         return waitResult;
-    if (!m_location.isEmpty() && waitResult == code::Ok) {
+    if (!m_location.isEmpty()) {
         redirect = true;
         return code::Ok;
     }
@@ -386,7 +409,9 @@ void HttpEngine::onDisconnected(int code)
     m_closeCode = code;
     if (!wasOpen)
         return;
-    m_events.endTransfer(1);
+    // The reply's transfer ends only where it started.
+    if (std::exchange(m_transferStarted, false))
+        m_events.endTransfer(1);
     closeLocalFile();
     QByteArray text = "OK";
     if (code != code::Ok && !platform::sockets::socketErrorText(code).isNull())
@@ -407,8 +432,10 @@ void HttpEngine::onDataIn(const QByteArray& piece, bool complete)
         m_headers.clear();
         m_data.clear();
         if (piece.startsWith('H')) {
-            m_statusLine = withoutTrailingCr(piece);
-            m_state = Headers;
+            if (countHeaderBytes(piece)) {
+                m_statusLine = withoutTrailingCr(piece);
+                m_state = Headers;
+            }
             return;
         }
         // No status line: everything is body, as it came.
@@ -417,19 +444,32 @@ void HttpEngine::onDataIn(const QByteArray& piece, bool complete)
         bodyChunk(complete ? piece + '\n' : piece);
         return;
     case Headers: {
-        const QByteArray line = withoutTrailingCr(piece);
-        if (!line.isEmpty()) {
-            headerLine(line);
+        if (!countHeaderBytes(piece))
             return;
-        }
-        m_state = Body;
-        m_tls.setDelimiter({});
-        m_events.startTransfer(1);
+        const QByteArray line = withoutTrailingCr(piece);
+        if (line.isEmpty())
+            endOfHeaders();
+        else
+            headerLine(line);
         return;
     }
+    case RedirectHeaders:
+        // The redirect is complete with its headers; its body is of no use.
+        if (countHeaderBytes(piece) && withoutTrailingCr(piece).isEmpty())
+            completeReply();
+        return;
     case Body: bodyChunk(piece); return;
     case Ignoring: return;
     }
+}
+
+bool HttpEngine::countHeaderBytes(const QByteArray& piece)
+{
+    m_headerBytes += piece.size() + 1;
+    if (m_headerBytes <= kMaxHeaderBytes)
+        return true;
+    abandonReply(platform::sockets::error::NoBufferSpace, "Received headers are too long.");
+    return false;
 }
 
 void HttpEngine::headerLine(const QByteArray& line)
@@ -440,12 +480,27 @@ void HttpEngine::headerLine(const QByteArray& line)
     // the rest of such a reply is not reported.
     if (sameText(field, "Location") && followable(value)) {
         m_location = value;
-        m_state = Ignoring;
+        m_state = RedirectHeaders;
         return;
     }
+    m_bodyLength.header(field, value);
     m_events.header(field, value);
     if (sameText(field, "Set-Cookie"))
         reportSetCookie(value);
+}
+
+void HttpEngine::endOfHeaders()
+{
+    m_state = Body;
+    m_tls.setDelimiter({});
+    m_transferStarted = true;
+    m_events.startTransfer(1);
+    // These replies have no body, whatever their headers say.
+    const QByteArray status = statusText(m_statusLine).left(3);
+    if (m_action == Head || status == "204" || status == "304")
+        m_bodyLength.setNoBody();
+    if (m_state == Body && m_bodyLength.expected() == 0)
+        completeReply();
 }
 
 void HttpEngine::reportSetCookie(const QByteArray& text)
@@ -480,8 +535,13 @@ void HttpEngine::reportSetCookie(const QByteArray& text)
     m_events.setCookie(name, value, expires, domain, path, secure);
 }
 
-void HttpEngine::bodyChunk(const QByteArray& chunk)
+void HttpEngine::bodyChunk(const QByteArray& piece)
 {
+    // Nothing beyond the announced length is taken.
+    const auto expected = m_bodyLength.expected();
+    const QByteArray chunk = expected && piece.size() > *expected - m_received ? piece.left(*expected - m_received) : piece;
+    if (chunk.isEmpty())
+        return;
     m_received += chunk.size();
     if (!LocalFile.isEmpty() && !m_localFile && !m_localFileFailed) {
         auto file = std::make_unique<QFile>(localPath(LocalFile));
@@ -507,6 +567,24 @@ void HttpEngine::bodyChunk(const QByteArray& chunk)
     if (room > 0)
         m_data.append(chunk.constData(), std::min<qint64>(room, chunk.size()));
     m_events.transfer(1, m_received, chunk);
+    if (expected && m_received >= *expected && m_state == Body)
+        completeReply();
+}
+
+void HttpEngine::completeReply()
+{
+    m_replyComplete = true;
+    m_state = Ignoring;
+}
+
+void HttpEngine::abandonReply(int code, const QByteArray& text)
+{
+    m_replyFailure = code;
+    m_state = Ignoring;
+    // Nothing more is read: the connection closes once the wait for the reply ends.
+    socket().setReceiving(false);
+    socket().setMessage(text);
+    m_events.error(code, text);
 }
 
 void HttpEngine::closeLocalFile() { m_localFile.reset(); }

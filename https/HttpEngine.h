@@ -1,8 +1,10 @@
 #pragma once
 
+#include "https/BodyLength.h"
 #include "https/ConnectionEvents.h"
 #include "https/CookieList.h"
 #include "https/EngineEvents.h"
+#include "https/RedirectRules.h"
 #include "https/TlsLayer.h"
 
 #include <QByteArray>
@@ -11,19 +13,23 @@
 
 namespace kelvane::plexant {
 
-// The top of the engine stack: one HTTP/1.0 exchange per action over one connection, which
-// ends when the server closes it. It builds the request from its properties, parses the
-// reply into status line, headers, cookies and body, delivers the body to memory and to a
-// local file, follows redirects when asked, and reports everything through the engine's
-// events. Every operation answers a result code and leaves a failure's text as the
-// socket engine's message.
+// The top of the engine stack: one HTTP/1.0 exchange per action over a connection of its
+// own. The reply ends when the server closes the connection, when the length it announced
+// has arrived, or with the TLS close_notify; a connection is closed when its exchange ends,
+// whichever way, so none carries a second request. The engine builds the request from its
+// properties, parses the reply into status line, headers, cookies and body, delivers the
+// body to memory and to a local file, follows redirects when asked, and reports everything
+// through the engine's events. Every operation answers a result code and leaves a failure's
+// text as the socket engine's message.
 class HttpEngine : public ConnectionEvents {
 public:
     enum Action { Idle = 0, Get = 1, Post = 2, Head = 3, ResetHeaders = 4, Put = 5 };
     enum ProxySsl { Automatic = 0, Always = 1, Never = 2, Tunnel = 3 };
     enum Redirects { NeverFollow = 0, AlwaysFollow = 1, SameScheme = 2 };
-    static constexpr int kMaxRedirects = 10;
+    static constexpr int kMaxRedirects = redirects::kMaxRedirects;
     static constexpr int kFileBlock = 2048;
+    // What the header lines of one reply may take in all.
+    static constexpr qint64 kMaxHeaderBytes = 256 * 1024;
 
     // `defaultScheme` and `defaultPort`: what a URL without a scheme means.
     HttpEngine(EngineEvents& events, QByteArray defaultScheme, quint16 defaultPort);
@@ -92,7 +98,8 @@ public:
     void setStatusLine(const QByteArray& line) { m_statusLine = line; }
     void setRunningAction(int action) { m_action = action; }
 
-    // The request block (request line and headers) for a method, as it is sent.
+    // The request block (request line and headers) for a method, as it is sent on the
+    // current hop.
     QByteArray requestHead(const QByteArray& method) const;
 
     void onConnected(int code) override;
@@ -102,20 +109,27 @@ public:
     void onReadyToSend() override {}
 
 private:
-    enum ReplyState { FirstLine = 0, Headers = 1, Body = 2, Ignoring = 3 };
+    // 3: the rest of the reply is not reported (a followed redirect's body, a reply that is
+    // complete or given up); 4: the rest of a followed redirect's headers.
+    enum ReplyState { FirstLine = 0, Headers = 1, Body = 2, Ignoring = 3, RedirectHeaders = 4 };
 
     int exchange(int action);
     int prepareConnection();
     int connectAndWait();
     int sendAll(const QByteArray& bytes, const std::function<void(qint64)>& progress = {});
     int sendBody(QFile* attached);
-    int waitUntilClosed();
+    int waitForReply();
+    void closeConnection(int code);
     int finish(int waitResult, bool& redirect);
     bool viaProxy() const { return !ProxyServer.isEmpty() && ProxySSL != Tunnel; }
     bool followable(const QByteArray& location) const;
+    bool countHeaderBytes(const QByteArray& piece);
     void headerLine(const QByteArray& line);
+    void endOfHeaders();
     void reportSetCookie(const QByteArray& value);
     void bodyChunk(const QByteArray& chunk);
+    void completeReply();
+    void abandonReply(int code, const QByteArray& text);
     void closeLocalFile();
     int fail(int code, const QByteArray& text) { return socket().fail(code, text); }
 
@@ -139,10 +153,20 @@ private:
     QByteArray m_headers;
     QByteArray m_data;
 
+    // The action under way: where it began, and whether it went over TLS.
+    QByteArray m_firstHost;
+    bool m_wentSecure = false;
+    redirects::Hop m_hop;
+
     // The exchange under way.
     ReplyState m_state = FirstLine;
     QByteArray m_location;
+    BodyLength m_bodyLength;
+    qint64 m_headerBytes = 0;
     qint64 m_received = 0;
+    bool m_transferStarted = false;
+    bool m_replyComplete = false;
+    int m_replyFailure = 0;       // a reply given up, with its code
     std::unique_ptr<QFile> m_localFile;
     bool m_localFileFailed = false;
     int m_bodyFailure = 0;

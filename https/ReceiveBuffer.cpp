@@ -24,6 +24,22 @@ void ReceiveBuffer::append(const char* data, int length)
     m_data.append(data, length);
 }
 
+char* ReceiveBuffer::reserve(int length)
+{
+    compact();
+    m_reserved = m_data.size();
+    m_data.resize(m_reserved + length);
+    return m_data.data() + m_reserved;
+}
+
+void ReceiveBuffer::commit(int count)
+{
+    if (m_reserved < 0)
+        return;
+    m_data.resize(m_reserved + std::max(count, 0));
+    m_reserved = -1;
+}
+
 void ReceiveBuffer::prepend(const QByteArray& bytes)
 {
     compact();
@@ -32,11 +48,10 @@ void ReceiveBuffer::prepend(const QByteArray& bytes)
 
 int ReceiveBuffer::freeSpace() const
 {
-    const int buffered = size();
-    if (buffered < kInitialSize)
-        return kInitialSize - buffered;
-    // A piece that does not fit the buffer grows it, up to the cap.
-    return std::max(0, std::min(kInitialSize, kMaxPiece - buffered));
+    // Raw pieces leave with every delivery; a piece that waits for its end may grow to the cap.
+    if (m_delimiter.isEmpty())
+        return kReadSize;
+    return std::max(0, std::min(kReadSize, kMaxPiece - size()));
 }
 
 void ReceiveBuffer::compact()
@@ -102,8 +117,13 @@ std::optional<QByteArray> ReceiveBuffer::nextPiece()
 
 QByteArray ReceiveBuffer::takeRest()
 {
-    QByteArray rest = m_data.mid(m_read);
-    clear();
+    // The bytes leave as a copy of their own; the buffer keeps its storage for the next
+    // read, so a steady stream does not allocate and free a buffer for every read.
+    QByteArray rest(m_data.constData() + m_read, size());
+    m_data.resize(0);
+    m_read = 0;
+    m_reserved = -1;
+    m_pendingPartner = 0;
     return rest;
 }
 
@@ -111,6 +131,7 @@ void ReceiveBuffer::clear()
 {
     m_data.clear();
     m_read = 0;
+    m_reserved = -1;
     m_pendingPartner = 0;
 }
 

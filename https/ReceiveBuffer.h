@@ -11,11 +11,12 @@ namespace kelvane::plexant {
 //     end, also when the pair is split over two reads;
 //   - any other delimiter: a piece ends at its first exact match, which is removed; in the
 //     any-byte mode it ends at any byte of the delimiter and a run of them is skipped.
-// Bytes without an end wait for more. The buffer starts at 2048 bytes and grows for a
-// piece that does not fit, but never beyond its cap: a piece longer than that is refused.
+// Bytes without an end wait for more. Reads take up to 64 KiB at once; a piece still
+// without its end at 64 KiB is refused (the peer sends something this connection does not
+// expect), so the buffer never holds much more than that.
 class ReceiveBuffer {
 public:
-    static constexpr int kInitialSize = 2048;
+    static constexpr int kReadSize = 64 * 1024;
     static constexpr int kMaxPiece = 64 * 1024;
 
     void setDelimiter(const QByteArray& delimiter, bool anyByte = false);
@@ -23,10 +24,16 @@ public:
     bool anyByte() const { return m_anyByte; }
 
     void append(const char* data, int length);
+    // Room for `length` more bytes at the end, to read into; commit() then keeps the `count`
+    // bytes that were read there.
+    char* reserve(int length);
+    void commit(int count);
     // Puts bytes back before those buffered.
     void prepend(const QByteArray& bytes);
     // How many bytes may be read into the buffer now; 0 once a waiting piece reached the cap.
     int freeSpace() const;
+    // A piece without its end has reached the cap.
+    bool overflowing() const { return freeSpace() == 0; }
     bool isEmpty() const { return m_read >= m_data.size(); }
     int size() const { return int(m_data.size() - m_read); }
 
@@ -42,6 +49,7 @@ private:
 
     QByteArray m_data;
     qsizetype m_read = 0;
+    qsizetype m_reserved = -1; // the size before the room reserve() made, while it waits for commit()
     QByteArray m_delimiter;
     bool m_anyByte = false;
     // The line end that ended the last piece, when its partner may still arrive.

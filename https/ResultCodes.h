@@ -21,6 +21,7 @@ inline constexpr int ServerStatus = 151;
 inline constexpr int NoServer = 152;
 inline constexpr int InvalidUrl = 153;
 inline constexpr int CookieIndex = 156;
+inline constexpr int Truncated = 157; // the connection closed before the announced length
 inline constexpr int OutOfMemory = 200;
 inline constexpr int SecurityLibraryMissing = 270;
 inline constexpr int CertificateStore = 271;

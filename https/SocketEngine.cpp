@@ -130,6 +130,8 @@ int SocketEngine::connect()
         return fail(api().lastError());
     m_buffer.clear();
     m_closePending = false;
+    m_closedByPeer = false;
+    m_overflowReported = false;
     const bool prepared = api().bind(m_socket, {m_localAddress, m_localPort}) == 0
         && api().setOption(m_socket, SocketOption::KeepAlive, m_keepAlive ? 1 : 0) == 0
         && api().setLinger(m_socket, !m_linger, 0) == 0
@@ -222,6 +224,7 @@ void SocketEngine::onSocketEvent(int socketEvent, int error)
         }
         break;
     case event::Close:
+        m_closedByPeer = true;
         m_insideRead = true;
         read(ReadMode::Final);
         m_insideRead = false;
@@ -268,9 +271,10 @@ void SocketEngine::deliverRest()
 
 int SocketEngine::read(ReadMode mode)
 {
-    char chunk[kSocketBufferSize];
     for (;;) {
-        if (!hasSocket() || !m_receiving || m_interruptRequested)
+        // The time allowed holds however fast the peer sends: past the deadline nothing
+        // more is read, and the wait that runs the action stops.
+        if (!hasSocket() || !m_receiving || m_interruptRequested || deadlinePassed())
             return code::Ok;
         deliverPieces();
         if (!hasSocket() || !m_receiving || m_closePending)
@@ -278,30 +282,36 @@ int SocketEngine::read(ReadMode mode)
         const int room = m_buffer.freeSpace();
         if (room == 0) {
             // A piece longer than the buffer may grow: the peer sends something else than
-            // what this connection expects.
+            // what this connection expects. Nothing more is read from it.
             const QByteArray text = "Received line is too long.";
-            setMessage(text);
-            m_firewall.onError(error::NoBufferSpace, text);
+            m_receiving = false;
             m_closePending = true;
             m_closeCode = error::NoBufferSpace;
+            if (!m_overflowReported) {
+                m_overflowReported = true;
+                setMessage(text);
+                m_firewall.onError(error::NoBufferSpace, text);
+            }
             return error::NoBufferSpace;
         }
-        const int count = api().recv(m_socket, chunk, room);
+        const int count = api().recv(m_socket, m_buffer.reserve(room), room);
+        m_buffer.commit(count);
         if (count == SocketError) {
             const int error = api().lastError();
             if (error == error::WouldBlock)
                 return code::Ok;
+            m_closedByPeer = true;
             if (error == error::NotSocket || error == error::ConnectionAborted || error == error::ConnectionReset)
                 return error;
             m_firewall.onError(error, "socket error in recv: " + QByteArray::number(error));
             return error;
         }
-        m_buffer.append(chunk, count);
         if (count == 0 || mode == ReadMode::Drain) {
             deliverRest();
             if (mode == ReadMode::Drain)
                 return code::Ok;
             // The peer closed: the close notification finishes the connection.
+            m_closedByPeer = true;
             if (mode == ReadMode::Normal) {
                 m_closePending = true;
                 m_closeCode = code::Ok;
@@ -323,7 +333,7 @@ int SocketEngine::disconnect(int code)
         m_closeCode = code;
         return code::Ok;
     }
-    if (m_receiving) {
+    if (m_receiving && code == code::Ok) {
         m_insideRead = true;
         read(ReadMode::Drain);
         m_insideRead = false;
@@ -377,7 +387,7 @@ bool SocketEngine::waitPass(int milliseconds)
     const auto interrupt = [this] {
         m_interruptRequested = false;
         m_interrupted = true;
-        setMessage("Interrupted");
+        setMessage("Interrupted.");
         return false;
     };
     if (m_interruptRequested)
@@ -394,7 +404,7 @@ bool SocketEngine::waitPass(int milliseconds)
     }
     if (m_interruptRequested)
         return interrupt();
-    if (m_deadlineClock && m_deadlineClock->elapsed() > m_timeoutMs) {
+    if (deadlinePassed()) {
         m_interrupted = true;
         setMessage("Timeout.");
         return false;

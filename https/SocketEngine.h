@@ -24,7 +24,6 @@ namespace kelvane::plexant {
 class SocketEngine {
 public:
     static constexpr quint32 kSocketMessage = 1125;
-    static constexpr int kSocketBufferSize = 2048;
     static constexpr int kMaxLibraryPath = 200;
 
     explicit SocketEngine(ConnectionEvents& upper);
@@ -58,6 +57,8 @@ public:
     static int resolve(const QByteArray& host, quint32& address);
 
     int connect();
+    // Closes the connection. Without a failure (code 0) what the peer still sent is read
+    // first; a connection closed for a failure is not read any further.
     int disconnect(int code);
     // Puts received bytes back in front of the buffer, to be cut into pieces again.
     void unread(const QByteArray& bytes);
@@ -67,6 +68,8 @@ public:
     bool hasSocket() const { return m_socket != platform::sockets::InvalidSocket; }
     platform::sockets::SocketHandle socketHandle() const { return m_socket; }
     bool isConnected() const { return m_connected; }
+    // Whether the peer closed (or broke) the connection now closing, rather than this side.
+    bool closedByPeer() const { return m_closedByPeer; }
 
     // The delimiter that cuts received bytes into pieces (see ReceiveBuffer) and whether
     // pieces are handed up at all; both deliver what is buffered at once.
@@ -80,6 +83,7 @@ public:
     int timeout() const { return int(m_timeoutMs / 1000); }
     void armTimeout();
     void disarmTimeout() { m_deadlineClock.reset(); }
+    bool deadlinePassed() const { return m_deadlineClock && m_deadlineClock->elapsed() > m_timeoutMs; }
     // Asks the running wait to stop; the next wait pass stops it.
     void requestInterrupt() { m_interruptRequested = true; }
     void clearInterrupt() { m_interruptRequested = false; }
@@ -136,6 +140,8 @@ private:
     bool m_closePending = false;
     int m_closeCode = 0;
     bool m_connected = false;
+    bool m_closedByPeer = false;
+    bool m_overflowReported = false;
 
     qint64 m_timeoutMs = 0;
     std::optional<QElapsedTimer> m_deadlineClock;

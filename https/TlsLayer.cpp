@@ -314,29 +314,39 @@ void TlsLayer::established()
 
 void TlsLayer::decrypt()
 {
-    char plain[kMaxRecord];
-    bool failed = false;
+    int reason = SSL_ERROR_NONE;
     unsigned long failure = 0;
-    for (;;) {
-        ERR_clear_error();
-        const int count = SSL_read(m_connection.get(), plain, sizeof plain);
-        if (count > 0) {
-            m_plain.append(plain, count);
-            continue;
+    while (m_state == State::Established) {
+        // Up to a read's worth of plain text at a time goes up before more is decrypted,
+        // so it never piles up here.
+        reason = SSL_ERROR_NONE;
+        while (m_plain.size() < ReceiveBuffer::kReadSize) {
+            ERR_clear_error();
+            const int count = SSL_read(m_connection.get(), m_plain.reserve(kMaxRecord), kMaxRecord);
+            m_plain.commit(count);
+            if (count <= 0) {
+                reason = SSL_get_error(m_connection.get(), count);
+                failure = ERR_peek_last_error();
+                break;
+            }
         }
-        const int reason = SSL_get_error(m_connection.get(), count);
-        if (reason == SSL_ERROR_ZERO_RETURN)
-            status("Server signaled end of session.");
-        else if (reason != SSL_ERROR_WANT_READ) {
-            failed = true;
-            failure = ERR_peek_last_error();
+        deliverPlainText();
+        if (m_state != State::Established) // the layers above closed the connection meanwhile
+            return;
+        if (m_plain.overflowing()) {
+            refuseLongLine();
+            return;
         }
-        break;
+        if (reason != SSL_ERROR_NONE)
+            break;
     }
     // Answers the protocol may owe the server (key updates).
     flushPending();
-    deliverPlainText();
-    if (failed && m_state == State::Established) {
+    if (reason == SSL_ERROR_ZERO_RETURN) {
+        serverEndedSession();
+        return;
+    }
+    if (reason != SSL_ERROR_NONE && reason != SSL_ERROR_WANT_READ) {
         const QByteArray text = "error decrypting data (error " + hex(failure) + ")";
         m_events.error(code::DecryptFailed, text);
         m_socket.setMessage(text);
@@ -352,6 +362,25 @@ void TlsLayer::deliverPlainText()
             return;
         m_upper.onDataIn(*piece, true);
     }
+}
+
+void TlsLayer::serverEndedSession()
+{
+    // The server's close_notify ends its reply: what is left goes up, and ours answers it.
+    status("Server signaled end of session.");
+    deliverPlainText();
+    if (m_state == State::Established && !m_plain.isEmpty())
+        m_upper.onDataIn(m_plain.takeRest(), false);
+    if (m_state == State::Established)
+        disconnect(code::Ok);
+}
+
+void TlsLayer::refuseLongLine()
+{
+    const QByteArray text = "Received line is too long.";
+    m_socket.setMessage(text);
+    m_upper.onError(platform::sockets::error::NoBufferSpace, text);
+    disconnect(platform::sockets::error::NoBufferSpace);
 }
 
 int TlsLayer::send(const char* data, int length, int& sent)

@@ -84,6 +84,8 @@ private:
     void established();
     void decrypt();
     void deliverPlainText();
+    void serverEndedSession();
+    void refuseLongLine();
     bool flushHandshake(const char* statusFormat);
     int flushPending();
     QByteArray takeOutput();

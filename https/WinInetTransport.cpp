@@ -175,6 +175,8 @@ WorkerRequest WinInetTransport::snapshot(int action) const
     request.postData = e.PostData;
     request.attachedFile = e.AttachedFile;
     request.localFile = e.LocalFile;
+    request.followRedirects = e.FollowRedirects;
+    request.sslSecurityFlags = e.tls().SecurityFlags;
     request.securityFlags = securityFlags(e.tls().SecurityFlags);
     request.clientCertificate = e.tls().clientCertificate();
     request.cookies = UseWinInetCookies && !carriesCookies(e.OtherHeaders);
@@ -233,6 +235,9 @@ int WinInetTransport::waitForWorker(const std::shared_ptr<WorkerResult>& result)
 {
     SocketEngine& socket = m_engine.socket();
     while (!result->done) {
+        m_channel.deliver();
+        if (result->done)
+            break;
         if (!socket.waitPass(10)) {
             // An interrupt, a time-out or the window closing: the worker stops at its next
             // step, and is waited for.

@@ -23,8 +23,8 @@ struct WorkerResult;
 //
 // On this path the cookie list, Authorization and ProxyAuthorization are not sent (the
 // library keeps its own cookies and builds its own credentials), TransferredData and
-// TransferredHeaders are not filled, redirects are followed by the library's rules, and only
-// Header, StartTransfer, Transfer, EndTransfer and SSLStatus are raised.
+// TransferredHeaders are not filled, redirects are followed by the same rules as on the own
+// layers, and only Header, StartTransfer, Transfer, EndTransfer and SSLStatus are raised.
 class WinInetTransport {
 public:
     WinInetTransport(HttpEngine& engine, EngineEvents& events);

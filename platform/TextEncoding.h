@@ -15,6 +15,8 @@ int ansiCode(QChar c);
 
 // Every byte becomes one character.
 QString fromAnsi(const QByteArray& bytes);
+// The same into `text`, whose storage is used again when nothing else shares it.
+void fromAnsi(const QByteArray& bytes, QString& text);
 
 bool isValidUtf8(const QByteArray& bytes);
 

@@ -39,10 +39,17 @@ NginxServer::NginxServer(const TestCertificates& certificates)
         "        location = /cookie { add_header Set-Cookie \"session=42; Path=/; Secure\"; return 200 \"cookie\\n\"; }\n"
         "        location /upload/ { dav_methods PUT; create_full_put_path on; }\n"
         "        location = /post { proxy_pass http://127.0.0.1:%3/echo; }\n"
-        "        location = /echo { access_log off; return 200 \"posted\\n\"; }\n")
+        "        location = /echo { access_log off; return 200 \"posted\\n\"; }\n"
+        "        location = /to-plain { return 302 http://localhost:%3/hello.txt?plain; }\n"
+        "        location = /to-localhost { return 302 http://localhost:%3/hello.txt?localhost; }\n"
+        "        location = /to-address { return 302 https://127.0.0.1:%4/hello.txt?address; }\n"
+        "        location = /to-named-address { return 302 https://localhost:%4/hello.txt?named; }\n"
+        "        location = /to-wrong { return 302 https://localhost:%5/hello.txt?wrong; }\n")
                                .arg(f)
                                .arg(m_tlsPorts.first())
-                               .arg(m_port);
+                               .arg(m_port)
+                               .arg(tlsPort(QStringLiteral("address")))
+                               .arg(tlsPort(QStringLiteral("wrong")));
     servers += QStringLiteral("    server {\n        listen 127.0.0.1:%1;\n%2    }\n").arg(m_port).arg(common);
     for (qsizetype i = 0; i < m_certificates.size(); ++i) {
         servers += QStringLiteral("    server {\n        listen 127.0.0.1:%1 ssl;\n"

@@ -9,11 +9,16 @@
 namespace kelvane::test {
 
 // nginx on 127.0.0.1, in a folder of its own: plain HTTP on `port`, and HTTPS with the test
-// certificates on four more ports (good, wrong name, expired, untrusted). Every request is
-// logged, one line each: "request|host|authorization|cookie|user agent|content length|body|
-// client certificate subject|proxy authorization".
+// certificates on more ports (good, wrong name, expired, untrusted, address only). Every
+// request is logged, one line each: "request|host|authorization|cookie|user agent|content
+// length|body|client certificate subject|proxy authorization".
 //   /hello.txt              "hello world\n"
 //   /redirect               302 to /hello.txt;  /to-https  301 to the good HTTPS server
+//   /to-plain               302 to http://localhost/hello.txt?plain (the plain port)
+//   /to-localhost           302 to http://localhost/hello.txt?localhost (the plain port)
+//   /to-address             302 to https://127.0.0.1/hello.txt?address (the address-only port)
+//   /to-named-address       302 to https://localhost/hello.txt?named (the address-only port)
+//   /to-wrong               302 to https://localhost/hello.txt?wrong (the wrong-name port)
 //   /private/secret.txt     behind Basic authentication ("kelvane" / "s3cret")
 //   /cookie                 sets the cookie "session=42"
 //   /upload/...             takes PUT
@@ -38,7 +43,7 @@ private:
     QString m_folder;
     quint16 m_port;
     QStringList m_certificates {QStringLiteral("good"), QStringLiteral("wrong"), QStringLiteral("expired"),
-                                QStringLiteral("untrusted")};
+                                QStringLiteral("untrusted"), QStringLiteral("address")};
     QList<quint16> m_tlsPorts;
     PeerProcess m_process;
 };

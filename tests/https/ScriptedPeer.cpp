@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <cerrno>
 #include <limits>
 
 #include <arpa/inet.h>
@@ -101,8 +103,11 @@ void ScriptedPeer::load(const QString& path)
             continue;
         const QString kind = line.mid(1).section(QRegularExpression(QStringLiteral("[ />]")), 0, 0);
         Step step {kind, {}, attribute(line, "bytes", attribute(line, "ms", 0)), attribute(line, "delay", 0)};
-        if (kind == QLatin1String("send"))
+        if (kind == QLatin1String("send")) {
             step.number = attribute(line, "chunk", 0);
+            if (line.contains(QLatin1String(" endless")))
+                step.kind = QStringLiteral("endless");
+        }
         const int repeat = attribute(line, "repeat", 1);
         if (!line.endsWith(QLatin1String("/>"))) {
             const bool raw = line.contains(QLatin1String(" raw"));
@@ -145,6 +150,8 @@ void ScriptedPeer::play()
             ok = ensureConnection() && (step.number > 0 ? receiveBytes(step.number) : receiveHead());
         else if (step.kind == QLatin1String("send"))
             sendText(step);
+        else if (step.kind == QLatin1String("endless"))
+            sendEndlessly(step.text);
         else if (step.kind == QLatin1String("wait"))
             std::this_thread::sleep_for(std::chrono::milliseconds(step.number));
         else if (step.kind == QLatin1String("hang"))
@@ -237,6 +244,31 @@ void ScriptedPeer::sendText(const Step& step)
             std::this_thread::sleep_for(std::chrono::milliseconds(step.delay));
         const QByteArray piece = step.text.mid(offset, chunk);
         ::send(m_connection, piece.constData(), size_t(piece.size()), MSG_NOSIGNAL);
+    }
+}
+
+bool ScriptedPeer::sendWhole(const QByteArray& bytes)
+{
+    // Waits for room in short polls, so a client that stops reading cannot hold the peer.
+    qsizetype offset = 0;
+    while (offset < bytes.size() && !m_stop) {
+        pollfd ready {m_connection, POLLOUT, 0};
+        if (::poll(&ready, 1, 50) <= 0)
+            continue;
+        const ssize_t sent = ::send(m_connection, bytes.constData() + offset, size_t(bytes.size() - offset),
+                                    MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        offset += std::max<ssize_t>(sent, 0);
+    }
+    return offset == bytes.size();
+}
+
+void ScriptedPeer::sendEndlessly(const QByteArray& text)
+{
+    if (m_connection < 0 || text.isEmpty())
+        return;
+    while (!m_stop && sendWhole(text)) {
     }
 }
 

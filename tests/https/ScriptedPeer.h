@@ -22,6 +22,7 @@ namespace kelvane::test {
 //                           a pause of MS milliseconds before each
 //   <send raw>...</send>    sends the escapes only: \r \n \\ \xHH (line ends of the file are dropped)
 //   <send repeat="N">       sends its text N times over
+//   <send endless>          sends its text over and over until the client goes away
 //   <wait ms="MS"/>         pauses
 //   <hang/>                 answers nothing until the client goes away or the peer is stopped
 //   <close/>                closes the connection (the end of the file does too)
@@ -58,6 +59,8 @@ private:
     bool receiveBytes(int count);
     bool receiveSome(int timeoutMs);
     void sendText(const Step& step);
+    void sendEndlessly(const QByteArray& text);
+    bool sendWhole(const QByteArray& bytes);
     void hang();
     void closeConnection();
 

@@ -100,6 +100,7 @@ TestCertificates::TestCertificates(const QString& folder)
         CertificateTerms terms;
     } servers[] = {{"good", {"localhost", local}},
                    {"wrong", {"wrong.example", "DNS:wrong.example"}},
+                   {"address", {"127.0.0.1", "IP:127.0.0.1"}},
                    {"expired", {"localhost", local, -20, -10}},
                    {"client", {"Kelvane Client", nullptr, -1, 30, false, true}}};
     for (const auto& server : servers) {

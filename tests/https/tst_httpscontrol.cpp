@@ -81,6 +81,11 @@ TEST(HttpsControl, RefusesWhatItMustWithItsOwnErrors)
     EXPECT_EQ(outOfRange.helpContext, 21802u);
     EXPECT_EQ(raisedBy([&] { control.setFirewallType(4); }).number, 380);
     EXPECT_EQ(raisedBy([&] { control.setProxyPort(65536); }).number, 380);
+    // No limit is 0, not a negative number.
+    const auto negativeLimit = raisedBy([&] { control.setMaxTransferredData(-1); });
+    EXPECT_EQ(negativeLimit.number, 380);
+    EXPECT_EQ(negativeLimit.helpContext, 21823u);
+    EXPECT_EQ(control.MaxTransferredData(), 4096);
 
     // Cookies by 1-based index.
     control.AddCookie(QStringLiteral("a"), QStringLiteral("1"));

@@ -1,5 +1,7 @@
-// Pieces of the engine that need no server: cutting received bytes, protocol choices and
-// the second transport's security flags.
+// Pieces of the engine that need no server: cutting received bytes, the length a reply
+// announces, protocol choices and the second transport's security flags and retries.
+#include "https/BodyLength.h"
+#include "https/CurlTransfer.h"
 #include "https/ReceiveBuffer.h"
 #include "https/TlsLayer.h"
 #include "https/WinInetTransport.h"
@@ -74,4 +76,45 @@ TEST(WinInetSettings, SecurityFlagsAndErrorTexts)
     EXPECT_EQ(WinInetTransport::securityFlags(0x80000000u), 0x1000u);
     EXPECT_EQ(WinInetTransport::errorText(12029), QStringLiteral("Internet Cannot Connect."));
     EXPECT_TRUE(WinInetTransport::errorText(12035).isNull());
+}
+
+TEST(BodyLength, OneUsableLengthOrNone)
+{
+    BodyLength length;
+    EXPECT_EQ(length.expected(), std::nullopt);
+    length.header("content-length", " 42 ");
+    length.header("Content-Length", "42"); // repeated alike
+    EXPECT_EQ(length.expected(), 42);
+
+    length.header("Content-Length", "43"); // contradicting: the body runs to the close
+    EXPECT_EQ(length.expected(), std::nullopt);
+
+    length.reset();
+    length.header("Content-Length", "-1");
+    EXPECT_EQ(length.expected(), std::nullopt);
+    length.reset();
+    length.header("Content-Length", "10");
+    length.header("Transfer-Encoding", "chunked");
+    EXPECT_EQ(length.expected(), std::nullopt);
+    length.setNoBody();
+    EXPECT_EQ(length.expected(), 0);
+}
+
+TEST(WinInetSettings, RefusedRequestsAreSentAgainOnceWhenTheFlagsAllow)
+{
+    const SendOptions first = SendOptions::initial(0, 0);
+    EXPECT_FALSE(first.offerCertificate);
+    EXPECT_TRUE(SendOptions::initial(0x40000000, 0).offerCertificate);
+    EXPECT_EQ(first.retryAfter(12044, 0), std::nullopt);
+    const auto withCertificate = first.retryAfter(12044, 0x04000000);
+    ASSERT_TRUE(withCertificate);
+    EXPECT_TRUE(withCertificate->offerCertificate);
+    EXPECT_EQ(withCertificate->retryAfter(12044, 0x04000000), std::nullopt); // once only
+
+    const auto anyAuthority = first.retryAfter(12045, 0x10);
+    ASSERT_TRUE(anyAuthority);
+    EXPECT_EQ(anyAuthority->securityFlags, 0x100u);
+    EXPECT_EQ(anyAuthority->retryAfter(12045, 0x10), std::nullopt);
+    EXPECT_EQ(first.retryAfter(12045, 0), std::nullopt);
+    EXPECT_EQ(first.retryAfter(12029, 0xFFFFFFFF), std::nullopt);
 }

@@ -266,13 +266,20 @@ TEST(ScriptedExchanges, FirewallRefusalsFailWithTheirTexts)
     }
 }
 
-TEST(ScriptedExchanges, OverlongHeaderLineFailsCleanly)
+TEST(ScriptedExchanges, OverlongHeaderLineFailsCleanlyWithOneEventPerFact)
 {
     ScriptedPeer peer(QStringLiteral("long-header"));
     HTTPS control;
+    EventLog log(control);
     const auto raised = raisedBy([&] { control.Get(peer.url()); });
     EXPECT_EQ(raised.number, raisedCode(10055));
+    EXPECT_EQ(raised.description, QStringLiteral("Received line is too long."));
     EXPECT_EQ(control.Action(), 0);
+    EXPECT_EQ(log.of(QStringLiteral("Error")), QStringList {QStringLiteral("10055 Received line is too long.")});
+    // The reply's body never started, so it does not end either.
+    EXPECT_TRUE(log.of(QStringLiteral("StartTransfer")).isEmpty());
+    EXPECT_TRUE(log.of(QStringLiteral("EndTransfer")).isEmpty());
+    EXPECT_EQ(log.of(QStringLiteral("Disconnected")).size(), 1);
 }
 
 TEST(ScriptedExchanges, InterruptFromAnEventHandlerEndsTheAction)
@@ -283,6 +290,7 @@ TEST(ScriptedExchanges, InterruptFromAnEventHandlerEndsTheAction)
     log.onHeader = [&] { control.Interrupt(); };
     const auto raised = raisedBy([&] { control.Get(peer.url()); });
     EXPECT_EQ(raised.number, raisedCode(301));
+    EXPECT_EQ(raised.description, QStringLiteral("Interrupted."));
     EXPECT_EQ(control.Action(), 0);
     EXPECT_FALSE(control.Connected());
 }

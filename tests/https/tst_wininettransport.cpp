@@ -1,23 +1,56 @@
 // The second transport: actions started through Action with UseWinInet set run on a worker
 // thread through the platform's HTTP client; their events still arrive on the control's thread.
+#include "https/CertificateHandles.h"
 #include "tests/https/HttpsTestSupport.h"
 #include "tests/https/NginxFixture.h"
 #include "tests/https/ScriptedPeer.h"
+#include "tests/https/TlsPeer.h"
 #include "tests/support/QStringPrinter.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <openssl/pem.h>
 
 using kelvane::plexant::HTTPS;
 using kelvane::test::EventLog;
 using kelvane::test::raisedBy;
+using kelvane::test::raisedCode;
 using kelvane::test::ScriptedPeer;
+using kelvane::test::TlsPeer;
 
 namespace {
 
 class WinInetTransport : public kelvane::test::NginxFixture {};
+
+bool eventually(const std::function<bool()>& condition)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition() && clock.elapsed() < 3000)
+        QThread::msleep(5);
+    return condition();
+}
+
+// The test client certificate with its key, as a handle the control can select.
+qint32 clientCertificateHandle(const kelvane::test::TestCertificates& certificates)
+{
+    using namespace kelvane::plexant;
+    const auto read = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray certificate = read(certificates.certificate(QStringLiteral("client")));
+    const QByteArray key = read(certificates.key(QStringLiteral("client")));
+    BIO* certificateBio = BIO_new_mem_buf(certificate.constData(), int(certificate.size()));
+    BIO* keyBio = BIO_new_mem_buf(key.constData(), int(key.size()));
+    X509Ptr x509(PEM_read_bio_X509(certificateBio, nullptr, nullptr, nullptr));
+    KeyPtr privateKey(PEM_read_bio_PrivateKey(keyBio, nullptr, nullptr, nullptr));
+    BIO_free(certificateBio);
+    BIO_free(keyBio);
+    return certificateHandles::add(std::make_shared<Certificate>(std::move(x509), std::move(privateKey)));
+}
 
 } // namespace
 
@@ -100,4 +133,106 @@ TEST_F(WinInetTransport, TimeOutStopsTheWorkerWithoutKillingIt)
     control.setURL(server->url(QStringLiteral("/hello.txt")));
     control.setAction(HTTPS::httpHead);
     EXPECT_TRUE(control.StatusLine().endsWith(QStringLiteral(" 200 OK")));
+}
+
+TEST_F(WinInetTransport, RedirectsFollowTheOwnEnginesRules)
+{
+    HTTPS control;
+    control.setUseWinInet(true);
+    // Not asked to follow: the redirect is the answer, as on the own layers.
+    control.setURL(server->url(QStringLiteral("/redirect")));
+    const auto kept = raisedBy([&] { control.setAction(HTTPS::httpGet); });
+    EXPECT_EQ(kept.number, raisedCode(151));
+    EXPECT_EQ(kept.description, QStringLiteral("302 Moved Temporarily"));
+
+    control.setFollowRedirects(HTTPS::frAlways);
+    // Each hop's certificate is checked against that hop's own host.
+    control.setURL(server->secureUrl(QStringLiteral("good"), QStringLiteral("/to-address")));
+    control.setAction(HTTPS::httpGet);
+    EXPECT_FALSE(logged(QStringLiteral("GET /hello.txt?address ")).isEmpty());
+    control.setURL(server->secureUrl(QStringLiteral("address"), QStringLiteral("/to-named-address"), QStringLiteral("127.0.0.1")));
+    const auto refused = raisedBy([&] { control.setAction(HTTPS::httpGet); });
+    EXPECT_EQ(refused.number, 12037 + 15001);
+
+    // From http to https the control's trust and its security flags hold.
+    control.setURL(server->url(QStringLiteral("/to-https")));
+    control.setAction(HTTPS::httpGet);
+    EXPECT_TRUE(control.StatusLine().endsWith(QStringLiteral(" 200 OK")));
+    control.setURL(server->url(QStringLiteral("/to-wrong")));
+    EXPECT_EQ(raisedBy([&] { control.setAction(HTTPS::httpGet); }).number, 12037 + 15001);
+    control.setSSLSecurityFlags(qint32(0x80000000));
+    control.setAction(HTTPS::httpGet);
+    EXPECT_FALSE(logged(QStringLiteral("GET /hello.txt?wrong ")).isEmpty());
+    control.setSSLSecurityFlags(0);
+
+    // Credentials of a secure request never go out in clear.
+    control.setURL(server->secureUrl(QStringLiteral("good"), QStringLiteral("/to-plain")));
+    control.setUser(QStringLiteral("kelvane"));
+    control.setPassword(QStringLiteral("s3cret"));
+    control.setAction(HTTPS::httpGet);
+    const auto authorization = [](const QString& logLine) { return logLine.section(QLatin1Char('|'), 2, 2); };
+    EXPECT_EQ(authorization(logged(QStringLiteral("GET /to-plain "))), QStringLiteral("Basic a2VsdmFuZTpzM2NyZXQ="));
+    EXPECT_EQ(authorization(logged(QStringLiteral("GET /hello.txt?plain "))), QStringLiteral("-"));
+
+    // 304 and 305 are answers, not redirects.
+    control.setTimeout(3);
+    for (const auto& [name, status] : {std::pair {"use-proxy", "305 Use Proxy"}, std::pair {"not-modified", "304 Not Modified"}}) {
+        ScriptedPeer peer(QString::fromLatin1(name));
+        control.setURL(peer.url(QStringLiteral("/first")));
+        const auto answer = raisedBy([&] { control.setAction(HTTPS::httpGet); });
+        EXPECT_EQ(answer.number, raisedCode(151)) << name;
+        EXPECT_EQ(answer.description, QString::fromLatin1(status));
+        EXPECT_EQ(peer.received().count("GET "), 1) << name;
+    }
+}
+
+TEST_F(WinInetTransport, RequestsAskForAFreshCopy)
+{
+    for (const QString& pragma : {QString(), QStringLiteral("x-custom")}) {
+        ScriptedPeer peer(QStringLiteral("hello"));
+        HTTPS control;
+        control.setUseWinInet(true);
+        control.setPragma(pragma);
+        control.setURL(peer.url());
+        control.setAction(HTTPS::httpGet);
+        const QByteArray expected = "\r\nPragma: " + (pragma.isEmpty() ? QByteArray("no-cache") : pragma.toLatin1()) + "\r\n";
+        EXPECT_TRUE(peer.received().contains(expected)) << peer.received().toStdString();
+        EXPECT_EQ(peer.received().count("Pragma:"), 1);
+    }
+}
+
+TEST_F(WinInetTransport, ClientCertificateIsOfferedWhenAskedForOrOnRetry)
+{
+    // A server that will not go on without a client certificate.
+    TlsPeer peer(certificates->certificate(QStringLiteral("good")), certificates->key(QStringLiteral("good")),
+                 "HTTP/1.0 200 OK\r\n\r\nwelcome", TlsPeer::Ending::AbruptClose, {}, certificates->authority());
+    HTTPS control;
+    EventLog log(control);
+    control.setUseWinInet(true);
+    control.setSSLCertHandle(clientCertificateHandle(*certificates));
+    control.setURL(peer.url());
+    const auto needed = raisedBy([&] { control.setAction(HTTPS::httpGet); });
+    EXPECT_EQ(needed.number, 12044 + 15001);
+    EXPECT_EQ(needed.description, QStringLiteral("Internet Client Auth Cert Needed."));
+    EXPECT_TRUE(eventually([&] { return peer.served() == 1; }));
+
+    // Sent again with the certificate when the flags allow it ...
+    control.setSSLSecurityFlags(0x04000000);
+    control.setAction(HTTPS::httpGet);
+    EXPECT_EQ(log.body, QByteArray("welcome"));
+    EXPECT_TRUE(eventually([&] { return peer.served() == 3; })); // refused once more, then sent with it
+    EXPECT_TRUE(peer.clientSubject().contains("CN=Kelvane Client")) << peer.clientSubject().toStdString();
+
+    // ... or offered from the start.
+    control.setSSLSecurityFlags(0x40000000);
+    control.setAction(HTTPS::httpGet);
+    EXPECT_TRUE(eventually([&] { return peer.served() == 4; }));
+
+    // Without a certificate to offer, the second request is refused alike.
+    HTTPS without;
+    without.setUseWinInet(true);
+    without.setSSLSecurityFlags(0x04000000);
+    without.setURL(peer.url());
+    EXPECT_EQ(raisedBy([&] { without.setAction(HTTPS::httpGet); }).number, 12044 + 15001);
+    EXPECT_TRUE(eventually([&] { return peer.served() == 6; }));
 }

@@ -21,6 +21,13 @@ TEST(TextEncoding, EveryByteRoundTrips)
     for (int b = 0; b < 256; ++b)
         all.append(static_cast<char>(b));
     EXPECT_EQ(toAnsi(fromAnsi(all)), all);
+
+    // Into a string used again, out of step with sixteen-byte blocks, leaving a copy alone.
+    QString reused = fromAnsi(QByteArray(300, 'x'));
+    const QString kept = reused;
+    fromAnsi("abc" + all, reused);
+    EXPECT_EQ(toAnsi(reused), "abc" + all);
+    EXPECT_EQ(kept, QString(300, QLatin1Char('x')));
 }
 
 TEST(TextEncoding, StoredTextIsUtf8WhenValidElseWindows1252)

@@ -88,6 +88,7 @@ TEST_F(ServerExchanges, ServersThatRefuseOrFailLeaveTheLogOnFailed)
         {"wrongkey", true, {kInvalidResponse}},
         {"refused", true, {}},
         {"html", true, {}},
+        {"longlength", true, {}}, // a body shorter than announced: the control refuses the reply
         {"normal", false, {}}, // a certificate nobody trusts: the control's verdict stands
     };
     for (const Case& c : cases) {
@@ -119,7 +120,7 @@ TEST_F(ServerExchanges, ServersThatRefuseOrFailLeaveTheLogOnFailed)
 
 TEST_F(ServerExchanges, OddlyFramedOrTypedRepliesAreReadWhole)
 {
-    for (const char* mode : {"stringtyped", "nolength", "longlength", "anonymous"}) {
+    for (const char* mode : {"stringtyped", "nolength", "anonymous"}) {
         SCOPED_TRACE(mode);
         FakeKnowledgeServer server(QString::fromLatin1(mode));
         ASSERT_TRUE(server.started());
@@ -130,7 +131,6 @@ TEST_F(ServerExchanges, OddlyFramedOrTypedRepliesAreReadWhole)
         DiagramServerSession diagram(session, server.endpoint(), test::scratchFolder());
         for (int read = 0; read < 3; ++read)
             EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kQuotedGUID, nullptr).endsWith(QStringLiteral("</kelvanedocument>\r\n</File>")));
-        // A body shorter than announced is taken as soon as the reply ends.
         EXPECT_LT(clock.elapsed(), 10000);
         for (const QJsonObject& request : server.requests())
             EXPECT_NE(request.value(QStringLiteral("expected")), QJsonValue(false));
