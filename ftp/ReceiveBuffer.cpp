@@ -4,6 +4,8 @@
 
 namespace kelvane::ftp {
 
+ReceiveBuffer::ReceiveBuffer(int capacity) : m_capacity(capacity), m_bytes(std::make_unique<char[]>(capacity)) {}
+
 void ReceiveBuffer::setDelimiter(const QByteArray& delimiter, bool anyByte)
 {
     m_delimiter = delimiter;
@@ -21,17 +23,17 @@ void ReceiveBuffer::compact()
 {
     if (m_begin == 0)
         return;
-    std::memmove(m_bytes.data(), m_bytes.data() + m_begin, static_cast<size_t>(m_end - m_begin));
+    std::memmove(m_bytes.get(), m_bytes.get() + m_begin, static_cast<size_t>(m_end - m_begin));
     m_end -= m_begin;
     m_begin = 0;
 }
 
 char* ReceiveBuffer::freeSpace(int& length)
 {
-    if (m_end == Capacity)
+    if (m_end == m_capacity)
         compact();
-    length = Capacity - m_end;
-    return m_bytes.data() + m_end;
+    length = m_capacity - m_end;
+    return m_bytes.get() + m_end;
 }
 
 void ReceiveBuffer::commit(int length)
@@ -48,31 +50,31 @@ void ReceiveBuffer::commit(int length)
     }
     m_continuation = -1;
     if (at > first) {
-        std::memmove(m_bytes.data() + first, m_bytes.data() + at, static_cast<size_t>(m_end - at));
+        std::memmove(m_bytes.get() + first, m_bytes.get() + at, static_cast<size_t>(m_end - at));
         m_end -= at - first;
     }
 }
 
-void ReceiveBuffer::take(int pieceLength, int consumed, QByteArray& piece)
+void ReceiveBuffer::take(int pieceLength, int consumed, QByteArrayView& piece)
 {
-    piece = QByteArray(m_bytes.data() + m_begin, pieceLength);
+    piece = QByteArrayView(m_bytes.get() + m_begin, pieceLength);
     m_begin += consumed;
     if (m_begin == m_end)
         m_begin = m_end = 0;
 }
 
-bool ReceiveBuffer::takePiece(QByteArray& piece)
+bool ReceiveBuffer::takePiece(QByteArrayView& piece)
 {
     if (isEmpty())
         return false;
-    const char* data = m_bytes.data() + m_begin;
+    const char* data = m_bytes.get() + m_begin;
     const int length = m_end - m_begin;
     if (m_delimiter.isEmpty()) {
         take(length, length, piece);
         return true;
     }
     if (!m_anyByte) {
-        const int at = QByteArrayView(data, length).indexOf(m_delimiter);
+        const auto at = static_cast<int>(QByteArrayView(data, length).indexOf(m_delimiter));
         if (at < 0)
             return false;
         take(at, at + static_cast<int>(m_delimiter.size()), piece);
@@ -96,7 +98,16 @@ bool ReceiveBuffer::takePiece(QByteArray& piece)
     return false;
 }
 
-bool ReceiveBuffer::takeRest(QByteArray& piece)
+bool ReceiveBuffer::takeNext(QByteArrayView& piece, bool& complete)
+{
+    complete = takePiece(piece);
+    if (complete)
+        return true;
+    // A buffer full of one unfinished piece is handed over as it stands.
+    return isFull() && takeRest(piece);
+}
+
+bool ReceiveBuffer::takeRest(QByteArrayView& piece)
 {
     if (isEmpty())
         return false;

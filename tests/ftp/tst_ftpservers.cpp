@@ -218,6 +218,92 @@ TEST_P(FtpServers, ARefusedDownloadLeavesTheLocalFileAsItWas)
     EXPECT_EQ(events.starts, events.ends);
 }
 
+TEST_P(FtpServers, AnAbortInEachPhaseLeavesTheNextCommandItsOwnReply)
+{
+    constexpr int kSize = 8 << 20;
+    writeFile(remote(QStringLiteral("big.bin")), randomBytes(kSize));
+    writeFile(local(QStringLiteral("up.bin")), randomBytes(kSize));
+    ftp.setTransferMode(CFTPCtrl::tm_Binary);
+    struct Phase {
+        const char* name;
+        CFTPCtrl::TAction action;
+        qint32 abortAt; // the Transfer count from which the host aborts
+    };
+    const Phase phases[] = {{"download, first piece", CFTPCtrl::a_Download, 0},
+                            {"download, near its end", CFTPCtrl::a_Download, kSize - (256 << 10)},
+                            {"upload at 5 MB", CFTPCtrl::a_Upload, 5 << 20}};
+    for (const bool passive : {true, false}) {
+        for (const Phase& phase : phases) {
+            SCOPED_TRACE(std::string(phase.name) + (passive ? ", passive" : ", active"));
+            ftp.setPassive(passive);
+            const bool upload = phase.action == CFTPCtrl::a_Upload;
+            ftp.setRemoteFile(upload ? QStringLiteral("up.bin") : QStringLiteral("big.bin"));
+            ftp.setLocalFile(local(upload ? QStringLiteral("up.bin") : QStringLiteral("down.bin")));
+            bool aborted = false;
+            events.onTransfer = [&](qint32 count) {
+                if (count < phase.abortAt || std::exchange(aborted, true))
+                    return;
+                ftp.setAction(CFTPCtrl::a_Abort);
+            };
+            const QString result = run(phase.action);
+            events.onTransfer = nullptr;
+            EXPECT_TRUE(aborted);
+            EXPECT_EQ(result, QStringLiteral("20302 Interrupted."));
+            ftp.setRemoteFile(QStringLiteral("no-such-file.bin"));
+            EXPECT_EQ(run(CFTPCtrl::a_DeleteFile).left(9), QStringLiteral("20142 550"));
+            EXPECT_EQ(raised([&] { ftp.setCommand(QStringLiteral("NOOP")); }), QString());
+            EXPECT_TRUE(ftp.LastReply().startsWith(QStringLiteral("200")));
+        }
+    }
+    EXPECT_EQ(events.starts, events.ends);
+}
+
+TEST_P(FtpServers, AHostThatStopsWaitingMidTransferLeavesRepliesInStep)
+{
+    writeFile(remote(QStringLiteral("big.bin")), randomBytes(8 << 20));
+    writeFile(local(QStringLiteral("kept.bin")), "kept");
+    ftp.setTransferMode(CFTPCtrl::tm_Binary);
+    for (const bool passive : {true, false}) {
+        SCOPED_TRACE(passive ? "passive" : "active");
+        ftp.setPassive(passive);
+        ftp.setRemoteFile(QStringLiteral("big.bin"));
+        ftp.setLocalFile(local(QStringLiteral("kept.bin")));
+        events.onTransfer = [&](qint32) {
+            events.onTransfer = nullptr;
+            ftp.setAction(CFTPCtrl::a_Idle);
+        };
+        EXPECT_EQ(run(CFTPCtrl::a_Download), QStringLiteral("20302 Interrupted."));
+        EXPECT_EQ(readFile(local(QStringLiteral("kept.bin"))), QByteArray("kept"));
+        ftp.setRemoteFile(QStringLiteral("no-such-file.bin"));
+        EXPECT_EQ(run(CFTPCtrl::a_DeleteFile).left(9), QStringLiteral("20142 550"));
+    }
+}
+
+TEST_P(FtpServers, NamesOutsideTheAnsiCodePageTravelInUtf8)
+{
+    const QStringList names {QStringLiteral("caf\u00e9.txt"), QStringLiteral("\u65e5\u672c.txt")};
+    writeFile(local(QStringLiteral("name.txt")), "named");
+    ftp.setPassive(true);
+    for (const QString& name : names) {
+        ftp.setLocalFile(local(QStringLiteral("name.txt")));
+        ftp.setRemoteFile(name);
+        EXPECT_EQ(run(CFTPCtrl::a_Upload), QString()) << name.toStdString();
+        EXPECT_EQ(readFile(remote(name)), QByteArray("named")) << name.toStdString();
+    }
+    ftp.setRemoteFile(QString());
+    EXPECT_EQ(run(CFTPCtrl::a_ListDirectory), QString());
+    for (const QString& name : names)
+        EXPECT_TRUE(events.dirList.contains(name)) << events.dirList.join(u'|').toStdString();
+    for (const QString& name : names) {
+        ftp.setRemoteFile(name);
+        ftp.setLocalFile(local(QStringLiteral("back.txt")));
+        EXPECT_EQ(run(CFTPCtrl::a_Download), QString());
+        EXPECT_EQ(readFile(local(QStringLiteral("back.txt"))), QByteArray("named"));
+        EXPECT_EQ(run(CFTPCtrl::a_DeleteFile), QString());
+        EXPECT_FALSE(QFile::exists(remote(name)));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, FtpServers, ::testing::Values(Kind::Pyftpdlib, Kind::Vsftpd),
                          [](const auto& info) {
                              return std::string(info.param == Kind::Pyftpdlib ? "pyftpdlib" : "vsftpd");
