@@ -1,21 +1,26 @@
 #include "ftp/ReceiveBuffer.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kelvane::ftp {
 
-ReceiveBuffer::ReceiveBuffer(int capacity) : m_capacity(capacity), m_bytes(std::make_unique<char[]>(capacity)) {}
+ReceiveBuffer::ReceiveBuffer(int capacity) : m_capacity(capacity), m_bytes(std::make_unique_for_overwrite<char[]>(static_cast<size_t>(capacity))) {}
 
 void ReceiveBuffer::setDelimiter(const QByteArray& delimiter, bool anyByte)
 {
     m_delimiter = delimiter;
     m_anyByte = anyByte;
+    m_endsPiece.fill(false);
+    for (const char c : delimiter)
+        m_endsPiece[static_cast<unsigned char>(c)] = true;
     m_continuation = -1;
+    m_searchFrom = m_begin;
 }
 
 void ReceiveBuffer::clear()
 {
-    m_begin = m_end = 0;
+    m_begin = m_end = m_searchFrom = 0;
     m_continuation = -1;
 }
 
@@ -25,6 +30,7 @@ void ReceiveBuffer::compact()
         return;
     std::memmove(m_bytes.get(), m_bytes.get() + m_begin, static_cast<size_t>(m_end - m_begin));
     m_end -= m_begin;
+    m_searchFrom -= m_begin;
     m_begin = 0;
 }
 
@@ -61,6 +67,7 @@ void ReceiveBuffer::take(int pieceLength, int consumed, QByteArrayView& piece)
     m_begin += consumed;
     if (m_begin == m_end)
         m_begin = m_end = 0;
+    m_searchFrom = m_begin;
 }
 
 bool ReceiveBuffer::takePiece(QByteArrayView& piece)
@@ -73,17 +80,22 @@ bool ReceiveBuffer::takePiece(QByteArrayView& piece)
         take(length, length, piece);
         return true;
     }
+    // A delimiter of several bytes may have begun in the bytes searched before.
+    const int overlap = m_anyByte ? 0 : static_cast<int>(m_delimiter.size()) - 1;
+    const int searched = std::max(0, m_searchFrom - m_begin - overlap);
     if (!m_anyByte) {
-        const auto at = static_cast<int>(QByteArrayView(data, length).indexOf(m_delimiter));
-        if (at < 0)
+        const auto at = static_cast<int>(QByteArrayView(data, length).indexOf(m_delimiter, searched));
+        if (at < 0) {
+            m_searchFrom = m_end;
             return false;
+        }
         take(at, at + static_cast<int>(m_delimiter.size()), piece);
         return true;
     }
-    for (int at = 0; at < length; ++at) {
-        int position = static_cast<int>(m_delimiter.indexOf(data[at]));
-        if (position < 0)
+    for (int at = searched; at < length; ++at) {
+        if (!m_endsPiece[static_cast<unsigned char>(data[at])])
             continue;
+        int position = static_cast<int>(m_delimiter.indexOf(data[at]));
         int end = at + 1;
         ++position;
         while (position < m_delimiter.size() && end < length && data[end] == m_delimiter[position]) {
@@ -95,6 +107,7 @@ bool ReceiveBuffer::takePiece(QByteArrayView& piece)
         m_continuation = cutAtEnd ? position : -1;
         return true;
     }
+    m_searchFrom = m_end;
     return false;
 }
 

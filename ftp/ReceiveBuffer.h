@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <array>
 #include <memory>
 
 namespace kelvane::ftp {
@@ -55,8 +56,13 @@ private:
     int m_end = 0;
     QByteArray m_delimiter;
     bool m_anyByte = false;
+    // Any-byte mode: which bytes end a piece.
+    std::array<bool, 256> m_endsPiece {};
     // Any-byte mode: the delimiter position that the next bytes may continue; -1 for none.
     int m_continuation = -1;
+    // Where the search for the next delimiter goes on: the bytes before were searched, so a
+    // line that arrives in many small reads is not searched again from its start each time.
+    int m_searchFrom = 0;
 };
 
 } // namespace kelvane::ftp

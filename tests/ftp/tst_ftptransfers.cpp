@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTcpSocket>
 #include <chrono>
 
@@ -170,9 +171,16 @@ TEST_F(ScriptedSession, DataThatOutlastsTheFinalReplyIsReceivedWhileItKeepsComin
     ftp.setNoProgressLimit(500ms);
     ftp.setPassive(true);
     ftp.setRemoteFile(QStringLiteral("slow.bin"));
-    ftp.setLocalFile(local(QStringLiteral("slow.bin")));
+    // The new copy replaces the old one through a link to it, and keeps its permissions.
+    writeFile(local(QStringLiteral("slow.bin")), "the old copy");
+    const auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    QFile::setPermissions(local(QStringLiteral("slow.bin")), permissions);
+    QFile::link(local(QStringLiteral("slow.bin")), local(QStringLiteral("link-to-slow.bin")));
+    ftp.setLocalFile(local(QStringLiteral("link-to-slow.bin")));
     EXPECT_EQ(run(CFTPCtrl::a_Download), QString());
     EXPECT_EQ(readFile(local(QStringLiteral("slow.bin"))), QByteArray("0123456789").repeated(1000));
+    EXPECT_EQ(QFile::permissions(local(QStringLiteral("slow.bin"))) & 0x7077, permissions);
+    EXPECT_TRUE(QFileInfo(local(QStringLiteral("link-to-slow.bin"))).isSymLink());
 }
 
 TEST_F(ScriptedSession, DataThatStopsAfterTheFinalReplyFailsTheDownload)
