@@ -59,7 +59,7 @@ protected:
     {
         auto& entry = servers()[GetParam()];
         if (!entry)
-            entry = std::make_unique<FtpServerProcess>(GetParam());
+            entry = std::make_unique<FtpServerProcess>(GetParam(), kelvane::test::scratchFolder());
         server = entry.get();
         ASSERT_EQ(server->failure(), QString());
         ftp.setWinsockLoaded(true);
@@ -311,7 +311,7 @@ INSTANTIATE_TEST_SUITE_P(Servers, FtpServers, ::testing::Values(Kind::Pyftpdlib,
 
 TEST(FtpLogOn, AWrongPasswordIsRefusedWithTheServersReply)
 {
-    FtpServerProcess server(Kind::Pyftpdlib);
+    FtpServerProcess server(Kind::Pyftpdlib, kelvane::test::scratchFolder());
     ASSERT_EQ(server.failure(), QString());
     CFTPCtrl ftp;
     ftp.setWinsockLoaded(true);
