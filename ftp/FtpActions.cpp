@@ -120,23 +120,23 @@ int CFTPCtrl::logOn()
 
 int CFTPCtrl::askNameEncoding()
 {
-    // A server that refuses these commands knows nothing of UTF-8: that is no failure.
-    const auto refusedOrFailed = [](int result) { return result == code::UnexpectedReply ? 0 : result; };
+    // A server that refuses these commands knows nothing of UTF-8 names: that is no failure.
+    const auto failed = [](int result) { return result != 0 && result != code::UnexpectedReply; };
     if (const int result = drainReplies())
         return result;
     m_featuresAsked = true;
     m_utf8Announced = false;
     m_readingFeatures = true;
-    int result = sendCommand("FEAT");
+    const int features = sendCommand("FEAT");
     m_readingFeatures = false;
-    bool utf8 = result == 0 && m_utf8Announced;
-    if (refusedOrFailed(result))
-        return result;
+    if (failed(features))
+        return features;
+    bool utf8 = features == 0 && m_utf8Announced;
     if (!utf8) {
-        result = sendCommand("OPTS", "UTF8 ON");
-        if (refusedOrFailed(result))
-            return result;
-        utf8 = result == 0;
+        const int options = sendCommand("OPTS", "UTF8 ON");
+        if (failed(options))
+            return options;
+        utf8 = options == 0;
     }
     m_control->setMessage({});
     m_encoding.utf8 = utf8;

@@ -188,13 +188,6 @@ bool ScriptedFtpPeer::runStep(const Step& step)
         if (!matches)
             m_problems << QStringLiteral("expected \"%1\", received \"%2\"")
                               .arg(QString::fromLatin1(step.argument), QString::fromLatin1(line));
-    } else if (kind == "maybe") {
-        if (m_linesConsumed >= m_lines.size())
-            return false;
-        if (m_lines[m_linesConsumed] == step.argument)
-            ++m_linesConsumed;
-        else
-            ++m_next; // the answer is skipped with it
     } else if (kind == "chunk") {
         m_chunk = step.argument.toInt();
     } else if (kind == "delay") {

@@ -21,8 +21,6 @@ namespace kelvane::test {
 //   flood <count> <text>   queue the text <count> times
 //   expect <line>          wait for the client's next line (without its CR LF) and check it;
 //                          a line ending in "*" only has to begin with what comes before
-//   maybe <line>           when the client's next line is <line>, take it and run the next
-//                          step (its answer); otherwise skip both
 //   chunk <n>, delay <ms>  from here on, send n bytes per packet (0: all at once), that far apart
 //   wait <ms>              pause the script
 //   silence                answer nothing more, keep the connections open
