@@ -261,35 +261,7 @@ bool ScriptedFtpPeer::runDataStep(const Step& step)
             m_problems << QStringLiteral("no PORT to connect to");
             return true;
         }
-        if (kind == "connect") {
-            if (!m_data) {
-                adoptData(new QTcpSocket);
-                m_data->connectToHost(address->first, address->second);
-            }
-            if (m_data->state() == QAbstractSocket::ConnectedState)
-                return true;
-            if (m_dataEnded) {
-                m_problems << QStringLiteral("the client refused the data connection");
-                return true;
-            }
-            return false;
-        }
-        const auto [host, text] = splitFirst(step.argument);
-        if (!m_stepStarted) {
-            m_stepStarted = true;
-            auto socket = std::make_unique<QTcpSocket>();
-            socket->bind(QHostAddress(QString::fromLatin1(host)), 0);
-            QObject::connect(socket.get(), &QTcpSocket::connected, this,
-                             [this, s = socket.get(), bytes = text] {
-                                 s->write(bytes);
-                                 run();
-                             });
-            QObject::connect(socket.get(), &QTcpSocket::errorOccurred, this, [this] { run(); });
-            socket->connectToHost(address->first, address->second);
-            m_strangers.push_back(std::move(socket));
-        }
-        const auto* socket = static_cast<QTcpSocket*>(m_strangers.back().get());
-        return socket->state() == QAbstractSocket::ConnectedState || socket->state() == QAbstractSocket::UnconnectedState;
+        return kind == "connect" ? connectData(*address) : connectStranger(*address, step.argument);
     } else if (kind == "data" || kind == "data-flood") {
         if (!m_data || m_data->state() != QAbstractSocket::ConnectedState)
             return false;
@@ -312,6 +284,41 @@ bool ScriptedFtpPeer::runDataStep(const Step& step)
         m_problems << QStringLiteral("unknown step ") + QString::fromLatin1(kind);
     }
     return true;
+}
+
+bool ScriptedFtpPeer::connectData(const std::pair<QString, quint16>& address)
+{
+    if (!m_data) {
+        adoptData(new QTcpSocket);
+        m_data->connectToHost(address.first, address.second);
+    }
+    if (m_data->state() == QAbstractSocket::ConnectedState)
+        return true;
+    if (m_dataEnded) {
+        m_problems << QStringLiteral("the client refused the data connection");
+        return true;
+    }
+    return false;
+}
+
+bool ScriptedFtpPeer::connectStranger(const std::pair<QString, quint16>& address, const QByteArray& argument)
+{
+    if (!m_stepStarted) {
+        m_stepStarted = true;
+        const auto [host, text] = splitFirst(argument);
+        auto socket = std::make_unique<QTcpSocket>();
+        socket->bind(QHostAddress(QString::fromLatin1(host)), 0);
+        QObject::connect(socket.get(), &QTcpSocket::connected, this, [this, s = socket.get(), bytes = text] {
+            s->write(bytes);
+            run();
+        });
+        QObject::connect(socket.get(), &QTcpSocket::errorOccurred, this, [this] { run(); });
+        socket->connectToHost(address.first, address.second);
+        m_strangers.push_back(std::move(socket));
+    }
+    // Connected (its bytes on their way), or turned away at once.
+    const auto state = static_cast<QTcpSocket*>(m_strangers.back().get())->state();
+    return state == QAbstractSocket::ConnectedState || state == QAbstractSocket::UnconnectedState;
 }
 
 void ScriptedFtpPeer::queue(QTcpSocket* socket, const QByteArray& bytes, int chunk, int delay)

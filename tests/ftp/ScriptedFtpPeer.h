@@ -77,6 +77,8 @@ private:
     void queue(QTcpSocket* socket, const QByteArray& bytes, int chunk, int delay);
     void writeNextPacket();
     bool openListener();
+    bool connectData(const std::pair<QString, quint16>& address);
+    bool connectStranger(const std::pair<QString, quint16>& address, const QByteArray& argument);
     void adoptData(QTcpSocket* socket);
     bool dataFlushed() const;
     std::optional<std::pair<QString, quint16>> lastPortAddress() const;
