@@ -1,9 +1,8 @@
 // Reads the input as the bytes of an FTP listing's data connection, through the FTP
 // control's own readers, without a socket: the receive buffer's exact "\r\n" line ends, the
 // listing lines with their cap, the last line the connection's end completes, and the names'
-// decoding. The first byte sets the size of each read, the second whether the session reads
-// UTF-8, the third (from 0xF0 up) how often
-// the rest repeats.
+// decoding. The first byte sets the size of each read of a short input, the second whether
+// the session reads UTF-8, the third (from 0xF0 up) how often the rest repeats.
 #include "ftp/LineAssembler.h"
 #include "ftp/NameEncoding.h"
 #include "ftp/ReceiveBuffer.h"
@@ -19,13 +18,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size < 3)
         return 0;
-    const int readSize = 1 + data[0] * 257;
     const NameEncoding encoding {(data[1] & 1) != 0};
     // Now and then the rest comes many times over, so that short inputs reach lines past the
     // caps while most runs stay short.
     const int repeat = data[2] >= 0xF0 ? 4 * (data[2] - 0xEF) : 1;
     const QByteArray input =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data + 3), static_cast<qsizetype>(size - 3)).repeated(repeat);
+    // Long inputs come in whole reads, short ones in reads of any size (line ends split
+    // between reads among them).
+    const int readSize = repeat > 1 ? ReceiveBuffer::DataCapacity : 1 + data[0] * 257;
     const char* bytes = input.constData();
     const auto total = static_cast<std::size_t>(input.size());
 

@@ -2,9 +2,9 @@
 // control's own readers, without a socket: the receive buffer's line ends, the reply lines
 // with their cap, the matching of replies to the commands waiting for them, and what the
 // control takes out of a reply (a 227's port, a 257's path, the UTF8 feature, the text).
-// The first byte sets the size of each read (as a connection delivers bytes in reads of any
-// size), the second whether the session reads UTF-8, the third (from 0xF0 up) how often
-// the rest repeats.
+// The first byte sets the size of each read of a short input (a connection delivers bytes
+// in reads of any size), the second whether the session reads UTF-8, the third (from 0xF0 up)
+// how often the rest repeats.
 #include "ftp/FtpReplies.h"
 #include "ftp/LineAssembler.h"
 #include "ftp/NameEncoding.h"
@@ -41,13 +41,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size < 3)
         return 0;
-    const int readSize = 1 + data[0] * 8;
     const NameEncoding encoding {(data[1] & 1) != 0};
     // Now and then the rest comes many times over, so that short inputs reach lines past the
     // caps while most runs stay short.
     const int repeat = data[2] >= 0xF0 ? 4 * (data[2] - 0xEF) : 1;
     const QByteArray input =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data + 3), static_cast<qsizetype>(size - 3)).repeated(repeat);
+    // Long inputs come in whole reads, short ones in reads of any size (line ends split
+    // between reads among them).
+    const int readSize = repeat > 1 ? ReceiveBuffer::DefaultCapacity : 1 + data[0] * 8;
     const char* bytes = input.constData();
     const auto total = static_cast<std::size_t>(input.size());
 
