@@ -1,5 +1,7 @@
 #include "ftp/CorvaneTypeLibrary.h"
 
+#include "ftp/CorvaneResources.h"
+
 namespace kelvane::ftp {
 
 using namespace platform::automation;
@@ -12,9 +14,11 @@ QUuid id(const char16_t* text) { return QUuid::fromString(QStringView(text)); }
 // can't link inside, recompose on resize.
 constexpr quint32 kMiscStatus = 0x20591;
 
-MemberDescription text(const char* name, DispId dispId, Access access = Access::ReadWrite)
+// Every property is readable and writable through the interface, as the framework declares
+// them; the control itself refuses writes of read-only ones and reads of write-only ones.
+MemberDescription text(const char* name, DispId dispId)
 {
-    return propertyMember(QString::fromLatin1(name), dispId, ValueType::String, access);
+    return propertyMember(QString::fromLatin1(name), dispId, ValueType::String);
 }
 
 ParameterDescription byReference(const char* name, ValueType type)
@@ -32,13 +36,13 @@ TypeLibraryDescription typeLibrary()
         .hidden = true,
         .helpString = QStringLiteral("Dispatch interface for FTP Control"),
         .members = {
-            text("WinsockInfo", 1, Access::ReadOnly),
-            text("WinsockStatus", 2, Access::ReadOnly),
+            text("WinsockInfo", 1),
+            text("WinsockStatus", 2),
             text("WinsockPath", 3),
             propertyMember(QStringLiteral("WinsockLoaded"), 4, ValueType::Boolean),
-            propertyMember(QStringLiteral("WinsockMaxSockets"), 5, ValueType::Long, Access::ReadOnly),
-            propertyMember(QStringLiteral("WinsockMaxDatagramSize"), 6, ValueType::Long, Access::ReadOnly),
-            text("LocalHost", 7, Access::ReadOnly),
+            propertyMember(QStringLiteral("WinsockMaxSockets"), 5, ValueType::Long),
+            propertyMember(QStringLiteral("WinsockMaxDatagramSize"), 6, ValueType::Long),
+            text("LocalHost", 7),
             text("RemoteHost", 8),
             propertyMember(QStringLiteral("RemotePort"), 9, ValueType::Long),
             text("User", 10),
@@ -49,10 +53,10 @@ TypeLibraryDescription typeLibrary()
             text("AltFile", 15),
             propertyMember(QStringLiteral("TransferMode"), 16, ValueType::Integer),
             propertyMember(QStringLiteral("Action"), 17, ValueType::Integer),
-            text("LastReply", 18, Access::ReadOnly),
+            text("LastReply", 18),
             propertyMember(QStringLiteral("Passive"), 19, ValueType::Boolean),
-            text("Command", 20, Access::WriteOnly),
-            propertyMember(QStringLiteral("SocketHandle"), 21, ValueType::Long, Access::ReadOnly),
+            text("Command", 20),
+            propertyMember(QStringLiteral("SocketHandle"), 21, ValueType::Long),
             propertyMember(QStringLiteral("StartByte"), 22, ValueType::Long),
         }};
 
@@ -95,6 +99,7 @@ ClassRegistration ftpRegistration()
     registration.className = QStringLiteral("FTP");
     registration.progId = QStringLiteral("FTP.FTPCtrl.3");
     registration.miscStatus = kMiscStatus;
+    registration.toolboxBitmap = kToolboxImage;
     registration.markerKeys = {QStringLiteral("Control")};
     return registration;
 }

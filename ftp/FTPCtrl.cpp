@@ -40,6 +40,7 @@ void CFTPControlConn::onConnected(int code)
 void CFTPControlConn::onDisconnected(int code)
 {
     CLineConn::onDisconnected(code);
+    m_ftp.resetSession();
     m_ftp.reportDisconnected(code);
 }
 
@@ -63,7 +64,6 @@ CFTPCtrl::CFTPCtrl(QObject* parent)
 
 CFTPCtrl::~CFTPCtrl()
 {
-    m_data->closeLocalFile();
     m_data->closeListenSocket();
     m_data->closeHard();
     m_control->closeHard();
@@ -94,11 +94,9 @@ void CFTPCtrl::windowMessage(const WindowMessage& message)
 
 void CFTPCtrl::requireSendable(const QString& value, int length)
 {
-    bool sendable = value.size() <= length;
-    for (const QChar c : value) {
-        if (c == u'\r' || c == u'\n' || c == u'\0' || platform::encoding::ansiCode(c) < 0)
-            sendable = false;
-    }
+    // A line break would end the command early and send the rest as a command of its own.
+    const bool sendable = value.size() <= length && !value.contains(u'\r') && !value.contains(u'\n')
+        && !value.contains(QChar(u'\0'));
     if (!sendable)
         platform::automation::raiseAutomationError(code::BadPropertyValue, text::BadPropertyValue);
 }
@@ -171,7 +169,12 @@ void CFTPCtrl::setAction(qint16 action)
 QString CFTPCtrl::LastReply() const
 {
     requireRunMode();
-    return platform::encoding::fromAnsi(m_control->replyLine());
+    return m_encoding.decode(m_control->replyLine());
+}
+
+QString CFTPCtrl::Command() const
+{
+    platform::automation::raiseAutomationError(code::GetNotSupported, text::GetNotSupported);
 }
 
 void CFTPCtrl::setCommand(const QString& command)
@@ -260,9 +263,9 @@ void CFTPCtrl::firePITrail(int direction, const QString& message)
     Q_EMIT PITrail(value, text);
 }
 
-void CFTPCtrl::fireTransfer(quint32 count, const QString& text)
+void CFTPCtrl::fireTransfer(qint64 count, const QString& text)
 {
-    qint32 bytes = static_cast<qint32>(count);
+    qint32 bytes = static_cast<qint32>(static_cast<quint32>(count));
     QString piece = text;
     Q_EMIT Transfer(bytes, piece);
 }

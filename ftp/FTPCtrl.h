@@ -2,6 +2,8 @@
 
 #include "ftp/FtpDataConn.h"
 #include "ftp/LineConn.h"
+#include "ftp/NameEncoding.h"
+#include "ftp/PendingReplies.h"
 #include "ftp/WsockCtrl.h"
 
 #include <QByteArray>
@@ -21,9 +23,16 @@ class CFTPControlConn;
 // A failing write raises the error of its result code (see CWsockCtrl::reportResult); failures
 // nobody waits for arrive as the Error event.
 //
-// Texts that go on the wire travel in the ANSI code page. A value the control cannot send
-// as given (too long for its field, a character the code page lacks, a line break or NUL) is
-// refused with "Bad property value." (380).
+// Names travel in UTF-8 when the server says at log-on that it uses UTF-8 names (FEAT, or
+// OPTS UTF8 ON accepted), else in the ANSI code page; replies and listings are read the same
+// way. A value too long for its field or holding a line break or NUL is refused when it is
+// set, a name the server's encoding cannot carry when it is to be sent: "Bad property value."
+// (380).
+//
+// Replies stay in step with their commands whatever happens: a command's late reply (after an
+// abort, a stopped wait or a failed transfer) is read before the next command goes out. No wait
+// lasts for ever: one that sees nothing move on the connections for two minutes fails with the
+// socket time-out (10060), and a reply wait given up that way closes the control connection.
 class CFTPCtrl : public CWsockCtrl {
     Q_OBJECT
     Q_PROPERTY(QString RemoteHost READ RemoteHost WRITE setRemoteHost)
@@ -36,9 +45,10 @@ class CFTPCtrl : public CWsockCtrl {
     Q_PROPERTY(QString AltFile READ AltFile WRITE setAltFile)
     Q_PROPERTY(qint16 TransferMode READ TransferMode WRITE setTransferMode)
     Q_PROPERTY(qint16 Action READ Action WRITE setAction)
-    Q_PROPERTY(QString LastReply READ LastReply)
+    Q_PROPERTY(QString LastReply READ LastReply WRITE refuseWrite)
     Q_PROPERTY(bool Passive READ Passive WRITE setPassive)
-    Q_PROPERTY(qint32 SocketHandle READ SocketHandle)
+    Q_PROPERTY(QString Command READ Command WRITE setCommand)
+    Q_PROPERTY(qint32 SocketHandle READ SocketHandle WRITE refuseWrite)
     Q_PROPERTY(qint32 StartByte READ StartByte WRITE setStartByte)
 
 public:
@@ -97,8 +107,10 @@ public:
     QString LastReply() const;
     bool Passive() const { return m_passive; }
     void setPassive(bool passive) { m_passive = passive; }
-    // Write-only: a raw command line, sent as it stands.
-    Q_INVOKABLE void setCommand(const QString& command);
+    // Write-only: a raw command line, sent as it stands. Reading it raises "get not
+    // supported" (394).
+    QString Command() const;
+    void setCommand(const QString& command);
     qint32 SocketHandle() const;
     qint32 StartByte() const;
     void setStartByte(qint32 position);
@@ -133,17 +145,36 @@ private:
     friend class CFTPDataConn;
 
     platform::sockets::SocketLibrary& api() const;
+    void beginExchange();
     int perform(int action);
     int logOn();
     int logOff();
+    int askNameEncoding();
+    int abort();
     int transfer(int action);
-    int sendCommand(const QByteArray& verb, const QByteArray& argument = {});
     int openDataPath();
     int openPassiveDataPath();
     int openActiveDataPath();
-    void awaitDataClose();
+    int awaitDataConnected();
+    int awaitDataEnd();
     void cleanUpDataSide();
-    void beginExchange();
+
+    // Commands and their replies (FtpCommands.cpp). Each sends one command once the replies
+    // still owed were read, and reads its own reply: 0 for 2xx and 3xx, UnexpectedReply
+    // (20142) with the reply as the message for any other, or the failure of the wait.
+    int sendCommand(const QByteArray& verb, const QByteArray& argument = {});
+    // The argument is a name: BadPropertyValue (380) when the session's encoding cannot carry it.
+    int sendNamed(const QByteArray& verb, const QString& name);
+    std::optional<QByteArray> encodeName(const QString& name);
+    // Sends without reading what earlier commands are owed.
+    int sendOnly(const QByteArray& verb, const QByteArray& argument, PendingReplies::Serial& serial);
+    int awaitReply(PendingReplies::Serial serial);
+    int drainReplies();
+    int readReplyLine();
+    // The control connection can no longer be read in step: it is closed.
+    void dropControlConnection();
+    // A new connection starts with nothing owed and names in the ANSI code page.
+    void resetSession();
 
     // Notifications of the two connections.
     void reportConnected(int code);
@@ -152,10 +183,11 @@ private:
 
     void fireError(int code, const QString& description);
     void firePITrail(int direction, const QString& message);
-    void fireTransfer(quint32 count, const QString& text);
+    // The event's count is 32 bits wide: it carries the low 32 bits of the 64-bit count.
+    void fireTransfer(qint64 count, const QString& text);
     void fireDirList(const QString& entry);
 
-    // Raises 380 unless the value fits the field and can go on the wire.
+    // Raises 380 unless the value fits the field and holds no line break or NUL.
     static void requireSendable(const QString& value, int length);
 
     std::unique_ptr<CFTPControlConn> m_control;
@@ -171,8 +203,13 @@ private:
     QString m_remoteFile;
     QString m_altFile;
     QString m_command;
-    // Set when an abort ran inside this action.
-    bool m_aborted = false;
+    // The session on the control connection.
+    PendingReplies m_replies;
+    QByteArray m_answer; // the last line of the reply just read
+    NameEncoding m_encoding;
+    bool m_featuresAsked = false;
+    bool m_readingFeatures = false;
+    bool m_utf8Announced = false;
 };
 
 } // namespace kelvane::ftp

@@ -1,34 +1,22 @@
-// The action engine of the FTP control: each operation's commands and replies, and the data
-// connection of transfers and listings.
+// The action engine of the FTP control: what each operation sends, in what order, and how
+// the session begins and ends.
 #include "ftp/FTPCtrl.h"
 #include "ftp/FtpCodes.h"
 #include "ftp/FtpControlConn.h"
 #include "ftp/FtpReplies.h"
-#include "platform/TextEncoding.h"
-#include "platform/sockets/SocketErrors.h"
-
-#include <QElapsedTimer>
-#include <QFileInfo>
 
 namespace kelvane::ftp {
 
 using namespace platform::sockets;
-using platform::encoding::toAnsi;
-
-namespace {
-
-// How long a transfer waits, after the server's final reply, for the data connection to close.
-constexpr int kDataCloseMilliseconds = 5000;
-constexpr int kMaxTraceLength = 256;
-const QByteArray kAbortVerb = "ABOR";
-
-} // namespace
 
 void CFTPCtrl::beginExchange()
 {
-    // A stop asked for earlier ends no wait of a new exchange.
-    if (m_action == a_Idle)
+    // A stop asked for earlier ends no wait of a new exchange, and the quiet time before it
+    // is no wait either.
+    if (m_action == a_Idle) {
         clearInterrupt();
+        noteProgress();
+    }
 }
 
 int CFTPCtrl::SetAction(int action)
@@ -67,30 +55,20 @@ int CFTPCtrl::SetAction(int action)
 int CFTPCtrl::perform(int action)
 {
     switch (action) {
-    case a_Abort: {
-        m_control->setMessage({});
-        // Drop the data connection first: a server blocked on sending to it might not read
-        // the abort, and its bytes are not wanted any more.
-        m_data->abortTransfer();
-        api().setOption(m_control->socket(), SocketOption::OutOfBandInline, 1);
-        // Telnet IAC IP IAC DM, as urgent data, ahead of the command.
-        const char interrupt[] = {char(255), char(244), char(255), char(242)};
-        m_control->send(interrupt, sizeof interrupt, SendOutOfBand);
-        return sendCommand(kAbortVerb);
-    }
+    case a_Abort: return abort();
     case a_Logon: return logOn();
     case a_Logoff: return logOff();
     case a_Download:
     case a_Upload:
     case a_ListDirectory:
     case a_ListDirectoryLong: return transfer(action);
-    case a_DeleteFile: return sendCommand("DELE", toAnsi(m_remoteFile));
+    case a_DeleteFile: return sendNamed("DELE", m_remoteFile);
     case a_RenameFile:
-        if (const int result = sendCommand("RNFR", toAnsi(m_remoteFile)))
+        if (const int result = sendNamed("RNFR", m_remoteFile))
             return result;
-        return sendCommand("RNTO", toAnsi(m_altFile));
-    case a_MakeDirectory: return sendCommand("MKD", toAnsi(m_remoteFile));
-    case a_RemoveDirectory: return sendCommand("RMD", toAnsi(m_remoteFile));
+        return sendNamed("RNTO", m_altFile);
+    case a_MakeDirectory: return sendNamed("MKD", m_remoteFile);
+    case a_RemoveDirectory: return sendNamed("RMD", m_remoteFile);
     case SetAscii:
     case SetBinary: {
         const int result = sendCommand(action == SetAscii ? "TYPE A" : "TYPE I");
@@ -99,8 +77,11 @@ int CFTPCtrl::perform(int action)
         return result;
     }
     case ChangeDirectory:
-        return m_remotePath == QLatin1String("..") ? sendCommand("CDUP") : sendCommand("CWD", toAnsi(m_remotePath));
-    case RawCommand: return sendCommand(toAnsi(m_command));
+        return m_remotePath == QLatin1String("..") ? sendCommand("CDUP") : sendNamed("CWD", m_remotePath);
+    case RawCommand: {
+        const auto line = encodeName(m_command);
+        return line ? sendCommand(*line) : code::BadPropertyValue;
+    }
     default: return 0;
     }
 }
@@ -113,18 +94,23 @@ int CFTPCtrl::logOn()
         firePITrail(2, QStringLiteral("Connecting to FTP server."));
         if (const int result = m_control->connectAndWait())
             return result;
-        if (const int result = sendCommand({}))
+        // The greeting answers the connection.
+        if (const int result = awaitReply(m_replies.sent({})))
             return result;
     }
     bool loggedIn = false;
     if (!m_user.isEmpty()) {
-        if (const int result = sendCommand("USER", toAnsi(m_user)))
+        if (const int result = sendNamed("USER", m_user))
             return result;
         // 230: the user needs no password.
-        loggedIn = m_control->replyLine().startsWith('2');
+        loggedIn = m_answer.startsWith('2');
     }
     if (!m_password.isEmpty() && !loggedIn) {
-        if (const int result = sendCommand("PASS", toAnsi(m_password)))
+        if (const int result = sendNamed("PASS", m_password))
+            return result;
+    }
+    if (!m_featuresAsked) {
+        if (const int result = askNameEncoding())
             return result;
     }
     // The type is set as an action of its own.
@@ -132,10 +118,41 @@ int CFTPCtrl::logOn()
     return m_transferMode != tm_Default ? SetTransferMode(m_transferMode) : 0;
 }
 
+int CFTPCtrl::askNameEncoding()
+{
+    // A server that refuses these commands knows nothing of UTF-8 names: that is no failure.
+    const auto failed = [](int result) { return result != 0 && result != code::UnexpectedReply; };
+    if (const int result = drainReplies())
+        return result;
+    m_featuresAsked = true;
+    m_utf8Announced = false;
+    m_readingFeatures = true;
+    const int features = sendCommand("FEAT");
+    m_readingFeatures = false;
+    if (failed(features))
+        return features;
+    bool utf8 = features == 0 && m_utf8Announced;
+    if (!utf8) {
+        const int options = sendCommand("OPTS", "UTF8 ON");
+        if (failed(options))
+            return options;
+        utf8 = options == 0;
+    }
+    m_control->setMessage({});
+    m_encoding.utf8 = utf8;
+    return 0;
+}
+
 int CFTPCtrl::logOff()
 {
-    if (!m_control->isConnected())
+    if (!m_control->hasSocket())
         return 0;
+    // A connect still in progress is abandoned.
+    if (!m_control->isConnected()) {
+        m_control->closeHard();
+        resetSession();
+        return 0;
+    }
     const int result = sendCommand("QUIT");
     if (result != 0)
         firePITrail(2, QStringLiteral("Forcing disconnection from FTP server."));
@@ -143,145 +160,21 @@ int CFTPCtrl::logOff()
     return result;
 }
 
-int CFTPCtrl::transfer(int action)
+int CFTPCtrl::abort()
 {
-    const QByteArray restart = m_startByte != 0 ? QByteArray::number(m_startByte) : QByteArray();
-    QByteArray verb;
-    switch (action) {
-    case a_Download:
-        m_data->beginTransfer(m_localFile.isEmpty() ? CFTPDataConn::Mode::ToEvents : CFTPDataConn::Mode::Download);
-        m_data->setDelimiter({}, false);
-        verb = "RETR";
-        break;
-    case a_Upload:
-        if (m_localFile.isEmpty()) {
-            m_control->setMessage(text::NoUploadFile);
-            return code::NoLocalFile;
-        }
-        if (QFile probe(m_localFile); !probe.open(QIODevice::ReadOnly)) {
-            m_control->setMessage(text::UploadFileUnreadable);
-            return code::NoLocalFile;
-        }
-        m_data->beginTransfer(CFTPDataConn::Mode::Upload);
-        m_data->setDelimiter({}, false);
-        verb = "STOR";
-        break;
-    default:
-        m_data->beginTransfer(CFTPDataConn::Mode::Listing);
-        m_data->setDelimiter("\r\n", false);
-        verb = action == a_ListDirectory ? "NLST" : "LIST";
-        break;
-    }
-    if (const int result = openDataPath())
+    m_control->setMessage({});
+    api().setOption(m_control->socket(), SocketOption::OutOfBandInline, 1);
+    // Telnet IAC IP IAC DM, as urgent data, ahead of the command.
+    const char interrupt[] = {char(255), char(244), char(255), char(242)};
+    m_control->send(interrupt, sizeof interrupt, SendOutOfBand);
+    PendingReplies::Serial serial = 0;
+    if (const int result = sendOnly("ABOR", {}, serial))
         return result;
-    if ((action == a_Download || action == a_Upload) && !restart.isEmpty()) {
-        if (const int result = sendCommand("REST", restart))
-            return result;
-    }
-    m_data->setUploadCommandSent(action == a_Upload);
-    int result = sendCommand(verb, toAnsi(m_remoteFile));
-    m_data->setUploadCommandSent(false);
-    if (result == 0 && action != a_Upload)
-        awaitDataClose();
-    if (result == 0 && m_data->failure() != 0) {
-        m_control->setMessage(m_data->failureText());
-        result = code::LocalFileIo;
-    }
-    return result;
-}
-
-int CFTPCtrl::sendCommand(const QByteArray& verb, const QByteArray& argument)
-{
-    if (!verb.isEmpty()) {
-        QByteArray trace = verb.left(kMaxTraceLength);
-        if (!argument.isEmpty() && verb.size() < kMaxTraceLength)
-            trace = (trace + ' ' + argument).left(kMaxTraceLength);
-        firePITrail(0, platform::encoding::fromAnsi(trace));
-    }
-    int result = m_control->sendCommandLine(verb, argument);
-    ReplyReader reader;
-    while (result == 0) {
-        const QByteArray line = m_control->replyLine();
-        firePITrail(1, platform::encoding::fromAnsi(line));
-        switch (reader.add(line)) {
-        case ReplyReader::Line::Positive: return 0;
-        case ReplyReader::Line::Preliminary:
-            m_data->transferAccepted();
-            break;
-        case ReplyReader::Line::Negative:
-            if (!(verb == kAbortVerb && line.startsWith("426"))) {
-                m_control->setMessage(platform::encoding::fromAnsi(line));
-                return code::UnexpectedReply;
-            }
-            break;
-        case ReplyReader::Line::Continues: break;
-        }
-        result = m_control->waitReplyLine();
-    }
-    return result;
-}
-
-int CFTPCtrl::openDataPath() { return m_passive ? openPassiveDataPath() : openActiveDataPath(); }
-
-int CFTPCtrl::openPassiveDataPath()
-{
-    m_data->disconnect();
-    if (const int result = sendCommand("PASV"))
-        return result;
-    const auto address = passiveAddress(m_control->replyLine());
-    if (!address) {
-        fireError(code::UnexpectedReply, text::UnexpectedReply);
-        m_control->setMessage(text::UnexpectedReply);
-        return code::UnexpectedReply;
-    }
-    // The connection completes while the next commands go out; a failure shows in the
-    // server's reply to the transfer command.
-    m_data->setRemoteAddress(address->address);
-    m_data->setRemotePort(address->port);
-    m_data->connect();
-    return 0;
-}
-
-int CFTPCtrl::openActiveDataPath()
-{
-    if (const int result = m_data->openListenSocket())
-        return result;
-    SocketAddress listening;
-    if (api().localAddress(m_data->listenSocket(), listening) != 0 || listening.port == 0)
-        return api().lastError();
-    SocketAddress local;
-    if (api().localAddress(m_control->socket(), local) != 0)
-        return api().lastError();
-    return sendCommand("PORT", portArgument(SocketAddress {local.address, listening.port}));
-}
-
-void CFTPCtrl::awaitDataClose()
-{
-    QElapsedTimer clock;
-    clock.start();
-    // In active mode the server may connect only after its final reply has come.
-    const auto open = [this] { return m_data->hasSocket() || m_data->listenSocket() != InvalidSocket; };
-    while (open() && clock.elapsed() < kDataCloseMilliseconds) {
-        if (pumpMessages(PollMilliseconds) == 0)
-            break;
-    }
-    m_data->disconnect();
-    m_data->closeListenSocket();
-}
-
-void CFTPCtrl::cleanUpDataSide()
-{
-    // Passive: the data connection; active: the listening socket and any connection the
-    // server made to it.
-    if (!m_passive)
-        m_data->closeListenSocket();
-    m_data->disconnect();
-}
-
-void CFTPCtrl::acceptDataConnection(platform::sockets::SocketHandle socket, int event)
-{
-    if (socket == m_data->listenSocket() && event == event::Accept)
-        m_data->acceptConnection();
+    // The data connection goes only once ABOR is out: a server that saw it go first could
+    // end the transfer and take ABOR for a command of its own. Then ABOR's reply comes after
+    // whatever the transfer command is still owed (426 or 226).
+    m_data->abortTransfer();
+    return awaitReply(serial);
 }
 
 int CFTPCtrl::SetTransferMode(int mode)
@@ -317,7 +210,7 @@ QString CFTPCtrl::GetRemotePath()
     beginExchange();
     const QString message = m_control->message();
     if (sendCommand("PWD") == 0)
-        m_remotePath = platform::encoding::fromAnsi(pathOfPwdReply(m_control->replyLine())).left(PathLength);
+        m_remotePath = m_encoding.decode(pathOfPwdReply(m_answer)).left(PathLength);
     m_control->setMessage(message);
     return m_remotePath;
 }

@@ -22,6 +22,9 @@ inline constexpr int Interrupted = 20302;
 inline constexpr int AcceptFailed = 20312;     // event only
 inline constexpr int SelectFailed = 20313;     // event only
 inline constexpr int BadPropertyValue = 380;
+// The framework's refusals of a write to a read-only property and a read of a write-only one.
+inline constexpr int SetNotSupported = 383;
+inline constexpr int GetNotSupported = 394;
 
 // Codes of the Error event for local-file failures during a transfer.
 inline constexpr int LocalFileNotOpened = 3;
@@ -51,6 +54,8 @@ inline const QString UploadFileUnreadable = QStringLiteral("Can't open LocalFile
 inline const QString OutOfMemory = QStringLiteral("Out of memory.");
 inline const QString Interrupted = QStringLiteral("Interrupted.");
 inline const QString BadPropertyValue = QStringLiteral("Bad property value.");
+inline const QString SetNotSupported = QStringLiteral("Property is read-only.");
+inline const QString GetNotSupported = QStringLiteral("Property is write-only.");
 inline const QString AcceptFailed = QStringLiteral("Failed to accept new socket.");
 inline const QString SelectFailed = QStringLiteral("Error calling WSAAsyncSelect on new socket.");
 } // namespace text

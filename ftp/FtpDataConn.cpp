@@ -6,211 +6,195 @@
 #include "platform/TextEncoding.h"
 #include "platform/sockets/SocketErrors.h"
 
-#include <algorithm>
-
 namespace kelvane::ftp {
 
 using namespace platform::sockets;
 
 namespace {
-constexpr int kBlockSize = ReceiveBuffer::Capacity;
 constexpr int kAcceptedEvents = event::Read | event::Write | event::Close;
 } // namespace
 
-CFTPDataConn::CFTPDataConn(CFTPCtrl& control) : CWsockConn(control), m_ftp(control) {}
+CFTPDataConn::CFTPDataConn(CFTPCtrl& control) : CWsockConn(control, ReceiveBuffer::DataCapacity), m_ftp(control) {}
 
 CFTPDataConn::~CFTPDataConn()
 {
-    closeLocalFile();
+    m_target.discard();
+    m_source.close();
     closeListenSocket();
 }
 
-void CFTPDataConn::beginTransfer(Mode transferMode)
+int CFTPDataConn::beginTransfer(Mode mode, const QString& localFile, qint64 startByte)
 {
-    closeLocalFile();
-    mode = transferMode;
-    m_accepted = false;
+    abortTransfer();
+    m_mode = mode;
+    m_startByte = startByte;
+    m_byteCount = startByte;
     m_established = false;
-    m_fileTried = false;
-    m_uploadCommandSent = false;
+    m_ended = false;
+    m_commandSent = false;
     m_failure = 0;
     m_failureText.clear();
-    m_partialLine.clear();
+    m_listing.clear();
+    setDelimiter(mode == Mode::Listing ? QByteArray("\r\n") : QByteArray(), false);
+    int failure = 0;
+    if (mode == Mode::Download)
+        failure = m_target.open(localFile, startByte);
+    else if (mode == Mode::Upload)
+        failure = m_source.open(localFile, startByte);
+    if (failure == 0)
+        return 0;
+    m_ftp.fireError(failure, text::OpenFailed);
+    m_failure = code::LocalFileIo;
+    m_failureText = text::OpenFailed;
+    return m_failure;
 }
 
-void CFTPDataConn::transferAccepted()
+void CFTPDataConn::endTransfer()
 {
-    m_accepted = true;
-    if (mode == Mode::Download && m_established && !m_fileTried)
-        openLocalFile();
-}
-
-void CFTPDataConn::closeLocalFile() { m_file.reset(); }
-
-void CFTPDataConn::abortTransfer()
-{
-    closeLocalFile();
-    closeListenSocket();
-    closeHard();
-    if (!m_established)
+    if (!std::exchange(m_established, false))
         return;
-    m_established = false;
     Q_EMIT m_ftp.EndTransfer();
 }
 
-void CFTPDataConn::fileFailure(int eventCode, const QString& text)
+void CFTPDataConn::abortTransfer()
 {
-    // The first failure tells; the rest of the transfer would only repeat it.
-    if (m_failure != 0)
-        return;
-    m_failure = eventCode;
-    m_failureText = text;
-    m_ftp.fireError(eventCode, text);
+    closeListenSocket();
+    closeHard();
+    m_target.discard();
+    m_source.close();
+    endTransfer();
 }
 
-bool CFTPDataConn::openLocalFile()
+void CFTPDataConn::fail(int code, const QString& text)
 {
-    m_fileTried = true;
-    auto file = std::make_unique<QFile>(m_ftp.LocalFile());
-    const qint64 start = static_cast<qint64>(byteCount);
-    int failure = 0;
-    if (mode == Mode::Upload) {
-        if (!file->open(QIODevice::ReadOnly))
-            failure = code::LocalFileNotOpened;
-        else if (start != 0 && !file->seek(start))
-            failure = code::LocalFileSeekFailed;
-    } else if (start != 0) {
-        if (!file->open(QIODevice::ReadWrite))
-            failure = code::LocalFileNotCreated;
-        else if (!file->seek(start))
-            failure = code::LocalFileSeekFailed;
-    } else if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        failure = code::LocalFileNotCreated;
+    if (m_failure != 0)
+        return;
+    m_failure = code;
+    m_failureText = text;
+    abortTransfer();
+}
+
+int CFTPDataConn::complete()
+{
+    if (m_mode == Mode::Download && !m_target.commit()) {
+        m_ftp.fireError(code::LocalFileWriteFailed, text::WriteFailed);
+        m_failure = code::LocalFileIo;
+        m_failureText = text::WriteFailed;
+        return m_failure;
     }
-    if (failure != 0) {
-        fileFailure(failure, text::OpenFailed);
-        return false;
-    }
-    m_file = std::move(file);
-    return true;
+    return 0;
 }
 
 void CFTPDataConn::onConnected(int code)
 {
-    // A data connection that failed opens no file: the server's reply tells the rest.
-    if (code != 0)
-        return;
-    closeLocalFile();
-    m_established = true;
-    byteCount = static_cast<quint32>(m_ftp.m_startByte);
-    if (mode == Mode::Upload && !openLocalFile()) {
-        // Nothing can be sent: the server gets an empty transfer rather than waiting for ever.
-        disconnect();
+    if (code != 0) {
+        fail(code);
         return;
     }
-    // A download's file is made only once the server sends it.
-    if (mode == Mode::Download && m_accepted)
-        openLocalFile();
+    m_established = true;
+    m_ended = false;
+    m_byteCount = m_startByte;
     Q_EMIT m_ftp.StartTransfer();
 }
 
-void CFTPDataConn::onData(const QByteArray& piece, bool complete)
+void CFTPDataConn::onData(QByteArrayView piece, bool complete)
 {
-    // A download's file opens at the position the count held before these bytes.
-    if (mode == Mode::Download && !m_file && !m_fileTried)
-        openLocalFile();
-    byteCount += static_cast<quint32>(piece.size());
-    switch (mode) {
+    if (m_failure != 0)
+        return;
+    m_byteCount += piece.size();
+    switch (m_mode) {
     case Mode::ToEvents:
-        m_ftp.fireTransfer(byteCount, platform::encoding::fromAnsi(piece));
+        m_ftp.fireTransfer(m_byteCount, platform::encoding::fromAnsi(piece.toByteArray()));
         break;
     case Mode::Download:
-        if (!m_file) {
-            fileFailure(code::LocalFileNotOpen, text::WriteFailed);
-        } else if (m_file->write(piece) != piece.size()) {
-            closeLocalFile();
-            fileFailure(code::LocalFileWriteFailed, text::WriteFailed);
+        if (!m_target.write(piece)) {
+            m_ftp.fireError(code::LocalFileWriteFailed, text::WriteFailed);
+            fail(code::LocalFileIo, text::WriteFailed);
+            return;
         }
-        m_ftp.fireTransfer(byteCount, QString());
+        m_ftp.fireTransfer(m_byteCount, QString());
         break;
     case Mode::Listing:
-        m_partialLine.append(piece);
-        if (complete) {
-            deliverLine(m_partialLine);
-            m_partialLine.clear();
-        }
+        deliverListing(piece, complete);
         break;
     case Mode::Upload: break;
     }
 }
 
-void CFTPDataConn::deliverLine(const QByteArray& line) { m_ftp.fireDirList(platform::encoding::fromAnsi(line)); }
+void CFTPDataConn::deliverListing(QByteArrayView piece, bool complete)
+{
+    switch (m_listing.add(piece, complete)) {
+    case LineAssembler::Result::Partial: break;
+    case LineAssembler::Result::Line: m_ftp.fireDirList(m_ftp.m_encoding.decode(m_listing.line())); break;
+    case LineAssembler::Result::TooLong:
+        m_ftp.fireError(code::UnexpectedReply, text::UnexpectedReply);
+        fail(code::UnexpectedReply, text::UnexpectedReply);
+        break;
+    }
+}
 
 void CFTPDataConn::onDisconnected(int code)
 {
-    if (mode == Mode::Listing && !m_partialLine.isEmpty()) {
-        deliverLine(m_partialLine);
-        m_partialLine.clear();
-    }
-    // An accepted download that brought no bytes is an empty file.
-    if (mode == Mode::Download && m_established && m_accepted && !m_fileTried)
-        openLocalFile();
-    if (m_file && mode == Mode::Download && !m_file->flush())
-        fileFailure(code::LocalFileWriteFailed, text::WriteFailed);
-    closeLocalFile();
-    if (!m_established)
+    if (code != 0) {
+        if (m_failure == 0)
+            m_ftp.fireError(code, socketErrorSentence(code));
+        fail(code);
         return;
-    m_established = false;
-    Q_EMIT m_ftp.EndTransfer();
+    }
+    // A listing's last line may end with the connection instead of a line end.
+    QByteArray last;
+    if (m_mode == Mode::Listing && m_failure == 0 && m_listing.takeUnfinished(last))
+        m_ftp.fireDirList(m_ftp.m_encoding.decode(last));
+    m_ended = true;
+    endTransfer();
 }
 
-void CFTPDataConn::onError(int code, const QString& text) { m_ftp.fireError(code, text); }
+void CFTPDataConn::onError(int code, const QString& text)
+{
+    if (m_failure == 0)
+        m_ftp.fireError(code, text);
+    fail(code);
+}
+
+bool CFTPDataConn::uploading() const
+{
+    return m_mode == Mode::Upload && m_commandSent && m_source.isOpen() && isConnected() && m_failure == 0;
+}
 
 int CFTPDataConn::sendUploadBlock(bool& busy)
 {
     busy = false;
-    const qint64 size = m_file->size();
-    const qint64 sentSoFar = static_cast<qint64>(byteCount);
-    if (size <= sentSoFar) {
-        closeLocalFile();
+    QByteArrayView bytes;
+    if (!m_source.pending(bytes)) {
+        fail(code::LocalFileIo, text::ReadFailed);
+        return 0;
+    }
+    if (bytes.isEmpty()) {
+        // The whole file went: closing in order tells the server it is complete.
+        m_source.close();
         disconnect();
         return 0;
     }
-    const int block = static_cast<int>(std::min<qint64>(size - sentSoFar, kBlockSize));
-    char bytes[kBlockSize];
-    if (m_file->read(bytes, block) != block) {
-        closeLocalFile();
-        m_ftp.m_control->setMessage(text::ReadFailed);
-        return code::LocalFileIo;
+    const int result = send(bytes.data(), static_cast<int>(bytes.size()));
+    if (lastSent() > 0) {
+        m_source.advance(lastSent());
+        m_byteCount = m_source.position();
+        m_ftp.fireTransfer(m_byteCount, QString());
     }
-    const int result = send(bytes, block);
-    if (result == 0) {
-        byteCount += static_cast<quint32>(block);
-        m_ftp.fireTransfer(byteCount, QString());
+    if (result == 0)
         busy = true;
-        return 0;
-    }
-    if (result != error::WouldBlock)
-        return result;
-    // The socket took part of the block or nothing: the rest goes again at the next step.
-    if (!m_file->seek(m_file->pos() - (block - lastSent()))) {
-        m_ftp.m_control->setMessage(text::SeekFailed);
-        return code::LocalFileIo;
-    }
-    if (lastSent() == 0)
-        return 0;
-    byteCount = static_cast<quint32>(m_file->pos());
-    m_ftp.fireTransfer(byteCount, QString());
+    else if (result != error::WouldBlock)
+        fail(result);
     return 0;
 }
 
-int CFTPDataConn::openListenSocket()
+int CFTPDataConn::openListenSocket(quint32 localAddress)
 {
     closeListenSocket();
     m_listener = api().socket();
     if (m_listener == InvalidSocket)
         return api().lastError();
-    if (api().bind(m_listener, SocketAddress {0, 0}) != 0 || api().listen(m_listener, 1) != 0
+    if (api().bind(m_listener, SocketAddress {localAddress, 0}) != 0 || api().listen(m_listener, 1) != 0
         || api().asyncSelect(m_listener, control().windowHandle(), CWsockCtrl::SocketMessage, event::Accept) != 0) {
         const int failure = api().lastError();
         closeListenSocket();
@@ -228,17 +212,24 @@ void CFTPDataConn::closeListenSocket()
     m_listener = InvalidSocket;
 }
 
-void CFTPDataConn::acceptConnection()
+void CFTPDataConn::acceptConnection(quint32 server)
 {
-    if (hasSocket())
-        disconnect();
-    const SocketHandle accepted = api().accept(m_listener, nullptr);
-    closeListenSocket();
+    SocketAddress peer;
+    const SocketHandle accepted = api().accept(m_listener, &peer);
     if (accepted == InvalidSocket) {
         m_ftp.fireError(code::AcceptFailed, text::AcceptFailed);
         return;
     }
+    if (peer.address != server) {
+        // Someone else got to the port first: the server's connection may still come.
+        api().asyncSelect(accepted, 0, 0, 0);
+        api().closesocket(accepted);
+        return;
+    }
+    closeListenSocket();
+    closeHard();
     adopt(accepted);
+    control().noteProgress();
     if (api().asyncSelect(accepted, control().windowHandle(), CWsockCtrl::SocketMessage, kAcceptedEvents) != 0)
         m_ftp.fireError(code::SelectFailed, text::SelectFailed);
     onConnected(0);

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "ftp/DownloadTarget.h"
+#include "ftp/LineAssembler.h"
+#include "ftp/UploadSource.h"
 #include "ftp/WsockConn.h"
-
-#include <QFile>
-#include <memory>
 
 namespace kelvane::ftp {
 
@@ -11,67 +11,82 @@ class CFTPCtrl;
 
 // The data connection of one transfer or listing: where its bytes go or come from, the local
 // file, the count of bytes moved, and in active mode the socket it listens on for the server.
+//
+// A transfer ends cleanly only when its connection closes in order (the server's end of a
+// download or listing, ours after the last byte of an upload). Anything else fails it: a reset
+// or socket error, the local file, a listing line without an end. The first failure is kept,
+// and the connection is reset at once so the server stops too.
 class CFTPDataConn : public CWsockConn {
 public:
     enum class Mode {
-        ToEvents = 1,  // received bytes go to the Transfer event
-        Upload = 2,    // LocalFile is sent
-        Download = 3,  // received bytes go into LocalFile
-        Listing = 4,   // received lines go to the DirList event
+        ToEvents = 1, // received bytes go to the Transfer event
+        Upload = 2,   // LocalFile is sent
+        Download = 3, // received bytes go into LocalFile
+        Listing = 4,  // received lines go to the DirList event
     };
 
     explicit CFTPDataConn(CFTPCtrl& control);
     ~CFTPDataConn() override;
 
-    Mode mode = Mode::ToEvents;
-    // Counts from StartByte when the connection is made.
-    quint32 byteCount = 0;
+    // A transfer begins: its mode and, for a download into a file or an upload, the local file,
+    // opened at once at `startByte`. 0, or LocalFileIo (20145) after the Error event told why.
+    int beginTransfer(Mode mode, const QString& localFile, qint64 startByte);
+    Mode mode() const { return m_mode; }
+    // Counted from the start byte, in 64 bits.
+    qint64 byteCount() const { return m_byteCount; }
 
-    // A transfer begins: its mode; a download's local file waits until the server accepted
-    // the transfer or its first bytes arrive.
-    void beginTransfer(Mode transferMode);
-    // The server answered the transfer command with a preliminary reply.
-    void transferAccepted();
-    // True while the local file of an upload is open and the transfer command awaits its reply.
-    bool uploading() const { return m_file && m_uploadCommandSent; }
-    void setUploadCommandSent(bool sent) { m_uploadCommandSent = sent; }
-    // Sends the next block of the upload; 0, a result code, or a socket error. `busy` tells
-    // that a whole block went out and more may follow at once.
+    // The transfer command went out: an upload may send.
+    void setTransferCommandSent(bool sent) { m_commandSent = sent; }
+    // True while an upload has bytes to send on its connection.
+    bool uploading() const;
+    // Sends the next block of the upload. Always 0: a failure fails the transfer and the wait
+    // goes on for the server's reply. `busy` tells that the socket took a whole block.
     int sendUploadBlock(bool& busy);
-    // The first local-file failure of this transfer (its text is kept), or 0.
+
+    // The connection of this transfer was made and has closed, or the transfer failed.
+    bool ended() const { return m_failure != 0 || m_ended; }
+    // The first failure (a code of FtpCodes.h or a socket error) and its text, or 0.
     int failure() const { return m_failure; }
     const QString& failureText() const { return m_failureText; }
+    // The transfer succeeded: a download's file takes its place. 0, or the failure.
+    int complete();
+    // Stops the transfer: its connection is reset, a listening socket closed, a download's new
+    // file dropped.
+    void abortTransfer();
 
-    // Active mode: listens on a port the system picks and announces it.
-    int openListenSocket();
+    // Active mode: listens on the control connection's local address and a port the system
+    // picks, and takes a connection only from the server.
+    int openListenSocket(quint32 localAddress);
     void closeListenSocket();
     platform::sockets::SocketHandle listenSocket() const { return m_listener; }
-    // The server connected to the listening socket.
-    void acceptConnection();
-    void closeLocalFile();
-    // Drops the connection, a listening socket and the local file of a transfer in progress.
-    void abortTransfer();
+    // A connection waits on the listening socket; one from another address than `server` is
+    // turned away and the socket goes on listening.
+    void acceptConnection(quint32 server);
 
 protected:
     void onConnected(int code) override;
     void onDisconnected(int code) override;
-    void onData(const QByteArray& piece, bool complete) override;
+    void onData(QByteArrayView piece, bool complete) override;
     void onError(int code, const QString& text) override;
 
 private:
-    bool openLocalFile();
-    void fileFailure(int eventCode, const QString& text);
-    void deliverLine(const QByteArray& line);
+    // Keeps the first failure and stops the transfer.
+    void fail(int code, const QString& text = {});
+    void deliverListing(QByteArrayView piece, bool complete);
+    void endTransfer();
 
     CFTPCtrl& m_ftp;
-    std::unique_ptr<QFile> m_file;
-    bool m_accepted = false;     // the server accepted the transfer
-    bool m_established = false;  // the connection of this transfer was made
-    bool m_fileTried = false;
-    bool m_uploadCommandSent = false;
+    Mode m_mode = Mode::ToEvents;
+    qint64 m_byteCount = 0;
+    qint64 m_startByte = 0;
+    DownloadTarget m_target;
+    UploadSource m_source;
+    LineAssembler m_listing = LineAssembler::forListings();
+    bool m_established = false; // the connection of this transfer was made
+    bool m_ended = false;       // and closed in order
+    bool m_commandSent = false;
     int m_failure = 0;
     QString m_failureText;
-    QByteArray m_partialLine;
     platform::sockets::SocketHandle m_listener = platform::sockets::InvalidSocket;
 };
 

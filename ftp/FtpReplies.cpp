@@ -62,6 +62,12 @@ QByteArray portArgument(const platform::sockets::SocketAddress& address)
         + QByteArray::number(address.port >> 8) + ',' + QByteArray::number(address.port & 0xFF);
 }
 
+bool namesUtf8Feature(const QByteArray& line)
+{
+    // Feature lines begin with a blank; the other lines of the reply carry its code.
+    return line.startsWith(' ') && line.trimmed().toUpper() == "UTF8";
+}
+
 QByteArray pathOfPwdReply(const QByteArray& line)
 {
     const QByteArray rest = line.mid(5);

@@ -34,6 +34,10 @@ std::optional<platform::sockets::SocketAddress> passiveAddress(const QByteArray&
 // The argument of PORT for an address and port: "127,0,0,1,19,137".
 QByteArray portArgument(const platform::sockets::SocketAddress& address);
 
+// True for the line of a FEAT reply that names the UTF8 feature: " UTF8", in any case,
+// perhaps followed by a blank.
+bool namesUtf8Feature(const QByteArray& line);
+
 // The path of a reply to PWD such as 257 "/pub" is current: from the sixth character up to
 // the next double quote (or the end).
 QByteArray pathOfPwdReply(const QByteArray& line);

@@ -6,6 +6,7 @@
 
 namespace kelvane::ftp {
 
+using platform::sockets::error::TimedOut;
 using platform::sockets::error::WouldBlock;
 
 CLineConn::CLineConn(CWsockCtrl& control) : CWsockConn(control) {}
@@ -15,99 +16,108 @@ int CLineConn::connectAndWait()
     if (isConnected())
         return 0;
     m_storedCode.reset();
+    m_lines.clear();
+    m_lineReady = false;
+    m_lineRefused = false;
     setReceiving(false);
     if (const int failure = connect())
         return failure;
+    control().noteProgress();
+    int result = 0;
     while (!isConnected() && !m_storedCode) {
-        if (control().pumpMessages(CWsockCtrl::PollMilliseconds) == 0) {
-            setReceiving(true);
-            return m_storedCode.value_or(code::Interrupted);
+        bool idle = false;
+        if (control().pumpMessages(CWsockCtrl::PollMilliseconds, &idle) == 0) {
+            result = m_storedCode.value_or(code::Interrupted);
+            break;
+        }
+        if (idle && !isConnected() && !m_storedCode && control().progressStalled()) {
+            result = TimedOut;
+            break;
         }
     }
+    if (result == 0)
+        result = m_storedCode.value_or(0);
+    // A connect given up on is abandoned: the control is idle and free to connect again.
+    if (result != 0 && hasSocket() && !isConnected())
+        closeHard();
     setReceiving(true);
-    return m_storedCode.value_or(0);
+    return result;
 }
 
-int CLineConn::sendAll(const QByteArray& bytes)
+int CLineConn::sendLine(const QByteArray& line)
 {
+    m_replyLine.clear();
+    setReceiving(false);
     qsizetype done = 0;
-    while (done < bytes.size()) {
-        const int result = send(bytes.constData() + done, static_cast<int>(bytes.size() - done));
+    while (done < line.size()) {
+        const int result = send(line.constData() + done, static_cast<int>(line.size() - done));
         done += lastSent();
         if (result == 0)
             break;
         if (result != WouldBlock)
             return result;
-        if (control().pumpMessages(CWsockCtrl::PollMilliseconds) == 0)
+        bool idle = false;
+        if (control().pumpMessages(CWsockCtrl::PollMilliseconds, &idle) == 0)
             return code::Interrupted;
+        if (idle && control().progressStalled())
+            return TimedOut;
     }
     return 0;
-}
-
-int CLineConn::beginSend()
-{
-    m_waiting = true;
-    m_replyLine.clear();
-    m_partialLine.clear();
-    setReceiving(false);
-    return 0;
-}
-
-int CLineConn::endSend(int result)
-{
-    if (result != 0) {
-        m_waiting = false;
-        setReceiving(true);
-        return result;
-    }
-    return waitReplyLine();
-}
-
-int CLineConn::sendLine(const QByteArray& line)
-{
-    beginSend();
-    return endSend(sendAll(line));
-}
-
-int CLineConn::sendCommandLine(const QByteArray& verb, const QByteArray& argument)
-{
-    if (verb.isEmpty())
-        return waitReplyLine();
-    // One send for the whole line: some servers misread a command that arrives in pieces
-    // while a data connection is open.
-    return sendLine(argument.isEmpty() ? verb + "\r\n" : verb + ' ' + argument + "\r\n");
 }
 
 int CLineConn::waitReplyLine()
 {
-    m_waiting = true;
-    setReceiving(true);
+    ++m_waitDepth;
+    const int result = awaitLine();
+    --m_waitDepth;
+    return result;
+}
+
+int CLineConn::awaitLine()
+{
     bool busy = false;
     for (;;) {
+        if (m_lineRefused) {
+            setMessage(text::UnexpectedReply);
+            return code::UnexpectedReply;
+        }
+        if (m_lineReady) {
+            m_lineReady = false;
+            return 0;
+        }
+        // Delivery pauses after each line, also after one a nested wait took.
+        if (!receiving())
+            setReceiving(true);
         bool idle = false;
         if (control().pumpMessages(busy ? 0 : CWsockCtrl::PollMilliseconds, &idle) == 0)
             return code::Interrupted;
-        if (!m_waiting)
-            return 0;
         // A read notification that went astray cannot stall the wait.
-        if (idle)
+        if (idle && !m_lineReady)
             readNow();
-        if (!m_waiting)
-            return 0;
+        if (m_lineReady || m_lineRefused)
+            continue;
         if (const int failure = waitStep(busy))
             return failure;
+        if (idle && !busy && control().progressStalled())
+            return TimedOut;
     }
 }
 
-void CLineConn::onData(const QByteArray& piece, bool complete)
+void CLineConn::onData(QByteArrayView piece, bool complete)
 {
-    if (m_partialLine.size() < MaxReplyLength)
-        m_partialLine.append(piece.left(MaxReplyLength - m_partialLine.size()));
-    if (!complete || m_partialLine.isEmpty())
-        return;
-    m_replyLine = m_partialLine;
-    m_partialLine.clear();
-    m_waiting = false;
+    switch (m_lines.add(piece, complete)) {
+    case LineAssembler::Result::Partial: return;
+    case LineAssembler::Result::TooLong:
+        // Nothing more of this connection can be read in step.
+        m_lineRefused = true;
+        break;
+    case LineAssembler::Result::Line:
+        if (m_lines.line().isEmpty())
+            return;
+        m_replyLine = m_lines.line();
+        m_lineReady = true;
+        break;
+    }
     setReceiving(false);
 }
 
@@ -116,7 +126,7 @@ void CLineConn::onConnected(int code) { m_storedCode = code; }
 void CLineConn::onDisconnected(int code)
 {
     m_storedCode = code;
-    if (m_waiting)
+    if (m_waitDepth > 0)
         control().interruptWait();
 }
 

@@ -1,19 +1,26 @@
 #include "ftp/ReceiveBuffer.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kelvane::ftp {
+
+ReceiveBuffer::ReceiveBuffer(int capacity) : m_capacity(capacity), m_bytes(std::make_unique_for_overwrite<char[]>(static_cast<size_t>(capacity))) {}
 
 void ReceiveBuffer::setDelimiter(const QByteArray& delimiter, bool anyByte)
 {
     m_delimiter = delimiter;
     m_anyByte = anyByte;
+    m_endsPiece.fill(false);
+    for (const char c : delimiter)
+        m_endsPiece[static_cast<unsigned char>(c)] = true;
     m_continuation = -1;
+    m_searchFrom = m_begin;
 }
 
 void ReceiveBuffer::clear()
 {
-    m_begin = m_end = 0;
+    m_begin = m_end = m_searchFrom = 0;
     m_continuation = -1;
 }
 
@@ -21,17 +28,18 @@ void ReceiveBuffer::compact()
 {
     if (m_begin == 0)
         return;
-    std::memmove(m_bytes.data(), m_bytes.data() + m_begin, static_cast<size_t>(m_end - m_begin));
+    std::memmove(m_bytes.get(), m_bytes.get() + m_begin, static_cast<size_t>(m_end - m_begin));
     m_end -= m_begin;
+    m_searchFrom -= m_begin;
     m_begin = 0;
 }
 
 char* ReceiveBuffer::freeSpace(int& length)
 {
-    if (m_end == Capacity)
+    if (m_end == m_capacity)
         compact();
-    length = Capacity - m_end;
-    return m_bytes.data() + m_end;
+    length = m_capacity - m_end;
+    return m_bytes.get() + m_end;
 }
 
 void ReceiveBuffer::commit(int length)
@@ -48,40 +56,46 @@ void ReceiveBuffer::commit(int length)
     }
     m_continuation = -1;
     if (at > first) {
-        std::memmove(m_bytes.data() + first, m_bytes.data() + at, static_cast<size_t>(m_end - at));
+        std::memmove(m_bytes.get() + first, m_bytes.get() + at, static_cast<size_t>(m_end - at));
         m_end -= at - first;
     }
 }
 
-void ReceiveBuffer::take(int pieceLength, int consumed, QByteArray& piece)
+void ReceiveBuffer::take(int pieceLength, int consumed, QByteArrayView& piece)
 {
-    piece = QByteArray(m_bytes.data() + m_begin, pieceLength);
+    piece = QByteArrayView(m_bytes.get() + m_begin, pieceLength);
     m_begin += consumed;
     if (m_begin == m_end)
         m_begin = m_end = 0;
+    m_searchFrom = m_begin;
 }
 
-bool ReceiveBuffer::takePiece(QByteArray& piece)
+bool ReceiveBuffer::takePiece(QByteArrayView& piece)
 {
     if (isEmpty())
         return false;
-    const char* data = m_bytes.data() + m_begin;
+    const char* data = m_bytes.get() + m_begin;
     const int length = m_end - m_begin;
     if (m_delimiter.isEmpty()) {
         take(length, length, piece);
         return true;
     }
+    // A delimiter of several bytes may have begun in the bytes searched before.
+    const int overlap = m_anyByte ? 0 : static_cast<int>(m_delimiter.size()) - 1;
+    const int searched = std::max(0, m_searchFrom - m_begin - overlap);
     if (!m_anyByte) {
-        const int at = QByteArrayView(data, length).indexOf(m_delimiter);
-        if (at < 0)
+        const auto at = static_cast<int>(QByteArrayView(data, length).indexOf(m_delimiter, searched));
+        if (at < 0) {
+            m_searchFrom = m_end;
             return false;
+        }
         take(at, at + static_cast<int>(m_delimiter.size()), piece);
         return true;
     }
-    for (int at = 0; at < length; ++at) {
-        int position = static_cast<int>(m_delimiter.indexOf(data[at]));
-        if (position < 0)
+    for (int at = searched; at < length; ++at) {
+        if (!m_endsPiece[static_cast<unsigned char>(data[at])])
             continue;
+        int position = static_cast<int>(m_delimiter.indexOf(data[at]));
         int end = at + 1;
         ++position;
         while (position < m_delimiter.size() && end < length && data[end] == m_delimiter[position]) {
@@ -93,10 +107,20 @@ bool ReceiveBuffer::takePiece(QByteArray& piece)
         m_continuation = cutAtEnd ? position : -1;
         return true;
     }
+    m_searchFrom = m_end;
     return false;
 }
 
-bool ReceiveBuffer::takeRest(QByteArray& piece)
+bool ReceiveBuffer::takeNext(QByteArrayView& piece, bool& complete)
+{
+    complete = takePiece(piece);
+    if (complete)
+        return true;
+    // A buffer full of one unfinished piece is handed over as it stands.
+    return isFull() && takeRest(piece);
+}
+
+bool ReceiveBuffer::takeRest(QByteArrayView& piece)
 {
     if (isEmpty())
         return false;

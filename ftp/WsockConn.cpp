@@ -12,7 +12,7 @@ namespace {
 constexpr int kSelectedEvents = event::Read | event::Write | event::Connect | event::Close;
 } // namespace
 
-CWsockConn::CWsockConn(CWsockCtrl& control) : m_control(control) {}
+CWsockConn::CWsockConn(CWsockCtrl& control, int bufferCapacity) : m_control(control), m_buffer(bufferCapacity) {}
 
 CWsockConn::~CWsockConn()
 {
@@ -191,6 +191,8 @@ int CWsockConn::send(const char* data, int length, int flags)
     if (sent == SocketError)
         return api().lastError();
     m_lastSent = sent;
+    if (sent > 0)
+        m_control.noteProgress();
     return sent < length ? error::WouldBlock : 0;
 }
 
@@ -219,6 +221,7 @@ void CWsockConn::handleNotification(int event, int error)
     case event::Connect:
         if (error == 0) {
             m_connected = true;
+            m_control.noteProgress();
             api().setOption(m_socket, SocketOption::OutOfBandInline, 1);
             onConnected(0);
         } else {
@@ -250,11 +253,12 @@ int CWsockConn::readNow()
 
 bool CWsockConn::deliverPieces()
 {
-    QByteArray piece;
+    QByteArrayView piece;
+    bool complete = false;
     while (m_receiving && hasSocket()) {
-        if (!m_buffer.takePiece(piece))
+        if (!m_buffer.takeNext(piece, complete))
             return true;
-        onData(piece, true);
+        onData(piece, complete);
     }
     return false;
 }
@@ -263,7 +267,7 @@ void CWsockConn::deliverRest()
 {
     if (!deliverPieces())
         return;
-    QByteArray piece;
+    QByteArrayView piece;
     if (m_buffer.takeRest(piece))
         onData(piece, false);
 }
@@ -278,20 +282,15 @@ int CWsockConn::read(ReadMode mode)
     for (;;) {
         if (!deliverPieces() || !hasSocket())
             break;
-        // A buffer full of one unfinished piece is handed over as it stands.
-        if (m_buffer.isFull()) {
-            QByteArray piece;
-            m_buffer.takeRest(piece);
-            onData(piece, false);
-            continue;
-        }
         if (m_closePending && mode == ReadMode::Normal)
             break;
         int space = 0;
         char* into = m_buffer.freeSpace(space);
         const int received = api().recv(m_socket, into, space);
-        if (received > 0)
+        if (received > 0) {
             m_buffer.commit(received);
+            m_control.noteProgress();
+        }
         if (received == 0 || (received > 0 && mode != ReadMode::Normal)) {
             deliverRest();
             if (received == 0) {

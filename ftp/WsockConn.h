@@ -19,7 +19,7 @@ class CWsockCtrl;
 // it has one of its own) is left as the connection's message.
 class CWsockConn {
 public:
-    explicit CWsockConn(CWsockCtrl& control);
+    explicit CWsockConn(CWsockCtrl& control, int bufferCapacity = ReceiveBuffer::DefaultCapacity);
     virtual ~CWsockConn();
     CWsockConn(const CWsockConn&) = delete;
     CWsockConn& operator=(const CWsockConn&) = delete;
@@ -75,7 +75,9 @@ public:
 protected:
     virtual void onConnected(int code) {}
     virtual void onDisconnected(int code) {}
-    virtual void onData(const QByteArray& piece, bool complete) {}
+    // A piece of the received bytes; `complete` when a delimiter ended it. The view lasts
+    // until the call returns.
+    virtual void onData(QByteArrayView piece, bool complete) {}
     virtual void onError(int code, const QString& text) {}
     virtual void onReadyToSend() {}
 
@@ -86,7 +88,7 @@ private:
     enum class ReadMode { Normal, Drain, Final };
 
     int read(ReadMode mode);
-    // Hands over the complete pieces while receiving is on; false when receiving went off.
+    // Hands over the pieces ready while receiving is on; false when receiving went off.
     bool deliverPieces();
     void deliverRest();
     int fail(int socketCall);

@@ -73,6 +73,11 @@ qint32 CWsockCtrl::WinsockMaxDatagramSize() const { return socketLayer().startup
 
 QString CWsockCtrl::LocalHost() const { return controlConnection().localHostText(); }
 
+void CWsockCtrl::refuseWrite(const QVariant&) const
+{
+    platform::automation::raiseAutomationError(code::SetNotSupported, text::SetNotSupported);
+}
+
 void CWsockCtrl::requireRunMode() const
 {
     if (!m_userMode)

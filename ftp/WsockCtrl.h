@@ -1,9 +1,12 @@
 #pragma once
 
+#include "ftp/ProgressClock.h"
 #include "platform/sockets/NotificationWindow.h"
 #include "platform/sockets/SocketLayer.h"
 
 #include <QObject>
+#include <QVariant>
+#include <chrono>
 #include <memory>
 
 namespace kelvane::ftp {
@@ -13,15 +16,17 @@ class CWsockConn;
 // The base of a socket control: its hidden notification window, the socket layer's
 // properties, the waits that keep the thread's messages flowing while an operation blocks
 // its caller, and the turning of result codes into the errors its callers see.
+//
+// Read-only properties refuse writes with the framework's "set not supported" error (383).
 class CWsockCtrl : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QString WinsockInfo READ WinsockInfo)
-    Q_PROPERTY(QString WinsockStatus READ WinsockStatus)
+    Q_PROPERTY(QString WinsockInfo READ WinsockInfo WRITE refuseWrite)
+    Q_PROPERTY(QString WinsockStatus READ WinsockStatus WRITE refuseWrite)
     Q_PROPERTY(QString WinsockPath READ WinsockPath WRITE setWinsockPath)
     Q_PROPERTY(bool WinsockLoaded READ WinsockLoaded WRITE setWinsockLoaded)
-    Q_PROPERTY(qint32 WinsockMaxSockets READ WinsockMaxSockets)
-    Q_PROPERTY(qint32 WinsockMaxDatagramSize READ WinsockMaxDatagramSize)
-    Q_PROPERTY(QString LocalHost READ LocalHost)
+    Q_PROPERTY(qint32 WinsockMaxSockets READ WinsockMaxSockets WRITE refuseWrite)
+    Q_PROPERTY(qint32 WinsockMaxDatagramSize READ WinsockMaxDatagramSize WRITE refuseWrite)
+    Q_PROPERTY(QString LocalHost READ LocalHost WRITE refuseWrite)
 
 public:
     // Socket notifications to the hidden window.
@@ -46,6 +51,8 @@ public:
     qint32 WinsockMaxSockets() const;
     qint32 WinsockMaxDatagramSize() const;
     QString LocalHost() const;
+    // Raises "set not supported" (383): the write of a read-only property.
+    [[noreturn]] void refuseWrite(const QVariant& value = {}) const;
 
     // Whether the container runs the control (true) or designs with it; a few reads are
     // refused while it designs. A container without that notion runs it.
@@ -63,6 +70,14 @@ public:
     void interruptWait();
     bool interruptRequested() const { return m_interruptRequested; }
     void clearInterrupt() { m_interruptRequested = false; }
+
+    // Something moved on a connection (bytes in or out, a connection made). A wait that sees
+    // nothing move for the no-progress limit fails with the socket time-out (10060).
+    void noteProgress() { m_progress.progressed(); }
+    bool progressStalled() const { return m_progress.expired(); }
+    // Shortens the no-progress limit (two minutes); for tests, not part of the control's
+    // interface.
+    void setNoProgressLimit(std::chrono::milliseconds limit) { m_progress.setLimit(limit); }
 
     // Raises the error a result code stands for: nothing for 0; "Interrupted." (20302); out of
     // memory (7); a socket error as 15001 plus its number with its text; any other code with
@@ -84,6 +99,7 @@ protected:
 
 private:
     std::unique_ptr<platform::sockets::NotificationWindow> m_window;
+    ProgressClock m_progress;
     bool m_interruptRequested = false;
     bool m_userMode = true;
 };

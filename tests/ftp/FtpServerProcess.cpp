@@ -1,7 +1,5 @@
 #include "tests/ftp/FtpServerProcess.h"
 
-#include "tests/support/TestEnvironment.h"
-
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -31,9 +29,9 @@ quint16 freePort()
 
 } // namespace
 
-FtpServerProcess::FtpServerProcess(Kind kind) : m_kind(kind)
+FtpServerProcess::FtpServerProcess(Kind kind, const QString& folder) : m_kind(kind)
 {
-    m_root = scratchFolder() + (kind == Kind::Pyftpdlib ? QStringLiteral("/pyftpdlib") : QStringLiteral("/vsftpd"));
+    m_root = folder + (kind == Kind::Pyftpdlib ? QStringLiteral("/pyftpdlib") : QStringLiteral("/vsftpd"));
     QDir().mkpath(m_root + QStringLiteral("/root"));
     m_root += QStringLiteral("/root");
     m_process.setProcessChannelMode(QProcess::SeparateChannels);

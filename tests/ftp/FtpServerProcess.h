@@ -5,13 +5,14 @@
 
 namespace kelvane::test {
 
-// A real FTP server started by a test on 127.0.0.1, serving a scratch folder for at most a
-// few minutes: pyftpdlib (user kelvane, password secret) or vsftpd (anonymous, with uploads).
+// A real FTP server started by a test or a benchmark on 127.0.0.1, serving a folder it makes
+// inside `folder` for at most ten minutes: pyftpdlib (user kelvane, password secret) or vsftpd
+// (anonymous, with uploads).
 class FtpServerProcess {
 public:
     enum class Kind { Pyftpdlib, Vsftpd };
 
-    explicit FtpServerProcess(Kind kind);
+    FtpServerProcess(Kind kind, const QString& folder);
     ~FtpServerProcess();
 
     // Empty when the server runs; else why it could not start.

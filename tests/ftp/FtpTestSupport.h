@@ -19,13 +19,16 @@ struct FtpEvents {
     QList<qint32> counts;
     int starts = 0;
     int ends = 0;
-    // Runs in each Transfer event, with the count so far.
+    // Runs in each Transfer event, with the count so far, and in each PITrail event.
     std::function<void(qint32)> onTransfer;
+    std::function<void(const QString&)> onTrail;
 
     explicit FtpEvents(ftp::CFTPCtrl& ftp)
     {
         QObject::connect(&ftp, &ftp::CFTPCtrl::PITrail, &ftp, [this](qint16& direction, QString& message) {
             trail << QStringLiteral("%1 %2").arg(direction).arg(message);
+            if (onTrail)
+                onTrail(trail.constLast());
         });
         QObject::connect(&ftp, &ftp::CFTPCtrl::Error, &ftp, [this](qint16& code, QString& description) {
             errors << QStringLiteral("%1 %2").arg(code).arg(description);

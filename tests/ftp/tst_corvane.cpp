@@ -1,5 +1,6 @@
 // The FTP control library as other programs meet it: registered through its own entry, the
 // control created by ProgID, driven by dispatch identifier, its events heard by a sink.
+#include "ftp/CorvaneResources.h"
 #include "ftp/CorvaneTypeLibrary.h"
 #include "platform/automation/Activator.h"
 #include "platform/automation/EventConnection.h"
@@ -10,6 +11,7 @@
 #include "tests/support/QStringPrinter.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QPainter>
 #include <gtest/gtest.h>
 
 using namespace platform::automation;
@@ -46,6 +48,8 @@ TEST(CorvaneLibrary, RegistersTheControlAndServesItByProgId)
               registryText(kelvane::ftp::typeLibrary().findClass(QStringLiteral("FTP"))->id));
     EXPECT_EQ(registry->queryValue(platform::HKEY_CLASSES_ROOT, classKey + QStringLiteral("\\MiscStatus\\1"), {}),
               QStringLiteral("132497"));
+    EXPECT_EQ(registry->queryValue(platform::HKEY_CLASSES_ROOT, classKey + QStringLiteral("\\ToolboxBitmap32"), {}),
+              libraryPath() + QStringLiteral(", %1").arg(kelvane::ftp::kToolboxImage));
     {
         kelvane::test::ScriptedFtpPeer peer(QStringLiteral("multiline-greeting"));
         const DispatchObject ftp = activator->createObject(QStringLiteral("FTP.FTPCtrl.3"));
@@ -55,7 +59,13 @@ TEST(CorvaneLibrary, RegistersTheControlAndServesItByProgId)
         EXPECT_EQ(ftp.get(9), Variant(qint32(21)));
         EXPECT_EQ(ftp.get(QStringLiteral("SocketHandle")), Variant(qint32(-1)));
         EXPECT_EQ(errorNumberOf([&] { ftp.put(17, qint16(16)); }), 380);
-        EXPECT_EQ(errorNumberOf([&] { ftp.get(QStringLiteral("Command")); }), kelvane::err::WrongNumberOfArguments);
+        // The framework's own refusals: get not supported (394), set not supported (383).
+        EXPECT_EQ(errorNumberOf([&] { ftp.get(QStringLiteral("Command")); }), 394);
+        for (const char* readOnly : {"LastReply", "WinsockInfo", "WinsockStatus", "LocalHost"})
+            EXPECT_EQ(errorNumberOf([&] { ftp.put(QString::fromLatin1(readOnly), QStringLiteral("x")); }), 383)
+                << readOnly;
+        for (const char* readOnly : {"SocketHandle", "WinsockMaxSockets", "WinsockMaxDatagramSize"})
+            EXPECT_EQ(errorNumberOf([&] { ftp.put(QString::fromLatin1(readOnly), qint32(1)); }), 383) << readOnly;
 
         ftp.put(QStringLiteral("WinsockLoaded"), true);
         ftp.put(8, QStringLiteral("127.0.0.1"));
@@ -70,4 +80,24 @@ TEST(CorvaneLibrary, RegistersTheControlAndServesItByProgId)
     }
     unregisterServerLibrary(libraryPath());
     EXPECT_EQ(registry->keys(), QStringList());
+}
+
+TEST(CorvaneResources, TheControlShowsItsPictureAtDesignTime)
+{
+    const QImage toolbox = kelvane::ftp::bitmapResource(kelvane::ftp::kToolboxImage);
+    EXPECT_EQ(toolbox.size(), QSize(16, 15));
+    const QImage design = kelvane::ftp::bitmapResource(kelvane::ftp::kDesignTimeImage);
+    EXPECT_EQ(design.size(), QSize(28, 28));
+    EXPECT_TRUE(kelvane::ftp::bitmapResource(2).isNull());
+    EXPECT_EQ(kelvane::ftp::designExtentHimetric(96), QSize(741, 741));
+
+    // The picture fills whatever bounds the container gives.
+    QImage canvas(56, 56, QImage::Format_RGB32);
+    canvas.fill(Qt::magenta);
+    QPainter painter(&canvas);
+    kelvane::ftp::paintDesignTime(painter, canvas.rect());
+    painter.end();
+    EXPECT_EQ(canvas.pixelColor(0, 0), design.pixelColor(0, 0));
+    EXPECT_EQ(canvas.pixelColor(55, 55), design.pixelColor(27, 27));
+    EXPECT_EQ(canvas.pixelColor(29, 13), design.pixelColor(14, 6));
 }

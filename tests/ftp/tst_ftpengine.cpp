@@ -1,98 +1,60 @@
-// The FTP control against a scripted peer: exact command lines, odd and trickled replies, a
-// server that never answers; and the control's properties without a server.
+// The FTP control against a scripted peer: exact command lines, odd and trickled replies,
+// servers that never answer or never end a line, connections that never complete, the names'
+// encoding; and the control's properties without a server.
 #include "ftp/FtpCodes.h"
-#include "ftp/FtpReplies.h"
-#include "ftp/ReceiveBuffer.h"
 #include "platform/automation/PropertyBag.h"
-#include "tests/ftp/FtpTestSupport.h"
-#include "tests/ftp/ScriptedFtpPeer.h"
+#include "tests/ftp/ScriptedSession.h"
 #include "tests/support/QStringPrinter.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
+#include <arpa/inet.h>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace kelvane::ftp;
+using namespace std::chrono_literals;
 using kelvane::test::FtpEvents;
 using kelvane::test::raised;
-using kelvane::test::ScriptedFtpPeer;
+using kelvane::test::ScriptedSession;
 
 namespace {
 
-QList<QByteArray> piecesOf(ReceiveBuffer& buffer, const QList<QByteArray>& reads)
-{
-    QList<QByteArray> pieces;
-    for (const QByteArray& bytes : reads) {
-        int space = 0;
-        char* into = buffer.freeSpace(space);
-        memcpy(into, bytes.constData(), static_cast<size_t>(bytes.size()));
-        buffer.commit(static_cast<int>(bytes.size()));
-        QByteArray piece;
-        while (buffer.takePiece(piece))
-            pieces << piece;
-    }
-    return pieces;
-}
-
-// A control pointed at a scripted peer, logged on as kelvane with the password secret.
-class ScriptedSession : public ::testing::Test {
-protected:
-    void start(const QString& caseName)
+// A listener on 127.0.0.1 whose queue is already full: the system drops further connection
+// requests, so a connect to it neither completes nor fails for a long time.
+class UnansweringListener {
+public:
+    UnansweringListener()
     {
-        peer = std::make_unique<ScriptedFtpPeer>(caseName);
-        ftp.setWinsockLoaded(true);
-        ftp.setRemoteHost(QStringLiteral("127.0.0.1"));
-        ftp.setRemotePort(peer->port());
-        ftp.setUser(QStringLiteral("kelvane"));
-        ftp.setPassword(QStringLiteral("secret"));
+        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), length);
+        ::listen(m_listener, 0);
+        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        m_filler = ::socket(AF_INET, SOCK_STREAM, 0);
+        ::connect(m_filler, reinterpret_cast<sockaddr*>(&address), length);
     }
+    ~UnansweringListener()
+    {
+        ::close(m_filler);
+        ::close(m_listener);
+    }
+    quint16 port() const { return m_port; }
 
-    CFTPCtrl ftp;
-    FtpEvents events {ftp};
-    std::unique_ptr<ScriptedFtpPeer> peer;
+private:
+    int m_listener = -1;
+    int m_filler = -1;
+    quint16 m_port = 0;
 };
 
 } // namespace
-
-TEST(FtpReceiveBuffer, LineEndsPairInDelimiterOrderAlsoAcrossReads)
-{
-    ReceiveBuffer buffer;
-    buffer.setDelimiter("\r\n", true);
-    EXPECT_EQ(piecesOf(buffer, {"220 ready\r", "\n331 next\n\rc", "d\r\n"}),
-              (QList<QByteArray> {"220 ready", "331 next", "", "cd"}));
-
-    ReceiveBuffer exact;
-    exact.setDelimiter("\r\n", false);
-    EXPECT_EQ(piecesOf(exact, {"a\r\nb\nc\r", "\nrest"}), (QList<QByteArray> {"a", "b\nc"}));
-    QByteArray rest;
-    ASSERT_TRUE(exact.takeRest(rest));
-    EXPECT_EQ(rest, QByteArray("rest"));
-}
-
-TEST(FtpReplies, ReplyLinesAreReadAsRfc959Says)
-{
-    using Line = ReplyReader::Line;
-    ReplyReader reader;
-    EXPECT_EQ(reader.add("220-Welcome"), Line::Continues);
-    EXPECT_EQ(reader.add("Anything at all"), Line::Continues);
-    EXPECT_EQ(reader.add("220-still the same reply"), Line::Continues);
-    EXPECT_EQ(reader.add("220 Ready"), Line::Positive);
-    EXPECT_EQ(reader.add("150 Opening"), Line::Preliminary);
-    EXPECT_EQ(reader.add("350 Restarting"), Line::Positive);
-    EXPECT_EQ(reader.add("550 No such file"), Line::Negative);
-    EXPECT_EQ(reader.add(" continued"), Line::Continues);
-}
-
-TEST(FtpReplies, PassiveAddressesAndPortArguments)
-{
-    using platform::sockets::SocketAddress;
-    EXPECT_EQ(passiveAddress("227 Entering Passive Mode (192,168,1,2,19,137)"), (SocketAddress {0xC0A80102, 5001}));
-    EXPECT_EQ(passiveAddress("227 Entering Passive Mode (192, 168, 1, 2, 19, 137)."), (SocketAddress {0xC0A80102, 5001}));
-    for (const char* refused : {"227 (192,168,1,2,19)", "227 (256,1,1,1,1,1)", "227 (1,,1,1,1,1)", "227 no numbers",
-                                "200 (1,2,3,4,5,6)", "227 (1,2,3,4,5,1000)"})
-        EXPECT_FALSE(passiveAddress(refused)) << refused;
-    EXPECT_EQ(portArgument({0x7F000001, 5001}), QByteArray("127,0,0,1,19,137"));
-    EXPECT_EQ(pathOfPwdReply("257 \"/pub/x\" is current"), QByteArray("/pub/x"));
-}
 
 TEST(FtpControl, RefusesValuesItCannotSendAndOutOfRangeCodes)
 {
@@ -101,7 +63,8 @@ TEST(FtpControl, RefusesValuesItCannotSendAndOutOfRangeCodes)
     EXPECT_EQ(raised([&] { ftp.setUser(QString(33, u'u')); }), badValue);
     EXPECT_EQ(raised([&] { ftp.setPassword(QStringLiteral("a\r\nDELE x")); }), badValue);
     EXPECT_EQ(raised([&] { ftp.setRemoteFile(QString::fromLatin1("nul\0l", 5)); }), badValue);
-    EXPECT_EQ(raised([&] { ftp.setAltFile(QStringLiteral("\u4e2d.txt")); }), badValue);
+    // Names the ANSI code page lacks may go out in UTF-8: the server tells at log-on.
+    EXPECT_EQ(raised([&] { ftp.setAltFile(QStringLiteral("\u4e2d.txt")); }), QString());
     EXPECT_EQ(raised([&] { ftp.setLocalFile(QString(257, u'f')); }), badValue);
     EXPECT_EQ(raised([&] { ftp.setCommand(QStringLiteral("")); }), badValue);
     EXPECT_EQ(raised([&] { ftp.setStartByte(-1); }), badValue);
@@ -202,7 +165,8 @@ TEST_F(ScriptedSession, RepliesDecideEachActionsOutcome)
     EXPECT_EQ(raised([&] { ftp.setCommand(QStringLiteral("NOOP")); }), QString());
     EXPECT_EQ(ftp.LastReply(), QStringLiteral("200 ") + QString(1020, u'x'));
     EXPECT_EQ(peer->problems(), QStringList());
-    EXPECT_EQ(events.commands(), QStringList({QStringLiteral("USER kelvane"), QStringLiteral("PASV"),
+    EXPECT_EQ(events.commands(), QStringList({QStringLiteral("USER kelvane"), QStringLiteral("FEAT"),
+                                              QStringLiteral("OPTS UTF8 ON"), QStringLiteral("PASV"),
                                               QStringLiteral("PASV"), QStringLiteral("ABOR"),
                                               QStringLiteral("DELE gone.txt"), QStringLiteral("NOOP")}));
 }
@@ -216,4 +180,84 @@ TEST_F(ScriptedSession, ARefusedConnectionRaisesTheSocketError)
     EXPECT_EQ(raised([&] { ftp.setAction(CFTPCtrl::a_Logon); }), QStringLiteral("25062 [10061] Connection refused."));
     EXPECT_EQ(events.errors, QStringList(QStringLiteral("20143 Failed to connect:  [10061] Connection refused.")));
     EXPECT_EQ(ftp.SocketHandle(), -1);
+}
+
+TEST_F(ScriptedSession, ASilentServerFailsTheActionOnceNothingMovedForTheLimit)
+{
+    start(QStringLiteral("never-answers"));
+    ftp.setNoProgressLimit(300ms);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(run(CFTPCtrl::a_Logon), QStringLiteral("25061 [10060] Connection timed out."));
+    EXPECT_LT(clock.elapsed(), 5000);
+    // The session cannot go on in step: the connection is closed, and the next action starts anew.
+    EXPECT_EQ(ftp.SocketHandle(), -1);
+}
+
+TEST_F(ScriptedSession, AReplyLineWithoutAnEndFailsTheActionAndClosesTheConnection)
+{
+    start(QStringLiteral("endless-reply-line"));
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(run(CFTPCtrl::a_Logon), QStringLiteral("20142 Unexpected server reply."));
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(ftp.SocketHandle(), -1);
+}
+
+TEST_F(ScriptedSession, AnInterruptedConnectLeavesTheControlIdleAndUsable)
+{
+    UnansweringListener unanswering;
+    start(QStringLiteral("multiline-greeting"));
+    const quint16 peerPort = peer->port();
+    ftp.setRemotePort(unanswering.port());
+    QTimer::singleShot(200, &ftp, [this] { ftp.setAction(CFTPCtrl::a_Idle); });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(run(CFTPCtrl::a_Logon), QStringLiteral("20302 Interrupted."));
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(ftp.SocketHandle(), -1);
+    EXPECT_EQ(ftp.Action(), 0);
+    EXPECT_EQ(run(CFTPCtrl::a_Logoff), QString());
+    EXPECT_EQ(raised([&] { ftp.setRemoteHost(QStringLiteral("127.0.0.1")); }), QString());
+    EXPECT_EQ(raised([&] { ftp.setRemotePort(peerPort); }), QString());
+    ftp.setTransferMode(CFTPCtrl::tm_Binary);
+    EXPECT_EQ(run(CFTPCtrl::a_Logon), QString());
+    EXPECT_EQ(peer->problems(), QStringList());
+}
+
+TEST_F(ScriptedSession, AConnectThatNeverCompletesFailsOnceNothingMovedForTheLimit)
+{
+    UnansweringListener unanswering;
+    start(QStringLiteral("never-answers"));
+    ftp.setRemotePort(unanswering.port());
+    ftp.setNoProgressLimit(300ms);
+    EXPECT_EQ(run(CFTPCtrl::a_Logon), QStringLiteral("25061 [10060] Connection timed out."));
+    EXPECT_EQ(ftp.SocketHandle(), -1);
+}
+
+TEST_F(ScriptedSession, NamesGoOutInUtf8WhenTheServerAnnouncesIt)
+{
+    start(QStringLiteral("utf8-server"));
+    ftp.setPassive(true);
+    ftp.setRemoteFile(QStringLiteral("caf\u00e9.txt"));
+    EXPECT_EQ(run(CFTPCtrl::a_DeleteFile), QString());
+    EXPECT_EQ(ftp.LastReply(), QStringLiteral("250 Deleted caf\u00e9.txt"));
+    ftp.setRemoteFile(QString());
+    EXPECT_EQ(run(CFTPCtrl::a_ListDirectory), QString());
+    EXPECT_EQ(events.dirList, QStringList({QStringLiteral("caf\u00e9.txt"), QStringLiteral("\u65e5\u672c.txt"),
+                                           QStringLiteral("old-caf\u00e9.txt")}));
+    EXPECT_EQ(peer->problems(), QStringList());
+}
+
+TEST_F(ScriptedSession, NamesGoOutInTheAnsiCodePageWhenTheServerKnowsNoUtf8)
+{
+    start(QStringLiteral("ansi-server"));
+    ftp.setRemoteFile(QStringLiteral("caf\u00e9.txt"));
+    EXPECT_EQ(run(CFTPCtrl::a_DeleteFile), QString());
+    EXPECT_EQ(ftp.LastReply(), QStringLiteral("250 Deleted caf\u00e9.txt"));
+    // A name this server cannot be sent is refused before anything goes out.
+    ftp.setRemoteFile(QStringLiteral("\u65e5\u672c.txt"));
+    EXPECT_EQ(run(CFTPCtrl::a_DeleteFile), QStringLiteral("380 Bad property value."));
+    EXPECT_EQ(command(QStringLiteral("NOOP")), QString());
+    EXPECT_EQ(peer->problems(), QStringList());
 }

@@ -59,7 +59,7 @@ protected:
     {
         auto& entry = servers()[GetParam()];
         if (!entry)
-            entry = std::make_unique<FtpServerProcess>(GetParam());
+            entry = std::make_unique<FtpServerProcess>(GetParam(), kelvane::test::scratchFolder());
         server = entry.get();
         ASSERT_EQ(server->failure(), QString());
         ftp.setWinsockLoaded(true);
@@ -218,6 +218,78 @@ TEST_P(FtpServers, ARefusedDownloadLeavesTheLocalFileAsItWas)
     EXPECT_EQ(events.starts, events.ends);
 }
 
+// The host cuts a transfer short from its Transfer event, by an abort (Action 1) or by no
+// longer waiting (Action 0); either way the next commands get their own replies, and a
+// download leaves the local file as it was.
+TEST_P(FtpServers, ATransferCutShortInAnyPhaseLeavesTheNextCommandItsOwnReply)
+{
+    constexpr int kSize = 8 << 20;
+    writeFile(remote(QStringLiteral("big.bin")), randomBytes(kSize));
+    writeFile(local(QStringLiteral("up.bin")), randomBytes(kSize));
+    ftp.setTransferMode(CFTPCtrl::tm_Binary);
+    struct Phase {
+        const char* name;
+        CFTPCtrl::TAction action;
+        qint32 cutAt; // the Transfer count from which the host cuts it short
+        CFTPCtrl::TAction cut;
+    };
+    const Phase phases[] = {{"abort a download at its first piece", CFTPCtrl::a_Download, 0, CFTPCtrl::a_Abort},
+                            {"abort a download near its end", CFTPCtrl::a_Download, kSize - (256 << 10), CFTPCtrl::a_Abort},
+                            {"abort an upload at 5 MB", CFTPCtrl::a_Upload, 5 << 20, CFTPCtrl::a_Abort},
+                            {"stop waiting for a download", CFTPCtrl::a_Download, 0, CFTPCtrl::a_Idle}};
+    for (const bool passive : {true, false}) {
+        for (const Phase& phase : phases) {
+            SCOPED_TRACE(std::string(phase.name) + (passive ? ", passive" : ", active"));
+            ftp.setPassive(passive);
+            const bool upload = phase.action == CFTPCtrl::a_Upload;
+            ftp.setRemoteFile(upload ? QStringLiteral("up.bin") : QStringLiteral("big.bin"));
+            writeFile(local(QStringLiteral("kept.bin")), "kept");
+            ftp.setLocalFile(local(upload ? QStringLiteral("up.bin") : QStringLiteral("kept.bin")));
+            bool cut = false;
+            events.onTransfer = [&](qint32 count) {
+                if (count < phase.cutAt || std::exchange(cut, true))
+                    return;
+                ftp.setAction(phase.cut);
+            };
+            const QString result = run(phase.action);
+            events.onTransfer = nullptr;
+            EXPECT_TRUE(cut);
+            EXPECT_EQ(result, QStringLiteral("20302 Interrupted."));
+            EXPECT_EQ(readFile(local(QStringLiteral("kept.bin"))), QByteArray("kept"));
+            ftp.setRemoteFile(QStringLiteral("no-such-file.bin"));
+            EXPECT_EQ(run(CFTPCtrl::a_DeleteFile).left(9), QStringLiteral("20142 550"));
+            EXPECT_EQ(raised([&] { ftp.setCommand(QStringLiteral("NOOP")); }), QString());
+            EXPECT_TRUE(ftp.LastReply().startsWith(QStringLiteral("200")));
+        }
+    }
+    EXPECT_EQ(events.starts, events.ends);
+}
+
+TEST_P(FtpServers, NamesOutsideTheAnsiCodePageTravelInUtf8)
+{
+    const QStringList names {QStringLiteral("caf\u00e9.txt"), QStringLiteral("\u65e5\u672c.txt")};
+    writeFile(local(QStringLiteral("name.txt")), "named");
+    ftp.setPassive(true);
+    for (const QString& name : names) {
+        ftp.setLocalFile(local(QStringLiteral("name.txt")));
+        ftp.setRemoteFile(name);
+        EXPECT_EQ(run(CFTPCtrl::a_Upload), QString()) << name.toStdString();
+        EXPECT_EQ(readFile(remote(name)), QByteArray("named")) << name.toStdString();
+    }
+    ftp.setRemoteFile(QString());
+    EXPECT_EQ(run(CFTPCtrl::a_ListDirectory), QString());
+    for (const QString& name : names)
+        EXPECT_TRUE(events.dirList.contains(name)) << events.dirList.join(u'|').toStdString();
+    for (const QString& name : names) {
+        ftp.setRemoteFile(name);
+        ftp.setLocalFile(local(QStringLiteral("back.txt")));
+        EXPECT_EQ(run(CFTPCtrl::a_Download), QString());
+        EXPECT_EQ(readFile(local(QStringLiteral("back.txt"))), QByteArray("named"));
+        EXPECT_EQ(run(CFTPCtrl::a_DeleteFile), QString());
+        EXPECT_FALSE(QFile::exists(remote(name)));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, FtpServers, ::testing::Values(Kind::Pyftpdlib, Kind::Vsftpd),
                          [](const auto& info) {
                              return std::string(info.param == Kind::Pyftpdlib ? "pyftpdlib" : "vsftpd");
@@ -225,7 +297,7 @@ INSTANTIATE_TEST_SUITE_P(Servers, FtpServers, ::testing::Values(Kind::Pyftpdlib,
 
 TEST(FtpLogOn, AWrongPasswordIsRefusedWithTheServersReply)
 {
-    FtpServerProcess server(Kind::Pyftpdlib);
+    FtpServerProcess server(Kind::Pyftpdlib, kelvane::test::scratchFolder());
     ASSERT_EQ(server.failure(), QString());
     CFTPCtrl ftp;
     ftp.setWinsockLoaded(true);
