@@ -27,6 +27,10 @@ QString ServerLogon::PostXMLRPC(const QString& request)
 
 bool ServerLogon::TavroConnect()
 {
+    // A request of this window is still waiting for its reply (this call came from an event
+    // its wait let run): a new client GUID now would make that session's keys fail.
+    if (m_transport.Busy())
+        return false;
     m_session->NewClientGUID();
     try {
         PostXMLRPC(basXMLRPC::BuildTavroConnect(*m_session));

@@ -54,6 +54,7 @@ QString ServerTransport::Post(const QString& request, AbstractProgressBar* progr
     const QString url = m_endpoint.URL ? m_endpoint.URL() : QString();
     m_reply.clear();
     m_expectedLength = 0;
+    m_replyTooLarge = false;
     m_progress = progress;
     m_host = QUrl(url).host();
     const auto done = qScopeGuard([this] {
@@ -65,8 +66,29 @@ QString ServerTransport::Post(const QString& request, AbstractProgressBar* progr
 
     m_HTTPS1->setAttachedFile(RequestFile());
     m_HTTPS1->setPostData(QString());
-    m_HTTPS1->Post(url);
+    try {
+        m_HTTPS1->Post(url);
+    } catch (...) {
+        // A connection left open by a request that timed out or broke would carry the next
+        // request to a server that no longer answers, whatever address it was meant for.
+        disconnect();
+        if (!m_replyTooLarge)
+            throw;
+    }
+    if (m_replyTooLarge) {
+        disconnect();
+        raiseError(err::OutOfMemory, QStringLiteral("The knowledge server's reply is larger than %1 bytes.").arg(m_replyLimit));
+    }
     return platform::encoding::decodeStored(m_reply);
+}
+
+void ServerTransport::disconnect()
+{
+    try {
+        m_HTTPS1->Interrupt();
+    } catch (const std::exception&) {
+        // Nothing left to drop.
+    }
 }
 
 void ServerTransport::HTTPS1_Header(const QString& field, const QString& value)
@@ -80,8 +102,15 @@ void ServerTransport::HTTPS1_Header(const QString& field, const QString& value)
 
 void ServerTransport::HTTPS1_Transfer(qint16 direction, qint32 /*bytesTransferred*/, const QString& text)
 {
-    if (direction != kResponse)
+    if (direction != kResponse || m_replyTooLarge)
         return;
+    if (m_reply.size() + text.size() > m_replyLimit) {
+        // Stops the transfer; Post reports it once the control has returned.
+        m_replyTooLarge = true;
+        m_reply.clear();
+        disconnect();
+        return;
+    }
     // The control hands the bytes over one character each; they go back to bytes here, so
     // the length is counted in bytes and the text is decoded once, whole.
     m_reply += platform::encoding::toAnsi(text);

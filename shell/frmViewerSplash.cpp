@@ -125,6 +125,14 @@ void frmViewerSplash::cmdOffline_Click()
 
 void frmViewerSplash::cmdOnLine_Click()
 {
+    // The log-on lets the program's events run while it waits: a second click meanwhile would
+    // start a second session under the first one's feet. The button stays disabled until the
+    // log-on has ended, and is enabled again when it failed.
+    if (m_loggingOn)
+        return;
+    m_loggingOn = true;
+    m_cmdOnLine->setEnabled(false);
+    bool chosen = false;
     trappedVoid(kModule, "cmdOnLine_Click", [&] {
         platform::ui().yield();
         if (!serverLogon().LogOnAndChoose(m_parentForm.ctlPelnet1(), m_ProgressBar1)) {
@@ -132,8 +140,12 @@ void frmViewerSplash::cmdOnLine_Click()
                                       platform::applicationTitle());
             return;
         }
+        chosen = true;
         choose();
     });
+    m_loggingOn = false;
+    if (!chosen)
+        m_cmdOnLine->setEnabled(true);
 }
 
 void frmViewerSplash::choose()

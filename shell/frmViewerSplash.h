@@ -57,6 +57,7 @@ private:
     QPushButton* m_cmdOffline = nullptr;
     QPushButton* m_cmdOnLine = nullptr;
     ProgressBarControl* m_ProgressBar1 = nullptr;
+    bool m_loggingOn = false; // the Online button's log-on is under way
 };
 
 } // namespace kelvane

@@ -11,7 +11,9 @@
 #include "tests/server/ServerTestSupport.h"
 #include "tests/shell/ShellTestSupport.h"
 
+#include <QJsonObject>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 
 using namespace kelvane;
@@ -114,4 +116,39 @@ TEST_F(ProgramOnline, AFailedLogOnIsToldAndALaterOneCanSucceed)
     EXPECT_EQ(w.lastLoadResult(), frmNavigate::LoadResult::Loaded);
     EXPECT_EQ(w.ctlPelnet1().Network()->Name()->Text(), kSampleName);
     EXPECT_EQ(messages().size(), 2);
+}
+
+TEST_F(ProgramOnline, ASecondClickOnOnlineWhileTheLogOnRunsIsIgnored)
+{
+    FakeKnowledgeServer server(QStringLiteral("slow"));
+    ASSERT_TRUE(server.started());
+    useServer(server);
+
+    QTimer::singleShot(50, [] {
+        frmViewerSplash* start = shownStartDialog();
+        ASSERT_NE(start, nullptr);
+        QPushButton* online = start->cmdOnLine();
+        // The user's double click: the second press lands while the first log-on waits.
+        QTimer::singleShot(200, [online] {
+            EXPECT_FALSE(online->isEnabled());
+            QTest::mouseClick(online, Qt::LeftButton);
+        });
+        QTest::mouseClick(online, Qt::LeftButton);
+        if (!basGlobal::StartChoiceMade)
+            start->close(); // the log-on failed: the program ends
+    });
+    test::WhenModalShows browse(chooseTheCar);
+    frmNavigate& w = load({});
+
+    EXPECT_EQ(w.lastLoadResult(), frmNavigate::LoadResult::Loaded);
+    EXPECT_EQ(w.ctlPelnet1().Network()->Name()->Text(), kSampleName);
+    EXPECT_TRUE(messages().isEmpty()) << messages().join(u'|').toStdString();
+    // One connect, one log-on, each with the key the server expected.
+    QStringList asked;
+    for (const QJsonObject& request : server.requests()) {
+        asked << request.value(QStringLiteral("request")).toString();
+        EXPECT_NE(request.value(QStringLiteral("expected")), QJsonValue(false));
+    }
+    EXPECT_EQ(asked.mid(0, 2), (QStringList {QStringLiteral("tavro.connect"), QStringLiteral("tavro.logon")}));
+    EXPECT_EQ(asked.count(QStringLiteral("tavro.connect")), 1);
 }

@@ -14,6 +14,8 @@ HTTPS on 127.0.0.1, keeping the rolling session key as the client must, in one o
   html           every request answered by an HTML error page
   silent         reads the request and never answers
   otherprefixes  SOAP replies with the prefixes "soap" and "ns1"
+  slow           proper replies, each sent 0.6 s after its request
+  huge           proper replies; a document reply carries 2 MB of white space
 
 The folder listing comes from --listing, each document from a --document GUID=PATH (a whole
 knowledge-base document). Each request is logged as one JSON line to --log: the method or
@@ -34,7 +36,7 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from xml.sax.saxutils import escape
 
 MODES = ("normal", "wrongkey", "refused", "anonymous", "stringtyped", "nolength", "longlength", "html",
-         "silent", "otherprefixes")
+         "silent", "otherprefixes", "slow", "huge")
 SOAP_ENVELOPE = "http://schemas.xmlsoap.org/soap/envelope/"
 MODULE = "urn:soapserver/soap:AuthorizationModule"
 DECLARATION = "<?xml version='1.0' encoding='UTF-8'?>"
@@ -136,6 +138,8 @@ class KnowledgeServer(ThreadingHTTPServer):
             if operation == "GetFileObject":
                 result = "<GetFileObjectResult>" + self.document(unescape(fields.get("FileObjectGUID", ""))) \
                     + "</GetFileObjectResult>"
+                if self.mode == "huge":
+                    result += " " * (2 << 20)
             elif operation == "PutFileObject":
                 document = re.search(r"<FileObject>(.*)</FileObject>", body, re.S).group(1)
                 self.log(request="stored", guid=fields.get("FileObjectGUID", ""), document=document)
@@ -187,6 +191,8 @@ class Handler(BaseHTTPRequestHandler):
             self.send(500, "text/html", "<html><head><title>Error</title></head>"
                                         "<body><h1>500 Internal Server Error</h1></body></html>")
         else:
+            if server.mode == "slow":
+                time.sleep(0.6)
             self.send(200, "text/xml", server.answer(body))
 
     def send(self, status, content_type, text):

@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace kelvane;
@@ -147,4 +148,47 @@ TEST_F(ServerExchanges, SoapRepliesWithOtherPrefixesGiveNothing)
     DiagramServerSession diagram(session, server.endpoint(), test::scratchFolder());
     EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).isEmpty());
     EXPECT_EQ(session->SessionKey(), key);
+}
+
+TEST_F(ServerExchanges, AServerThatNeverAnswersDoesNotHoldTheWindowsLaterRequests)
+{
+    FakeKnowledgeServer silent(QStringLiteral("silent"));
+    FakeKnowledgeServer normal;
+    ASSERT_TRUE(silent.started() && normal.started());
+    // The user changes the server's address between requests.
+    const auto address = std::make_shared<QString>(silent.url());
+    ServerEndpoint endpoint = normal.endpoint();
+    endpoint.URL = [address] { return *address; };
+
+    ServerLogon start(session, endpoint);
+    start.Transport().HTTPS1().setTimeout(1);
+    EXPECT_FALSE(start.TavroConnect());
+    *address = normal.url();
+    EXPECT_TRUE(start.TavroConnect());
+
+    DiagramServerSession diagram(session, endpoint, test::scratchFolder());
+    diagram.Transport().HTTPS1().setTimeout(1);
+    *address = silent.url();
+    EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).isEmpty());
+    EXPECT_EQ(messages(), QStringList {QStringLiteral("Cannot connect to server")});
+    *address = normal.url();
+    EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).contains(QStringLiteral("Car will not start")));
+    EXPECT_EQ(normal.requests().size(), 3); // connect, logon, the document
+}
+
+TEST_F(ServerExchanges, ALogOnAskedForWhileOneWaitsLeavesTheSessionAlone)
+{
+    FakeKnowledgeServer server(QStringLiteral("slow"));
+    ASSERT_TRUE(server.started());
+    ServerLogon start(session, server.endpoint());
+    bool nestedRan = false;
+    QTimer::singleShot(200, [&] {
+        const QString guid = session->ClientGUID();
+        EXPECT_FALSE(start.TavroConnect());
+        EXPECT_EQ(session->ClientGUID(), guid);
+        nestedRan = true;
+    });
+    EXPECT_TRUE(start.TavroConnect());
+    EXPECT_TRUE(nestedRan);
+    EXPECT_TRUE(messages().isEmpty());
 }
