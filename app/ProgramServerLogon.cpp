@@ -1,7 +1,6 @@
 #include "app/ProgramServerLogon.h"
 
 #include "model/basLibrary.h"
-#include "platform/SystemInfo.h"
 #include "server/TavroClient.h"
 #include "shell/SettingValues.h"
 #include "shell/ShellGlobals.h"
@@ -16,7 +15,7 @@ bool ProgramServerLogon::LogOnAndChoose(ctlPelnet& diagram, AbstractProgressBar*
     if (!m_client) {
         const ServerEndpoint endpoint {[] { return basGlobal::ServerURL; }, basLibrary::TempFolder,
                                        settingvalues::readText(kTrustedCertificatesKey)};
-        m_client = std::make_unique<TavroClient>(endpoint, platform::systemInfo().tempFolder());
+        m_client = std::make_unique<TavroClient>(endpoint, basLibrary::TempFolder);
     }
     return m_client->GoOnline(diagram, progress);
 }

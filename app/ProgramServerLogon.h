@@ -11,9 +11,9 @@ class TavroClient;
 
 // The start dialog's way online in the program: its one knowledge-server client, made at the
 // first log-on with what start-up has set by then (the server's address from the settings, the
-// run's temporary folder for the request file). Online edits are spooled in the user's
-// temporary folder, where they outlast the run. The setting "Tavro Certificate" may name a PEM
-// file of certificates to trust for a server with a certificate of its own.
+// run's own temporary folder for the request file and the spool of online edits, which only
+// the user may read and which goes with the run). The setting "Tavro Certificate" may name a
+// PEM file of certificates to trust for a server with a certificate of its own.
 class ProgramServerLogon : public AbstractServerLogon {
 public:
     ProgramServerLogon();

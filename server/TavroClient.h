@@ -13,8 +13,8 @@ class TavroSession;
 // log on and choose, and the diagram's session for reading documents and spooling edits.
 class TavroClient {
 public:
-    // Requests go to the endpoint; the spool files of online edits to `spoolFolder`, which
-    // outlives the run.
+    // Requests go to the endpoint; the spool files of online edits to `spoolFolder`, a folder
+    // of the user's alone.
     TavroClient(const ServerEndpoint& endpoint, const QString& spoolFolder);
 
     // The start dialog's Online road: the diagram control reads and spools through this

@@ -5,7 +5,9 @@
 #include "diagram/ctlPelnet.h"
 #include "model/TextLabel.h"
 #include "network/clsNetwork.h"
+#include "model/basLibrary.h"
 #include "server/frmConnect.h"
+#include "shell/basMain.h"
 #include "shell/frmViewerSplash.h"
 #include "tests/server/FakeKnowledgeServer.h"
 #include "tests/server/ServerTestSupport.h"
@@ -13,6 +15,7 @@
 
 #include <QJsonObject>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -43,6 +46,14 @@ void chooseTheCar(QWidget& shown)
 
 class ProgramOnline : public test::ShellTest {
 protected:
+    // The run's own temporary folder, as start-up makes it.
+    ProgramOnline()
+    {
+        QDir().mkpath(system->temp);
+        runFolder = basMain::SetUpFolders();
+    }
+    ~ProgramOnline() override { basLibrary::TempFolder.clear(); }
+
     // The settings of a user who works with this server.
     void useServer(const FakeKnowledgeServer& server)
     {
@@ -57,6 +68,7 @@ protected:
         return texts;
     }
 
+    std::unique_ptr<QTemporaryDir> runFolder;
     platform::ScopedService<AbstractServerLogon, ProgramServerLogon> logon;
 };
 
@@ -85,9 +97,15 @@ TEST_F(ProgramOnline, OnlineOpensTheChosenKnowledgeBaseAndSpoolsItsEdits)
     EXPECT_FALSE(host->calls.contains(QStringLiteral("CreateKnowledgeBase ")));
     EXPECT_TRUE(messages().isEmpty());
 
-    // An edit made online goes to the spool in the user's temporary folder.
+    // An edit made online goes to the spool in the run's own folder, for the user's eyes only.
+    ASSERT_TRUE(runFolder);
     ASSERT_TRUE(diagram.Network()->AddNode(1));
-    EXPECT_TRUE(QFile::exists(system->temp + QStringLiteral("/orvik00001.qsu")));
+    const QString spooled = runFolder->filePath(QStringLiteral("orvik00001.qsu"));
+    EXPECT_TRUE(QFile::exists(spooled));
+    EXPECT_FALSE(QFile::exists(system->temp + QStringLiteral("/orvik00001.qsu")));
+    EXPECT_EQ(QFile::permissions(spooled) & ~(QFile::ReadUser | QFile::WriteUser), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(QFile::permissions(runFolder->path()) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 TEST_F(ProgramOnline, AFailedLogOnIsToldAndALaterOneCanSucceed)
