@@ -29,7 +29,7 @@ bool ServerLogon::TavroConnect()
 {
     // A request of this window is still waiting for its reply (this call came from an event
     // its wait let run): a new client GUID now would make that session's keys fail.
-    if (m_transport.Busy())
+    if (m_transport.Busy() || !m_session->CheckUserName())
         return false;
     m_session->NewClientGUID();
     try {

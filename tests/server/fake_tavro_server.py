@@ -7,7 +7,9 @@ HTTPS on 127.0.0.1, keeping the rolling session key as the client must, in one o
   normal         proper replies
   wrongkey       every reply after the first carries a key the client cannot accept
   refused        the logon reply carries a valid key but no result
-  anonymous      every other SOAP reply is anonymous, with a fresh key taken unhashed
+  anonymous      every other SOAP reply is anonymous, with a fresh key taken unhashed and
+                 written between blanks; the other keys are written between line breaks
+  foreignkey     the second SOAP reply is anonymous, with a key the ANSI code page lacks
   stringtyped    XML-RPC values typed as <string>
   nolength       replies without Content-Length
   longlength     Content-Length 100 bytes larger than the body
@@ -36,7 +38,7 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from xml.sax.saxutils import escape
 
 MODES = ("normal", "wrongkey", "refused", "anonymous", "stringtyped", "nolength", "longlength", "html",
-         "silent", "otherprefixes", "slow", "huge")
+         "silent", "otherprefixes", "slow", "huge", "foreignkey")
 SOAP_ENVELOPE = "http://schemas.xmlsoap.org/soap/envelope/"
 MODULE = "urn:soapserver/soap:AuthorizationModule"
 DECLARATION = "<?xml version='1.0' encoding='UTF-8'?>"
@@ -147,7 +149,14 @@ class KnowledgeServer(ThreadingHTTPServer):
         self.soap_replies += 1
         if self.mode == "anonymous" and self.soap_replies % 2 == 0:
             anonymous = "true"
-            key = " " + secrets.token_hex(6).upper() + " "
+            key = secrets.token_hex(6).upper()
+            self.expected = key
+            key = "  " + key + " "
+        elif self.mode == "anonymous":
+            key = "\r\n  " + key + "\r\n"
+        elif self.mode == "foreignkey" and self.soap_replies == 2:
+            anonymous = "true"
+            key = "\u4e2d" + secrets.token_hex(6).upper()
             self.expected = key
         reply = ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<SOAP:Envelope xmlns:SOAP=\"" + SOAP_ENVELOPE
                  + "\"><SOAP:Body><m:" + operation + "Response xmlns:m=\"" + MODULE + "\"><Key>" + key

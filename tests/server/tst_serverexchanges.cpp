@@ -192,3 +192,35 @@ TEST_F(ServerExchanges, ALogOnAskedForWhileOneWaitsLeavesTheSessionAlone)
     EXPECT_TRUE(nestedRan);
     EXPECT_TRUE(messages().isEmpty());
 }
+
+TEST_F(ServerExchanges, AKeyOutsideTheAnsiCodePageFailsOneExchangeAndTheNextLogOnSucceeds)
+{
+    FakeKnowledgeServer server(QStringLiteral("foreignkey"));
+    ASSERT_TRUE(server.started());
+    ASSERT_TRUE(logOn(server.endpoint()));
+    DiagramServerSession diagram(session, server.endpoint(), test::scratchFolder());
+    EXPECT_FALSE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).isEmpty());
+    EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).isEmpty());
+    EXPECT_EQ(messages(), QStringList {kInvalidResponse});
+
+    // The same window logs on again, and the diagram reads with the new session.
+    ASSERT_TRUE(logon->TavroConnect());
+    EXPECT_FALSE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).isEmpty());
+    EXPECT_EQ(messages().size(), 1);
+}
+
+TEST_F(ServerExchanges, AUserNameOutsideTheAnsiCodePageIsRefusedBeforeAnythingIsSent)
+{
+    FakeKnowledgeServer server;
+    ASSERT_TRUE(server.started());
+    services.system->user = QStringLiteral("\u738B\u5C0F\u660E");
+    EXPECT_FALSE(logOn(server.endpoint()));
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages()[0].contains(QStringLiteral("\u738B\u5C0F\u660E")));
+    EXPECT_EQ(services.ui->messageBoxes[0].style, platform::msgbox::Exclamation);
+    EXPECT_TRUE(server.requests().isEmpty());
+
+    // The same run, as a user whose name the key can carry.
+    services.system->user = FakeKnowledgeServer::user();
+    EXPECT_TRUE(logon->TavroConnect());
+}
