@@ -2,6 +2,8 @@
 #include "server/DiagramServerSession.h"
 #include "server/ServerLogon.h"
 #include "server/basXMLRPC.h"
+#include "server/basXMLSOAP.h"
+#include "tests/support/ErrorAssertions.h"
 #include "tests/server/FakeKnowledgeServer.h"
 #include "tests/server/ServerTestSupport.h"
 #include "tests/support/TestEnvironment.h"
@@ -223,4 +225,22 @@ TEST_F(ServerExchanges, AUserNameOutsideTheAnsiCodePageIsRefusedBeforeAnythingIs
     // The same run, as a user whose name the key can carry.
     services.system->user = FakeKnowledgeServer::user();
     EXPECT_TRUE(logon->TavroConnect());
+}
+
+TEST_F(ServerExchanges, AReplyLargerThanTheLimitIsGivenUpAndTheWindowGoesOnWorking)
+{
+    FakeKnowledgeServer server(QStringLiteral("huge"));
+    ASSERT_TRUE(server.started());
+    ASSERT_TRUE(logOn(server.endpoint()));
+    DiagramServerSession diagram(session, server.endpoint(), test::scratchFolder());
+    diagram.Transport().setReplyLimit(1 << 20);
+    const QString read = basXMLSOAP::BuildSoapGetFileObject(session->SessionKey(), FakeKnowledgeServer::kCarGUID, QStringLiteral("False"));
+    EXPECT_EQ(test::errorNumberOf([&] { diagram.Transport().Post(read); }), err::OutOfMemory);
+    EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).isEmpty());
+    EXPECT_EQ(messages(), QStringList {QStringLiteral("Cannot connect to server")});
+
+    // The replies never arrived, so a new log-on starts over; the diagram reads again.
+    diagram.Transport().setReplyLimit(ServerTransport::kReplyLimit);
+    ASSERT_TRUE(logon->TavroConnect());
+    EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).contains(QStringLiteral("Car will not start")));
 }
