@@ -6,6 +6,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/TextEncoding.h"
 #include "server/MessageText.h"
+#include "server/PresentedChain.h"
 #include "server/TextFiles.h"
 
 #include <QDir>
@@ -18,6 +19,8 @@ namespace kelvane {
 namespace {
 
 constexpr qint16 kResponse = 1;
+// How long the server's intermediate certificates are waited for.
+constexpr int kChainWaitMs = 10000;
 
 } // namespace
 
@@ -57,6 +60,7 @@ QString ServerTransport::Post(const QString& request, AbstractProgressBar* progr
     m_replyTooLarge = false;
     m_progress = progress;
     m_host = QUrl(url).host();
+    m_port = quint16(QUrl(url).port(443));
     const auto done = qScopeGuard([this] {
         if (m_progress)
             m_progress->setValue(0);
@@ -122,8 +126,17 @@ void ServerTransport::HTTPS1_SSLServerAuthentication(qint32 certHandle, bool& ac
 {
     if (accept)
         return;
-    if (const auto certificate = plexant::certificateHandles::find(certHandle))
-        accept = m_trusted.Trusts(certificate->x509(), m_host);
+    const auto certificate = plexant::certificateHandles::find(certHandle);
+    if (!certificate || !m_trusted.Configured())
+        return;
+    accept = m_trusted.Trusts(certificate->x509(), m_host, m_intermediates);
+    if (!accept) {
+        // Certified through an intermediate authority: the control hands over the server's
+        // certificate alone, so the intermediates come from a handshake of our own, once for
+        // as long as they serve.
+        m_intermediates = server::PresentedIntermediates(m_host, m_port, kChainWaitMs);
+        accept = !m_intermediates.isEmpty() && m_trusted.Trusts(certificate->x509(), m_host, m_intermediates);
+    }
 }
 
 } // namespace kelvane

@@ -72,6 +72,8 @@ private:
     bool m_replyTooLarge = false;
     AbstractProgressBar* m_progress = nullptr;
     QString m_host;
+    quint16 m_port = 443;
+    QList<QByteArray> m_intermediates; // the server's intermediate certificates, when it needs them
     bool m_posting = false;
 };
 

@@ -4,6 +4,7 @@
 #include "server/basXMLRPC.h"
 #include "server/basXMLSOAP.h"
 #include "tests/support/ErrorAssertions.h"
+#include "tests/server/ChainCertificates.h"
 #include "tests/server/FakeKnowledgeServer.h"
 #include "tests/server/ServerTestSupport.h"
 #include "tests/support/TestEnvironment.h"
@@ -243,4 +244,23 @@ TEST_F(ServerExchanges, AReplyLargerThanTheLimitIsGivenUpAndTheWindowGoesOnWorki
     diagram.Transport().setReplyLimit(ServerTransport::kReplyLimit);
     ASSERT_TRUE(logon->TavroConnect());
     EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).contains(QStringLiteral("Car will not start")));
+}
+
+TEST_F(ServerExchanges, AServerCertifiedThroughAnIntermediateIsTrustedByItsRootAlone)
+{
+    const test::ChainCertificates chain(test::serverFolder(QStringLiteral("chain")));
+    FakeKnowledgeServer server(QStringLiteral("normal"), QStringLiteral("listing.xml"),
+                               test::ServerIdentity {chain.chain(), chain.key(), chain.root()});
+    ASSERT_TRUE(server.started());
+    ASSERT_TRUE(logOn(server.endpoint()));
+    DiagramServerSession diagram(session, server.endpoint(), test::scratchFolder());
+    EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).contains(QStringLiteral("Car will not start")));
+    EXPECT_TRUE(messages().isEmpty());
+
+    // The chain the server sends links its certificate to a root only when the user trusts that root.
+    FakeKnowledgeServer elsewhere;
+    ASSERT_TRUE(elsewhere.started());
+    ServerEndpoint otherRoot = server.endpoint();
+    otherRoot.TrustedCertificates = elsewhere.endpoint().TrustedCertificates;
+    EXPECT_FALSE(logOn(otherRoot));
 }
