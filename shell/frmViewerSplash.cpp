@@ -10,6 +10,7 @@
 #include "platform/HostPath.h"
 #include "platform/UiServices.h"
 #include "shell/AbstractServerLogon.h"
+#include "shell/AbstractWindowServer.h"
 #include "shell/LabelText.h"
 #include "shell/ProductInfo.h"
 #include "shell/ProgressBarControl.h"
@@ -146,6 +147,36 @@ void frmViewerSplash::cmdOnLine_Click()
     m_loggingOn = false;
     if (!chosen)
         m_cmdOnLine->setEnabled(true);
+}
+
+namespace {
+
+AbstractWindowServer* startDialogServer() { return serverLogon().WindowServer(ServerWindow::StartDialog); }
+
+} // namespace
+
+bool frmViewerSplash::TavroDisconnect()
+{
+    return trapped(kModule, "TavroDisconnect", false, [] {
+        AbstractWindowServer* server = startDialogServer();
+        return server && server->TavroDisconnect();
+    });
+}
+
+bool frmViewerSplash::ServerRead(const QString& guid)
+{
+    return trapped(kModule, "ServerRead", false, [&] {
+        AbstractWindowServer* server = startDialogServer();
+        return server && server->ServerRead(m_parentForm.ctlPelnet1(), guid, m_parentForm.ProgressBar1());
+    });
+}
+
+QString frmViewerSplash::ServerWrite(const QString& guid, const QString& xml, const QString& path, AbstractProgressBar* progress)
+{
+    return trapped(kModule, "ServerWrite", QString(), [&] {
+        AbstractWindowServer* server = startDialogServer();
+        return server ? server->ServerWrite(guid, xml, path, progress) : QString();
+    });
 }
 
 void frmViewerSplash::choose()

@@ -108,6 +108,9 @@ class KnowledgeServer(ThreadingHTTPServer):
             key = self.open_session(members.get("guid", ""))
         else:
             key = self.roll(members.get("key", ""), method)
+            if method == "tavro.write":
+                self.log(request="written", guid=members.get("guid", ""), xml=members.get("xml", ""),
+                         path=members.get("path", ""), lock=members.get("lock", ""))
             if method == "tavro.logon":
                 payload = None if self.mode == "refused" else "Welcome"
             elif method == "tavro.read":
@@ -133,7 +136,7 @@ class KnowledgeServer(ThreadingHTTPServer):
         fields = dict(re.findall(r"<(Key|GUID|FileObjectGUID|Lock)>(.*?)</\1>", body, re.S))
         result = ""
         if operation == "Connect":
-            self.log(request=operation, guid=fields.get("GUID", ""))
+            self.log(request=operation, guid=fields.get("GUID", ""), body=body)
             key = self.open_session(unescape(fields.get("GUID", "")))
         else:
             key = self.roll(unescape(fields.get("Key", "")), operation)

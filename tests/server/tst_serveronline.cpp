@@ -198,7 +198,7 @@ TEST_F(ServerOnline, BrowserShowsDeepFolderTreesAndOffersOKOnlyOnKnowledgeBases)
         tree.setCurrentItem(deep);
         browser.cmdOK()->click();
     }, ran);
-    const std::optional<ServerChoice> choice = logon.ServerConnect(nullptr);
+    const std::optional<ServerChoice> choice = logon.ChooseInBrowser(nullptr);
     ASSERT_TRUE(ran);
     ASSERT_TRUE(choice);
     EXPECT_EQ(choice->GUID, FakeKnowledgeServer::kCarGUID);
