@@ -1,19 +1,21 @@
 #pragma once
 
+#include "app/ProgramWindowServer.h"
 #include "shell/AbstractServerLogon.h"
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 namespace kelvane {
 
 class TavroClient;
 
-// The start dialog's way online in the program: its one knowledge-server client, made at the
-// first log-on with what start-up has set by then (the server's address from the settings, the
-// run's temporary folder for the request file). Online edits are spooled in the user's
-// temporary folder, where they outlast the run. The setting "Tavro Certificate" may name a PEM
-// file of certificates to trust for a server with a certificate of its own.
+// The program's knowledge-server client as the shell's windows reach it, made at the first use
+// with what start-up has set by then (the server's address from the settings, the run's own
+// temporary folder for the request file and the spool of online edits, which only the user
+// may read and which goes with the run). The setting "Tavro Certificate" may name a PEM file
+// of certificates to trust for a server with a certificate of its own.
 class ProgramServerLogon : public AbstractServerLogon {
 public:
     ProgramServerLogon();
@@ -21,11 +23,17 @@ public:
 
     bool Available() override { return true; }
     bool LogOnAndChoose(ctlPelnet& diagram, AbstractProgressBar* progress) override;
+    AbstractWindowServer* WindowServer(ServerWindow window) override;
+
+    // The client, made now if need be.
+    TavroClient& Client();
 
     static inline const QString kTrustedCertificatesKey = QStringLiteral("Tavro Certificate");
 
 private:
     std::unique_ptr<TavroClient> m_client;
+    std::optional<ProgramWindowServer> m_startDialog;
+    std::optional<ProgramWindowServer> m_mainWindow;
 };
 
 } // namespace kelvane

@@ -1,6 +1,8 @@
 #include "server/DiagramServerSession.h"
 
 #include "model/AbstractProgressBar.h"
+#include "platform/RuntimeError.h"
+#include "platform/UiServices.h"
 #include "server/ServerMessages.h"
 #include "server/TavroSession.h"
 #include "server/basXMLSOAP.h"
@@ -42,7 +44,14 @@ QString DiagramServerSession::ServerWrite(const QString& strGUID, const QString&
 void DiagramServerSession::ServerUpdate(const QString& strGUID, const QString& strXML, AbstractProgressBar* progress)
 {
     QString document = strXML;
-    m_spool.Spool(basXMLSOAP::BuildSoapPutFileObject(m_session->SessionKey(), strGUID, document, QStringLiteral("False")));
+    try {
+        m_spool.Spool(basXMLSOAP::BuildSoapPutFileObject(m_session->SessionKey(), strGUID, document, QStringLiteral("False")));
+    } catch (...) {
+        // The edit stays in the document; the user learns that its record is missing.
+        platform::ui().messageBox(QStringLiteral("The change could not be recorded: ")
+                                      + toRuntimeError(std::current_exception()).Description(),
+                                  platform::msgbox::Exclamation, platform::applicationTitle());
+    }
     if (progress)
         progress->setValue(0);
 }

@@ -13,7 +13,8 @@ class TavroSession;
 // The diagram control's knowledge-server members: a document read with GetFileObject or
 // written with PutFileObject through the diagram's own transport (100-second limit), and every
 // online edit spooled as a PutFileObject request to the next spool file. A server that cannot
-// be reached is told to the user once per request and gives an empty text.
+// be reached is told to the user once per request and gives an empty text; a spool file that
+// cannot be written is told once per edit, which stays in the document.
 class DiagramServerSession : public AbstractServerSession {
 public:
     DiagramServerSession(std::shared_ptr<TavroSession> session, ServerEndpoint endpoint, QString spoolFolder);

@@ -197,6 +197,16 @@ std::optional<ReplyElement> select(QStringView text, QStringView path)
 
 QString text(const ReplyElement& element) { return unescapeOnce(element.content); }
 
+QString trimmedText(const ReplyElement& element)
+{
+    QStringView content = element.content;
+    while (!content.isEmpty() && isBlank(content.front()))
+        content = content.mid(1);
+    while (!content.isEmpty() && isBlank(content.back()))
+        content.chop(1);
+    return unescapeOnce(content);
+}
+
 QString unescapeOnce(QStringView text)
 {
     constexpr qsizetype kLongestReference = 10; // "&#x10FFFF;"

@@ -33,6 +33,9 @@ std::optional<ReplyElement> select(QStringView text, QStringView path);
 // (the five predefined entities and numeric references; any other reference stays as it is).
 QString text(const ReplyElement& element);
 
+// The same without the white space (blanks, tabs, line breaks) before and after the content.
+QString trimmedText(const ReplyElement& element);
+
 // The same for a piece of text.
 QString unescapeOnce(QStringView text);
 

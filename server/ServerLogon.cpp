@@ -1,10 +1,5 @@
 #include "server/ServerLogon.h"
 
-#include "diagram/AbstractParentForm.h"
-#include "diagram/ctlPelnet.h"
-#include "network/BusyPointer.h"
-#include "platform/UiServices.h"
-#include "server/ServerMessages.h"
 #include "server/TavroSession.h"
 #include "server/basXMLRPC.h"
 #include "server/frmConnect.h"
@@ -13,20 +8,16 @@
 
 namespace kelvane {
 
-ServerLogon::ServerLogon(std::shared_ptr<TavroSession> session, ServerEndpoint endpoint)
-    : m_session(std::move(session))
-    , m_endpoint(endpoint)
-    , m_transport(std::move(endpoint), ServerTransport::kStartDialogLimit)
+ServerLogon::ServerLogon(std::shared_ptr<TavroSession> session, ServerEndpoint endpoint,
+                         std::shared_ptr<DiagramServerSession> diagramSession)
+    : WindowServer(std::move(session), std::move(endpoint), ServerTransport::kStartDialogLimit, std::move(diagramSession))
 {
-}
-
-QString ServerLogon::PostXMLRPC(const QString& request)
-{
-    return basXMLRPC::ParseTavroResponse(*m_session, m_transport.Post(request));
 }
 
 bool ServerLogon::TavroConnect()
 {
+    if (!MayStartSession())
+        return false;
     m_session->NewClientGUID();
     try {
         PostXMLRPC(basXMLRPC::BuildTavroConnect(*m_session));
@@ -36,18 +27,19 @@ bool ServerLogon::TavroConnect()
     }
 }
 
-std::optional<ServerChoice> ServerLogon::ServerConnect(QWidget* parent)
+std::optional<ServerChoice> ServerLogon::ChooseInBrowser(QWidget* parent)
 {
-    QString listing;
-    try {
-        listing = PostXMLRPC(basXMLRPC::BuildTavroRead(*m_session, QString(), QStringLiteral("false")));
-    } catch (const std::exception&) {
-        server::TellCannotConnect(); // the browser then shows the server alone
-    }
+    const QString listing = RootListing();
     frmConnect browser(m_endpoint.URL ? m_endpoint.URL() : QString(), listing, parent);
     if (browser.exec() != QDialog::Accepted)
         return std::nullopt;
     return ServerChoice {browser.ChosenGUID(), browser.ChosenPath()};
+}
+
+void ServerLogon::ServerConnect(ctlPelnet& diagram, QWidget* parent)
+{
+    if (const std::optional<ServerChoice> choice = ChooseInBrowser(parent))
+        OpenChoice(diagram, choice->GUID, choice->Path, nullptr);
 }
 
 bool ServerLogon::LogOnAndChoose(ctlPelnet& diagram, AbstractProgressBar* progress)
@@ -56,25 +48,9 @@ bool ServerLogon::LogOnAndChoose(ctlPelnet& diagram, AbstractProgressBar* progre
         m_connected = TavroConnect();
     if (!m_connected)
         return false;
-    if (const std::optional<ServerChoice> choice = ServerConnect(QApplication::activeWindow())) {
-        OpenServerDocument(diagram, choice->GUID, progress);
-        if (diagram.ParentForm)
-            diagram.ParentForm->setCaption(choice->Path);
-    }
+    if (const std::optional<ServerChoice> choice = ChooseInBrowser(QApplication::activeWindow()))
+        OpenChoice(diagram, choice->GUID, choice->Path, progress);
     return true;
-}
-
-bool OpenServerDocument(ctlPelnet& diagram, const QString& guid, AbstractProgressBar* progress)
-{
-    const BusyPointer busy;
-    if (!progress && diagram.ParentForm)
-        progress = diagram.ParentForm->ProgressBar1();
-    diagram.Connected = true;
-    const bool opened = diagram.ServerConnect(guid, progress);
-    platform::ui().yield();
-    diagram.DrawNetwork();
-    platform::ui().yield();
-    return opened;
 }
 
 } // namespace kelvane

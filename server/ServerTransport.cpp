@@ -6,6 +6,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/TextEncoding.h"
 #include "server/MessageText.h"
+#include "server/PresentedChain.h"
 #include "server/TextFiles.h"
 
 #include <QDir>
@@ -18,6 +19,8 @@ namespace kelvane {
 namespace {
 
 constexpr qint16 kResponse = 1;
+// How long the server's intermediate certificates are waited for.
+constexpr int kChainWaitMs = 10000;
 
 } // namespace
 
@@ -54,8 +57,10 @@ QString ServerTransport::Post(const QString& request, AbstractProgressBar* progr
     const QString url = m_endpoint.URL ? m_endpoint.URL() : QString();
     m_reply.clear();
     m_expectedLength = 0;
+    m_replyTooLarge = false;
     m_progress = progress;
     m_host = QUrl(url).host();
+    m_port = quint16(QUrl(url).port(443));
     const auto done = qScopeGuard([this] {
         if (m_progress)
             m_progress->setValue(0);
@@ -65,8 +70,29 @@ QString ServerTransport::Post(const QString& request, AbstractProgressBar* progr
 
     m_HTTPS1->setAttachedFile(RequestFile());
     m_HTTPS1->setPostData(QString());
-    m_HTTPS1->Post(url);
+    try {
+        m_HTTPS1->Post(url);
+    } catch (...) {
+        // A connection left open by a request that timed out or broke would carry the next
+        // request to a server that no longer answers, whatever address it was meant for.
+        disconnect();
+        if (!m_replyTooLarge)
+            throw;
+    }
+    if (m_replyTooLarge) {
+        disconnect();
+        raiseError(err::OutOfMemory, QStringLiteral("The knowledge server's reply is larger than %1 bytes.").arg(m_replyLimit));
+    }
     return platform::encoding::decodeStored(m_reply);
+}
+
+void ServerTransport::disconnect()
+{
+    try {
+        m_HTTPS1->Interrupt();
+    } catch (const std::exception&) {
+        // Nothing left to drop.
+    }
 }
 
 void ServerTransport::HTTPS1_Header(const QString& field, const QString& value)
@@ -80,8 +106,15 @@ void ServerTransport::HTTPS1_Header(const QString& field, const QString& value)
 
 void ServerTransport::HTTPS1_Transfer(qint16 direction, qint32 /*bytesTransferred*/, const QString& text)
 {
-    if (direction != kResponse)
+    if (direction != kResponse || m_replyTooLarge)
         return;
+    if (m_reply.size() + text.size() > m_replyLimit) {
+        // Stops the transfer; Post reports it once the control has returned.
+        m_replyTooLarge = true;
+        m_reply.clear();
+        disconnect();
+        return;
+    }
     // The control hands the bytes over one character each; they go back to bytes here, so
     // the length is counted in bytes and the text is decoded once, whole.
     m_reply += platform::encoding::toAnsi(text);
@@ -93,8 +126,17 @@ void ServerTransport::HTTPS1_SSLServerAuthentication(qint32 certHandle, bool& ac
 {
     if (accept)
         return;
-    if (const auto certificate = plexant::certificateHandles::find(certHandle))
-        accept = m_trusted.Trusts(certificate->x509(), m_host);
+    const auto certificate = plexant::certificateHandles::find(certHandle);
+    if (!certificate || !m_trusted.Configured())
+        return;
+    accept = m_trusted.Trusts(certificate->x509(), m_host, m_intermediates);
+    if (!accept) {
+        // Certified through an intermediate authority: the control hands over the server's
+        // certificate alone, so the intermediates come from a handshake of our own, once for
+        // as long as they serve.
+        m_intermediates = server::PresentedIntermediates(m_host, m_port, kChainWaitMs);
+        accept = !m_intermediates.isEmpty() && m_trusted.Trusts(certificate->x509(), m_host, m_intermediates);
+    }
 }
 
 } // namespace kelvane

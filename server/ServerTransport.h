@@ -18,14 +18,18 @@ class HTTPS;
 // One window's way to the knowledge server: its own HTTPS control and reply state. A request
 // is written to the request file "xmlrpc.txt" in the request folder, posted as that file to
 // the server's address and the reply gathered from the control's events. The control gives
-// up after the time limit, so a server that never answers cannot hold the program. The
-// control's verdict on the server's certificate stands, unless the certificate is one the
-// user trusts for this server (ServerEndpoint::TrustedCertificates).
+// up after the time limit, so a server that never answers cannot hold the program, and
+// after a failed request the control is disconnected, so the next request opens a fresh
+// connection to whatever address the settings name by then. A reply is held in memory up to
+// kReplyLimit bytes. The control's verdict on the server's certificate stands, unless the
+// certificate is one the user trusts for this server (ServerEndpoint::TrustedCertificates).
 class ServerTransport {
 public:
     // The time limits of the start dialog's and the diagram's requests, in seconds.
     static constexpr int kStartDialogLimit = 20;
     static constexpr int kDiagramLimit = 100;
+    // The largest reply taken: far larger than any knowledge base.
+    static constexpr qint64 kReplyLimit = qint64(256) << 20;
 
     ServerTransport(ServerEndpoint endpoint, int timeLimitSeconds);
     ~ServerTransport();
@@ -36,9 +40,16 @@ public:
     // code page): all of it once the control reports the end of the reply, however long it
     // was announced to be. A progress bar, when given, follows the reply and is set back to
     // 0 afterwards. Raises the control's error when the server cannot be reached, does not
-    // answer in time or its certificate is refused, and InvalidProcedureCall when called
-    // again while a request of this transport is under way.
+    // answer in time or its certificate is refused, OutOfMemory when the reply grows past the
+    // reply limit, and InvalidProcedureCall when called again while a request of this
+    // transport is under way.
     QString Post(const QString& request, AbstractProgressBar* progress = nullptr);
+
+    // A request of this transport is under way (its events let the program's run meanwhile).
+    bool Busy() const { return m_posting; }
+
+    // The largest reply taken, in bytes (kReplyLimit unless changed).
+    void setReplyLimit(qint64 bytes) { m_replyLimit = bytes; }
 
     QString RequestFile() const;
     plexant::HTTPS& HTTPS1() { return *m_HTTPS1; }
@@ -47,6 +58,8 @@ private:
     void HTTPS1_Header(const QString& field, const QString& value);
     void HTTPS1_Transfer(qint16 direction, qint32 bytesTransferred, const QString& text);
     void HTTPS1_SSLServerAuthentication(qint32 certHandle, bool& accept);
+    // Drops the control's connection, whatever state the failed request left it in.
+    void disconnect();
 
     ServerEndpoint m_endpoint;
     TrustedCertificates m_trusted;
@@ -55,8 +68,12 @@ private:
     // The reply of the request under way.
     QByteArray m_reply;
     qint64 m_expectedLength = 0; // announced by "Content-Length"; 0: not announced
+    qint64 m_replyLimit = kReplyLimit;
+    bool m_replyTooLarge = false;
     AbstractProgressBar* m_progress = nullptr;
     QString m_host;
+    quint16 m_port = 443;
+    QList<QByteArray> m_intermediates; // the server's intermediate certificates, when it needs them
     bool m_posting = false;
 };
 

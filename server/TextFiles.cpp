@@ -5,6 +5,7 @@
 #include "server/MessageText.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace kelvane::server {
 
@@ -32,8 +33,10 @@ void WriteTextFile(const QString& path, const QString& text)
 bool CreateTextFile(const QString& path, const QString& text)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        if (QFile::exists(path))
+    // Made exclusively with the owner's permissions alone: no moment in which another user
+    // could open it, and never through a link someone left under that name.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner)) {
+        if (QFileInfo(path).exists() || QFileInfo(path).isSymLink())
             return false;
         cannotWrite(path, file.errorString());
     }

@@ -10,8 +10,9 @@ namespace kelvane::server {
 // PathFileAccess when it cannot be written (the older file then stays as it was).
 void WriteTextFile(const QString& path, const QString& text);
 
-// Writes a new file; false, and nothing written, when a file of that name exists already.
-// Raises PathFileAccess when it cannot be written (nothing is left behind).
+// Writes a new file that only its owner may read or write; false, and nothing written, when
+// a file (or link) of that name exists already. Raises PathFileAccess when it cannot be
+// written (nothing is left behind).
 bool CreateTextFile(const QString& path, const QString& text);
 
 } // namespace kelvane::server

@@ -88,15 +88,17 @@ QString ParseSoapResponse(TavroSession& session, const QString& text)
         const std::optional<ReplyElement> element = replyelements::child(body->content, response.element);
         if (!element)
             continue;
-        const QString key = replyelements::text(required(replyelements::child(element->content, u"Key")));
-        const QString anomynous = replyelements::text(required(replyelements::child(element->content, u"Anomynous")));
+        // Texts are read as an XML reader gives them: the line breaks and blanks that lay the
+        // reply out around a value are not part of it.
+        const QString key = replyelements::trimmedText(required(replyelements::child(element->content, u"Key")));
+        const QString anomynous = replyelements::trimmedText(required(replyelements::child(element->content, u"Anomynous")));
         if (!VerifyServerKey(session, key, anomynous))
             return {};
         switch (response.result) {
         case Result::None:
             return {};
         case Result::LogonText:
-            return replyelements::text(required(replyelements::child(element->content, u"LogonResult")));
+            return replyelements::trimmedText(required(replyelements::child(element->content, u"LogonResult")));
         case Result::FileMarkup:
             return kXMLDeclaration + kCRLF + kDocumentType + kCRLF
                 + required(replyelements::select(element->content, u"GetFileObjectResult/File")).markup.toString();
@@ -109,10 +111,8 @@ QString ParseSoapResponse(TavroSession& session, const QString& text)
 
 bool VerifyServerKey(TavroSession& session, const QString& key, const QString& anomynous)
 {
-    if (anomynous.toUpper() == u"TRUE") {
-        session.AcceptAnonymousKey(key);
-        return true;
-    }
+    if (anomynous.toUpper() == u"TRUE")
+        return session.AcceptAnonymousKey(key);
     return session.VerifyReplyKey(key);
 }
 

@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QStyle>
+#include <QSignalBlocker>
 #include <QTreeWidget>
+#include <memory>
 
 namespace kelvane {
 
@@ -61,26 +63,37 @@ void frmConnect::Form_Load(const QString& serverURL, const QString& xml)
 {
     WidgetFormWindow form(*this);
     basLibrary::CentreForm(form);
-    QTreeWidgetItem* root = addNode(nullptr, basLibrary::NewGUIDString(), serverURL, FolderImage);
+    m_images[FolderImage] = style()->standardIcon(QStyle::SP_DirIcon);
+    m_images[FileImage] = style()->standardIcon(QStyle::SP_FileIcon);
+
+    // The whole tree is built apart from the view and handed to it in one step: a listing of
+    // thousands of knowledge bases then costs the view one insertion, not one for each node.
+    auto root = std::unique_ptr<QTreeWidgetItem>(newNode(basLibrary::NewGUIDString(), serverURL, FolderImage));
     DisplayFolder(*root, ReadFolderListing(xml));
-    root->setExpanded(true);
+    const QSignalBlocker quiet(m_TreeView1);
+    m_TreeView1->addTopLevelItem(root.get());
+    root.release()->setExpanded(true);
 }
 
 void frmConnect::DisplayFolder(QTreeWidgetItem& node, const ServerFolder& folder)
 {
-    for (const ServerFolder& subfolder : folder.Folders)
-        DisplayFolder(*addNode(&node, basLibrary::NewGUIDString(), subfolder.Name, FolderImage), subfolder);
+    QList<QTreeWidgetItem*> children;
+    children.reserve(folder.Folders.size() + folder.Files.size());
+    for (const ServerFolder& subfolder : folder.Folders) {
+        children.append(newNode(basLibrary::NewGUIDString(), subfolder.Name, FolderImage));
+        DisplayFolder(*children.last(), subfolder);
+    }
     for (const ServerFile& file : folder.Files)
-        addNode(&node, file.GUID, file.Name, FileImage);
+        children.append(newNode(file.GUID, file.Name, FileImage));
+    node.addChildren(children);
 }
 
-QTreeWidgetItem* frmConnect::addNode(QTreeWidgetItem* parent, const QString& key, const QString& text, Image image)
+QTreeWidgetItem* frmConnect::newNode(const QString& key, const QString& text, Image image) const
 {
-    auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_TreeView1);
-    node->setText(0, text);
+    auto* node = new QTreeWidgetItem(QStringList {text});
     node->setData(0, KeyRole, key);
     node->setData(0, ImageRole, int(image));
-    node->setIcon(0, style()->standardIcon(image == FolderImage ? QStyle::SP_DirIcon : QStyle::SP_FileIcon));
+    node->setIcon(0, m_images[image]);
     return node;
 }
 

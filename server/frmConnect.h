@@ -3,6 +3,7 @@
 #include "server/FolderListing.h"
 
 #include <QDialog>
+#include <QIcon>
 
 class QPushButton;
 class QTreeWidget;
@@ -39,7 +40,8 @@ public:
 private:
     void Form_Load(const QString& serverURL, const QString& xml);
     void DisplayFolder(QTreeWidgetItem& node, const ServerFolder& folder);
-    QTreeWidgetItem* addNode(QTreeWidgetItem* parent, const QString& key, const QString& text, Image image);
+    // A node not yet in the tree.
+    QTreeWidgetItem* newNode(const QString& key, const QString& text, Image image) const;
     void TreeView1_NodeClick();
     void cmdOK_Click();
 
@@ -47,6 +49,7 @@ private:
     QPushButton* m_cmdOK = nullptr;
     QPushButton* m_cmdCancel = nullptr;
     QPushButton* m_cmdMkdir = nullptr;
+    QIcon m_images[FileImage + 1];
     QString m_chosenGUID;
     QString m_chosenPath;
 };

@@ -7,7 +7,11 @@
 namespace kelvane {
 
 class AbstractProgressBar;
+class AbstractWindowServer;
 class ctlPelnet;
+
+// The windows that carry knowledge-server procedures of their own.
+enum class ServerWindow { StartDialog, MainWindow };
 
 // The start dialog's way online: log on to the knowledge server, let the user pick a knowledge
 // base there and read it into the diagram control. The knowledge-server client installs its
@@ -24,12 +28,16 @@ public:
     // the chosen knowledge base into `diagram` (which is then Connected). False when the logon
     // failed.
     virtual bool LogOnAndChoose(ctlPelnet& diagram, AbstractProgressBar* progress) = 0;
+
+    // The server procedures of that window; null without a knowledge-server client.
+    virtual AbstractWindowServer* WindowServer(ServerWindow window) = 0;
 };
 
 class NoServerLogon : public AbstractServerLogon {
 public:
     bool Available() override { return false; }
     bool LogOnAndChoose(ctlPelnet&, AbstractProgressBar*) override { return false; }
+    AbstractWindowServer* WindowServer(ServerWindow) override { return nullptr; }
 };
 
 } // namespace kelvane

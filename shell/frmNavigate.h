@@ -38,6 +38,7 @@ class frmViewerSplash;
 //   frmNavigate_save.cpp     Save and Save As, through a temporary copy of the document
 //   frmNavigate_recent.cpp   the recently-used list and its menu entries
 //   frmNavigate_reports.cpp  the Reports menu, the report pane, About, Options, Properties
+//   frmNavigate_server.cpp   the knowledge-server procedures
 //
 // Every handler runs under the common error trap (module "frmNavigate"): a failure ends that
 // handler silently, keeping what it did before.
@@ -156,6 +157,21 @@ public:
     void mnuHelpSearch_Click();
     void mnuHelpAbout_Click();
     void ctlPelnet1_Click(const std::shared_ptr<Node>& Node1);
+
+    // --- Knowledge server, over the window's own request file and time limit -------------------
+
+    // Posts an XML-RPC request; the result of its reply.
+    QString PostXMLRPC(const QString& request);
+    // A new session (SOAP Connect, then the XML-RPC log-on); true when the log-on gave a result.
+    bool TavroConnect();
+    // The server's folders in a browser that does not hold the window; OK opens the choice here.
+    void ServerConnect();
+    // Opens the knowledge base `guid` from the server in the diagram, online from then on.
+    bool ServerRead(const QString& guid);
+    // Writes a document to the server ("tavro.write"); the reply's result.
+    QString ServerWrite(const QString& guid, const QString& xml, const QString& path, AbstractProgressBar* progress = nullptr);
+    // Logs off; true when the reply gave a result.
+    bool TavroDisconnect();
 
 Q_SIGNALS:
     // The window was unloaded and the program ends.

@@ -10,6 +10,7 @@
 #include "platform/HostPath.h"
 #include "platform/UiServices.h"
 #include "shell/AbstractServerLogon.h"
+#include "shell/AbstractWindowServer.h"
 #include "shell/LabelText.h"
 #include "shell/ProductInfo.h"
 #include "shell/ProgressBarControl.h"
@@ -125,6 +126,14 @@ void frmViewerSplash::cmdOffline_Click()
 
 void frmViewerSplash::cmdOnLine_Click()
 {
+    // The log-on lets the program's events run while it waits: a second click meanwhile would
+    // start a second session under the first one's feet. The button stays disabled until the
+    // log-on has ended, and is enabled again when it failed.
+    if (m_loggingOn)
+        return;
+    m_loggingOn = true;
+    m_cmdOnLine->setEnabled(false);
+    bool chosen = false;
     trappedVoid(kModule, "cmdOnLine_Click", [&] {
         platform::ui().yield();
         if (!serverLogon().LogOnAndChoose(m_parentForm.ctlPelnet1(), m_ProgressBar1)) {
@@ -132,7 +141,41 @@ void frmViewerSplash::cmdOnLine_Click()
                                       platform::applicationTitle());
             return;
         }
+        chosen = true;
         choose();
+    });
+    m_loggingOn = false;
+    if (!chosen)
+        m_cmdOnLine->setEnabled(true);
+}
+
+namespace {
+
+AbstractWindowServer* startDialogServer() { return serverLogon().WindowServer(ServerWindow::StartDialog); }
+
+} // namespace
+
+bool frmViewerSplash::TavroDisconnect()
+{
+    return trapped(kModule, "TavroDisconnect", false, [] {
+        AbstractWindowServer* server = startDialogServer();
+        return server && server->TavroDisconnect();
+    });
+}
+
+bool frmViewerSplash::ServerRead(const QString& guid)
+{
+    return trapped(kModule, "ServerRead", false, [&] {
+        AbstractWindowServer* server = startDialogServer();
+        return server && server->ServerRead(m_parentForm.ctlPelnet1(), guid, m_parentForm.ProgressBar1());
+    });
+}
+
+QString frmViewerSplash::ServerWrite(const QString& guid, const QString& xml, const QString& path, AbstractProgressBar* progress)
+{
+    return trapped(kModule, "ServerWrite", QString(), [&] {
+        AbstractWindowServer* server = startDialogServer();
+        return server ? server->ServerWrite(guid, xml, path, progress) : QString();
     });
 }
 

@@ -7,6 +7,7 @@ class QPushButton;
 
 namespace kelvane {
 
+class AbstractProgressBar;
 class ProgressBarControl;
 class frmNavigate;
 
@@ -36,6 +37,13 @@ public:
     // "Build 2.5.17".
     static QString BuildText(int major, int minor, int revision);
 
+    // The knowledge-server procedures of the dialog, over its own request file and time limit:
+    // logging off (true when the reply gave a result), opening a knowledge base in the main
+    // window's diagram with the main window's progress bar, and writing a document.
+    bool TavroDisconnect();
+    bool ServerRead(const QString& guid);
+    QString ServerWrite(const QString& guid, const QString& xml, const QString& path, AbstractProgressBar* progress = nullptr);
+
 Q_SIGNALS:
     void choiceMade();
     void closedWithoutChoice();
@@ -57,6 +65,7 @@ private:
     QPushButton* m_cmdOffline = nullptr;
     QPushButton* m_cmdOnLine = nullptr;
     ProgressBarControl* m_ProgressBar1 = nullptr;
+    bool m_loggingOn = false; // the Online button's log-on is under way
 };
 
 } // namespace kelvane

@@ -5,13 +5,18 @@
 #include "diagram/ctlPelnet.h"
 #include "model/TextLabel.h"
 #include "network/clsNetwork.h"
+#include "model/basLibrary.h"
 #include "server/frmConnect.h"
+#include "shell/basMain.h"
 #include "shell/frmViewerSplash.h"
 #include "tests/server/FakeKnowledgeServer.h"
 #include "tests/server/ServerTestSupport.h"
 #include "tests/shell/ShellTestSupport.h"
 
+#include <QJsonObject>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
 
 using namespace kelvane;
@@ -41,6 +46,14 @@ void chooseTheCar(QWidget& shown)
 
 class ProgramOnline : public test::ShellTest {
 protected:
+    // The run's own temporary folder, as start-up makes it.
+    ProgramOnline()
+    {
+        QDir().mkpath(system->temp);
+        runFolder = basMain::SetUpFolders();
+    }
+    ~ProgramOnline() override { basLibrary::TempFolder.clear(); }
+
     // The settings of a user who works with this server.
     void useServer(const FakeKnowledgeServer& server)
     {
@@ -55,6 +68,7 @@ protected:
         return texts;
     }
 
+    std::unique_ptr<QTemporaryDir> runFolder;
     platform::ScopedService<AbstractServerLogon, ProgramServerLogon> logon;
 };
 
@@ -83,9 +97,15 @@ TEST_F(ProgramOnline, OnlineOpensTheChosenKnowledgeBaseAndSpoolsItsEdits)
     EXPECT_FALSE(host->calls.contains(QStringLiteral("CreateKnowledgeBase ")));
     EXPECT_TRUE(messages().isEmpty());
 
-    // An edit made online goes to the spool in the user's temporary folder.
+    // An edit made online goes to the spool in the run's own folder, for the user's eyes only.
+    ASSERT_TRUE(runFolder);
     ASSERT_TRUE(diagram.Network()->AddNode(1));
-    EXPECT_TRUE(QFile::exists(system->temp + QStringLiteral("/orvik00001.qsu")));
+    const QString spooled = runFolder->filePath(QStringLiteral("orvik00001.qsu"));
+    EXPECT_TRUE(QFile::exists(spooled));
+    EXPECT_FALSE(QFile::exists(system->temp + QStringLiteral("/orvik00001.qsu")));
+    EXPECT_EQ(QFile::permissions(spooled) & ~(QFile::ReadUser | QFile::WriteUser), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(QFile::permissions(runFolder->path()) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 TEST_F(ProgramOnline, AFailedLogOnIsToldAndALaterOneCanSucceed)
@@ -114,4 +134,39 @@ TEST_F(ProgramOnline, AFailedLogOnIsToldAndALaterOneCanSucceed)
     EXPECT_EQ(w.lastLoadResult(), frmNavigate::LoadResult::Loaded);
     EXPECT_EQ(w.ctlPelnet1().Network()->Name()->Text(), kSampleName);
     EXPECT_EQ(messages().size(), 2);
+}
+
+TEST_F(ProgramOnline, ASecondClickOnOnlineWhileTheLogOnRunsIsIgnored)
+{
+    FakeKnowledgeServer server(QStringLiteral("slow"));
+    ASSERT_TRUE(server.started());
+    useServer(server);
+
+    QTimer::singleShot(50, [] {
+        frmViewerSplash* start = shownStartDialog();
+        ASSERT_NE(start, nullptr);
+        QPushButton* online = start->cmdOnLine();
+        // The user's double click: the second press lands while the first log-on waits.
+        QTimer::singleShot(200, [online] {
+            EXPECT_FALSE(online->isEnabled());
+            QTest::mouseClick(online, Qt::LeftButton);
+        });
+        QTest::mouseClick(online, Qt::LeftButton);
+        if (!basGlobal::StartChoiceMade)
+            start->close(); // the log-on failed: the program ends
+    });
+    test::WhenModalShows browse(chooseTheCar);
+    frmNavigate& w = load({});
+
+    EXPECT_EQ(w.lastLoadResult(), frmNavigate::LoadResult::Loaded);
+    EXPECT_EQ(w.ctlPelnet1().Network()->Name()->Text(), kSampleName);
+    EXPECT_TRUE(messages().isEmpty()) << messages().join(u'|').toStdString();
+    // One connect, one log-on, each with the key the server expected.
+    QStringList asked;
+    for (const QJsonObject& request : server.requests()) {
+        asked << request.value(QStringLiteral("request")).toString();
+        EXPECT_NE(request.value(QStringLiteral("expected")), QJsonValue(false));
+    }
+    EXPECT_EQ(asked.mid(0, 2), (QStringList {QStringLiteral("tavro.connect"), QStringLiteral("tavro.logon")}));
+    EXPECT_EQ(asked.count(QStringLiteral("tavro.connect")), 1);
 }

@@ -23,16 +23,19 @@ QString sourcePath(const QString& relative) { return QStringLiteral(KELVANE_SOUR
 const QString FakeKnowledgeServer::kCarGUID = QStringLiteral("01DD8755DA5A6B857070E5A740E90A31BA8A40BB27E0");
 const QString FakeKnowledgeServer::kQuotedGUID = QStringLiteral("01AA0000000000000000000000000000000000000001");
 
-FakeKnowledgeServer::FakeKnowledgeServer(const QString& mode, const QString& listing)
-    : m_port(freePort())
+FakeKnowledgeServer::FakeKnowledgeServer(const QString& mode, const QString& listing,
+                                         const std::optional<ServerIdentity>& identity)
+    : m_identity(identity.value_or(ServerIdentity {certificates().certificate(QStringLiteral("good")),
+                                                   certificates().key(QStringLiteral("good")), certificates().authority()}))
+    , m_port(freePort())
     , m_log(serverFolder(QStringLiteral("tavro")) + QStringLiteral("/requests.log"))
 {
     const QStringList arguments {
         sourcePath(QStringLiteral("tests/server/fake_tavro_server.py")),
         QStringLiteral("--port"), QString::number(m_port),
         QStringLiteral("--mode"), mode,
-        QStringLiteral("--cert"), certificates().certificate(QStringLiteral("good")),
-        QStringLiteral("--key"), certificates().key(QStringLiteral("good")),
+        QStringLiteral("--cert"), m_identity.certificate,
+        QStringLiteral("--key"), m_identity.key,
         QStringLiteral("--user"), user(),
         QStringLiteral("--listing"), dataPath(QStringLiteral("server/") + listing),
         QStringLiteral("--document"), kCarGUID + u'=' + sourcePath(QStringLiteral("examples/car-diagnosis.xml")),
@@ -48,7 +51,7 @@ ServerEndpoint FakeKnowledgeServer::endpoint(bool trusted) const
 {
     const QString address = url();
     return ServerEndpoint {[address] { return address; }, scratchFolder() + QStringLiteral("/tmp"),
-                           trusted ? certificates().authority() : QString()};
+                           trusted ? m_identity.authority : QString()};
 }
 
 QList<QJsonObject> FakeKnowledgeServer::requests() const

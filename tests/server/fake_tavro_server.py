@@ -7,13 +7,17 @@ HTTPS on 127.0.0.1, keeping the rolling session key as the client must, in one o
   normal         proper replies
   wrongkey       every reply after the first carries a key the client cannot accept
   refused        the logon reply carries a valid key but no result
-  anonymous      every other SOAP reply is anonymous, with a fresh key taken unhashed
+  anonymous      every other SOAP reply is anonymous, with a fresh key taken unhashed and
+                 written between blanks; the other keys are written between line breaks
+  foreignkey     the second SOAP reply is anonymous, with a key the ANSI code page lacks
   stringtyped    XML-RPC values typed as <string>
   nolength       replies without Content-Length
   longlength     Content-Length 100 bytes larger than the body
   html           every request answered by an HTML error page
   silent         reads the request and never answers
   otherprefixes  SOAP replies with the prefixes "soap" and "ns1"
+  slow           proper replies, each sent 0.6 s after its request
+  huge           proper replies; a document reply carries 2 MB of white space
 
 The folder listing comes from --listing, each document from a --document GUID=PATH (a whole
 knowledge-base document). Each request is logged as one JSON line to --log: the method or
@@ -34,7 +38,7 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from xml.sax.saxutils import escape
 
 MODES = ("normal", "wrongkey", "refused", "anonymous", "stringtyped", "nolength", "longlength", "html",
-         "silent", "otherprefixes")
+         "silent", "otherprefixes", "slow", "huge", "foreignkey")
 SOAP_ENVELOPE = "http://schemas.xmlsoap.org/soap/envelope/"
 MODULE = "urn:soapserver/soap:AuthorizationModule"
 DECLARATION = "<?xml version='1.0' encoding='UTF-8'?>"
@@ -104,6 +108,9 @@ class KnowledgeServer(ThreadingHTTPServer):
             key = self.open_session(members.get("guid", ""))
         else:
             key = self.roll(members.get("key", ""), method)
+            if method == "tavro.write":
+                self.log(request="written", guid=members.get("guid", ""), xml=members.get("xml", ""),
+                         path=members.get("path", ""), lock=members.get("lock", ""))
             if method == "tavro.logon":
                 payload = None if self.mode == "refused" else "Welcome"
             elif method == "tavro.read":
@@ -129,13 +136,15 @@ class KnowledgeServer(ThreadingHTTPServer):
         fields = dict(re.findall(r"<(Key|GUID|FileObjectGUID|Lock)>(.*?)</\1>", body, re.S))
         result = ""
         if operation == "Connect":
-            self.log(request=operation, guid=fields.get("GUID", ""))
+            self.log(request=operation, guid=fields.get("GUID", ""), body=body)
             key = self.open_session(unescape(fields.get("GUID", "")))
         else:
             key = self.roll(unescape(fields.get("Key", "")), operation)
             if operation == "GetFileObject":
                 result = "<GetFileObjectResult>" + self.document(unescape(fields.get("FileObjectGUID", ""))) \
                     + "</GetFileObjectResult>"
+                if self.mode == "huge":
+                    result += " " * (2 << 20)
             elif operation == "PutFileObject":
                 document = re.search(r"<FileObject>(.*)</FileObject>", body, re.S).group(1)
                 self.log(request="stored", guid=fields.get("FileObjectGUID", ""), document=document)
@@ -143,7 +152,14 @@ class KnowledgeServer(ThreadingHTTPServer):
         self.soap_replies += 1
         if self.mode == "anonymous" and self.soap_replies % 2 == 0:
             anonymous = "true"
-            key = " " + secrets.token_hex(6).upper() + " "
+            key = secrets.token_hex(6).upper()
+            self.expected = key
+            key = "  " + key + " "
+        elif self.mode == "anonymous":
+            key = "\r\n  " + key + "\r\n"
+        elif self.mode == "foreignkey" and self.soap_replies == 2:
+            anonymous = "true"
+            key = "\u4e2d" + secrets.token_hex(6).upper()
             self.expected = key
         reply = ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<SOAP:Envelope xmlns:SOAP=\"" + SOAP_ENVELOPE
                  + "\"><SOAP:Body><m:" + operation + "Response xmlns:m=\"" + MODULE + "\"><Key>" + key
@@ -187,6 +203,8 @@ class Handler(BaseHTTPRequestHandler):
             self.send(500, "text/html", "<html><head><title>Error</title></head>"
                                         "<body><h1>500 Internal Server Error</h1></body></html>")
         else:
+            if server.mode == "slow":
+                time.sleep(0.6)
             self.send(200, "text/xml", server.answer(body))
 
     def send(self, status, content_type, text):

@@ -2,12 +2,16 @@
 #include "server/DiagramServerSession.h"
 #include "server/ServerLogon.h"
 #include "server/basXMLRPC.h"
+#include "server/basXMLSOAP.h"
+#include "tests/support/ErrorAssertions.h"
+#include "tests/server/ChainCertificates.h"
 #include "tests/server/FakeKnowledgeServer.h"
 #include "tests/server/ServerTestSupport.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace kelvane;
@@ -147,4 +151,116 @@ TEST_F(ServerExchanges, SoapRepliesWithOtherPrefixesGiveNothing)
     DiagramServerSession diagram(session, server.endpoint(), test::scratchFolder());
     EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).isEmpty());
     EXPECT_EQ(session->SessionKey(), key);
+}
+
+TEST_F(ServerExchanges, AServerThatNeverAnswersDoesNotHoldTheWindowsLaterRequests)
+{
+    FakeKnowledgeServer silent(QStringLiteral("silent"));
+    FakeKnowledgeServer normal;
+    ASSERT_TRUE(silent.started() && normal.started());
+    // The user changes the server's address between requests.
+    const auto address = std::make_shared<QString>(silent.url());
+    ServerEndpoint endpoint = normal.endpoint();
+    endpoint.URL = [address] { return *address; };
+
+    ServerLogon start(session, endpoint);
+    start.Transport().HTTPS1().setTimeout(1);
+    EXPECT_FALSE(start.TavroConnect());
+    *address = normal.url();
+    EXPECT_TRUE(start.TavroConnect());
+
+    DiagramServerSession diagram(session, endpoint, test::scratchFolder());
+    diagram.Transport().HTTPS1().setTimeout(1);
+    *address = silent.url();
+    EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).isEmpty());
+    EXPECT_EQ(messages(), QStringList {QStringLiteral("Cannot connect to server")});
+    *address = normal.url();
+    EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).contains(QStringLiteral("Car will not start")));
+    EXPECT_EQ(normal.requests().size(), 3); // connect, logon, the document
+}
+
+TEST_F(ServerExchanges, ALogOnAskedForWhileOneWaitsLeavesTheSessionAlone)
+{
+    FakeKnowledgeServer server(QStringLiteral("slow"));
+    ASSERT_TRUE(server.started());
+    ServerLogon start(session, server.endpoint());
+    bool nestedRan = false;
+    QTimer::singleShot(200, [&] {
+        const QString guid = session->ClientGUID();
+        EXPECT_FALSE(start.TavroConnect());
+        EXPECT_EQ(session->ClientGUID(), guid);
+        nestedRan = true;
+    });
+    EXPECT_TRUE(start.TavroConnect());
+    EXPECT_TRUE(nestedRan);
+    EXPECT_TRUE(messages().isEmpty());
+}
+
+TEST_F(ServerExchanges, AKeyOutsideTheAnsiCodePageFailsOneExchangeAndTheNextLogOnSucceeds)
+{
+    FakeKnowledgeServer server(QStringLiteral("foreignkey"));
+    ASSERT_TRUE(server.started());
+    ASSERT_TRUE(logOn(server.endpoint()));
+    DiagramServerSession diagram(session, server.endpoint(), test::scratchFolder());
+    EXPECT_FALSE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).isEmpty());
+    EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).isEmpty());
+    EXPECT_EQ(messages(), QStringList {kInvalidResponse});
+
+    // The same window logs on again, and the diagram reads with the new session.
+    ASSERT_TRUE(logon->TavroConnect());
+    EXPECT_FALSE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).isEmpty());
+    EXPECT_EQ(messages().size(), 1);
+}
+
+TEST_F(ServerExchanges, AUserNameOutsideTheAnsiCodePageIsRefusedBeforeAnythingIsSent)
+{
+    FakeKnowledgeServer server;
+    ASSERT_TRUE(server.started());
+    services.system->user = QStringLiteral("\u738B\u5C0F\u660E");
+    EXPECT_FALSE(logOn(server.endpoint()));
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages()[0].contains(QStringLiteral("\u738B\u5C0F\u660E")));
+    EXPECT_EQ(services.ui->messageBoxes[0].style, platform::msgbox::Exclamation);
+    EXPECT_TRUE(server.requests().isEmpty());
+
+    // The same run, as a user whose name the key can carry.
+    services.system->user = FakeKnowledgeServer::user();
+    EXPECT_TRUE(logon->TavroConnect());
+}
+
+TEST_F(ServerExchanges, AReplyLargerThanTheLimitIsGivenUpAndTheWindowGoesOnWorking)
+{
+    FakeKnowledgeServer server(QStringLiteral("huge"));
+    ASSERT_TRUE(server.started());
+    ASSERT_TRUE(logOn(server.endpoint()));
+    DiagramServerSession diagram(session, server.endpoint(), test::scratchFolder());
+    diagram.Transport().setReplyLimit(1 << 20);
+    const QString read = basXMLSOAP::BuildSoapGetFileObject(session->SessionKey(), FakeKnowledgeServer::kCarGUID, QStringLiteral("False"));
+    EXPECT_EQ(test::errorNumberOf([&] { diagram.Transport().Post(read); }), err::OutOfMemory);
+    EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).isEmpty());
+    EXPECT_EQ(messages(), QStringList {QStringLiteral("Cannot connect to server")});
+
+    // The replies never arrived, so a new log-on starts over; the diagram reads again.
+    diagram.Transport().setReplyLimit(ServerTransport::kReplyLimit);
+    ASSERT_TRUE(logon->TavroConnect());
+    EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).contains(QStringLiteral("Car will not start")));
+}
+
+TEST_F(ServerExchanges, AServerCertifiedThroughAnIntermediateIsTrustedByItsRootAlone)
+{
+    const test::ChainCertificates chain(test::serverFolder(QStringLiteral("chain")));
+    FakeKnowledgeServer server(QStringLiteral("normal"), QStringLiteral("listing.xml"),
+                               test::ServerIdentity {chain.chain(), chain.key(), chain.root()});
+    ASSERT_TRUE(server.started());
+    ASSERT_TRUE(logOn(server.endpoint()));
+    DiagramServerSession diagram(session, server.endpoint(), test::scratchFolder());
+    EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).contains(QStringLiteral("Car will not start")));
+    EXPECT_TRUE(messages().isEmpty());
+
+    // The chain the server sends links its certificate to a root only when the user trusts that root.
+    FakeKnowledgeServer elsewhere;
+    ASSERT_TRUE(elsewhere.started());
+    ServerEndpoint otherRoot = server.endpoint();
+    otherRoot.TrustedCertificates = elsewhere.endpoint().TrustedCertificates;
+    EXPECT_FALSE(logOn(otherRoot));
 }

@@ -177,3 +177,51 @@ TEST_F(ServerMessages, SoapRepliesGiveTheirResultsAndRollTheKey)
               }),
               kelvane::err::ObjectNotSet);
 }
+
+TEST_F(ServerMessages, SoapTextsAreReadWithoutTheWhiteSpaceAroundThem)
+{
+    session.NewClientGUID();
+    const auto next = [&] { return expectedKeyHash(session, session.SessionKey()); };
+    EXPECT_EQ(ParseSoapResponse(session, soapResponse(QStringLiteral("Connect"), QStringLiteral("\r\n  R0 \t\r\n"), QString())), QString());
+    EXPECT_EQ(session.SessionKey(), expectedKeyHash(session, QStringLiteral("R0")));
+    EXPECT_EQ(ParseSoapResponse(session, soapResponse(QStringLiteral("Logon"), QStringLiteral("\n") + next() + QStringLiteral("\n"),
+                                                      QStringLiteral("<LogonResult>\r\n Welcome  back \r\n</LogonResult>"))),
+              QStringLiteral("Welcome  back"));
+
+    // Anonymous, written on lines of their own: the key is taken as it stands between the blanks.
+    const QString anonymous = QStringLiteral("<?xml version=\"1.0\"?><SOAP:Envelope><SOAP:Body><m:PutFileObjectResponse>"
+                                             "<Key>\r\n A  B \r\n</Key><Anomynous>\r\n True\r\n</Anomynous>"
+                                             "</m:PutFileObjectResponse></SOAP:Body></SOAP:Envelope>");
+    EXPECT_EQ(ParseSoapResponse(session, anonymous), QString());
+    EXPECT_EQ(session.SessionKey(), QStringLiteral("A  B"));
+    EXPECT_TRUE(services.ui->messageBoxes.empty());
+}
+
+TEST_F(ServerMessages, AKeyOutsideTheAnsiCodePageFailsItsExchangeAndLeavesTheSessionUsable)
+{
+    connect();
+    const QString held = session.SessionKey();
+    const QString foreign = QStringLiteral("KEY\u4E2D");
+    // Anonymous (SOAP) and checked (XML-RPC, SOAP) replies alike.
+    const QString anonymous = QStringLiteral("<SOAP:Envelope><SOAP:Body><m:PutFileObjectResponse><Key>%1</Key>"
+                                             "<Anomynous>true</Anomynous></m:PutFileObjectResponse></SOAP:Body></SOAP:Envelope>").arg(foreign);
+    EXPECT_EQ(ParseSoapResponse(session, anonymous), QString());
+    EXPECT_EQ(ParseSoapResponse(session, soapResponse(QStringLiteral("PutFileObject"), foreign, QString())), QString());
+    EXPECT_EQ(ParseTavroResponse(session, methodResponse(member(QStringLiteral("key"), foreign) + member(QStringLiteral("xml"), QStringLiteral("p")))),
+              QString());
+    ASSERT_EQ(services.ui->messageBoxes.size(), 3u);
+    for (const auto& box : services.ui->messageBoxes)
+        EXPECT_EQ(box.text, kInvalidResponse);
+    EXPECT_EQ(session.SessionKey(), held);
+
+    // The next proper reply is taken.
+    EXPECT_EQ(ParseTavroResponse(session, methodResponse(member(QStringLiteral("key"), expectedKeyHash(session, held))
+                                                         + member(QStringLiteral("xml"), QStringLiteral("p")))),
+              QStringLiteral("p"));
+
+    // A new session whose first key cannot be digested fails the same way, and one after it succeeds.
+    session.NewClientGUID();
+    EXPECT_EQ(ParseTavroResponse(session, methodResponse(member(QStringLiteral("key"), foreign))), QString());
+    EXPECT_TRUE(session.SessionKey().isEmpty());
+    EXPECT_EQ(ParseTavroResponse(session, methodResponse(member(QStringLiteral("key"), QStringLiteral("R0")))), QStringLiteral("R0"));
+}

@@ -68,6 +68,7 @@ protected:
         control->resize(400, 300);
         control->show();
         QDir().mkpath(spoolFolder);
+        QFile::setPermissions(spoolFolder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     // The diagram's session with the server, as the program sets it up.
@@ -197,7 +198,7 @@ TEST_F(ServerOnline, BrowserShowsDeepFolderTreesAndOffersOKOnlyOnKnowledgeBases)
         tree.setCurrentItem(deep);
         browser.cmdOK()->click();
     }, ran);
-    const std::optional<ServerChoice> choice = logon.ServerConnect(nullptr);
+    const std::optional<ServerChoice> choice = logon.ChooseInBrowser(nullptr);
     ASSERT_TRUE(ran);
     ASSERT_TRUE(choice);
     EXPECT_EQ(choice->GUID, FakeKnowledgeServer::kCarGUID);
@@ -206,4 +207,32 @@ TEST_F(ServerOnline, BrowserShowsDeepFolderTreesAndOffersOKOnlyOnKnowledgeBases)
     // A listing that cannot be read shows the server alone.
     frmConnect unreadable(server.url(), QStringLiteral("<html><body>Error</body>"));
     EXPECT_EQ(unreadable.TreeView1()->topLevelItem(0)->childCount(), 0);
+}
+
+TEST_F(ServerOnline, AnEditWhoseRecordCannotBeWrittenIsToldAndStaysInTheDocument)
+{
+    FakeKnowledgeServer server;
+    ASSERT_TRUE(server.started());
+    TavroClient client(server.endpoint(), spoolFolder);
+    bool ran = false;
+    whenBrowserShows([](frmConnect& browser) {
+        QTreeWidget& tree = *browser.TreeView1();
+        tree.setCurrentItem(nodeAt(tree, {QStringLiteral("Cars"), QStringLiteral("Car will not start")}));
+        browser.cmdOK()->click();
+    }, ran);
+    ASSERT_TRUE(client.GoOnline(*control, nullptr));
+    ASSERT_TRUE(ran);
+
+    // The spool's folder went away (or the disk filled up) while the user works online.
+    ASSERT_TRUE(QDir(spoolFolder).removeRecursively());
+    const qint16 layers = control->Network()->Layers().Count();
+    ASSERT_TRUE(control->Network()->AddLayer());
+    ASSERT_TRUE(control->Network()->AddLayer());
+    EXPECT_EQ(control->Network()->Layers().Count(), layers + 2);
+    ASSERT_EQ(services.ui->messageBoxes.size(), 2u); // once for each edit not recorded
+    for (const auto& box : services.ui->messageBoxes) {
+        EXPECT_TRUE(box.text.startsWith(QStringLiteral("The change could not be recorded: "))) << box.text.toStdString();
+        EXPECT_TRUE(box.text.contains(QStringLiteral("No such file or directory"))) << box.text.toStdString();
+        EXPECT_EQ(box.style, platform::msgbox::Exclamation);
+    }
 }

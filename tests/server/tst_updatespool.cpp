@@ -7,10 +7,17 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using kelvane::UpdateSpool;
 
 namespace {
+
+int modeOf(const QString& path)
+{
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 07777) : -1;
+}
 
 QByteArray contentOf(const QString& path)
 {
@@ -52,4 +59,24 @@ TEST(UpdateSpool, AFileThatCannotBeWrittenIsAnErrorAndLeavesNothing)
     EXPECT_EQ(contentOf(request), QByteArray("two\r\n\r\n"));
     EXPECT_EQ(kelvane::test::errorNumberOf([&] { kelvane::server::WriteTextFile(folder.filePath(QStringLiteral("no/such.txt")), QStringLiteral("x")); }),
               kelvane::err::PathFileAccess);
+}
+
+TEST(UpdateSpool, SpoolFilesAreTheUsersAloneAndNeverLieInAFolderOthersCanOpen)
+{
+    QTemporaryDir folder;
+    ASSERT_EQ(modeOf(folder.path()), 0700);
+    UpdateSpool spool(folder.path());
+    EXPECT_EQ(modeOf(spool.Spool(QStringLiteral("<key>"))), 0600);
+
+    // A link planted under the next name is passed over, and what it points at stays untouched.
+    const QString target = folder.filePath(QStringLiteral("elsewhere"));
+    QFile::link(target, spool.PathOf(2));
+    EXPECT_EQ(spool.Spool(QStringLiteral("x")), spool.PathOf(3));
+    EXPECT_FALSE(QFile::exists(target));
+
+    // A folder other users may enter is refused, and nothing is written there.
+    QFile::setPermissions(folder.path(), QFile::permissions(folder.path()) | QFile::ReadOther | QFile::ExeOther);
+    EXPECT_EQ(kelvane::test::errorNumberOf([&] { spool.Spool(QStringLiteral("x")); }), kelvane::err::PathFileAccess);
+    EXPECT_FALSE(QFile::exists(spool.PathOf(4)));
+    EXPECT_EQ(spool.Counter(), 3);
 }

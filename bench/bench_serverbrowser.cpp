@@ -1,0 +1,83 @@
+// The knowledge server's folder browser filling its tree from a listing of 20,000 knowledge
+// bases, once in one folder and once spread over 200 folders of 100: reading the listing
+// alone, and the browser made and shown with it (reading included), which must stay under
+// 0.5 s. Run it from a Release build.
+#include "bench/BenchTiming.h"
+#include "server/FolderListing.h"
+#include "server/frmConnect.h"
+
+#include <QApplication>
+#include <QTreeWidget>
+
+#include <cstdio>
+
+using namespace kelvane;
+
+namespace {
+
+constexpr int kFiles = 20000;
+constexpr int kRounds = 5;
+
+QString fileElement(int number)
+{
+    return QStringLiteral("<File><Name>Knowledge base %1</Name><GUID>01DD%2</GUID></File>")
+        .arg(number)
+        .arg(number, 40, 10, QLatin1Char('0'));
+}
+
+// A listing of `folders` folders under the root, sharing the files among them evenly
+// (none: every file in the root).
+QString listing(int folders)
+{
+    QString xml = QStringLiteral("<Folder><Name>Root</Name>");
+    if (folders == 0) {
+        xml += QStringLiteral("<Files>");
+        for (int i = 0; i < kFiles; ++i)
+            xml += fileElement(i);
+        xml += QStringLiteral("</Files>");
+    } else {
+        xml += QStringLiteral("<Folders>");
+        for (int f = 0, number = 0; f < folders; ++f) {
+            xml += QStringLiteral("<Folder><Name>Folder %1</Name><Files>").arg(f);
+            for (int i = 0; i < kFiles / folders; ++i)
+                xml += fileElement(number++);
+            xml += QStringLiteral("</Files></Folder>");
+        }
+        xml += QStringLiteral("</Folders>");
+    }
+    return xml + QStringLiteral("</Folder>");
+}
+
+int countNodes(const QTreeWidgetItem& node)
+{
+    int count = 1;
+    for (int i = 0; i < node.childCount(); ++i)
+        count += countNodes(*node.child(i));
+    return count;
+}
+
+bool measure(const char* shape, const QString& xml)
+{
+    const double readSeconds = bench::bestSeconds(kRounds, [&] { ReadFolderListing(xml); });
+    int nodes = 0;
+    const double showSeconds = bench::bestSeconds(kRounds, [&] {
+        frmConnect browser(QStringLiteral("https://server/tavro"), xml);
+        browser.show();
+        QApplication::processEvents();
+        nodes = countNodes(*browser.TreeView1()->topLevelItem(0));
+    });
+    std::printf("%-24s read %7.3f s   browser shown %7.3f s   (%d nodes)\n", shape, readSeconds, showSeconds, nodes);
+    return showSeconds < 0.5;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    const bool flat = measure("20,000 files, 1 folder", listing(0));
+    const bool spread = measure("20,000 files, 200 folders", listing(200));
+    std::printf("under 0.5 s: %s\n", flat && spread ? "yes" : "no");
+    return flat && spread ? 0 : 1;
+}
