@@ -18,6 +18,8 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
+#include <cstdio>
+
 namespace {
 
 QStringList argumentsOf(int argc, char** argv)
@@ -57,8 +59,16 @@ int main(int argc, char** argv)
         return 0;
     // Started by an automation client: the knowledge base is offered to it on the session bus.
     std::unique_ptr<kelvane::AutomationService> automationServer;
-    if (basGlobal::AutomationMode)
+    if (basGlobal::AutomationMode) {
         automationServer = std::make_unique<kelvane::AutomationService>(automation.host(), QDBusConnection::sessionBus());
+        // A program no client can reach would run hidden for ever.
+        if (!automationServer->registered()) {
+            std::fprintf(stderr, "%s: the knowledge base cannot be offered to automation clients: another program "
+                                 "already offers one on the session bus, or there is no session bus.\n",
+                         qPrintable(QCoreApplication::applicationName()));
+            return 2;
+        }
+    }
     QObject::connect(program.mainWindow.get(), &kelvane::frmNavigate::programEnded, &application, &QApplication::quit,
                      Qt::QueuedConnection);
     return application.exec();

@@ -35,7 +35,9 @@
 #include "shell/SettingValues.h"
 #include "shell/ShellGlobals.h"
 
-#include <QTimer>
+#include <QFileInfo>
+#include <QScopedValueRollback>
+#include <utility>
 
 namespace kelvane {
 
@@ -73,14 +75,61 @@ void handBack(const DispatchObject& left, std::shared_ptr<typename View::Model>&
         model = std::move(changed);
 }
 
-// Macros of another kind are kept in storages of their own.
-bool carriesForeignMacros(const MacroProject& project)
+// A document's name with what the network derives from it, given back after a failure.
+class DocumentName {
+public:
+    explicit DocumentName(const clsNetwork& network)
+        : m_fileName(network.FileName()), m_structured(network.Structured), m_networkType(network.NetworkType)
+    {
+    }
+    void restore(clsNetwork& network) const
+    {
+        network.setFileName(m_fileName);
+        network.Structured = m_structured;
+        network.NetworkType = m_networkType;
+    }
+
+private:
+    QString m_fileName;
+    bool m_structured;
+    qint16 m_networkType;
+};
+
+// Counts an event under way for as long as it lives.
+class EventUnderWay {
+public:
+    EventUnderWay() : m_host(automationHost())
+    {
+        if (m_host)
+            m_host->beginEvent();
+    }
+    ~EventUnderWay()
+    {
+        if (m_host)
+            m_host->endEvent();
+    }
+    EventUnderWay(const EventUnderWay&) = delete;
+    EventUnderWay& operator=(const EventUnderWay&) = delete;
+
+private:
+    AutomationHost* m_host;
+};
+
+bool sameFile(const QString& a, const QString& b)
 {
-    return std::any_of(project.carried.begin(), project.carried.end(),
-                       [](const platform::StorageEntry& entry) { return entry.isStorage; });
+    if (a.isEmpty() || b.isEmpty())
+        return a == b;
+    return QFileInfo(platform::hostPath(a)).absoluteFilePath() == QFileInfo(platform::hostPath(b)).absoluteFilePath();
 }
 
 } // namespace
+
+template <class Body>
+void KnowledgeBase::raising(const char* raiser, Body&& body)
+{
+    const EventUnderWay underWay;
+    trappedVoid(kModule, raiser, std::forward<Body>(body));
+}
 
 std::shared_ptr<KnowledgeBase> KnowledgeBase::create()
 {
@@ -204,7 +253,24 @@ QString KnowledgeBase::FileName()
 
 void KnowledgeBase::setFileName(const QString& fileName)
 {
-    trappedVoid(kModule, "FileName", [&] { BoundNetwork()->setFileName(fileName); });
+    trappedVoid(kModule, "FileName", [&] {
+        requireLeaveToWrite(fileName);
+        BoundNetwork()->setFileName(fileName);
+    });
+}
+
+void KnowledgeBase::requireLeaveToWrite(const QString& fileName)
+{
+    // Macros come with documents: one may not write over the user's other files unasked.
+    const AutomationHost* host = automationHost();
+    if (!host || !host->macroHost().macroCodeRunning() || sameFile(fileName, BoundNetwork()->FileName()))
+        return;
+    const int answer = platform::ui().messageBox(
+        QStringLiteral("A macro of this knowledge base wants to save it as\r%1\rDo you allow it?").arg(fileName),
+        platform::msgbox::YesNo | platform::msgbox::Exclamation | platform::msgbox::DefaultButton2,
+        platform::applicationTitle());
+    if (answer != platform::msgbox::Yes)
+        raiseError(err::PathFileAccess, QStringLiteral("The macro was not allowed to save the knowledge base as %1.").arg(fileName));
 }
 
 void KnowledgeBase::OpenFile()
@@ -215,24 +281,38 @@ void KnowledgeBase::OpenFile()
 
 void KnowledgeBase::OpenFile(QString& strFileName)
 {
-    trappedVoid(kModule, "OpenFile", [&] {
-        if (strFileName.isEmpty())
-            strFileName = BoundNetwork()->FileName();
-        platform::ui().yield();
-        NewProject();
-        Class_Connect();
+    trappedVoid(kModule, "OpenFile", [&] { OpenFileChecked(strFileName); });
+}
+
+void KnowledgeBase::OpenFileChecked(QString& strFileName)
+{
+    if (strFileName.isEmpty())
+        strFileName = BoundNetwork()->FileName();
+    platform::ui().yield();
+    KnowledgeBaseWindow* window = mainWindow();
+    if (!window) {
         BoundNetwork()->setFileName(strFileName);
-        tieToDiagram();
-        KnowledgeBaseWindow* window = mainWindow();
-        const bool opened = window && window->ctlPelnet1().FileOpen();
-        // The layers read are this knowledge base's too.
-        setNetwork(BoundNetwork());
         Refresh();
-        if (opened) {
-            bool cancel = false;
-            FireLoad(cancel);
-        }
-    });
+        return;
+    }
+    // The document is opened aside: one that cannot be opened whole leaves the open one, its
+    // name and its macro project as they were.
+    ctlPelnet opened;
+    opened.ParentForm = window->ctlPelnet1().ParentForm;
+    opened.Network()->setFileName(strFileName);
+    if (strFileName.isEmpty() || !opened.FileOpen(window->ProgressBar1()))
+        raiseError(err::PathFileAccess, strFileName + QStringLiteral(" could not be opened."));
+    window->ctlPelnet1().TakeDocument(opened);
+    setNetwork(window->ctlPelnet1().Network());
+    // The document's own macro project, as the window's open gives it.
+    OpenProject(strFileName, true);
+    Class_Connect();
+    Refresh();
+    // A Load handler that opens a document does not start another Load.
+    if (!m_loadUnderWay) {
+        bool cancel = false;
+        FireLoad(cancel);
+    }
 }
 
 void KnowledgeBase::SaveFile()
@@ -243,15 +323,25 @@ void KnowledgeBase::SaveFile()
 
 void KnowledgeBase::SaveFile(QString& strFileName)
 {
-    trappedVoid(kModule, "SaveFile", [&] {
-        if (strFileName.isEmpty())
-            strFileName = BoundNetwork()->FileName();
-        else
-            BoundNetwork()->setFileName(strFileName);
-        if (KnowledgeBaseWindow* window = mainWindow())
-            window->ctlPelnet1().FileSave();
-        Refresh();
-    });
+    trappedVoid(kModule, "SaveFile", [&] { SaveFileChecked(strFileName); });
+}
+
+void KnowledgeBase::SaveFileChecked(QString& strFileName)
+{
+    const auto network = BoundNetwork();
+    const DocumentName previous(*network);
+    if (strFileName.isEmpty()) {
+        strFileName = network->FileName();
+    } else if (strFileName != network->FileName()) {
+        requireLeaveToWrite(strFileName);
+        network->setFileName(strFileName);
+    }
+    KnowledgeBaseWindow* window = mainWindow();
+    if (!window || strFileName.isEmpty() || !window->ctlPelnet1().FileSave()) {
+        previous.restore(*network);
+        raiseError(err::PathFileAccess, strFileName + QStringLiteral(" could not be saved."));
+    }
+    Refresh();
 }
 
 DispatchObject KnowledgeBase::Layers()
@@ -416,14 +506,17 @@ void KnowledgeBase::rebuildMenus(bool tools)
 
 void KnowledgeBase::Quit()
 {
+    QuitThen({});
+}
+
+void KnowledgeBase::QuitThen(ShutdownDone done)
+{
     m_quitRequested = true;
     // The shutdown runs once the caller has its answer; a veto keeps the program running.
-    if (KnowledgeBaseWindow* window = mainWindow()) {
-        QTimer::singleShot(0, &window->widget(), [] {
-            if (KnowledgeBaseWindow* shown = mainWindow())
-                shown->Unload();
-        });
-    }
+    if (AutomationHost* host = automationHost(); host && host->window())
+        host->shutdown().request(std::move(done), ShutdownRequest::When::Later);
+    else if (done)
+        done(false, {});
 }
 
 qint16 KnowledgeBase::NetworkType()
@@ -433,11 +526,30 @@ qint16 KnowledgeBase::NetworkType()
 
 void KnowledgeBase::CloseFile()
 {
+    CloseFileThen({});
+}
+
+void KnowledgeBase::CloseFileThen(ShutdownDone done)
+{
     trappedVoid(kModule, "CloseFile", [&] {
+        AutomationHost* host = automationHost();
         KnowledgeBaseWindow* window = mainWindow();
-        if (window && !BoundNetwork()->ParentDisplay.expired() && window->ctlPelnet1().ParentForm)
-            window->Unload();
+        if (host && window && !BoundNetwork()->ParentDisplay.expired() && window->ctlPelnet1().ParentForm) {
+            // The project goes with the window; a refused shutdown keeps both.
+            std::weak_ptr<KnowledgeBase> self = shared_from_this();
+            host->shutdown().request(
+                [self, done = std::move(done)](bool ended, const QStringList& unshown) {
+                    if (const auto knowledgeBase = self.lock(); knowledgeBase && ended)
+                        knowledgeBase->CloseProject();
+                    if (done)
+                        done(ended, unshown);
+                },
+                ShutdownRequest::When::AsSoonAsSafe);
+            return;
+        }
         CloseProject();
+        if (done)
+            done(false, {});
     });
 }
 
@@ -457,6 +569,9 @@ void KnowledgeBase::setVisible(bool visible)
             window->hide();
             return;
         }
+        // A window shown to the user is ready, whether or not its load opened a document.
+        if (!window->loading())
+            basGlobal::MainWindowReady = 1;
         const QSize screen = platform::ui().screenSizeTwips();
         const double width = settingvalues::readSingle(QStringLiteral("MainWidth"), 12000);
         const double height = settingvalues::readSingle(QStringLiteral("MainHeight"), 8000);
@@ -590,9 +705,10 @@ QString KnowledgeBase::documentNameOr(const QString& documentName)
 
 QString KnowledgeBase::projectFileOf(const QString& documentName)
 {
-    if (documentfiles::EndsWith(documentName, QStringLiteral(".XML")))
-        return documentfiles::MacroSideFile(documentName);
-    return documentName;
+    // By the form the document is kept in, as the save decides: its name may say otherwise.
+    if (documentName.isEmpty() || BoundNetwork()->Structured)
+        return documentName;
+    return documentfiles::MacroSideFile(documentName);
 }
 
 void KnowledgeBase::NewProject()
@@ -606,6 +722,14 @@ void KnowledgeBase::NewProject()
     });
 }
 
+void KnowledgeBase::startUnstoredProject()
+{
+    NewProject();
+    m_carried = {};
+    if (m_project)
+        m_project->setName(KBName());
+}
+
 bool KnowledgeBase::OpenProject(const QString& documentName, bool tellForeign)
 {
     return trapped(kModule, "OpenProject", false, [&] {
@@ -616,29 +740,24 @@ bool KnowledgeBase::OpenProject(const QString& documentName, bool tellForeign)
             return true;
         const QString hostFileName = platform::hostPath(fileName);
         if (fileName.isEmpty() || !basLibrary::FileExists(hostFileName)) {
-            NewProject();
+            startUnstoredProject();
             return true;
         }
-        const bool inDocument = fileName == document;
         try {
-            const auto stored = projectstorage::readFile(hostFileName, inDocument);
+            const auto stored = projectstorage::readFile(hostFileName, fileName == document);
             CloseProject();
             m_project = host->NewProject(stored.name.isEmpty() ? withoutBlanks(KBName()) : stored.name);
             m_project->setModules(stored.modules);
-            m_project->carried = stored.carried;
             m_project->readOnly = networksupport::isReadOnlyFile(hostFileName);
-            if (tellForeign && carriesForeignMacros(*m_project))
-                platform::ui().messageBox(
-                    QStringLiteral("This knowledge base carries macros of another kind. They are kept with it, but "
-                                   "they are not run."),
-                    platform::msgbox::Information, platform::applicationTitle());
-        } catch (const RuntimeError& error) {
-            // A document that is no compound file (the older text form) has no project to read.
-            if (!(inDocument && error.Number() == err::InvalidFileFormat))
-                platform::ui().messageBox(
-                    QStringLiteral("This file's VBA is read only, already opened exclusively or is the wrong version"),
-                    platform::msgbox::Exclamation, platform::applicationTitle());
-            NewProject();
+            m_project->storageFile = stored.found ? hostFileName : QString();
+            m_carried = stored.carried;
+            if (tellForeign && m_carried.holdsStorages())
+                automationHost()->tellForeignMacrosOnce(document);
+        } catch (const RuntimeError&) {
+            platform::ui().messageBox(
+                QStringLiteral("This file's VBA is read only, already opened exclusively or is the wrong version"),
+                platform::msgbox::Exclamation, platform::applicationTitle());
+            startUnstoredProject();
         }
         return true;
     });
@@ -650,20 +769,47 @@ void KnowledgeBase::Class_Connect()
         if (!m_project)
             return;
         const DispatchObject self = dispatch();
-        m_project->addItem(kProjectItem, self);
+        m_project->addItem(m_itemName, self);
         const auto* events = eventsOf(QString::fromLatin1(kClassName));
-        m_projectItem = self.advise(std::make_shared<MacroEventSink>(m_project, kProjectItem, *events));
+        m_projectItem = self.advise(std::make_shared<MacroEventSink>(m_project, m_itemName, *events));
+    });
+}
+
+void KnowledgeBase::setName(const QString& name)
+{
+    trappedVoid(kModule, "Name", [&] {
+        const QString itemName = basLibrary::ReplaceAll(name, QStringLiteral(" "), QStringLiteral("_"));
+        if (itemName.isEmpty() || itemName == m_itemName)
+            return;
+        const QString previous = std::exchange(m_itemName, itemName);
+        if (m_project && m_projectItem) {
+            m_project->renameItem(previous, m_itemName);
+            Class_Connect();
+        }
     });
 }
 
 bool KnowledgeBase::WriteProject(const QString& documentPath)
 {
     return trapped(kModule, "WriteProject", false, [&] {
-        if (!m_project || documentPath.isEmpty())
+        if (documentPath.isEmpty() || (!m_project && m_carried.beside.empty()))
             return true;
         const QString fileName =
             BoundNetwork()->Structured ? documentPath : documentfiles::MacroSideFile(documentPath);
-        projectstorage::writeFile(platform::hostPath(fileName), *m_project);
+        if (m_project && !m_project->modules().isEmpty() && m_carried.holdsForeignStorage()) {
+            platform::ui().messageBox(
+                QStringLiteral("The macros of this knowledge base cannot be saved: its file holds a storage named "
+                               "\"%1\" that another program wrote, and it is kept as it is.")
+                    .arg(projectstorage::kStorageName),
+                platform::msgbox::Exclamation, platform::applicationTitle());
+            return false;
+        }
+        projectstorage::StoredProject stored;
+        if (m_project)
+            stored = projectstorage::snapshotOf(*m_project, m_carried);
+        else
+            stored.carried = m_carried;
+        projectstorage::writeFile(platform::hostPath(fileName), stored);
         return true;
     });
 }
@@ -700,14 +846,17 @@ void KnowledgeBase::ReopenProject(const QString& documentName)
         }
         const QString hostFileName = platform::hostPath(fileName);
         const auto stored = projectstorage::readFile(hostFileName, fileName == document);
+        m_carried = stored.carried;
+        m_project->setChanged(false);
         if (!stored.found)
             return;
         // The code the editor shows runs on as it is when nothing in it changed.
         if (stored.modules != m_project->modules())
             m_project->setModules(stored.modules);
         m_project->setName(stored.name);
-        m_project->carried = stored.carried;
         m_project->readOnly = networksupport::isReadOnlyFile(hostFileName);
+        m_project->storageFile = hostFileName;
+        m_project->setChanged(false);
     });
 }
 
@@ -781,84 +930,130 @@ void KnowledgeBase::markChanged(const std::shared_ptr<Node>& node)
 
 void KnowledgeBase::FireNewDocument()
 {
-    trappedVoid(kModule, "FireNewDocument", [&] { Q_EMIT NewDocument(); });
+    raising("FireNewDocument", [&] { Q_EMIT NewDocument(); });
 }
 
 void KnowledgeBase::FireLoad(bool& Cancel)
 {
-    trappedVoid(kModule, "FireLoad", [&] { Q_EMIT Load(Cancel); });
+    raising("FireLoad", [&] {
+        const QScopedValueRollback underWay(m_loadUnderWay, true);
+        Q_EMIT Load(Cancel);
+    });
 }
 
 void KnowledgeBase::FireBeforeClose(bool& Cancel)
 {
-    trappedVoid(kModule, "FireBeforeClose", [&] { Q_EMIT Unload(Cancel); });
+    raising("FireBeforeClose", [&] { Q_EMIT Unload(Cancel); });
 }
 
-void KnowledgeBase::FireNodeAnswer(const std::shared_ptr<Node>& node, bool& Cancel)
+void KnowledgeBase::FireNodeAnswer(std::shared_ptr<Node>& node, bool& Cancel)
 {
-    trappedVoid(kModule, "FireNodeAnswer", [&] {
+    raising("FireNodeAnswer", [&] {
         DispatchObject Node1 = viewOf<NodeObject>(node);
         Q_EMIT BeforeAnswer(Node1, Cancel);
+        handBack<NodeObject>(Node1, node);
     });
 }
 
-void KnowledgeBase::FireNodeQuestion(const std::shared_ptr<Node>& node, bool& Cancel)
+void KnowledgeBase::FireNodeQuestion(std::shared_ptr<Node>& node, bool& Cancel)
 {
-    trappedVoid(kModule, "FireNodeQuestion", [&] {
+    raising("FireNodeQuestion", [&] {
         DispatchObject Node1 = viewOf<NodeObject>(node);
         Q_EMIT BeforeQuestion(Node1, Cancel);
+        handBack<NodeObject>(Node1, node);
         if (Cancel)
             markChanged(node);
     });
 }
 
-void KnowledgeBase::FireNodePrecondition(const std::shared_ptr<Node>& node, bool& Cancel)
+void KnowledgeBase::FireNodePrecondition(std::shared_ptr<Node>& node, bool& Cancel)
 {
-    trappedVoid(kModule, "FireNodePrecondition", [&] {
+    raising("FireNodePrecondition", [&] {
         DispatchObject Node1 = viewOf<NodeObject>(node);
         Q_EMIT BeforePrecondition(Node1, Cancel);
+        handBack<NodeObject>(Node1, node);
     });
 }
 
-void KnowledgeBase::FireNodeAfterAnswer(const std::shared_ptr<Node>& node, qint16& flag)
+void KnowledgeBase::FireNodeAfterAnswer(std::shared_ptr<Node>& node, qint16& flag)
 {
-    trappedVoid(kModule, "FireNodeAfterAnswer", [&] {
+    raising("FireNodeAfterAnswer", [&] {
         DispatchObject Node1 = viewOf<NodeObject>(node);
         Q_EMIT AfterAnswer(Node1, flag);
+        handBack<NodeObject>(Node1, node);
     });
 }
 
-void KnowledgeBase::FireNodeAfterQuestion(const std::shared_ptr<Node>& node, qint16& flag)
+void KnowledgeBase::FireNodeAfterQuestion(std::shared_ptr<Node>& node, qint16& flag)
 {
-    trappedVoid(kModule, "FireNodeAfterQuestion", [&] {
+    raising("FireNodeAfterQuestion", [&] {
         DispatchObject Node1 = viewOf<NodeObject>(node);
         Q_EMIT AfterQuestion(Node1, flag);
+        handBack<NodeObject>(Node1, node);
         if (flag != 0)
             markChanged(node);
     });
 }
 
-void KnowledgeBase::FireNodeAfterPrecondition(const std::shared_ptr<Node>& node, qint16& flag)
+void KnowledgeBase::FireNodeAfterPrecondition(std::shared_ptr<Node>& node, qint16& flag)
 {
-    trappedVoid(kModule, "FireNodeAfterPrecondition", [&] {
+    raising("FireNodeAfterPrecondition", [&] {
         DispatchObject Node1 = viewOf<NodeObject>(node);
         Q_EMIT AfterPrecondition(Node1, flag);
+        handBack<NodeObject>(Node1, node);
     });
+}
+
+// The consultation reads back only the cancel.
+void KnowledgeBase::FireNodeAnswer(const std::shared_ptr<Node>& node, bool& Cancel)
+{
+    auto Node1 = node;
+    FireNodeAnswer(Node1, Cancel);
+}
+
+void KnowledgeBase::FireNodeQuestion(const std::shared_ptr<Node>& node, bool& Cancel)
+{
+    auto Node1 = node;
+    FireNodeQuestion(Node1, Cancel);
+}
+
+void KnowledgeBase::FireNodePrecondition(const std::shared_ptr<Node>& node, bool& Cancel)
+{
+    auto Node1 = node;
+    FireNodePrecondition(Node1, Cancel);
+}
+
+void KnowledgeBase::FireNodeAfterAnswer(const std::shared_ptr<Node>& node, qint16& flag)
+{
+    auto Node1 = node;
+    FireNodeAfterAnswer(Node1, flag);
+}
+
+void KnowledgeBase::FireNodeAfterQuestion(const std::shared_ptr<Node>& node, qint16& flag)
+{
+    auto Node1 = node;
+    FireNodeAfterQuestion(Node1, flag);
+}
+
+void KnowledgeBase::FireNodeAfterPrecondition(const std::shared_ptr<Node>& node, qint16& flag)
+{
+    auto Node1 = node;
+    FireNodeAfterPrecondition(Node1, flag);
 }
 
 void KnowledgeBase::FireNetworkMouseMove(float& X, float& Y)
 {
-    trappedVoid(kModule, "FireNetworkMouseMove", [&] { Q_EMIT MouseMove(X, Y); });
+    raising("FireNetworkMouseMove", [&] { Q_EMIT MouseMove(X, Y); });
 }
 
 void KnowledgeBase::FireNetworkMouseClick(qint16& Button)
 {
-    trappedVoid(kModule, "FireNetworkMouseClick", [&] { Q_EMIT MouseClick(Button); });
+    raising("FireNetworkMouseClick", [&] { Q_EMIT MouseClick(Button); });
 }
 
 void KnowledgeBase::FireNodeMouseMove(std::shared_ptr<Node>& node)
 {
-    trappedVoid(kModule, "FireNodeMouseMove", [&] {
+    raising("FireNodeMouseMove", [&] {
         DispatchObject Node1 = viewOf<NodeObject>(node);
         Q_EMIT NodeMouseMove(Node1);
         handBack<NodeObject>(Node1, node);
@@ -867,7 +1062,7 @@ void KnowledgeBase::FireNodeMouseMove(std::shared_ptr<Node>& node)
 
 void KnowledgeBase::FireNodeMouseClick(qint16& Button, std::shared_ptr<Node>& node)
 {
-    trappedVoid(kModule, "FireNodeMouseClick", [&] {
+    raising("FireNodeMouseClick", [&] {
         DispatchObject Node1 = viewOf<NodeObject>(node);
         Q_EMIT NodeMouseClick(Button, Node1);
         handBack<NodeObject>(Node1, node);
@@ -876,7 +1071,7 @@ void KnowledgeBase::FireNodeMouseClick(qint16& Button, std::shared_ptr<Node>& no
 
 void KnowledgeBase::FireLinkMouseMove(std::shared_ptr<Link>& link)
 {
-    trappedVoid(kModule, "FireLinkMouseMove", [&] {
+    raising("FireLinkMouseMove", [&] {
         DispatchObject Link1 = viewOf<LinkObject>(link);
         Q_EMIT LinkMouseMove(Link1);
         handBack<LinkObject>(Link1, link);
@@ -885,7 +1080,7 @@ void KnowledgeBase::FireLinkMouseMove(std::shared_ptr<Link>& link)
 
 void KnowledgeBase::FireLinkMouseClick(qint16& Button, std::shared_ptr<Link>& link)
 {
-    trappedVoid(kModule, "FireLinkMouseClick", [&] {
+    raising("FireLinkMouseClick", [&] {
         DispatchObject Link1 = viewOf<LinkObject>(link);
         Q_EMIT LinkMouseClick(Button, Link1);
         handBack<LinkObject>(Link1, link);
@@ -894,7 +1089,7 @@ void KnowledgeBase::FireLinkMouseClick(qint16& Button, std::shared_ptr<Link>& li
 
 void KnowledgeBase::FireMenuClick(DispatchObject& menuItem)
 {
-    trappedVoid(kModule, "FireMenuClick", [&] { Q_EMIT MenuClick(menuItem); });
+    raising("FireMenuClick", [&] { Q_EMIT MenuClick(menuItem); });
 }
 
 } // namespace kelvane

@@ -55,13 +55,14 @@ private:
 ScriptRuntime::ScriptRuntime(MacroProject& project)
     : m_project(project)
     , m_bridge(m_engine)
-    , m_watchdog(m_engine, project.m_timeLimit)
+    , m_watchdog(m_engine, project.m_limits.time, project.m_limits.memoryBytes)
 {
     installConstructors();
     if (!project.m_application.isNothing())
         m_engine.globalObject().setProperty(QStringLiteral("Application"), m_bridge.proxyOf(project.m_application));
     for (const MacroProject::Item& item : project.m_items)
         setGlobal(item.name, item.object);
+    installUnqualifiedMembers();
     evaluateModules();
 }
 
@@ -81,6 +82,42 @@ void ScriptRuntime::installConstructors()
         m_engine.globalObject().setProperty(name, makeConstructor.call({factory, name}));
 }
 
+void ScriptRuntime::installUnqualifiedMembers()
+{
+    // Each global reaches the member of the object through the object's own global at every use,
+    // so it follows the object the global names.
+    const QJSValue define = m_engine.evaluate(QStringLiteral(R"((function (owner, name, isProperty) {
+        if (isProperty)
+            Object.defineProperty(globalThis, name, {
+                configurable: true,
+                get() { return globalThis[owner][name]; },
+                set(value) { globalThis[owner][name] = value; }
+            });
+        else
+            Object.defineProperty(globalThis, name, {
+                configurable: true,
+                writable: true,
+                value: function (...args) { return globalThis[owner][name](...args); }
+            });
+    }))"));
+    QList<std::pair<QString, DispatchObject>> owners;
+    for (const MacroProject::Item& item : m_project.m_items)
+        owners.append({item.name, item.object.lock()});
+    owners.append({QStringLiteral("Application"), m_project.m_application});
+    QJSValue global = m_engine.globalObject();
+    for (const auto& [owner, object] : owners) {
+        if (object.isNothing())
+            continue;
+        for (const auto& member : object.table().members().members) {
+            if (global.hasProperty(member.name))
+                continue;
+            const bool isProperty =
+                member.kind == platform::automation::MemberKind::Property && member.parameters.isEmpty();
+            define.call({owner, member.name, isProperty});
+        }
+    }
+}
+
 void ScriptRuntime::evaluateModules()
 {
     for (const MacroModule& module : m_project.modules()) {
@@ -90,7 +127,7 @@ void ScriptRuntime::evaluateModules()
             const ScriptWatchdog::Run guard(m_watchdog);
             result = m_engine.evaluate(module.text, module.name);
         }
-        succeeded(QStringLiteral("Module ") + module.name, result, true);
+        succeeded(QStringLiteral("Module ") + module.name, result, true, false);
     }
 }
 
@@ -99,25 +136,33 @@ bool ScriptRuntime::callGuarded(const QString& what, QJSValue function, const QJ
     const bool outermost = m_depth == 0;
     const QScopedValueRollback depth(m_depth, m_depth + 1);
     if (!outermost)
-        return succeeded(what, function.call(arguments), false);
+        return succeeded(what, function.call(arguments), false, true);
     m_engine.setInterrupted(false);
+    m_stopNoted = false;
     QJSValue result;
     {
         const ScriptWatchdog::Run guard(m_watchdog);
         result = function.call(arguments);
     }
-    return succeeded(what, result, true);
+    return succeeded(what, result, true, true);
 }
 
-bool ScriptRuntime::succeeded(const QString& what, const QJSValue& result, bool outermost)
+bool ScriptRuntime::succeeded(const QString& what, const QJSValue& result, bool outermost, bool handler)
 {
     const bool interrupted = m_engine.isInterrupted();
     if (outermost)
         m_engine.setInterrupted(false);
     if (interrupted) {
-        m_project.report(QStringLiteral("%1 was stopped: it ran longer than %2 seconds.")
-                             .arg(what)
-                             .arg(double(m_watchdog.limit().count()) / 1000.0));
+        const QString reason =
+            m_watchdog.lastStop() == ScriptWatchdog::Stop::Memory
+                ? QStringLiteral("it used more than %1 MB of memory").arg(m_watchdog.memoryLimit() / (1024 * 1024))
+                : QStringLiteral("it ran longer than %1 seconds").arg(double(m_watchdog.limit().count()) / 1000.0);
+        m_project.report(QStringLiteral("%1 was stopped: %2.").arg(what, reason));
+        // The handler that was running when the watchdog struck goes; those it was called from
+        // were only cut short with it.
+        if (handler && !m_stopNoted)
+            m_project.detach(what, reason);
+        m_stopNoted = true;
         return false;
     }
     if (result.isError()) {

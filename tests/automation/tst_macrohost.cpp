@@ -6,6 +6,7 @@
 
 #include "automation/APCIntegration.h"
 #include "automation/frmMacroEditor.h"
+#include "platform/automation/EventConnection.h"
 #include "consult/AbstractConsultationEvents.h"
 #include "shell/StatusBarControl.h"
 #include "shell/ToolBands.h"
@@ -93,20 +94,27 @@ TEST_F(MacroHandlers, ScriptErrorsAndEndlessLoopsAreContained)
     EXPECT_TRUE(output.contains(QStringLiteral("KnowledgeBase_AfterPrecondition was stopped"))) << qPrintable(output);
 }
 
-TEST_F(MacroHandlers, FailingMembersThrowScriptErrorsAndAHandlerMayReplaceItsOwnProject)
+TEST_F(MacroHandlers, FailingMembersThrowScriptErrorsAndALoadHandlerMayOpenItsDocumentAgain)
 {
+    network->setFileName(test::scratchFolder() + QStringLiteral("/reopened.xml"));
     const auto knowledgeBase = withCode(QStringLiteral(R"(
         function KnowledgeBase_Load(e) {
             try { KnowledgeBase.Pages.Item("no such page"); } catch (error) { e.Cancel = String(error).includes("error 5"); }
             KnowledgeBase.OpenFile();
         }
     )"));
+    ASSERT_TRUE(knowledgeBase->SaveProj({}, nullptr));
     const auto running = knowledgeBase->Project();
+    const auto loads = std::make_shared<int>(0);
+    const auto counting = knowledgeBase->dispatch().advise(std::make_shared<test::EventCounter>(QStringLiteral("Load"), loads));
+
     bool cancel = false;
     host().FireLoad(cancel);
     EXPECT_TRUE(cancel);
-    EXPECT_NE(knowledgeBase->Project(), running) << "OpenFile gave the knowledge base a new project";
-    EXPECT_TRUE(knowledgeBase->Project()->modules().isEmpty());
+    EXPECT_EQ(*loads, 1) << "an open inside a Load starts no other Load";
+    // The document's own project, read again from its file.
+    EXPECT_NE(knowledgeBase->Project(), running);
+    EXPECT_EQ(knowledgeBase->Project()->modules(), running->modules());
 }
 
 TEST_F(MacroHandlers, MacroCodeReachesTheModelThroughTheObjectModel)

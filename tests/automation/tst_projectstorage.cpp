@@ -96,7 +96,7 @@ TEST_F(ProjectStorage, AnXMLDocumentKeepsItsProjectInTheFileBesideIt)
 
     const auto project = reopened(document);
     EXPECT_EQ(project->modules(), knowledgeBase->Project()->modules());
-    EXPECT_EQ(project->Name(), QStringLiteral("Twonodes"));
+    EXPECT_EQ(project->Name(), QStringLiteral("Two nodes")) << "named after the knowledge base, blanks kept";
     EXPECT_TRUE(ui->messageBoxes.empty());
 
     // A project that cannot be written keeps the document from being saved.
@@ -104,9 +104,9 @@ TEST_F(ProjectStorage, AnXMLDocumentKeepsItsProjectInTheFileBesideIt)
     EXPECT_FALSE(knowledgeBase->SaveProj({}, nullptr));
     EXPECT_FALSE(QFile::exists(scratch(QStringLiteral("no such folder/cars.xml"))));
 
-    // A document without a side file gets a new project named after it.
+    // A document without a side file gets a new project named after it, blanks kept.
     network->Name()->setText(QStringLiteral("Car will not start"));
-    EXPECT_EQ(reopened(scratch(QStringLiteral("other.xml")))->Name(), QStringLiteral("Carwillnotstart"));
+    EXPECT_EQ(reopened(scratch(QStringLiteral("other.xml")))->Name(), QStringLiteral("Car will not start"));
 }
 
 TEST_F(ProjectStorage, ACompoundDocumentKeepsItsProjectInAStorageOfItsOwn)
