@@ -84,27 +84,37 @@ void ScriptRuntime::installConstructors()
 
 void ScriptRuntime::installUnqualifiedMembers()
 {
-    // Each global reaches the member of the object through the object's own global at every use,
-    // so it follows the object the global names.
-    const QJSValue define = m_engine.evaluate(QStringLiteral(R"((function (owner, name, isProperty) {
+    // The members live on an object between the global object and its prototype: a global of
+    // the scripts' own (a `var`, a function) shadows one of the same name. Each reaches the
+    // member through the object's own global at every use, so it follows the object the global
+    // names.
+    const QJSValue define = m_engine.evaluate(QStringLiteral(R"((function (members, owner, name, isProperty) {
+        const global = members.global;
         if (isProperty)
-            Object.defineProperty(globalThis, name, {
+            Object.defineProperty(members.shelf, name, {
                 configurable: true,
-                get() { return globalThis[owner][name]; },
-                set(value) { globalThis[owner][name] = value; }
+                get() { return global[owner][name]; },
+                set(value) { global[owner][name] = value; }
             });
         else
-            Object.defineProperty(globalThis, name, {
+            Object.defineProperty(members.shelf, name, {
                 configurable: true,
                 writable: true,
-                value: function (...args) { return globalThis[owner][name](...args); }
+                value: function (...args) { return global[owner][name](...args); }
             });
     }))"));
+    QJSValue global = m_engine.globalObject();
+    QJSValue shelf = m_engine.newObject();
+    shelf.setPrototype(global.prototype());
+    global.setPrototype(shelf);
+    QJSValue members = m_engine.newObject();
+    members.setProperty(QStringLiteral("global"), global);
+    members.setProperty(QStringLiteral("shelf"), shelf);
+
     QList<std::pair<QString, DispatchObject>> owners;
     for (const MacroProject::Item& item : m_project.m_items)
         owners.append({item.name, item.object.lock()});
     owners.append({QStringLiteral("Application"), m_project.m_application});
-    QJSValue global = m_engine.globalObject();
     for (const auto& [owner, object] : owners) {
         if (object.isNothing())
             continue;
@@ -113,7 +123,9 @@ void ScriptRuntime::installUnqualifiedMembers()
                 continue;
             const bool isProperty =
                 member.kind == platform::automation::MemberKind::Property && member.parameters.isEmpty();
-            define.call({owner, member.name, isProperty});
+            const QJSValue result = define.call({members, owner, member.name, isProperty});
+            if (result.isError())
+                m_project.report(QStringLiteral("%1 cannot be reached without its object: %2").arg(member.name, describe(result)));
         }
     }
 }

@@ -9,9 +9,9 @@
 namespace kelvane {
 
 // The engine a macro project runs in: its modules evaluated in order as scripts of the global
-// scope, its items and the application object as globals, the members of those objects as
-// globals too where no other global has the name (macro code may write `KBName` for
-// `KnowledgeBase.KBName`), and constructors for the classes macro code may create (Collection,
+// scope, its items and the application object as globals, the members of those objects
+// reachable by name alone unless a global of the scripts' own has the name (macro code may
+// write `KBName` for `KnowledgeBase.KBName`), and constructors for the classes macro code may create (Collection,
 // MenuItem, Property, clsControl, Page, URI, clsAction, clsClipboard).
 class ScriptRuntime {
 public:

@@ -162,6 +162,77 @@ TEST_F(MacroHandlers, MacroCodeReachesTheModelThroughTheObjectModel)
     EXPECT_EQ(network->Properties.KeyAt(1), QStringLiteral("Reviewer"));
 }
 
+TEST_F(MacroHandlers, AHandlerThatReplacesNode1HandsItBackFromEveryConsultationEvent)
+{
+    const auto knowledgeBase = withCode(QStringLiteral(R"(
+        function up(e) { e.Node1 = e.Node1.Parents.Item(1); }
+        function KnowledgeBase_BeforePrecondition(e) { up(e); }
+        function KnowledgeBase_BeforeQuestion(e) { up(e); }
+        function KnowledgeBase_BeforeAnswer(e) { up(e); }
+        function KnowledgeBase_AfterPrecondition(e) { up(e); }
+        function KnowledgeBase_AfterQuestion(e) { e.Node1 = null; }
+        function KnowledgeBase_AfterAnswer(e) { up(e); }
+    )"));
+    const auto evidence = test::nodeAt(*network, 1, 1);
+    const auto conclusion = test::nodeAt(*network, 2, 1);
+    using Boolean = void (KnowledgeBase::*)(std::shared_ptr<Node>&, bool&);
+    for (const Boolean raise : {static_cast<Boolean>(&KnowledgeBase::FireNodePrecondition),
+                                static_cast<Boolean>(&KnowledgeBase::FireNodeQuestion),
+                                static_cast<Boolean>(&KnowledgeBase::FireNodeAnswer)}) {
+        auto node = evidence;
+        bool cancel = false;
+        (*knowledgeBase.*raise)(node, cancel);
+        EXPECT_EQ(node, conclusion);
+    }
+    using Flag = void (KnowledgeBase::*)(std::shared_ptr<Node>&, qint16&);
+    for (const Flag raise : {static_cast<Flag>(&KnowledgeBase::FireNodeAfterPrecondition),
+                             static_cast<Flag>(&KnowledgeBase::FireNodeAfterAnswer)}) {
+        auto node = evidence;
+        qint16 flag = 0;
+        (*knowledgeBase.*raise)(node, flag);
+        EXPECT_EQ(node, conclusion);
+    }
+    auto node = evidence;
+    qint16 flag = 0;
+    knowledgeBase->FireNodeAfterQuestion(node, flag);
+    EXPECT_EQ(node, nullptr) << "Nothing is handed back too";
+    EXPECT_TRUE(knowledgeBase->Project()->output().isEmpty()) << qPrintable(knowledgeBase->Project()->output().join(u'\n'));
+}
+
+TEST_F(MacroHandlers, MembersOfTheKnowledgeBaseAndTheApplicationNeedNoObjectName)
+{
+    const auto knowledgeBase = withCode(QStringLiteral(R"js(
+        var Copyright = "the module's own";
+        function KnowledgeBase_Load(e) {
+            KBName = KBName + " (checked)";
+            Status = "ignored before the window is ready";
+            AddLayer();
+            e.Cancel = Visible === KnowledgeBase.Visible && Layers.Count == 3 && Name == Application.Name
+                && typeof Refresh == "function" && Copyright == "the module's own";
+        }
+    )js"));
+    bool cancel = false;
+    host().FireLoad(cancel);
+    EXPECT_TRUE(cancel) << qPrintable(knowledgeBase->Project()->output().join(u'\n'));
+    EXPECT_EQ(network->Name()->Text(), QStringLiteral("Two nodes (checked)"));
+    EXPECT_EQ(network->Layers().Count(), 3);
+    EXPECT_TRUE(network->Copyright()->Text().isEmpty()) << "a global of the module's own is not the member";
+}
+
+TEST_F(MacroHandlers, TheProjectItemsNameNamesTheHandlersAndTheGlobal)
+{
+    const auto knowledgeBase = withCode(QStringLiteral(R"(
+        function KnowledgeBase_Unload(e) { e.Cancel = false; }
+        function Cars_and_vans_Unload(e) { e.Cancel = Cars_and_vans.KBName == "Two nodes"; }
+    )"));
+    EXPECT_EQ(knowledgeBase->Name(), QStringLiteral("KnowledgeBase"));
+    knowledgeBase->setName(QStringLiteral("Cars and vans"));
+    EXPECT_EQ(knowledgeBase->Name(), QStringLiteral("Cars_and_vans"));
+    bool cancel = false;
+    host().FireUnload(cancel);
+    EXPECT_TRUE(cancel) << qPrintable(knowledgeBase->Project()->output().join(u'\n'));
+}
+
 namespace {
 
 // Closes whatever modal dialog shows, and counts them; counts the knowledge-base splashes shown.
