@@ -140,6 +140,10 @@ QVariant busValue(const Variant& value, const QString& path)
 QVariant typedValue(const MemberDescription& member, const Variant& value, const QString& path)
 {
     switch (member.type) {
+    case ValueType::Object:
+        if (value.isEmpty())
+            return QVariant::fromValue(QDBusVariant(QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")))));
+        break;
     case ValueType::Boolean: return value.toBool();
     case ValueType::Integer: return QVariant::fromValue(short(value.toDouble()));
     case ValueType::Long:
@@ -147,8 +151,9 @@ QVariant typedValue(const MemberDescription& member, const Variant& value, const
     case ValueType::Single:
     case ValueType::Double: return value.toDouble();
     case ValueType::String: return value.toString();
-    default: return QVariant::fromValue(QDBusVariant(busValue(value, path)));
+    default: break;
     }
+    return QVariant::fromValue(QDBusVariant(busValue(value, path)));
 }
 
 } // namespace
@@ -168,10 +173,13 @@ QStringList BusObjectTree::roots()
 QList<QDBusObjectPath> BusObjectTree::pathsOf(const QString& root) const
 {
     const QString path = dbusnames::kKnowledgeBasePath + u'/' + root;
-    const QVariant value = busValue(m_host.live()->dispatch().get(root), path);
-    if (value.canConvert<QList<QDBusObjectPath>>() && value.userType() == qMetaTypeId<QList<QDBusObjectPath>>())
-        return value.value<QList<QDBusObjectPath>>();
-    const auto single = value.value<QDBusObjectPath>();
+    const Variant value = m_host.live()->dispatch().get(root);
+    if (!value.isObject())
+        return {};
+    const QVariant onTheBus = busValue(value, path);
+    if (onTheBus.userType() == qMetaTypeId<QList<QDBusObjectPath>>())
+        return onTheBus.value<QList<QDBusObjectPath>>();
+    const auto single = onTheBus.value<QDBusObjectPath>();
     return single.path() == QStringLiteral("/") ? QList<QDBusObjectPath>() : QList<QDBusObjectPath> {single};
 }
 
@@ -270,6 +278,14 @@ bool BusObjectTree::handleMessage(const QDBusMessage& message, const QDBusConnec
 
 QDBusMessage BusObjectTree::answer(const QDBusMessage& message) const
 {
+    if (message.interface() == QStringLiteral("org.freedesktop.DBus.Introspectable")
+        && message.member() == QStringLiteral("Introspect")) {
+        // A path that leads nowhere is an empty node: browsing the tree meets no error.
+        return message.createReply(QStringLiteral("<!DOCTYPE node PUBLIC \"-//freedesktop//DTD D-BUS Object Introspection "
+                                                  "1.0//EN\" \"http://www.freedesktop.org/standards/dbus/1.0/"
+                                                  "introspect.dtd\">\n<node>\n%1</node>\n")
+                                       .arg(introspect(message.path())));
+    }
     try {
         const DispatchObject object = resolve(message.path());
         if (message.interface() == kPropertiesInterface)

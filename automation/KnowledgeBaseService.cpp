@@ -16,6 +16,7 @@
 #include "platform/automation/EventSink.h"
 #include "shell/ShellGlobals.h"
 
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
@@ -182,17 +183,20 @@ auto KnowledgeBaseService::serve(Body&& body) -> decltype(body())
             return Result();
         }
     };
+    const auto answerFailure = [&] {
+        // The messages the hidden program did not show say best what went wrong.
+        if (failure.isEmpty() || !calledFromDBus())
+            return;
+        const QStringList unshown = ui ? ui->unshownSince(unshownBefore) : QStringList();
+        sendErrorReply(dbusnames::kFailedError, (unshown + QStringList(failure)).join(u'\n'));
+    };
     if constexpr (std::is_void_v<Result>) {
         run();
-        const QStringList unshown = ui ? ui->unshownSince(unshownBefore) : QStringList();
-        if (calledFromDBus() && (!unshown.isEmpty() || !failure.isEmpty()))
-            sendErrorReply(dbusnames::kFailedError, (unshown + QStringList(failure)).join(u'\n').trimmed());
+        answerFailure();
         announceChanges();
     } else {
         Result result = run();
-        const QStringList unshown = ui ? ui->unshownSince(unshownBefore) : QStringList();
-        if (calledFromDBus() && (!unshown.isEmpty() || !failure.isEmpty()))
-            sendErrorReply(dbusnames::kFailedError, (unshown + QStringList(failure)).join(u'\n').trimmed());
+        answerFailure();
         announceChanges();
         return result;
     }
@@ -296,7 +300,8 @@ void KnowledgeBaseService::announceChanges()
                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
                                                      QStringLiteral("PropertiesChanged"));
     signal.setArguments({dbusnames::kKnowledgeBaseInterface, changed, QStringList()});
-    m_connection.send(signal);
+    if (!m_connection.send(signal))
+        qWarning("Automation: the changed properties could not be announced: %s", qPrintable(m_connection.lastError().message()));
 }
 
 // --- Event sinks and signals -----------------------------------------------------------------------------

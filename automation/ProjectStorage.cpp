@@ -54,9 +54,10 @@ bool isOurStorage(const StorageEntry& storage)
     return !indexLines.isEmpty() && indexLines.first().startsWith(kNameKey);
 }
 
+// Any other entry of that name (a stream among them) is another program's.
 bool isForeignStorage(const StorageEntry& entry)
 {
-    return entry.isStorage && isNamed(entry, kStorageName) && !isOurStorage(entry);
+    return isNamed(entry, kStorageName) && !isOurStorage(entry);
 }
 
 StorageEntry stream(const QString& name, const QByteArray& bytes)
@@ -84,7 +85,7 @@ QString withoutLineBreaks(QString text, QChar replacement)
 QString moduleNameFor(const QString& stored, const QSet<QString>& taken)
 {
     constexpr qsizetype kMaxNameLength = 31;
-    const QString name = withoutLineBreaks(stored, u'_');
+    const QString name = stored.isEmpty() ? QStringLiteral("_") : withoutLineBreaks(stored, u'_');
     QString candidate = name;
     for (int n = 2; taken.contains(candidate.toCaseFolded()); ++n) {
         const QString suffix = u'_' + QString::number(n);
@@ -142,7 +143,9 @@ void readProject(const StorageEntry& macros, StoredProject& project)
             listed << module.name;
     }
     QSet<QString> seen;
-    QSet<QString> taken;
+    QSet<QString> taken; // the names kept, and those of the storages carried beside the modules
+    for (const StorageEntry& carried : project.carried.insideModules)
+        taken.insert(carried.name.toCaseFolded());
     for (const QString& name : listed) {
         const StorageEntry* module = modules->findChild(name);
         if (!module || module->isStorage || seen.contains(module->name.toCaseFolded()))

@@ -27,7 +27,8 @@ struct CarriedEntries {
     std::vector<platform::StorageEntry> inside;
     std::vector<platform::StorageEntry> insideModules;
 
-    // A storage named "Macros" that is not a project of ours is among the entries beside.
+    // An entry named "Macros" that is not a project of ours (another program's) is among the
+    // entries beside.
     bool holdsForeignStorage() const;
     // Macros of another kind: a storage beside ours.
     bool holdsStorages() const;
