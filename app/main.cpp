@@ -4,6 +4,7 @@
 #include "app/ProgramServerLogon.h"
 #include "automation/AutomationHost.h"
 #include "automation/AutomationService.h"
+#include "automation/ProgramClasses.h"
 #include "forms/PasswordPromptUiServices.h"
 #include "platform/FileDialogs.h"
 #include "platform/SystemInfo.h"
@@ -51,8 +52,10 @@ int main(int argc, char** argv)
     platform::Service<platform::FileDialogs>::replace(std::make_unique<platform::gui::QtFileDialogs>());
     platform::Service<kelvane::AbstractServerLogon>::replace(std::make_unique<kelvane::ProgramServerLogon>());
 
-    // The knowledge base of the open document, its events and its macro project.
+    // The knowledge base of the open document, its events and its macro project; its classes
+    // are entered in the registry for callers that create them by name.
     const kelvane::AutomationInstallation automation;
+    kelvane::automation::registerProgramClasses(QCoreApplication::applicationFilePath());
 
     basMain::Program program = basMain::Main(commandLine);
     if (program.mainWindow->Unloaded())

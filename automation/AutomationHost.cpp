@@ -6,6 +6,7 @@
 #include "automation/KnowledgeBase.h"
 #include "automation/KnowledgeBaseWindow.h"
 #include "automation/MainWindowAdapter.h"
+#include "automation/ProgramClasses.h"
 #include "consult/AbstractConsultationEvents.h"
 #include "diagram/AbstractKnowledgeBaseEvents.h"
 #include "diagram/ctlPelnet.h"
@@ -252,11 +253,13 @@ AutomationInstallation::AutomationInstallation(std::chrono::milliseconds scriptT
     m_previousEvents = platform::Service<AbstractKnowledgeBaseEvents>::replace(std::make_unique<LiveDiagramEvents>(*m_host));
     m_previousConsultation =
         platform::Service<AbstractConsultationEvents>::replace(std::make_unique<LiveConsultationEvents>(*m_host));
+    m_offers = automation::programClassServer().publish(platform::activator());
 }
 
 AutomationInstallation::~AutomationInstallation()
 {
     // The live knowledge base and its macro engine go before the host they were made by.
+    m_offers.clear();
     m_host->ReleaseKnowledgeBase();
     platform::Service<AbstractConsultationEvents>::replace(std::move(m_previousConsultation));
     platform::Service<AbstractKnowledgeBaseEvents>::replace(std::move(m_previousEvents));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "automation/ShutdownRequest.h"
+#include "platform/automation/Activator.h"
 #include "shell/AbstractKnowledgeBaseHost.h"
 
 #include <QObject>
@@ -100,7 +101,7 @@ AutomationHost* automationHost();
 // Installs the automation host as the shell's knowledge-base host, the live knowledge base as
 // the one the diagram and the consultation raise their events on, and the user-interface
 // services of a program that may run hidden (HiddenProgramUi) over the ones installed, for its
-// lifetime.
+// lifetime; the program's creatable classes are offered to the activator meanwhile.
 class AutomationInstallation {
 public:
     explicit AutomationInstallation(std::chrono::milliseconds scriptTimeLimit = std::chrono::milliseconds(5000));
@@ -116,6 +117,7 @@ private:
     std::unique_ptr<AbstractKnowledgeBaseEvents> m_previousEvents;
     std::unique_ptr<AbstractConsultationEvents> m_previousConsultation;
     HiddenProgramUi* m_hiddenUi;
+    std::vector<platform::automation::ClassObjectRegistration> m_offers;
 };
 
 } // namespace kelvane

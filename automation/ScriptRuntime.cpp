@@ -1,5 +1,6 @@
 #include "automation/ScriptRuntime.h"
 
+#include "automation/ClipboardObjects.h"
 #include "automation/CollectionObject.h"
 #include "automation/ControlObject.h"
 #include "automation/MenuItem.h"
@@ -32,6 +33,8 @@ public:
             {ControlObject::kClassName, &createObject<ControlObject>},
             {PageObject::kClassName, &createObject<PageObject>},
             {URIObject::kClassName, &createObject<URIObject>},
+            {ClipboardActionObject::kClassName, &createObject<ClipboardActionObject>},
+            {ClipboardObject::kClassName, &createObject<ClipboardObject>},
         };
         for (const auto& [name, make] : makers) {
             if (className == QLatin1String(name))
@@ -43,7 +46,8 @@ public:
     static QStringList classNames()
     {
         return {QStringLiteral("Collection"), QStringLiteral("MenuItem"), QStringLiteral("Property"),
-                QStringLiteral("clsControl"), QStringLiteral("Page"), QStringLiteral("URI")};
+                QStringLiteral("clsControl"), QStringLiteral("Page"), QStringLiteral("URI"),
+                QStringLiteral("clsAction"), QStringLiteral("clsClipboard")};
     }
 
 private:
