@@ -20,7 +20,12 @@ int HiddenProgramUi::messageBox(const QString& text, int style, const QString& t
     if (!hidden())
         return m_shown->messageBox(text, style, title);
     qWarning("%s: %s", qPrintable(title), qPrintable(QString(text).replace(u'\r', u' ')));
+    constexpr qsizetype kKept = 100;
     m_unshown.append(text);
+    if (m_unshown.size() > kKept) {
+        m_unshown.removeFirst();
+        ++m_forgotten;
+    }
     switch (msgbox::buttonsOf(style)) {
     case msgbox::OKCancel:
     case msgbox::YesNoCancel:

@@ -23,9 +23,10 @@ public:
 
     // A yield to the message loop is under way.
     bool yielding() const { return m_yields > 0; }
-    // The number of message boxes not shown so far, and their texts since such a count.
-    qsizetype unshownCount() const { return m_unshown.size(); }
-    QStringList unshownSince(qsizetype count) const { return m_unshown.mid(count); }
+    // The number of message boxes not shown so far, and their texts since such a count (of the
+    // latest ones: older texts are let go).
+    qsizetype unshownCount() const { return m_forgotten + m_unshown.size(); }
+    QStringList unshownSince(qsizetype count) const { return m_unshown.mid(qMax<qsizetype>(0, count - m_forgotten)); }
 
     int messageBox(const QString& text, int style, const QString& title) override;
     std::optional<QString> prompt(platform::PromptKind kind, const QString& title, const QString& label) override;
@@ -51,6 +52,7 @@ private:
 
     std::unique_ptr<platform::UiServices> m_shown;
     QStringList m_unshown;
+    qsizetype m_forgotten = 0; // texts let go from the front of m_unshown
     int m_yields = 0;
 };
 

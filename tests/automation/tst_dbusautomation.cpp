@@ -448,6 +448,12 @@ TEST_F(ServedProgram, PropertiesThatChangeAreAnnouncedAndEveryMethodIsDescribed)
     EXPECT_TRUE(xml.contains(QStringLiteral("<method name=\"RegisterSink\">"))) << qPrintable(xml);
     EXPECT_TRUE(xml.contains(QStringLiteral("<property name=\"Pages\" type=\"ao\" access=\"read\"/>"))) << qPrintable(xml);
     EXPECT_TRUE(warnings.seen.isEmpty()) << qPrintable(warnings.seen.join(u'\n'));
+    // The editor's Visible, which may change, says that no change of it is announced.
+    const QDBusMessage editor = call(client, names::kEditorPath, QStringLiteral("org.freedesktop.DBus.Introspectable"),
+                                     QStringLiteral("Introspect"));
+    ASSERT_EQ(editor.type(), QDBusMessage::ReplyMessage);
+    EXPECT_TRUE(editor.arguments().first().toString().contains(
+        QStringLiteral("<annotation name=\"org.freedesktop.DBus.Property.EmitsChangedSignal\" value=\"false\"/>")));
 }
 
 TEST_F(ServedProgram, ObjectsHandedOutArePathsThatAnswerWhileTheirObjectLives)
