@@ -12,6 +12,8 @@
 #include "network/NetworkGrid.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -49,6 +51,8 @@ protected:
 };
 
 } // namespace
+
+
 
 TEST_F(RunawayMacros, ARunawayAllocationIsStoppedAndTheDocumentAndTheProgramGoOn)
 {
@@ -115,6 +119,19 @@ TEST_F(RunawayMacros, AHandlerTheWatchdogStoppedIsDetachedAndTheUserToldOnce)
 
 namespace {
 
+// A left click at the centre of the first node of the first layer shown.
+void clickFirstNode(frmNavigate& w)
+{
+    ctlPelnet& diagram = w.ctlPelnet1();
+    const auto network = diagram.ActiveNetwork();
+    const auto layer = network->Layers().Item(1);
+    const auto node = layer->Nodes().Item(1);
+    auto* canvas = diagram.picnetwork();
+    const NetworkGrid grid(canvas->ScaleWidth(), canvas->ScaleHeight(), network->Layers().Count());
+    const QPointF centre = grid.cell(layer->Index, layer->Nodes().Count(), node->Index()).centre;
+    QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(qRound(centre.x() / 15), qRound(centre.y() / 15)));
+}
+
 class MacrosInTheProgram : public test::ShellTest {
 protected:
     QString sideFile() const { return sample().left(sample().size() - 4) + QStringLiteral(".vba"); }
@@ -125,31 +142,99 @@ protected:
         return stored.modules.isEmpty() ? QString() : stored.modules.first().text;
     }
 
-    // A left click at the centre of the first node of the first layer shown.
-    void clickFirstNode(frmNavigate& w)
+    const AutomationInstallation automation {1000ms};
+};
+
+// The scripted services, except that a yield lets the message loop run, as the program's does.
+class YieldingUi : public platform::UiServices {
+public:
+    explicit YieldingUi(platform::UiServices& scripted) : m_scripted(scripted) {}
+    int messageBox(const QString& text, int style, const QString& title) override
     {
-        ctlPelnet& diagram = w.ctlPelnet1();
-        const auto network = diagram.ActiveNetwork();
-        const auto layer = network->Layers().Item(1);
-        const auto node = layer->Nodes().Item(1);
-        auto* canvas = diagram.picnetwork();
-        const NetworkGrid grid(canvas->ScaleWidth(), canvas->ScaleHeight(), network->Layers().Count());
-        const QPointF centre = grid.cell(layer->Index, layer->Nodes().Count(), node->Index()).centre;
-        QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(qRound(centre.x() / 15), qRound(centre.y() / 15)));
+        return m_scripted.messageBox(text, style, title);
+    }
+    std::optional<QString> prompt(platform::PromptKind kind, const QString& title, const QString& label) override
+    {
+        return m_scripted.prompt(kind, title, label);
+    }
+    std::optional<qint32> chooseColour(qint32 colour) override { return m_scripted.chooseColour(colour); }
+    bool spellingAvailable() override { return m_scripted.spellingAvailable(); }
+    platform::SpellingResult checkSpelling(const QString& text) override { return m_scripted.checkSpelling(text); }
+    void yield() override { QCoreApplication::processEvents(); }
+    void setBusyPointer(bool busy) override { m_scripted.setBusyPointer(busy); }
+    QString clipboardText() override { return m_scripted.clipboardText(); }
+    void setClipboardText(const QString& text) override { m_scripted.setClipboardText(text); }
+    QSize screenSizeTwips() override { return m_scripted.screenSizeTwips(); }
+    double textWidthTwips(const platform::FontDescription& font, const QString& text) override
+    {
+        return m_scripted.textWidthTwips(font, text);
+    }
+    double textHeightTwips(const platform::FontDescription& font, const QString& text) override
+    {
+        return m_scripted.textHeightTwips(font, text);
     }
 
+private:
+    platform::UiServices& m_scripted;
+};
+
+// The program with yields that let the message loop run, and the automation layer over them.
+class MacrosInTheRunningProgram : public test::ShellTest {
+protected:
+    platform::ScopedService<platform::UiServices, YieldingUi> yielding {ui.get()};
     const AutomationInstallation automation {1000ms};
+};
+
+// Notes, when the window is asked to close, whether a question dialog was still being built
+// (made, but not shown yet).
+class CloseWatch : public QObject {
+public:
+    explicit CloseWatch(QWidget& window) : m_window(window) { window.installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Close) {
+            const auto questions = m_window.findChildren<frmQuestion*>();
+            closedUnderABuild = closedUnderABuild
+                || std::any_of(questions.begin(), questions.end(), [](const frmQuestion* q) { return !q->isVisible(); });
+            closedWithAQuestion = closedWithAQuestion || !questions.isEmpty();
+        }
+        return false;
+    }
+    bool closedUnderABuild = false;
+    bool closedWithAQuestion = false;
+
+private:
+    QWidget& m_window;
 };
 
 } // namespace
 
-TEST_F(MacrosInTheProgram, QuitFromABeforeQuestionHandlerWaitsForTheQuestionDialogToBeBuilt)
+TEST_F(MacrosInTheRunningProgram, QuitFromABeforeQuestionHandlerWaitsForTheQuestionDialogToBeBuilt)
 {
-    test::writeProject(sideFile(), QStringLiteral("function KnowledgeBase_BeforeQuestion(e) { KnowledgeBase.Quit(); }"));
+    const QString sideFile = sample().left(sample().size() - 4) + QStringLiteral(".vba");
+    test::writeProject(sideFile, QStringLiteral("function KnowledgeBase_BeforeQuestion(e) { KnowledgeBase.Quit(); }"));
     frmNavigate& w = load(sample());
     ASSERT_FALSE(w.Unloaded());
-    clickFirstNode(w);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return w.Unloaded(); }, 10000)) << "the program ends once the click was handled";
+    // The click is handled by the program's own event loop, as in the program.
+    const CloseWatch closing(w);
+    QEventLoop program;
+    bool questionAsked = false;
+    QTimer::singleShot(0, &w, [&] {
+        clickFirstNode(w);
+        questionAsked = automation.host().current() && automation.host().current()->QuitRequested();
+    });
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &program, [&] {
+        if (w.Unloaded())
+            program.quit();
+    });
+    watch.start(20);
+    QTimer::singleShot(10000, &program, &QEventLoop::quit);
+    program.exec();
+    EXPECT_TRUE(questionAsked) << "the click reached the question";
+    EXPECT_TRUE(w.Unloaded()) << "the program ends once the click was handled";
+    EXPECT_TRUE(closing.closedWithAQuestion);
+    EXPECT_FALSE(closing.closedUnderABuild) << "the shutdown ran inside the question dialog's load";
 }
 
 TEST_F(MacrosInTheProgram, QuitFromALoadHandlerEndsTheProgramAfterTheLoad)
