@@ -3,18 +3,14 @@
 #include "automation/APCIntegration.h"
 #include "automation/AutomationHost.h"
 #include "automation/CollectionObject.h"
-#include "automation/KelvaneTypeLibrary.h"
+#include "automation/KnowledgeBaseSupport.h"
 #include "automation/KnowledgeBaseWindow.h"
 #include "automation/LastModifiedDate.h"
 #include "automation/LayerObject.h"
-#include "automation/LinkObject.h"
-#include "automation/MacroEventSink.h"
 #include "automation/MacroProject.h"
 #include "automation/MacroProjectObject.h"
 #include "automation/MenuItem.h"
-#include "automation/NodeObject.h"
 #include "automation/PageObject.h"
-#include "automation/ProjectStorage.h"
 #include "automation/PropertyObject.h"
 #include "automation/ReportObject.h"
 #include "diagram/ctlPelnet.h"
@@ -24,14 +20,10 @@
 #include "model/TextLabel.h"
 #include "model/basGlobal.h"
 #include "model/basLibrary.h"
-#include "network/BusyPointer.h"
-#include "network/NetworkSupport.h"
 #include "network/clsNetwork.h"
-#include "platform/FileDialogs.h"
 #include "platform/HostPath.h"
 #include "platform/UiServices.h"
 #include "platform/automation/EventConnection.h"
-#include "shell/DocumentFiles.h"
 #include "shell/SettingValues.h"
 #include "shell/ShellGlobals.h"
 
@@ -42,38 +34,9 @@
 namespace kelvane {
 
 using namespace automation;
+using namespace knowledgebasesupport;
 
 namespace {
-
-constexpr const char* kModule = "KnowledgeBase";
-const QString kProjectItem = QStringLiteral("KnowledgeBase");
-
-KnowledgeBaseWindow* mainWindow()
-{
-    const AutomationHost* host = automationHost();
-    return host ? host->window() : nullptr;
-}
-
-APCIntegration* macroHost()
-{
-    const AutomationHost* host = automationHost();
-    return host ? &host->macroHost() : nullptr;
-}
-
-QString withoutBlanks(const QString& text)
-{
-    return basLibrary::ReplaceAll(text, QStringLiteral(" "), QString());
-}
-
-// A handler may give an event back another object of the same class, or Nothing.
-template <class View>
-void handBack(const DispatchObject& left, std::shared_ptr<typename View::Model>& model)
-{
-    if (left.isNothing())
-        model.reset();
-    else if (auto changed = modelOf<View>(left))
-        model = std::move(changed);
-}
 
 // A document's name with what the network derives from it, given back after a failure.
 class DocumentName {
@@ -95,26 +58,6 @@ private:
     qint16 m_networkType;
 };
 
-// Counts an event under way for as long as it lives.
-class EventUnderWay {
-public:
-    EventUnderWay() : m_host(automationHost())
-    {
-        if (m_host)
-            m_host->beginEvent();
-    }
-    ~EventUnderWay()
-    {
-        if (m_host)
-            m_host->endEvent();
-    }
-    EventUnderWay(const EventUnderWay&) = delete;
-    EventUnderWay& operator=(const EventUnderWay&) = delete;
-
-private:
-    AutomationHost* m_host;
-};
-
 bool sameFile(const QString& a, const QString& b)
 {
     if (a.isEmpty() || b.isEmpty())
@@ -123,13 +66,6 @@ bool sameFile(const QString& a, const QString& b)
 }
 
 } // namespace
-
-template <class Body>
-void KnowledgeBase::raising(const char* raiser, Body&& body)
-{
-    const EventUnderWay underWay;
-    trappedVoid(kModule, raiser, std::forward<Body>(body));
-}
 
 std::shared_ptr<KnowledgeBase> KnowledgeBase::create()
 {
@@ -694,402 +630,6 @@ std::vector<DispatchObject> KnowledgeBase::MenuItemsNamed(const QString& name)
         }
     }
     return named;
-}
-
-// --- The macro project ---------------------------------------------------------------------------------
-
-QString KnowledgeBase::documentNameOr(const QString& documentName)
-{
-    return documentName.isEmpty() ? BoundNetwork()->FileName() : documentName;
-}
-
-QString KnowledgeBase::projectFileOf(const QString& documentName)
-{
-    // By the form the document is kept in, as the save decides: its name may say otherwise.
-    if (documentName.isEmpty() || BoundNetwork()->Structured)
-        return documentName;
-    return documentfiles::MacroSideFile(documentName);
-}
-
-void KnowledgeBase::NewProject()
-{
-    trappedVoid(kModule, "NewProject", [&] {
-        APCIntegration* host = macroHost();
-        if (!host)
-            return;
-        CloseProject();
-        m_project = host->NewProject(withoutBlanks(KBName()));
-    });
-}
-
-void KnowledgeBase::startUnstoredProject()
-{
-    NewProject();
-    m_carried = {};
-    if (m_project)
-        m_project->setName(KBName());
-}
-
-bool KnowledgeBase::OpenProject(const QString& documentName, bool tellForeign)
-{
-    return trapped(kModule, "OpenProject", false, [&] {
-        const QString document = documentNameOr(documentName);
-        const QString fileName = projectFileOf(document);
-        APCIntegration* host = macroHost();
-        if (!host)
-            return true;
-        const QString hostFileName = platform::hostPath(fileName);
-        if (fileName.isEmpty() || !basLibrary::FileExists(hostFileName)) {
-            startUnstoredProject();
-            return true;
-        }
-        try {
-            const auto stored = projectstorage::readFile(hostFileName, fileName == document);
-            CloseProject();
-            m_project = host->NewProject(stored.name.isEmpty() ? withoutBlanks(KBName()) : stored.name);
-            m_project->setModules(stored.modules);
-            m_project->readOnly = networksupport::isReadOnlyFile(hostFileName);
-            m_project->storageFile = stored.found ? hostFileName : QString();
-            m_carried = stored.carried;
-            if (tellForeign && m_carried.holdsStorages())
-                automationHost()->tellForeignMacrosOnce(document);
-        } catch (const RuntimeError&) {
-            platform::ui().messageBox(
-                QStringLiteral("This file's VBA is read only, already opened exclusively or is the wrong version"),
-                platform::msgbox::Exclamation, platform::applicationTitle());
-            startUnstoredProject();
-        }
-        return true;
-    });
-}
-
-void KnowledgeBase::Class_Connect()
-{
-    trappedVoid(kModule, "Class_Connect", [&] {
-        if (!m_project)
-            return;
-        const DispatchObject self = dispatch();
-        m_project->addItem(m_itemName, self);
-        const auto* events = eventsOf(QString::fromLatin1(kClassName));
-        m_projectItem = self.advise(std::make_shared<MacroEventSink>(m_project, m_itemName, *events));
-    });
-}
-
-void KnowledgeBase::setName(const QString& name)
-{
-    trappedVoid(kModule, "Name", [&] {
-        const QString itemName = basLibrary::ReplaceAll(name, QStringLiteral(" "), QStringLiteral("_"));
-        if (itemName.isEmpty() || itemName == m_itemName)
-            return;
-        const QString previous = std::exchange(m_itemName, itemName);
-        if (m_project && m_projectItem) {
-            m_project->renameItem(previous, m_itemName);
-            Class_Connect();
-        }
-    });
-}
-
-bool KnowledgeBase::WriteProject(const QString& documentPath)
-{
-    return trapped(kModule, "WriteProject", false, [&] {
-        if (documentPath.isEmpty() || (!m_project && m_carried.beside.empty()))
-            return true;
-        const QString fileName =
-            BoundNetwork()->Structured ? documentPath : documentfiles::MacroSideFile(documentPath);
-        if (m_project && !m_project->modules().isEmpty() && m_carried.holdsForeignStorage()) {
-            platform::ui().messageBox(
-                QStringLiteral("The macros of this knowledge base cannot be saved: its file holds a storage named "
-                               "\"%1\" that another program wrote, and it is kept as it is.")
-                    .arg(projectstorage::kStorageName),
-                platform::msgbox::Exclamation, platform::applicationTitle());
-            return false;
-        }
-        projectstorage::StoredProject stored;
-        if (m_project)
-            stored = projectstorage::snapshotOf(*m_project, m_carried);
-        else
-            stored.carried = m_carried;
-        projectstorage::writeFile(platform::hostPath(fileName), stored);
-        return true;
-    });
-}
-
-bool KnowledgeBase::SaveProj(const QString& documentName, AbstractProgressBar* progressBar)
-{
-    return trapped(kModule, "SaveProj", false, [&] {
-        const QString document = documentNameOr(documentName);
-        KnowledgeBaseWindow* window = mainWindow();
-        if (document.isEmpty() || !window || !WriteProject(document))
-            return false;
-        platform::ui().yield();
-        return window->ctlPelnet1().FileSave(progressBar);
-    });
-}
-
-void KnowledgeBase::CloseProject()
-{
-    m_projectItem.reset();
-    if (APCIntegration* host = macroHost())
-        host->CloseProject(m_project);
-    m_project.reset();
-}
-
-void KnowledgeBase::ReopenProject(const QString& documentName)
-{
-    trappedVoid(kModule, "ReopenProject", [&] {
-        const QString document = documentNameOr(documentName);
-        const QString fileName = projectFileOf(document);
-        if (!m_project) {
-            OpenProject(document);
-            Class_Connect();
-            return;
-        }
-        const QString hostFileName = platform::hostPath(fileName);
-        const auto stored = projectstorage::readFile(hostFileName, fileName == document);
-        m_carried = stored.carried;
-        m_project->setChanged(false);
-        if (!stored.found)
-            return;
-        // The code the editor shows runs on as it is when nothing in it changed.
-        if (stored.modules != m_project->modules())
-            m_project->setModules(stored.modules);
-        m_project->setName(stored.name);
-        m_project->readOnly = networksupport::isReadOnlyFile(hostFileName);
-        m_project->storageFile = hostFileName;
-        m_project->setChanged(false);
-    });
-}
-
-void KnowledgeBase::ApcProject_Save()
-{
-    trappedVoid(kModule, "ApcProject_Save", [&] {
-        const BusyPointer busy;
-        KnowledgeBaseWindow* window = mainWindow();
-        if (!window)
-            return;
-        const auto network = BoundNetwork();
-        const auto refuseReadOnly = [](const QString& name) {
-            if (!documentfiles::IsReadOnly(name))
-                return false;
-            platform::ui().messageBox(name + QStringLiteral(" is read only, unable to save file"),
-                                      platform::msgbox::Exclamation, platform::applicationTitle());
-            return true;
-        };
-        const QString name = network->FileName();
-        if (!name.isEmpty()) {
-            if (!refuseReadOnly(name))
-                window->SaveDocument();
-            return;
-        }
-
-        platform::FileDialogRequest request;
-        request.initialFolder = basLibrary::DocumentsFolder;
-        request.filter = QStringLiteral("Knowledge Bases (*.qkb)|*.qkb|Knowledge Template (*.qkt)|*.qkt|"
-                                        "XML file (*.xml)|*.xml|All files (*.*)|*.*");
-        QString extension;
-        if (network->Structured && network->NetworkType != 2) {
-            request.filterIndex = 1;
-            extension = QStringLiteral(".qkb");
-        } else if (network->Structured) {
-            request.filterIndex = 4;
-        } else {
-            request.filterIndex = 3;
-            extension = QStringLiteral(".xml");
-        }
-        request.flags = platform::FileDialogRequest::kHideReadOnly;
-        const auto chosen = platform::fileDialogs().showSave(request);
-        if (!chosen || chosen->isEmpty())
-            return;
-        QString fileName = *chosen;
-        if (!basLibrary::FileNameOfPath(fileName).contains(u'.'))
-            fileName += extension;
-        basLibrary::DocumentsFolder = basLibrary::FolderOfPath(fileName);
-        if (basLibrary::FileExists(platform::hostPath(fileName))) {
-            if (refuseReadOnly(fileName))
-                return;
-            const int answer = platform::ui().messageBox(
-                fileName + QStringLiteral(" already exists.\rDo you want to replace it?"),
-                platform::msgbox::YesNo | platform::msgbox::Exclamation | platform::msgbox::DefaultButton2,
-                platform::applicationTitle());
-            if (answer != platform::msgbox::Yes)
-                return;
-        }
-        window->SaveDocumentAs(fileName);
-    });
-}
-
-// --- Raisers -------------------------------------------------------------------------------------------------
-
-void KnowledgeBase::markChanged(const std::shared_ptr<Node>& node)
-{
-    if (!node)
-        return;
-    if (const auto network = std::dynamic_pointer_cast<clsNetwork>(node->Network.lock()))
-        network->setDirty(true);
-}
-
-void KnowledgeBase::FireNewDocument()
-{
-    raising("FireNewDocument", [&] { Q_EMIT NewDocument(); });
-}
-
-void KnowledgeBase::FireLoad(bool& Cancel)
-{
-    raising("FireLoad", [&] {
-        const QScopedValueRollback underWay(m_loadUnderWay, true);
-        Q_EMIT Load(Cancel);
-    });
-}
-
-void KnowledgeBase::FireBeforeClose(bool& Cancel)
-{
-    raising("FireBeforeClose", [&] { Q_EMIT Unload(Cancel); });
-}
-
-void KnowledgeBase::FireNodeAnswer(std::shared_ptr<Node>& node, bool& Cancel)
-{
-    raising("FireNodeAnswer", [&] {
-        DispatchObject Node1 = viewOf<NodeObject>(node);
-        Q_EMIT BeforeAnswer(Node1, Cancel);
-        handBack<NodeObject>(Node1, node);
-    });
-}
-
-void KnowledgeBase::FireNodeQuestion(std::shared_ptr<Node>& node, bool& Cancel)
-{
-    raising("FireNodeQuestion", [&] {
-        DispatchObject Node1 = viewOf<NodeObject>(node);
-        Q_EMIT BeforeQuestion(Node1, Cancel);
-        handBack<NodeObject>(Node1, node);
-        if (Cancel)
-            markChanged(node);
-    });
-}
-
-void KnowledgeBase::FireNodePrecondition(std::shared_ptr<Node>& node, bool& Cancel)
-{
-    raising("FireNodePrecondition", [&] {
-        DispatchObject Node1 = viewOf<NodeObject>(node);
-        Q_EMIT BeforePrecondition(Node1, Cancel);
-        handBack<NodeObject>(Node1, node);
-    });
-}
-
-void KnowledgeBase::FireNodeAfterAnswer(std::shared_ptr<Node>& node, qint16& flag)
-{
-    raising("FireNodeAfterAnswer", [&] {
-        DispatchObject Node1 = viewOf<NodeObject>(node);
-        Q_EMIT AfterAnswer(Node1, flag);
-        handBack<NodeObject>(Node1, node);
-    });
-}
-
-void KnowledgeBase::FireNodeAfterQuestion(std::shared_ptr<Node>& node, qint16& flag)
-{
-    raising("FireNodeAfterQuestion", [&] {
-        DispatchObject Node1 = viewOf<NodeObject>(node);
-        Q_EMIT AfterQuestion(Node1, flag);
-        handBack<NodeObject>(Node1, node);
-        if (flag != 0)
-            markChanged(node);
-    });
-}
-
-void KnowledgeBase::FireNodeAfterPrecondition(std::shared_ptr<Node>& node, qint16& flag)
-{
-    raising("FireNodeAfterPrecondition", [&] {
-        DispatchObject Node1 = viewOf<NodeObject>(node);
-        Q_EMIT AfterPrecondition(Node1, flag);
-        handBack<NodeObject>(Node1, node);
-    });
-}
-
-// The consultation reads back only the cancel.
-void KnowledgeBase::FireNodeAnswer(const std::shared_ptr<Node>& node, bool& Cancel)
-{
-    auto Node1 = node;
-    FireNodeAnswer(Node1, Cancel);
-}
-
-void KnowledgeBase::FireNodeQuestion(const std::shared_ptr<Node>& node, bool& Cancel)
-{
-    auto Node1 = node;
-    FireNodeQuestion(Node1, Cancel);
-}
-
-void KnowledgeBase::FireNodePrecondition(const std::shared_ptr<Node>& node, bool& Cancel)
-{
-    auto Node1 = node;
-    FireNodePrecondition(Node1, Cancel);
-}
-
-void KnowledgeBase::FireNodeAfterAnswer(const std::shared_ptr<Node>& node, qint16& flag)
-{
-    auto Node1 = node;
-    FireNodeAfterAnswer(Node1, flag);
-}
-
-void KnowledgeBase::FireNodeAfterQuestion(const std::shared_ptr<Node>& node, qint16& flag)
-{
-    auto Node1 = node;
-    FireNodeAfterQuestion(Node1, flag);
-}
-
-void KnowledgeBase::FireNodeAfterPrecondition(const std::shared_ptr<Node>& node, qint16& flag)
-{
-    auto Node1 = node;
-    FireNodeAfterPrecondition(Node1, flag);
-}
-
-void KnowledgeBase::FireNetworkMouseMove(float& X, float& Y)
-{
-    raising("FireNetworkMouseMove", [&] { Q_EMIT MouseMove(X, Y); });
-}
-
-void KnowledgeBase::FireNetworkMouseClick(qint16& Button)
-{
-    raising("FireNetworkMouseClick", [&] { Q_EMIT MouseClick(Button); });
-}
-
-void KnowledgeBase::FireNodeMouseMove(std::shared_ptr<Node>& node)
-{
-    raising("FireNodeMouseMove", [&] {
-        DispatchObject Node1 = viewOf<NodeObject>(node);
-        Q_EMIT NodeMouseMove(Node1);
-        handBack<NodeObject>(Node1, node);
-    });
-}
-
-void KnowledgeBase::FireNodeMouseClick(qint16& Button, std::shared_ptr<Node>& node)
-{
-    raising("FireNodeMouseClick", [&] {
-        DispatchObject Node1 = viewOf<NodeObject>(node);
-        Q_EMIT NodeMouseClick(Button, Node1);
-        handBack<NodeObject>(Node1, node);
-    });
-}
-
-void KnowledgeBase::FireLinkMouseMove(std::shared_ptr<Link>& link)
-{
-    raising("FireLinkMouseMove", [&] {
-        DispatchObject Link1 = viewOf<LinkObject>(link);
-        Q_EMIT LinkMouseMove(Link1);
-        handBack<LinkObject>(Link1, link);
-    });
-}
-
-void KnowledgeBase::FireLinkMouseClick(qint16& Button, std::shared_ptr<Link>& link)
-{
-    raising("FireLinkMouseClick", [&] {
-        DispatchObject Link1 = viewOf<LinkObject>(link);
-        Q_EMIT LinkMouseClick(Button, Link1);
-        handBack<LinkObject>(Link1, link);
-    });
-}
-
-void KnowledgeBase::FireMenuClick(DispatchObject& menuItem)
-{
-    raising("FireMenuClick", [&] { Q_EMIT MenuClick(menuItem); });
 }
 
 } // namespace kelvane

@@ -198,8 +198,6 @@ public:
     // read, the project in memory is kept, so the next save writes it again.
     void ReopenProject(const QString& documentName);
     std::shared_ptr<MacroProject> Project() const { return m_project; }
-    // What the document's project storage held besides the project, written back with it.
-    const projectstorage::CarriedEntries& Carried() const { return m_carried; }
     // The editor's save: the project with its document, through the program's save (a read-only
     // document is refused; an unnamed one is first given a name).
     void ApcProject_Save();

@@ -49,8 +49,6 @@ public:
     QString Name() const { return m_name; }
     void setName(const QString& name) { m_name = name; }
 
-    const MacroLimits& limits() const { return m_limits; }
-
     // --- Modules ---------------------------------------------------------------------------------
 
     const QList<MacroModule>& modules() const { return m_modules; }
@@ -93,9 +91,6 @@ public:
     // Counts, while macro code of this project runs, in `counter` too (shared by the projects of
     // one host, so the host knows when any macro code runs).
     void setRunCounter(std::shared_ptr<int> counter) { m_runCounter = std::move(counter); }
-    bool running() const { return m_running > 0; }
-
-    bool isDetached(const QString& handlerName) const { return m_detached.contains(handlerName); }
 
     // Every failure reported so far, oldest first.
     const QStringList& output() const { return m_output; }

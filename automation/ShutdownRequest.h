@@ -32,7 +32,6 @@ public:
     void request(Done done, When when);
     // Nothing is under way that the shutdown must wait for.
     bool safe() const;
-    bool pending() const { return !m_waiting.empty(); }
 
 private:
     void attempt();
