@@ -4,6 +4,7 @@
 #include "app/ProgramServerLogon.h"
 #include "automation/AutomationHost.h"
 #include "automation/AutomationService.h"
+#include "automation/ProgramClasses.h"
 #include "forms/PasswordPromptUiServices.h"
 #include "platform/FileDialogs.h"
 #include "platform/SystemInfo.h"
@@ -17,6 +18,8 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
+
+#include <cstdio>
 
 namespace {
 
@@ -49,16 +52,26 @@ int main(int argc, char** argv)
     platform::Service<platform::FileDialogs>::replace(std::make_unique<platform::gui::QtFileDialogs>());
     platform::Service<kelvane::AbstractServerLogon>::replace(std::make_unique<kelvane::ProgramServerLogon>());
 
-    // The knowledge base of the open document, its events and its macro project.
+    // The knowledge base of the open document, its events and its macro project; its classes
+    // are entered in the registry for callers that create them by name.
     const kelvane::AutomationInstallation automation;
+    kelvane::automation::registerProgramClasses(QCoreApplication::applicationFilePath());
 
     basMain::Program program = basMain::Main(commandLine);
     if (program.mainWindow->Unloaded())
         return 0;
     // Started by an automation client: the knowledge base is offered to it on the session bus.
     std::unique_ptr<kelvane::AutomationService> automationServer;
-    if (basGlobal::AutomationMode)
+    if (basGlobal::AutomationMode) {
         automationServer = std::make_unique<kelvane::AutomationService>(automation.host(), QDBusConnection::sessionBus());
+        // A program no client can reach would run hidden for ever.
+        if (!automationServer->registered()) {
+            std::fprintf(stderr, "%s: the knowledge base cannot be offered to automation clients: another program "
+                                 "already offers one on the session bus, or there is no session bus.\n",
+                         qPrintable(QCoreApplication::applicationName()));
+            return 2;
+        }
+    }
     QObject::connect(program.mainWindow.get(), &kelvane::frmNavigate::programEnded, &application, &QApplication::quit,
                      Qt::QueuedConnection);
     return application.exec();

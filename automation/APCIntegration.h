@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/MacroProject.h"
 #include "automation/frmMacroEditor.h"
 #include "platform/automation/DispatchObject.h"
 
@@ -8,12 +9,11 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
 namespace kelvane {
-
-class MacroProject;
 
 // The macro host: it makes the macro projects of the knowledge bases, each running its code in
 // an engine of its own with the application object as `Application`, and it keeps the macro
@@ -37,14 +37,40 @@ public:
     // The editor as automation objects see it.
     platform::automation::DispatchObject VBE();
 
-    std::chrono::milliseconds timeLimit() const { return m_timeLimit; }
-    void setTimeLimit(std::chrono::milliseconds limit) { m_timeLimit = limit; }
+    // What a run of macro code may take, for the projects made from now on.
+    std::chrono::milliseconds timeLimit() const { return m_limits.time; }
+    void setTimeLimit(std::chrono::milliseconds limit) { m_limits.time = limit; }
+    void setMemoryLimit(qint64 bytes) { m_limits.memoryBytes = bytes; }
 
     // A new empty project of that name.
     std::shared_ptr<MacroProject> NewProject(const QString& name) const;
     static bool HasProject(const std::shared_ptr<MacroProject>& project) { return project != nullptr; }
+    // The project was read from a storage file or written to one.
+    static bool HasStorage(const std::shared_ptr<MacroProject>& project);
     // Lets the project go; the editor stops showing it.
     void CloseProject(std::shared_ptr<MacroProject>& project);
+
+    // Macro code of some project is running now (a handler, or a module's own code).
+    bool macroCodeRunning() const { return *m_running > 0; }
+
+    // --- Project files ----------------------------------------------------------------------------
+
+    // The open dialog (`save` false) or the save dialog, in the last-used folder: the file chosen,
+    // with `defaultExtension` added to a name without one; nothing when the user cancelled.
+    std::optional<QString> FileOpenSave(bool save, const QString& title, const QString& filter,
+                                        const QString& defaultExtension);
+    // Reads the modules and the name of a ".vba" file the user chooses into `project` (which then
+    // counts as changed); false when none was chosen or it could not be read (the user is told).
+    bool OpenProj(MacroProject& project);
+    // Writes `project` to a ".vba" file the user chooses (asking before one is replaced); false
+    // when none was chosen or it could not be written (the user is told).
+    bool SaveProj(const MacroProject& project);
+    // Before the program closes: the editor's text is taken into `project`; when the project has
+    // changes not saved with its document, asks "Save changes to  <title>?" (Yes, No, Cancel) and
+    // returns the answer; No when there was nothing to ask.
+    int QueryUnload(const std::shared_ptr<MacroProject>& project);
+
+    // --- The editor -------------------------------------------------------------------------------
 
     // Where the editor finds the project it shows: the open knowledge base's.
     void setProjectSource(std::function<std::shared_ptr<MacroProject>()> source) { m_projectSource = std::move(source); }
@@ -54,6 +80,8 @@ public:
     bool editorVisible() const;
     void hideIDE();
     frmMacroEditor* editor() const { return m_editor; }
+    // Puts the text the editor shows into its project.
+    void commitEditor();
     // Keeps the editor on the project of the open knowledge base, which another document may
     // have replaced.
     void Poll();
@@ -63,7 +91,11 @@ Q_SIGNALS:
     void saveRequested(const std::shared_ptr<kelvane::MacroProject>& project);
 
 private:
-    std::chrono::milliseconds m_timeLimit;
+    // Tells the user, once the event under way has returned, that a handler was stopped.
+    void tellStopped(const QString& notice);
+
+    MacroLimits m_limits;
+    std::shared_ptr<int> m_running = std::make_shared<int>(0);
     platform::automation::DispatchObject m_application;
     QPointer<QWidget> m_window;
     QPointer<frmMacroEditor> m_editor;

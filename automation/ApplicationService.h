@@ -14,6 +14,17 @@ class AutomationHost;
 class ApplicationService : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kelvane.Kelvane.Application")
+    // Its values never change: no change is ever announced.
+    Q_CLASSINFO("D-Bus Introspection",
+                "  <interface name=\"org.kelvane.Kelvane.Application\">\n"
+                "    <annotation name=\"org.freedesktop.DBus.Property.EmitsChangedSignal\" value=\"const\"/>\n"
+                "    <property name=\"Application\" type=\"o\" access=\"read\"/>\n"
+                "    <property name=\"Name\" type=\"s\" access=\"read\"/>\n"
+                "    <property name=\"Parent\" type=\"o\" access=\"read\"/>\n"
+                "    <property name=\"VBE\" type=\"o\" access=\"read\"/>\n"
+                "    <property name=\"KnowledgeBase\" type=\"ao\" access=\"read\"/>\n"
+                "    <property name=\"Documents\" type=\"ao\" access=\"read\"/>\n"
+                "  </interface>\n")
     Q_PROPERTY(QDBusObjectPath Application READ Application)
     Q_PROPERTY(QString Name READ Name)
     Q_PROPERTY(QDBusObjectPath Parent READ Application)
@@ -38,6 +49,13 @@ private:
 class EditorService : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kelvane.Kelvane.VBE")
+    // A change of Visible is not announced: clients read it.
+    Q_CLASSINFO("D-Bus Introspection",
+                "  <interface name=\"org.kelvane.Kelvane.VBE\">\n"
+                "    <property name=\"Visible\" type=\"b\" access=\"readwrite\">\n"
+                "      <annotation name=\"org.freedesktop.DBus.Property.EmitsChangedSignal\" value=\"false\"/>\n"
+                "    </property>\n"
+                "  </interface>\n")
     Q_PROPERTY(bool Visible READ Visible WRITE setVisible)
 
 public:

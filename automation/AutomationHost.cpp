@@ -2,15 +2,20 @@
 
 #include "automation/APCIntegration.h"
 #include "automation/CApplication.h"
+#include "automation/HiddenProgramUi.h"
 #include "automation/KnowledgeBase.h"
 #include "automation/KnowledgeBaseWindow.h"
 #include "automation/MainWindowAdapter.h"
+#include "automation/ProgramClasses.h"
 #include "consult/AbstractConsultationEvents.h"
 #include "diagram/AbstractKnowledgeBaseEvents.h"
 #include "diagram/ctlPelnet.h"
 #include "model/ErrorTrap.h"
 #include "model/basGlobal.h"
+#include "platform/HostPath.h"
+#include "platform/UiServices.h"
 
+#include <QFileInfo>
 #include <QShortcut>
 
 namespace kelvane {
@@ -161,7 +166,31 @@ void AutomationHost::ReleaseKnowledgeBase()
 bool AutomationHost::SaveProject(const QString& documentPath)
 {
     const auto knowledgeBase = current();
+    m_macroHost->commitEditor();
     return !knowledgeBase || knowledgeBase->WriteProject(documentPath);
+}
+
+bool AutomationHost::QueryUnload()
+{
+    const auto knowledgeBase = current();
+    if (!knowledgeBase)
+        return true;
+    switch (m_macroHost->QueryUnload(knowledgeBase->Project())) {
+    case platform::msgbox::Yes: return m_window && m_window->SaveDocument();
+    case platform::msgbox::Cancel: return false;
+    default: return true;
+    }
+}
+
+void AutomationHost::tellForeignMacrosOnce(const QString& documentPath)
+{
+    const QString document = QFileInfo(platform::hostPath(documentPath)).absoluteFilePath();
+    if (m_toldForeign.contains(document))
+        return;
+    m_toldForeign.insert(document);
+    platform::ui().messageBox(QStringLiteral("This knowledge base carries macros of another kind. They are kept with it, "
+                                             "but they are not run."),
+                              platform::msgbox::Information, platform::applicationTitle());
 }
 
 void AutomationHost::OpenProject(const QString& documentPath)
@@ -213,21 +242,30 @@ AutomationHost* automationHost()
 
 AutomationInstallation::AutomationInstallation(std::chrono::milliseconds scriptTimeLimit)
 {
+    platform::Service<platform::UiServices>::get(); // the services in place, made when there are none yet
+    auto ui = std::make_unique<HiddenProgramUi>(platform::Service<platform::UiServices>::replace(nullptr));
+    m_hiddenUi = ui.get();
+    platform::Service<platform::UiServices>::replace(std::move(ui));
     auto host = std::make_unique<AutomationHost>(scriptTimeLimit);
     m_host = host.get();
+    m_host->setHiddenUi(m_hiddenUi);
     m_previousHost = platform::Service<AbstractKnowledgeBaseHost>::replace(std::move(host));
     m_previousEvents = platform::Service<AbstractKnowledgeBaseEvents>::replace(std::make_unique<LiveDiagramEvents>(*m_host));
     m_previousConsultation =
         platform::Service<AbstractConsultationEvents>::replace(std::make_unique<LiveConsultationEvents>(*m_host));
+    m_offers = automation::programClassServer().publish(platform::activator());
 }
 
 AutomationInstallation::~AutomationInstallation()
 {
     // The live knowledge base and its macro engine go before the host they were made by.
+    m_offers.clear();
     m_host->ReleaseKnowledgeBase();
     platform::Service<AbstractConsultationEvents>::replace(std::move(m_previousConsultation));
     platform::Service<AbstractKnowledgeBaseEvents>::replace(std::move(m_previousEvents));
     platform::Service<AbstractKnowledgeBaseHost>::replace(std::move(m_previousHost));
+    auto ui = platform::Service<platform::UiServices>::replace(nullptr);
+    platform::Service<platform::UiServices>::replace(m_hiddenUi->release());
 }
 
 } // namespace kelvane

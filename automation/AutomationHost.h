@@ -1,8 +1,11 @@
 #pragma once
 
+#include "automation/ShutdownRequest.h"
+#include "platform/automation/Activator.h"
 #include "shell/AbstractKnowledgeBaseHost.h"
 
 #include <QObject>
+#include <QSet>
 #include <chrono>
 #include <memory>
 
@@ -12,6 +15,7 @@ class AbstractConsultationEvents;
 class AbstractKnowledgeBaseEvents;
 class APCIntegration;
 class CApplication;
+class HiddenProgramUi;
 class KnowledgeBase;
 class KnowledgeBaseWindow;
 
@@ -43,15 +47,31 @@ public:
     // Starts the host for a main window other than frmNavigate (tests).
     void startFor(std::unique_ptr<KnowledgeBaseWindow> window);
 
+    // The program's shutdown as the knowledge base asks for it.
+    ShutdownRequest& shutdown() { return m_shutdown; }
+    // An event of a knowledge base is being raised (nested ones counted).
+    void beginEvent() { ++m_eventsUnderWay; }
+    void endEvent() { --m_eventsUnderWay; }
+    bool eventUnderWay() const { return m_eventsUnderWay > 0; }
+    // The user-interface services the installation put in place; null without one.
+    HiddenProgramUi* hiddenUi() const { return m_hiddenUi; }
+    void setHiddenUi(HiddenProgramUi* ui) { m_hiddenUi = ui; }
+
+    // Tells the user that the document carries macros of another kind, once per document per run.
+    void tellForeignMacrosOnce(const QString& documentPath);
+
     // --- AbstractKnowledgeBaseHost ------------------------------------------------------------------
 
     void StartMacroHost(frmNavigate& mainWindow) override;
     void CreateKnowledgeBase(const std::shared_ptr<clsNetwork>& network, const QString& documentPath) override;
     void ReleaseKnowledgeBase() override;
+    // The editor's text is the project's first.
     bool SaveProject(const QString& documentPath) override;
     void OpenProject(const QString& documentPath) override;
     void FireLoad(bool& Cancel) override;
     void FireUnload(bool& Cancel) override;
+    // Asks about macro edits not saved with the document; Yes saves the document with them.
+    bool QueryUnload() override;
     QStringList MenuItemNames() override;
     QStringList ReportMenuItemNames() override;
     void FireMenuClick(const QString& identifier) override;
@@ -69,13 +89,19 @@ private:
     std::shared_ptr<CApplication> m_application;
     std::unique_ptr<KnowledgeBaseWindow> m_window;
     std::weak_ptr<KnowledgeBase> m_lastLive;
+    ShutdownRequest m_shutdown {*this};
+    int m_eventsUnderWay = 0;
+    HiddenProgramUi* m_hiddenUi = nullptr;
+    QSet<QString> m_toldForeign;
 };
 
 // The automation host the program installed; null when the shell runs without one.
 AutomationHost* automationHost();
 
-// Installs the automation host as the shell's knowledge-base host, and the live knowledge base
-// as the one the diagram and the consultation raise their events on, for its lifetime.
+// Installs the automation host as the shell's knowledge-base host, the live knowledge base as
+// the one the diagram and the consultation raise their events on, and the user-interface
+// services of a program that may run hidden (HiddenProgramUi) over the ones installed, for its
+// lifetime; the program's creatable classes are offered to the activator meanwhile.
 class AutomationInstallation {
 public:
     explicit AutomationInstallation(std::chrono::milliseconds scriptTimeLimit = std::chrono::milliseconds(5000));
@@ -90,6 +116,8 @@ private:
     std::unique_ptr<AbstractKnowledgeBaseHost> m_previousHost;
     std::unique_ptr<AbstractKnowledgeBaseEvents> m_previousEvents;
     std::unique_ptr<AbstractConsultationEvents> m_previousConsultation;
+    HiddenProgramUi* m_hiddenUi;
+    std::vector<platform::automation::ClassObjectRegistration> m_offers;
 };
 
 } // namespace kelvane

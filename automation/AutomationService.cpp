@@ -1,6 +1,7 @@
 #include "automation/AutomationService.h"
 
 #include "automation/ApplicationService.h"
+#include "automation/BusObjectTree.h"
 #include "automation/DBusNames.h"
 
 #include <QDBusConnectionInterface>
@@ -28,8 +29,13 @@ AutomationService::AutomationService(AutomationHost& host, QDBusConnection conne
     }
     m_registered = m_connection.registerObject(dbusnames::kKnowledgeBasePath, m_knowledgeBase.get(), kExported) &&
                    m_connection.registerObject(dbusnames::kApplicationPath, m_application.get(), kExported) &&
-                   m_connection.registerObject(dbusnames::kEditorPath, m_editor.get(), kExported) &&
-                   m_connection.registerService(dbusnames::kService);
+                   m_connection.registerObject(dbusnames::kEditorPath, m_editor.get(), kExported);
+    for (const QString& root : BusObjectTree::roots()) {
+        m_registered = m_registered && m_connection.registerVirtualObject(dbusnames::kKnowledgeBasePath + u'/' + root,
+                                                                          &m_knowledgeBase->objects(),
+                                                                          QDBusConnection::SubPath);
+    }
+    m_registered = m_registered && m_connection.registerService(dbusnames::kService);
     if (!m_registered)
         qWarning("Automation: %s could not be offered on the bus: %s", qPrintable(dbusnames::kService),
                  qPrintable(m_connection.lastError().message()));
@@ -40,6 +46,8 @@ AutomationService::~AutomationService()
     if (!m_connection.isConnected())
         return;
     m_connection.unregisterService(dbusnames::kService);
+    for (const QString& root : BusObjectTree::roots())
+        m_connection.unregisterObject(dbusnames::kKnowledgeBasePath + u'/' + root);
     for (const QString& path : {dbusnames::kEditorPath, dbusnames::kApplicationPath, dbusnames::kKnowledgeBasePath})
         m_connection.unregisterObject(path);
 }

@@ -11,9 +11,10 @@ class ApplicationService;
 class AutomationHost;
 class EditorService;
 
-// The program as an automation server on a bus: the live KnowledgeBase at /KnowledgeBase, the
-// application object at /Application and its editor at /Application/VBE, under the service
-// name org.kelvane.Kelvane, for as long as this object lives.
+// The program as an automation server on a bus: the live KnowledgeBase at /KnowledgeBase with
+// the objects it hands out below it, the application object at /Application and its editor at
+// /Application/VBE, under the service name org.kelvane.Kelvane, for as long as this object
+// lives.
 class AutomationService {
 public:
     AutomationService(AutomationHost& host, QDBusConnection connection,

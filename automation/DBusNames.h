@@ -15,5 +15,8 @@ inline const QString kEditorInterface = QStringLiteral("org.kelvane.Kelvane.VBE"
 // What a client's event sink implements: one method per event that carries a Cancel, taking the
 // event's arguments and answering the Cancel it leaves.
 inline const QString kEventSinkInterface = QStringLiteral("org.kelvane.Kelvane.KnowledgeBaseEvents");
+// The error a call answers when it failed; its message says why (the text the program would
+// have shown).
+inline const QString kFailedError = QStringLiteral("org.kelvane.Kelvane.Error.Failed");
 
 } // namespace kelvane::dbusnames

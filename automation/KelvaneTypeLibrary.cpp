@@ -238,6 +238,11 @@ QList<InterfaceDescription> modelInterfaces()
                           .field("Contradiction", Bool).field("Always", Bool).list()),
         dualInterface(QStringLiteral("_URI"),
                       Members().field("URI", Str).field("SelStart", Lng).field("SelLength", Lng).list()),
+        dualInterface(QStringLiteral("_clsAction"),
+                      Members().field("action", Int).field("Object", Obj).field("OriginalObject", Obj)
+                          .field("NetworkGUID", Str).field("ObjectType", Int).list()),
+        dualInterface(QStringLiteral("_clsClipboard"),
+                      Members().field("Actions", Obj).field("Paste", Bool).method("CheckLimit").list()),
         dualInterface(QStringLiteral("_VBE"), Members().property("Visible", Bool).list()),
         dualInterface(QStringLiteral("_MacroProject"), Members().property("Name", Str).list()),
     };
@@ -270,6 +275,8 @@ TypeLibraryDescription describe()
         classOf(QStringLiteral("Collection"), true),
         classOf(QStringLiteral("Property"), true, true),
         classOf(QStringLiteral("clsControl"), true),
+        classOf(QStringLiteral("clsAction"), true),
+        classOf(QStringLiteral("clsClipboard"), true),
         classOf(QStringLiteral("Page"), true),
         classOf(QStringLiteral("URI"), true),
     };

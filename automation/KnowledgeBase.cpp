@@ -3,18 +3,14 @@
 #include "automation/APCIntegration.h"
 #include "automation/AutomationHost.h"
 #include "automation/CollectionObject.h"
-#include "automation/KelvaneTypeLibrary.h"
+#include "automation/KnowledgeBaseSupport.h"
 #include "automation/KnowledgeBaseWindow.h"
 #include "automation/LastModifiedDate.h"
 #include "automation/LayerObject.h"
-#include "automation/LinkObject.h"
-#include "automation/MacroEventSink.h"
 #include "automation/MacroProject.h"
 #include "automation/MacroProjectObject.h"
 #include "automation/MenuItem.h"
-#include "automation/NodeObject.h"
 #include "automation/PageObject.h"
-#include "automation/ProjectStorage.h"
 #include "automation/PropertyObject.h"
 #include "automation/ReportObject.h"
 #include "diagram/ctlPelnet.h"
@@ -24,60 +20,49 @@
 #include "model/TextLabel.h"
 #include "model/basGlobal.h"
 #include "model/basLibrary.h"
-#include "network/BusyPointer.h"
-#include "network/NetworkSupport.h"
 #include "network/clsNetwork.h"
-#include "platform/FileDialogs.h"
 #include "platform/HostPath.h"
 #include "platform/UiServices.h"
 #include "platform/automation/EventConnection.h"
-#include "shell/DocumentFiles.h"
 #include "shell/SettingValues.h"
 #include "shell/ShellGlobals.h"
 
-#include <QTimer>
+#include <QFileInfo>
+#include <QScopedValueRollback>
+#include <utility>
 
 namespace kelvane {
 
 using namespace automation;
+using namespace knowledgebasesupport;
 
 namespace {
 
-constexpr const char* kModule = "KnowledgeBase";
-const QString kProjectItem = QStringLiteral("KnowledgeBase");
+// A document's name with what the network derives from it, given back after a failure.
+class DocumentName {
+public:
+    explicit DocumentName(const clsNetwork& network)
+        : m_fileName(network.FileName()), m_structured(network.Structured), m_networkType(network.NetworkType)
+    {
+    }
+    void restore(clsNetwork& network) const
+    {
+        network.setFileName(m_fileName);
+        network.Structured = m_structured;
+        network.NetworkType = m_networkType;
+    }
 
-KnowledgeBaseWindow* mainWindow()
-{
-    const AutomationHost* host = automationHost();
-    return host ? host->window() : nullptr;
-}
+private:
+    QString m_fileName;
+    bool m_structured;
+    qint16 m_networkType;
+};
 
-APCIntegration* macroHost()
+bool sameFile(const QString& a, const QString& b)
 {
-    const AutomationHost* host = automationHost();
-    return host ? &host->macroHost() : nullptr;
-}
-
-QString withoutBlanks(const QString& text)
-{
-    return basLibrary::ReplaceAll(text, QStringLiteral(" "), QString());
-}
-
-// A handler may give an event back another object of the same class, or Nothing.
-template <class View>
-void handBack(const DispatchObject& left, std::shared_ptr<typename View::Model>& model)
-{
-    if (left.isNothing())
-        model.reset();
-    else if (auto changed = modelOf<View>(left))
-        model = std::move(changed);
-}
-
-// Macros of another kind are kept in storages of their own.
-bool carriesForeignMacros(const MacroProject& project)
-{
-    return std::any_of(project.carried.begin(), project.carried.end(),
-                       [](const platform::StorageEntry& entry) { return entry.isStorage; });
+    if (a.isEmpty() || b.isEmpty())
+        return a == b;
+    return QFileInfo(platform::hostPath(a)).absoluteFilePath() == QFileInfo(platform::hostPath(b)).absoluteFilePath();
 }
 
 } // namespace
@@ -204,7 +189,24 @@ QString KnowledgeBase::FileName()
 
 void KnowledgeBase::setFileName(const QString& fileName)
 {
-    trappedVoid(kModule, "FileName", [&] { BoundNetwork()->setFileName(fileName); });
+    trappedVoid(kModule, "FileName", [&] {
+        requireLeaveToWrite(fileName);
+        BoundNetwork()->setFileName(fileName);
+    });
+}
+
+void KnowledgeBase::requireLeaveToWrite(const QString& fileName)
+{
+    // Macros come with documents: one may not write over the user's other files unasked.
+    const AutomationHost* host = automationHost();
+    if (!host || !host->macroHost().macroCodeRunning() || sameFile(fileName, BoundNetwork()->FileName()))
+        return;
+    const int answer = platform::ui().messageBox(
+        QStringLiteral("A macro of this knowledge base wants to save it as\r%1\rDo you allow it?").arg(fileName),
+        platform::msgbox::YesNo | platform::msgbox::Exclamation | platform::msgbox::DefaultButton2,
+        platform::applicationTitle());
+    if (answer != platform::msgbox::Yes)
+        raiseError(err::PathFileAccess, QStringLiteral("The macro was not allowed to save the knowledge base as %1.").arg(fileName));
 }
 
 void KnowledgeBase::OpenFile()
@@ -215,24 +217,38 @@ void KnowledgeBase::OpenFile()
 
 void KnowledgeBase::OpenFile(QString& strFileName)
 {
-    trappedVoid(kModule, "OpenFile", [&] {
-        if (strFileName.isEmpty())
-            strFileName = BoundNetwork()->FileName();
-        platform::ui().yield();
-        NewProject();
-        Class_Connect();
+    trappedVoid(kModule, "OpenFile", [&] { OpenFileChecked(strFileName); });
+}
+
+void KnowledgeBase::OpenFileChecked(QString& strFileName)
+{
+    if (strFileName.isEmpty())
+        strFileName = BoundNetwork()->FileName();
+    platform::ui().yield();
+    KnowledgeBaseWindow* window = mainWindow();
+    if (!window) {
         BoundNetwork()->setFileName(strFileName);
-        tieToDiagram();
-        KnowledgeBaseWindow* window = mainWindow();
-        const bool opened = window && window->ctlPelnet1().FileOpen();
-        // The layers read are this knowledge base's too.
-        setNetwork(BoundNetwork());
         Refresh();
-        if (opened) {
-            bool cancel = false;
-            FireLoad(cancel);
-        }
-    });
+        return;
+    }
+    // The document is opened aside: one that cannot be opened whole leaves the open one, its
+    // name and its macro project as they were.
+    ctlPelnet opened;
+    opened.ParentForm = window->ctlPelnet1().ParentForm;
+    opened.Network()->setFileName(strFileName);
+    if (strFileName.isEmpty() || !opened.FileOpen(window->ProgressBar1()))
+        raiseError(err::PathFileAccess, strFileName + QStringLiteral(" could not be opened."));
+    window->ctlPelnet1().TakeDocument(opened);
+    setNetwork(window->ctlPelnet1().Network());
+    // The document's own macro project, as the window's open gives it.
+    OpenProject(strFileName, true);
+    Class_Connect();
+    Refresh();
+    // A Load handler that opens a document does not start another Load.
+    if (!m_loadUnderWay) {
+        bool cancel = false;
+        FireLoad(cancel);
+    }
 }
 
 void KnowledgeBase::SaveFile()
@@ -243,15 +259,25 @@ void KnowledgeBase::SaveFile()
 
 void KnowledgeBase::SaveFile(QString& strFileName)
 {
-    trappedVoid(kModule, "SaveFile", [&] {
-        if (strFileName.isEmpty())
-            strFileName = BoundNetwork()->FileName();
-        else
-            BoundNetwork()->setFileName(strFileName);
-        if (KnowledgeBaseWindow* window = mainWindow())
-            window->ctlPelnet1().FileSave();
-        Refresh();
-    });
+    trappedVoid(kModule, "SaveFile", [&] { SaveFileChecked(strFileName); });
+}
+
+void KnowledgeBase::SaveFileChecked(QString& strFileName)
+{
+    const auto network = BoundNetwork();
+    const DocumentName previous(*network);
+    if (strFileName.isEmpty()) {
+        strFileName = network->FileName();
+    } else if (strFileName != network->FileName()) {
+        requireLeaveToWrite(strFileName);
+        network->setFileName(strFileName);
+    }
+    KnowledgeBaseWindow* window = mainWindow();
+    if (!window || strFileName.isEmpty() || !window->ctlPelnet1().FileSave()) {
+        previous.restore(*network);
+        raiseError(err::PathFileAccess, strFileName + QStringLiteral(" could not be saved."));
+    }
+    Refresh();
 }
 
 DispatchObject KnowledgeBase::Layers()
@@ -416,14 +442,17 @@ void KnowledgeBase::rebuildMenus(bool tools)
 
 void KnowledgeBase::Quit()
 {
+    QuitThen({});
+}
+
+void KnowledgeBase::QuitThen(ShutdownDone done)
+{
     m_quitRequested = true;
     // The shutdown runs once the caller has its answer; a veto keeps the program running.
-    if (KnowledgeBaseWindow* window = mainWindow()) {
-        QTimer::singleShot(0, &window->widget(), [] {
-            if (KnowledgeBaseWindow* shown = mainWindow())
-                shown->Unload();
-        });
-    }
+    if (AutomationHost* host = automationHost(); host && host->window())
+        host->shutdown().request(std::move(done), ShutdownRequest::When::Later);
+    else if (done)
+        done(false, {});
 }
 
 qint16 KnowledgeBase::NetworkType()
@@ -433,11 +462,30 @@ qint16 KnowledgeBase::NetworkType()
 
 void KnowledgeBase::CloseFile()
 {
+    CloseFileThen({});
+}
+
+void KnowledgeBase::CloseFileThen(ShutdownDone done)
+{
     trappedVoid(kModule, "CloseFile", [&] {
+        AutomationHost* host = automationHost();
         KnowledgeBaseWindow* window = mainWindow();
-        if (window && !BoundNetwork()->ParentDisplay.expired() && window->ctlPelnet1().ParentForm)
-            window->Unload();
+        if (host && window && !BoundNetwork()->ParentDisplay.expired() && window->ctlPelnet1().ParentForm) {
+            // The project goes with the window; a refused shutdown keeps both.
+            std::weak_ptr<KnowledgeBase> self = shared_from_this();
+            host->shutdown().request(
+                [self, done = std::move(done)](bool ended, const QStringList& unshown) {
+                    if (const auto knowledgeBase = self.lock(); knowledgeBase && ended)
+                        knowledgeBase->CloseProject();
+                    if (done)
+                        done(ended, unshown);
+                },
+                ShutdownRequest::When::AsSoonAsSafe);
+            return;
+        }
         CloseProject();
+        if (done)
+            done(false, {});
     });
 }
 
@@ -457,6 +505,9 @@ void KnowledgeBase::setVisible(bool visible)
             window->hide();
             return;
         }
+        // A window shown to the user is ready, whether or not its load opened a document.
+        if (!window->loading())
+            basGlobal::MainWindowReady = 1;
         const QSize screen = platform::ui().screenSizeTwips();
         const double width = settingvalues::readSingle(QStringLiteral("MainWidth"), 12000);
         const double height = settingvalues::readSingle(QStringLiteral("MainHeight"), 8000);
@@ -579,322 +630,6 @@ std::vector<DispatchObject> KnowledgeBase::MenuItemsNamed(const QString& name)
         }
     }
     return named;
-}
-
-// --- The macro project ---------------------------------------------------------------------------------
-
-QString KnowledgeBase::documentNameOr(const QString& documentName)
-{
-    return documentName.isEmpty() ? BoundNetwork()->FileName() : documentName;
-}
-
-QString KnowledgeBase::projectFileOf(const QString& documentName)
-{
-    if (documentfiles::EndsWith(documentName, QStringLiteral(".XML")))
-        return documentfiles::MacroSideFile(documentName);
-    return documentName;
-}
-
-void KnowledgeBase::NewProject()
-{
-    trappedVoid(kModule, "NewProject", [&] {
-        APCIntegration* host = macroHost();
-        if (!host)
-            return;
-        CloseProject();
-        m_project = host->NewProject(withoutBlanks(KBName()));
-    });
-}
-
-bool KnowledgeBase::OpenProject(const QString& documentName, bool tellForeign)
-{
-    return trapped(kModule, "OpenProject", false, [&] {
-        const QString document = documentNameOr(documentName);
-        const QString fileName = projectFileOf(document);
-        APCIntegration* host = macroHost();
-        if (!host)
-            return true;
-        const QString hostFileName = platform::hostPath(fileName);
-        if (fileName.isEmpty() || !basLibrary::FileExists(hostFileName)) {
-            NewProject();
-            return true;
-        }
-        const bool inDocument = fileName == document;
-        try {
-            const auto stored = projectstorage::readFile(hostFileName, inDocument);
-            CloseProject();
-            m_project = host->NewProject(stored.name.isEmpty() ? withoutBlanks(KBName()) : stored.name);
-            m_project->setModules(stored.modules);
-            m_project->carried = stored.carried;
-            m_project->readOnly = networksupport::isReadOnlyFile(hostFileName);
-            if (tellForeign && carriesForeignMacros(*m_project))
-                platform::ui().messageBox(
-                    QStringLiteral("This knowledge base carries macros of another kind. They are kept with it, but "
-                                   "they are not run."),
-                    platform::msgbox::Information, platform::applicationTitle());
-        } catch (const RuntimeError& error) {
-            // A document that is no compound file (the older text form) has no project to read.
-            if (!(inDocument && error.Number() == err::InvalidFileFormat))
-                platform::ui().messageBox(
-                    QStringLiteral("This file's VBA is read only, already opened exclusively or is the wrong version"),
-                    platform::msgbox::Exclamation, platform::applicationTitle());
-            NewProject();
-        }
-        return true;
-    });
-}
-
-void KnowledgeBase::Class_Connect()
-{
-    trappedVoid(kModule, "Class_Connect", [&] {
-        if (!m_project)
-            return;
-        const DispatchObject self = dispatch();
-        m_project->addItem(kProjectItem, self);
-        const auto* events = eventsOf(QString::fromLatin1(kClassName));
-        m_projectItem = self.advise(std::make_shared<MacroEventSink>(m_project, kProjectItem, *events));
-    });
-}
-
-bool KnowledgeBase::WriteProject(const QString& documentPath)
-{
-    return trapped(kModule, "WriteProject", false, [&] {
-        if (!m_project || documentPath.isEmpty())
-            return true;
-        const QString fileName =
-            BoundNetwork()->Structured ? documentPath : documentfiles::MacroSideFile(documentPath);
-        projectstorage::writeFile(platform::hostPath(fileName), *m_project);
-        return true;
-    });
-}
-
-bool KnowledgeBase::SaveProj(const QString& documentName, AbstractProgressBar* progressBar)
-{
-    return trapped(kModule, "SaveProj", false, [&] {
-        const QString document = documentNameOr(documentName);
-        KnowledgeBaseWindow* window = mainWindow();
-        if (document.isEmpty() || !window || !WriteProject(document))
-            return false;
-        platform::ui().yield();
-        return window->ctlPelnet1().FileSave(progressBar);
-    });
-}
-
-void KnowledgeBase::CloseProject()
-{
-    m_projectItem.reset();
-    if (APCIntegration* host = macroHost())
-        host->CloseProject(m_project);
-    m_project.reset();
-}
-
-void KnowledgeBase::ReopenProject(const QString& documentName)
-{
-    trappedVoid(kModule, "ReopenProject", [&] {
-        const QString document = documentNameOr(documentName);
-        const QString fileName = projectFileOf(document);
-        if (!m_project) {
-            OpenProject(document);
-            Class_Connect();
-            return;
-        }
-        const QString hostFileName = platform::hostPath(fileName);
-        const auto stored = projectstorage::readFile(hostFileName, fileName == document);
-        if (!stored.found)
-            return;
-        // The code the editor shows runs on as it is when nothing in it changed.
-        if (stored.modules != m_project->modules())
-            m_project->setModules(stored.modules);
-        m_project->setName(stored.name);
-        m_project->carried = stored.carried;
-        m_project->readOnly = networksupport::isReadOnlyFile(hostFileName);
-    });
-}
-
-void KnowledgeBase::ApcProject_Save()
-{
-    trappedVoid(kModule, "ApcProject_Save", [&] {
-        const BusyPointer busy;
-        KnowledgeBaseWindow* window = mainWindow();
-        if (!window)
-            return;
-        const auto network = BoundNetwork();
-        const auto refuseReadOnly = [](const QString& name) {
-            if (!documentfiles::IsReadOnly(name))
-                return false;
-            platform::ui().messageBox(name + QStringLiteral(" is read only, unable to save file"),
-                                      platform::msgbox::Exclamation, platform::applicationTitle());
-            return true;
-        };
-        const QString name = network->FileName();
-        if (!name.isEmpty()) {
-            if (!refuseReadOnly(name))
-                window->SaveDocument();
-            return;
-        }
-
-        platform::FileDialogRequest request;
-        request.initialFolder = basLibrary::DocumentsFolder;
-        request.filter = QStringLiteral("Knowledge Bases (*.qkb)|*.qkb|Knowledge Template (*.qkt)|*.qkt|"
-                                        "XML file (*.xml)|*.xml|All files (*.*)|*.*");
-        QString extension;
-        if (network->Structured && network->NetworkType != 2) {
-            request.filterIndex = 1;
-            extension = QStringLiteral(".qkb");
-        } else if (network->Structured) {
-            request.filterIndex = 4;
-        } else {
-            request.filterIndex = 3;
-            extension = QStringLiteral(".xml");
-        }
-        request.flags = platform::FileDialogRequest::kHideReadOnly;
-        const auto chosen = platform::fileDialogs().showSave(request);
-        if (!chosen || chosen->isEmpty())
-            return;
-        QString fileName = *chosen;
-        if (!basLibrary::FileNameOfPath(fileName).contains(u'.'))
-            fileName += extension;
-        basLibrary::DocumentsFolder = basLibrary::FolderOfPath(fileName);
-        if (basLibrary::FileExists(platform::hostPath(fileName))) {
-            if (refuseReadOnly(fileName))
-                return;
-            const int answer = platform::ui().messageBox(
-                fileName + QStringLiteral(" already exists.\rDo you want to replace it?"),
-                platform::msgbox::YesNo | platform::msgbox::Exclamation | platform::msgbox::DefaultButton2,
-                platform::applicationTitle());
-            if (answer != platform::msgbox::Yes)
-                return;
-        }
-        window->SaveDocumentAs(fileName);
-    });
-}
-
-// --- Raisers -------------------------------------------------------------------------------------------------
-
-void KnowledgeBase::markChanged(const std::shared_ptr<Node>& node)
-{
-    if (!node)
-        return;
-    if (const auto network = std::dynamic_pointer_cast<clsNetwork>(node->Network.lock()))
-        network->setDirty(true);
-}
-
-void KnowledgeBase::FireNewDocument()
-{
-    trappedVoid(kModule, "FireNewDocument", [&] { Q_EMIT NewDocument(); });
-}
-
-void KnowledgeBase::FireLoad(bool& Cancel)
-{
-    trappedVoid(kModule, "FireLoad", [&] { Q_EMIT Load(Cancel); });
-}
-
-void KnowledgeBase::FireBeforeClose(bool& Cancel)
-{
-    trappedVoid(kModule, "FireBeforeClose", [&] { Q_EMIT Unload(Cancel); });
-}
-
-void KnowledgeBase::FireNodeAnswer(const std::shared_ptr<Node>& node, bool& Cancel)
-{
-    trappedVoid(kModule, "FireNodeAnswer", [&] {
-        DispatchObject Node1 = viewOf<NodeObject>(node);
-        Q_EMIT BeforeAnswer(Node1, Cancel);
-    });
-}
-
-void KnowledgeBase::FireNodeQuestion(const std::shared_ptr<Node>& node, bool& Cancel)
-{
-    trappedVoid(kModule, "FireNodeQuestion", [&] {
-        DispatchObject Node1 = viewOf<NodeObject>(node);
-        Q_EMIT BeforeQuestion(Node1, Cancel);
-        if (Cancel)
-            markChanged(node);
-    });
-}
-
-void KnowledgeBase::FireNodePrecondition(const std::shared_ptr<Node>& node, bool& Cancel)
-{
-    trappedVoid(kModule, "FireNodePrecondition", [&] {
-        DispatchObject Node1 = viewOf<NodeObject>(node);
-        Q_EMIT BeforePrecondition(Node1, Cancel);
-    });
-}
-
-void KnowledgeBase::FireNodeAfterAnswer(const std::shared_ptr<Node>& node, qint16& flag)
-{
-    trappedVoid(kModule, "FireNodeAfterAnswer", [&] {
-        DispatchObject Node1 = viewOf<NodeObject>(node);
-        Q_EMIT AfterAnswer(Node1, flag);
-    });
-}
-
-void KnowledgeBase::FireNodeAfterQuestion(const std::shared_ptr<Node>& node, qint16& flag)
-{
-    trappedVoid(kModule, "FireNodeAfterQuestion", [&] {
-        DispatchObject Node1 = viewOf<NodeObject>(node);
-        Q_EMIT AfterQuestion(Node1, flag);
-        if (flag != 0)
-            markChanged(node);
-    });
-}
-
-void KnowledgeBase::FireNodeAfterPrecondition(const std::shared_ptr<Node>& node, qint16& flag)
-{
-    trappedVoid(kModule, "FireNodeAfterPrecondition", [&] {
-        DispatchObject Node1 = viewOf<NodeObject>(node);
-        Q_EMIT AfterPrecondition(Node1, flag);
-    });
-}
-
-void KnowledgeBase::FireNetworkMouseMove(float& X, float& Y)
-{
-    trappedVoid(kModule, "FireNetworkMouseMove", [&] { Q_EMIT MouseMove(X, Y); });
-}
-
-void KnowledgeBase::FireNetworkMouseClick(qint16& Button)
-{
-    trappedVoid(kModule, "FireNetworkMouseClick", [&] { Q_EMIT MouseClick(Button); });
-}
-
-void KnowledgeBase::FireNodeMouseMove(std::shared_ptr<Node>& node)
-{
-    trappedVoid(kModule, "FireNodeMouseMove", [&] {
-        DispatchObject Node1 = viewOf<NodeObject>(node);
-        Q_EMIT NodeMouseMove(Node1);
-        handBack<NodeObject>(Node1, node);
-    });
-}
-
-void KnowledgeBase::FireNodeMouseClick(qint16& Button, std::shared_ptr<Node>& node)
-{
-    trappedVoid(kModule, "FireNodeMouseClick", [&] {
-        DispatchObject Node1 = viewOf<NodeObject>(node);
-        Q_EMIT NodeMouseClick(Button, Node1);
-        handBack<NodeObject>(Node1, node);
-    });
-}
-
-void KnowledgeBase::FireLinkMouseMove(std::shared_ptr<Link>& link)
-{
-    trappedVoid(kModule, "FireLinkMouseMove", [&] {
-        DispatchObject Link1 = viewOf<LinkObject>(link);
-        Q_EMIT LinkMouseMove(Link1);
-        handBack<LinkObject>(Link1, link);
-    });
-}
-
-void KnowledgeBase::FireLinkMouseClick(qint16& Button, std::shared_ptr<Link>& link)
-{
-    trappedVoid(kModule, "FireLinkMouseClick", [&] {
-        DispatchObject Link1 = viewOf<LinkObject>(link);
-        Q_EMIT LinkMouseClick(Button, Link1);
-        handBack<LinkObject>(Link1, link);
-    });
-}
-
-void KnowledgeBase::FireMenuClick(DispatchObject& menuItem)
-{
-    trappedVoid(kModule, "FireMenuClick", [&] { Q_EMIT MenuClick(menuItem); });
 }
 
 } // namespace kelvane

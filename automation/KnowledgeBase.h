@@ -3,10 +3,12 @@
 #include "consult/AbstractConsultationEvents.h"
 #include "diagram/AbstractKnowledgeBaseEvents.h"
 #include "model/AbstractKnowledgeBase.h"
+#include "automation/ProjectStorage.h"
 #include "platform/automation/DispatchObject.h"
 
 #include <QObject>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace platform::automation {
@@ -84,12 +86,16 @@ public:
     DispatchObject Properties();
     void setProperties(const DispatchObject& properties);
     QString FileName();
+    // Macro code that names another file than the open document's must have the user's leave.
     void setFileName(const QString& fileName);
-    // Opens the document (the current file when no name is given), with a fresh macro project.
-    // The Load event follows an open that succeeded.
+    // Opens the document (the current file when no name is given) with its own macro project.
+    // The Load event follows an open that succeeded (but not inside a Load under way). A
+    // document that cannot be opened whole leaves the open one as it was.
     Q_INVOKABLE void OpenFile();
     Q_INVOKABLE void OpenFile(QString& strFileName);
     // Saves the document through the diagram control; a name given becomes the file name first.
+    // A save that fails leaves the file name as it was. Macro code that names another file than
+    // the open document's must have the user's leave first.
     Q_INVOKABLE void SaveFile();
     Q_INVOKABLE void SaveFile(QString& strFileName);
     DispatchObject Layers();
@@ -118,11 +124,13 @@ public:
     void setMenuItems(const DispatchObject& items);
     DispatchObject ReportMenuItems();
     void setReportMenuItems(const DispatchObject& items);
-    // Asks for the program's normal shutdown once the call has returned.
+    // Asks for the program's normal shutdown once the call has returned and no event, yield,
+    // nested loop or load of the main window is under way.
     Q_INVOKABLE void Quit();
     bool EditMode() const { return false; }
     qint16 NetworkType();
-    // Closes the main window (the program's shutdown) and the macro project.
+    // Closes the main window (the program's shutdown; after any event under way), then the macro
+    // project; the project stays when the shutdown was refused.
     Q_INVOKABLE void CloseFile();
     // The main window is shown; false while the program runs hidden for an automation client.
     bool Visible() const;
@@ -142,6 +150,20 @@ public:
     void setLastModified(const QString& text);
 
     // --- Program-only members ------------------------------------------------------------------
+
+    // OpenFile and SaveFile, raising the failure (a RuntimeError saying what went wrong).
+    void OpenFileChecked(QString& strFileName);
+    void SaveFileChecked(QString& strFileName);
+    // Quit and CloseFile, with `done` told once the shutdown ran (whether the program ended,
+    // and the messages the hidden program did not show meanwhile).
+    using ShutdownDone = std::function<void(bool ended, const QStringList& unshown)>;
+    void QuitThen(ShutdownDone done);
+    void CloseFileThen(ShutdownDone done);
+
+    // The name of the macro project's item that stands for this object ("KnowledgeBase"): its
+    // handlers are named after it. Blanks in a name given become "_".
+    QString Name() const { return m_itemName; }
+    void setName(const QString& name);
 
     // The bound network, made empty on first use.
     std::shared_ptr<AbstractNetwork> Network() override;
@@ -164,8 +186,10 @@ public:
     bool OpenProject(const QString& documentName = {}, bool tellForeign = false);
     void Class_Connect();
     // Writes the project for the document about to be saved at `documentPath`: into that compound
-    // file, or into the file beside an XML document. True when written, or when there is no
-    // project to write.
+    // file, or into the file beside a document kept as XML, with every entry the document's
+    // storage held besides it. True when written, or when there is nothing to write. A storage
+    // named "Macros" that another program wrote is not replaced: the user is told, nothing is
+    // written and the result is false.
     bool WriteProject(const QString& documentPath);
     // The project, then the document through the diagram control; the result of the document's save.
     bool SaveProj(const QString& documentName, AbstractProgressBar* progressBar);
@@ -186,12 +210,20 @@ public:
     void FireNewDocument();
     void FireLoad(bool& Cancel);
     void FireBeforeClose(bool& Cancel);
-    void FireNodeAnswer(const std::shared_ptr<Node>& node, bool& Cancel) override;
+    // The consultation's events hand back the node a handler left in Node1 (null for Nothing);
+    // the consultation itself reads only Cancel (the overrides of AbstractConsultationEvents).
+    void FireNodeAnswer(std::shared_ptr<Node>& node, bool& Cancel);
     // A handler that cancels marks the node's network changed.
+    void FireNodeQuestion(std::shared_ptr<Node>& node, bool& Cancel);
+    void FireNodePrecondition(std::shared_ptr<Node>& node, bool& Cancel);
+    void FireNodeAfterAnswer(std::shared_ptr<Node>& node, qint16& flag);
+    // A handler that sets the flag marks the node's network changed.
+    void FireNodeAfterQuestion(std::shared_ptr<Node>& node, qint16& flag);
+    void FireNodeAfterPrecondition(std::shared_ptr<Node>& node, qint16& flag);
+    void FireNodeAnswer(const std::shared_ptr<Node>& node, bool& Cancel) override;
     void FireNodeQuestion(const std::shared_ptr<Node>& node, bool& Cancel) override;
     void FireNodePrecondition(const std::shared_ptr<Node>& node, bool& Cancel) override;
     void FireNodeAfterAnswer(const std::shared_ptr<Node>& node, qint16& flag) override;
-    // A handler that sets the flag marks the node's network changed.
     void FireNodeAfterQuestion(const std::shared_ptr<Node>& node, qint16& flag) override;
     void FireNodeAfterPrecondition(const std::shared_ptr<Node>& node, qint16& flag) override;
     void FireNetworkMouseMove(float& X, float& Y) override;
@@ -229,9 +261,18 @@ private:
     // The networks of the diagram control, or the bound one alone when no window is there.
     std::vector<std::shared_ptr<clsNetwork>> openNetworks();
     void markChanged(const std::shared_ptr<Node>& node);
-    // Where the project of the document is kept: the ".vba" file beside an XML document, else
-    // the document itself.
+    // Where the project of the document is kept: the ".vba" file beside a document kept as XML
+    // (whatever its name), else the document itself.
     QString projectFileOf(const QString& documentName);
+    // A project named after the knowledge base's name text, blanks kept, for a document without
+    // one (or whose project could not be read).
+    void startUnstoredProject();
+    // Raises the event under the error trap, counted as an event under way.
+    template <class Body>
+    void raising(const char* raiser, Body&& body);
+    // Macro code may write `fileName` (another file than the open document's) only with the
+    // user's leave; raises PathFileAccess when it has none.
+    void requireLeaveToWrite(const QString& fileName);
     QString documentNameOr(const QString& documentName);
     std::vector<DispatchObject> menuItemsIn(const DispatchObject& collection);
     void rebuildMenus(bool tools);
@@ -240,6 +281,9 @@ private:
     std::shared_ptr<clsNetwork> m_network;
     std::shared_ptr<MacroProject> m_project;
     std::unique_ptr<platform::automation::EventConnection> m_projectItem;
+    projectstorage::CarriedEntries m_carried;
+    QString m_itemName = QStringLiteral("KnowledgeBase");
+    bool m_loadUnderWay = false;
     DispatchObject m_menuItems;
     DispatchObject m_reportMenuItems;
     bool m_quitRequested = false;

@@ -1,7 +1,9 @@
 #include "automation/KnowledgeBaseService.h"
 
 #include "automation/AutomationHost.h"
+#include "automation/BusObjectTree.h"
 #include "automation/DBusNames.h"
+#include "automation/HiddenProgramUi.h"
 #include "automation/DispIds.h"
 #include "automation/KnowledgeBase.h"
 #include "automation/LinkObject.h"
@@ -12,7 +14,9 @@
 #include "model/Node.h"
 #include "platform/automation/EventConnection.h"
 #include "platform/automation/EventSink.h"
+#include "shell/ShellGlobals.h"
 
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
@@ -76,6 +80,9 @@ bool carriesCancel(platform::automation::DispId id)
     return id >= ev::Load && id <= ev::AfterPrecondition;
 }
 
+// How often changes made in the program itself are looked for.
+constexpr std::chrono::milliseconds kChangeLook {1000};
+
 } // namespace
 
 KnowledgeBaseService::KnowledgeBaseService(AutomationHost& host, QDBusConnection connection,
@@ -84,6 +91,7 @@ KnowledgeBaseService::KnowledgeBaseService(AutomationHost& host, QDBusConnection
     , m_connection(std::move(connection))
     , m_sinkTimeLimit(sinkTimeLimit)
     , m_clients(new QDBusServiceWatcher(this))
+    , m_objects(std::make_unique<BusObjectTree>(host))
 {
     m_clients->setConnection(m_connection);
     m_clients->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
@@ -93,6 +101,9 @@ KnowledgeBaseService::KnowledgeBaseService(AutomationHost& host, QDBusConnection
     });
     connect(&m_host, &AutomationHost::liveChanged, this, &KnowledgeBaseService::adviseLive);
     adviseLive();
+    m_announced = propertyValues();
+    connect(&m_changes, &QTimer::timeout, this, &KnowledgeBaseService::announceChanges);
+    m_changes.start(kChangeLook);
 }
 
 KnowledgeBaseService::~KnowledgeBaseService() = default;
@@ -134,30 +145,164 @@ void KnowledgeBaseService::setScenarioDescription(const QString& value) { m_host
 QString KnowledgeBaseService::LastModified() const { return m_host.live()->LastModified(); }
 void KnowledgeBaseService::setLastModified(const QString& value) { m_host.live()->setLastModified(value); }
 
+QDBusObjectPath KnowledgeBaseService::ApcProject() const
+{
+    const auto paths = m_objects->pathsOf(QStringLiteral("ApcProject"));
+    return paths.isEmpty() ? QDBusObjectPath(QStringLiteral("/")) : paths.first();
+}
+
+QList<QDBusObjectPath> KnowledgeBaseService::Pages() const { return m_objects->pathsOf(QStringLiteral("Pages")); }
+QList<QDBusObjectPath> KnowledgeBaseService::Properties() const { return m_objects->pathsOf(QStringLiteral("Properties")); }
+QList<QDBusObjectPath> KnowledgeBaseService::Layers() const { return m_objects->pathsOf(QStringLiteral("Layers")); }
+
+QDBusObjectPath KnowledgeBaseService::Report() const
+{
+    const auto paths = m_objects->pathsOf(QStringLiteral("Report"));
+    return paths.isEmpty() ? QDBusObjectPath(QStringLiteral("/")) : paths.first();
+}
+
+QList<QDBusObjectPath> KnowledgeBaseService::MenuItems() const { return m_objects->pathsOf(QStringLiteral("MenuItems")); }
+
+QList<QDBusObjectPath> KnowledgeBaseService::ReportMenuItems() const
+{
+    return m_objects->pathsOf(QStringLiteral("ReportMenuItems"));
+}
+
+template <class Body>
+auto KnowledgeBaseService::serve(Body&& body) -> decltype(body())
+{
+    using Result = decltype(body());
+    const HiddenProgramUi* ui = m_host.hiddenUi();
+    const qsizetype unshownBefore = ui ? ui->unshownCount() : 0;
+    QString failure;
+    const auto run = [&]() -> Result {
+        try {
+            return body();
+        } catch (...) {
+            failure = toRuntimeError(std::current_exception()).Description();
+            return Result();
+        }
+    };
+    const auto answerFailure = [&] {
+        // The messages the hidden program did not show say best what went wrong.
+        if (failure.isEmpty() || !calledFromDBus())
+            return;
+        const QStringList unshown = ui ? ui->unshownSince(unshownBefore) : QStringList();
+        sendErrorReply(dbusnames::kFailedError, (unshown + QStringList(failure)).join(u'\n'));
+    };
+    if constexpr (std::is_void_v<Result>) {
+        run();
+        answerFailure();
+        announceChanges();
+    } else {
+        Result result = run();
+        answerFailure();
+        announceChanges();
+        return result;
+    }
+}
+
 QString KnowledgeBaseService::OpenFile(const QString& fileName)
 {
-    QString name = fileName;
-    m_host.live()->OpenFile(name);
-    return name;
+    return serve([&] {
+        QString name = fileName;
+        m_host.live()->OpenFileChecked(name);
+        return name;
+    });
 }
 
 QString KnowledgeBaseService::SaveFile(const QString& fileName)
 {
-    QString name = fileName;
-    m_host.live()->SaveFile(name);
-    return name;
+    return serve([&] {
+        QString name = fileName;
+        m_host.live()->SaveFileChecked(name);
+        return name;
+    });
 }
 
-void KnowledgeBaseService::Refresh() { m_host.live()->Refresh(); }
-void KnowledgeBaseService::AddLayer() { m_host.live()->AddLayer(); }
-void KnowledgeBaseService::Quit() { m_host.live()->Quit(); }
-void KnowledgeBaseService::CloseFile() { m_host.live()->CloseFile(); }
-void KnowledgeBaseService::AppShow() { m_host.live()->AppShow(); }
-void KnowledgeBaseService::SetTooltipText(const QString& text) { m_host.live()->setTooltipText(text); }
-void KnowledgeBaseService::SetBackColour(int colour) { m_host.live()->setBackColour(colour); }
-void KnowledgeBaseService::SetNodeColour(int colour) { m_host.live()->setNodeColour(colour); }
-void KnowledgeBaseService::SetHighlightColour(int colour) { m_host.live()->setHighlightColour(colour); }
-void KnowledgeBaseService::SetShadowColour(int colour) { m_host.live()->setShadowColour(colour); }
+void KnowledgeBaseService::Refresh() { serve([&] { m_host.live()->Refresh(); }); }
+void KnowledgeBaseService::AddLayer() { serve([&] { m_host.live()->AddLayer(); }); }
+
+void KnowledgeBaseService::Quit()
+{
+    // While the program is shown, the user answers its questions: the client has its answer at once.
+    if (!calledFromDBus() || !basGlobal::AutomationMode) {
+        serve([&] { m_host.live()->Quit(); });
+        return;
+    }
+    setDelayedReply(true);
+    QPointer<KnowledgeBaseService> self(this);
+    m_host.live()->QuitThen([self, call = message()](bool ended, const QStringList& unshown) {
+        if (self)
+            self->answerAfterShutdown(call, ended, unshown);
+    });
+}
+
+void KnowledgeBaseService::CloseFile()
+{
+    if (!calledFromDBus() || !basGlobal::AutomationMode) {
+        serve([&] { m_host.live()->CloseFile(); });
+        return;
+    }
+    setDelayedReply(true);
+    QPointer<KnowledgeBaseService> self(this);
+    m_host.live()->CloseFileThen([self, call = message()](bool ended, const QStringList& unshown) {
+        if (self)
+            self->answerAfterShutdown(call, ended, unshown);
+    });
+}
+
+void KnowledgeBaseService::answerAfterShutdown(const QDBusMessage& call, bool ended, const QStringList& unshown)
+{
+    if (!ended && !unshown.isEmpty())
+        m_connection.send(call.createErrorReply(dbusnames::kFailedError, unshown.join(u'\n')));
+    else
+        m_connection.send(call.createReply());
+    if (!ended)
+        announceChanges();
+}
+
+void KnowledgeBaseService::AppShow() { serve([&] { m_host.live()->AppShow(); }); }
+void KnowledgeBaseService::SetTooltipText(const QString& text) { serve([&] { m_host.live()->setTooltipText(text); }); }
+void KnowledgeBaseService::SetBackColour(int colour) { serve([&] { m_host.live()->setBackColour(colour); }); }
+void KnowledgeBaseService::SetNodeColour(int colour) { serve([&] { m_host.live()->setNodeColour(colour); }); }
+void KnowledgeBaseService::SetHighlightColour(int colour) { serve([&] { m_host.live()->setHighlightColour(colour); }); }
+void KnowledgeBaseService::SetShadowColour(int colour) { serve([&] { m_host.live()->setShadowColour(colour); }); }
+
+// --- Property changes ------------------------------------------------------------------------------------
+
+QVariantMap KnowledgeBaseService::propertyValues() const
+{
+    QVariantMap values;
+    // Nothing to look at until a knowledge base is live: reading would make one.
+    if (!m_host.current())
+        return values;
+    const QMetaObject& meta = *metaObject();
+    for (int i = meta.propertyOffset(); i < meta.propertyCount(); ++i) {
+        const QMetaProperty property = meta.property(i);
+        values.insert(QString::fromLatin1(property.name()), property.read(this));
+    }
+    return values;
+}
+
+void KnowledgeBaseService::announceChanges()
+{
+    const QVariantMap now = propertyValues();
+    QVariantMap changed;
+    for (auto it = now.begin(); it != now.end(); ++it) {
+        if (m_announced.value(it.key()) != it.value())
+            changed.insert(it.key(), it.value());
+    }
+    m_announced = now;
+    if (changed.isEmpty() || !m_connection.isConnected())
+        return;
+    QDBusMessage signal = QDBusMessage::createSignal(dbusnames::kKnowledgeBasePath,
+                                                     QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                     QStringLiteral("PropertiesChanged"));
+    signal.setArguments({dbusnames::kKnowledgeBaseInterface, changed, QStringList()});
+    if (!m_connection.send(signal))
+        qWarning("Automation: the changed properties could not be announced: %s", qPrintable(m_connection.lastError().message()));
+}
 
 // --- Event sinks and signals -----------------------------------------------------------------------------
 

@@ -7,6 +7,8 @@
 #include <QDBusContext>
 #include <QDBusObjectPath>
 #include <QObject>
+#include <QTimer>
+#include <QVariantMap>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -21,11 +23,19 @@ class EventConnection;
 namespace kelvane {
 
 class AutomationHost;
+class BusObjectTree;
 
 // The program's live KnowledgeBase on the session bus, for automation clients in other
 // processes. Every call reaches the one live knowledge base of the open document (made on first
-// use). Objects do not cross the bus: nodes and links are named by their GUIDs, menu items by
-// their names, and the members that hand out objects are left out.
+// use). The members whose values are objects hand out the paths of those objects (see
+// BusObjectTree); the events name nodes and links by their GUIDs, menu items by their names.
+//
+// A call that fails answers the error org.kelvane.Kelvane.Error.Failed saying why; while the
+// program runs hidden, that is also the way the messages it does not show reach the client. Quit
+// and CloseFile answer once the shutdown they ask for ran (when the program runs hidden).
+//
+// Every property that changes is announced with PropertiesChanged, the change found after each
+// call and, for changes made in the program itself, within a second.
 //
 // Every event goes out as a signal. A client that registered an event sink (RegisterSink with
 // the path of an object implementing org.kelvane.Kelvane.KnowledgeBaseEvents) is also asked,
@@ -36,12 +46,19 @@ class KnowledgeBaseService : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kelvane.Kelvane.KnowledgeBase")
     Q_PROPERTY(QString GUID READ GUID WRITE setGUID)
+    Q_PROPERTY(QDBusObjectPath ApcProject READ ApcProject)
+    Q_PROPERTY(QList<QDBusObjectPath> Pages READ Pages)
+    Q_PROPERTY(QList<QDBusObjectPath> Properties READ Properties)
     Q_PROPERTY(QString FileName READ FileName WRITE setFileName)
+    Q_PROPERTY(QList<QDBusObjectPath> Layers READ Layers)
+    Q_PROPERTY(QDBusObjectPath Report READ Report)
     Q_PROPERTY(QString Status READ Status WRITE setStatus)
     Q_PROPERTY(QString KBName READ KBName WRITE setKBName)
     Q_PROPERTY(QString KBDescription READ KBDescription WRITE setKBDescription)
     Q_PROPERTY(QString Author READ Author WRITE setAuthor)
     Q_PROPERTY(QString Copyright READ Copyright WRITE setCopyright)
+    Q_PROPERTY(QList<QDBusObjectPath> MenuItems READ MenuItems)
+    Q_PROPERTY(QList<QDBusObjectPath> ReportMenuItems READ ReportMenuItems)
     Q_PROPERTY(bool EditMode READ EditMode)
     Q_PROPERTY(short NetworkType READ NetworkType)
     Q_PROPERTY(bool Visible READ Visible WRITE setVisible)
@@ -58,8 +75,18 @@ public:
                          std::chrono::milliseconds sinkTimeLimit = kDefaultSinkTimeLimit);
     ~KnowledgeBaseService() override;
 
+    // The tree of the objects the knowledge base hands out, to be offered on the bus.
+    BusObjectTree& objects() const { return *m_objects; }
+
     QString GUID() const;
     void setGUID(const QString& value);
+    QDBusObjectPath ApcProject() const;
+    QList<QDBusObjectPath> Pages() const;
+    QList<QDBusObjectPath> Properties() const;
+    QList<QDBusObjectPath> Layers() const;
+    QDBusObjectPath Report() const;
+    QList<QDBusObjectPath> MenuItems() const;
+    QList<QDBusObjectPath> ReportMenuItems() const;
     QString FileName() const;
     void setFileName(const QString& value);
     QString Status() const;
@@ -134,6 +161,15 @@ private:
     };
 
     void adviseLive();
+    // Runs a call for a client: a failure becomes the error answer, as do the messages the hidden
+    // program did not show meanwhile.
+    template <class Body>
+    auto serve(Body&& body) -> decltype(body());
+    // Answers a call held back until the shutdown it asked for ran.
+    void answerAfterShutdown(const QDBusMessage& call, bool ended, const QStringList& unshown);
+    // Announces the properties whose values changed since the last look.
+    void announceChanges();
+    QVariantMap propertyValues() const;
     // The Cancel a sink leaves; nothing when it did not answer in time or well.
     std::optional<QVariant> ask(const Sink& sink, const QString& event, const QVariantList& arguments);
     void emitSignal(const QString& name, const QVariantList& arguments);
@@ -144,6 +180,9 @@ private:
     std::vector<Sink> m_sinks;
     QDBusServiceWatcher* m_clients; // owned by this object
     std::unique_ptr<platform::automation::EventConnection> m_events;
+    std::unique_ptr<BusObjectTree> m_objects;
+    QVariantMap m_announced; // the property values clients were told of last
+    QTimer m_changes;
 };
 
 } // namespace kelvane

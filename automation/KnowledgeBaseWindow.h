@@ -35,6 +35,10 @@ public:
     // Closes the window, which runs the program's shutdown: the Unload event, the question
     // about changed documents, the settings saved. A veto keeps the window open.
     virtual void Unload() = 0;
+    // The window's load is under way (a close asked for meanwhile is not done).
+    virtual bool loading() const { return false; }
+    // The window was unloaded: the program has ended.
+    virtual bool unloaded() const { return false; }
 
     // The program's save of the open document, under its own name or under `fileName` (which
     // becomes its name); true when it was written.

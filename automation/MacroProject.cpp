@@ -2,6 +2,7 @@
 
 #include "automation/ScriptRuntime.h"
 #include "platform/RuntimeError.h"
+#include "platform/StorageEntry.h"
 
 #include <QScopedValueRollback>
 #include <QtGlobal>
@@ -9,11 +10,45 @@
 
 namespace kelvane {
 
+namespace {
+
+bool isModuleName(const QString& name)
+{
+    return platform::StorageEntry::isValidName(name) && !name.contains(u'\r') && !name.contains(u'\n');
+}
+
+// Counts one run for as long as it lives.
+class Counting {
+public:
+    explicit Counting(int* counter) : m_counter(counter)
+    {
+        if (m_counter)
+            ++*m_counter;
+    }
+    ~Counting()
+    {
+        if (m_counter)
+            --*m_counter;
+    }
+    Counting(const Counting&) = delete;
+    Counting& operator=(const Counting&) = delete;
+
+private:
+    int* m_counter;
+};
+
+} // namespace
+
 MacroProject::MacroProject(QString name, platform::automation::DispatchObject application,
                            std::chrono::milliseconds timeLimit)
+    : MacroProject(std::move(name), std::move(application), MacroLimits {timeLimit})
+{
+}
+
+MacroProject::MacroProject(QString name, platform::automation::DispatchObject application, MacroLimits limits)
     : m_name(std::move(name))
     , m_application(std::move(application))
-    , m_timeLimit(timeLimit)
+    , m_limits(limits)
 {
 }
 
@@ -30,10 +65,11 @@ void MacroProject::addModule(const QString& name, const QString& text)
     const bool taken = std::any_of(m_modules.begin(), m_modules.end(), [&](const MacroModule& module) {
         return module.name.compare(name, Qt::CaseInsensitive) == 0;
     });
-    if (taken || !platform::StorageEntry::isValidName(name))
+    if (taken || !isModuleName(name))
         raiseError(err::InvalidProcedureCall, QStringLiteral("\"%1\" cannot name a module.").arg(name));
     m_modules.append({name, text});
     m_stale = true;
+    m_changed = true;
 }
 
 void MacroProject::setModuleText(const QString& name, const QString& text)
@@ -42,6 +78,7 @@ void MacroProject::setModuleText(const QString& name, const QString& text)
         if (module.name == name && module.text != text) {
             module.text = text;
             m_stale = true;
+            m_changed = true;
         }
     }
 }
@@ -63,6 +100,18 @@ bool MacroProject::hasItem(const QString& name) const
     return std::any_of(m_items.begin(), m_items.end(), [&](const Item& item) { return item.name == name; });
 }
 
+void MacroProject::renameItem(const QString& name, const QString& newName)
+{
+    const auto it = std::find_if(m_items.begin(), m_items.end(), [&](const Item& item) { return item.name == name; });
+    if (it == m_items.end() || name == newName)
+        return;
+    const platform::automation::WeakDispatchObject object = it->object;
+    m_items.erase(it);
+    addItem(newName, object.lock());
+    // The old global goes with a fresh start of the scripts.
+    m_stale = true;
+}
+
 ScriptRuntime& MacroProject::runtime()
 {
     // Changed modules run afresh, but never under a handler that is still running.
@@ -79,12 +128,35 @@ MacroProject::RunResult MacroProject::runHandler(const QString& handlerName, con
                                                  QList<Variant>& arguments)
 {
     // A project without code has nothing to run: no engine is started for it.
-    if (m_modules.isEmpty())
+    if (m_modules.isEmpty() || m_detached.contains(handlerName))
         return RunResult::NoHandler;
     const auto keepAlive = shared_from_this();
-    ScriptRuntime& engine = runtime();
-    const QScopedValueRollback running(m_running, m_running + 1);
-    return engine.run(handlerName, parameterNames, arguments);
+    RunResult result = RunResult::NoHandler;
+    {
+        // The modules' own code runs when the engine is made: it counts as macro code too.
+        const Counting anywhere(m_runCounter.get());
+        ScriptRuntime& engine = runtime();
+        const QScopedValueRollback running(m_running, m_running + 1);
+        result = engine.run(handlerName, parameterNames, arguments);
+    }
+    // An engine that took too much memory may still hold it: it goes, and the scripts start
+    // afresh the next time they are needed.
+    if (m_runtime && m_runtime->stoppedForMemory()) {
+        m_stale = true;
+        if (m_running == 0)
+            m_runtime.reset();
+    }
+    return result;
+}
+
+void MacroProject::detach(const QString& handlerName, const QString& reason)
+{
+    if (m_detached.contains(handlerName))
+        return;
+    m_detached.insert(handlerName);
+    Q_EMIT handlerStopped(QStringLiteral("The macro %1 of %2 was stopped: %3. It is not run again until the "
+                                         "knowledge base is opened again.")
+                              .arg(handlerName, m_name, reason));
 }
 
 void MacroProject::report(const QString& line)

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/StorageEntry.h"
 #include "platform/Variant.h"
 #include "platform/automation/DispatchObject.h"
 
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <chrono>
 #include <memory>
@@ -21,18 +21,29 @@ struct MacroModule {
     bool operator==(const MacroModule&) const = default;
 };
 
+// What one run of macro code may take before it is stopped: time, and growth of the program's
+// memory.
+struct MacroLimits {
+    static constexpr qint64 kDefaultMemoryBytes = qint64(512) * 1024 * 1024;
+
+    std::chrono::milliseconds time {5000};
+    qint64 memoryBytes = kDefaultMemoryBytes;
+};
+
 // The macro project of a knowledge base: named modules of JavaScript run in an engine of its
 // own, with the host's objects (the knowledge base, the application) as globals. Handlers are
 // found by name: "KnowledgeBase_Load" handles the Load event of the item "KnowledgeBase".
 //
-// A handler that fails (a script error, or a run cut off by the watchdog after the time limit)
-// is reported in the project's output and in the program's log; the event's arguments then
-// stay as they were, and the program goes on.
+// A handler that fails (a script error) is reported in the project's output and in the
+// program's log; the event's arguments then stay as they were, and the program goes on. A
+// handler the watchdog stopped (it ran too long or took too much memory) is detached: it is not
+// run again by this project, and handlerStopped tells why once.
 class MacroProject : public QObject, public std::enable_shared_from_this<MacroProject> {
     Q_OBJECT
 
 public:
     MacroProject(QString name, platform::automation::DispatchObject application, std::chrono::milliseconds timeLimit);
+    MacroProject(QString name, platform::automation::DispatchObject application, MacroLimits limits);
     ~MacroProject() override;
 
     QString Name() const { return m_name; }
@@ -41,18 +52,23 @@ public:
     // --- Modules ---------------------------------------------------------------------------------
 
     const QList<MacroModule>& modules() const { return m_modules; }
-    // Replaces every module; the scripts run again from the start the next time one is needed.
+    // Replaces every module (as read from storage); the scripts run again from the start the
+    // next time one is needed.
     void setModules(QList<MacroModule> modules);
     // Adds an empty module or changes the text of one; InvalidProcedureCall (5) for a name that
-    // cannot name a module (1 to 31 characters, none of / \ : !) or is taken.
+    // cannot name a module (1 to 31 characters, none of / \ : ! and no line break) or is taken.
     void addModule(const QString& name, const QString& text = {});
     void setModuleText(const QString& name, const QString& text);
 
-    // Stored with the document, but not run: what the project's storage held that this host does
-    // not know (macros of another kind), kept to be written back unchanged.
-    std::vector<platform::StorageEntry> carried;
+    // The modules were changed (a module added or its text edited) since the project was read
+    // or last written with its document.
+    bool changed() const { return m_changed; }
+    void setChanged(bool changed) { m_changed = changed; }
+
     // Read from a document the user may not change.
     bool readOnly = false;
+    // The file the project was read from or written to; empty for a project never stored.
+    QString storageFile;
 
     // --- Items -----------------------------------------------------------------------------------
 
@@ -60,6 +76,8 @@ public:
     // object lives as long as its owner keeps it.
     void addItem(const QString& name, const platform::automation::DispatchObject& object);
     bool hasItem(const QString& name) const;
+    // The item takes another name (its handlers are found by the new one).
+    void renameItem(const QString& name, const QString& newName);
 
     // --- Running ---------------------------------------------------------------------------------
 
@@ -70,12 +88,18 @@ public:
     RunResult runHandler(const QString& handlerName, const QStringList& parameterNames,
                          QList<kelvane::Variant>& arguments);
 
+    // Counts, while macro code of this project runs, in `counter` too (shared by the projects of
+    // one host, so the host knows when any macro code runs).
+    void setRunCounter(std::shared_ptr<int> counter) { m_runCounter = std::move(counter); }
+
     // Every failure reported so far, oldest first.
     const QStringList& output() const { return m_output; }
     void report(const QString& line);
 
 Q_SIGNALS:
     void outputAdded(const QString& line);
+    // A handler was stopped and detached; `notice` says which and why, for the user.
+    void handlerStopped(const QString& notice);
 
 private:
     friend class ScriptRuntime;
@@ -85,16 +109,21 @@ private:
     };
 
     ScriptRuntime& runtime();
+    // Called by the runtime when the watchdog stopped `handlerName` for `reason`.
+    void detach(const QString& handlerName, const QString& reason);
 
     QString m_name;
     platform::automation::DispatchObject m_application;
-    std::chrono::milliseconds m_timeLimit;
+    MacroLimits m_limits;
     QList<MacroModule> m_modules;
     std::vector<Item> m_items;
     QStringList m_output;
+    QSet<QString> m_detached;
+    std::shared_ptr<int> m_runCounter;
     std::unique_ptr<ScriptRuntime> m_runtime; // made when a handler first runs
-    bool m_stale = false; // the modules changed since the runtime was made
-    int m_running = 0;    // handlers running now, nested ones included
+    bool m_stale = false;   // the modules changed since the runtime was made
+    bool m_changed = false; // see changed()
+    int m_running = 0;      // handlers running now, nested ones included
 };
 
 } // namespace kelvane

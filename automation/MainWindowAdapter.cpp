@@ -70,6 +70,16 @@ void MainWindowAdapter::Unload()
         m_window->close();
 }
 
+bool MainWindowAdapter::loading() const
+{
+    return m_window && m_window->Loading();
+}
+
+bool MainWindowAdapter::unloaded() const
+{
+    return !m_window || m_window->Unloaded();
+}
+
 bool MainWindowAdapter::SaveDocument()
 {
     return m_window && m_window->mnuFileSave_Click();

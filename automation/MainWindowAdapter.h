@@ -24,6 +24,8 @@ public:
     void PopulateToolsMenu() override;
     void PopulateReportsMenu() override;
     void Unload() override;
+    bool loading() const override;
+    bool unloaded() const override;
     bool SaveDocument() override;
     bool SaveDocumentAs(const QString& fileName) override;
 

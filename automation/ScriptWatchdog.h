@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -10,17 +12,24 @@ class QJSEngine;
 
 namespace kelvane {
 
-// Stops a script that runs too long: while armed, a thread of its own interrupts the engine
-// once the time limit has passed since arming. Arming and disarming happen on the engine's
-// thread; interrupting an engine is safe from any thread.
+// Stops a script that runs too long or takes too much memory: while armed, a thread of its own
+// interrupts the engine once the time limit has passed since arming, or once the program's
+// resident memory has grown by more than the memory limit since arming (the engine offers no
+// measure of its own heap). Arming and disarming happen on the engine's thread; interrupting an
+// engine is safe from any thread.
 class ScriptWatchdog {
 public:
-    ScriptWatchdog(QJSEngine& engine, std::chrono::milliseconds limit);
+    enum class Stop { None, Time, Memory };
+
+    ScriptWatchdog(QJSEngine& engine, std::chrono::milliseconds limit, qint64 memoryLimit);
     ~ScriptWatchdog();
     ScriptWatchdog(const ScriptWatchdog&) = delete;
     ScriptWatchdog& operator=(const ScriptWatchdog&) = delete;
 
     std::chrono::milliseconds limit() const { return m_limit; }
+    qint64 memoryLimit() const { return m_memoryLimit; }
+    // Why the engine was interrupted during the last run; None when it was not.
+    Stop lastStop() const { return m_lastStop; }
 
     // Arms the watchdog for one run, and disarms it when it goes.
     class Run {
@@ -38,12 +47,16 @@ private:
     void arm();
     void disarm();
     void watch();
+    bool tookTooMuchMemory() const;
 
     QJSEngine& m_engine;
     const std::chrono::milliseconds m_limit;
+    const qint64 m_memoryLimit;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::optional<std::chrono::steady_clock::time_point> m_deadline;
+    qint64 m_residentAtArming = -1;
+    std::atomic<Stop> m_lastStop {Stop::None};
     bool m_stopping = false;
     std::thread m_thread; // started last, joined first
 };

@@ -29,11 +29,15 @@ frmMacroEditor::frmMacroEditor(QWidget* parent)
     m_txtOutput->setReadOnly(true);
     m_cmdNewModule = new QPushButton(QStringLiteral("&New Module..."), this);
     m_cmdSave = new QPushButton(QStringLiteral("&Save"), this);
+    m_cmdOpenProject = new QPushButton(QStringLiteral("&Open Project..."), this);
+    m_cmdSaveProjectAs = new QPushButton(QStringLiteral("Save Project &As..."), this);
 
     auto* modules = new QVBoxLayout;
     modules->addWidget(m_lstModules);
     modules->addWidget(m_cmdNewModule);
     modules->addWidget(m_cmdSave);
+    modules->addWidget(m_cmdOpenProject);
+    modules->addWidget(m_cmdSaveProjectAs);
     auto* code = new QSplitter(Qt::Vertical, this);
     code->addWidget(m_txtCode);
     code->addWidget(m_txtOutput);
@@ -46,6 +50,16 @@ frmMacroEditor::frmMacroEditor(QWidget* parent)
     connect(m_lstModules, &QListWidget::currentTextChanged, this, [this] { showModule(); });
     connect(m_cmdNewModule, &QPushButton::clicked, this, &frmMacroEditor::cmdNewModule_Click);
     connect(m_cmdSave, &QPushButton::clicked, this, &frmMacroEditor::cmdSave_Click);
+    connect(m_cmdOpenProject, &QPushButton::clicked, this, [this] {
+        keepText();
+        if (const auto project = m_project.lock())
+            Q_EMIT openProjectRequested(project);
+    });
+    connect(m_cmdSaveProjectAs, &QPushButton::clicked, this, [this] {
+        keepText();
+        if (const auto project = m_project.lock())
+            Q_EMIT saveProjectAsRequested(project);
+    });
     setProject(nullptr);
 }
 
@@ -64,7 +78,16 @@ void frmMacroEditor::setProject(const std::shared_ptr<MacroProject>& project)
     setWindowTitle(title);
     m_cmdNewModule->setEnabled(project != nullptr);
     m_cmdSave->setEnabled(project != nullptr);
+    m_cmdOpenProject->setEnabled(project != nullptr);
+    m_cmdSaveProjectAs->setEnabled(project != nullptr);
     showModules();
+}
+
+void frmMacroEditor::refresh()
+{
+    // The text shown belongs to the modules that were replaced.
+    m_shownModule.clear();
+    setProject(m_project.lock());
 }
 
 void frmMacroEditor::showModules(const QString& selected)

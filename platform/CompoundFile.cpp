@@ -182,6 +182,15 @@ void check(gboolean ok, const char* what)
 
 void writeChildren(GsfOutfile* dir, const StorageEntry& storage)
 {
+    // Two entries of one name would make a file no reader accepts.
+    QSet<QString> names;
+    for (const StorageEntry& entry : storage.children) {
+        const QString folded = entry.name.toCaseFolded();
+        if (names.contains(folded))
+            raiseError(err::PathFileAccess,
+                       QStringLiteral("Cannot build the compound file: the name \"%1\" appears twice").arg(entry.name));
+        names.insert(folded);
+    }
     for (const StorageEntry& entry : storage.children) {
         const QByteArray name = entry.name.toUtf8();
         GObjectPtr<GsfOutput> child(gsf_outfile_new_child(dir, name.constData(), entry.isStorage));

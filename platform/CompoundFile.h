@@ -17,7 +17,8 @@ StorageEntry read(const QByteArray& bytes);
 // read() refuses, is a damaged compound file rather than a file of another kind.
 bool hasSignature(const QString& fileName);
 
-// The bytes of a compound file holding `root`'s entries.
+// The bytes of a compound file holding `root`'s entries. Two entries of one storage whose names
+// differ only in letter case raise PathFileAccess: no reader would accept the file.
 QByteArray write(const StorageEntry& root);
 
 } // namespace platform::compoundfile

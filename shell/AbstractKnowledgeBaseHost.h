@@ -42,6 +42,11 @@ public:
     virtual void FireLoad(bool& Cancel) = 0;
     virtual void FireUnload(bool& Cancel) = 0;
 
+    // Before the program closes: asks about macro edits not saved with the document (a Yes
+    // saves the document with them). False when the close must stop: the user cancelled, or
+    // the save failed.
+    virtual bool QueryUnload() { return true; }
+
     // The names of the macro project's menu items ("&Tools" menu) and report menu items
     // ("&Reports" menu), in order.
     virtual QStringList MenuItemNames() = 0;

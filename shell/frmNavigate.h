@@ -56,6 +56,8 @@ public:
 
     // The window was unloaded: the program has ended (programEnded was raised).
     bool Unloaded() const { return m_unloaded; }
+    // The load runs (Form_Load has not returned yet).
+    bool Loading() const { return m_loading; }
 
     // --- The host window as the diagram control and the dialogs see it ---------------------------
 

@@ -148,6 +148,11 @@ bool frmNavigate::saveThroughTemporaryCopy(const QString& realPath, bool saveAs)
     const bool sideFile = !network->Structured;
     const QString temporarySide = sideFile ? documentfiles::MacroSideFile(temporary) : QString();
     const QString realSide = sideFile ? documentfiles::MacroSideFile(realPath) : QString();
+    // The macro project's file belongs to the document: a read-only one is respected alike.
+    if (sideFile && documentfiles::IsReadOnly(realSide)) {
+        tellReadOnly(realSide);
+        return false;
+    }
     const auto removeTemporaryFiles = [&] {
         documentfiles::Remove(temporary);
         documentfiles::Remove(temporarySide);

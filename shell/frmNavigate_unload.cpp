@@ -29,8 +29,9 @@ bool frmNavigate::ViewerUnload()
         if (cancel)
             return false;
 
-        // A save that fails or is cancelled keeps the window open with its changes.
-        if (!saveChangesFirst())
+        // A save that fails or is cancelled keeps the window open with its changes: the macro
+        // project's edits first (a save of them saves the document too), then the document's.
+        if (!knowledgeBaseHost().QueryUnload() || !saveChangesFirst())
             return false;
 
         if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) && pos().x() > -1 && pos().y() > -1)

@@ -32,6 +32,18 @@ private:
 
 DispatchObject ServedClassFactory::createInstance()
 {
+    if (m_entry->served.createShared) {
+        std::shared_ptr<QObject> made = m_entry->served.createShared();
+        if (!made)
+            return {};
+        ++*m_liveObjects;
+        QObject* raw = made.get();
+        std::shared_ptr<QObject> object(raw, [made = std::move(made), live = m_liveObjects](QObject*) mutable {
+            made.reset();
+            --*live;
+        });
+        return DispatchObject(std::move(object), m_entry->table);
+    }
     std::unique_ptr<QObject> made = m_entry->served.create();
     ++*m_liveObjects;
     std::shared_ptr<QObject> object(made.release(), [live = m_liveObjects](QObject* gone) {

@@ -11,11 +11,14 @@
 
 namespace platform::automation {
 
-// One class a server makes: how it is registered and how an object of it is made.
+// One class a server makes: how it is registered and how an object of it is made: `create`, or
+// for objects that live in shared ownership from the start (or that the server hands out again)
+// `createShared`.
 struct ServedClass {
     ClassRegistration registration;
     const QMetaObject* metaObject = nullptr;
     std::function<std::unique_ptr<QObject>()> create;
+    std::function<std::shared_ptr<QObject>()> createShared = {};
 
     template <class T>
     static ServedClass of(ClassRegistration registration)

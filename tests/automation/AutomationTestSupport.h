@@ -10,6 +10,7 @@
 #include "model/Node.h"
 #include "model/TextLabel.h"
 #include "network/clsNetwork.h"
+#include "platform/automation/EventSink.h"
 #include "tests/shell/ShellTestSupport.h"
 
 #include <QCoreApplication>
@@ -42,6 +43,21 @@ public:
     void Unload() override { calls << QStringLiteral("Unload"); }
     bool SaveDocument() override { calls << QStringLiteral("SaveDocument"); return true; }
     bool SaveDocumentAs(const QString& fileName) override { calls << QStringLiteral("SaveDocumentAs ") + fileName; return true; }
+};
+
+// Counts the events of one name an object raises.
+class EventCounter : public platform::automation::EventSink {
+public:
+    EventCounter(QString name, std::shared_ptr<int> count) : m_name(std::move(name)), m_count(std::move(count)) {}
+    void onEvent(platform::automation::DispId, const QString& name, QList<Variant>&) override
+    {
+        if (name == m_name)
+            ++*m_count;
+    }
+
+private:
+    QString m_name;
+    std::shared_ptr<int> m_count;
 };
 
 // A network of two layers: conclusion C (layer 2) linked to its evidence E (layer 1).

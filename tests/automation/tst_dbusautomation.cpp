@@ -7,6 +7,8 @@
 #include "automation/AutomationService.h"
 #include "automation/DBusNames.h"
 #include "consult/AbstractConsultationEvents.h"
+#include "diagram/ctlPelnet.h"
+#include "platform/CompoundFile.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusContext>
@@ -15,6 +17,8 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 #include <QElapsedTimer>
+#include <QDBusArgument>
+#include <QDBusMetaType>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -145,6 +149,31 @@ TEST_F(AutomationServer, AClientStartsTheProgramOpensAKnowledgeBaseAndAnswersIts
     bus.unregisterObject(QStringLiteral("/Sink"));
 }
 
+TEST_F(AutomationServer, ASecondProgramForClientsEndsAtOnceWithAMessage)
+{
+    const auto start = [](QProcess& program) {
+        program.start(QStringLiteral(KELVANE_BUILD_DIR "/app/kelvane"), {QStringLiteral("-Embedding")});
+    };
+    QProcess first;
+    first.setProcessChannelMode(QProcess::ForwardedChannels);
+    start(first);
+    const auto stop = qScopeGuard([&] {
+        first.kill();
+        first.waitForFinished(5000);
+    });
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bus.interface()->isServiceRegistered(names::kService).value(); }, 30000));
+
+    QProcess second;
+    start(second);
+    ASSERT_TRUE(second.waitForFinished(30000)) << "the second program runs on hidden";
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_NE(second.exitCode(), 0);
+    const QString said = QString::fromLocal8Bit(second.readAllStandardError());
+    EXPECT_TRUE(said.contains(QStringLiteral("another program already offers one"))) << qPrintable(said);
+    EXPECT_EQ(first.state(), QProcess::Running) << "the first program serves on";
+}
+
 TEST_F(AutomationServer, ASinkCancelsAQuestionAndOneThatDoesNotAnswerChangesNothing)
 {
     const auto network = test::twoNodeNetwork();
@@ -178,6 +207,313 @@ TEST_F(AutomationServer, ASinkCancelsAQuestionAndOneThatDoesNotAnswerChangesNoth
     EXPECT_FALSE(cancel);
     EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_TRUE(sink.heard.contains(QStringLiteral("BeforeAnswer")));
+}
+
+
+namespace {
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
+
+// The program, loaded as "-Embedding" loads it (hidden, no document), offering its knowledge
+// base on the session bus to a client on a connection of its own.
+class ServedProgram : public test::ShellTest {
+protected:
+    void SetUp() override
+    {
+        if (!QDBusConnection::sessionBus().isConnected())
+            GTEST_SKIP() << "no session bus (the suite runs this test under dbus-run-session)";
+        load(QStringLiteral("-Embedding"));
+        server = std::make_unique<AutomationService>(automation.host(), QDBusConnection::sessionBus(), 300ms);
+        ASSERT_TRUE(server->registered());
+        client = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("client"));
+    }
+    void TearDown() override
+    {
+        server.reset();
+        QDBusConnection::disconnectFromBus(QStringLiteral("client"));
+    }
+
+    QDBusMessage kb(const QString& method, const QVariantList& arguments = {})
+    {
+        return call(client, names::kKnowledgeBasePath, names::kKnowledgeBaseInterface, method, arguments);
+    }
+    QVariant get(const QString& path, const QString& interface, const QString& name)
+    {
+        const QDBusMessage reply = call(client, path, kProperties, QStringLiteral("Get"), {interface, name});
+        return reply.arguments().isEmpty() ? QVariant() : reply.arguments().first().value<QDBusVariant>().variant();
+    }
+    QVariant get(const QString& name) { return get(names::kKnowledgeBasePath, names::kKnowledgeBaseInterface, name); }
+    QDBusMessage set(const QString& name, const QVariant& value)
+    {
+        return call(client, names::kKnowledgeBasePath, kProperties, QStringLiteral("Set"),
+                    {names::kKnowledgeBaseInterface, name, QVariant::fromValue(QDBusVariant(value))});
+    }
+    static QList<QDBusObjectPath> paths(const QVariant& value)
+    {
+        if (value.userType() == qMetaTypeId<QDBusArgument>())
+            return qdbus_cast<QList<QDBusObjectPath>>(value.value<QDBusArgument>());
+        return value.value<QList<QDBusObjectPath>>();
+    }
+    static QString scratch(const QString& name) { return test::scratchFolder() + u'/' + name; }
+
+    const AutomationInstallation automation {1000ms};
+    std::unique_ptr<AutomationService> server;
+    QDBusConnection client {QString()};
+};
+
+} // namespace
+
+TEST_F(ServedProgram, OpenFileGivesTheDocumentItsOwnProjectAndTheWindowsSaveKeepsEveryEntry)
+{
+    const QString document = scratch(QStringLiteral("served.qkb"));
+    QFile::remove(document);
+    {
+        ctlPelnet writer;
+        writer.Network()->setFileName(sample());
+        ASSERT_TRUE(writer.FileOpen());
+        writer.Network()->setFileName(document);
+        ASSERT_TRUE(writer.FileSave());
+    }
+    MacroProject project(QStringLiteral("Served"), {}, 1s);
+    project.addModule(QStringLiteral("Module1"), QStringLiteral("function KnowledgeBase_Load(e) { }"));
+    projectstorage::writeFile(document, project);
+    platform::StorageEntry root = platform::compoundfile::read(bytesOf(document));
+    std::vector<platform::StorageEntry> foreign;
+    for (const char* name : {"VBA", "_VBA_PROJECT_CUR"}) {
+        platform::StorageEntry storage = platform::StorageEntry::emptyRoot();
+        storage.name = QString::fromLatin1(name);
+        storage.classId = QByteArray("fedcba9876543210");
+        platform::StorageEntry stream;
+        stream.name = QStringLiteral("dir");
+        stream.bytes = QByteArray(name) + QByteArray("\x00\x01\xfe", 3);
+        storage.children.push_back(stream);
+        foreign.push_back(storage);
+        root.children.push_back(storage);
+    }
+    {
+        QFile file(document);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(platform::compoundfile::write(root));
+    }
+
+    const QDBusMessage opened = kb(QStringLiteral("OpenFile"), {document});
+    ASSERT_EQ(opened.type(), QDBusMessage::ReplyMessage) << qPrintable(opened.errorMessage());
+    ASSERT_EQ(kb(QStringLiteral("AppShow")).type(), QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(window->mnuFileSave_Click());
+
+    const platform::StorageEntry saved = platform::compoundfile::read(bytesOf(document));
+    for (const auto& storage : foreign) {
+        const platform::StorageEntry* kept = saved.findChild(storage.name);
+        ASSERT_TRUE(kept) << qPrintable(storage.name);
+        EXPECT_EQ(kept->classId, storage.classId);
+        ASSERT_EQ(kept->children.size(), 1u) << qPrintable(kept->children.at(0).name + u' ' + kept->children.at(1).name);
+        EXPECT_EQ(kept->children.front().bytes, storage.children.front().bytes);
+    }
+    const auto stored = projectstorage::read(saved, true);
+    EXPECT_TRUE(stored.found);
+    EXPECT_EQ(stored.modules, project.modules());
+}
+
+TEST_F(ServedProgram, AFailedOpenOrSaveIsAnErrorAnswerAndTheFileNameStays)
+{
+    ASSERT_EQ(kb(QStringLiteral("OpenFile"), {sample()}).type(), QDBusMessage::ReplyMessage);
+    const QString missing = scratch(QStringLiteral("no such knowledge base.xml"));
+    const QDBusMessage notOpened = kb(QStringLiteral("OpenFile"), {missing});
+    EXPECT_EQ(notOpened.type(), QDBusMessage::ErrorMessage);
+    EXPECT_EQ(notOpened.errorName(), names::kFailedError);
+    EXPECT_TRUE(notOpened.errorMessage().contains(missing)) << qPrintable(notOpened.errorMessage());
+    EXPECT_EQ(get(QStringLiteral("FileName")).toString(), sample());
+    EXPECT_EQ(get(QStringLiteral("KBName")).toString(), kSampleName) << "the open document stays";
+
+    const QString unwritable = scratch(QStringLiteral("no such folder/copy.xml"));
+    const QDBusMessage notSaved = kb(QStringLiteral("SaveFile"), {unwritable});
+    EXPECT_EQ(notSaved.type(), QDBusMessage::ErrorMessage);
+    EXPECT_TRUE(notSaved.errorMessage().contains(unwritable)) << qPrintable(notSaved.errorMessage());
+    EXPECT_EQ(get(QStringLiteral("FileName")).toString(), sample());
+    EXPECT_FALSE(QFile::exists(unwritable));
+}
+
+TEST_F(ServedProgram, WhileHiddenNothingWaitsForAnAnswerTheClientHasTheMessage)
+{
+    ASSERT_EQ(kb(QStringLiteral("OpenFile"), {sample()}).type(), QDBusMessage::ReplyMessage);
+    ASSERT_EQ(kb(QStringLiteral("AddLayer")).type(), QDBusMessage::ReplyMessage); // the document has changed
+
+    QElapsedTimer clock;
+    clock.start();
+    for (const char* method : {"Quit", "CloseFile"}) {
+        const QDBusMessage refused = kb(QString::fromLatin1(method));
+        EXPECT_EQ(refused.type(), QDBusMessage::ErrorMessage) << method;
+        EXPECT_EQ(refused.errorMessage(), QStringLiteral("Scenario has changed. Do you wish to save the changes?")) << method;
+        EXPECT_FALSE(window->Unloaded()) << method;
+    }
+    EXPECT_LT(clock.elapsed(), 5000);
+
+    const QString locked = scratch(QStringLiteral("locked.xml"));
+    QFile::remove(locked);
+    ASSERT_TRUE(QFile::copy(sample(), locked));
+    QFile::setPermissions(locked, QFile::ReadOwner);
+    const QDBusMessage readOnly = kb(QStringLiteral("SaveFile"), {locked});
+    EXPECT_EQ(readOnly.type(), QDBusMessage::ErrorMessage);
+    EXPECT_TRUE(readOnly.errorMessage().startsWith(locked + QStringLiteral(" is read only"))) << qPrintable(readOnly.errorMessage());
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_TRUE(ui->messageBoxes.empty()) << "no dialog was shown";
+
+    // Saved, the document lets the program end; the client has its answer first.
+    ASSERT_EQ(kb(QStringLiteral("SaveFile"), {sample()}).type(), QDBusMessage::ReplyMessage);
+    const QDBusMessage quit = kb(QStringLiteral("Quit"));
+    EXPECT_EQ(quit.type(), QDBusMessage::ReplyMessage) << qPrintable(quit.errorMessage());
+    EXPECT_TRUE(window->Unloaded());
+}
+
+TEST_F(ServedProgram, StatusWorksOnceTheHiddenProgramIsShown)
+{
+    ASSERT_EQ(kb(QStringLiteral("OpenFile"), {sample()}).type(), QDBusMessage::ReplyMessage);
+    set(QStringLiteral("Status"), QStringLiteral("too early"));
+    EXPECT_EQ(get(QStringLiteral("Status")).toString(), QString());
+    ASSERT_EQ(kb(QStringLiteral("AppShow")).type(), QDBusMessage::ReplyMessage);
+    ASSERT_EQ(set(QStringLiteral("Status"), QStringLiteral("Ready for questions")).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(get(QStringLiteral("Status")).toString(), QStringLiteral("Ready for questions"));
+    EXPECT_TRUE(window->isVisible());
+}
+
+namespace {
+
+// The warnings logged while it lives.
+class LoggedWarnings {
+public:
+    LoggedWarnings() { s_seen = &seen; m_previous = qInstallMessageHandler(&LoggedWarnings::log); }
+    ~LoggedWarnings()
+    {
+        qInstallMessageHandler(m_previous);
+        s_seen = nullptr;
+    }
+    QStringList seen;
+
+private:
+    static void log(QtMsgType type, const QMessageLogContext&, const QString& text)
+    {
+        if (s_seen && type == QtWarningMsg)
+            s_seen->append(text);
+    }
+    static inline QStringList* s_seen = nullptr;
+    QtMessageHandler m_previous;
+};
+
+class ChangeListener : public QObject {
+    Q_OBJECT
+
+public:
+    QList<QVariantMap> changes;
+
+public Q_SLOTS:
+    void changed(const QString& interface, const QVariantMap& values, const QStringList&)
+    {
+        if (interface == names::kKnowledgeBaseInterface)
+            changes << values;
+    }
+};
+
+} // namespace
+
+TEST_F(ServedProgram, PropertiesThatChangeAreAnnouncedAndEveryMethodIsDescribed)
+{
+    ASSERT_EQ(kb(QStringLiteral("OpenFile"), {sample()}).type(), QDBusMessage::ReplyMessage);
+    ChangeListener listener;
+    ASSERT_TRUE(client.connect(names::kService, names::kKnowledgeBasePath, kProperties, QStringLiteral("PropertiesChanged"),
+                               &listener, SLOT(changed(QString, QVariantMap, QStringList))));
+    ASSERT_EQ(set(QStringLiteral("KBName"), QStringLiteral("Renamed")).type(), QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listener.changes.size() >= 1; }, 5000));
+    EXPECT_EQ(listener.changes.first().value(QStringLiteral("KBName")).toString(), QStringLiteral("Renamed"));
+    EXPECT_FALSE(listener.changes.first().contains(QStringLiteral("Author"))) << "only what changed";
+    ASSERT_EQ(kb(QStringLiteral("AddLayer")).type(), QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listener.changes.size() >= 2; }, 5000));
+    EXPECT_TRUE(listener.changes.at(1).contains(QStringLiteral("Layers")));
+
+    // A change made in the program itself is announced too.
+    window->ctlPelnet1().Network()->setScenarioName(QStringLiteral("Monday"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listener.changes.size() >= 3; }, 5000));
+    EXPECT_EQ(listener.changes.at(2).value(QStringLiteral("ScenarioName")).toString(), QStringLiteral("Monday"));
+
+    const LoggedWarnings warnings;
+    const QDBusMessage described = call(client, names::kKnowledgeBasePath, QStringLiteral("org.freedesktop.DBus.Introspectable"),
+                                        QStringLiteral("Introspect"));
+    ASSERT_EQ(described.type(), QDBusMessage::ReplyMessage);
+    const QString xml = described.arguments().first().toString();
+    EXPECT_TRUE(xml.contains(QStringLiteral("<method name=\"RegisterSink\">"))) << qPrintable(xml);
+    EXPECT_TRUE(xml.contains(QStringLiteral("<property name=\"Pages\" type=\"ao\" access=\"read\"/>"))) << qPrintable(xml);
+    EXPECT_TRUE(warnings.seen.isEmpty()) << qPrintable(warnings.seen.join(u'\n'));
+    // The editor's Visible, which may change, says that no change of it is announced.
+    const QDBusMessage editor = call(client, names::kEditorPath, QStringLiteral("org.freedesktop.DBus.Introspectable"),
+                                     QStringLiteral("Introspect"));
+    ASSERT_EQ(editor.type(), QDBusMessage::ReplyMessage);
+    EXPECT_TRUE(editor.arguments().first().toString().contains(
+        QStringLiteral("<annotation name=\"org.freedesktop.DBus.Property.EmitsChangedSignal\" value=\"false\"/>")));
+}
+
+TEST_F(ServedProgram, ObjectsHandedOutArePathsThatAnswerWhileTheirObjectLives)
+{
+    ASSERT_EQ(kb(QStringLiteral("OpenFile"), {sample()}).type(), QDBusMessage::ReplyMessage);
+    const auto network = window->ctlPelnet1().Network();
+
+    const QList<QDBusObjectPath> pages = paths(get(QStringLiteral("Pages")));
+    ASSERT_EQ(pages.size(), window->ctlPelnet1().Networks.Count());
+    const QString page = pages.first().path();
+    EXPECT_TRUE(page.startsWith(QStringLiteral("/KnowledgeBase/Pages/k"))) << qPrintable(page);
+    EXPECT_EQ(get(page, QStringLiteral("org.kelvane.Kelvane.Page"), QStringLiteral("GUID")).toString(), network->GUID());
+    const QDBusMessage described = call(client, page, QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"));
+    ASSERT_EQ(described.type(), QDBusMessage::ReplyMessage);
+    EXPECT_TRUE(described.arguments().first().toString().contains(QStringLiteral("<interface name=\"org.kelvane.Kelvane.Page\">")));
+
+    // From the page to a node's name, one path at a time.
+    const QList<QDBusObjectPath> layers = paths(get(page, QStringLiteral("org.kelvane.Kelvane.Page"), QStringLiteral("Layers")));
+    ASSERT_EQ(layers.size(), network->Layers().Count());
+    const QList<QDBusObjectPath> nodes =
+        paths(get(layers.first().path(), QStringLiteral("org.kelvane.Kelvane.Layer"), QStringLiteral("Nodes")));
+    const auto first = network->Layers().Item(1)->Nodes().Item(1);
+    ASSERT_FALSE(nodes.isEmpty());
+    const QString name = get(nodes.first().path(), QStringLiteral("org.kelvane.Kelvane.Node"), QStringLiteral("Name"))
+                             .value<QDBusObjectPath>()
+                             .path();
+    EXPECT_EQ(get(name, QStringLiteral("org.kelvane.Kelvane.TextLabel"), QStringLiteral("Text")).toString(), first->Name()->Text());
+
+    // A collection's Item, a method of a node, the other members.
+    const QDBusMessage item = call(client, QStringLiteral("/KnowledgeBase/Layers"), QStringLiteral("org.kelvane.Kelvane.Collection"),
+                                   QStringLiteral("Item"), {QVariant::fromValue(QDBusVariant(1))});
+    ASSERT_EQ(item.type(), QDBusMessage::ReplyMessage) << qPrintable(item.errorMessage());
+    EXPECT_EQ(item.arguments().first().value<QDBusVariant>().variant().value<QDBusObjectPath>().path(),
+              QStringLiteral("/KnowledgeBase/Layers/i1"));
+    EXPECT_EQ(get(QStringLiteral("/KnowledgeBase/Layers/i1"), QStringLiteral("org.kelvane.Kelvane.Layer"), QStringLiteral("Index")).toInt(), 1);
+    const QString project = get(QStringLiteral("ApcProject")).value<QDBusObjectPath>().path();
+    EXPECT_EQ(project, QStringLiteral("/KnowledgeBase/ApcProject"));
+    EXPECT_EQ(get(project, QStringLiteral("org.kelvane.Kelvane.MacroProject"), QStringLiteral("Name")).toString(),
+              automation.host().current()->Project()->Name());
+    EXPECT_EQ(get(get(QStringLiteral("Report")).value<QDBusObjectPath>().path(), QStringLiteral("org.kelvane.Kelvane.Report"),
+                  QStringLiteral("Name"))
+                  .toString(),
+              kSampleName);
+    EXPECT_TRUE(paths(get(QStringLiteral("MenuItems"))).isEmpty());
+
+    // Another document opened: the paths into the first one answer that their object went away.
+    const QString other = scratch(QStringLiteral("other.xml"));
+    QFile::remove(other);
+    ASSERT_TRUE(QFile::copy(sample(), other));
+    QFile::setPermissions(other, QFile::ReadOwner | QFile::WriteOwner);
+    {
+        ctlPelnet renewer;
+        renewer.Network()->setFileName(other);
+        ASSERT_TRUE(renewer.FileOpen());
+        ASSERT_TRUE(renewer.FileSave()); // with GUIDs of its own
+    }
+    ASSERT_EQ(kb(QStringLiteral("OpenFile"), {other}).type(), QDBusMessage::ReplyMessage);
+    const QDBusMessage gone = call(client, page, kProperties, QStringLiteral("Get"), {QStringLiteral("org.kelvane.Kelvane.Page"), QStringLiteral("GUID")});
+    EXPECT_EQ(gone.type(), QDBusMessage::ErrorMessage);
+    EXPECT_EQ(gone.errorName(), QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"));
 }
 
 #include "tst_dbusautomation.moc"

@@ -4,6 +4,8 @@
 #include "tests/automation/AutomationTestSupport.h"
 
 #include "automation/CApplication.h"
+#include "automation/ClipboardObjects.h"
+#include "automation/ProgramClasses.h"
 #include "automation/CollectionObject.h"
 #include "automation/DispIds.h"
 #include "automation/KelvaneTypeLibrary.h"
@@ -11,7 +13,9 @@
 #include "automation/MenuItem.h"
 #include "automation/NodeObject.h"
 #include "automation/ObjectModel.h"
+#include "platform/automation/Activator.h"
 #include "platform/automation/EventConnection.h"
+#include "platform/doubles/MemoryRegistry.h"
 #include "platform/automation/EventSink.h"
 #include "tests/support/ErrorAssertions.h"
 
@@ -215,4 +219,85 @@ TEST_F(KnowledgeBaseObject, TheApplicationObjectNamesTheHostAndListsNoDocuments)
     editor.put(QStringLiteral("Visible"), true);
     EXPECT_TRUE(host().macroHost().editorVisible());
     editor.put(QStringLiteral("Visible"), false);
+}
+
+TEST_F(KnowledgeBaseObject, TheProgramsClassesAreCreatedByTheirProgIds)
+{
+    platform::ScopedService<platform::Registry, platform::doubles::MemoryRegistry> registry;
+    startWith(network);
+    automation::registerProgramClasses(QStringLiteral("/opt/kelvane/kelvane"));
+    EXPECT_EQ(registry->queryValue(platform::HKEY_CLASSES_ROOT, QStringLiteral("Kelvane.KnowledgeBase\\CLSID"), {}),
+              QStringLiteral("{6CEDCB70-207F-42DA-A259-4E7F8F1B9092}"));
+    auto& activator = platform::activator();
+
+    const DispatchObject item = activator.createObject(QStringLiteral("Kelvane.MenuItem"));
+    item.put(QStringLiteral("Name"), QStringLiteral("Hello"));
+    EXPECT_EQ(item.get(QStringLiteral("cName")), Variant(QStringLiteral("Hello")));
+
+    // A new knowledge base is one of its own; the application object is the program's.
+    const DispatchObject created = activator.createObject(QStringLiteral("kelvane.knowledgebase"));
+    EXPECT_NE(created.object(), host().current().get());
+    EXPECT_EQ(created.get(QStringLiteral("EditMode")), Variant(false));
+    const DispatchObject application = activator.createObject(QStringLiteral("Kelvane.CApplication"));
+    EXPECT_EQ(application.object(), host().application().get());
+
+    const DispatchObject entry = activator.createObject(QStringLiteral("Kelvane.clsAction"));
+    entry.put(QStringLiteral("action"), qint16(2));
+    entry.put(QStringLiteral("Object"), viewOf<NodeObject>(test::nodeAt(*network, 1, 1)).toVariant());
+    const DispatchObject clipboard = activator.createObject(QStringLiteral("Kelvane.clsClipboard"));
+    auto actions = createObject<CollectionObject>();
+    actions.call(QStringLiteral("Add"), {entry.toVariant()});
+    clipboard.put(QStringLiteral("Actions"), actions.toVariant());
+    clipboard.put(QStringLiteral("Paste"), true);
+    const DispatchObject kept = DispatchObject::fromVariant(
+        DispatchObject::fromVariant(clipboard.get(QStringLiteral("Actions"))).get(QStringLiteral("Item"), {1}));
+    EXPECT_EQ(kept.get(QStringLiteral("action")), Variant(qint16(2)));
+    EXPECT_EQ(DispatchObject::fromVariant(kept.get(QStringLiteral("Object"))).get(QStringLiteral("GUID")),
+              Variant(test::nodeAt(*network, 1, 1)->GUID));
+    for (const char* progId : {"Kelvane.Property", "Kelvane.clsControl", "Kelvane.Page", "Kelvane.URI"})
+        EXPECT_FALSE(activator.createObject(QString::fromLatin1(progId)).isNothing()) << progId;
+    EXPECT_EQ(test::errorNumberOf([&] { activator.createObject(QStringLiteral("Kelvane.Node")); }), err::CantCreateObject);
+}
+
+TEST_F(KnowledgeBaseObject, TheDiagramsClipboardShowsWhatItRecordedAsNodesAndPages)
+{
+    const auto knowledgeBase = startWith(network);
+    const auto clipboard = std::make_shared<clsClipboard>();
+    auto copy = std::make_shared<clsAction>();
+    copy->action = clipboardentry::Copy;
+    copy->ObjectType = clipboardentry::OneNode;
+    copy->Object = Variant::fromObject(test::nodeAt(*network, 2, 1));
+    copy->OriginalObject = Variant::fromObject(network);
+    clipboard->Actions.Add(copy);
+
+    const DispatchObject shown = viewOf<automation::ClipboardObject>(clipboard);
+    const DispatchObject entry = DispatchObject::fromVariant(
+        DispatchObject::fromVariant(shown.get(QStringLiteral("Actions"))).get(QStringLiteral("Item"), {1}));
+    EXPECT_EQ(DispatchObject::fromVariant(entry.get(QStringLiteral("Object"))).get(QStringLiteral("GUID")),
+              Variant(test::nodeAt(*network, 2, 1)->GUID));
+    EXPECT_EQ(DispatchObject::fromVariant(entry.get(QStringLiteral("OriginalObject"))).get(QStringLiteral("GUID")),
+              Variant(network->GUID()));
+    // A page given back is kept as its network, as the diagram keeps it.
+    entry.put(QStringLiteral("Object"), entry.get(QStringLiteral("OriginalObject")));
+    EXPECT_EQ(copy->Object.object<clsNetwork>(), network);
+
+    knowledgeBase->Project()->addModule(QStringLiteral("Module1"), QStringLiteral(R"(
+        function KnowledgeBase_Load(e) {
+            const clipboard = new clsClipboard();
+            for (let i = 0; i < 45; ++i) {
+                const entry = new clsAction();
+                entry.action = 5;
+                entry.NetworkGUID = KnowledgeBase.GUID;
+                clipboard.Actions.Add(entry);
+            }
+            const entries = new Collection();
+            entries.Add(new clsAction());
+            clipboard.Actions = entries;
+            clipboard.CheckLimit();
+            e.Cancel = clipboard.Actions.Count == 1 && !clipboard.Paste;
+        }
+    )"));
+    bool cancel = false;
+    knowledgeBase->FireLoad(cancel);
+    EXPECT_TRUE(cancel) << qPrintable(knowledgeBase->Project()->output().join(u'\n'));
 }

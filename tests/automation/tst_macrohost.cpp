@@ -6,6 +6,7 @@
 
 #include "automation/APCIntegration.h"
 #include "automation/frmMacroEditor.h"
+#include "platform/automation/EventConnection.h"
 #include "consult/AbstractConsultationEvents.h"
 #include "shell/StatusBarControl.h"
 #include "shell/ToolBands.h"
@@ -93,20 +94,27 @@ TEST_F(MacroHandlers, ScriptErrorsAndEndlessLoopsAreContained)
     EXPECT_TRUE(output.contains(QStringLiteral("KnowledgeBase_AfterPrecondition was stopped"))) << qPrintable(output);
 }
 
-TEST_F(MacroHandlers, FailingMembersThrowScriptErrorsAndAHandlerMayReplaceItsOwnProject)
+TEST_F(MacroHandlers, FailingMembersThrowScriptErrorsAndALoadHandlerMayOpenItsDocumentAgain)
 {
+    network->setFileName(test::scratchFolder() + QStringLiteral("/reopened.xml"));
     const auto knowledgeBase = withCode(QStringLiteral(R"(
         function KnowledgeBase_Load(e) {
             try { KnowledgeBase.Pages.Item("no such page"); } catch (error) { e.Cancel = String(error).includes("error 5"); }
             KnowledgeBase.OpenFile();
         }
     )"));
+    ASSERT_TRUE(knowledgeBase->SaveProj({}, nullptr));
     const auto running = knowledgeBase->Project();
+    const auto loads = std::make_shared<int>(0);
+    const auto counting = knowledgeBase->dispatch().advise(std::make_shared<test::EventCounter>(QStringLiteral("Load"), loads));
+
     bool cancel = false;
     host().FireLoad(cancel);
     EXPECT_TRUE(cancel);
-    EXPECT_NE(knowledgeBase->Project(), running) << "OpenFile gave the knowledge base a new project";
-    EXPECT_TRUE(knowledgeBase->Project()->modules().isEmpty());
+    EXPECT_EQ(*loads, 1) << "an open inside a Load starts no other Load";
+    // The document's own project, read again from its file.
+    EXPECT_NE(knowledgeBase->Project(), running);
+    EXPECT_EQ(knowledgeBase->Project()->modules(), running->modules());
 }
 
 TEST_F(MacroHandlers, MacroCodeReachesTheModelThroughTheObjectModel)
@@ -152,6 +160,77 @@ TEST_F(MacroHandlers, MacroCodeReachesTheModelThroughTheObjectModel)
     EXPECT_EQ(test::nodeAt(*network, 2, 1)->Question->Text(), QStringLiteral("Is it C?"));
     ASSERT_EQ(network->Properties.Count(), 1);
     EXPECT_EQ(network->Properties.KeyAt(1), QStringLiteral("Reviewer"));
+}
+
+TEST_F(MacroHandlers, AHandlerThatReplacesNode1HandsItBackFromEveryConsultationEvent)
+{
+    const auto knowledgeBase = withCode(QStringLiteral(R"(
+        function up(e) { e.Node1 = e.Node1.Parents.Item(1); }
+        function KnowledgeBase_BeforePrecondition(e) { up(e); }
+        function KnowledgeBase_BeforeQuestion(e) { up(e); }
+        function KnowledgeBase_BeforeAnswer(e) { up(e); }
+        function KnowledgeBase_AfterPrecondition(e) { up(e); }
+        function KnowledgeBase_AfterQuestion(e) { e.Node1 = null; }
+        function KnowledgeBase_AfterAnswer(e) { up(e); }
+    )"));
+    const auto evidence = test::nodeAt(*network, 1, 1);
+    const auto conclusion = test::nodeAt(*network, 2, 1);
+    using Boolean = void (KnowledgeBase::*)(std::shared_ptr<Node>&, bool&);
+    for (const Boolean raise : {static_cast<Boolean>(&KnowledgeBase::FireNodePrecondition),
+                                static_cast<Boolean>(&KnowledgeBase::FireNodeQuestion),
+                                static_cast<Boolean>(&KnowledgeBase::FireNodeAnswer)}) {
+        auto node = evidence;
+        bool cancel = false;
+        (*knowledgeBase.*raise)(node, cancel);
+        EXPECT_EQ(node, conclusion);
+    }
+    using Flag = void (KnowledgeBase::*)(std::shared_ptr<Node>&, qint16&);
+    for (const Flag raise : {static_cast<Flag>(&KnowledgeBase::FireNodeAfterPrecondition),
+                             static_cast<Flag>(&KnowledgeBase::FireNodeAfterAnswer)}) {
+        auto node = evidence;
+        qint16 flag = 0;
+        (*knowledgeBase.*raise)(node, flag);
+        EXPECT_EQ(node, conclusion);
+    }
+    auto node = evidence;
+    qint16 flag = 0;
+    knowledgeBase->FireNodeAfterQuestion(node, flag);
+    EXPECT_EQ(node, nullptr) << "Nothing is handed back too";
+    EXPECT_TRUE(knowledgeBase->Project()->output().isEmpty()) << qPrintable(knowledgeBase->Project()->output().join(u'\n'));
+}
+
+TEST_F(MacroHandlers, MembersOfTheKnowledgeBaseAndTheApplicationNeedNoObjectName)
+{
+    const auto knowledgeBase = withCode(QStringLiteral(R"js(
+        var Copyright = "the module's own";
+        function KnowledgeBase_Load(e) {
+            KBName = KBName + " (checked)";
+            Status = "ignored before the window is ready";
+            AddLayer();
+            e.Cancel = Visible === KnowledgeBase.Visible && Layers.Count == 3 && Name == Application.Name
+                && typeof Refresh == "function" && Copyright == "the module's own";
+        }
+    )js"));
+    bool cancel = false;
+    host().FireLoad(cancel);
+    EXPECT_TRUE(cancel) << qPrintable(knowledgeBase->Project()->output().join(u'\n'));
+    EXPECT_EQ(network->Name()->Text(), QStringLiteral("Two nodes (checked)"));
+    EXPECT_EQ(network->Layers().Count(), 3);
+    EXPECT_TRUE(network->Copyright()->Text().isEmpty()) << "a global of the module's own is not the member";
+}
+
+TEST_F(MacroHandlers, TheProjectItemsNameNamesTheHandlersAndTheGlobal)
+{
+    const auto knowledgeBase = withCode(QStringLiteral(R"(
+        function KnowledgeBase_Unload(e) { e.Cancel = false; }
+        function Cars_and_vans_Unload(e) { e.Cancel = Cars_and_vans.KBName == "Two nodes"; }
+    )"));
+    EXPECT_EQ(knowledgeBase->Name(), QStringLiteral("KnowledgeBase"));
+    knowledgeBase->setName(QStringLiteral("Cars and vans"));
+    EXPECT_EQ(knowledgeBase->Name(), QStringLiteral("Cars_and_vans"));
+    bool cancel = false;
+    host().FireUnload(cancel);
+    EXPECT_TRUE(cancel) << qPrintable(knowledgeBase->Project()->output().join(u'\n'));
 }
 
 namespace {

@@ -3,8 +3,10 @@
 
 #include "tests/automation/AutomationTestSupport.h"
 
+#include "automation/APCIntegration.h"
 #include "platform/CompoundFile.h"
 #include "platform/doubles/ScriptedFileDialogs.h"
+#include "tests/support/ErrorAssertions.h"
 #include "tests/support/IndependentOleReader.h"
 
 #include <QFile>
@@ -60,6 +62,32 @@ bool sameEntry(const StorageEntry& a, const StorageEntry& b)
     return true;
 }
 
+void writeCompound(const QString& path, const StorageEntry& root)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(platform::compoundfile::write(root));
+}
+
+// Our own storage as a later version might write it: the index, the modules, and entries this
+// version does not know, inside it and inside its modules.
+StorageEntry ourStorageWithMore(const QByteArray& index, std::vector<StorageEntry> modules)
+{
+    StorageEntry macros = StorageEntry::emptyRoot();
+    macros.name = QStringLiteral("Macros");
+    macros.children.push_back(stream(QStringLiteral("Project"), index));
+    StorageEntry moduleStorage = StorageEntry::emptyRoot();
+    moduleStorage.name = QStringLiteral("Modules");
+    moduleStorage.children = std::move(modules);
+    StorageEntry attic = StorageEntry::emptyRoot();
+    attic.name = QStringLiteral("Attic");
+    attic.children.push_back(stream(QStringLiteral("Old"), QByteArray("\x00\x01old", 5)));
+    moduleStorage.children.push_back(attic);
+    macros.children.push_back(moduleStorage);
+    macros.children.push_back(stream(QStringLiteral("Notes"), QByteArray("notes of a later version")));
+    return macros;
+}
+
 class ProjectStorage : public test::AutomationTest {
 protected:
     // The live knowledge base of a two-node network kept in `fileName`, its project holding `code`.
@@ -96,7 +124,7 @@ TEST_F(ProjectStorage, AnXMLDocumentKeepsItsProjectInTheFileBesideIt)
 
     const auto project = reopened(document);
     EXPECT_EQ(project->modules(), knowledgeBase->Project()->modules());
-    EXPECT_EQ(project->Name(), QStringLiteral("Twonodes"));
+    EXPECT_EQ(project->Name(), QStringLiteral("Two nodes")) << "named after the knowledge base, blanks kept";
     EXPECT_TRUE(ui->messageBoxes.empty());
 
     // A project that cannot be written keeps the document from being saved.
@@ -104,9 +132,9 @@ TEST_F(ProjectStorage, AnXMLDocumentKeepsItsProjectInTheFileBesideIt)
     EXPECT_FALSE(knowledgeBase->SaveProj({}, nullptr));
     EXPECT_FALSE(QFile::exists(scratch(QStringLiteral("no such folder/cars.xml"))));
 
-    // A document without a side file gets a new project named after it.
+    // A document without a side file gets a new project named after it, blanks kept.
     network->Name()->setText(QStringLiteral("Car will not start"));
-    EXPECT_EQ(reopened(scratch(QStringLiteral("other.xml")))->Name(), QStringLiteral("Carwillnotstart"));
+    EXPECT_EQ(reopened(scratch(QStringLiteral("other.xml")))->Name(), QStringLiteral("Car will not start"));
 }
 
 TEST_F(ProjectStorage, ACompoundDocumentKeepsItsProjectInAStorageOfItsOwn)
@@ -179,6 +207,13 @@ TEST_F(ProjectStorage, MacrosOfAnotherKindSurviveEverySaveByteForByte)
     EXPECT_TRUE(copy.findChild(QStringLiteral("Macros")));
     knowledgeBase->ReopenProject(saved);
     EXPECT_EQ(ui->messageBoxes.size(), 1u) << "told once";
+    // Once per document in a run, however often it is opened.
+    network->setFileName(document);
+    reopened(document);
+    reopened(document);
+    EXPECT_EQ(ui->messageBoxes.size(), 1u) << "told once per document";
+    reopened(saved);
+    EXPECT_EQ(ui->messageBoxes.size(), 2u) << "another document is told of its own";
 
     // The same through a side file.
     const QString side = scratch(QStringLiteral("foreign.vba"));
@@ -250,4 +285,183 @@ TEST_F(ProjectStorage, TheEditorsSaveOfAnUnnamedDocumentAsksForAKnowledgeBaseNam
     EXPECT_TRUE(window->calls.isEmpty());
     ASSERT_EQ(ui->messageBoxes.size(), 1u);
     EXPECT_EQ(ui->messageBoxes.front().text, network->FileName() + QStringLiteral(" is read only, unable to save file"));
+}
+
+TEST_F(ProjectStorage, EveryEntryTheProjectDoesNotOwnSurvivesEverySaveByteForByte)
+{
+    const QString document = scratch(QStringLiteral("later.qkb"));
+    documentWithCode(document, QStringLiteral("var x = 1;"))->SaveProj({}, nullptr);
+    StorageEntry root = platform::compoundfile::read(bytesOf(document));
+    std::erase_if(root.children, [](const StorageEntry& entry) { return entry.name == QStringLiteral("Macros"); });
+    root.children.push_back(ourStorageWithMore("Name=Later\r\nModule=Module1\r\n",
+                                               {stream(QStringLiteral("Module1"), "var later = true;")}));
+    root.children.push_back(foreignMacros());
+    root.children.push_back(stream(QStringLiteral("Tool settings"), QByteArray("\xff\xfe", 2)));
+    writeCompound(document, root);
+
+    network->setFileName(document);
+    const auto knowledgeBase = KnowledgeBase::create();
+    knowledgeBase->setNetwork(network);
+    host().setLive(knowledgeBase);
+    knowledgeBase->OpenProject({}, false);
+    ASSERT_EQ(knowledgeBase->Project()->modules().size(), 1);
+    knowledgeBase->Project()->setModuleText(QStringLiteral("Module1"), QStringLiteral("var changed = true;"));
+
+    const QString saved = scratch(QStringLiteral("later-copy.qkb"));
+    network->setFileName(saved);
+    ASSERT_TRUE(knowledgeBase->SaveProj({}, nullptr));
+    const StorageEntry copy = platform::compoundfile::read(bytesOf(saved));
+    const StorageEntry* macros = copy.findChild(QStringLiteral("Macros"));
+    ASSERT_TRUE(macros && macros->findChild(QStringLiteral("Notes")) && macros->findChild(QStringLiteral("Modules")));
+    EXPECT_TRUE(sameEntry(*macros->findChild(QStringLiteral("Notes")), *root.findChild(QStringLiteral("Macros"))->findChild(QStringLiteral("Notes"))));
+    const StorageEntry* attic = macros->findChild(QStringLiteral("Modules"))->findChild(QStringLiteral("Attic"));
+    ASSERT_TRUE(attic);
+    EXPECT_TRUE(sameEntry(*attic, *root.findChild(QStringLiteral("Macros"))->findChild(QStringLiteral("Modules"))->findChild(QStringLiteral("Attic"))));
+    EXPECT_EQ(macros->findChild(QStringLiteral("Modules"))->findChild(QStringLiteral("Module1"))->bytes, QByteArray("var changed = true;"));
+    ASSERT_TRUE(copy.findChild(QStringLiteral("VBA")));
+    EXPECT_TRUE(sameEntry(*copy.findChild(QStringLiteral("VBA")), foreignMacros()));
+    EXPECT_EQ(copy.findChild(QStringLiteral("Tool settings"))->bytes, QByteArray("\xff\xfe", 2));
+
+    // A knowledge base whose project was taken away still carries what is not its project.
+    knowledgeBase->setApcProject({});
+    const QString bare = scratch(QStringLiteral("later-bare.qkb"));
+    network->setFileName(bare);
+    ASSERT_TRUE(knowledgeBase->SaveProj({}, nullptr));
+    const StorageEntry withoutProject = platform::compoundfile::read(bytesOf(bare));
+    ASSERT_TRUE(withoutProject.findChild(QStringLiteral("VBA")));
+    EXPECT_TRUE(sameEntry(*withoutProject.findChild(QStringLiteral("VBA")), foreignMacros()));
+    EXPECT_TRUE(withoutProject.findChild(QStringLiteral("Tool settings")));
+    EXPECT_TRUE(withoutProject.findChild(QStringLiteral("GUID")));
+}
+
+TEST_F(ProjectStorage, AStorageNamedMacrosThatAnotherProgramWroteIsNeverReplaced)
+{
+    const QString side = scratch(QStringLiteral("theirs.vba"));
+    StorageEntry theirs = foreignMacros();
+    theirs.name = QStringLiteral("Macros");
+    StorageEntry vba = StorageEntry::emptyRoot();
+    vba.children.push_back(theirs);
+    writeCompound(side, vba);
+    const QByteArray before = bytesOf(side);
+
+    const QString document = scratch(QStringLiteral("theirs.xml"));
+    network->setFileName(document);
+    const auto knowledgeBase = startWith(network);
+    ASSERT_TRUE(knowledgeBase->Project());
+    EXPECT_TRUE(knowledgeBase->Project()->modules().isEmpty());
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_TRUE(ui->messageBoxes.front().text.contains(QStringLiteral("macros of another kind")));
+    ui->messageBoxes.clear();
+
+    // A project without code leaves it as it is.
+    const QString saved = scratch(QStringLiteral("theirs-copy.xml"));
+    network->setFileName(saved);
+    ASSERT_TRUE(knowledgeBase->SaveProj({}, nullptr));
+    const StorageEntry copy = platform::compoundfile::read(bytesOf(scratch(QStringLiteral("theirs-copy.vba"))));
+    ASSERT_EQ(copy.children.size(), 1u);
+    EXPECT_TRUE(sameEntry(copy.children.front(), theirs));
+
+    // A project with code is refused, with a message, and nothing is written.
+    knowledgeBase->Project()->addModule(QStringLiteral("Module1"), QStringLiteral("var mine = 1;"));
+    network->setFileName(document);
+    ASSERT_TRUE(ui->messageBoxes.empty());
+    EXPECT_FALSE(knowledgeBase->SaveProj({}, nullptr));
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_TRUE(ui->messageBoxes.front().text.contains(QStringLiteral("another program")));
+    EXPECT_EQ(bytesOf(side), before);
+    EXPECT_FALSE(QFile::exists(document)) << "the document is not saved without its macros";
+}
+
+TEST_F(ProjectStorage, ARepeatedModuleOrALineBreakInANameNeverSpoilsTheFile)
+{
+    const QString document = scratch(QStringLiteral("crafted.qkb"));
+    documentWithCode(document, QStringLiteral("var x = 1;"))->SaveProj({}, nullptr);
+    StorageEntry root = platform::compoundfile::read(bytesOf(document));
+    std::erase_if(root.children, [](const StorageEntry& entry) { return entry.name == QStringLiteral("Macros"); });
+    StorageEntry crafted = ourStorageWithMore("Name=Crafted\r\nModule=Module1\r\nModule=module1\r\nModule=M\r\n",
+                                              {stream(QStringLiteral("Module1"), "var one = 1;"),
+                                               stream(QStringLiteral("M\r\nName=Renamed"), "var two = 2;")});
+    root.children.push_back(crafted);
+    writeCompound(document, root);
+
+    network->setFileName(document);
+    const auto knowledgeBase = KnowledgeBase::create();
+    knowledgeBase->setNetwork(network);
+    host().setLive(knowledgeBase);
+    knowledgeBase->OpenProject({}, false);
+    const auto modules = knowledgeBase->Project()->modules();
+    ASSERT_EQ(modules.size(), 2);
+    EXPECT_EQ(modules.at(0), (MacroModule {QStringLiteral("Module1"), QStringLiteral("var one = 1;")}));
+    EXPECT_EQ(modules.at(1), (MacroModule {QStringLiteral("M__Name=Renamed"), QStringLiteral("var two = 2;")}));
+    EXPECT_EQ(knowledgeBase->Project()->Name(), QStringLiteral("Crafted"));
+
+    // Saved and opened again, the knowledge base opens, with the same project.
+    knowledgeBase->Project()->setName(QStringLiteral("Two\r\nModule=Ghost"));
+    ASSERT_TRUE(knowledgeBase->SaveProj({}, nullptr));
+    const auto again = reopened(document);
+    EXPECT_EQ(again->modules(), modules);
+    EXPECT_EQ(again->Name(), QStringLiteral("Two  Module=Ghost"));
+    const auto shown = clsNetwork::create();
+    shown->setFileName(document);
+    window->diagram->Networks.Clear();
+    window->diagram->setNetwork(shown);
+    window->diagram->Networks.Add(shown);
+    EXPECT_TRUE(window->diagram->FileOpen());
+
+    // No compound file is written with two entries of one name.
+    StorageEntry twice = StorageEntry::emptyRoot();
+    twice.children.push_back(stream(QStringLiteral("Module1"), "a"));
+    twice.children.push_back(stream(QStringLiteral("MODULE1"), "b"));
+    EXPECT_EQ(test::errorNumberOf([&] { platform::compoundfile::write(twice); }), err::PathFileAccess);
+    EXPECT_EQ(test::errorNumberOf([&] { knowledgeBase->Project()->addModule(QStringLiteral("A\nB")); }),
+              err::InvalidProcedureCall);
+}
+
+TEST_F(ProjectStorage, AProjectIsWrittenToAndReadFromAFileOfItsOwn)
+{
+    platform::ScopedService<platform::FileDialogs, platform::doubles::ScriptedFileDialogs> dialogs;
+    const QString document = scratch(QStringLiteral("exported.xml"));
+    const auto knowledgeBase = documentWithCode(document, QStringLiteral("var exported = true;"));
+    APCIntegration& macros = host().macroHost();
+    EXPECT_FALSE(APCIntegration::HasStorage(knowledgeBase->Project())) << "never stored yet";
+    ASSERT_TRUE(knowledgeBase->SaveProj({}, nullptr));
+    knowledgeBase->ReopenProject(document);
+    EXPECT_TRUE(APCIntegration::HasStorage(knowledgeBase->Project()));
+    EXPECT_FALSE(knowledgeBase->Project()->changed());
+
+    // Written alone to a file the user names; ".VBA" is added to a name without an extension.
+    const QString exported = scratch(QStringLiteral("macros"));
+    QFile::remove(exported + QStringLiteral(".VBA"));
+    dialogs->queueAnswer(exported);
+    ASSERT_TRUE(macros.SaveProj(*knowledgeBase->Project()));
+    ASSERT_EQ(dialogs->calls.size(), 1u);
+    EXPECT_EQ(dialogs->calls.front().kind, platform::doubles::ScriptedFileDialogs::Kind::Save);
+    EXPECT_EQ(dialogs->calls.front().request.filter, QStringLiteral("VBA Files (*.vba)|*.VBA|All Files (*.*)|*.*"));
+    const StorageEntry alone = platform::compoundfile::read(bytesOf(exported + QStringLiteral(".VBA")));
+    ASSERT_EQ(alone.children.size(), 1u);
+    EXPECT_EQ(alone.children.front().name, QStringLiteral("Macros"));
+
+    // An existing file is replaced only when the user says so.
+    dialogs->queueAnswer(exported + QStringLiteral(".VBA"));
+    ui->queueMessageBoxResult(platform::msgbox::No);
+    EXPECT_FALSE(macros.SaveProj(*knowledgeBase->Project()));
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_TRUE(ui->messageBoxes.front().text.endsWith(QStringLiteral(" already exists.\rDo you want to replace it?")));
+
+    // Read into another project, which then has changes to save with its document.
+    MacroProject other(QStringLiteral("Other"), {}, std::chrono::seconds(1));
+    dialogs->queueAnswer(std::nullopt);
+    EXPECT_FALSE(macros.OpenProj(other));
+    dialogs->queueAnswer(exported + QStringLiteral(".VBA"));
+    ASSERT_TRUE(macros.OpenProj(other));
+    EXPECT_EQ(other.modules(), knowledgeBase->Project()->modules());
+    EXPECT_EQ(other.Name(), knowledgeBase->Project()->Name());
+    EXPECT_TRUE(other.changed());
+    EXPECT_EQ(dialogs->calls.back().kind, platform::doubles::ScriptedFileDialogs::Kind::Open);
+
+    // A file that holds no project is told, and changes nothing.
+    dialogs->queueAnswer(document);
+    EXPECT_FALSE(macros.OpenProj(other));
+    EXPECT_EQ(other.modules(), knowledgeBase->Project()->modules());
+    EXPECT_EQ(ui->messageBoxes.size(), 2u);
 }
