@@ -208,6 +208,7 @@ int main(int argc, char** argv)
     if (arguments.size() == 3 && arguments[1] == QStringLiteral("--documents"))
         return writeDocuments(arguments[2]) ? 0 : 1;
 
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is known
     basGlobal::Settings.AutoAnswer = true;
     bool ok = true;
     Limit check {ok};

@@ -12,6 +12,7 @@
 #include "platform/Conversions.h"
 #include "platform/UiServices.h"
 
+#include <chrono>
 #include <cmath>
 #include <optional>
 #include <unordered_set>
@@ -323,7 +324,26 @@ void UnanswerParents(const NodePtr& node)
     AncestorClearing().from(node);
 }
 
-void UpdateDOTParents(const NodePtr& node)
+namespace {
+
+// Yields to the message loop once `kInterval` has passed since the last yield.
+class PacedYield {
+public:
+    void operator()()
+    {
+        if (std::chrono::steady_clock::now() - m_last < kInterval)
+            return;
+        platform::ui().yield();
+        m_last = std::chrono::steady_clock::now();
+    }
+
+private:
+    static constexpr std::chrono::milliseconds kInterval {10};
+    std::chrono::steady_clock::time_point m_last = std::chrono::steady_clock::now();
+};
+
+template <class Yield>
+void updateParents(const NodePtr& node, Yield&& yield)
 {
     kelvane::trappedVoid(Module, "UpdateDOTParents", [&] {
         const auto& target = requireObject(node);
@@ -331,9 +351,24 @@ void UpdateDOTParents(const NodePtr& node)
             return;
         for (const auto& parent : liveNodes(target->Parents())) {
             CalculateAnswer(parent, true);
-            platform::ui().yield();
+            yield();
         }
     });
+}
+
+} // namespace
+
+void UpdateDOTParents(const NodePtr& node)
+{
+    updateParents(node, [] { platform::ui().yield(); });
+}
+
+void UpdateDOTParents(const std::vector<NodePtr>& nodes)
+{
+    PacedYield yield;
+    for (const auto& node : nodes)
+        updateParents(node, yield);
+    platform::ui().yield();
 }
 
 void AutoAnswerParents(const NodePtr& node)
@@ -351,8 +386,14 @@ void AutoAnswerParents(const NodePtr& node)
 
 void UpdateDOTChildren(const NodePtr& node)
 {
-    // Depth first in link order, each node once (a node reached along several paths is the
-    // same node: computing it again would give the same values), on a stack of its own.
+    UpdateDOTChildren(std::vector<NodePtr> {node});
+}
+
+void UpdateDOTChildren(const std::vector<NodePtr>& nodes)
+{
+    // Depth first in link order, each node once (a node reached along several paths, or from
+    // several starting nodes, is the same node: computing it again would give the same values,
+    // since computing a node writes only its own links and contradiction), on a stack of its own.
     struct Step {
         NodePtr node;
         std::vector<std::shared_ptr<Link>> links;
@@ -368,19 +409,21 @@ void UpdateDOTChildren(const NodePtr& node)
             path.push_back({reached, requireObject(reached)->Links().Snapshot()});
         });
     };
-    enter(node);
-    while (!path.empty()) {
-        Step& step = path.back();
-        if (step.next == step.links.size()) {
-            path.pop_back();
-            continue;
+    for (const auto& start : nodes) {
+        enter(start);
+        while (!path.empty()) {
+            Step& step = path.back();
+            if (step.next == step.links.size()) {
+                path.pop_back();
+                continue;
+            }
+            const auto link = step.links[step.next++];
+            const bool linked = kelvane::trappedVoid(Module, "UpdateDOTChildren", [&] { requireObject(link); });
+            if (linked)
+                enter(link->ConnectionTo); // invalidates `step`
+            else
+                path.pop_back();
         }
-        const auto link = step.links[step.next++];
-        const bool linked = kelvane::trappedVoid(Module, "UpdateDOTChildren", [&] { requireObject(link); });
-        if (linked)
-            enter(link->ConnectionTo); // invalidates `step`
-        else
-            path.pop_back();
     }
 }
 
