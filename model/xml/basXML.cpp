@@ -40,16 +40,51 @@ QString replaceInTurn(QString text, const Replacement (&replacements)[N])
 
 } // namespace
 
+XMLTag::XMLTag(QStringView name) : m_nameLength(name.size())
+{
+    // "<name>", "<name " and "</name>" one after the other.
+    m_text.reserve(3 * name.size() + 7);
+    const auto add = [&](QStringView before, QChar after) {
+        m_text.append(before.data(), before.size());
+        m_text.append(name.data(), name.size());
+        m_text.append(after);
+    };
+    add(u"<", u'>');
+    add(u"<", u' ');
+    add(u"</", u'>');
+}
+
+QStringView XMLTag::start() const
+{
+    return QStringView(m_text.data(), 1 + m_nameLength);
+}
+
+QStringView XMLTag::bare() const
+{
+    return QStringView(m_text.data(), 2 + m_nameLength);
+}
+
+QStringView XMLTag::withAttributes() const
+{
+    return QStringView(m_text.data() + 2 + m_nameLength, 2 + m_nameLength);
+}
+
+QStringView XMLTag::end() const
+{
+    return QStringView(m_text.data() + 4 + 2 * m_nameLength, 3 + m_nameLength);
+}
+
 QStringView GetXMLContent(QStringView text, const QString& tag)
 {
-    const QString bare = u'<' + tag + u'>';
-    const QString endTag = QStringLiteral("</") + tag + u'>';
+    const XMLTag tags(tag);
+    const QStringView bare = tags.bare();
+    const QStringView endTag = tags.end();
 
     qsizetype start = text.indexOf(bare);
     if (start >= 0) {
         start += bare.size();
     } else {
-        const qsizetype tagAt = text.indexOf(QString(u'<' + tag + u' '));
+        const qsizetype tagAt = text.indexOf(tags.withAttributes());
         if (tagAt < 0)
             return {};
         const qsizetype close = text.indexOf(u'>', tagAt + tag.size() + 2);
@@ -92,7 +127,8 @@ QString ExtractXMLElement(QString& text, const QString& tag)
 
 QString GetXMLAttribute(QStringView text, const QString& tag, const QString& name)
 {
-    const qsizetype tagAt = text.indexOf(QString(u'<' + tag));
+    const XMLTag tags(tag);
+    const qsizetype tagAt = text.indexOf(tags.start());
     if (tagAt < 0)
         return {};
     const qsizetype first = tagAt + 1 + tag.size() + 1; // past the name and one blank
@@ -100,11 +136,15 @@ QString GetXMLAttribute(QStringView text, const QString& tag, const QString& nam
     if (close < 0)
         return {};
 
+    // As SplitAttributes reads them; only the value of a matching name is worked out.
     QString result;
     const QString wanted = name.toUpper();
-    for (const Attribute& attribute : SplitAttributes(text.mid(first, close - first))) {
-        if (attribute.name.toUpper() == wanted)
-            result = UnescapeXMLAttribute(attribute.value);
+    for (const QString& piece : SplitQuoted(text.mid(first, close - first), u' ')) {
+        if (piece.isEmpty() || basLibrary::KeyOfPair(piece).toUpper() != wanted)
+            continue;
+        QString value = basLibrary::ValueOfPair(piece);
+        value.remove(u'\'');
+        result = UnescapeXMLAttribute(value);
     }
     return result;
 }
@@ -159,20 +199,18 @@ QString UnescapeXMLText(const QString& text)
 QStringList SplitQuoted(QStringView text, QChar delimiter)
 {
     QStringList pieces;
-    QString piece;
+    qsizetype start = 0;
     bool quoted = false;
-    for (const QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
         if (c == u'"' || c == u'\'') {
             quoted = !quoted;
-            piece.append(c);
         } else if (c == delimiter && !quoted) {
-            pieces.append(piece);
-            piece.clear();
-        } else {
-            piece.append(c);
+            pieces.append(text.mid(start, i - start).toString());
+            start = i + 1;
         }
     }
-    pieces.append(piece);
+    pieces.append(text.mid(start).toString());
     return pieces;
 }
 

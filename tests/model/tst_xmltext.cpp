@@ -96,3 +96,32 @@ TEST(SplitQuoted, KeepsDelimitersInsideEitherQuote)
     EXPECT_EQ(attributes[0].value, S("Times New Roman"));
     EXPECT_EQ(attributes[1].value, S("its"));
 }
+
+TEST(GetXMLAttribute, ReadsWhatSplitAttributesReadsOnRandomStartTags)
+{
+    // The attribute of a start tag is the last piece whose name matches, as the attribute list
+    // reads them: random tags of quotes, separators, letter cases and line breaks.
+    const QString alphabet = S("aAbB=='\" \" \r\n{ß&;lt") + QChar(0x2026);
+    std::uint32_t state = 7;
+    const auto next = [&](int below) {
+        state = state * 1103515245u + 12345u;
+        return int((state >> 16) % std::uint32_t(below));
+    };
+    for (int round = 0; round < 3000; ++round) {
+        QString attributes;
+        for (int i = next(24); i > 0; --i)
+            attributes += alphabet[next(int(alphabet.size()))];
+        const QString text = S("<x") + attributes + S(">rest");
+        for (const QString name : {S("a"), S("B"), S("ab"), S("ß"), S("SS")}) {
+            QString expected;
+            const qsizetype close = text.indexOf(u'>', 3);
+            if (close >= 0) {
+                for (const Attribute& attribute : SplitAttributes(QStringView(text).mid(3, close - 3))) {
+                    if (attribute.name.toUpper() == name.toUpper())
+                        expected = UnescapeXMLAttribute(attribute.value);
+                }
+            }
+            ASSERT_EQ(GetXMLAttribute(text, S("x"), name), expected) << qPrintable(text);
+        }
+    }
+}
