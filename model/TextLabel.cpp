@@ -163,6 +163,9 @@ Collection<std::shared_ptr<URI>> TextLabel::URIs() const
 
 QString TextLabel::Text() const
 {
+    // Most texts hold no link and no entity: they are their own plain text.
+    if (!HTML.contains(u'&') && !HTML.contains(u"<A "))
+        return HTML;
     return decodeEntities(scanMarkup(HTML)).text;
 }
 

@@ -8,11 +8,11 @@
 #include "model/RequireObject.h"
 #include "model/TextLabel.h"
 #include "model/WalkPath.h"
+#include "model/PacedYield.h"
 #include "model/PropagationSupport.h"
 #include "platform/Conversions.h"
 #include "platform/UiServices.h"
 
-#include <chrono>
 #include <cmath>
 #include <optional>
 #include <unordered_set>
@@ -326,22 +326,6 @@ void UnanswerParents(const NodePtr& node)
 
 namespace {
 
-// Yields to the message loop once `kInterval` has passed since the last yield.
-class PacedYield {
-public:
-    void operator()()
-    {
-        if (std::chrono::steady_clock::now() - m_last < kInterval)
-            return;
-        platform::ui().yield();
-        m_last = std::chrono::steady_clock::now();
-    }
-
-private:
-    static constexpr std::chrono::milliseconds kInterval {10};
-    std::chrono::steady_clock::time_point m_last = std::chrono::steady_clock::now();
-};
-
 template <class Yield>
 void updateParents(const NodePtr& node, Yield&& yield)
 {
@@ -365,7 +349,7 @@ void UpdateDOTParents(const NodePtr& node)
 
 void UpdateDOTParents(const std::vector<NodePtr>& nodes)
 {
-    PacedYield yield;
+    kelvane::PacedYield yield;
     for (const auto& node : nodes)
         updateParents(node, yield);
     platform::ui().yield();

@@ -10,6 +10,7 @@
 #include "model/basLibrary.h"
 #include "model/clsControl.h"
 #include "model/xml/basKelvaneXML.h"
+#include "model/xml/XMLTagIndex.h"
 #include "model/xml/basXML.h"
 
 #include <cmath>
@@ -76,7 +77,8 @@ QString Node::SerializeOutXML()
 bool Node::SerializeInXML(QStringView element)
 {
     // Looks up the first element of that name anywhere in the node element.
-    const auto value = [element](const char16_t* tag) { return basXML::GetXMLValue(element, QString::fromUtf16(tag)); };
+    const basXML::XMLTagIndex tags(element);
+    const auto value = [&tags](QStringView tag) { return tags.value(tag); };
     // Each field is read on its own: a failing step is reported, and the fields after it are
     // still read.
     bool allRead = true;
@@ -92,7 +94,7 @@ bool Node::SerializeInXML(QStringView element)
     });
     read([&] { setNameLabel(ReadStringXML(element, QStringLiteral("nodename"))); });
     read([&] {
-        if (const auto colour = ReadColourXML(basXML::GetXMLValue(element, QStringLiteral("nodedisplay"))))
+        if (const auto colour = ReadColourXML(value(u"nodedisplay")))
             Color = ColourValue(*colour);
     });
     read([&] { LayerIndex = ReadLongXML(value(u"layerindex")); });

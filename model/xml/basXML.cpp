@@ -38,6 +38,42 @@ QString replaceInTurn(QString text, const Replacement (&replacements)[N])
     return text;
 }
 
+// Calls `visit` with each piece between the delimiters that stand outside quotes (a single
+// or a double quote opens and closes); empty pieces included.
+template <class Visit>
+void forEachQuotedPiece(QStringView text, QChar delimiter, Visit&& visit)
+{
+    qsizetype start = 0;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'"' || c == u'\'') {
+            quoted = !quoted;
+        } else if (c == delimiter && !quoted) {
+            visit(text.mid(start, i - start));
+            start = i + 1;
+        }
+    }
+    visit(text.mid(start));
+}
+
+// Whether `key` in upper case reads `upper`; without making the upper-case text of an ASCII key.
+bool upperCaseEquals(QStringView key, const QString& upper)
+{
+    for (const QChar c : key) {
+        if (c.unicode() >= 128)
+            return key.toString().toUpper() == upper;
+    }
+    if (key.size() != upper.size())
+        return false;
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        const char16_t c = key[i].unicode();
+        if ((c >= u'a' && c <= u'z' ? char16_t(c - 32) : c) != upper[i].unicode())
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 XMLTag::XMLTag(QStringView name) : m_nameLength(name.size())
@@ -74,7 +110,7 @@ QStringView XMLTag::end() const
     return QStringView(m_text.data() + 4 + 2 * m_nameLength, 3 + m_nameLength);
 }
 
-QStringView GetXMLContent(QStringView text, const QString& tag)
+QStringView GetXMLContent(QStringView text, QStringView tag)
 {
     const XMLTag tags(tag);
     const QStringView bare = tags.bare();
@@ -93,17 +129,20 @@ QStringView GetXMLContent(QStringView text, const QString& tag)
         start = close + 1;
     }
 
-    // The matching end tag: every bare start tag before an end tag opens one more level.
+    // The matching end tag: every bare start tag before an end tag opens one more level. The
+    // start tags are looked for only up to the end tag (a start tag that begins before it ends
+    // before the end tag's last character), not through the rest of the text.
     qsizetype depth = 1;
     qsizetype from = start;
-    qsizetype nextOpen = text.indexOf(bare, start);
+    qsizetype openFrom = start;
     for (;;) {
         const qsizetype end = text.indexOf(endTag, from);
         if (end < 0)
             return {};
-        while (nextOpen >= 0 && nextOpen < end) {
+        const QStringView beforeEnd = text.left(end + bare.size() - 1);
+        for (qsizetype open = beforeEnd.indexOf(bare, openFrom); open >= 0; open = beforeEnd.indexOf(bare, openFrom)) {
             ++depth;
-            nextOpen = text.indexOf(bare, nextOpen + bare.size());
+            openFrom = open + bare.size();
         }
         if (--depth == 0)
             return text.mid(start, end - start);
@@ -111,7 +150,7 @@ QStringView GetXMLContent(QStringView text, const QString& tag)
     }
 }
 
-QString GetXMLValue(QStringView text, const QString& tag)
+QString GetXMLValue(QStringView text, QStringView tag)
 {
     return UnescapeXMLText(GetXMLContent(text, tag).toString());
 }
@@ -119,9 +158,23 @@ QString GetXMLValue(QStringView text, const QString& tag)
 QString ExtractXMLElement(QString& text, const QString& tag)
 {
     XMLElementWalker walker(text, tag);
-    const QString element = walker.next().toString();
-    if (!element.isEmpty())
-        text.remove(0, walker.position());
+    const QStringView found = walker.next();
+    if (found.isEmpty())
+        return {};
+    const qsizetype start = found.data() - text.constData();
+    const qsizetype end = walker.position();
+    if (end - start <= text.size() - end) {
+        QString element = found.toString();
+        text.remove(0, end);
+        return element;
+    }
+    // An element that is most of the text (a document's first network) is cut out of it in
+    // place rather than copied.
+    QString rest = QStringView(text).mid(end).toString();
+    text.truncate(end);
+    text.remove(0, start);
+    QString element = std::move(text);
+    text = std::move(rest);
     return element;
 }
 
@@ -139,13 +192,13 @@ QString GetXMLAttribute(QStringView text, const QString& tag, const QString& nam
     // As SplitAttributes reads them; only the value of a matching name is worked out.
     QString result;
     const QString wanted = name.toUpper();
-    for (const QString& piece : SplitQuoted(text.mid(first, close - first), u' ')) {
-        if (piece.isEmpty() || basLibrary::KeyOfPair(piece).toUpper() != wanted)
-            continue;
+    forEachQuotedPiece(text.mid(first, close - first), u' ', [&](QStringView piece) {
+        if (piece.isEmpty() || !upperCaseEquals(basLibrary::KeyOfPair(piece), wanted))
+            return;
         QString value = basLibrary::ValueOfPair(piece);
         value.remove(u'\'');
         result = UnescapeXMLAttribute(value);
-    }
+    });
     return result;
 }
 
@@ -199,18 +252,7 @@ QString UnescapeXMLText(const QString& text)
 QStringList SplitQuoted(QStringView text, QChar delimiter)
 {
     QStringList pieces;
-    qsizetype start = 0;
-    bool quoted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'"' || c == u'\'') {
-            quoted = !quoted;
-        } else if (c == delimiter && !quoted) {
-            pieces.append(text.mid(start, i - start).toString());
-            start = i + 1;
-        }
-    }
-    pieces.append(text.mid(start).toString());
+    forEachQuotedPiece(text, delimiter, [&](QStringView piece) { pieces.append(piece.toString()); });
     return pieces;
 }
 

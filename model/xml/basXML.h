@@ -31,12 +31,13 @@ private:
     qsizetype m_nameLength;
 };
 
+
 // The content of the first element `tag` ("<tag>" or "<tag ...>" up to its matching
 // "</tag>"; nested bare "<tag>" elements stay inside), text form undone. Empty when none.
-QString GetXMLValue(QStringView text, const QString& tag);
+QString GetXMLValue(QStringView text, QStringView tag);
 
 // The same content as it stands in the text, text form not undone.
-QStringView GetXMLContent(QStringView text, const QString& tag);
+QStringView GetXMLContent(QStringView text, QStringView tag);
 
 // The first whole element `tag` (one whose start tag has attributes is looked for first;
 // not nesting-aware). `text` keeps only what follows it; when there is none the result is

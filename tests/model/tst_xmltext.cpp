@@ -1,4 +1,5 @@
 #include "model/xml/XMLElementWalker.h"
+#include "model/xml/XMLTagIndex.h"
 #include "model/xml/basXML.h"
 
 #include <gtest/gtest.h>
@@ -122,6 +123,31 @@ TEST(GetXMLAttribute, ReadsWhatSplitAttributesReadsOnRandomStartTags)
                 }
             }
             ASSERT_EQ(GetXMLAttribute(text, S("x"), name), expected) << qPrintable(text);
+        }
+    }
+}
+
+TEST(XMLTagIndex, FindsWhatGetXMLContentFindsOnRandomTexts)
+{
+    // Random texts of tags, prefixes of tags, end tags, nesting, attributes and stray
+    // characters: the index gives the same piece of the text for every name.
+    const QStringList pieces {S("<a>"), S("</a>"), S("<ab>"), S("</ab>"), S("<a "), S("<a x='>'>"), S("<b>"),
+                              S("</b>"), S("<"), S(">"), S(" "), S("/"), S("x"), S("<<a>"), S("</a"), S("a>")};
+    std::uint32_t state = 3;
+    const auto next = [&](int below) {
+        state = state * 1103515245u + 12345u;
+        return int((state >> 16) % std::uint32_t(below));
+    };
+    for (int round = 0; round < 20000; ++round) {
+        QString text;
+        for (int i = next(14); i > 0; --i)
+            text += pieces[next(int(pieces.size()))];
+        const XMLTagIndex index(text);
+        for (const QString tag : {S("a"), S("ab"), S("b"), S("c"), S("a b"), S("")}) {
+            const QStringView expected = GetXMLContent(text, tag);
+            const QStringView actual = index.content(tag);
+            ASSERT_EQ(actual.toString(), expected.toString()) << qPrintable(text) << " / " << qPrintable(tag);
+            ASSERT_EQ(actual.data(), expected.data()) << qPrintable(text) << " / " << qPrintable(tag);
         }
     }
 }
