@@ -109,21 +109,19 @@ QString TextBetween(const QString& text, QChar opening, QChar closing)
 QStringList SplitDoubleQuoted(const QString& text, QChar delimiter, bool skipLast)
 {
     QStringList fields;
-    QString field;
+    qsizetype start = 0;
     bool quoted = false;
-    for (const QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
         if (c == u'"') {
             quoted = !quoted;
-            field += c;
         } else if (c == delimiter && !quoted) {
-            fields.append(field);
-            field.clear();
-        } else {
-            field += c;
+            fields.append(text.mid(start, i - start));
+            start = i + 1;
         }
     }
     if (!skipLast)
-        fields.append(field);
+        fields.append(start == 0 ? text : text.mid(start));
     return fields;
 }
 

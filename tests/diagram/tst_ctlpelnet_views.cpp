@@ -2,6 +2,7 @@
 #include "DiagramTestSupport.h"
 
 #include "diagram/NarratorButton.h"
+#include "diagram/NarratorButtonSet.h"
 #include "model/Layer.h"
 #include "model/Node.h"
 
@@ -133,6 +134,15 @@ TEST_F(ShownNetwork, ZoomInOnAnOrdinaryNodeStopsWithoutChangingTheNetworkShown)
     control->ZoomIn(root["A"]);
     EXPECT_EQ(control->NetworkIndex(), 1);
     EXPECT_TRUE(form.captionsWritten.isEmpty());
+}
+
+TEST_F(ShownNetwork, AButtonReadsOutAVeryLongNameOnlyInPart)
+{
+    NetworkBuilder net({"A"});
+    net["A"]->Name()->setText(QString(3'000'000, u'x'));
+    useNetworks({net.network});
+    control->UpdateButtons();
+    EXPECT_EQ(control->cmdNarrater(1)->text(), QString(NarratorButtonSet::kCaptionLimit, u'x') + QChar(0x2026));
 }
 
 TEST_F(ShownNetwork, SelectingANodeMovesTheFocusToItsButton)
