@@ -92,17 +92,21 @@ bool Node::SerializeInXML(QStringView element)
         else
             GUID = guid;
     });
-    read([&] { setNameLabel(ReadStringXML(element, QStringLiteral("nodename"))); });
+    // The elements a node lacks are not looked for through all of its text.
+    const auto label = [&](const QString& tag) {
+        return tags.contains(tag) ? ReadStringXML(element, tag) : std::make_shared<TextLabel>();
+    };
+    read([&] { setNameLabel(label(QStringLiteral("nodename"))); });
     read([&] {
         if (const auto colour = ReadColourXML(value(u"nodedisplay")))
             Color = ColourValue(*colour);
     });
     read([&] { LayerIndex = ReadLongXML(value(u"layerindex")); });
     read([&] { NodeIndex = ReadLongXML(value(u"nodeindex")); });
-    read([&] { Question = ReadStringXML(element, QStringLiteral("question")); });
-    read([&] { Answers = ReadAnswerXML(element); });
-    read([&] { Reason = ReadStringXML(element, QStringLiteral("reason")); });
-    read([&] { Justification = ReadStringXML(element, QStringLiteral("justification")); });
+    read([&] { Question = label(QStringLiteral("question")); });
+    read([&] { Answers = tags.contains(u"answer") ? ReadAnswerXML(element) : Collection<std::shared_ptr<TextLabel>>(); });
+    read([&] { Reason = label(QStringLiteral("reason")); });
+    read([&] { Justification = label(QStringLiteral("justification")); });
     read([&] {
         const QString text = value(u"defaultanswervalue");
         if (!text.isEmpty())
@@ -149,7 +153,7 @@ bool Node::SerializeInXML(QStringView element)
             setOverridden(ReadBooleanXML(text));
     });
     read([&] {
-        const bool external = element.contains(u"<external");
+        const bool external = tags.containsPrefix(u"external");
         setExternal(external);
         if (external) {
             const QString tag = QStringLiteral("external");
@@ -158,9 +162,11 @@ bool Node::SerializeInXML(QStringView element)
             setExternalGUID(basXML::GetXMLAttribute(element, tag, QStringLiteral("nodeguidref")));
         }
     });
-    read([&] { Properties = ReadPropertyXML(element); });
-    read([&] { Links() = ReadLinkXML(element); });
-    read([&] { Controls() = ReadControlXML(element); });
+    read([&] { Properties = tags.contains(u"property") ? ReadPropertyXML(element) : Collection<std::shared_ptr<Property>>(); });
+    read([&] { Links() = tags.containsPrefix(u"link") ? ReadLinkXML(element) : Collection<std::shared_ptr<Link>>(); });
+    read([&] {
+        Controls() = tags.contains(u"control", u' ') ? ReadControlXML(element) : Collection<std::shared_ptr<clsControl>>();
+    });
     return allRead;
 }
 

@@ -37,16 +37,42 @@ bool XMLTagIndex::isEnd(const Tag& tag, QStringView name) const
     return tag.next == u'>' && tag.name.size() == name.size() + 1 && tag.name.front() == u'/' && tag.name.mid(1) == name;
 }
 
+bool XMLTagIndex::listable(QStringView name)
+{
+    for (const QChar c : name) {
+        if (endsName(c))
+            return false;
+    }
+    return !name.isEmpty();
+}
+
+bool XMLTagIndex::contains(QStringView name, QChar next) const
+{
+    if (!listable(name))
+        return m_text.contains(u'<' + name.toString() + next);
+    for (const Tag& tag : m_tags) {
+        if (isStart(tag, name, next))
+            return true;
+    }
+    return false;
+}
+
+bool XMLTagIndex::containsPrefix(QStringView prefix) const
+{
+    if (!listable(prefix))
+        return m_text.contains(u'<' + prefix.toString());
+    for (const Tag& tag : m_tags) {
+        if (tag.name.startsWith(prefix))
+            return true;
+    }
+    return false;
+}
+
 QStringView XMLTagIndex::content(QStringView tag) const
 {
-    // A name that holds a character ending a name is never listed as it stands: such a name
-    // is looked for in the text.
-    if (tag.isEmpty())
+    // A name that holds a character ending a name is looked for in the text.
+    if (!listable(tag))
         return GetXMLContent(m_text, tag);
-    for (const QChar c : tag) {
-        if (endsName(c))
-            return GetXMLContent(m_text, tag);
-    }
 
     // The first bare start tag, else the first start tag with attributes (the content then
     // begins after its first ">").

@@ -18,6 +18,10 @@ public:
     QStringView content(QStringView tag) const;
     QString value(QStringView tag) const;
 
+    // Whether the text holds "<name>" (or, with a blank, "<name "); and "<" followed by `prefix`.
+    bool contains(QStringView name, QChar next = u'>') const;
+    bool containsPrefix(QStringView prefix) const;
+
 private:
     struct Tag {
         qsizetype at;     // of the "<"
@@ -26,6 +30,8 @@ private:
     };
 
     bool isStart(const Tag& tag, QStringView name, QChar next) const;
+    // A name holding a character that ends a name is not listed as it stands.
+    static bool listable(QStringView name);
     bool isEnd(const Tag& tag, QStringView name) const;
 
     QStringView m_text;

@@ -127,7 +127,7 @@ TEST(GetXMLAttribute, ReadsWhatSplitAttributesReadsOnRandomStartTags)
     }
 }
 
-TEST(XMLTagIndex, FindsWhatGetXMLContentFindsOnRandomTexts)
+TEST(XMLTagIndex, FindsWhatTheTextSearchesFindOnRandomTexts)
 {
     // Random texts of tags, prefixes of tags, end tags, nesting, attributes and stray
     // characters: the index gives the same piece of the text for every name.
@@ -148,6 +148,9 @@ TEST(XMLTagIndex, FindsWhatGetXMLContentFindsOnRandomTexts)
             const QStringView actual = index.content(tag);
             ASSERT_EQ(actual.toString(), expected.toString()) << qPrintable(text) << " / " << qPrintable(tag);
             ASSERT_EQ(actual.data(), expected.data()) << qPrintable(text) << " / " << qPrintable(tag);
+            ASSERT_EQ(index.contains(tag), text.contains(u'<' + tag + u'>')) << qPrintable(text);
+            ASSERT_EQ(index.contains(tag, u' '), text.contains(u'<' + tag + u' ')) << qPrintable(text);
+            ASSERT_EQ(index.containsPrefix(tag), text.contains(u'<' + tag)) << qPrintable(text);
         }
     }
 }
