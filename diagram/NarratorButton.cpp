@@ -1,7 +1,5 @@
 #include "diagram/NarratorButton.h"
 
-#include "model/Node.h"
-
 #include <QKeyEvent>
 
 namespace kelvane {
@@ -15,38 +13,17 @@ NarratorButton::NarratorButton(qint32 index, QWidget* parent) : QPushButton(pare
     setFixedSize(16, 16);
 }
 
-NarratorButton::~NarratorButton()
-{
-    releaseNode();
-}
-
-void NarratorButton::releaseNode()
-{
-    if (const auto node = m_node.lock(); node && node->Button == this)
-        node->Button = nullptr;
-    m_node.reset();
-}
-
-void NarratorButton::bindTo(const std::shared_ptr<Node>& node)
-{
-    m_node = node;
-    node->Button = this;
-}
-
 void NarratorButton::keyReleaseEvent(QKeyEvent* event)
 {
     QPushButton::keyReleaseEvent(event);
     event->ignore();
 }
 
-void NarratorButton::setCaption(const QString& caption)
+bool NarratorButton::focusNextPrevChild(bool next)
 {
-    setText(caption);
-}
-
-void NarratorButton::setFocus()
-{
-    QPushButton::setFocus(Qt::OtherFocusReason);
+    if (m_focusStep && m_focusStep(*this, next))
+        return true;
+    return QPushButton::focusNextPrevChild(next);
 }
 
 } // namespace kelvane

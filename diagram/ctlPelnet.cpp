@@ -42,7 +42,7 @@ ctlPelnet::ctlPelnet(QWidget* parent)
     , m_linLinks(*m_picnetwork)
     , m_cmdNarrater(*this)
 {
-    m_cmdNarrater.element(0)->installEventFilter(this);
+    m_cmdNarrater.installEventFilter(this);
     connect(m_timPolling, &QTimer::timeout, this, &ctlPelnet::timPolling_Timer);
     createMenus();
     connectMenus();
@@ -69,11 +69,12 @@ ctlPelnet::~ctlPelnet()
 
 // --- Child controls ---------------------------------------------------------------------------
 
-NarratorButton* ctlPelnet::cmdNarrater(qint32 index) const
+NarratorButton* ctlPelnet::cmdNarrater(qint32 index)
 {
-    if (!m_cmdNarrater.element(index))
+    NarratorButton* button = m_cmdNarrater.element(index);
+    if (!button)
         raiseError(err::SubscriptOutOfRange);
-    return m_cmdNarrater.element(index);
+    return button;
 }
 
 

@@ -110,8 +110,9 @@ public:
     CanvasLine& Line3() const { return *m_rubberBand[2]; }
     CanvasLine& Line4() const { return *m_rubberBand[3]; }
     CanvasLineArray& linLinks() { return m_linLinks; }
-    // Narrator button `index`; element 0 always exists, elements 1 to mintButtonCount while loaded.
-    NarratorButton* cmdNarrater(qint32 index) const;
+    // Narrator button `index`; element 0 always exists, elements 1 to mintButtonCount while
+    // loaded (made for their node on demand: NarratorButtonSet).
+    NarratorButton* cmdNarrater(qint32 index);
     QMenu* mnuNode() const { return m_mnuNode; }
     QMenu* mnuNetwork() const { return m_mnuNetwork; }
     QMenu* mnuLink() const { return m_mnuLink; }

@@ -172,7 +172,7 @@ bool ctlPelnet::openTextDocument(AbstractProgressBar* objprogress, bool bHideOve
     root->Structured = false;
     QString text = readDocumentFile(root->FileName());
     const bool bXML = text.startsWith(kXMLDeclaration, Qt::CaseInsensitive);
-    if (bXML && !text.contains(networksupport::kDocumentEndTag)) {
+    if (bXML && text.lastIndexOf(networksupport::kDocumentEndTag) < 0) { // looked for from the end, where it stands
         basLibrary::ReportError(QString::fromLatin1(kModule), QStringLiteral("FileOpen"),
                                 RuntimeError(err::InvalidFileFormat, QStringLiteral("%1 is cut short: it lacks its closing tag.")
                                                                          .arg(root->FileName())));

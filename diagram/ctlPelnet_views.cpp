@@ -55,28 +55,26 @@ void ctlPelnet::unloadNarratorButtons()
     mintButtonCount = 0;
 }
 
-// Button i belongs to the i-th node in layer-then-node order. Each step that fails is skipped.
+// Button i belongs to the i-th node in layer-then-node order. A layer that cannot be read is
+// skipped.
 void ctlPelnet::buildNarratorButtons(clsNetwork& network)
 {
     m_buildingButtons = true;
     const auto done = qScopeGuard([&] { m_buildingButtons = false; });
     unloadNarratorButtons();
-    qint32 count = 0;
-    for (const auto& layer : network.Layers().Snapshot()) {
+    std::vector<std::shared_ptr<Node>> nodes;
+    for (const auto& layer : network.Layers()) {
         if (!layer)
             continue;
-        for (const auto& node : layer->Nodes().Snapshot()) {
-            ++count;
-            auto* button = m_cmdNarrater.add();
-            button->installEventFilter(this);
-            if (node) {
-                skippingErrors([&] { button->bindTo(node); });
-                skippingErrors([&] { button->setCaption(node->Name()->Text()); });
-            }
-            mintButtonCount = count;
+        for (const auto& node : layer->Nodes()) {
+            // The name a node shows (its number when it has none) is settled as it gets its button.
+            if (node)
+                skippingErrors([&] { node->Name(); });
+            nodes.push_back(node);
         }
     }
-    m_cmdNarrater.show();
+    m_cmdNarrater.load(nodes);
+    mintButtonCount = m_cmdNarrater.count();
 }
 
 void ctlPelnet::cmdNarrater_GotFocus(qint32 Index)

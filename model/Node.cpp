@@ -134,7 +134,7 @@ std::shared_ptr<TextLabel> Node::NameLabel()
 std::shared_ptr<TextLabel> Node::Name()
 {
     auto label = NameLabel();
-    if (label->Text().isEmpty())
+    if (!label->hasText())
         label->setText(QStringLiteral("Node ") + QString::number(NodeNumber));
     return label;
 }

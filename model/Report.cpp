@@ -7,9 +7,9 @@
 #include "model/Link.h"
 #include "model/LinkForcing.h"
 #include "model/Node.h"
+#include "model/ReportBuilder.h"
 #include "model/RequireObject.h"
 #include "model/TextLabel.h"
-#include "model/WalkPath.h"
 #include "model/basKelva.h"
 
 namespace kelvane {
@@ -50,11 +50,12 @@ Collection<std::shared_ptr<ReportItem>> Report::ReportItems()
     trappedVoid(kModule, "ReportItems", [&] {
         const auto network = requireObject(requireObject(KnowledgeBase.lock())->Network());
         auto& layers = network->Layers();
+        ReportBuilder builder(*this); // one for all the lines, so that their shared evidence is built once
         for (qsizetype index = layers.Count(); index >= 1; --index) {
             for (const auto& node : requireObject(layers.Item(index))->Nodes().Snapshot()) {
                 if (hasLivingParent(*requireObject(node)))
                     continue;
-                if (auto item = AddReportItem(node, nullptr, false))
+                if (auto item = builder.build(node, nullptr, false))
                     items.Add(std::move(item));
             }
         }
@@ -65,47 +66,7 @@ Collection<std::shared_ptr<ReportItem>> Report::ReportItems()
 std::shared_ptr<ReportItem> Report::AddReportItem(const std::shared_ptr<Node>& objNode,
                                                   const std::shared_ptr<Link>& objLinkToParent, bool bConjunction)
 {
-    WalkPath path;
-    return addReportItem(objNode, objLinkToParent, bConjunction, path);
-}
-
-std::shared_ptr<ReportItem> Report::addReportItem(const std::shared_ptr<Node>& node, const std::shared_ptr<Link>& linkToParent,
-                                                  bool conjunction, WalkPath& path)
-{
-    return trapped(kModule, "AddReportItem", std::shared_ptr<ReportItem>(), [&]() -> std::shared_ptr<ReportItem> {
-        const auto subject = requireObject(node);
-        const WalkPath::Step step(path, subject.get());
-        if (!step.entered())
-            return nullptr;
-
-        qint16 icon = 5;
-        if (linkToParent)
-            icon = GetNodeIcon(linkToParent->DOT);
-        else if (subject->Answered)
-            icon = GetNodeIcon(subject->Answer());
-        else if (!subject->NoDefault)
-            icon = GetNodeIcon(subject->Default);
-
-        auto item = GetNodeReportItem(subject, linkToParent, conjunction);
-        item->Value = icon;
-        // The evidence receives whether this node is answered as its conjunction switch.
-        for (const auto& link : subject->Links().Snapshot())
-            appendEvidence(*item, link, subject->Answered, path);
-        // A node standing for a node of a lower-level network also lists that node's enabled evidence.
-        if (subject->External() && subject->LowerLevelNode) {
-            for (const auto& link : subject->LowerLevelNode->Links().Snapshot()) {
-                if (requireObject(requireObject(link)->ConnectionTo)->Enabled())
-                    appendEvidence(*item, link, subject->Answered, path);
-            }
-        }
-        return item;
-    });
-}
-
-void Report::appendEvidence(ReportItem& item, const std::shared_ptr<Link>& link, bool conjunction, WalkPath& path)
-{
-    if (auto line = addReportItem(requireObject(link)->ConnectionTo, link, conjunction, path))
-        item.ReportItems().Add(std::move(line));
+    return ReportBuilder(*this).build(objNode, objLinkToParent, bConjunction);
 }
 
 std::shared_ptr<ReportItem> Report::GetNodeReportItem(const std::shared_ptr<Node>& objNode,

@@ -12,12 +12,15 @@ namespace kelvane {
 class AbstractKnowledgeBase;
 class Link;
 class Node;
-class WalkPath;
 
 // The explanation of a consultation: for every top conclusion what it came out as, and below
 // it, recursively, the evidence that led there ("Because ..." / "Although ..."), with marks for
 // defaults, overridden answers, decisive links and contradictions. Holds nothing but its
 // knowledge base: every read of ReportItems builds the tree again from the current answers.
+//
+// A node that is evidence for several conclusions is listed under each of them; the lines of
+// one node reached through one link are one item, shared by every place it is listed, so a
+// tree is as large as its network however many paths run through it.
 class Report {
 public:
     // The knowledge base reported on; set by its maker.
@@ -42,10 +45,6 @@ public:
     // The image index, 0 to 10, for a degree of truth; 5 for exactly 0.5 only.
     static qint16 GetNodeIcon(double dblDOT);
 
-private:
-    std::shared_ptr<ReportItem> addReportItem(const std::shared_ptr<Node>& node, const std::shared_ptr<Link>& linkToParent,
-                                              bool conjunction, WalkPath& path);
-    void appendEvidence(ReportItem& item, const std::shared_ptr<Link>& link, bool conjunction, WalkPath& path);
 };
 
 } // namespace kelvane

@@ -163,7 +163,20 @@ Collection<std::shared_ptr<URI>> TextLabel::URIs() const
 
 QString TextLabel::Text() const
 {
+    // Most texts hold no tag and no entity: they are their own plain text.
+    if (!HTML.contains(u'&') && !HTML.contains(u'<'))
+        return HTML;
     return decodeEntities(scanMarkup(HTML)).text;
+}
+
+bool TextLabel::hasText() const
+{
+    if (HTML.isEmpty())
+        return false;
+    // Outside a link tag every character is taken, and an entity stands for one.
+    if (!HTML.contains(u'<'))
+        return true;
+    return !Text().isEmpty();
 }
 
 QString TextLabel::RTF() const

@@ -32,6 +32,8 @@ public:
 
     // The plain text: tags dropped, "&lt;" and "&gt;" decoded.
     QString Text() const;
+    // Whether the plain text is not empty, found without making it when the text has no tag.
+    bool hasText() const;
     // Stores the text as HTML unchanged.
     void setText(const QString& text) { HTML = text; }
 

@@ -8,6 +8,7 @@
 #include "model/RequireObject.h"
 #include "model/TextLabel.h"
 #include "model/WalkPath.h"
+#include "model/PacedYield.h"
 #include "model/PropagationSupport.h"
 #include "platform/Conversions.h"
 #include "platform/UiServices.h"
@@ -323,7 +324,10 @@ void UnanswerParents(const NodePtr& node)
     AncestorClearing().from(node);
 }
 
-void UpdateDOTParents(const NodePtr& node)
+namespace {
+
+template <class Yield>
+void updateParents(const NodePtr& node, Yield&& yield)
 {
     kelvane::trappedVoid(Module, "UpdateDOTParents", [&] {
         const auto& target = requireObject(node);
@@ -331,9 +335,24 @@ void UpdateDOTParents(const NodePtr& node)
             return;
         for (const auto& parent : liveNodes(target->Parents())) {
             CalculateAnswer(parent, true);
-            platform::ui().yield();
+            yield();
         }
     });
+}
+
+} // namespace
+
+void UpdateDOTParents(const NodePtr& node)
+{
+    updateParents(node, [] { platform::ui().yield(); });
+}
+
+void UpdateDOTParents(const std::vector<NodePtr>& nodes)
+{
+    kelvane::PacedYield yield;
+    for (const auto& node : nodes)
+        updateParents(node, yield);
+    platform::ui().yield();
 }
 
 void AutoAnswerParents(const NodePtr& node)
@@ -351,8 +370,14 @@ void AutoAnswerParents(const NodePtr& node)
 
 void UpdateDOTChildren(const NodePtr& node)
 {
-    // Depth first in link order, each node once (a node reached along several paths is the
-    // same node: computing it again would give the same values), on a stack of its own.
+    UpdateDOTChildren(std::vector<NodePtr> {node});
+}
+
+void UpdateDOTChildren(const std::vector<NodePtr>& nodes)
+{
+    // Depth first in link order, each node once (a node reached along several paths, or from
+    // several starting nodes, is the same node: computing it again would give the same values,
+    // since computing a node writes only its own links and contradiction), on a stack of its own.
     struct Step {
         NodePtr node;
         std::vector<std::shared_ptr<Link>> links;
@@ -368,19 +393,21 @@ void UpdateDOTChildren(const NodePtr& node)
             path.push_back({reached, requireObject(reached)->Links().Snapshot()});
         });
     };
-    enter(node);
-    while (!path.empty()) {
-        Step& step = path.back();
-        if (step.next == step.links.size()) {
-            path.pop_back();
-            continue;
+    for (const auto& start : nodes) {
+        enter(start);
+        while (!path.empty()) {
+            Step& step = path.back();
+            if (step.next == step.links.size()) {
+                path.pop_back();
+                continue;
+            }
+            const auto link = step.links[step.next++];
+            const bool linked = kelvane::trappedVoid(Module, "UpdateDOTChildren", [&] { requireObject(link); });
+            if (linked)
+                enter(link->ConnectionTo); // invalidates `step`
+            else
+                path.pop_back();
         }
-        const auto link = step.links[step.next++];
-        const bool linked = kelvane::trappedVoid(Module, "UpdateDOTChildren", [&] { requireObject(link); });
-        if (linked)
-            enter(link->ConnectionTo); // invalidates `step`
-        else
-            path.pop_back();
     }
 }
 

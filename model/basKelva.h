@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 namespace kelvane {
 class Node;
@@ -39,6 +40,10 @@ void UnanswerParents(const NodePtr& node);
 
 // Recomputes the link degrees of truth of each parent of an enabled node.
 void UpdateDOTParents(const NodePtr& node);
+// The same for each of the nodes in turn, yielding to the message loop every few
+// milliseconds rather than after each parent: the program answers as it does, and a long
+// list of nodes is not slowed down by a yield for each of them.
+void UpdateDOTParents(const std::vector<NodePtr>& nodes);
 
 // Answers each parent from its links where automatic answering is on (the knowledge base,
 // the user setting or the parent itself).
@@ -46,6 +51,9 @@ void AutoAnswerParents(const NodePtr& node);
 
 // Recomputes the node and every node its links reach, each once.
 void UpdateDOTChildren(const NodePtr& node);
+// The same from each of the nodes in turn, every node reached once in all: the degrees of
+// truth are those of UpdateDOTChildren called for each node, at the cost of one walk.
+void UpdateDOTChildren(const std::vector<NodePtr>& nodes);
 
 // The answer text for a value: the answer at that point of the node's answer scale, the
 // nearer one, or "Between <upper> and <lower>" halfway. Empty without answers.

@@ -40,22 +40,44 @@ void ReportError(const QString& moduleName, const QString& procedureName, const 
                               platform::applicationTitle());
 }
 
+namespace {
+
+constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
+
+// `digits` upper-case hexadecimal digits of the value, leading zeros included.
+QString fixedHex(quint64 value, int digits)
+{
+    char16_t text[16];
+    for (int i = digits - 1; i >= 0; --i, value >>= 4)
+        text[i] = kHexDigits[value & 0xF];
+    return QString(reinterpret_cast<const QChar*>(text), digits);
+}
+
+} // namespace
+
 QString HexLong8(qint32 value)
 {
-    return QString::number(static_cast<quint32>(value), 16).toUpper().rightJustified(8, u'0');
+    return fixedHex(static_cast<quint32>(value), 8);
 }
 
 QString HexInt4(qint16 value)
 {
-    return QString::number(static_cast<quint16>(value), 16).toUpper().rightJustified(4, u'0');
+    return fixedHex(static_cast<quint16>(value), 4);
 }
 
 QString HexBytes8(const std::array<quint8, 8>& bytes)
 {
-    QString run;
-    for (quint8 byte : bytes)
-        run += QString::number(byte, 16).toUpper();
-    return run.rightJustified(16, u'0');
+    // Each byte without its leading zero, the run then padded on the left to 16 digits.
+    char16_t run[16];
+    int length = 0;
+    for (quint8 byte : bytes) {
+        if (byte >= 0x10)
+            run[length++] = kHexDigits[byte >> 4];
+        run[length++] = kHexDigits[byte & 0xF];
+    }
+    QString text(16 - length, u'0');
+    text.append(reinterpret_cast<const QChar*>(run), length);
+    return text;
 }
 
 QString NewGUIDString()
@@ -63,8 +85,15 @@ QString NewGUIDString()
     const quint64 fileTime = platform::clock().utcFileTime();
     const platform::Guid guid = platform::guids().newGuid();
     const QString time = HexLong8(static_cast<qint32>(fileTime >> 32)) + HexLong8(static_cast<qint32>(fileTime));
-    return QStringLiteral("01") + time.mid(2, 10) + HexLong8(static_cast<qint32>(guid.data1))
-        + HexInt4(static_cast<qint16>(guid.data2)) + HexInt4(static_cast<qint16>(guid.data3)) + HexBytes8(guid.data4);
+    QString text;
+    text.reserve(44);
+    text += QStringLiteral("01");
+    text += QStringView(time).mid(2, 10);
+    text += HexLong8(static_cast<qint32>(guid.data1));
+    text += HexInt4(static_cast<qint16>(guid.data2));
+    text += HexInt4(static_cast<qint16>(guid.data3));
+    text += HexBytes8(guid.data4);
+    return text;
 }
 
 qint32 HexToLong(const QString& hex)

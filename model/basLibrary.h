@@ -65,8 +65,8 @@ QStringList SplitDoubleQuoted(const QString& text, QChar delimiter, bool skipLas
 
 // Name and value of a line "name = value" or "name is value" ("=" wins; a separator inside
 // a quoted value does not count); KeyOfPair also takes the name of a line "name {".
-QString KeyOfPair(const QString& line);
-QString ValueOfPair(const QString& line);
+QString KeyOfPair(QStringView line);
+QString ValueOfPair(QStringView line);
 
 // Repeating-key XOR of the ANSI codes; the same call undoes it. InvalidProcedureCall (5)
 // for an empty key. The result may hold NUL characters.

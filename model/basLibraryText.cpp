@@ -7,12 +7,27 @@ namespace basLibrary {
 
 namespace {
 
-QString withoutLineBreaks(const QString& line)
+QStringView trimmedBlanks(QStringView text)
 {
-    QString cleaned = line;
-    cleaned.remove(u'\r');
-    cleaned.remove(u'\n');
-    return TrimBlanks(cleaned);
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
+// A key-value line without its line breaks and the blanks at its ends: a view of the line
+// itself when it holds no line break (the usual case), else of `storage`.
+QStringView withoutLineBreaks(QStringView line, QString& storage)
+{
+    if (!line.contains(u'\r') && !line.contains(u'\n'))
+        return trimmedBlanks(line);
+    storage = line.toString();
+    storage.remove(u'\r');
+    storage.remove(u'\n');
+    return trimmedBlanks(storage);
 }
 
 struct Separator {
@@ -21,14 +36,14 @@ struct Separator {
 };
 
 // The "=" or " is " of a key-value line that stands before any double quote; "=" wins.
-Separator pairSeparator(const QString& line)
+Separator pairSeparator(QStringView line)
 {
     const qsizetype quote = line.indexOf(u'"');
     const auto beforeQuote = [quote](qsizetype at) { return at >= 0 && (quote < 0 || at < quote); };
     const qsizetype equals = line.indexOf(u'=');
     if (beforeQuote(equals))
         return {equals, 1};
-    const qsizetype is = line.indexOf(QStringLiteral(" is "));
+    const qsizetype is = line.indexOf(u" is ");
     if (beforeQuote(is))
         return {is, 4};
     return {};
@@ -40,13 +55,8 @@ bool isQuote(QChar c) { return c == u'"' || c == u'\''; }
 
 QString TrimBlanks(const QString& text)
 {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
+    const QStringView trimmed = trimmedBlanks(text);
+    return trimmed.size() == text.size() ? text : trimmed.toString();
 }
 
 QString ReplaceAll(const QString& text, const QString& search, const QString& replacement)
@@ -99,47 +109,47 @@ QString TextBetween(const QString& text, QChar opening, QChar closing)
 QStringList SplitDoubleQuoted(const QString& text, QChar delimiter, bool skipLast)
 {
     QStringList fields;
-    QString field;
+    qsizetype start = 0;
     bool quoted = false;
-    for (const QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
         if (c == u'"') {
             quoted = !quoted;
-            field += c;
         } else if (c == delimiter && !quoted) {
-            fields.append(field);
-            field.clear();
-        } else {
-            field += c;
+            fields.append(text.mid(start, i - start));
+            start = i + 1;
         }
     }
     if (!skipLast)
-        fields.append(field);
+        fields.append(start == 0 ? text : text.mid(start));
     return fields;
 }
 
-QString KeyOfPair(const QString& line)
+QString KeyOfPair(QStringView line)
 {
-    const QString cleaned = withoutLineBreaks(line);
+    QString storage;
+    const QStringView cleaned = withoutLineBreaks(line, storage);
     qsizetype end = pairSeparator(cleaned).at;
     if (end < 0)
         end = cleaned.indexOf(u'{');
     if (end < 0)
         return {};
-    return TrimBlanks(cleaned.left(end));
+    return trimmedBlanks(cleaned.left(end)).toString();
 }
 
-QString ValueOfPair(const QString& line)
+QString ValueOfPair(QStringView line)
 {
-    const QString cleaned = withoutLineBreaks(line);
+    QString storage;
+    const QStringView cleaned = withoutLineBreaks(line, storage);
     const Separator separator = pairSeparator(cleaned);
     if (separator.at < 0)
         return {};
-    QString value = TrimBlanks(cleaned.mid(separator.at + separator.length));
+    QStringView value = trimmedBlanks(cleaned.mid(separator.at + separator.length));
     if (!value.isEmpty() && isQuote(value.front()))
-        value.remove(0, 1);
+        value = value.mid(1);
     if (!value.isEmpty() && isQuote(value.back()))
         value.chop(1);
-    return value;
+    return value.toString();
 }
 
 QString XorScramble(const QString& text, const QString& key)

@@ -12,10 +12,11 @@ void RecomputeDegreesOfTruth(clsNetwork& network)
     auto& layers = network.Layers();
     if (layers.isEmpty())
         return;
-    for (const auto& node : layers.Item(1)->Nodes().Snapshot())
-        basKelva::UpdateDOTParents(node);
-    for (const auto& node : layers.Item(layers.Count())->Nodes().Snapshot())
-        basKelva::UpdateDOTChildren(node);
+    basKelva::UpdateDOTParents(layers.Item(1)->Nodes().Snapshot());
+    // One walk from all of them: in a network laid out badly (a long chain in one layer) the
+    // nodes of the last layer reach one another, and a walk from each would be as long as
+    // the chain.
+    basKelva::UpdateDOTChildren(layers.Item(layers.Count())->Nodes().Snapshot());
 }
 
 void RecomputeDegreesOfTruth(const Collection<std::shared_ptr<clsNetwork>>& networks)

@@ -10,7 +10,8 @@ class clsNetwork;
 
 // After a knowledge base is opened, the degrees of truth are worked out again from the stored
 // answers: first the links of the parents of every node of layer 1, then every node of the last
-// layer with everything its links reach. Networks without layers are left alone.
+// layer with everything its links reach, each node once whatever the layering. Networks
+// without layers are left alone.
 void RecomputeDegreesOfTruth(clsNetwork& network);
 void RecomputeDegreesOfTruth(const Collection<std::shared_ptr<clsNetwork>>& networks);
 

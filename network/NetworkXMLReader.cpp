@@ -29,12 +29,12 @@ const QString kNetworkTag = QStringLiteral("network");
 
 QString value(QStringView content, const char* tag)
 {
-    return basXML::GetXMLValue(content, QLatin1String(tag));
+    return basXML::GetXMLValue(content, QString::fromLatin1(tag));
 }
 
 QStringView element(QStringView content, const char* tag)
 {
-    return basXML::GetXMLContent(content, QLatin1String(tag));
+    return basXML::GetXMLContent(content, QString::fromLatin1(tag));
 }
 
 // The image file named inside an element (splash, background).
@@ -82,6 +82,7 @@ bool NetworkXMLReader::read(QString& text)
     nodes.placeInto(m_network);
     if (m_progressBar)
         m_progressBar->setValue(0);
+    m_shownPercent = 0;
     return m_fieldsRead;
 }
 
@@ -195,9 +196,13 @@ void NetworkXMLReader::readNodes(QString& text, ReadNodeSet& nodes, qsizetype pr
 
 void NetworkXMLReader::showProgress(qsizetype done)
 {
-    if (m_progressBar && m_total > 0)
-        m_progressBar->setValue(static_cast<int>(std::clamp<qsizetype>(100 * done / m_total, 0, 100)));
-    platform::ui().yield();
+    if (m_progressBar && m_total > 0) {
+        const int percent = static_cast<int>(std::clamp<qsizetype>(100 * done / m_total, 0, 100));
+        if (percent != m_shownPercent)
+            m_progressBar->setValue(percent);
+        m_shownPercent = percent;
+    }
+    m_yield();
 }
 
 } // namespace kelvane

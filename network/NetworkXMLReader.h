@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/PacedYield.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -41,6 +43,8 @@ private:
     clsNetwork& m_network;
     AbstractProgressBar* m_progressBar;
     qsizetype m_total = 0;
+    int m_shownPercent = -1;
+    PacedYield m_yield; // the message loop runs every few milliseconds, not after every node
     bool m_fieldsRead = true;
 };
 

@@ -6,6 +6,7 @@
 #include "model/basGlobal.h"
 #include "model/basKelva.h"
 #include "model/basLibrary.h"
+#include "network/VisibleText.h"
 #include "platform/Canvas.h"
 #include "platform/RuntimeError.h"
 
@@ -59,12 +60,20 @@ void applyAnswerFont(platform::Canvas& canvas, TextLabel& answer)
     canvas.setFontUnderline(font->Underline);
 }
 
+// A line as far as the surface can show it: a name or caption of any length is cut before it
+// is measured or drawn, so that it costs no more than the surface's width.
+QString visibleLine(const platform::Canvas& canvas, const QString& line)
+{
+    return visibletext::cutToCharacters(line, visibletext::charactersAcross(canvas.ScaleWidth()));
+}
+
 // Prints each line centred on x, from the current position downwards.
 void printCentredLines(platform::Canvas& canvas, const QStringList& lines, double x)
 {
     for (const QString& line : lines) {
-        canvas.setCurrentX(x - canvas.TextWidth(line) / 2);
-        canvas.Print(line);
+        const QString shown = visibleLine(canvas, line);
+        canvas.setCurrentX(x - canvas.TextWidth(shown) / 2);
+        canvas.Print(shown);
     }
 }
 
@@ -132,9 +141,10 @@ void drawNodeText(platform::Canvas& canvas, const std::shared_ptr<Node>& node, Q
         if (caption.answerLabel)
             applyAnswerFont(canvas, *caption.answerLabel);
     });
-    ignoringErrors([&] { canvas.setCurrentX(centre.x() - canvas.TextWidth(caption.text) / 2); });
+    const QString shown = visibleLine(canvas, caption.text);
+    ignoringErrors([&] { canvas.setCurrentX(centre.x() - canvas.TextWidth(shown) / 2); });
     ignoringErrors([&] { canvas.setCurrentY(centre.y() + kCaptionGap); });
-    ignoringErrors([&] { canvas.Print(caption.text); });
+    ignoringErrors([&] { canvas.Print(shown); });
 }
 
 } // namespace kelvane::drawing

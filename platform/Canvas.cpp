@@ -100,7 +100,17 @@ double Canvas::TextWidth(const QString& text) const
 
 double Canvas::TextHeight(const QString& text) const
 {
-    return linesOf(text).size() * lineHeight();
+    // As many lines as linesOf gives, counted without copying them.
+    qsizetype lines = 1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        ++lines;
+        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+            ++i;
+    }
+    return lines * lineHeight();
 }
 
 void Canvas::Cls()

@@ -3,6 +3,8 @@
 #include "platform/RuntimeError.h"
 
 #include <QLocale>
+#include <QVarLengthArray>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -92,18 +94,19 @@ double leadingNumber(const QString& text)
             return static_cast<qint32>(static_cast<quint32>(acc));
         }
     }
-    QString digits;
+    // Every character taken is ASCII: a sign, digits, one point, an exponent.
+    QVarLengthArray<char, 64> digits;
     if (i < n && (text[i] == u'+' || text[i] == u'-'))
-        digits += text[i++];
+        digits.append(char(text[i++].unicode()));
     bool seenDigit = false;
     bool seenPoint = false;
     for (; i < n; ++i) {
         const QChar c = text[i];
         if (c.isDigit() && c.unicode() < 128) {
-            digits += c;
+            digits.append(char(c.unicode()));
             seenDigit = true;
         } else if (c == u'.' && !seenPoint) {
-            digits += c;
+            digits.append('.');
             seenPoint = true;
         } else if (isBlank(c)) {
             continue; // the scan steps over embedded blanks, as the old runtime did
@@ -114,18 +117,26 @@ double leadingNumber(const QString& text)
     if (!seenDigit)
         return 0.0;
     if (i < n && (text[i].toUpper() == u'E' || text[i].toUpper() == u'D')) {
-        QString exponent = QStringLiteral("e");
+        QVarLengthArray<char, 16> exponent {'e'};
         qsizetype j = i + 1;
         if (j < n && (text[j] == u'+' || text[j] == u'-'))
-            exponent += text[j++];
+            exponent.append(char(text[j++].unicode()));
         const qsizetype firstDigit = j;
         while (j < n && text[j].isDigit() && text[j].unicode() < 128)
-            exponent += text[j++];
+            exponent.append(char(text[j++].unicode()));
         if (j > firstDigit)
-            digits += exponent;
+            digits.append(exponent.constData(), exponent.size());
     }
+    // Both readings round correctly, so they agree wherever the quick one reads the whole
+    // text; anything else (a value out of range) is left to QString's reading.
+    const char* begin = digits.constData();
+    const char* end = begin + digits.size();
+    double value = 0.0;
+    const auto [stop, error] = std::from_chars(*begin == '+' ? begin + 1 : begin, end, value);
+    if (error == std::errc() && stop == end)
+        return checkFinite(value);
     bool ok = false;
-    const double value = digits.toDouble(&ok);
+    value = QString::fromLatin1(begin, digits.size()).toDouble(&ok);
     return ok ? checkFinite(value) : 0.0;
 }
 

@@ -62,6 +62,8 @@ KelvaneTreeview::KelvaneTreeview(QWidget* parent) : QWidget(parent)
     m_TreeView1->setIconSize(QSize(16, 16));
     m_TreeView1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
+    connect(m_TreeView1, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* line) { openLine(*line); });
+
     m_Frame1 = new QLabel(this);
     m_Frame1->setObjectName(QStringLiteral("Frame1"));
     m_Frame1->setPixmap(toolpictures::Logo(kPicturePixels));
@@ -111,6 +113,7 @@ QString KelvaneTreeview::addNode(const QString& parentKey, const QString& key, c
 
 void KelvaneTreeview::DrawReport()
 {
+    m_unopened.clear();
     m_TreeView1->clear();
     m_nodes.clear();
     trappedVoid(kModule, "DrawReport", [&] {
@@ -119,21 +122,44 @@ void KelvaneTreeview::DrawReport()
         Report report;
         report.KnowledgeBase = knowledgeBase;
         addNode({}, kRootKey, report.Name(), kRootImage); // the title, and the scenario's name
-        for (const auto& item : report.ReportItems()) {
-            const QString key = addNode(kRootKey, keyText(item->Text), item->Text, GetDrawIcon(*item));
-            DrawReportItem(key, *item);
-        }
+        for (const auto& item : report.ReportItems())
+            addItemLine(kRootKey, item);
         m_TreeView1->topLevelItem(0)->setExpanded(true);
     });
+}
+
+void KelvaneTreeview::addItemLine(const QString& parentKey, const std::shared_ptr<ReportItem>& item)
+{
+    // The root's lines are keyed by their text alone.
+    const QString prefix = parentKey == kRootKey ? QString() : parentKey;
+    const QString key = addNode(parentKey, prefix + keyText(item->Text), item->Text, GetDrawIcon(*item));
+    if (item->ReportItems().isEmpty() && item->Justification.isEmpty())
+        return;
+    QTreeWidgetItem* line = Node(key);
+    line->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    m_unopened.insert(line, item);
+}
+
+void KelvaneTreeview::openLine(QTreeWidgetItem& line)
+{
+    const auto item = m_unopened.take(&line);
+    if (!item)
+        return;
+    line.setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    DrawReportItem(line.data(0, kKeyRole).toString(), *item);
+}
+
+void KelvaneTreeview::makeAllLines()
+{
+    while (!m_unopened.isEmpty())
+        openLine(*m_unopened.begin().key());
 }
 
 void KelvaneTreeview::DrawReportItem(const QString& parentKey, ReportItem& item)
 {
     trappedVoid(kModule, "DrawReportItem", [&] {
-        for (const auto& sub : item.ReportItems()) {
-            const QString key = addNode(parentKey, parentKey + keyText(sub->Text), sub->Text, GetDrawIcon(*sub));
-            DrawReportItem(key, *sub);
-        }
+        for (const auto& sub : item.ReportItems())
+            addItemLine(parentKey, sub);
         if (!item.Justification.isEmpty())
             addNode(parentKey, parentKey + keyText(item.Justification), item.Justification, kJustificationImage);
     });
@@ -153,6 +179,7 @@ int KelvaneTreeview::GetDrawIcon(const ReportItem& item)
 
 void KelvaneTreeview::PrintTree()
 {
+    makeAllLines(); // every level is printed, opened or not
     trappedVoid(kModule, "PrintTree", [&] {
         platform::Printer& printer = platform::printer();
         platform::ui().setBusyPointer(true);

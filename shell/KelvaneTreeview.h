@@ -18,6 +18,10 @@ class ReportItem;
 // state, and an item's justification as its last sub-line. The logo stands at the top right.
 // The tree can be printed on paper in pages, every level shown whether expanded or not.
 //
+// The lines below a line are made when the line is first opened (or printed): a report of
+// many paths lists its shared evidence under every conclusion, and only the branches the
+// user opens are laid out.
+//
 // Every line has a key: its parent's key followed by its text with carriage returns as blanks
 // (the root's is "Root"). Keys are unique: a line whose key is taken (two sibling items with the
 // same text) gets a numbered one, so both lines show.
@@ -37,7 +41,8 @@ public:
     // (false): 4, 5, 6, 7, 8, 15, 13, 12, 11, 10, 9; 0 for any other value.
     static int GetDrawIcon(const ReportItem& item);
 
-    // Adds the item's sub-items (recursively) and then its justification below the line `parentKey`.
+    // Adds the item's sub-items and then its justification below the line `parentKey`; the
+    // lines below each sub-item are added when it is opened.
     void DrawReportItem(const QString& parentKey, ReportItem& item);
 
     // Prints the whole tree on the current printer, in pages with the print time and the logo at
@@ -58,10 +63,17 @@ protected:
 private:
     // Adds a line below the line `parentKey` (a top line without one) and gives back its key.
     QString addNode(const QString& parentKey, const QString& key, const QString& text, int image);
+    // Adds the line of a report item below `parentKey`; its own lines wait until it is opened.
+    void addItemLine(const QString& parentKey, const std::shared_ptr<ReportItem>& item);
+    // Makes the lines below a line that was not opened before.
+    void openLine(QTreeWidgetItem& line);
+    // Makes every line not made yet, down to the last level.
+    void makeAllLines();
 
     QTreeWidget* m_TreeView1 = nullptr;
     QLabel* m_Frame1 = nullptr;
     QHash<QString, QTreeWidgetItem*> m_nodes;
+    QHash<QTreeWidgetItem*, std::shared_ptr<ReportItem>> m_unopened; // lines whose own lines are not made yet
 };
 
 } // namespace kelvane

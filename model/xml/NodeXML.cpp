@@ -10,6 +10,7 @@
 #include "model/basLibrary.h"
 #include "model/clsControl.h"
 #include "model/xml/basKelvaneXML.h"
+#include "model/xml/XMLTagIndex.h"
 #include "model/xml/basXML.h"
 
 #include <cmath>
@@ -76,7 +77,8 @@ QString Node::SerializeOutXML()
 bool Node::SerializeInXML(QStringView element)
 {
     // Looks up the first element of that name anywhere in the node element.
-    const auto value = [element](const char16_t* tag) { return basXML::GetXMLValue(element, QString::fromUtf16(tag)); };
+    const basXML::XMLTagIndex tags(element);
+    const auto value = [&tags](QStringView tag) { return tags.value(tag); };
     // Each field is read on its own: a failing step is reported, and the fields after it are
     // still read.
     bool allRead = true;
@@ -90,17 +92,21 @@ bool Node::SerializeInXML(QStringView element)
         else
             GUID = guid;
     });
-    read([&] { setNameLabel(ReadStringXML(element, QStringLiteral("nodename"))); });
+    // The elements a node lacks are not looked for through all of its text.
+    const auto label = [&](const QString& tag) {
+        return tags.contains(tag) ? ReadStringXML(element, tag) : std::make_shared<TextLabel>();
+    };
+    read([&] { setNameLabel(label(QStringLiteral("nodename"))); });
     read([&] {
-        if (const auto colour = ReadColourXML(basXML::GetXMLValue(element, QStringLiteral("nodedisplay"))))
+        if (const auto colour = ReadColourXML(value(u"nodedisplay")))
             Color = ColourValue(*colour);
     });
     read([&] { LayerIndex = ReadLongXML(value(u"layerindex")); });
     read([&] { NodeIndex = ReadLongXML(value(u"nodeindex")); });
-    read([&] { Question = ReadStringXML(element, QStringLiteral("question")); });
-    read([&] { Answers = ReadAnswerXML(element); });
-    read([&] { Reason = ReadStringXML(element, QStringLiteral("reason")); });
-    read([&] { Justification = ReadStringXML(element, QStringLiteral("justification")); });
+    read([&] { Question = label(QStringLiteral("question")); });
+    read([&] { Answers = tags.contains(u"answer") ? ReadAnswerXML(element) : Collection<std::shared_ptr<TextLabel>>(); });
+    read([&] { Reason = label(QStringLiteral("reason")); });
+    read([&] { Justification = label(QStringLiteral("justification")); });
     read([&] {
         const QString text = value(u"defaultanswervalue");
         if (!text.isEmpty())
@@ -147,7 +153,7 @@ bool Node::SerializeInXML(QStringView element)
             setOverridden(ReadBooleanXML(text));
     });
     read([&] {
-        const bool external = element.contains(u"<external");
+        const bool external = tags.containsPrefix(u"external");
         setExternal(external);
         if (external) {
             const QString tag = QStringLiteral("external");
@@ -156,9 +162,11 @@ bool Node::SerializeInXML(QStringView element)
             setExternalGUID(basXML::GetXMLAttribute(element, tag, QStringLiteral("nodeguidref")));
         }
     });
-    read([&] { Properties = ReadPropertyXML(element); });
-    read([&] { Links() = ReadLinkXML(element); });
-    read([&] { Controls() = ReadControlXML(element); });
+    read([&] { Properties = tags.contains(u"property") ? ReadPropertyXML(element) : Collection<std::shared_ptr<Property>>(); });
+    read([&] { Links() = tags.containsPrefix(u"link") ? ReadLinkXML(element) : Collection<std::shared_ptr<Link>>(); });
+    read([&] {
+        Controls() = tags.contains(u"control", u' ') ? ReadControlXML(element) : Collection<std::shared_ptr<clsControl>>();
+    });
     return allRead;
 }
 

@@ -5,6 +5,7 @@
 #include "model/Property.h"
 #include "model/TextLabel.h"
 #include "model/clsControl.h"
+#include "model/xml/XMLTagIndex.h"
 #include "model/xml/basXML.h"
 #include "platform/Conversions.h"
 #include "platform/RuntimeError.h"
@@ -35,10 +36,10 @@ void forEachElement(QStringView text, QStringView start, QStringView end, Visit&
     }
 }
 
-bool flagOf(QStringView element, const QString& tag)
+bool flagOf(const basXML::XMLTagIndex& element, QStringView tag)
 {
     try {
-        return ReadBooleanXML(basXML::GetXMLValue(element, tag));
+        return ReadBooleanXML(element.value(tag));
     } catch (const kelvane::RuntimeError&) {
         return false; // missing or unreadable
     }
@@ -183,11 +184,12 @@ Collection<std::shared_ptr<Link>> ReadLinkXML(QStringView text)
     forEachElement(text, u"<link", u"</link>", [&](QStringView element) {
         auto link = std::make_shared<Link>();
         link->NodeGUIDRef = basXML::GetXMLAttribute(element, QStringLiteral("link"), QStringLiteral("nodeguidref"));
-        link->WeightAffirm = ReadDecimalXML(basXML::GetXMLValue(element, QStringLiteral("weightaffirm")));
-        link->Weight = ReadDecimalXML(basXML::GetXMLValue(element, QStringLiteral("weight")));
-        link->WeightDeny = ReadDecimalXML(basXML::GetXMLValue(element, QStringLiteral("weightdeny")));
-        link->AlwaysAffirm = flagOf(element, QStringLiteral("alwaysaffirm"));
-        link->AlwaysDeny = flagOf(element, QStringLiteral("alwaysdeny"));
+        const basXML::XMLTagIndex tags(element);
+        link->WeightAffirm = ReadDecimalXML(tags.value(u"weightaffirm"));
+        link->Weight = ReadDecimalXML(tags.value(u"weight"));
+        link->WeightDeny = ReadDecimalXML(tags.value(u"weightdeny"));
+        link->AlwaysAffirm = flagOf(tags, u"alwaysaffirm");
+        link->AlwaysDeny = flagOf(tags, u"alwaysdeny");
         links.Add(std::move(link));
     });
     return links;

@@ -63,11 +63,12 @@ QString WriteStringXML(TextLabel& label)
 std::shared_ptr<TextLabel> ReadStringXML(QStringView text, const QString& tag)
 {
     auto label = std::make_shared<TextLabel>();
-    const QString startTag = u'<' + tag + u'>';
+    const basXML::XMLTag tags(tag);
+    const QStringView startTag = tags.bare();
     const qsizetype open = text.indexOf(startTag);
     if (open < 0)
         return label;
-    const qsizetype close = text.indexOf(QString(QStringLiteral("</") + tag + u'>'), open);
+    const qsizetype close = text.indexOf(tags.end(), open);
     if (close < 0)
         return label;
     const qsizetype first = open + startTag.size();

@@ -38,18 +38,89 @@ QString replaceInTurn(QString text, const Replacement (&replacements)[N])
     return text;
 }
 
+// Calls `visit` with each piece between the delimiters that stand outside quotes (a single
+// or a double quote opens and closes); empty pieces included.
+template <class Visit>
+void forEachQuotedPiece(QStringView text, QChar delimiter, Visit&& visit)
+{
+    qsizetype start = 0;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'"' || c == u'\'') {
+            quoted = !quoted;
+        } else if (c == delimiter && !quoted) {
+            visit(text.mid(start, i - start));
+            start = i + 1;
+        }
+    }
+    visit(text.mid(start));
+}
+
+// Whether `key` in upper case reads `upper`; without making the upper-case text of an ASCII key.
+bool upperCaseEquals(QStringView key, const QString& upper)
+{
+    for (const QChar c : key) {
+        if (c.unicode() >= 128)
+            return key.toString().toUpper() == upper;
+    }
+    if (key.size() != upper.size())
+        return false;
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        const char16_t c = key[i].unicode();
+        if ((c >= u'a' && c <= u'z' ? char16_t(c - 32) : c) != upper[i].unicode())
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
-QStringView GetXMLContent(QStringView text, const QString& tag)
+XMLTag::XMLTag(QStringView name) : m_nameLength(name.size())
 {
-    const QString bare = u'<' + tag + u'>';
-    const QString endTag = QStringLiteral("</") + tag + u'>';
+    // "<name>", "<name " and "</name>" one after the other.
+    m_text.reserve(3 * name.size() + 7);
+    const auto add = [&](QStringView before, QChar after) {
+        m_text.append(before.data(), before.size());
+        m_text.append(name.data(), name.size());
+        m_text.append(after);
+    };
+    add(u"<", u'>');
+    add(u"<", u' ');
+    add(u"</", u'>');
+}
+
+QStringView XMLTag::start() const
+{
+    return QStringView(m_text.data(), 1 + m_nameLength);
+}
+
+QStringView XMLTag::bare() const
+{
+    return QStringView(m_text.data(), 2 + m_nameLength);
+}
+
+QStringView XMLTag::withAttributes() const
+{
+    return QStringView(m_text.data() + 2 + m_nameLength, 2 + m_nameLength);
+}
+
+QStringView XMLTag::end() const
+{
+    return QStringView(m_text.data() + 4 + 2 * m_nameLength, 3 + m_nameLength);
+}
+
+QStringView GetXMLContent(QStringView text, QStringView tag)
+{
+    const XMLTag tags(tag);
+    const QStringView bare = tags.bare();
+    const QStringView endTag = tags.end();
 
     qsizetype start = text.indexOf(bare);
     if (start >= 0) {
         start += bare.size();
     } else {
-        const qsizetype tagAt = text.indexOf(QString(u'<' + tag + u' '));
+        const qsizetype tagAt = text.indexOf(tags.withAttributes());
         if (tagAt < 0)
             return {};
         const qsizetype close = text.indexOf(u'>', tagAt + tag.size() + 2);
@@ -58,17 +129,20 @@ QStringView GetXMLContent(QStringView text, const QString& tag)
         start = close + 1;
     }
 
-    // The matching end tag: every bare start tag before an end tag opens one more level.
+    // The matching end tag: every bare start tag before an end tag opens one more level. The
+    // start tags are looked for only up to the end tag (a start tag that begins before it ends
+    // before the end tag's last character), not through the rest of the text.
     qsizetype depth = 1;
     qsizetype from = start;
-    qsizetype nextOpen = text.indexOf(bare, start);
+    qsizetype openFrom = start;
     for (;;) {
         const qsizetype end = text.indexOf(endTag, from);
         if (end < 0)
             return {};
-        while (nextOpen >= 0 && nextOpen < end) {
+        const QStringView beforeEnd = text.left(end + bare.size() - 1);
+        for (qsizetype open = beforeEnd.indexOf(bare, openFrom); open >= 0; open = beforeEnd.indexOf(bare, openFrom)) {
             ++depth;
-            nextOpen = text.indexOf(bare, nextOpen + bare.size());
+            openFrom = open + bare.size();
         }
         if (--depth == 0)
             return text.mid(start, end - start);
@@ -76,7 +150,7 @@ QStringView GetXMLContent(QStringView text, const QString& tag)
     }
 }
 
-QString GetXMLValue(QStringView text, const QString& tag)
+QString GetXMLValue(QStringView text, QStringView tag)
 {
     return UnescapeXMLText(GetXMLContent(text, tag).toString());
 }
@@ -84,15 +158,30 @@ QString GetXMLValue(QStringView text, const QString& tag)
 QString ExtractXMLElement(QString& text, const QString& tag)
 {
     XMLElementWalker walker(text, tag);
-    const QString element = walker.next().toString();
-    if (!element.isEmpty())
-        text.remove(0, walker.position());
+    const QStringView found = walker.next();
+    if (found.isEmpty())
+        return {};
+    const qsizetype start = found.data() - text.constData();
+    const qsizetype end = walker.position();
+    if (end - start <= text.size() - end) {
+        QString element = found.toString();
+        text.remove(0, end);
+        return element;
+    }
+    // An element that is most of the text (a document's first network) is cut out of it in
+    // place rather than copied.
+    QString rest = QStringView(text).mid(end).toString();
+    text.truncate(end);
+    text.remove(0, start);
+    QString element = std::move(text);
+    text = std::move(rest);
     return element;
 }
 
 QString GetXMLAttribute(QStringView text, const QString& tag, const QString& name)
 {
-    const qsizetype tagAt = text.indexOf(QString(u'<' + tag));
+    const XMLTag tags(tag);
+    const qsizetype tagAt = text.indexOf(tags.start());
     if (tagAt < 0)
         return {};
     const qsizetype first = tagAt + 1 + tag.size() + 1; // past the name and one blank
@@ -100,12 +189,16 @@ QString GetXMLAttribute(QStringView text, const QString& tag, const QString& nam
     if (close < 0)
         return {};
 
+    // As SplitAttributes reads them; only the value of a matching name is worked out.
     QString result;
     const QString wanted = name.toUpper();
-    for (const Attribute& attribute : SplitAttributes(text.mid(first, close - first))) {
-        if (attribute.name.toUpper() == wanted)
-            result = UnescapeXMLAttribute(attribute.value);
-    }
+    forEachQuotedPiece(text.mid(first, close - first), u' ', [&](QStringView piece) {
+        if (piece.isEmpty() || !upperCaseEquals(basLibrary::KeyOfPair(piece), wanted))
+            return;
+        QString value = basLibrary::ValueOfPair(piece);
+        value.remove(u'\'');
+        result = UnescapeXMLAttribute(value);
+    });
     return result;
 }
 
@@ -159,20 +252,7 @@ QString UnescapeXMLText(const QString& text)
 QStringList SplitQuoted(QStringView text, QChar delimiter)
 {
     QStringList pieces;
-    QString piece;
-    bool quoted = false;
-    for (const QChar c : text) {
-        if (c == u'"' || c == u'\'') {
-            quoted = !quoted;
-            piece.append(c);
-        } else if (c == delimiter && !quoted) {
-            pieces.append(piece);
-            piece.clear();
-        } else {
-            piece.append(c);
-        }
-    }
-    pieces.append(piece);
+    forEachQuotedPiece(text, delimiter, [&](QStringView piece) { pieces.append(piece.toString()); });
     return pieces;
 }
 

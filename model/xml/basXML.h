@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QString>
 #include <QList>
+#include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <QVarLengthArray>
 
 // The knowledge-base documents are read and written as text, without a parser object:
 // elements and attributes are found by plain, case-sensitive substring searches, and texts
@@ -16,12 +17,27 @@
 // as LF and read back as CR. The text form knows no quote entities.
 namespace basXML {
 
+// The tags of an element name, made without allocating for names of the usual length.
+class XMLTag {
+public:
+    explicit XMLTag(QStringView name);
+    QStringView start() const;          // "<name"
+    QStringView bare() const;           // "<name>"
+    QStringView withAttributes() const; // "<name "
+    QStringView end() const;            // "</name>"
+
+private:
+    QVarLengthArray<QChar, 96> m_text;
+    qsizetype m_nameLength;
+};
+
+
 // The content of the first element `tag` ("<tag>" or "<tag ...>" up to its matching
 // "</tag>"; nested bare "<tag>" elements stay inside), text form undone. Empty when none.
-QString GetXMLValue(QStringView text, const QString& tag);
+QString GetXMLValue(QStringView text, QStringView tag);
 
 // The same content as it stands in the text, text form not undone.
-QStringView GetXMLContent(QStringView text, const QString& tag);
+QStringView GetXMLContent(QStringView text, QStringView tag);
 
 // The first whole element `tag` (one whose start tag has attributes is looked for first;
 // not nesting-aware). `text` keeps only what follows it; when there is none the result is

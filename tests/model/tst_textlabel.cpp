@@ -56,10 +56,13 @@ TEST(TextLabel, ScansLinksAndEntities)
         {u"ab<A x>cd", u"abcd", {{u"x"_s, 2, 2}}},
         {u"ab<A xyz", u"ab", {}},
         {u"<A >x</A>", u"", {}}, // the character right after "<A " never closes the tag
+        {u"plain text", u"plain text", {}},
+        {u"", u"", {}},
     };
     for (const auto& c : cases) {
         const TextLabel label = labelOf(QString::fromUtf16(c.html));
         EXPECT_EQ(label.Text(), QString::fromUtf16(c.text)) << label.HTML.toStdString();
+        EXPECT_EQ(label.hasText(), !label.Text().isEmpty()) << label.HTML.toStdString();
         std::vector<Span> spans;
         for (const auto& uri : label.URIs())
             spans.push_back({uri->URI, uri->SelStart, uri->SelLength});

@@ -1,4 +1,5 @@
 #include "model/xml/XMLElementWalker.h"
+#include "model/xml/XMLTagIndex.h"
 #include "model/xml/basXML.h"
 
 #include <gtest/gtest.h>
@@ -95,4 +96,61 @@ TEST(SplitQuoted, KeepsDelimitersInsideEitherQuote)
     EXPECT_EQ(attributes[0].name, S("face"));
     EXPECT_EQ(attributes[0].value, S("Times New Roman"));
     EXPECT_EQ(attributes[1].value, S("its"));
+}
+
+TEST(GetXMLAttribute, ReadsWhatSplitAttributesReadsOnRandomStartTags)
+{
+    // The attribute of a start tag is the last piece whose name matches, as the attribute list
+    // reads them: random tags of quotes, separators, letter cases and line breaks.
+    const QString alphabet = S("aAbB=='\" \" \r\n{ß&;lt") + QChar(0x2026);
+    std::uint32_t state = 7;
+    const auto next = [&](int below) {
+        state = state * 1103515245u + 12345u;
+        return int((state >> 16) % std::uint32_t(below));
+    };
+    for (int round = 0; round < 3000; ++round) {
+        QString attributes;
+        for (int i = next(24); i > 0; --i)
+            attributes += alphabet[next(int(alphabet.size()))];
+        const QString text = S("<x") + attributes + S(">rest");
+        for (const QString name : {S("a"), S("B"), S("ab"), S("ß"), S("SS")}) {
+            QString expected;
+            const qsizetype close = text.indexOf(u'>', 3);
+            if (close >= 0) {
+                for (const Attribute& attribute : SplitAttributes(QStringView(text).mid(3, close - 3))) {
+                    if (attribute.name.toUpper() == name.toUpper())
+                        expected = UnescapeXMLAttribute(attribute.value);
+                }
+            }
+            ASSERT_EQ(GetXMLAttribute(text, S("x"), name), expected) << qPrintable(text);
+        }
+    }
+}
+
+TEST(XMLTagIndex, FindsWhatTheTextSearchesFindOnRandomTexts)
+{
+    // Random texts of tags, prefixes of tags, end tags, nesting, attributes and stray
+    // characters: the index gives the same piece of the text for every name.
+    const QStringList pieces {S("<a>"), S("</a>"), S("<ab>"), S("</ab>"), S("<a "), S("<a x='>'>"), S("<b>"),
+                              S("</b>"), S("<"), S(">"), S(" "), S("/"), S("x"), S("<<a>"), S("</a"), S("a>")};
+    std::uint32_t state = 3;
+    const auto next = [&](int below) {
+        state = state * 1103515245u + 12345u;
+        return int((state >> 16) % std::uint32_t(below));
+    };
+    for (int round = 0; round < 20000; ++round) {
+        QString text;
+        for (int i = next(14); i > 0; --i)
+            text += pieces[next(int(pieces.size()))];
+        const XMLTagIndex index(text);
+        for (const QString tag : {S("a"), S("ab"), S("b"), S("c"), S("a b"), S("")}) {
+            const QStringView expected = GetXMLContent(text, tag);
+            const QStringView actual = index.content(tag);
+            ASSERT_EQ(actual.toString(), expected.toString()) << qPrintable(text) << " / " << qPrintable(tag);
+            ASSERT_EQ(actual.data(), expected.data()) << qPrintable(text) << " / " << qPrintable(tag);
+            ASSERT_EQ(index.contains(tag), text.contains(u'<' + tag + u'>')) << qPrintable(text);
+            ASSERT_EQ(index.contains(tag, u' '), text.contains(u'<' + tag + u' ')) << qPrintable(text);
+            ASSERT_EQ(index.containsPrefix(tag), text.contains(u'<' + tag)) << qPrintable(text);
+        }
+    }
 }

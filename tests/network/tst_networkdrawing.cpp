@@ -3,6 +3,7 @@
 #include "network/LinkDrawing.h"
 #include "network/NetworkGrid.h"
 #include "network/NodeText.h"
+#include "network/VisibleText.h"
 #include "platform/Service.h"
 #include "platform/doubles/RecordingCanvas.h"
 #include "platform/doubles/ScriptedUiServices.h"
@@ -407,6 +408,39 @@ TEST_F(NetworkDrawing, NamesAreCentredLineByLineOnTheNode)
     EXPECT_EQ(drawing::nameLines(QStringLiteral("Alpha\r\nBe")), (QStringList {"Alpha", "Be"}));
     EXPECT_EQ(drawing::nameLines(QStringLiteral("\"a\rb\"\rc")), (QStringList {"\"a\rb\"", "c"}));
     EXPECT_EQ(drawing::nameLines(QString()), QStringList {QString()});
+}
+
+TEST_F(NetworkDrawing, AVeryLongNameOrCaptionIsCutToWhatTheSurfaceCanShow)
+{
+    // The 6,000-twip surface (400 pixels) shows no line of more than 3,200 characters.
+    basGlobal::ApplicationMode = 1;
+    const qsizetype limit = visibletext::charactersAcross(canvas.ScaleWidth());
+    EXPECT_EQ(limit, 3200);
+    const QString longName(2'000'000, u'n');
+    auto node = build.node(1);
+    node->Name()->setText(longName + QStringLiteral("\rshort"));
+    giveAnswers(*node, {QString(limit + 1, u'y'), QStringLiteral("No")});
+    answer(*node, 1.0);
+    ASSERT_TRUE(network.DrawNetwork(canvas));
+
+    const auto prints = canvas.prints();
+    ASSERT_EQ(prints.size(), 3u);
+    EXPECT_EQ(prints[0].text, QString(limit, u'n') + QChar(0x2026));
+    EXPECT_EQ(prints[0].at.x(), 3000 - (limit + 1) * 100 / 2) << "centred as it is shown";
+    EXPECT_EQ(prints[1].text, QStringLiteral("short")) << "the lines that fit stay whole";
+    EXPECT_EQ(prints[2].text, QString(limit, u'y') + QChar(0x2026));
+    EXPECT_EQ(node->Name()->Text().size(), longName.size() + 6) << "the name itself stays whole";
+}
+
+TEST(VisibleText, CutsOnlyTextsLongerThanTheLimitAndKeepsSurrogatePairsWhole)
+{
+    EXPECT_EQ(visibletext::cutToCharacters(QStringLiteral("abc"), 3), QStringLiteral("abc"));
+    EXPECT_EQ(visibletext::cutToCharacters(QStringLiteral("abcd"), 3), QStringLiteral("abc") + QChar(0x2026));
+    const QString withPair = QStringLiteral("ab") + QString::fromUcs4(U"\U0001F600") + QStringLiteral("cd");
+    EXPECT_EQ(visibletext::cutToCharacters(withPair, 3), QStringLiteral("ab") + QChar(0x2026));
+    EXPECT_EQ(visibletext::cutToCharacters(withPair, 4), withPair.left(4) + QChar(0x2026));
+    EXPECT_EQ(visibletext::charactersAcross(0), 256);
+    EXPECT_EQ(visibletext::charactersAcross(1500), 800);
 }
 
 TEST_F(NetworkDrawing, NamesTakeTheirLabelFontAndAnEmptyFontNameTheDefault)

@@ -4,7 +4,10 @@
 
 #include <QLocale>
 #include <gtest/gtest.h>
+
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 using namespace kelvane;
@@ -43,6 +46,40 @@ TEST(Conversions, LeadingNumberScanStopsAtTheFirstForeignCharacter)
     EXPECT_DOUBLE_EQ(conv::leadingNumber(QStringLiteral("&O177777")), -1);
     EXPECT_DOUBLE_EQ(conv::leadingNumber(QStringLiteral("abc")), 0);
     EXPECT_DOUBLE_EQ(conv::leadingNumber(QString()), 0);
+}
+
+TEST(Conversions, LeadingNumberReadsEveryDecimalAsQStringDoes)
+{
+    // Random decimals of many digits, with exponents near the ends of the range (overflow,
+    // underflow, subnormal values), against QString's reading of the same characters.
+    std::uint64_t state = 11;
+    const auto next = [&](int below) {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return int((state >> 33) % std::uint64_t(below));
+    };
+    for (int round = 0; round < 20000; ++round) {
+        QString text = next(3) == 0 ? QStringLiteral("-") : next(2) ? QString() : QStringLiteral("+");
+        for (int i = next(25); i >= 0; --i)
+            text += QChar(u'0' + next(10));
+        if (next(2))
+            text += u'.';
+        for (int i = next(25); i > 0; --i)
+            text += QChar(u'0' + next(10));
+        if (next(2))
+            text += QStringLiteral("e") + (next(2) ? QStringLiteral("-") : QString()) + QString::number(next(340));
+        bool ok = false;
+        const double expected = text.toDouble(&ok);
+        double actual = 0;
+        try {
+            actual = conv::leadingNumber(text);
+        } catch (const RuntimeError&) {
+            actual = std::numeric_limits<double>::infinity();
+        }
+        if (!ok || !std::isfinite(expected))
+            ASSERT_TRUE(actual == 0.0 || std::isinf(actual)) << qPrintable(text);
+        else
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(actual), std::bit_cast<std::uint64_t>(expected)) << qPrintable(text);
+    }
 }
 
 TEST(Conversions, NumberTextUsesAPointWhateverTheLocale)

@@ -39,4 +39,15 @@ TEST(TextEncoding, StoredTextIsUtf8WhenValidElseWindows1252)
     EXPECT_FALSE(isValidUtf8(QByteArray("\xc0\xaf")));      // overlong
     EXPECT_FALSE(isValidUtf8(QByteArray("\xed\xa0\x80")));  // surrogate
     EXPECT_TRUE(isValidUtf8(QByteArray("\xf0\x9f\x98\x80")));
+
+    // A foreign byte or a sequence anywhere among long runs of ASCII, at every place in a word.
+    for (int at = 0; at < 24; ++at) {
+        QByteArray text(40, 'a');
+        text[at] = '\xe9';
+        EXPECT_FALSE(isValidUtf8(text)) << at;
+        text.replace(at, 1, "\xc3\xa9");
+        EXPECT_TRUE(isValidUtf8(text)) << at;
+        text.chop(40 - at); // the sequence cut at the end
+        EXPECT_FALSE(isValidUtf8(text)) << at;
+    }
 }

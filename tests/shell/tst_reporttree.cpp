@@ -5,6 +5,7 @@
 #include "diagram/ctlPelnet.h"
 #include "model/Layer.h"
 #include "model/Node.h"
+#include "model/Report.h"
 #include "model/ReportItem.h"
 #include "model/TextLabel.h"
 #include "model/doubles/StubKnowledgeBase.h"
@@ -21,10 +22,37 @@
 #include <QAction>
 #include <QRegularExpression>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 using namespace kelvane;
 
 namespace {
+
+// Opens every line of the tree, level by level, as a user clicking each branch would.
+void openAll(QTreeWidget& tree)
+{
+    std::vector<QTreeWidgetItem*> lines;
+    for (int i = 0; i < tree.topLevelItemCount(); ++i)
+        lines.push_back(tree.topLevelItem(i));
+    while (!lines.empty()) {
+        QTreeWidgetItem* line = lines.back();
+        lines.pop_back();
+        line->setExpanded(true);
+        for (int i = 0; i < line->childCount(); ++i)
+            lines.push_back(line->child(i));
+    }
+}
+
+// Every line below `line`, depth first, indented by its level.
+QStringList linesBelow(const QTreeWidgetItem* line, const QString& indent = {})
+{
+    QStringList lines;
+    for (int i = 0; i < line->childCount(); ++i) {
+        lines << indent + line->child(i)->text(0);
+        lines << linesBelow(line->child(i), indent + QStringLiteral("  "));
+    }
+    return lines;
+}
 
 QStringList childTexts(const QTreeWidgetItem* node)
 {
@@ -85,6 +113,7 @@ TEST_F(ReportTree, TheTreeShowsTheConsultationWithItsPicturesAndJustifications)
     EXPECT_TRUE(root->child(0)->text(0).startsWith(QStringLiteral("Call for help is ")));
 
     // The answered evidence shows under every conclusion it supports, its justification last.
+    openAll(*tree.TreeView1());
     const auto found = tree.TreeView1()->findItems(QStringLiteral("Lights dim"), Qt::MatchContains | Qt::MatchRecursive);
     ASSERT_FALSE(found.isEmpty());
     const QTreeWidgetItem* line = found.first();
@@ -121,6 +150,8 @@ TEST_F(ReportTree, PicturesFollowTheGradeAndSiblingsOfOneTextBothShow)
     EXPECT_EQ(root->text(0), QStringLiteral("Engines"));
     ASSERT_EQ(root->childCount(), 2);
     EXPECT_EQ(childTexts(root), QStringList({"Conclusion 1 is unknown", "Conclusion 1 is unknown"}));
+    EXPECT_EQ(root->child(1)->childCount(), 0) << "made when it is opened";
+    root->child(1)->setExpanded(true);
     EXPECT_EQ(childTexts(root->child(1)), QStringList {QStringLiteral("Evidence 2 is unknown")});
 }
 
@@ -166,6 +197,87 @@ TEST_F(ReportTree, PagesHoldTheWholeTreeWithoutABlankLastPage)
         EXPECT_EQ(pdfPages(pdf), ReportTreePaper::PageCount(layout.Extent(), height));
     }
     EXPECT_GE(pdfPages(pdf), 2);
+}
+
+TEST_F(ReportTree, LinesOfABranchAreMadeWhenItIsOpenedSoManyPathsCostOnlyWhatIsOpened)
+{
+    // Two nodes a layer, each the evidence of both above: 2^17 paths below each top line.
+    auto network = doubles::TestNetwork::create();
+    network->name = std::make_shared<TextLabel>();
+    network->name->setText(QStringLiteral("Paths"));
+    constexpr int layers = 18;
+    for (int layer = 1; layer <= layers; ++layer) {
+        for (int i = 0; i < 2; ++i) {
+            const auto node = network->addNode(qint16(layer));
+            node->Name()->setText(QStringLiteral("L%1N%2").arg(layer).arg(i));
+            if (layer > 1) {
+                network->link(node, network->node(qint16(layer - 1), 1));
+                network->link(node, network->node(qint16(layer - 1), 2));
+            }
+        }
+    }
+    network->node(1, 1)->Justification->setText(QStringLiteral("Measured"));
+    auto base = std::make_shared<doubles::StubKnowledgeBase>();
+    base->network = network;
+
+    KelvaneTreeview tree;
+    tree.KnowledgeBase = base;
+    tree.DrawReport();
+    QTreeWidgetItem* line = tree.TreeView1()->topLevelItem(0);
+    EXPECT_EQ(childTexts(line), QStringList({"L18N0 is unknown", "L18N1 is unknown"}));
+    // Down one branch to the bottom: two lines a level, and the justification at the end.
+    for (int layer = layers; layer >= 1; --layer) {
+        line = line->child(0);
+        ASSERT_NE(line, nullptr) << layer;
+        EXPECT_EQ(line->text(0), QStringLiteral("L%1N0 is unknown").arg(layer));
+        line->setExpanded(true);
+    }
+    EXPECT_EQ(childTexts(line), QStringList {QStringLiteral("Measured")});
+    int made = 0;
+    for (QTreeWidgetItemIterator it(tree.TreeView1()); *it; ++it)
+        ++made;
+    EXPECT_LE(made, 1 + 2 * layers + 1);
+}
+
+TEST_F(ReportTree, OpenedLinesReadAsTheReportReads)
+{
+    // Shared evidence over four layers: every line opened reads as the report's walk.
+    auto network = doubles::TestNetwork::create();
+    for (int layer = 1; layer <= 4; ++layer) {
+        for (int i = 0; i < 2; ++i) {
+            const auto node = network->addNode(qint16(layer));
+            node->Name()->setText(QStringLiteral("L%1N%2").arg(layer).arg(i));
+            if (layer == 2 && i == 1)
+                node->Justification->setText(QStringLiteral("Checked"));
+            if (layer > 1) {
+                network->link(node, network->node(qint16(layer - 1), 1));
+                network->link(node, network->node(qint16(layer - 1), 2));
+            }
+        }
+    }
+    auto base = std::make_shared<doubles::StubKnowledgeBase>();
+    base->network = network;
+    KelvaneTreeview tree;
+    tree.KnowledgeBase = base;
+    tree.DrawReport();
+    openAll(*tree.TreeView1());
+
+    Report report;
+    report.KnowledgeBase = base;
+    QStringList expected;
+    const auto walk = [&](const auto& self, const Collection<std::shared_ptr<ReportItem>>& items, const QString& indent) -> void {
+        for (const auto& item : items) {
+            expected << indent + item->Text;
+            self(self, item->ReportItems(), indent + QStringLiteral("  "));
+            if (!item->Justification.isEmpty())
+                expected << indent + QStringLiteral("  ") + item->Justification;
+        }
+    };
+    walk(walk, report.ReportItems(), QString());
+    // Each top line: itself, and twice (for each node of layer 3) the two nodes of layer 2 with
+    // their two of layer 1, plus the justification of one of them: 1 + 2 * (1 + 3 + 4).
+    EXPECT_EQ(expected.size(), 2 * 17);
+    EXPECT_EQ(linesBelow(tree.TreeView1()->topLevelItem(0)), expected);
 }
 
 TEST_F(ReportTree, AFailedPrintEndsTheJobAndRestoresThePointer)

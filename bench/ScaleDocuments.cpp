@@ -1,0 +1,95 @@
+#include "bench/ScaleDocuments.h"
+
+#include "model/Layer.h"
+#include "model/Link.h"
+#include "model/Node.h"
+#include "model/TextLabel.h"
+#include "network/clsNetwork.h"
+
+namespace kelvane::bench {
+
+namespace {
+
+std::shared_ptr<Node> lastNodeOf(clsNetwork& network, qint32 layer)
+{
+    const auto& nodes = network.Layers().Item(layer)->Nodes();
+    return nodes.Item(nodes.Count());
+}
+
+void weigh(Link& link)
+{
+    link.WeightDeny = 0.1;
+    link.Weight = 0.5;
+    link.WeightAffirm = 0.9;
+}
+
+} // namespace
+
+std::shared_ptr<clsNetwork> layeredNetwork(int layers, int width, int links)
+{
+    auto network = clsNetwork::create();
+    for (qint32 layer = 1; layer <= layers; ++layer) {
+        for (int i = 0; i < width; ++i) {
+            network->AddNode(layer);
+            if (layer == 1)
+                continue;
+            const auto node = lastNodeOf(*network, layer);
+            const auto& below = network->Layers().Item(layer - 1)->Nodes();
+            for (int k = 0; k < links; ++k) {
+                network->AddLink(node, below.Item((i + k * 7) % width + 1));
+                weigh(*node->Links().Item(node->Links().Count()));
+            }
+        }
+    }
+    return network;
+}
+
+std::shared_ptr<clsNetwork> chainInOneLayer(int length)
+{
+    auto chain = clsNetwork::create();
+    std::shared_ptr<Node> above;
+    for (int i = 0; i < length; ++i) {
+        chain->AddNode(1);
+        const auto node = lastNodeOf(*chain, 1);
+        node->setAnswer(0.9);
+        if (above) {
+            chain->AddLink(above, node);
+            weigh(*above->Links().Item(1));
+        }
+        above = node;
+    }
+    return chain;
+}
+
+bool saveDocument(clsNetwork& network, const QString& path)
+{
+    network.setFileName(path);
+    return network.FileSave();
+}
+
+bool writeLayeredDocument(const QString& path, int nodeCount)
+{
+    const auto network = layeredNetwork(10, nodeCount / 10, 3);
+    network->Name()->setText(QStringLiteral("Benchmark"));
+    return saveDocument(*network, path);
+}
+
+bool writeLongNameDocument(const QString& path, qsizetype characters)
+{
+    QString name;
+    name.reserve(characters);
+    static const QString kWords[] = {QStringLiteral("engine"), QStringLiteral("a"), QStringLiteral("starts"),
+                                     QStringLiteral("when"), QStringLiteral("the"), QStringLiteral("battery"),
+                                     QStringLiteral("holds"), QStringLiteral("its"), QStringLiteral("charge")};
+    for (std::size_t word = 0; name.size() < characters; ++word) {
+        name += kWords[word % std::size(kWords)];
+        name += u' ';
+    }
+    name.truncate(characters);
+    const auto network = layeredNetwork(1, 1, 0);
+    network->Name()->setText(QStringLiteral("Long name"));
+    network->Layers().Item(1)->Nodes().Item(1)->Name()->setText(name);
+    return saveDocument(*network, path);
+}
+
+} // namespace kelvane::bench

@@ -1,0 +1,157 @@
+// Recomputing the degrees of truth of an opened knowledge base against the walk that starts
+// afresh from every node of the last layer: on random networks of thousands of nodes, laid
+// out well or badly (links within a layer, chains in one layer), both must leave the same
+// link values and contradictions.
+#include "NetworkBuilder.h"
+
+#include "model/basKelva.h"
+#include "model/clsControl.h"
+#include "network/NetworkRecompute.h"
+
+#include <random>
+
+using namespace kelvane;
+using namespace kelvane::test;
+
+namespace {
+
+// A network drawn from a seed: nodes spread over a few layers, each linked to earlier nodes
+// of any layer (so the links never close a cycle, but often stay within a layer or lead
+// upwards), with stored answers, disabled, irrelevant and uninformed nodes, inactive and
+// forcing links, and link values left over from before. The same seed draws the same network.
+class RandomNetwork {
+public:
+    RandomNetwork(unsigned seed, int nodeCount) : m_random(seed)
+    {
+        const int layerCount = between(1, 4);
+        std::vector<std::shared_ptr<Node>> made;
+        for (int i = 0; i < nodeCount; ++i) {
+            const auto node = builder.node(static_cast<qint16>(between(1, layerCount)));
+            shape(*node);
+            const int links = made.empty() ? 0 : between(0, 3);
+            for (int k = 0; k < links; ++k) {
+                // Mostly the node just made before, so long chains form.
+                const auto& evidence = chance(0.5) ? made.back() : made[std::size_t(between(0, int(made.size()) - 1))];
+                builder.network->AddLink(node, evidence);
+                weigh(*node->Links().Item(node->Links().Count()));
+            }
+            made.push_back(node);
+        }
+    }
+
+    // Every node's contradiction and every link's value, in layer-then-node order.
+    std::vector<double> state()
+    {
+        std::vector<double> values;
+        for (const auto& layer : builder.network->Layers()) {
+            for (const auto& node : layer->Nodes()) {
+                values.push_back(node->Contradiction ? -1 : -2);
+                for (const auto& link : node->Links())
+                    values.push_back(link->DOT);
+            }
+        }
+        return values;
+    }
+
+    NetworkBuilder builder;
+
+private:
+    void shape(Node& node)
+    {
+        node.Answers.Add(std::make_shared<TextLabel>());
+        node.Answers.Add(std::make_shared<TextLabel>());
+        node.setEnabled(!chance(0.1));
+        if (chance(0.1)) {
+            auto control = std::make_shared<clsControl>();
+            control->Name = chance(0.5) ? QStringLiteral("Irrelevant") : QStringLiteral("Need Info");
+            control->Value = QStringLiteral("true");
+            node.Controls().Add(control, control->Name);
+        }
+        node.Answered = chance(0.6);
+        node.DOT = between(0, 4) / 4.0;
+        node.NoDefault = !chance(0.2);
+    }
+
+    void weigh(Link& link)
+    {
+        link.WeightDeny = extreme();
+        link.Weight = between(0, 4) / 4.0;
+        link.WeightAffirm = extreme();
+        link.AlwaysDeny = chance(0.3);
+        link.AlwaysAffirm = chance(0.3);
+        link.Active = !chance(0.1);
+        link.DOT = between(0, 4) / 4.0;
+    }
+
+    bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(m_random) < p; }
+    int between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
+    double extreme() { return chance(0.6) ? between(0, 1) : between(0, 4) / 4.0; }
+
+    std::mt19937 m_random;
+};
+
+// The walk as it was first written: the parents of each node of layer 1, then a walk of its
+// own from each node of the last layer.
+void recomputeFromEveryTopNode(clsNetwork& network)
+{
+    auto& layers = network.Layers();
+    for (const auto& node : layers.Item(1)->Nodes())
+        basKelva::UpdateDOTParents(node);
+    for (const auto& node : layers.Item(layers.Count())->Nodes())
+        basKelva::UpdateDOTChildren(node);
+}
+
+} // namespace
+
+TEST(NetworkRecompute, LeavesWhatTheWalkFromEveryTopNodeLeavesOnRandomNetworks)
+{
+    platform::ScopedService<platform::UiServices, platform::doubles::ScriptedUiServices> ui;
+    int contradictions = 0;
+    for (unsigned seed = 1; seed <= 10; ++seed) {
+        const int nodeCount = seed <= 2 ? 3000 : 300;
+        RandomNetwork reference(seed, nodeCount);
+        recomputeFromEveryTopNode(*reference.builder.network);
+        RandomNetwork recomputed(seed, nodeCount);
+        RecomputeDegreesOfTruth(*recomputed.builder.network);
+        const auto expected = reference.state();
+        ASSERT_EQ(recomputed.state(), expected) << "seed " << seed;
+        contradictions += int(std::count(expected.begin(), expected.end(), -1.0));
+    }
+    EXPECT_GT(contradictions, 10); // the draws do reach contradictions
+    EXPECT_TRUE(ui->messageBoxes.empty());
+}
+
+TEST(NetworkRecompute, AChainInOneLayerIsWalkedOnce)
+{
+    // Each node of the chain answered, each link on its way to the top: the last layer is
+    // the only layer, and every node of it reaches all the nodes after it.
+    platform::ScopedService<platform::UiServices, platform::doubles::ScriptedUiServices> ui;
+    const auto build = [] {
+        auto builder = std::make_unique<NetworkBuilder>();
+        std::shared_ptr<Node> above;
+        for (int i = 0; i < 600; ++i) {
+            const auto node = builder->node(1);
+            node->Answered = true;
+            node->DOT = i % 3 == 0 ? 1.0 : 0.25;
+            if (above) {
+                builder->network->AddLink(above, node);
+                const auto& link = above->Links().Item(1);
+                link->WeightDeny = 0.1;
+                link->WeightAffirm = 0.9;
+            }
+            above = node;
+        }
+        return builder;
+    };
+    const auto reference = build();
+    recomputeFromEveryTopNode(*reference->network);
+    const auto recomputed = build();
+    RecomputeDegreesOfTruth(*recomputed->network);
+    const auto& expected = reference->network->Layers().Item(1)->Nodes();
+    const auto& actual = recomputed->network->Layers().Item(1)->Nodes();
+    for (qsizetype i = 1; i < expected.Count(); ++i)
+        ASSERT_DOUBLE_EQ(actual.Item(i)->Links().Item(1)->DOT, expected.Item(i)->Links().Item(1)->DOT) << i;
+    // The second node answered 0.25: halfway between Weight (0.5) and 1 - WeightDeny (0.9).
+    EXPECT_DOUBLE_EQ(actual.Item(1)->Links().Item(1)->DOT, 0.7);
+    EXPECT_DOUBLE_EQ(actual.Item(3)->Links().Item(1)->DOT, 0.9); // the fourth answered 1
+}
