@@ -162,13 +162,12 @@ void ctlPelnet::resizeEvent(QResizeEvent* event)
     UserControl_Resize();
 }
 
+// No yield here: the next resize of a drag would be handled inside this one.
 void ctlPelnet::UserControl_Resize()
 {
     trappedVoid(kModule, "UserControl_Resize", [&] {
-        platform::ui().yield();
         // The canvas takes the control's extent rounded down to even numbers.
         m_picnetwork->setGeometry(0, 0, 2 * (width() / 2), 2 * (height() / 2));
-        platform::ui().yield();
     });
 }
 

@@ -392,4 +392,46 @@ TEST_F(MainWindow, TheIntroductionShowsUntilTheUserTurnsItOffAndNotAfterACancell
     EXPECT_TRUE(window->isVisible());
 }
 
+// The desktop's own message loop: a yield handles whatever is pending, as the program's does.
+// What arrives meanwhile (the next size of a drag) is delivered by `arriving`.
+class LoopingUiServices : public platform::doubles::ScriptedUiServices {
+public:
+    std::function<void()> arriving;
+    void yield() override
+    {
+        ScriptedUiServices::yield();
+        if (arriving)
+            arriving();
+        QCoreApplication::processEvents();
+    }
+};
+
+// The window's border dragged: a stream of sizes, each delivered while the last is laid out.
+TEST_F(MainWindow, DraggingTheBorderLaysOutEverySizeWithoutYieldingInside)
+{
+    platform::ScopedService<platform::UiServices, LoopingUiServices> looping;
+    frmNavigate& w = load(sample());
+    w.showNormal();
+    QCoreApplication::processEvents();
+    const int yieldsBefore = looping->yields;
+    int step = 0;
+    const auto nextSize = [&] {
+        ++step;
+        return QSize(300 + (step * 37) % 500, 250 + (step * 53) % 400);
+    };
+    looping->arriving = [&] {
+        if (step < 60)
+            w.resize(nextSize());
+    };
+    while (step < 60)
+        w.resize(nextSize());
+    looping->arriving = nullptr;
+    QCoreApplication::processEvents();
+    EXPECT_EQ(looping->yields, yieldsBefore);
+    // The panes follow the last size.
+    EXPECT_EQ(w.ctlPelnet1().width(), w.centralWidget()->width());
+    EXPECT_EQ(w.ctlPelnet1().height() + w.Picture1()->height(), w.centralWidget()->height());
+    EXPECT_EQ(w.Picture1()->y() + w.Picture1()->height(), w.centralWidget()->height());
+}
+
 } // namespace
