@@ -7,10 +7,14 @@
 #include "diagram/ctlPelnet.h"
 #include "shell/DocumentFiles.h"
 #include "shell/ToolBands.h"
+#include "shell/basMain.h"
 #include "tests/network/NetworkBuilder.h"
 #include "tests/support/FileSizeLimit.h"
 
 #include <QAction>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace kelvane;
@@ -302,6 +306,29 @@ TEST_F(FileCommands, AFailedSaveKeepsTheFileTheChangesAndTheNameAndTellsTheUser)
     click(QStringLiteral("&Save"));
     EXPECT_FALSE(diagram().Dirty());
     EXPECT_EQ(networksIn(kb), 2);
+}
+
+// A user's file-size limit (a quota) met in the middle of a save, with the program started as
+// it starts: the save fails like any short write, is reported, and the file and the edits stay.
+// It runs in a child process of its own, since the limit and the signal belong to the process.
+TEST_F(FileCommands, ASaveCutShortByTheFileSizeLimitIsReportedAndTheProgramGoesOn)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto saveUnderLimit = [this] {
+        basMain::Program program = basMain::Main(sample());
+        ctlPelnet& diagram = program.mainWindow->ctlPelnet1();
+        const QByteArray before = bytesOf(sample());
+        diagram.Network()->setDirty(true);
+        const rlimit limit {8 * 1024, 8 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        program.mainWindow->mnuFileSave_Click();
+        const bool reported = lastMessage().startsWith(QStringLiteral("An error occurred saving ") + sample());
+        const bool intact = bytesOf(sample()) == before;
+        // Straight out: the child's window and folders are the parent's business.
+        std::_Exit(reported && intact && diagram.Dirty() ? 0 : 1);
+    };
+    ASSERT_GT(QFileInfo(sample()).size(), 8 * 1024);
+    EXPECT_EXIT(saveUnderLimit(), ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace
