@@ -178,10 +178,28 @@ void ctlPelnet::keyReleaseEvent(QKeyEvent* event)
     QWidget::keyReleaseEvent(event);
 }
 
+namespace {
+
+// The focus comes back to a button when a popup menu, the menu bar or another window lets
+// go of it: the user moved nowhere, and the selection stays as it is.
+bool focusMovedToTheButton(const QEvent& event)
+{
+    switch (static_cast<const QFocusEvent&>(event).reason()) {
+    case Qt::PopupFocusReason:
+    case Qt::ActiveWindowFocusReason:
+    case Qt::MenuBarFocusReason:
+        return false;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
 bool ctlPelnet::eventFilter(QObject* watched, QEvent* event)
 {
     if (auto* button = dynamic_cast<NarratorButton*>(watched)) {
-        if (event->type() == QEvent::FocusIn && !m_buildingButtons)
+        if (event->type() == QEvent::FocusIn && !m_buildingButtons && focusMovedToTheButton(*event))
             cmdNarrater_GotFocus(button->Index());
     }
     return QWidget::eventFilter(watched, event);
