@@ -218,6 +218,9 @@ public:
     // view or the current network. Rebuilds the narrator buttons when the shown network
     // changed. Raises when the current index is outside Networks.
     std::shared_ptr<clsNetwork> ActiveNetwork();
+    // What belongs to the network left by a zoom goes with it: its selection (marks and list)
+    // and a move under way.
+    void leaveShownNetwork();
     // Rebuilds the narrator buttons for the shown network.
     void UpdateButtons();
 
@@ -406,7 +409,11 @@ private:
     void mnuNodeMove_Click();
     // False when the pointer's place changes nothing (the move handler then ends at once).
     bool moveFeedback(float X, float Y);
+    // Puts the node at the place chosen; a node that is not in the network shown stays where
+    // it is. Either way move mode ends.
     void completeMove();
+    // Leaves move mode: no node moving, the marker and the lines gone.
+    void endMove();
     void placeMarker(QPointF centre, double height);
 
     // While Loaded and Connected, sends the current network to the server as an edit the

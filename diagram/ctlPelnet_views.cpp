@@ -117,7 +117,7 @@ void ctlPelnet::ZoomIn(const std::shared_ptr<Node>& node)
         const auto lower = lowerLevelNetworkOf(*requireObject(node));
         if (ParentForm)
             ParentForm->setCaption(zoomCaption(*Network(), *requireObject(Networks.Item(lower->Index))));
-        clearSelection(*requireObject(Networks.Item(m_networkIndex)));
+        leaveShownNetwork();
         setNetworkIndex(lower->Index);
         if (node->LowerLevelNode)
             node->LowerLevelNode->setSelected(true);
@@ -132,10 +132,18 @@ void ctlPelnet::ZoomOut(const std::shared_ptr<Node>& node)
         if (ParentForm)
             ParentForm->setCaption(zoomCaption(*Network(), *requireObject(Networks.Item(owner->Index))));
         node->setSelected(true);
-        clearSelection(*requireObject(Networks.Item(m_networkIndex)));
+        leaveShownNetwork();
         setNetworkIndex(owner->Index);
         DrawNetwork(false);
     });
+}
+
+void ctlPelnet::leaveShownNetwork()
+{
+    clearSelection(*requireObject(Networks.Item(m_networkIndex)));
+    Selected.Clear();
+    if (cbMoveAnchored)
+        endMove();
 }
 
 } // namespace kelvane
