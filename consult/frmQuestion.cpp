@@ -266,7 +266,12 @@ void frmQuestion::markNetworkChanged()
 
 void frmQuestion::cmdLink_Click()
 {
-    handleInput("cmdLink_Click", [this] { MoreInfoTarget(node->MoreInfo(), knowledgeBaseFile()).open(); });
+    handleInput("cmdLink_Click", [this] {
+        const MoreInfoTarget target(node->MoreInfo(), knowledgeBaseFile());
+        if (!target.open())
+            platform::ui().messageBox(target.openerArgument() + QStringLiteral(" could not be opened."), platform::msgbox::Exclamation,
+                                      platform::applicationTitle());
+    });
 }
 
 void frmQuestion::Form_Unload()

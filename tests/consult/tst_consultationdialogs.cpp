@@ -186,6 +186,19 @@ TEST_F(ConsultationDialogs, MoreInfoIsTestedAndOpenedAtTheSamePlaceWithTheDeskto
     EXPECT_EQ(launcher->launches[0].arguments, QStringList {folder + QStringLiteral("/docs/manual.v2.pdf")});
     EXPECT_EQ(launcher->launches[1].program, QStringLiteral("xdg-open"));
     EXPECT_EQ(launcher->launches[1].arguments, QStringList {QStringLiteral("http://kelvane.example/a%20b")});
+    EXPECT_TRUE(ui->messageBoxes.empty());
+
+    // Without the desktop's opener the user is told, and the dialog stays.
+    launcher->missingPrograms << QStringLiteral("xdg-open");
+    E->setMoreInfo(QStringLiteral("docs\\manual.v2.pdf"));
+    click(E);
+    frmQuestion* question = showing<frmQuestion>();
+    ASSERT_NE(question, nullptr);
+    QTest::mouseClick(question->cmdLink(), Qt::LeftButton);
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_EQ(ui->messageBoxes[0].text, folder + QStringLiteral("/docs/manual.v2.pdf could not be opened."));
+    EXPECT_EQ(ui->messageBoxes[0].style, platform::msgbox::Exclamation);
+    EXPECT_TRUE(question->isVisible());
 }
 
 TEST_F(ConsultationDialogs, EnterBreaksTheJustificationsLineAndIsOkEverywhereElseOnce)
