@@ -15,6 +15,7 @@
 #include "shell/AbstractKnowledgeBaseHost.h"
 #include "shell/DocumentFiles.h"
 #include "shell/ProgressBarControl.h"
+#include "shell/MenuCaptions.h"
 #include "shell/ShellGlobals.h"
 #include "shell/ToolBands.h"
 
@@ -133,7 +134,7 @@ void frmNavigate::openAnotherDocument(const QString& path, OpenCommand command)
 
     const QString name = network->Name()->Text();
     if (isNew) {
-        m_aboutCaption = QStringLiteral("&About ") + name + QStringLiteral("...");
+        m_aboutCaption = menucaptions::About(name);
         setCaption(network->ScenarioName().isEmpty() ? name : name + QStringLiteral(" - ") + network->ScenarioName());
     } else {
         setCaption(name);

@@ -21,6 +21,7 @@
 #include "shell/ProductInfo.h"
 #include "shell/ProgressBarControl.h"
 #include "shell/SettingValues.h"
+#include "shell/MenuCaptions.h"
 #include "shell/ShellGlobals.h"
 #include "shell/basMain.h"
 #include "shell/frmIntroduction.h"
@@ -213,7 +214,7 @@ void frmNavigate::setUpDocument()
         UpdateMRU(network->FileName());
     platform::ui().yield();
     setCaption(documentCaption());
-    m_aboutCaption = QStringLiteral("&About ") + network->Name()->Text() + QStringLiteral("...");
+    m_aboutCaption = menucaptions::About(network->Name()->Text());
     for (const auto& open : m_ctlPelnet1->Networks) {
         if (open)
             open->setDirty(false);
@@ -320,7 +321,7 @@ void frmNavigate::failLoad(const QString& message)
         platform::ui().messageBox(message, platform::msgbox::Exclamation, platform::applicationTitle());
     }
     setCaption(productinfo::ProductName());
-    m_aboutCaption = QStringLiteral("&About ") + productinfo::ProductName() + QStringLiteral("...");
+    m_aboutCaption = menucaptions::About(productinfo::ProductName());
     m_ctlPelnet1->ParentForm = this;
     DocumentReady = true;
     finishLoad(false);

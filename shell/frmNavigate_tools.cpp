@@ -9,6 +9,7 @@
 #include "network/clsNetwork.h"
 #include "platform/UiServices.h"
 #include "shell/AbstractKnowledgeBaseHost.h"
+#include "shell/MenuCaptions.h"
 #include "shell/ShellGlobals.h"
 #include "shell/ToolBands.h"
 #include "shell/ToolPictures.h"
@@ -148,7 +149,8 @@ void frmNavigate::SSActiveToolBars1_ToolClick(const QString& identifier)
 
 QString frmNavigate::recentFileCaption(int index) const
 {
-    return u'&' + QString::number(index + 1) + u' ' + basLibrary::RelativePath(basGlobal::RecentFiles[std::size_t(index)]);
+    return u'&' + QString::number(index + 1) + u' '
+        + menucaptions::Literal(basLibrary::RelativePath(basGlobal::RecentFiles[std::size_t(index)]));
 }
 
 bool frmNavigate::runFixedCommand(const QString& identifier)

@@ -369,6 +369,36 @@ TEST_F(MainWindow, TheRecentlyUsedEntriesFollowTheListAndAScenarioOpenedMovesToT
     EXPECT_TRUE(file.at(file.indexOf(QStringLiteral("&Print")) + 2).endsWith(QStringLiteral("e.qks")));
 }
 
+// A menu reads "&" as a mnemonic mark; names of files and knowledge bases show theirs.
+TEST_F(MainWindow, AmpersandsInPathsAndKnowledgeBaseNamesShowInTheMenusAsTheyAre)
+{
+    QFile file(sample());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray xml = file.readAll();
+    file.close();
+    xml.replace("<string>Car will not start</string>", "<string>R&amp;D cars</string>");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(xml);
+    file.close();
+    settingvalues::setIntroductionSuppressed(QStringLiteral("R&D cars"), true);
+
+    frmNavigate& w = load(sample());
+    QAction* about = menu(ToolBands::Help)->actions().last();
+    EXPECT_EQ(about->iconText(), QStringLiteral("About R&D cars")); // shown without mnemonics or "..."
+
+    const QString scenario = test::scratchFolder() + QStringLiteral("/R&D/a&b.qks");
+    w.UpdateMRU(scenario);
+    QAction* recent = tool(QStringLiteral("MRU1"));
+    ASSERT_NE(recent, nullptr);
+    EXPECT_TRUE(recent->iconText().endsWith(QStringLiteral("R&D/a&b.qks"))) << recent->iconText().toStdString();
+    EXPECT_TRUE(recent->iconText().startsWith(QStringLiteral("1 ")));
+
+    // The entry still opens its own file: here one that is gone, which the user is told.
+    recent->trigger();
+    ASSERT_FALSE(ui->messageBoxes.empty());
+    EXPECT_EQ(ui->messageBoxes.back().text, scenario + QStringLiteral(" does not exist"));
+}
+
 TEST_F(MainWindow, TheIntroductionShowsUntilTheUserTurnsItOffAndNotAfterACancelledLoad)
 {
     settingvalues::setIntroductionSuppressed(kSampleName, false);
