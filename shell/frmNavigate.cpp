@@ -89,6 +89,8 @@ QString frmNavigate::Caption() const
 void frmNavigate::setCaption(const QString& caption)
 {
     setWindowTitle(caption);
+    if (mnuViewReportEnabled)
+        m_diagramCaption = caption;
 }
 
 void frmNavigate::SetFocus()

@@ -143,9 +143,12 @@ public:
     void mnuWebSupport_Click();
     void DrawDisplay();
     void PrintDisplay();
-    // The document's caption: the knowledge base's name, then " - " and the scenario's name
-    // when it has one.
+    // The document's caption: the knowledge base's name (the program's without one), then
+    // " - " and the scenario's name when it has one.
     QString documentCaption() const;
+    // The window's caption and Help's about entry for the document just opened, in the pane
+    // shown.
+    void showDocumentCaption();
     void Timer1_Timer();
 
     // --- Layout, help, node click ---------------------------------------------------------------
@@ -166,6 +169,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Help's about entry, whatever its caption; the caption's end while the report tree is shown.
+    static inline const QString kAboutTool = QStringLiteral("&About");
+    static inline const QString kTreeViewCaption = QStringLiteral(" - Tree View");
+
     void createControls();
     void addTool(const QString& id, const QString& caption = {});
 
@@ -224,6 +231,7 @@ private:
     bool m_printing = false;
     bool m_producingReport = false;
     QString m_aboutCaption;
+    QString m_diagramCaption; // the caption while the diagram is shown, back when it shows again
     QString m_dialogFileName; // the file the open and save dialogs propose
     QPointer<QAction> m_mnuFileBar4; // the separator above the recently-used entries
 

@@ -15,11 +15,8 @@
 #include "shell/AbstractKnowledgeBaseHost.h"
 #include "shell/DocumentFiles.h"
 #include "shell/ProgressBarControl.h"
-#include "shell/MenuCaptions.h"
 #include "shell/ShellGlobals.h"
-#include "shell/ToolBands.h"
 
-#include <QAction>
 
 namespace kelvane {
 
@@ -132,21 +129,14 @@ void frmNavigate::openAnotherDocument(const QString& path, OpenCommand command)
         RecomputeDegreesOfTruth(m_ctlPelnet1->Networks);
     }
 
-    const QString name = network->Name()->Text();
-    if (isNew) {
-        m_aboutCaption = menucaptions::About(name);
-        setCaption(network->ScenarioName().isEmpty() ? name : name + QStringLiteral(" - ") + network->ScenarioName());
-    } else {
-        setCaption(name);
-    }
+    // Whichever command opened it, the caption and Help's about entry are the document's.
+    showDocumentCaption();
     m_ctlPelnet1->DrawNetwork();
     if (isNew) {
         for (const auto& open : m_ctlPelnet1->Networks) {
             if (open)
                 open->setDirty(false);
         }
-        if (QAction* about = m_tools->Tool(QStringLiteral("&About")))
-            about->setText(m_aboutCaption);
     }
 
     knowledgeBaseHost().CreateKnowledgeBase(network, path);

@@ -20,14 +20,16 @@
 #include "shell/AbstractKnowledgeBaseHost.h"
 #include "shell/ProductInfo.h"
 #include "shell/ProgressBarControl.h"
-#include "shell/SettingValues.h"
 #include "shell/MenuCaptions.h"
+#include "shell/SettingValues.h"
 #include "shell/ShellGlobals.h"
+#include "shell/ToolBands.h"
 #include "shell/basMain.h"
 #include "shell/frmIntroduction.h"
 #include "shell/frmSplash1.h"
 #include "shell/frmViewerSplash.h"
 
+#include <QAction>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -213,8 +215,7 @@ void frmNavigate::setUpDocument()
     if (network->NetworkType == 2 && !m_ctlPelnet1->Connected)
         UpdateMRU(network->FileName());
     platform::ui().yield();
-    setCaption(documentCaption());
-    m_aboutCaption = menucaptions::About(network->Name()->Text());
+    showDocumentCaption();
     for (const auto& open : m_ctlPelnet1->Networks) {
         if (open)
             open->setDirty(false);
@@ -228,9 +229,20 @@ QString frmNavigate::documentCaption() const
 {
     const auto network = m_ctlPelnet1->Network();
     QString caption = network->Name()->Text();
+    if (caption.isEmpty())
+        caption = productinfo::ProductName();
     if (!network->ScenarioName().isEmpty())
         caption += QStringLiteral(" - ") + network->ScenarioName();
     return caption;
+}
+
+void frmNavigate::showDocumentCaption()
+{
+    m_diagramCaption = documentCaption();
+    setWindowTitle(mnuViewReportEnabled ? m_diagramCaption : m_diagramCaption + kTreeViewCaption);
+    m_aboutCaption = menucaptions::About(m_ctlPelnet1->Network()->Name()->Text());
+    if (QAction* about = m_tools->Tool(kAboutTool))
+        about->setText(m_aboutCaption);
 }
 
 void frmNavigate::setUpKnowledgeBase(bool& loadCancelled)

@@ -24,7 +24,6 @@ namespace {
 
 constexpr const char* kModule = "frmNavigate";
 
-const QString kAboutTool = QStringLiteral("&About");
 
 QString recentFileTool(int index) { return QStringLiteral("MRU") + QString::number(index + 1); }
 
@@ -195,7 +194,7 @@ bool frmNavigate::runFixedCommand(const QString& identifier)
         mnuFileSaveAs_Click();
     } else if (identifier == QStringLiteral("&Tree")) {
         mnuViewReport_Click();
-        setViewCaption(QStringLiteral(" - Tree View"));
+        setViewCaption(kTreeViewCaption);
     } else if (identifier == QStringLiteral("&Overview")) {
         m_ctlPelnet1->ViewOverview();
         showDiagramView(QStringLiteral(" - Overview"));

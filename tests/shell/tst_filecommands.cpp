@@ -12,6 +12,7 @@
 #include "tests/support/FileSizeLimit.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <sys/resource.h>
@@ -152,6 +153,34 @@ TEST_F(FileCommands, OpenAndTheRecentlyUsedEntriesReplaceTheDocumentAndKeepTheLi
     load(sample());
     EXPECT_TRUE(tool(QStringLiteral("MRU1"))->text().endsWith(QStringLiteral("monday.qks")));
     EXPECT_TRUE(tool(QStringLiteral("MRU2"))->text().endsWith(QStringLiteral("tuesday.xml")));
+}
+
+TEST_F(FileCommands, TheCaptionAndTheAboutEntryFollowTheOpenDocumentWhicheverCommandOpenedIt)
+{
+    const QString scenario = file(QStringLiteral("monday.qks"));
+    writeDocument(scenario, 2);
+    ctlPelnet named;
+    named.Network()->setFileName(scenario);
+    ASSERT_TRUE(named.FileOpen());
+    named.Network()->setScenarioName(QStringLiteral("Monday"));
+    ASSERT_TRUE(named.FileSave());
+    load(sample());
+    const auto aboutEntry = [&] { return window->SSActiveToolBars1().Menu(ToolBands::Help)->actions().last()->text(); };
+    ASSERT_EQ(aboutEntry(), QStringLiteral("&About Car will not start..."));
+
+    dialogs->queueAnswer(scenario);
+    click(QStringLiteral("&Open..."));
+    EXPECT_EQ(window->Caption(), QStringLiteral("Engine - Monday"));
+    EXPECT_EQ(aboutEntry(), QStringLiteral("&About Engine..."));
+
+    load(sample());
+    click(QStringLiteral("&Tree"));
+    basGlobal::RecentFiles[0] = scenario;
+    window->mnuFileMRU_Click(0);
+    EXPECT_EQ(window->Caption(), QStringLiteral("Engine - Monday - Tree View"));
+    EXPECT_EQ(aboutEntry(), QStringLiteral("&About Engine..."));
+    click(QStringLiteral("&Structure"));
+    EXPECT_EQ(window->Caption(), QStringLiteral("Engine - Monday"));
 }
 
 TEST_F(FileCommands, SaveAndSaveAsWriteThroughATemporaryCopyWithTheMacroFileBesideXML)

@@ -190,6 +190,10 @@ TEST_F(MainWindow, AMissingFileIsReportedAndTheWindowComesUpWithoutADocument)
     EXPECT_TRUE(w.ctlPelnet1().Network()->Layers().isEmpty());
     EXPECT_FALSE(host->calls.contains(QStringLiteral("FireLoad")));
     EXPECT_EQ(captionsOf(w.menuBar()).size(), 3);
+    click(QStringLiteral("&Tree"));
+    EXPECT_EQ(w.Caption(), QStringLiteral("Kelvane - Tree View"));
+    click(QStringLiteral("&Structure"));
+    EXPECT_EQ(w.Caption(), QStringLiteral("Kelvane"));
 }
 
 TEST_F(MainWindow, AnAutomationStartStaysHiddenAndOpensOnlyANamedFile)
@@ -262,6 +266,9 @@ TEST_F(MainWindow, ViewsSwitchPanesAndCaptionsAndTheTogglesHideTheirBands)
     click(QStringLiteral("&Structure"));
     EXPECT_TRUE(w.ctlPelnet1().isVisible());
     EXPECT_FALSE(w.VScroll1()->isVisible());
+    EXPECT_EQ(w.Caption(), kSampleName + QStringLiteral(" - Complete View")); // the diagram's caption again
+    click(QStringLiteral("&Structure"));
+    EXPECT_EQ(w.Caption(), kSampleName + QStringLiteral(" - Complete View"));
 
     const int paneHeight = w.ctlPelnet1().height();
     click(QStringLiteral("Status &Bar"));
