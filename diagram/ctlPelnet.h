@@ -232,6 +232,9 @@ public:
     // refused, a network of the document could not be read or was cut short, the file is a
     // damaged compound file. What was read is then never saved over the file.
     bool FileOpen(AbstractProgressBar* objprogress = nullptr, bool bHideOverview = false);
+    // The last FileOpen refused the file and told the user why itself (a read-only file, a
+    // damaged compound file): the host need not say so again.
+    bool OpenRefusalShown() const { return m_openRefusalShown; }
     // Takes over the document that `opened` opened (its networks, pictures and views) in place
     // of this control's own, and shows it. `opened` keeps an empty document of its own. A host
     // opens into a control of its own first, so that a failed open leaves the shown document.
@@ -459,6 +462,7 @@ private:
     bool m_buildingButtons = false; // focus moving among buttons being rebuilt selects nothing
     QSet<QString> m_lowerLevelsBeingRead; // the sources of the lower levels now being opened
     bool m_notOpened = false; // the last open failed: what it read is not saved over the file
+    bool m_openRefusalShown = false;
     std::unordered_set<const clsNetwork*> m_lowerLevelsWritten; // networks written by the save under way
     QImage m_imgSplash;     // imgSplash's picture
     QImage m_picBackground; // picBackground's picture

@@ -110,7 +110,8 @@ void frmNavigate::openAnotherDocument(const QString& path, OpenCommand command)
     opened.Network()->setFileName(path);
     if (!opened.FileOpen(m_ProgressBar1)) {
         setCaption(caption);
-        tell(path + QStringLiteral(" could not be opened."));
+        if (!opened.OpenRefusalShown())
+            tell(path + QStringLiteral(" could not be opened."));
         return;
     }
 

@@ -99,7 +99,9 @@ frmNavigate::LoadResult frmNavigate::ViewerLoad()
         failLoad({});
         return LoadResult::Failed;
     case Document::Failed:
-        failLoad(m_ctlPelnet1->Network()->FileName() + QStringLiteral(" could not be opened."));
+        // A file the diagram refused with a message of its own is not reported twice.
+        failLoad(m_ctlPelnet1->OpenRefusalShown() ? QString()
+                                                  : m_ctlPelnet1->Network()->FileName() + QStringLiteral(" could not be opened."));
         return LoadResult::Failed;
     case Document::Open:
         break;

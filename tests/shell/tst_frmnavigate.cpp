@@ -194,6 +194,14 @@ TEST_F(MainWindow, AMissingFileIsReportedAndTheWindowComesUpWithoutADocument)
     EXPECT_EQ(w.Caption(), QStringLiteral("Kelvane - Tree View"));
     click(QStringLiteral("&Structure"));
     EXPECT_EQ(w.Caption(), QStringLiteral("Kelvane"));
+
+    // A read-only file is refused with one message that says so.
+    QFile::setPermissions(sample(), QFile::ReadOwner);
+    ui->messageBoxes.clear();
+    EXPECT_EQ(load(sample()).lastLoadResult(), frmNavigate::LoadResult::Failed);
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_EQ(ui->messageBoxes[0].text, sample() + QStringLiteral(" is read only"));
+    QFile::setPermissions(sample(), QFile::ReadOwner | QFile::WriteOwner);
 }
 
 TEST_F(MainWindow, AnAutomationStartStaysHiddenAndOpensOnlyANamedFile)
