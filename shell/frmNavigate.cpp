@@ -33,7 +33,7 @@ frmNavigate::frmNavigate(QWidget* parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("frmNavigate"));
     setWindowTitle(productinfo::ProductName());
     m_tools = new ToolBands(*this);
-    connect(m_tools, &ToolBands::ToolClick, this, [this](QAction* tool) { SSActiveToolBars1_ToolClick(tool->text()); });
+    connect(m_tools, &ToolBands::ToolClick, this, [this](QAction* tool) { ToolClicked(*tool); });
     connect(m_tools->Menu(ToolBands::View), &QMenu::aboutToShow, this, [this] { mnuView_Click(); });
     createControls();
     m_consultation = std::make_unique<MainWindowConsultation>(*this);

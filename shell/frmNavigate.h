@@ -111,6 +111,9 @@ public:
     // Runs the command of the tool whose caption is `identifier`, after the macro project's
     // menu items of that name have raised their MenuClick.
     void SSActiveToolBars1_ToolClick(const QString& identifier);
+    // A clicked tool: a report's runs that report (after the macro project's report items of
+    // its name have raised their MenuClick) and nothing else; any other goes by its caption.
+    void ToolClicked(QAction& tool);
 
     // --- File commands ----------------------------------------------------------------------------
 
@@ -172,6 +175,9 @@ private:
     // Help's about entry, whatever its caption; the caption's end while the report tree is shown.
     static inline const QString kAboutTool = QStringLiteral("&About");
     static inline const QString kTreeViewCaption = QStringLiteral(" - Tree View");
+    // Report tools have ids of their own: no style sheet's name can be taken for the id of
+    // another tool (a command, a recently-used entry, a macro's menu item).
+    static inline const QString kReportToolPrefix = QStringLiteral("report\u0001");
 
     void createControls();
     void addTool(const QString& id, const QString& caption = {});

@@ -146,6 +146,21 @@ void frmNavigate::SSActiveToolBars1_ToolClick(const QString& identifier)
     });
 }
 
+void frmNavigate::ToolClicked(QAction& tool)
+{
+    const QString id = tool.objectName();
+    if (!id.startsWith(kReportToolPrefix)) {
+        SSActiveToolBars1_ToolClick(tool.text());
+        return;
+    }
+    const QString report = id.mid(kReportToolPrefix.size());
+    trappedVoid(kModule, "SSActiveToolBars1_ToolClick", [&] {
+        platform::ui().yield();
+        knowledgeBaseHost().FireMenuClick(report);
+        RunReportNamed(report);
+    });
+}
+
 QString frmNavigate::recentFileCaption(int index) const
 {
     return u'&' + QString::number(index + 1) + u' '
