@@ -31,6 +31,8 @@
 
 #include <QAction>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
@@ -58,6 +60,27 @@ QString helpFileOfProgram()
 {
     const QString page = QDir(platform::systemInfo().programFolder()).filePath(QStringLiteral("help/index.html"));
     return QFileInfo(page).isFile() ? page : QString();
+}
+
+// The smallest window a stored placement may ask for, in pixels: room for the menu bar, a
+// piece of the diagram and the status strip.
+constexpr QSize kSmallestWindow(200, 150);
+
+QRect pixelsOf(const settingvalues::Placement& placement)
+{
+    return {twips::toPixels(placement.Left), twips::toPixels(placement.Top), twips::toPixels(placement.Width),
+            twips::toPixels(placement.Height)};
+}
+
+// A window of that place and size can be seen and used: it is not too small, and some screen
+// shows a part of it.
+bool usable(const QRect& window)
+{
+    if (window.width() < kSmallestWindow.width() || window.height() < kSmallestWindow.height())
+        return false;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(),
+                       [&](const QScreen* screen) { return screen->availableGeometry().intersects(window); });
 }
 
 } // namespace
@@ -124,20 +147,18 @@ frmNavigate::LoadResult frmNavigate::ViewerLoad()
 
 // --- Placement and the recently-used entries ---------------------------------------------------
 
-// A stored placement that no screen could hold gives way to the default one.
+// A stored placement that no screen could hold, or too small to use, gives way to the default one.
 void frmNavigate::placeWindow()
 {
-    const auto place = [this](const settingvalues::Placement& placement) {
-        const QRect pixels(twips::toPixels(placement.Left), twips::toPixels(placement.Top),
-                           twips::toPixels(placement.Width), twips::toPixels(placement.Height));
-        move(pixels.topLeft());
-        resize(pixels.size());
-    };
+    QRect window = pixelsOf({});
     try {
-        place(settingvalues::readPlacement());
+        if (const QRect stored = pixelsOf(settingvalues::readPlacement()); usable(stored))
+            window = stored;
     } catch (const RuntimeError&) {
-        place({});
+        // a stored value beyond any screen's coordinates
     }
+    move(window.topLeft());
+    resize(window.size());
 }
 
 void frmNavigate::showRecentFiles()

@@ -133,6 +133,21 @@ TEST_F(MainWindow, ThePlacementIsStoredAtShutdownAndRestoredAtTheNextLoad)
     EXPECT_EQ(settingvalues::readPlacement().Width, 7500);
 }
 
+TEST_F(MainWindow, AStoredPlacementTooSmallOrOffEveryScreenGivesWayToTheDefault)
+{
+    const settingvalues::Placement defaults;
+    const QSize defaultSize(qRound(defaults.Width / 15), qRound(defaults.Height / 15));
+    const auto loadWithPlacement = [&](double left, double top, double width, double height) {
+        settingvalues::writePlacement({left, top, width, height});
+        return load(sample()).normalGeometry();
+    };
+    EXPECT_EQ(loadWithPlacement(500, 500, -99999, 4800).size(), defaultSize);
+    EXPECT_EQ(loadWithPlacement(500, 500, 6400, 30).size(), defaultSize);
+    EXPECT_EQ(loadWithPlacement(9.0e7, 9.0e7, 6400, 4800).topLeft(), QPoint(qRound(defaults.Left / 15), qRound(defaults.Top / 15)));
+    // One that a screen shows, even in part, is kept.
+    EXPECT_EQ(loadWithPlacement(-1500, 600, 7500, 6000), QRect(-100, 40, 500, 400));
+}
+
 TEST_F(MainWindow, TheKnowledgeBaseOrTheChangedDocumentQuestionMayKeepTheWindowOpen)
 {
     frmNavigate& w = load(sample());
