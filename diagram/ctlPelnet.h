@@ -250,6 +250,8 @@ public:
     // written whole; when any network could not be written the file is left as it was and
     // the networks keep their changed flags and lower-level file names.
     bool FileSave(AbstractProgressBar* objprogress = nullptr);
+    // Why the last FileSave failed, as its error said; "" when it succeeded or gave no reason.
+    const QString& SaveError() const { return m_saveError; }
 
     // --- Lower-level networks -----------------------------------------------------------------
 
@@ -451,6 +453,7 @@ private:
 
     // Pieces of document save; false when a network could not be written (the file is then
     // left as it was).
+    bool saveDocument(AbstractProgressBar* objprogress);
     bool saveXMLDocument(AbstractProgressBar* objprogress);
     bool saveCompoundDocument(AbstractProgressBar* objprogress);
 
@@ -463,6 +466,7 @@ private:
     QSet<QString> m_lowerLevelsBeingRead; // the sources of the lower levels now being opened
     bool m_notOpened = false; // the last open failed: what it read is not saved over the file
     bool m_openRefusalShown = false;
+    QString m_saveError;
     std::unordered_set<const clsNetwork*> m_lowerLevelsWritten; // networks written by the save under way
     QImage m_imgSplash;     // imgSplash's picture
     QImage m_picBackground; // picBackground's picture

@@ -289,7 +289,8 @@ TEST_F(FileCommands, AFailedSaveKeepsTheFileTheChangesAndTheNameAndTellsTheUser)
     click(QStringLiteral("&Open..."));
     const QByteArray before = bytesOf(kb);
     const auto expectNothingSaved = [&](const char* why) {
-        EXPECT_EQ(lastMessage(), QStringLiteral("An error occurred saving ") + kb + u'\r') << why;
+        // The reason, when there is one, follows on the next line.
+        EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("An error occurred saving ") + kb + u'\r')) << why;
         EXPECT_EQ(bytesOf(kb), before) << why;
         EXPECT_TRUE(diagram().Dirty()) << why;
         EXPECT_EQ(network()->FileName(), kb) << why;
@@ -328,7 +329,8 @@ TEST_F(FileCommands, AFailedSaveKeepsTheFileTheChangesAndTheNameAndTellsTheUser)
     ASSERT_TRUE(writeBytes(file(QStringLiteral("plain")), "plain"));
     dialogs->queueAnswer(inPlainFile);
     click(QStringLiteral("Save &As..."));
-    EXPECT_EQ(lastMessage(), QStringLiteral("An error occurred saving ") + inPlainFile + u'\r');
+    EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("An error occurred saving ") + inPlainFile + u'\r' + inPlainFile
+                                         + QStringLiteral(" was not saved: it cannot be created")));
     EXPECT_EQ(network()->FileName(), kb); // the name it had
     EXPECT_TRUE(diagram().Dirty());
     EXPECT_NE(basGlobal::RecentFiles[0], inPlainFile);
@@ -342,6 +344,23 @@ TEST_F(FileCommands, AFailedSaveKeepsTheFileTheChangesAndTheNameAndTellsTheUser)
     click(QStringLiteral("&Save"));
     EXPECT_FALSE(diagram().Dirty());
     EXPECT_EQ(networksIn(kb), 2);
+}
+
+// The temporary folder gone (removed while the program runs, or named by a TMP that was
+// wrong): the save fails, and the message says why.
+TEST_F(FileCommands, ASaveFailedForWantOfTheTemporaryFolderSaysWhy)
+{
+    load(sample());
+    const QByteArray before = bytesOf(sample());
+    const QString gone = test::scratchFolder() + QStringLiteral("/no-such-folder");
+    basLibrary::TempFolder = gone;
+    network()->setDirty(true);
+    click(QStringLiteral("&Save"));
+    const QString message = lastMessage();
+    EXPECT_TRUE(message.startsWith(QStringLiteral("An error occurred saving ") + sample() + u'\r')) << message.toStdString();
+    EXPECT_TRUE(message.contains(gone)) << message.toStdString();
+    EXPECT_EQ(bytesOf(sample()), before);
+    EXPECT_TRUE(diagram().Dirty());
 }
 
 // A user's file-size limit (a quota) met in the middle of a save, with the program started as
