@@ -12,9 +12,14 @@
 #include "platform/Colours.h"
 #include "platform/QtColour.h"
 #include "platform/doubles/FixedClock.h"
+#include "consult/frmAnswer.h"
+#include "consult/frmPreconditions.h"
+#include "consult/frmQuestion.h"
+#include "shell/HelpKey.h"
 #include "shell/StatusBarControl.h"
 #include "shell/ToolBands.h"
 #include "shell/frmIntroduction.h"
+#include "shell/frmOptions.h"
 #include "shell/frmSplash1.h"
 #include "shell/frmViewerSplash.h"
 
@@ -356,6 +361,83 @@ TEST_F(MainWindow, HelpOpensTheHelpPagesOrSaysThereAreNone)
     EXPECT_TRUE(launcher->launches[1].arguments.last().endsWith(QStringLiteral("help/topics.html")));
     EXPECT_EQ(launcher->launches[2].program, QStringLiteral("browser"));
     EXPECT_EQ(launcher->launches[2].arguments.last(), QStringLiteral("https://kelvane.example/support"));
+}
+
+// F1 opens the help page of the window or dialog it is pressed in, by its help context
+// number; a place without a number or without a page opens the contents.
+TEST_F(MainWindow, F1OpensTheHelpPageOfTheWindowOrDialogItIsPressedIn)
+{
+    QDir(system->program).mkpath(QStringLiteral("help"));
+    for (const char* page : {"help/index.html", "help/402.html", "help/536.html", "help/21.html"}) {
+        QFile file(QDir(system->program).filePath(QString::fromLatin1(page)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    registry->set(platform::HKEY_CLASSES_ROOT, QStringLiteral(".html"), {}, QStringLiteral("htmlfile"));
+    registry->set(platform::HKEY_CLASSES_ROOT, QStringLiteral("htmlfile\\shell\\open\\command"), {},
+                  QStringLiteral("opener \"%1\""));
+    frmNavigate& w = load(sample());
+    const auto lastPage = [&] {
+        return launcher->launches.empty() ? QString() : QFileInfo(launcher->launches.back().arguments.last()).fileName();
+    };
+
+    QTest::keyClick(&w.ctlPelnet1(), Qt::Key_F1);
+    EXPECT_EQ(lastPage(), QStringLiteral("402.html"));
+
+    {
+        test::WhenModalShows pressF1([](QWidget& options) {
+            QTest::keyClick(&options, Qt::Key_F1);
+            options.close();
+        });
+        click(QStringLiteral("&Options"));
+    }
+    EXPECT_EQ(lastPage(), QStringLiteral("536.html"));
+    {
+        test::WhenModalShows pressHelp([](QWidget& options) {
+            options.findChild<QPushButton*>(QStringLiteral("cmdHelp"))->click();
+            options.close();
+        });
+        click(QStringLiteral("&Options"));
+    }
+    EXPECT_EQ(launcher->launches.size(), 3u);
+    EXPECT_EQ(lastPage(), QStringLiteral("536.html"));
+
+    // The question dialog of a consultation, with its page and without it.
+    const auto lights = w.ctlPelnet1().Network()->Layers().Item(1)->Nodes().Item(1);
+    w.ctlPelnet1_Click(lights);
+    QWidget* question = w.findChild<QWidget*>(QStringLiteral("frmQuestion"));
+    ASSERT_NE(question, nullptr);
+    QTest::keyClick(question->findChild<QWidget*>(QStringLiteral("cmdOK")), Qt::Key_F1);
+    EXPECT_EQ(lastPage(), QStringLiteral("21.html"));
+    QFile::remove(QDir(system->program).filePath(QStringLiteral("help/21.html")));
+    QTest::keyClick(question, Qt::Key_F1);
+    EXPECT_EQ(lastPage(), QStringLiteral("index.html"));
+
+    // The about box has no help of its own.
+    {
+        test::WhenModalShows pressF1([](QWidget& about) {
+            QTest::keyClick(&about, Qt::Key_F1);
+            about.close();
+        });
+        w.mnuHelpAbout_Click();
+    }
+    EXPECT_EQ(lastPage(), QStringLiteral("index.html"));
+    EXPECT_EQ(launcher->launches.size(), 6u);
+    EXPECT_TRUE(ui->messageBoxes.empty());
+}
+
+TEST_F(MainWindow, EveryHelpContextOfTheProgramHasItsPageInTheHelpFolder)
+{
+    frmNavigate& w = load(sample());
+    frmOptions options(&w.ctlPelnet1(), &w);
+    frmPreconditions preconditions(&w);
+    frmQuestion question(&w);
+    frmAnswer answer(&w);
+    const QDir help(QStringLiteral(KELVANE_SOURCE_DIR "/app/data/help"));
+    for (const QWidget* place : std::initializer_list<const QWidget*> {&w, &options, &preconditions, &question, &answer}) {
+        const int context = HelpKey::ContextOf(*place);
+        EXPECT_GT(context, 0) << place->objectName().toStdString();
+        EXPECT_TRUE(help.exists(QString::number(context) + QStringLiteral(".html"))) << context;
+    }
 }
 
 TEST_F(MainWindow, MacroMenuItemsFillTheToolsMenuInItsPlaceAndRaiseTheirEvents)
