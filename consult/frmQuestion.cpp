@@ -269,8 +269,8 @@ void frmQuestion::cmdLink_Click()
     handleInput("cmdLink_Click", [this] {
         const MoreInfoTarget target(node->MoreInfo(), knowledgeBaseFile());
         if (!target.open())
-            platform::ui().messageBox(target.openerArgument() + QStringLiteral(" could not be opened."), platform::msgbox::Exclamation,
-                                      platform::applicationTitle());
+            platform::ui().messageBox(target.openerArgument() + QStringLiteral(" could not be opened."),
+                                      platform::msgbox::Exclamation, platform::applicationTitle());
     });
 }
 

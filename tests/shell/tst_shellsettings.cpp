@@ -87,8 +87,8 @@ TEST_F(Settings, AFirstRunGivesTheDefaultsAndASavedRunReadsBackAsItWas)
 
 TEST_F(Settings, TheServerPasswordKeepsEveryCharacterAndValuesStoredTheOlderWayStillRead)
 {
-    for (const QString& password : {QStringLiteral("\u043F\u0430\u0440\u043E\u043B\u044C\u20AC1"), QStringLiteral("\U0001F511 key"),
-                                    QStringLiteral("quiet q\u00E9")}) {
+    for (const QString& password : {QStringLiteral("\u043F\u0430\u0440\u043E\u043B\u044C\u20AC1"),
+                                    QStringLiteral("\U0001F511 key"), QStringLiteral("quiet q\u00E9")}) {
         basGlobal::ServerPassword = password;
         basGlobal::SaveSettings();
         EXPECT_FALSE(readRaw(QStringLiteral("Tavro Password")).contains(password.left(1)));
