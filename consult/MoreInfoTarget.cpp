@@ -4,6 +4,7 @@
 #include "model/basRegistry.h"
 #include "platform/HostPath.h"
 #include "platform/ProcessLauncher.h"
+#include "platform/RuntimeError.h"
 
 namespace kelvane {
 
@@ -76,14 +77,23 @@ bool MoreInfoTarget::isShown() const
     return isWebLink() || basLibrary::FileExists(m_path);
 }
 
-void MoreInfoTarget::open() const
+QString MoreInfoTarget::openerArgument() const
 {
-    QString target = m_path;
-    if (isWebLink())
-        target.replace(u' ', QStringLiteral("%20"));
-    else
-        target = platform::hostPath(target);
-    platform::launcher().start(kDesktopOpener, {target});
+    if (!isWebLink())
+        return platform::hostPath(m_path);
+    QString link = m_path;
+    link.replace(u' ', QStringLiteral("%20"));
+    return link;
+}
+
+bool MoreInfoTarget::open() const
+{
+    try {
+        platform::launcher().start(kDesktopOpener, {openerArgument()});
+    } catch (const RuntimeError&) {
+        return false;
+    }
+    return true;
 }
 
 } // namespace kelvane

@@ -21,8 +21,12 @@ public:
     // a web link or an existing file.
     bool isShown() const;
 
-    // Opens the target with the desktop's opener; the dialog stays open.
-    void open() const;
+    // What the desktop's opener is given: the web link with its blanks escaped, or the file's
+    // path in the host's form.
+    QString openerArgument() const;
+    // Opens the target with the desktop's opener; the dialog stays open. False when the opener
+    // could not be started (it is not installed).
+    bool open() const;
 
 private:
     bool hasOpenCommand() const;

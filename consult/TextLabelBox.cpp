@@ -7,7 +7,9 @@
 #include "platform/QtFont.h"
 
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
+#include <cmath>
 
 namespace kelvane {
 
@@ -57,10 +59,16 @@ void showLabel(QTextEdit& box, TextLabel& label)
 
 } // namespace textbox
 
-double TextBoxCaption::Width() const { return twips::Width(m_box); }
+double TextBoxCaption::margins() const
+{
+    const double perSide = m_box.frameWidth() + m_box.document()->documentMargin();
+    return twips::fromPixels(int(std::ceil(2 * perSide)));
+}
 
-double TextBoxCaption::Height() const { return twips::Height(m_box); }
+double TextBoxCaption::Width() const { return twips::Width(m_box) - margins(); }
 
-void TextBoxCaption::setHeight(double height) { twips::setHeight(m_box, height); }
+double TextBoxCaption::Height() const { return twips::Height(m_box) - margins(); }
+
+void TextBoxCaption::setHeight(double height) { twips::setHeight(m_box, height + margins()); }
 
 } // namespace kelvane

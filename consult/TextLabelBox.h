@@ -27,7 +27,8 @@ void showLabel(QTextEdit& box, TextLabel& label);
 } // namespace textbox
 
 // A text box as the common library sizes labels: it has no caption of its own, so only
-// its height follows the text. Sizes in twips.
+// its height follows the text. Its size is the room of its text: the box less its frame and
+// the document's margins. Sizes in twips.
 class TextBoxCaption : public CaptionLabel {
 public:
     TextBoxCaption(QTextEdit& box, platform::FontDescription font) : m_box(box), m_font(std::move(font)) {}
@@ -39,6 +40,9 @@ public:
     void setHeight(double height) override;
 
 private:
+    // The frame and margins on both sides together, in twips.
+    double margins() const;
+
     QTextEdit& m_box;
     platform::FontDescription m_font;
 };

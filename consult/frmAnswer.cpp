@@ -113,19 +113,24 @@ void frmAnswer::DisplayReasoning()
     });
 }
 
-// Loads line i below the template, each one template height lower; from the second line on
-// the dialog grows with them.
+// Loads line i below the line before it, each one template height high unless its text needs
+// more; from the second line on, and for a first line that grew, the dialog grows with them
+// (2.25 template heights below the top of a line of template height).
 void frmAnswer::addLine(const QString& text, const std::shared_ptr<Link>& link, bool rejectable)
 {
     const ReasonLine& templ = m_lines.front();
     const int index = int(m_lines.size());
     const double lineHeight = twips::Height(*templ.reason);
-    const double top = twips::Top(*templ.reason) + index * lineHeight;
+    const double top = twips::Top(*m_lines.back().reason) + twips::Height(*m_lines.back().reason);
 
     auto* reason = control<QLabel>(this, "lblReason", twips::Left(*templ.reason), top, twips::Width(*templ.reason), lineHeight);
     reason->setWordWrap(true);
     reason->setAlignment(alignment());
     reason->setText(text);
+    const int needed = reason->heightForWidth(reason->width());
+    const bool grown = needed > reason->height();
+    if (grown)
+        reason->resize(reason->width(), needed);
     reason->show();
 
     auto* reject = commandButton(this, "cmdReject", twips::Left(*templ.reject), top, twips::Width(*templ.reject),
@@ -135,8 +140,10 @@ void frmAnswer::addLine(const QString& text, const std::shared_ptr<Link>& link, 
     connect(reject, &QPushButton::clicked, this, [this, index] { cmdReject_Click(index); });
 
     m_lines.push_back({reason, reject, link});
-    if (index > 1)
-        setHeight(top + kGrowth * lineHeight);
+    if (index > 1 || grown) {
+        const double below = top + twips::Height(*reason) + (kGrowth - 1) * lineHeight;
+        setHeight(index > 1 ? below : std::max(Height(), below));
+    }
 }
 
 void frmAnswer::unloadLines()

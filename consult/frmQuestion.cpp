@@ -32,6 +32,7 @@ constexpr int kHelpTopic = 21;
 constexpr double kClientWidth = 7155;
 constexpr double kClientHeight = 7140;
 constexpr double kGap = 45;
+constexpr double kResetBelowAnswers = 15; // Reset's top below the answers frame's, as designed
 
 
 double bottomOf(const QWidget& widget) { return twips::Top(widget) + twips::Height(widget); }
@@ -148,6 +149,9 @@ void frmQuestion::showTexts()
     });
     skippingErrors([&] { twips::setHeight(*m_fraInformation, bottomOf(*m_lblReason) + kGap); });
     skippingErrors([&] { twips::setTop(*m_fraAnswers, bottomOf(*m_fraInformation) + kGap); });
+    // Reset sits beside the answers: left where it was designed, a grown question or reason
+    // would push the More Info button under it.
+    skippingErrors([&] { twips::setTop(*m_cmdReset, twips::Top(*m_fraAnswers) + kResetBelowAnswers); });
 
     skippingErrors([&] {
         const bool hasControls = !node->Controls().isEmpty();
@@ -262,7 +266,12 @@ void frmQuestion::markNetworkChanged()
 
 void frmQuestion::cmdLink_Click()
 {
-    handleInput("cmdLink_Click", [this] { MoreInfoTarget(node->MoreInfo(), knowledgeBaseFile()).open(); });
+    handleInput("cmdLink_Click", [this] {
+        const MoreInfoTarget target(node->MoreInfo(), knowledgeBaseFile());
+        if (!target.open())
+            platform::ui().messageBox(target.openerArgument() + QStringLiteral(" could not be opened."),
+                                      platform::msgbox::Exclamation, platform::applicationTitle());
+    });
 }
 
 void frmQuestion::Form_Unload()

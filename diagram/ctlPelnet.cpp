@@ -163,13 +163,12 @@ void ctlPelnet::resizeEvent(QResizeEvent* event)
     UserControl_Resize();
 }
 
+// No yield here: the next resize of a drag would be handled inside this one.
 void ctlPelnet::UserControl_Resize()
 {
     trappedVoid(kModule, "UserControl_Resize", [&] {
-        platform::ui().yield();
         // The canvas takes the control's extent rounded down to even numbers.
         m_picnetwork->setGeometry(0, 0, 2 * (width() / 2), 2 * (height() / 2));
-        platform::ui().yield();
     });
 }
 
@@ -180,10 +179,28 @@ void ctlPelnet::keyReleaseEvent(QKeyEvent* event)
     QWidget::keyReleaseEvent(event);
 }
 
+namespace {
+
+// The focus comes back to a button when a popup menu, the menu bar or another window lets
+// go of it: the user moved nowhere, and the selection stays as it is.
+bool focusMovedToTheButton(const QEvent& event)
+{
+    switch (static_cast<const QFocusEvent&>(event).reason()) {
+    case Qt::PopupFocusReason:
+    case Qt::ActiveWindowFocusReason:
+    case Qt::MenuBarFocusReason:
+        return false;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
 bool ctlPelnet::eventFilter(QObject* watched, QEvent* event)
 {
     if (auto* button = dynamic_cast<NarratorButton*>(watched)) {
-        if (event->type() == QEvent::FocusIn && !m_buildingButtons)
+        if (event->type() == QEvent::FocusIn && !m_buildingButtons && focusMovedToTheButton(*event))
             cmdNarrater_GotFocus(button->Index());
     }
     return QWidget::eventFilter(watched, event);

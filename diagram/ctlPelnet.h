@@ -219,6 +219,9 @@ public:
     // view or the current network. Rebuilds the narrator buttons when the shown network
     // changed. Raises when the current index is outside Networks.
     std::shared_ptr<clsNetwork> ActiveNetwork();
+    // What belongs to the network left by a zoom goes with it: its selection (marks and list)
+    // and a move under way.
+    void leaveShownNetwork();
     // Rebuilds the narrator buttons for the shown network.
     void UpdateButtons();
 
@@ -230,6 +233,9 @@ public:
     // refused, a network of the document could not be read or was cut short, the file is a
     // damaged compound file. What was read is then never saved over the file.
     bool FileOpen(AbstractProgressBar* objprogress = nullptr, bool bHideOverview = false);
+    // The last FileOpen refused the file and told the user why itself (a read-only file, a
+    // damaged compound file): the host need not say so again.
+    bool OpenRefusalShown() const { return m_openRefusalShown; }
     // Takes over the document that `opened` opened (its networks, pictures and views) in place
     // of this control's own, and shows it. `opened` keeps an empty document of its own. A host
     // opens into a control of its own first, so that a failed open leaves the shown document.
@@ -245,6 +251,8 @@ public:
     // written whole; when any network could not be written the file is left as it was and
     // the networks keep their changed flags and lower-level file names.
     bool FileSave(AbstractProgressBar* objprogress = nullptr);
+    // Why the last FileSave failed, as its error said; "" when it succeeded or gave no reason.
+    const QString& SaveError() const { return m_saveError; }
 
     // --- Lower-level networks -----------------------------------------------------------------
 
@@ -407,7 +415,11 @@ private:
     void mnuNodeMove_Click();
     // False when the pointer's place changes nothing (the move handler then ends at once).
     bool moveFeedback(float X, float Y);
+    // Puts the node at the place chosen; a node that is not in the network shown stays where
+    // it is. Either way move mode ends.
     void completeMove();
+    // Leaves move mode: no node moving, the marker and the lines gone.
+    void endMove();
     void placeMarker(QPointF centre, double height);
 
     // While Loaded and Connected, sends the current network to the server as an edit the
@@ -442,6 +454,7 @@ private:
 
     // Pieces of document save; false when a network could not be written (the file is then
     // left as it was).
+    bool saveDocument(AbstractProgressBar* objprogress);
     bool saveXMLDocument(AbstractProgressBar* objprogress);
     bool saveCompoundDocument(AbstractProgressBar* objprogress);
 
@@ -453,6 +466,8 @@ private:
     bool m_buildingButtons = false; // focus moving among buttons being rebuilt selects nothing
     QSet<QString> m_lowerLevelsBeingRead; // the sources of the lower levels now being opened
     bool m_notOpened = false; // the last open failed: what it read is not saved over the file
+    bool m_openRefusalShown = false;
+    QString m_saveError;
     std::unordered_set<const clsNetwork*> m_lowerLevelsWritten; // networks written by the save under way
     QImage m_imgSplash;     // imgSplash's picture
     QImage m_picBackground; // picBackground's picture

@@ -12,6 +12,7 @@
 #include "network/BusyPointer.h"
 
 #include <QAction>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -67,17 +68,23 @@ void copyLinks(clsNetwork& network, const CopiedNodes& copies, Copied&& copied)
     }
 }
 
-// A network holding copies of the selected nodes of `shown`, in layers matching theirs, with
-// the links among them; every copy has a new GUID.
-std::shared_ptr<clsNetwork> copyOfSelection(clsNetwork& shown)
+// A network holding copies of the nodes of `shown` that are in `selection`, in layers matching
+// theirs, with the links among them; every copy has a new GUID. The selection list, not the
+// nodes' marks, says what is copied: it is what Cut then deletes.
+std::shared_ptr<clsNetwork> copyOfSelection(clsNetwork& shown, const Collection<std::shared_ptr<Node>>& selection)
 {
+    std::unordered_set<const Node*> selected;
+    for (const auto& node : selection)
+        selected.insert(node.get());
+    const auto isSelected = [&](const Node& node) { return selected.contains(&node); };
+
     const auto copy = clsNetwork::create();
     CopiedNodes copies;
     for (const auto& layer : shown.Layers().Snapshot()) {
         copy->AddLayer();
         const auto target = requireObject(copy->Layers().Item(copy->Layers().Count()));
         for (const auto& node : requireObject(layer)->Nodes().Snapshot()) {
-            if (!requireObject(node)->Selected())
+            if (!isSelected(*requireObject(node)))
                 continue;
             auto nodeCopy = node->Clone(false);
             nodeCopy->NodeNumber = nextNodeNumber(*copy);
@@ -85,7 +92,7 @@ std::shared_ptr<clsNetwork> copyOfSelection(clsNetwork& shown)
             copies.emplace_back(node, std::move(nodeCopy));
         }
     }
-    copyLinks(*copy, copies, [](const Node& target) { return target.Selected(); });
+    copyLinks(*copy, copies, isSelected);
     for (const auto& [original, nodeCopy] : copies)
         nodeCopy->GUID = basLibrary::NewGUIDString();
     return copy;
@@ -137,7 +144,7 @@ bool ctlPelnet::recordSelection(qint16 action)
     auto entry = std::make_shared<clsAction>();
     entry->action = action;
     entry->ObjectType = clipboardentry::Network;
-    entry->Object = Variant::fromObject(copyOfSelection(*ActiveNetwork()));
+    entry->Object = Variant::fromObject(copyOfSelection(*ActiveNetwork(), Selected));
     entry->OriginalObject = Variant::fromObject(requireObject(current->Clone(false)));
     entry->NetworkGUID = current->GUID();
     appendEntry(std::move(entry));

@@ -190,14 +190,30 @@ bool ctlPelnet::moveFeedback(float X, float Y)
     return true;
 }
 
+void ctlPelnet::endMove()
+{
+    cbMoveAnchored = false;
+    m_movingNode.reset();
+    m_circle1->hide();
+    m_linLinks.UnloadAll();
+}
+
 // Puts the moving node at the place the feedback chose last and leaves move mode.
 void ctlPelnet::completeMove()
 {
     const auto shown = ActiveNetwork();
     const auto moving = requireObject(m_movingNode);
+    const auto former = layerOf(*moving);
+    // The place was chosen among the layers of the network shown: a node of another network
+    // would land in a network that does not hold its links.
+    const auto shownLayers = shown->Layers().Snapshot();
+    if (std::find(shownLayers.begin(), shownLayers.end(), former) == shownLayers.end()) {
+        endMove();
+        NodeFound = nullptr;
+        return;
+    }
     m_linLinks.UnloadAll();
     const auto target = requireObject(shown->Layers().Item(mintNewLayer));
-    const auto former = layerOf(*moving);
     const qint16 oldPosition = moving->Index();
     moving->Layer = target;
     moving->LayerIndex = target->Index;

@@ -87,6 +87,7 @@ private:
 bool ctlPelnet::FileOpen(AbstractProgressBar* objprogress, bool bHideOverview)
 {
     m_notOpened = true; // until the open ends well
+    m_openRefusalShown = false;
     const bool opened = trapped(kModule, "FileOpen", false, [&] {
         const BusyPointer busy;
         const auto root = Network();
@@ -94,6 +95,7 @@ bool ctlPelnet::FileOpen(AbstractProgressBar* objprogress, bool bHideOverview)
         if (networksupport::isReadOnlyFile(platform::hostPath(fileName))) {
             platform::ui().messageBox(fileName + QStringLiteral(" is read only"), platform::msgbox::Exclamation,
                                       platform::applicationTitle());
+            m_openRefusalShown = true;
             Loaded = true;
             return false;
         }
@@ -113,6 +115,7 @@ bool ctlPelnet::FileOpen(AbstractProgressBar* objprogress, bool bHideOverview)
                 if (error.Number() != err::InvalidFileFormat
                     || platform::compoundfile::hasSignature(platform::hostPath(fileName))) {
                     platform::ui().messageBox(error.Description(), platform::msgbox::OKOnly, platform::applicationTitle());
+                    m_openRefusalShown = true;
                     Loaded = true;
                     return false;
                 }

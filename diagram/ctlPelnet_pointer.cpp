@@ -89,13 +89,10 @@ void ctlPelnet::abandonGestures()
 {
     cbLinkAnchored = false;
     cbSelectionAnchored = false;
-    cbMoveAnchored = false;
-    m_movingNode.reset();
+    endMove();
     m_linLink->setVisible(false);
     for (auto* side : m_rubberBand)
         side->setVisible(false);
-    m_circle1->hide();
-    m_linLinks.UnloadAll();
     busy(false);
 }
 

@@ -24,31 +24,42 @@ using platform::StorageMode;
 
 bool ctlPelnet::FileSave(AbstractProgressBar* objprogress)
 {
+    m_saveError.clear();
     return trapped(kModule, "FileSave", false, [&] {
-        const BusyPointer busy;
-        const auto root = Network();
-        if (networksupport::isReadOnlyFile(platform::hostPath(root->FileName()))) {
-            platform::ui().messageBox(root->FileName() + QStringLiteral(" is read only, unable to save file"),
-                                      platform::msgbox::Exclamation, platform::applicationTitle());
-            setEnabled(false);
-            return false;
+        try {
+            return saveDocument(objprogress);
+        } catch (...) {
+            m_saveError = toRuntimeError(std::current_exception()).Description();
+            throw;
         }
-        // A document that was not opened whole is not written over the file it came from.
-        if (m_notOpened && QFileInfo::exists(platform::hostPath(root->FileName())))
-            raiseError(err::PathFileAccess, QStringLiteral("%1 was not opened whole: it is not saved over.").arg(root->FileName()));
-        PropogateControls();
-        // Each network is written once per save, however many nodes open it.
-        m_lowerLevelsWritten.clear();
-        const auto forget = qScopeGuard([&] { m_lowerLevelsWritten.clear(); });
-        const UnsavedState unsaved(Networks);
-        auto giveBack = qScopeGuard([&] { unsaved.restore(Loaded); });
-        const bool written = root->Structured ? saveCompoundDocument(objprogress) : saveXMLDocument(objprogress);
-        if (!written)
-            return false;
-        giveBack.dismiss();
-        root->setFileName(root->FileName());
-        return true;
     });
+}
+
+bool ctlPelnet::saveDocument(AbstractProgressBar* objprogress)
+{
+    const BusyPointer busy;
+    const auto root = Network();
+    if (networksupport::isReadOnlyFile(platform::hostPath(root->FileName()))) {
+        platform::ui().messageBox(root->FileName() + QStringLiteral(" is read only, unable to save file"),
+                                  platform::msgbox::Exclamation, platform::applicationTitle());
+        setEnabled(false);
+        return false;
+    }
+    // A document that was not opened whole is not written over the file it came from.
+    if (m_notOpened && QFileInfo::exists(platform::hostPath(root->FileName())))
+        raiseError(err::PathFileAccess, QStringLiteral("%1 was not opened whole: it is not saved over.").arg(root->FileName()));
+    PropogateControls();
+    // Each network is written once per save, however many nodes open it.
+    m_lowerLevelsWritten.clear();
+    const auto forget = qScopeGuard([&] { m_lowerLevelsWritten.clear(); });
+    const UnsavedState unsaved(Networks);
+    auto giveBack = qScopeGuard([&] { unsaved.restore(Loaded); });
+    const bool written = root->Structured ? saveCompoundDocument(objprogress) : saveXMLDocument(objprogress);
+    if (!written)
+        return false;
+    giveBack.dismiss();
+    root->setFileName(root->FileName());
+    return true;
 }
 
 bool ctlPelnet::saveXMLDocument(AbstractProgressBar* objprogress)

@@ -6,6 +6,7 @@
 
 #include "diagram/AbstractParentForm.h"
 #include "diagram/DiagramSupport.h"
+#include "diagram/StoredTextCorrection.h"
 #include "model/AbstractProgressBar.h"
 #include "model/ErrorTrap.h"
 #include "model/TextLabel.h"
@@ -18,9 +19,9 @@ using namespace diagramsupport;
 
 namespace {
 
-// Lets the user correct the label's text. Only a text the check changed is written back, so
-// the link markup of a text spelt right stays; a text that comes back blank keeps its old
-// value. False when the user stopped the check.
+// Lets the user correct the label's text. Only a text the check changed is written back, the
+// words corrected inside the stored text so its link markup stays; a text that comes back
+// blank keeps its old value. False when the user stopped the check.
 bool checkLabel(const std::shared_ptr<TextLabel>& label)
 {
     if (!label)
@@ -29,7 +30,7 @@ bool checkLabel(const std::shared_ptr<TextLabel>& label)
     const platform::SpellingResult checked = platform::ui().checkSpelling(text);
     const bool blanked = checked.text.trimmed().isEmpty() && !text.isEmpty();
     if (checked.text != text && !blanked)
-        label->setText(checked.text);
+        label->setText(storedtextcorrection::Apply(label->HTML, text, checked.text));
     return !checked.cancelled;
 }
 

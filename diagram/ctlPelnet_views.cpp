@@ -115,7 +115,7 @@ void ctlPelnet::ZoomIn(const std::shared_ptr<Node>& node)
         const auto lower = lowerLevelNetworkOf(*requireObject(node));
         if (ParentForm)
             ParentForm->setCaption(zoomCaption(*Network(), *requireObject(Networks.Item(lower->Index))));
-        clearSelection(*requireObject(Networks.Item(m_networkIndex)));
+        leaveShownNetwork();
         setNetworkIndex(lower->Index);
         if (node->LowerLevelNode)
             node->LowerLevelNode->setSelected(true);
@@ -130,10 +130,18 @@ void ctlPelnet::ZoomOut(const std::shared_ptr<Node>& node)
         if (ParentForm)
             ParentForm->setCaption(zoomCaption(*Network(), *requireObject(Networks.Item(owner->Index))));
         node->setSelected(true);
-        clearSelection(*requireObject(Networks.Item(m_networkIndex)));
+        leaveShownNetwork();
         setNetworkIndex(owner->Index);
         DrawNetwork(false);
     });
+}
+
+void ctlPelnet::leaveShownNetwork()
+{
+    clearSelection(*requireObject(Networks.Item(m_networkIndex)));
+    Selected.Clear();
+    if (cbMoveAnchored)
+        endMove();
 }
 
 } // namespace kelvane

@@ -32,9 +32,10 @@ QString LinuxSystemInfo::documentsFolder()
 
 QString LinuxSystemInfo::tempFolder()
 {
+    // A variable that names no folder is passed over: files made there would all fail.
     for (const char* variable : {"TMP", "TMPDIR"}) {
         const QString folder = qEnvironmentVariable(variable);
-        if (!folder.isEmpty())
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
             return folder;
     }
     return QStringLiteral("/tmp");

@@ -15,7 +15,8 @@ public:
     virtual QString userName() = 0;
     // The user's documents folder (XDG), without a final separator.
     virtual QString documentsFolder() = 0;
-    // The temporary folder: TMP, else TMPDIR, else /tmp.
+    // The temporary folder: TMP, else TMPDIR, else /tmp; a variable that names no existing
+    // folder is passed over.
     virtual QString tempFolder() = 0;
     // The folder of the running program, without a final separator.
     virtual QString programFolder() = 0;

@@ -14,7 +14,7 @@ program_packages=(
     qt6-base-dev libgl-dev qt6-declarative-dev
     libgsf-1-dev libssl-dev libcurl4-openssl-dev
     libhunspell-dev hunspell-en-us
-    xsltproc fonts-dejavu-core
+    xsltproc fonts-dejavu-core xdg-utils
 )
 
 # What the test suite needs besides: the test framework, and the peers the tests start on

@@ -4,6 +4,8 @@
 #include "platform/UiServices.h"
 #include "shell/ShellGlobals.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace kelvane::desktoppages {
@@ -40,6 +42,19 @@ void ShowHelpContents(const QString& title)
     }
     QString page = basGlobal::HelpFile;
     basRegistry::ShellFile(page);
+}
+
+void ShowHelpTopic(int context, const QString& title)
+{
+    if (context > 0 && !basGlobal::HelpFile.isEmpty()) {
+        const QString topic = QFileInfo(basGlobal::HelpFile).dir().filePath(QString::number(context) + QStringLiteral(".html"));
+        if (QFileInfo(topic).isFile()) {
+            QString page = topic;
+            basRegistry::ShellFile(page);
+            return;
+        }
+    }
+    ShowHelpContents(title);
 }
 
 } // namespace kelvane::desktoppages

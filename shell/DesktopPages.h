@@ -15,4 +15,8 @@ void OpenWebAddress(const QString& address);
 // Opens the program's help pages; without them says so in a message box titled `title`.
 void ShowHelpContents(const QString& title);
 
+// Opens the help page of a help context number ("<number>.html" beside the contents), or the
+// contents when there is no such page; without help pages says so as ShowHelpContents does.
+void ShowHelpTopic(int context, const QString& title);
+
 } // namespace kelvane::desktoppages

@@ -10,7 +10,6 @@
 #include "model/basGlobal.h"
 #include "platform/Clock.h"
 #include "platform/Printer.h"
-#include "platform/QtFont.h"
 #include "platform/UiServices.h"
 #include "shell/ReportTreePaper.h"
 #include "shell/ToolPictures.h"
@@ -190,7 +189,7 @@ void KelvaneTreeview::PrintTree()
 
         platform::FontDescription fontDescription;
         fontDescription.name = basGlobal::DefaultFontName;
-        const ReportTreePaper paper(*requireObject(m_TreeView1->topLevelItem(0)), platform::toQFont(fontDescription),
+        const ReportTreePaper paper(*requireObject(m_TreeView1->topLevelItem(0)), fontDescription,
                                     [](const QTreeWidgetItem& node) { return linePicture(ImageOf(node)); });
         platform::Canvas& page = printer.page();
         page.setFont(fontDescription);
@@ -206,7 +205,7 @@ void KelvaneTreeview::PrintTree()
             page.Print(text);
         };
         for (int number = 1; number <= pages; ++number) {
-            printer.PaintPicture(paper.Page((number - 1) * height, width, height), QRectF(0, 0, width, height));
+            paper.PrintPage(printer, (number - 1) * height, height);
             printRightAligned(printed, ReportTreePaper::kTop);
             const double logoWidth = logo.width() * twips::kPerPixel;
             printer.PaintPicture(logo, QRectF(width - logoWidth, ReportTreePaper::kTop + page.TextHeight(printed), logoWidth,

@@ -1,9 +1,13 @@
 #include "shell/ReportTreePaper.h"
 
+#include "platform/Canvas.h"
+#include "platform/Printer.h"
+#include "platform/QtFont.h"
+
 #include <QFontMetricsF>
-#include <QPainter>
 #include <QRegularExpression>
 #include <QTreeWidgetItem>
+#include <algorithm>
 #include <cmath>
 
 namespace kelvane {
@@ -12,19 +16,7 @@ namespace {
 
 constexpr double kTwipsPerPixel = 15;
 constexpr int kDotsPerMetre = 3780; // 96 dots an inch: one pixel is 15 twips
-
-double px(double twips)
-{
-    return twips / kTwipsPerPixel;
-}
-
-QImage pictureAt96Dpi(QSize size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.setDotsPerMeterX(kDotsPerMetre);
-    image.setDotsPerMeterY(kDotsPerMetre);
-    return image;
-}
+constexpr qint32 kBlack = 0;
 
 QStringList linesOf(const QString& text)
 {
@@ -32,16 +24,29 @@ QStringList linesOf(const QString& text)
     return text.split(lineBreak);
 }
 
+// The layout measures texts as the screen does, at 96 dots an inch, so a tree takes the same
+// pages on every printer.
+const QPaintDevice& layoutDevice()
+{
+    static const QImage device = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        image.setDotsPerMeterX(kDotsPerMetre);
+        image.setDotsPerMeterY(kDotsPerMetre);
+        return image;
+    }();
+    return device;
+}
+
 } // namespace
 
-ReportTreePaper::ReportTreePaper(const QTreeWidgetItem& root, const QFont& font, LinePicture picture)
-    : m_root(root), m_font(font), m_picture(std::move(picture))
+ReportTreePaper::ReportTreePaper(const QTreeWidgetItem& root, const platform::FontDescription& font, LinePicture picture)
+    : m_root(root), m_font(font), m_layoutFont(platform::toQFont(font)), m_picture(std::move(picture))
 {
 }
 
 double ReportTreePaper::Extent() const
 {
-    return DrawNode(nullptr, m_root, kLeft, kTop, 0);
+    return DrawNode(nullptr, m_root, kLeft, kTop);
 }
 
 int ReportTreePaper::PageCount(double extent, double pageHeight)
@@ -51,64 +56,65 @@ int ReportTreePaper::PageCount(double extent, double pageHeight)
     return std::max(1, int(std::ceil((extent + kIcon) / pageHeight)));
 }
 
-QImage ReportTreePaper::Page(double top, double width, double height) const
+void ReportTreePaper::PrintPage(platform::Printer& printer, double top, double height) const
 {
-    QImage page = pictureAt96Dpi(QSize(std::max(1, int(px(width))), std::max(1, int(px(height)))));
-    page.fill(Qt::white);
-    QPainter painter(&page);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.setFont(m_font);
-    painter.setPen(QPen(Qt::black, 0));
-    DrawNode(&painter, m_root, kLeft, kTop, top);
-    return page;
+    platform::Canvas& page = printer.page();
+    page.setFont(m_font);
+    page.setForeColor(kBlack);
+    page.setDrawStyle(platform::drawstyle::Solid);
+    page.setDrawWidth(1);
+    const Slice slice {printer, top, height};
+    DrawNode(&slice, m_root, kLeft, kTop);
 }
 
 double ReportTreePaper::textHeight(const QString& text) const
 {
-    static const QImage device = pictureAt96Dpi(QSize(1, 1));
-    const QFontMetricsF metrics(m_font, &device);
+    const QFontMetricsF metrics(m_layoutFont, &layoutDevice());
     return metrics.lineSpacing() * linesOf(text).size() * kTwipsPerPixel;
 }
 
-double ReportTreePaper::DrawNode(QPainter* painter, const QTreeWidgetItem& node, double x, double y, double top) const
+double ReportTreePaper::DrawNode(const Slice* slice, const QTreeWidgetItem& node, double x, double y) const
 {
     const QString text = node.text(0);
     const double height = textHeight(text);
     const double textY = y + (kIcon - height) / 2;
 
-    if (painter) {
-        const double sliceHeight = painter->device()->height() * kTwipsPerPixel;
-        const bool onSlice = y + std::max(kIcon, height) >= top && std::min(y, textY) <= top + sliceHeight;
-        if (onSlice) {
-            painter->drawImage(QRectF(px(x), px(y - top), px(kIcon), px(kIcon)), m_picture(node));
-            const QFontMetricsF metrics(m_font, painter->device());
-            double baseline = px(textY - top) + metrics.ascent();
-            for (const QString& line : linesOf(text)) {
-                painter->drawText(QPointF(px(x + kIcon), baseline), line);
-                baseline += metrics.lineSpacing();
-            }
+    const auto onSlice = [&](double at) { return at >= slice->top && at < slice->top + slice->height; };
+    if (slice) {
+        if (onSlice(y))
+            slice->printer.PaintPicture(m_picture(node), QRectF(x, y - slice->top, kIcon, kIcon));
+        if (onSlice(textY)) {
+            platform::Canvas& page = slice->printer.page();
+            page.setCurrentX(x + kIcon);
+            page.setCurrentY(textY - slice->top);
+            page.Print(text);
         }
     }
     if (node.childCount() == 0)
         return std::nearbyint(textY);
 
+    // Connectors run across, or down: a part outside the slice is left to the page it is on.
     const auto connect = [&](double x1, double y1, double x2, double y2) {
-        if (painter)
-            painter->drawLine(QPointF(px(x1), px(y1 - top)), QPointF(px(x2), px(y2 - top)));
+        if (!slice)
+            return;
+        const double from = std::max(std::min(y1, y2), slice->top);
+        const double to = std::min(std::max(y1, y2), slice->top + slice->height);
+        if (y1 == y2 ? onSlice(y1) : from < to)
+            slice->printer.page().Line(x1, (y1 == y2 ? y1 : from) - slice->top, x2, (y1 == y2 ? y2 : to) - slice->top);
     };
     // The first child hangs below the middle of this line's picture.
     const double stem = x + kHalfIcon;
     double branch = y + kIcon + kHalfIcon;
     connect(stem, y + kIcon, stem, branch);
     connect(stem, branch, stem + kIcon, branch);
-    double last = DrawNode(painter, *node.child(0), x + kIcon + kHalfIcon, y + kIcon, top);
+    double last = DrawNode(slice, *node.child(0), x + kIcon + kHalfIcon, y + kIcon);
     // Each further child a step below the last line of the subtree before it.
     for (int i = 1; i < node.childCount(); ++i) {
         const double next = last + kGap;
         connect(stem, branch, stem, next);
         branch = next;
         connect(stem, branch, stem + kIcon, branch);
-        last = DrawNode(painter, *node.child(i), x + kIcon + kHalfIcon, branch - kHalfIcon, top);
+        last = DrawNode(slice, *node.child(i), x + kIcon + kHalfIcon, branch - kHalfIcon);
     }
     return last;
 }

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "platform/FontDescription.h"
+
 #include <QFont>
 #include <QImage>
 #include <functional>
 
-class QPainter;
 class QTreeWidgetItem;
+
+namespace platform {
+class Printer;
+}
 
 namespace kelvane {
 
@@ -22,8 +27,8 @@ public:
 
     using LinePicture = std::function<QImage(const QTreeWidgetItem&)>;
 
-    // `picture` gives the picture of a line.
-    ReportTreePaper(const QTreeWidgetItem& root, const QFont& font, LinePicture picture);
+    // `font` is the font of the lines' texts; `picture` gives the picture of a line.
+    ReportTreePaper(const QTreeWidgetItem& root, const platform::FontDescription& font, LinePicture picture);
 
     // The vertical position of the text of the tree's last line: how far the drawing reaches.
     double Extent() const;
@@ -32,19 +37,27 @@ public:
     // position, at least one.
     static int PageCount(double extent, double pageHeight);
 
-    // The slice of the drawing from `top` down, `width` by `height` twips, on white at 15
-    // twips a pixel.
-    QImage Page(double top, double width, double height) const;
+    // Prints the slice of the drawing from `top` down, `height` twips high, on the printer's
+    // page: the texts and connectors drawn on its canvas and the pictures painted by it, so all
+    // come out at the printer's own resolution. A text or picture goes on the page where its
+    // top lies; a connector is cut at the page's edges.
+    void PrintPage(platform::Printer& printer, double top, double height) const;
 
 private:
-    // Draws the node and its subtree with its top left corner at (x, y), `top` being the top
-    // of the slice painted (nothing is painted without a painter); returns the text position
-    // of the last line drawn.
-    double DrawNode(QPainter* painter, const QTreeWidgetItem& node, double x, double y, double top) const;
+    struct Slice {
+        platform::Printer& printer;
+        double top;
+        double height;
+    };
+
+    // Lays out (and prints on `slice`, when given) the node and its subtree with its top left
+    // corner at (x, y); returns the text position of the last line.
+    double DrawNode(const Slice* slice, const QTreeWidgetItem& node, double x, double y) const;
     double textHeight(const QString& text) const;
 
     const QTreeWidgetItem& m_root;
-    QFont m_font;
+    platform::FontDescription m_font;
+    QFont m_layoutFont;
     LinePicture m_picture;
 };
 

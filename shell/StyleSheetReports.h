@@ -25,8 +25,9 @@ struct ReportFiles {
     QString result;
 };
 
-// How long the transformation may take before it is stopped.
-inline constexpr std::chrono::milliseconds kTransformTimeout {10000};
+// How long the transformation may take before it is stopped: the wait ends once more than
+// five whole seconds have passed since it started, which is six seconds at most.
+inline constexpr std::chrono::milliseconds kTransformTimeout {6000};
 
 // Transforms `document` with `styleSheet` into `result` with xsltproc (`program`), which is
 // started with an argument list (no shell) and without network access. The message loop runs

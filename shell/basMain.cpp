@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <csignal>
 
 namespace basMain {
 
@@ -48,8 +49,17 @@ QString DocumentOfCommandLine(const QString& commandLine)
     return document.trimmed();
 }
 
+void IgnoreFileSizeSignal()
+{
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGXFSZ, &ignore, nullptr);
+}
+
 Program Main(const QString& commandLine)
 {
+    IgnoreFileSizeSignal();
     Program program;
     program.runFolder = SetUpFolders();
     InitGlobalConstants();

@@ -36,8 +36,12 @@ struct Program {
     std::unique_ptr<kelvane::frmNavigate> mainWindow;
 };
 
-// Start-up after the "r" test: folders, constants, default font, settings (and the automation
-// flag), then the main window is made and shown; its load (start dialog or command-line file,
+// Writes past the user's file-size limit fail (a short write, or EFBIG) instead of ending the
+// program with SIGXFSZ: a save cut short is reported, and nothing else is lost.
+void IgnoreFileSizeSignal();
+
+// Start-up after the "r" test: the file-size signal ignored, folders, constants, default font,
+// settings (and the automation flag), then the main window is made and shown; its load (start dialog or command-line file,
 // document, knowledge base, introduction) runs to its end inside this call. The window may come
 // back unloaded: the program then ends.
 Program Main(const QString& commandLine);

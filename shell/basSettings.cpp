@@ -41,9 +41,13 @@ bool IsAutomationStart(const QString& commandLine)
     return commandLine.toUpper().contains(QStringLiteral("-EMBEDDING"));
 }
 
+// The password's UTF-8 bytes are scrambled, one character per byte, so every character
+// survives. Values stored by earlier versions scrambled Windows-1252 bytes instead; their
+// unscrambled bytes are rarely valid UTF-8 and are then read as Windows-1252 (plain ASCII reads
+// the same either way).
 QString StoredPassword(const QString& password)
 {
-    const QString scrambled = basLibrary::XorScramble(password, kPasswordKey);
+    const QString scrambled = basLibrary::XorScramble(platform::encoding::fromAnsi(password.toUtf8()), kPasswordKey);
     return QString::fromLatin1(platform::encoding::toAnsi(scrambled).toBase64());
 }
 
@@ -52,7 +56,9 @@ QString PasswordFromStored(const QString& stored)
     const auto decoded = QByteArray::fromBase64Encoding(stored.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded)
         return {};
-    return basLibrary::XorScramble(platform::encoding::fromAnsi(*decoded), kPasswordKey);
+    const QByteArray bytes =
+        platform::encoding::toAnsi(basLibrary::XorScramble(platform::encoding::fromAnsi(*decoded), kPasswordKey));
+    return platform::encoding::isValidUtf8(bytes) ? QString::fromUtf8(bytes) : platform::encoding::fromAnsi(bytes);
 }
 
 void LoadSettings(const QString& commandLine)

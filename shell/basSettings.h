@@ -17,8 +17,9 @@ void LoadSettings(const QString& commandLine);
 // PathFileAccess (75) when the store cannot be written.
 void SaveSettings();
 
-// The stored form of the server password and back: scrambled with the key, then base64, so
-// that a character equal to its key character (scrambled to NUL) survives any store.
+// The stored form of the server password and back: its UTF-8 bytes scrambled with the key, then
+// base64, so that any character, and a byte equal to its key character (scrambled to NUL),
+// survives any store. Values scrambled from Windows-1252 bytes still read back.
 QString StoredPassword(const QString& password);
 QString PasswordFromStored(const QString& stored);
 

@@ -5,6 +5,7 @@
 #include "diagram/ctlPelnet.h"
 #include "answercontrols/Twips.h"
 #include "model/basGlobal.h"
+#include "shell/HelpKey.h"
 #include "shell/KelvaneTreeview.h"
 #include "shell/ProductInfo.h"
 #include "shell/ProgressBarControl.h"
@@ -16,6 +17,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTimer>
@@ -33,10 +35,12 @@ frmNavigate::frmNavigate(QWidget* parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("frmNavigate"));
     setWindowTitle(productinfo::ProductName());
     m_tools = new ToolBands(*this);
-    connect(m_tools, &ToolBands::ToolClick, this, [this](QAction* tool) { SSActiveToolBars1_ToolClick(tool->text()); });
+    connect(m_tools, &ToolBands::ToolClick, this, [this](QAction* tool) { ToolClicked(*tool); });
     connect(m_tools->Menu(ToolBands::View), &QMenu::aboutToShow, this, [this] { mnuView_Click(); });
     createControls();
     m_consultation = std::make_unique<MainWindowConsultation>(*this);
+    // F1 in this window and in every dialog of the program opens the help of that place.
+    QCoreApplication::instance()->installEventFilter(new HelpKey(this));
     connect(m_ctlPelnet1, &ctlPelnet::Click, this, [this](std::shared_ptr<Node>& node) { ctlPelnet1_Click(node); });
 }
 
@@ -89,6 +93,8 @@ QString frmNavigate::Caption() const
 void frmNavigate::setCaption(const QString& caption)
 {
     setWindowTitle(caption);
+    if (mnuViewReportEnabled)
+        m_diagramCaption = caption;
 }
 
 void frmNavigate::SetFocus()
@@ -114,6 +120,7 @@ void frmNavigate::Form_Load()
     m_ctlPelnet1->hide();
     m_ctlPelnet1->ParentForm = this;
     HelpContextID = 402;
+    setProperty("HelpContextID", HelpContextID);
     m_Timer1->start();
     m_loading = true;
     m_loadResult = ViewerLoad();

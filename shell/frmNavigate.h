@@ -114,6 +114,9 @@ public:
     // Runs the command of the tool whose caption is `identifier`, after the macro project's
     // menu items of that name have raised their MenuClick.
     void SSActiveToolBars1_ToolClick(const QString& identifier);
+    // A clicked tool: a report's runs that report (after the macro project's report items of
+    // its name have raised their MenuClick) and nothing else; any other goes by its caption.
+    void ToolClicked(QAction& tool);
 
     // --- File commands ----------------------------------------------------------------------------
 
@@ -146,9 +149,12 @@ public:
     void mnuWebSupport_Click();
     void DrawDisplay();
     void PrintDisplay();
-    // The document's caption: the knowledge base's name, then " - " and the scenario's name
-    // when it has one.
+    // The document's caption: the knowledge base's name (the program's without one), then
+    // " - " and the scenario's name when it has one.
     QString documentCaption() const;
+    // The window's caption and Help's about entry for the document just opened, in the pane
+    // shown.
+    void showDocumentCaption();
     void Timer1_Timer();
 
     // --- Layout, help, node click ---------------------------------------------------------------
@@ -184,6 +190,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Help's about entry, whatever its caption; the caption's end while the report tree is shown.
+    static inline const QString kAboutTool = QStringLiteral("&About");
+    static inline const QString kTreeViewCaption = QStringLiteral(" - Tree View");
+    // Report tools have ids of their own: no style sheet's name can be taken for the id of
+    // another tool (a command, a recently-used entry, a macro's menu item).
+    static inline const QString kReportToolPrefix = QStringLiteral("report\u0001");
+
     void createControls();
     void addTool(const QString& id, const QString& caption = {});
 
@@ -242,6 +255,7 @@ private:
     bool m_printing = false;
     bool m_producingReport = false;
     QString m_aboutCaption;
+    QString m_diagramCaption; // the caption while the diagram is shown, back when it shows again
     QString m_dialogFileName; // the file the open and save dialogs propose
     QPointer<QAction> m_mnuFileBar4; // the separator above the recently-used entries
 

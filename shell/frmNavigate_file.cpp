@@ -16,9 +16,7 @@
 #include "shell/DocumentFiles.h"
 #include "shell/ProgressBarControl.h"
 #include "shell/ShellGlobals.h"
-#include "shell/ToolBands.h"
 
-#include <QAction>
 
 namespace kelvane {
 
@@ -112,7 +110,8 @@ void frmNavigate::openAnotherDocument(const QString& path, OpenCommand command)
     opened.Network()->setFileName(path);
     if (!opened.FileOpen(m_ProgressBar1)) {
         setCaption(caption);
-        tell(path + QStringLiteral(" could not be opened."));
+        if (!opened.OpenRefusalShown())
+            tell(path + QStringLiteral(" could not be opened."));
         return;
     }
 
@@ -131,21 +130,14 @@ void frmNavigate::openAnotherDocument(const QString& path, OpenCommand command)
         RecomputeDegreesOfTruth(m_ctlPelnet1->Networks);
     }
 
-    const QString name = network->Name()->Text();
-    if (isNew) {
-        m_aboutCaption = QStringLiteral("&About ") + name + QStringLiteral("...");
-        setCaption(network->ScenarioName().isEmpty() ? name : name + QStringLiteral(" - ") + network->ScenarioName());
-    } else {
-        setCaption(name);
-    }
+    // Whichever command opened it, the caption and Help's about entry are the document's.
+    showDocumentCaption();
     m_ctlPelnet1->DrawNetwork();
     if (isNew) {
         for (const auto& open : m_ctlPelnet1->Networks) {
             if (open)
                 open->setDirty(false);
         }
-        if (QAction* about = m_tools->Tool(QStringLiteral("&About")))
-            about->setText(m_aboutCaption);
     }
 
     knowledgeBaseHost().CreateKnowledgeBase(network, path);

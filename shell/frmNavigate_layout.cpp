@@ -9,7 +9,6 @@
 #include "model/basLibrary.h"
 #include "model/basRegistry.h"
 #include "platform/Printer.h"
-#include "platform/UiServices.h"
 #include "shell/DesktopPages.h"
 #include "shell/KelvaneTreeview.h"
 #include "shell/ProgressBarControl.h"
@@ -31,6 +30,9 @@ constexpr int kProgressBarGap = 15;
 
 } // namespace
 
+// The layout never yields to the message loop: a resize delivered meanwhile (a border being
+// dragged) would run while this one is half done, with the window system's own state for the
+// window changing under it. A resize that arrives from inside the layout is laid out after it.
 void frmNavigate::Form_Resize()
 {
     if (m_inResize) {
@@ -46,19 +48,16 @@ void frmNavigate::Form_Resize()
             const int H = m_client->height();
             const int W = m_client->width();
             m_Picture1->setGeometry(0, H - m_Picture1->height(), W, m_Picture1->height());
-            platform::ui().yield();
 
             // The toolbar lies outside the client area: it takes no room from the status strip.
             const int S = m_Picture1->isHidden() ? 0 : m_Picture1->height();
             const int P = H - S;
             m_ctlPelnet1->setGeometry(0, 0, W, P);
-            platform::ui().yield();
             m_picReport->setGeometry(0, 0, W, P);
             m_VScroll1->setGeometry(W - m_VScroll1->sizeHint().width(), m_picReport->y(), m_VScroll1->sizeHint().width(),
                                     m_picReport->height());
             m_VScroll1->setPageStep(m_picReport->height());
             m_VScroll1->hide();
-            platform::ui().yield();
 
             m_sbStatusBar->move(0, 0);
             m_ProgressBar1->move(W - m_ProgressBar1->width(), m_ProgressBar1->y());
@@ -70,7 +69,6 @@ void frmNavigate::Form_Resize()
                 m_sbStatusBar->resize(m_ProgressBar1->x() - twips::toPixels(kProgressBarGap), m_Picture1->height());
             }
             m_sbStatusBar->update();
-            platform::ui().yield();
 
             if (mnuViewReportEnabled) {
                 m_picReport->hide();

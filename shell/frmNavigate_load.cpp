@@ -20,14 +20,19 @@
 #include "shell/AbstractKnowledgeBaseHost.h"
 #include "shell/ProductInfo.h"
 #include "shell/ProgressBarControl.h"
+#include "shell/MenuCaptions.h"
 #include "shell/SettingValues.h"
 #include "shell/ShellGlobals.h"
+#include "shell/ToolBands.h"
 #include "shell/basMain.h"
 #include "shell/frmIntroduction.h"
 #include "shell/frmSplash1.h"
 #include "shell/frmViewerSplash.h"
 
+#include <QAction>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
@@ -55,6 +60,27 @@ QString helpFileOfProgram()
 {
     const QString page = QDir(platform::systemInfo().programFolder()).filePath(QStringLiteral("help/index.html"));
     return QFileInfo(page).isFile() ? page : QString();
+}
+
+// The smallest window a stored placement may ask for, in pixels: room for the menu bar, a
+// piece of the diagram and the status strip.
+constexpr QSize kSmallestWindow(200, 150);
+
+QRect pixelsOf(const settingvalues::Placement& placement)
+{
+    return {twips::toPixels(placement.Left), twips::toPixels(placement.Top), twips::toPixels(placement.Width),
+            twips::toPixels(placement.Height)};
+}
+
+// A window of that place and size can be seen and used: it is not too small, and some screen
+// shows a part of it.
+bool usable(const QRect& window)
+{
+    if (window.width() < kSmallestWindow.width() || window.height() < kSmallestWindow.height())
+        return false;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(),
+                       [&](const QScreen* screen) { return screen->availableGeometry().intersects(window); });
 }
 
 } // namespace
@@ -96,7 +122,9 @@ frmNavigate::LoadResult frmNavigate::ViewerLoad()
         failLoad({});
         return LoadResult::Failed;
     case Document::Failed:
-        failLoad(m_ctlPelnet1->Network()->FileName() + QStringLiteral(" could not be opened."));
+        // A file the diagram refused with a message of its own is not reported twice.
+        failLoad(m_ctlPelnet1->OpenRefusalShown() ? QString()
+                                                  : m_ctlPelnet1->Network()->FileName() + QStringLiteral(" could not be opened."));
         return LoadResult::Failed;
     case Document::Open:
         break;
@@ -119,20 +147,18 @@ frmNavigate::LoadResult frmNavigate::ViewerLoad()
 
 // --- Placement and the recently-used entries ---------------------------------------------------
 
-// A stored placement that no screen could hold gives way to the default one.
+// A stored placement that no screen could hold, or too small to use, gives way to the default one.
 void frmNavigate::placeWindow()
 {
-    const auto place = [this](const settingvalues::Placement& placement) {
-        const QRect pixels(twips::toPixels(placement.Left), twips::toPixels(placement.Top),
-                           twips::toPixels(placement.Width), twips::toPixels(placement.Height));
-        move(pixels.topLeft());
-        resize(pixels.size());
-    };
+    QRect window = pixelsOf({});
     try {
-        place(settingvalues::readPlacement());
+        if (const QRect stored = pixelsOf(settingvalues::readPlacement()); usable(stored))
+            window = stored;
     } catch (const RuntimeError&) {
-        place({});
+        // a stored value beyond any screen's coordinates
     }
+    move(window.topLeft());
+    resize(window.size());
 }
 
 void frmNavigate::showRecentFiles()
@@ -212,8 +238,7 @@ void frmNavigate::setUpDocument()
     if (network->NetworkType == 2 && !m_ctlPelnet1->Connected)
         UpdateMRU(network->FileName());
     platform::ui().yield();
-    setCaption(documentCaption());
-    m_aboutCaption = QStringLiteral("&About ") + network->Name()->Text() + QStringLiteral("...");
+    showDocumentCaption();
     for (const auto& open : m_ctlPelnet1->Networks) {
         if (open)
             open->setDirty(false);
@@ -227,9 +252,20 @@ QString frmNavigate::documentCaption() const
 {
     const auto network = m_ctlPelnet1->Network();
     QString caption = network->Name()->Text();
+    if (caption.isEmpty())
+        caption = productinfo::ProductName();
     if (!network->ScenarioName().isEmpty())
         caption += QStringLiteral(" - ") + network->ScenarioName();
     return caption;
+}
+
+void frmNavigate::showDocumentCaption()
+{
+    m_diagramCaption = documentCaption();
+    setWindowTitle(mnuViewReportEnabled ? m_diagramCaption : m_diagramCaption + kTreeViewCaption);
+    m_aboutCaption = menucaptions::About(m_ctlPelnet1->Network()->Name()->Text());
+    if (QAction* about = m_tools->Tool(kAboutTool))
+        about->setText(m_aboutCaption);
 }
 
 void frmNavigate::setUpKnowledgeBase(bool& loadCancelled)
@@ -320,7 +356,7 @@ void frmNavigate::failLoad(const QString& message)
         platform::ui().messageBox(message, platform::msgbox::Exclamation, platform::applicationTitle());
     }
     setCaption(productinfo::ProductName());
-    m_aboutCaption = QStringLiteral("&About ") + productinfo::ProductName() + QStringLiteral("...");
+    m_aboutCaption = menucaptions::About(productinfo::ProductName());
     m_ctlPelnet1->ParentForm = this;
     DocumentReady = true;
     finishLoad(false);

@@ -16,6 +16,7 @@
 #include "platform/UiServices.h"
 #include "shell/AbstractKnowledgeBaseHost.h"
 #include "shell/KelvaneTreeview.h"
+#include "shell/MenuCaptions.h"
 #include "shell/StyleSheetReports.h"
 #include "shell/ToolBands.h"
 #include "shell/frmAbout.h"
@@ -83,9 +84,14 @@ bool frmNavigate::PopulateReportsMenu()
         const QStringList items = knowledgeBaseHost().ReportMenuItemNames();
         if (!items.isEmpty())
             HasCustomMenus = true;
-        for (const QString& name : reports::GetReportNames(reportFolder()) + items) {
-            QAction* tool = m_tools->AddTool(name);
-            if (!menu->actions().contains(tool)) // a report and an item of one name share one entry
+        const QStringList names = reports::GetReportNames(reportFolder());
+        for (const QString& name : names)
+            menu->addAction(m_tools->AddTool(kReportToolPrefix + name, menucaptions::Literal(name)));
+        for (const QString& item : items) {
+            if (names.contains(item))
+                continue; // a report and an item of one name share the report's entry
+            QAction* tool = m_tools->AddTool(item);
+            if (!menu->actions().contains(tool)) // two items of one name share one entry
                 menu->addAction(tool);
         }
         menu->menuAction()->setVisible(!menu->actions().isEmpty());

@@ -14,6 +14,8 @@
 #include "shell/DocumentFiles.h"
 #include "shell/ProgressBarControl.h"
 
+#include <QFileInfo>
+
 namespace kelvane {
 
 namespace {
@@ -53,6 +55,16 @@ QString proposedName(const QString& fileName, int filterIndex)
     if (fileName.size() > 4 && dot >= fileName.size() - 5 && filterIndex != 3)
         return fileName.left(dot);
     return fileName;
+}
+
+// Why the document could not be written as its temporary copy: the temporary folder gone,
+// else what the diagram's save said ("" when it said nothing).
+QString whyNotWritten(const QString& temporary, const QString& saveError)
+{
+    const QString folder = QFileInfo(temporary).absolutePath();
+    if (!QFileInfo(folder).isDir())
+        return QStringLiteral("The temporary folder %1 does not exist.").arg(folder);
+    return saveError;
 }
 
 // The network's name with what it derives from it, to be given back after a Save As that failed.
@@ -174,13 +186,16 @@ bool frmNavigate::saveThroughTemporaryCopy(const QString& realPath, bool saveAs)
         saved = (!sideFile || !basLibrary::FileExists(temporarySide)
                  || documentfiles::ReplaceWithCopy(temporarySide, realSide, error))
             && documentfiles::ReplaceWithCopy(temporary, realPath, error);
+    } else {
+        error = whyNotWritten(temporary, m_ctlPelnet1->SaveError());
     }
     removeTemporaryFiles();
     if (!saved) {
         if (!error.isEmpty())
             qWarning("%s", qPrintable(error));
         unsaved.restore(m_ctlPelnet1->Loaded);
-        tell(QStringLiteral("An error occurred saving ") + realPath + u'\r');
+        // The reason follows on a line of its own, when there is one.
+        tell(QStringLiteral("An error occurred saving ") + realPath + u'\r' + error);
         return false;
     }
     trappedVoid(kModule, "OpenProject", [&] { knowledgeBaseHost().OpenProject(realPath); });

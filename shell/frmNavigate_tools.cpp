@@ -9,6 +9,7 @@
 #include "network/clsNetwork.h"
 #include "platform/UiServices.h"
 #include "shell/AbstractKnowledgeBaseHost.h"
+#include "shell/MenuCaptions.h"
 #include "shell/ShellGlobals.h"
 #include "shell/ToolBands.h"
 #include "shell/ToolPictures.h"
@@ -23,7 +24,6 @@ namespace {
 
 constexpr const char* kModule = "frmNavigate";
 
-const QString kAboutTool = QStringLiteral("&About");
 
 QString recentFileTool(int index) { return QStringLiteral("MRU") + QString::number(index + 1); }
 
@@ -146,9 +146,25 @@ void frmNavigate::SSActiveToolBars1_ToolClick(const QString& identifier)
     });
 }
 
+void frmNavigate::ToolClicked(QAction& tool)
+{
+    const QString id = tool.objectName();
+    if (!id.startsWith(kReportToolPrefix)) {
+        SSActiveToolBars1_ToolClick(tool.text());
+        return;
+    }
+    const QString report = id.mid(kReportToolPrefix.size());
+    trappedVoid(kModule, "SSActiveToolBars1_ToolClick", [&] {
+        platform::ui().yield();
+        knowledgeBaseHost().FireMenuClick(report);
+        RunReportNamed(report);
+    });
+}
+
 QString frmNavigate::recentFileCaption(int index) const
 {
-    return u'&' + QString::number(index + 1) + u' ' + basLibrary::RelativePath(basGlobal::RecentFiles[std::size_t(index)]);
+    return u'&' + QString::number(index + 1) + u' '
+        + menucaptions::Literal(basLibrary::RelativePath(basGlobal::RecentFiles[std::size_t(index)]));
 }
 
 bool frmNavigate::runFixedCommand(const QString& identifier)
@@ -193,7 +209,7 @@ bool frmNavigate::runFixedCommand(const QString& identifier)
         mnuFileSaveAs_Click();
     } else if (identifier == QStringLiteral("&Tree")) {
         mnuViewReport_Click();
-        setViewCaption(QStringLiteral(" - Tree View"));
+        setViewCaption(kTreeViewCaption);
     } else if (identifier == QStringLiteral("&Overview")) {
         m_ctlPelnet1->ViewOverview();
         showDiagramView(QStringLiteral(" - Overview"));

@@ -58,12 +58,16 @@ void frmNavigate::mnuViewReport_Click()
     });
 }
 
+// Back to the diagram: the caption it had comes back with it.
 void frmNavigate::mnuViewStructure_Click()
 {
     trappedVoid(kModule, "mnuViewStructure_Click", [&] {
+        const bool fromReport = !mnuViewReportEnabled;
         mnuViewReportEnabled = true;
         m_KelvaneTreeview1->hide();
         m_VScroll1->hide();
+        if (fromReport)
+            setCaption(m_diagramCaption);
         DrawDisplay();
     });
 }

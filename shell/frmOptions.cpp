@@ -10,7 +10,7 @@
 #include "model/basLibrary.h"
 #include "network/clsNetwork.h"
 #include "platform/UiServices.h"
-#include "shell/DesktopPages.h"
+#include "shell/HelpKey.h"
 #include "shell/LabelText.h"
 #include "shell/ShellGlobals.h"
 #include "shell/basSettings.h"
@@ -235,9 +235,10 @@ void frmOptions::cmdOK_Click()
     accept();
 }
 
+// What F1 on the Help button does: the dialog's help page.
 void frmOptions::cmdHelp_Click()
 {
-    desktoppages::ShowHelpContents(windowTitle());
+    HelpKey::ShowHelpFor(*m_cmdHelp);
 }
 
 void frmOptions::keyPressEvent(QKeyEvent* event)

@@ -3,7 +3,9 @@
 #include "tests/consult/ConsultTestSupport.h"
 
 #include "answercontrols/Twips.h"
+#include "model/FontProperties.h"
 #include "model/Link.h"
+#include "platform/gui/QtUiServices.h"
 #include "platform/doubles/MemoryRegistry.h"
 #include "platform/doubles/RecordingProcessLauncher.h"
 
@@ -12,6 +14,8 @@
 #include <QGroupBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <QTextCursor>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -30,6 +34,43 @@ protected:
 
 double top(const QWidget* widget) { return twips::Top(*widget); }
 double height(const QWidget* widget) { return twips::Height(*widget); }
+
+// Texts measured in the fonts the screen really has, as the program measures them.
+class MeasuringUiServices : public YieldingUiServices {
+public:
+    double textWidthTwips(const platform::FontDescription& font, const QString& text) override
+    {
+        return m_screen.textWidthTwips(font, text);
+    }
+    double textHeightTwips(const platform::FontDescription& font, const QString& text) override
+    {
+        return m_screen.textHeightTwips(font, text);
+    }
+
+private:
+    platform::gui::QtUiServices m_screen;
+};
+
+// A text of whole words about `length` characters long.
+QString sentenceOf(int length)
+{
+    static const QStringList words {QStringLiteral("battery"), QStringLiteral("terminals"), QStringLiteral("clean"),
+                                    QStringLiteral("and"), QStringLiteral("tight"), QStringLiteral("when"),
+                                    QStringLiteral("the"), QStringLiteral("engine"), QStringLiteral("turns"),
+                                    QStringLiteral("slowly")};
+    QString text;
+    for (int i = 0; text.size() < length; ++i)
+        text += words[i % words.size()] + u' ';
+    return text.trimmed() + u'?';
+}
+
+// True when the box shows its whole text without scrolling.
+bool showsWhole(QTextEdit& box)
+{
+    QCoreApplication::processEvents();
+    return box.verticalScrollBar()->maximum() == 0
+        && box.document()->size().height() <= box.viewport()->height();
+}
 
 } // namespace
 
@@ -145,6 +186,19 @@ TEST_F(ConsultationDialogs, MoreInfoIsTestedAndOpenedAtTheSamePlaceWithTheDeskto
     EXPECT_EQ(launcher->launches[0].arguments, QStringList {folder + QStringLiteral("/docs/manual.v2.pdf")});
     EXPECT_EQ(launcher->launches[1].program, QStringLiteral("xdg-open"));
     EXPECT_EQ(launcher->launches[1].arguments, QStringList {QStringLiteral("http://kelvane.example/a%20b")});
+    EXPECT_TRUE(ui->messageBoxes.empty());
+
+    // Without the desktop's opener the user is told, and the dialog stays.
+    launcher->missingPrograms << QStringLiteral("xdg-open");
+    E->setMoreInfo(QStringLiteral("docs\\manual.v2.pdf"));
+    click(E);
+    frmQuestion* question = showing<frmQuestion>();
+    ASSERT_NE(question, nullptr);
+    QTest::mouseClick(question->cmdLink(), Qt::LeftButton);
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_EQ(ui->messageBoxes[0].text, folder + QStringLiteral("/docs/manual.v2.pdf could not be opened."));
+    EXPECT_EQ(ui->messageBoxes[0].style, platform::msgbox::Exclamation);
+    EXPECT_TRUE(question->isVisible());
 }
 
 TEST_F(ConsultationDialogs, EnterBreaksTheJustificationsLineAndIsOkEverywhereElseOnce)
@@ -281,4 +335,91 @@ TEST_F(ConsultationDialogs, ThePreconditionsListShowsEachStateAndLeavesDisabledQ
     EXPECT_EQ(rows, (std::vector<int> {-1, 0, 1, 2, 3, 4}));
     EXPECT_EQ(preconditions->Height(), top(preconditions->lstPreconditions()) + height(preconditions->lstPreconditions()) + 450);
     picture(*preconditions, QStringLiteral("frmPreconditions"));
+}
+
+TEST_F(ConsultationDialogs, LongQuestionsAndReasonsShowWholeAndTheButtonsMoveWithThem)
+{
+    platform::ScopedService<platform::UiServices, MeasuringUiServices> measuring;
+    for (const int size : {8, 12}) {
+        for (const int length : {200, 235, 270}) {
+            E->Question->setText(sentenceOf(length));
+            E->Reason->setText(sentenceOf(length - 20));
+            E->Question->Font()->Size = qint16(size);
+            E->Reason->Font()->Size = qint16(size);
+            click(E);
+            frmQuestion* question = showing<frmQuestion>();
+            ASSERT_NE(question, nullptr);
+            const std::string why = std::to_string(length) + " characters at " + std::to_string(size) + " points";
+            EXPECT_TRUE(showsWhole(*question->lblQuestion())) << why;
+            EXPECT_TRUE(showsWhole(*question->lblReason())) << why;
+            // Reset stays beside the answers, clear of the information frame and its button.
+            EXPECT_EQ(top(question->cmdReset()), top(question->fraAnswers()) + 15) << why;
+            EXPECT_FALSE(question->cmdReset()->geometry().intersects(question->fraInformation()->geometry())) << why;
+            if (size == 12 && length == 270)
+                picture(*question, QStringLiteral("frmQuestion-long"));
+            question->cmdCancel_Click();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
+}
+
+TEST_F(ConsultationDialogs, TheQuestionAndItsReasonAreWrittenInTheirOwnFontsAndColours)
+{
+    const auto font = E->Question->Font();
+    font->Name = QStringLiteral("DejaVu Serif");
+    font->Size = 14;
+    font->Bold = true;
+    font->Italic = true;
+    font->Underline = true;
+    E->Question->ForeColor = 0x0000FF; // red
+    E->Reason->setText(QStringLiteral("Because."));
+    E->Reason->Font()->Size = 10;
+    E->Reason->ForeColor = 0x800000; // navy
+    click(E);
+    frmQuestion* question = showing<frmQuestion>();
+    ASSERT_NE(question, nullptr);
+    const auto formatOf = [](QTextEdit* box) {
+        QTextCursor cursor(box->document());
+        cursor.setPosition(1);
+        return cursor.charFormat();
+    };
+    const QTextCharFormat asked = formatOf(question->lblQuestion());
+    EXPECT_EQ(QFontInfo(asked.font()).family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(asked.font().pointSize(), 14);
+    EXPECT_TRUE(asked.font().bold() && asked.font().italic() && asked.font().underline());
+    EXPECT_EQ(asked.foreground().color(), QColor(255, 0, 0));
+    const QTextCharFormat reason = formatOf(question->lblReason());
+    EXPECT_EQ(reason.font().pointSize(), 10);
+    EXPECT_FALSE(reason.font().bold());
+    EXPECT_EQ(reason.foreground().color(), QColor(0, 0, 128));
+    picture(*question, QStringLiteral("frmQuestion-fonts"));
+}
+
+TEST_F(ConsultationDialogs, ALongContradictionLineGrowsAndTheDialogWithIt)
+{
+    NetworkBuilder forced({"P Q", "K"});
+    forced.links("K>P K>Q");
+    forced["P"]->Name()->setText(QStringLiteral("The battery terminals are corroded and loose at both posts"));
+    forced["Q"]->Name()->setText(QStringLiteral("The starter motor turns the engine over at its usual speed"));
+    for (const char* name : {"P", "Q", "K"})
+        setAnswerTexts(*forced[name], {"Yes", "No"});
+    Link& toP = *forced["K"]->Links().Item(1);
+    Link& toQ = *forced["K"]->Links().Item(2);
+    toP.AlwaysAffirm = toQ.AlwaysAffirm = true;
+    toP.WeightAffirm = 1;
+    toQ.WeightAffirm = 0;
+    forced["P"]->setAnswer(1);
+    forced["Q"]->setAnswer(1);
+    forced["K"]->setAnswer(0);
+    showNetworks(display(), {forced.network});
+
+    basKelva::HandleAnswerEvents(forced["K"], nullptr);
+    frmAnswer* verdict = showing<frmAnswer>();
+    ASSERT_NE(verdict, nullptr);
+    ASSERT_EQ(verdict->lineCount(), 1);
+    QLabel* line = verdict->lblReason(1);
+    EXPECT_GE(line->height(), line->heightForWidth(line->width()));
+    EXPECT_GT(line->height(), verdict->lblReason(0)->height());
+    EXPECT_LE(line->geometry().bottom(), verdict->height());
+    picture(*verdict, QStringLiteral("frmAnswer-contradiction"));
 }

@@ -48,6 +48,17 @@ inline void showNetworks(ctlPelnet& control, const std::vector<std::shared_ptr<c
 // A shown diagram control (400 x 300 pixels: a canvas of 6000 x 4500 twips) with scripted
 // UI services, a recording knowledge-base object and a recording host window; the shared
 // clipboard starts empty and the program is in editing mode.
+// The names of the network's nodes marked selected, in layer and node order.
+inline std::vector<std::string> selectedNames(clsNetwork& network)
+{
+    std::vector<std::string> names;
+    for (const auto& layer : network.Layers())
+        for (const auto& node : layer->Nodes())
+            if (node->Selected())
+                names.push_back(node->Name()->Text().toStdString());
+    return names;
+}
+
 class DiagramTest : public ::testing::Test {
 protected:
     DiagramTest()

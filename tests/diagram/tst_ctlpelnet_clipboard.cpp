@@ -31,6 +31,18 @@ protected:
         }
     }
     void onCanvas(QAction* item) { choose(kEmpty, control->mnuNetwork(), item); }
+    // A, B and X, clicked then added with Shift in the active window: A's narrator button
+    // has the keyboard focus.
+    void selectWithTheMouse()
+    {
+        control->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(control.get()));
+        click(build["A"]);
+        click(build["B"], Qt::LeftButton, Qt::ShiftModifier);
+        click(build["X"], Qt::LeftButton, Qt::ShiftModifier);
+        ASSERT_EQ(control->Selected.Count(), 3);
+        ASSERT_TRUE(control->cmdNarrater(1)->hasFocus());
+    }
 
     std::shared_ptr<Node> nodeAt(clsNetwork& network, qint16 layer, qint16 position)
     {
@@ -128,6 +140,36 @@ TEST_F(Clipboard, CutNodesCanBePastedBack)
     EXPECT_EQ(b->Links().Item(1)->ConnectionTo, a);
     EXPECT_EQ(control->mintButtonCount, 4);
     EXPECT_EQ(sharedClipboard()->Actions.Count(), 2);
+}
+
+// A selection made with the mouse leaves its first node's narrator button with the keyboard
+// focus; the popup hands the focus back to that button when it closes. Copy and Cut still take
+// the whole selection.
+TEST_F(Clipboard, CopyThroughThePopupTakesTheWholeSelectionMadeWithTheMouse)
+{
+    selectWithTheMouse();
+    choose(centreOf(build["B"]), control->mnuNetwork(), control->mnuNetworkCopy);
+    const auto copied = sharedClipboard()->Actions.Item(1)->Object.object<clsNetwork>();
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(layerNames(*copied), Names({"A X", "B"}));
+    EXPECT_EQ(selectedNames(*build.network), std::vector<std::string>({"A", "X", "B"}));
+}
+
+TEST_F(Clipboard, CutThroughThePopupTakesTheWholeSelectionMadeWithTheMouseAndPastesItBack)
+{
+    selectWithTheMouse();
+    choose(centreOf(build["B"]), control->mnuNetwork(), control->mnuNetworkCut);
+    EXPECT_EQ(layerNames(*build.network), Names({"", "C"}));
+    onCanvas(control->mnuNetworkPaste);
+    EXPECT_EQ(layerNames(*build.network), Names({"A X", "C B"}));
+}
+
+// A real keyboard move to a button selects that button's node alone.
+TEST_F(Clipboard, MovingTheKeyboardFocusToANarratorButtonSelectsItsNodeAlone)
+{
+    selectWithTheMouse();
+    control->cmdNarrater(2)->QPushButton::setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(selectedNames(*build.network), std::vector<std::string>({"X"}));
 }
 
 TEST_F(Clipboard, ANodeCopyPastesAtTheEndOfTheFirstLayerAsAnOrdinaryNode)

@@ -31,6 +31,18 @@ protected:
         return QPointF(twips::Left(marker) + twips::Width(marker) / 2.0, twips::Top(marker) + twips::Height(marker) / 2.0);
     }
 
+    // A point of the node's upper handle, found as the hit test finds it.
+    QPointF onUpperHandle(const std::shared_ptr<Node>& node)
+    {
+        const QPointF centre = centreOf(node);
+        for (double y = centre.y(); y > 0; y -= 15) {
+            if (control->OverUp(float(centre.x()), float(y)) == node)
+                return {centre.x(), y};
+        }
+        ADD_FAILURE() << "no upper handle";
+        return centre;
+    }
+
     NetworkBuilder build {{"A B", "C", ""}};
 };
 
@@ -206,6 +218,65 @@ TEST_F(Commands, ReleaseOnAHandleZoomsInAndOut)
     EXPECT_EQ(control->NetworkIndex(), 1);
     EXPECT_TRUE(build["B"]->Selected());
     EXPECT_EQ(snapshots(), 0);
+}
+
+TEST_F(Commands, AZoomEmptiesTheSelectionSoNothingLeftBehindIsDeletedOrCut)
+{
+    NetworkBuilder lower({"D E"});
+    openLowerLevel(build["B"], build.network, lower.network, lower["D"]);
+    useNetworks({build.network, lower.network});
+    click(build["A"]);
+    click(build["C"], Qt::LeftButton, Qt::ShiftModifier);
+    ASSERT_EQ(control->Selected.Count(), 2);
+
+    click(QPointF(1000, 4200)); // B's lower handle
+    ASSERT_EQ(control->NetworkIndex(), 2);
+    EXPECT_TRUE(control->Selected.isEmpty());
+    EXPECT_FALSE(build["A"]->Selected() || build["C"]->Selected());
+    const QPointF emptyBelow(300, 4400);
+    choose(emptyBelow, control->mnuNetwork(), control->mnunetworkDelete);
+    choose(emptyBelow, control->mnuNetwork(), control->mnuNetworkCut);
+    EXPECT_EQ(layerNames(*build.network), Names({"A B", "C", ""}));
+    EXPECT_EQ(layerNames(*lower.network), Names({"D E"}));
+    EXPECT_EQ(build["C"]->Links().Item(1)->ConnectionTo, build["A"]);
+
+    // Back up the same way: what was selected below stays below.
+    click(lower["E"], Qt::LeftButton, Qt::ShiftModifier);
+    ASSERT_EQ(control->Selected.Count(), 1);
+    click(onUpperHandle(lower["D"]));
+    ASSERT_EQ(control->NetworkIndex(), 1);
+    EXPECT_TRUE(control->Selected.isEmpty());
+    choose(QPointF(5900, 4400), control->mnuNetwork(), control->mnunetworkDelete);
+    EXPECT_EQ(layerNames(*lower.network), Names({"D E"}));
+    EXPECT_TRUE(reportedErrors().isEmpty());
+}
+
+TEST_F(Commands, AZoomEndsMoveModeAndTheNodeStaysInItsOwnNetwork)
+{
+    NetworkBuilder lower({"D"});
+    openLowerLevel(build["B"], build.network, lower.network, lower["D"]);
+    useNetworks({build.network, lower.network});
+    choose(build["A"], control->mnuNodeMove);
+    ASSERT_TRUE(control->cbMoveAnchored);
+
+    click(QPointF(1000, 4200)); // B's lower handle
+    ASSERT_EQ(control->NetworkIndex(), 2);
+    EXPECT_FALSE(control->cbMoveAnchored || control->Circle1()->isVisible());
+    EXPECT_EQ(control->linLinks().Count(), 0);
+    click(QPointF(5000, 4000));
+    EXPECT_EQ(layerNames(*lower.network), Names({"D"}));
+    EXPECT_EQ(layerNames(*build.network), Names({"A B", "C", ""}));
+    EXPECT_EQ(build["A"]->Network.lock(), build.network);
+
+    // A move left under way while another network is shown (a zoom from the keyboard) is
+    // dropped at the next press instead of carrying the node there.
+    control->ZoomOut(build["B"]);
+    choose(build["A"], control->mnuNodeMove);
+    control->setNetworkIndex(2);
+    click(QPointF(5000, 4000));
+    EXPECT_FALSE(control->cbMoveAnchored);
+    EXPECT_EQ(layerNames(*lower.network), Names({"D"}));
+    EXPECT_EQ(layerNames(*build.network), Names({"A B", "C", ""}));
 }
 
 // --- A canvas wider than 32,767 twips --------------------------------------------------------------

@@ -80,6 +80,21 @@ TEST_F(SpellCheck, EveryTextIsCheckedAndOnlyThoseTheCheckChangedAreWritten)
     EXPECT_TRUE(reportedErrors().isEmpty());
 }
 
+TEST_F(SpellCheck, ACorrectedTextKeepsItsLinks)
+{
+    build.network->KBDescription()->setText(QStringLiteral("The <A href='tank.html'>tank</A> is emptty."));
+    build["A"]->Question->setText(QStringLiteral("Is the <A href='b.html'>batery</A> flat?"));
+    queue("Car");
+    queue("The tank is empty.");
+    queue("Batery");
+    queue("Is the battery flat?");
+    control->mnuNetworkSpellCheck->trigger();
+    EXPECT_EQ(ui->spellingChecks.mid(1, 3), QStringList({"The tank is emptty.", "Batery", "Is the batery flat?"}));
+    EXPECT_EQ(build.network->KBDescription()->HTML, QStringLiteral("The <A href='tank.html'>tank</A> is empty."));
+    EXPECT_EQ(build["A"]->Question->HTML, QStringLiteral("Is the <A href='b.html'>battery</A> flat?"));
+    EXPECT_EQ(build["A"]->Question->URIs().Count(), 1);
+}
+
 TEST_F(SpellCheck, AStoppedCheckKeepsItsChangesAndIsNotComplete)
 {
     queue("Car");

@@ -27,16 +27,6 @@ protected:
         useNetworks({root.network, lower.network});
     }
 
-    std::vector<std::string> selectedNames(clsNetwork& network)
-    {
-        std::vector<std::string> names;
-        for (const auto& layer : network.Layers())
-            for (const auto& node : layer->Nodes())
-                if (node->Selected())
-                    names.push_back(node->Name()->Text().toStdString());
-        return names;
-    }
-
     NetworkBuilder root {{"A E"}};
     NetworkBuilder lower {{"L2", "L1"}};
 };

@@ -63,6 +63,12 @@ TEST(AutoSizeLabel, GrowsByTheWrappedRowsOfEachLineButNeverShrinks)
     basLibrary::AutoSizeLabel(label, QStringLiteral("x"));
     EXPECT_EQ(label.height, 5 * 240);
 
+    // Rows break at blanks: four words of six characters take a row each in ten characters'
+    // room, not the three that their total width would fill.
+    FakeLabel words;
+    basLibrary::AutoSizeLabel(words, QStringLiteral("aaaaaa bbbbbb cccccc dddddd"));
+    EXPECT_EQ(words.height, 5 * 240);
+
     FakeLabel large; // measured in the label's own font
     large.font.size = 16;
     basLibrary::AutoSizeLabel(large, QStringLiteral("abcdef"));

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QThread>
+#include <QDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -28,15 +29,27 @@ private:
 };
 } // namespace
 
+// Each variable counts only when it names a folder that is there: a missing one would make
+// every save and report fail.
 TEST(SystemInfo, TempFolderFallsBackFromTmpToTmpdirToSlashTmp)
 {
     platform::LinuxSystemInfo system;
+    const QByteArray fromTmp = (kelvane::test::scratchFolder() + QStringLiteral("/from-tmp")).toLocal8Bit();
+    const QByteArray fromTmpdir = (kelvane::test::scratchFolder() + QStringLiteral("/from-tmpdir")).toLocal8Bit();
+    QDir().mkpath(QString::fromLocal8Bit(fromTmp));
+    QDir().mkpath(QString::fromLocal8Bit(fromTmpdir));
     ScopedEnvironment tmp("TMP", nullptr);
-    ScopedEnvironment tmpdir("TMPDIR", "/from/tmpdir");
-    EXPECT_EQ(system.tempFolder(), QStringLiteral("/from/tmpdir"));
+    ScopedEnvironment tmpdir("TMPDIR", fromTmpdir.constData());
+    EXPECT_EQ(system.tempFolder(), QString::fromLocal8Bit(fromTmpdir));
     {
-        ScopedEnvironment tmpSet("TMP", "/from/tmp");
-        EXPECT_EQ(system.tempFolder(), QStringLiteral("/from/tmp"));
+        ScopedEnvironment tmpSet("TMP", fromTmp.constData());
+        EXPECT_EQ(system.tempFolder(), QString::fromLocal8Bit(fromTmp));
+    }
+    {
+        ScopedEnvironment tmpMissing("TMP", "/no/such/folder");
+        EXPECT_EQ(system.tempFolder(), QString::fromLocal8Bit(fromTmpdir));
+        ScopedEnvironment tmpdirMissing("TMPDIR", "/no/such/folder/either");
+        EXPECT_EQ(system.tempFolder(), QStringLiteral("/tmp"));
     }
     ScopedEnvironment tmpdirEmpty("TMPDIR", "");
     EXPECT_EQ(system.tempFolder(), QStringLiteral("/tmp"));

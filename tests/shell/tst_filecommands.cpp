@@ -7,10 +7,15 @@
 #include "diagram/ctlPelnet.h"
 #include "shell/DocumentFiles.h"
 #include "shell/ToolBands.h"
+#include "shell/basMain.h"
 #include "tests/network/NetworkBuilder.h"
 #include "tests/support/FileSizeLimit.h"
 
 #include <QAction>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace kelvane;
@@ -150,6 +155,34 @@ TEST_F(FileCommands, OpenAndTheRecentlyUsedEntriesReplaceTheDocumentAndKeepTheLi
     EXPECT_TRUE(tool(QStringLiteral("MRU2"))->text().endsWith(QStringLiteral("tuesday.xml")));
 }
 
+TEST_F(FileCommands, TheCaptionAndTheAboutEntryFollowTheOpenDocumentWhicheverCommandOpenedIt)
+{
+    const QString scenario = file(QStringLiteral("monday.qks"));
+    writeDocument(scenario, 2);
+    ctlPelnet named;
+    named.Network()->setFileName(scenario);
+    ASSERT_TRUE(named.FileOpen());
+    named.Network()->setScenarioName(QStringLiteral("Monday"));
+    ASSERT_TRUE(named.FileSave());
+    load(sample());
+    const auto aboutEntry = [&] { return window->SSActiveToolBars1().Menu(ToolBands::Help)->actions().last()->text(); };
+    ASSERT_EQ(aboutEntry(), QStringLiteral("&About Car will not start..."));
+
+    dialogs->queueAnswer(scenario);
+    click(QStringLiteral("&Open..."));
+    EXPECT_EQ(window->Caption(), QStringLiteral("Engine - Monday"));
+    EXPECT_EQ(aboutEntry(), QStringLiteral("&About Engine..."));
+
+    load(sample());
+    click(QStringLiteral("&Tree"));
+    basGlobal::RecentFiles[0] = scenario;
+    window->mnuFileMRU_Click(0);
+    EXPECT_EQ(window->Caption(), QStringLiteral("Engine - Monday - Tree View"));
+    EXPECT_EQ(aboutEntry(), QStringLiteral("&About Engine..."));
+    click(QStringLiteral("&Structure"));
+    EXPECT_EQ(window->Caption(), QStringLiteral("Engine - Monday"));
+}
+
 TEST_F(FileCommands, SaveAndSaveAsWriteThroughATemporaryCopyWithTheMacroFileBesideXML)
 {
     const QString xml = file(QStringLiteral("tuesday.xml"));
@@ -220,9 +253,16 @@ TEST_F(FileCommands, AFailedOpenKeepsTheOpenDocumentAndTellsTheUser)
     for (const QString& path : {locked, cut, damaged, readOnly, file(QStringLiteral("gone.qks"))}) {
         const QByteArray before = bytesOf(path);
         dialogs->queueAnswer(path);
+        const std::size_t shownBefore = ui->messageBoxes.size();
         click(QStringLiteral("&Open..."));
         const std::string why = path.toStdString();
-        EXPECT_EQ(lastMessage(), path + QStringLiteral(" could not be opened.")) << why;
+        if (path == readOnly) {
+            // One message says why, not a second one that it could not be opened.
+            ASSERT_EQ(ui->messageBoxes.size(), shownBefore + 1) << why;
+            EXPECT_EQ(lastMessage(), path + QStringLiteral(" is read only")) << why;
+        } else {
+            EXPECT_EQ(lastMessage(), path + QStringLiteral(" could not be opened.")) << why;
+        }
         EXPECT_EQ(window->Caption(), kSampleName) << why;
         EXPECT_EQ(network()->FileName(), sample()) << why;
         EXPECT_EQ(diagram().Networks.Count(), 1) << why;
@@ -249,7 +289,8 @@ TEST_F(FileCommands, AFailedSaveKeepsTheFileTheChangesAndTheNameAndTellsTheUser)
     click(QStringLiteral("&Open..."));
     const QByteArray before = bytesOf(kb);
     const auto expectNothingSaved = [&](const char* why) {
-        EXPECT_EQ(lastMessage(), QStringLiteral("An error occurred saving ") + kb + u'\r') << why;
+        // The reason, when there is one, follows on the next line.
+        EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("An error occurred saving ") + kb + u'\r')) << why;
         EXPECT_EQ(bytesOf(kb), before) << why;
         EXPECT_TRUE(diagram().Dirty()) << why;
         EXPECT_EQ(network()->FileName(), kb) << why;
@@ -288,7 +329,8 @@ TEST_F(FileCommands, AFailedSaveKeepsTheFileTheChangesAndTheNameAndTellsTheUser)
     ASSERT_TRUE(writeBytes(file(QStringLiteral("plain")), "plain"));
     dialogs->queueAnswer(inPlainFile);
     click(QStringLiteral("Save &As..."));
-    EXPECT_EQ(lastMessage(), QStringLiteral("An error occurred saving ") + inPlainFile + u'\r');
+    EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("An error occurred saving ") + inPlainFile + u'\r' + inPlainFile
+                                         + QStringLiteral(" was not saved: it cannot be created")));
     EXPECT_EQ(network()->FileName(), kb); // the name it had
     EXPECT_TRUE(diagram().Dirty());
     EXPECT_NE(basGlobal::RecentFiles[0], inPlainFile);
@@ -302,6 +344,46 @@ TEST_F(FileCommands, AFailedSaveKeepsTheFileTheChangesAndTheNameAndTellsTheUser)
     click(QStringLiteral("&Save"));
     EXPECT_FALSE(diagram().Dirty());
     EXPECT_EQ(networksIn(kb), 2);
+}
+
+// The temporary folder gone (removed while the program runs, or named by a TMP that was
+// wrong): the save fails, and the message says why.
+TEST_F(FileCommands, ASaveFailedForWantOfTheTemporaryFolderSaysWhy)
+{
+    load(sample());
+    const QByteArray before = bytesOf(sample());
+    const QString gone = test::scratchFolder() + QStringLiteral("/no-such-folder");
+    basLibrary::TempFolder = gone;
+    network()->setDirty(true);
+    click(QStringLiteral("&Save"));
+    const QString message = lastMessage();
+    EXPECT_TRUE(message.startsWith(QStringLiteral("An error occurred saving ") + sample() + u'\r')) << message.toStdString();
+    EXPECT_TRUE(message.contains(gone)) << message.toStdString();
+    EXPECT_EQ(bytesOf(sample()), before);
+    EXPECT_TRUE(diagram().Dirty());
+}
+
+// A user's file-size limit (a quota) met in the middle of a save, with the program started as
+// it starts: the save fails like any short write, is reported, and the file and the edits stay.
+// It runs in a child process of its own, since the limit and the signal belong to the process.
+TEST_F(FileCommands, ASaveCutShortByTheFileSizeLimitIsReportedAndTheProgramGoesOn)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto saveUnderLimit = [this] {
+        basMain::Program program = basMain::Main(sample());
+        ctlPelnet& diagram = program.mainWindow->ctlPelnet1();
+        const QByteArray before = bytesOf(sample());
+        diagram.Network()->setDirty(true);
+        const rlimit limit {8 * 1024, 8 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        program.mainWindow->mnuFileSave_Click();
+        const bool reported = lastMessage().startsWith(QStringLiteral("An error occurred saving ") + sample());
+        const bool intact = bytesOf(sample()) == before;
+        // Straight out: the child's window and folders are the parent's business.
+        std::_Exit(reported && intact && diagram.Dirty() ? 0 : 1);
+    };
+    ASSERT_GT(QFileInfo(sample()).size(), 8 * 1024);
+    EXPECT_EXIT(saveUnderLimit(), ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace

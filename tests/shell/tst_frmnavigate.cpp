@@ -12,9 +12,14 @@
 #include "platform/Colours.h"
 #include "platform/QtColour.h"
 #include "platform/doubles/FixedClock.h"
+#include "consult/frmAnswer.h"
+#include "consult/frmPreconditions.h"
+#include "consult/frmQuestion.h"
+#include "shell/HelpKey.h"
 #include "shell/StatusBarControl.h"
 #include "shell/ToolBands.h"
 #include "shell/frmIntroduction.h"
+#include "shell/frmOptions.h"
 #include "shell/frmSplash1.h"
 #include "shell/frmViewerSplash.h"
 
@@ -133,6 +138,21 @@ TEST_F(MainWindow, ThePlacementIsStoredAtShutdownAndRestoredAtTheNextLoad)
     EXPECT_EQ(settingvalues::readPlacement().Width, 7500);
 }
 
+TEST_F(MainWindow, AStoredPlacementTooSmallOrOffEveryScreenGivesWayToTheDefault)
+{
+    const settingvalues::Placement defaults;
+    const QSize defaultSize(qRound(defaults.Width / 15), qRound(defaults.Height / 15));
+    const auto loadWithPlacement = [&](double left, double top, double width, double height) {
+        settingvalues::writePlacement({left, top, width, height});
+        return load(sample()).normalGeometry();
+    };
+    EXPECT_EQ(loadWithPlacement(500, 500, -99999, 4800).size(), defaultSize);
+    EXPECT_EQ(loadWithPlacement(500, 500, 6400, 30).size(), defaultSize);
+    EXPECT_EQ(loadWithPlacement(9.0e7, 9.0e7, 6400, 4800).topLeft(), QPoint(qRound(defaults.Left / 15), qRound(defaults.Top / 15)));
+    // One that a screen shows, even in part, is kept.
+    EXPECT_EQ(loadWithPlacement(-1500, 600, 7500, 6000), QRect(-100, 40, 500, 400));
+}
+
 TEST_F(MainWindow, TheKnowledgeBaseOrTheChangedDocumentQuestionMayKeepTheWindowOpen)
 {
     frmNavigate& w = load(sample());
@@ -190,6 +210,18 @@ TEST_F(MainWindow, AMissingFileIsReportedAndTheWindowComesUpWithoutADocument)
     EXPECT_TRUE(w.ctlPelnet1().Network()->Layers().isEmpty());
     EXPECT_FALSE(host->calls.contains(QStringLiteral("FireLoad")));
     EXPECT_EQ(captionsOf(w.menuBar()).size(), 3);
+    click(QStringLiteral("&Tree"));
+    EXPECT_EQ(w.Caption(), QStringLiteral("Kelvane - Tree View"));
+    click(QStringLiteral("&Structure"));
+    EXPECT_EQ(w.Caption(), QStringLiteral("Kelvane"));
+
+    // A read-only file is refused with one message that says so.
+    QFile::setPermissions(sample(), QFile::ReadOwner);
+    ui->messageBoxes.clear();
+    EXPECT_EQ(load(sample()).lastLoadResult(), frmNavigate::LoadResult::Failed);
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_EQ(ui->messageBoxes[0].text, sample() + QStringLiteral(" is read only"));
+    QFile::setPermissions(sample(), QFile::ReadOwner | QFile::WriteOwner);
 }
 
 TEST_F(MainWindow, AnAutomationStartStaysHiddenAndOpensOnlyANamedFile)
@@ -262,6 +294,9 @@ TEST_F(MainWindow, ViewsSwitchPanesAndCaptionsAndTheTogglesHideTheirBands)
     click(QStringLiteral("&Structure"));
     EXPECT_TRUE(w.ctlPelnet1().isVisible());
     EXPECT_FALSE(w.VScroll1()->isVisible());
+    EXPECT_EQ(w.Caption(), kSampleName + QStringLiteral(" - Complete View")); // the diagram's caption again
+    click(QStringLiteral("&Structure"));
+    EXPECT_EQ(w.Caption(), kSampleName + QStringLiteral(" - Complete View"));
 
     const int paneHeight = w.ctlPelnet1().height();
     click(QStringLiteral("Status &Bar"));
@@ -328,6 +363,83 @@ TEST_F(MainWindow, HelpOpensTheHelpPagesOrSaysThereAreNone)
     EXPECT_EQ(launcher->launches[2].arguments.last(), QStringLiteral("https://kelvane.example/support"));
 }
 
+// F1 opens the help page of the window or dialog it is pressed in, by its help context
+// number; a place without a number or without a page opens the contents.
+TEST_F(MainWindow, F1OpensTheHelpPageOfTheWindowOrDialogItIsPressedIn)
+{
+    QDir(system->program).mkpath(QStringLiteral("help"));
+    for (const char* page : {"help/index.html", "help/402.html", "help/536.html", "help/21.html"}) {
+        QFile file(QDir(system->program).filePath(QString::fromLatin1(page)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    registry->set(platform::HKEY_CLASSES_ROOT, QStringLiteral(".html"), {}, QStringLiteral("htmlfile"));
+    registry->set(platform::HKEY_CLASSES_ROOT, QStringLiteral("htmlfile\\shell\\open\\command"), {},
+                  QStringLiteral("opener \"%1\""));
+    frmNavigate& w = load(sample());
+    const auto lastPage = [&] {
+        return launcher->launches.empty() ? QString() : QFileInfo(launcher->launches.back().arguments.last()).fileName();
+    };
+
+    QTest::keyClick(&w.ctlPelnet1(), Qt::Key_F1);
+    EXPECT_EQ(lastPage(), QStringLiteral("402.html"));
+
+    {
+        test::WhenModalShows pressF1([](QWidget& options) {
+            QTest::keyClick(&options, Qt::Key_F1);
+            options.close();
+        });
+        click(QStringLiteral("&Options"));
+    }
+    EXPECT_EQ(lastPage(), QStringLiteral("536.html"));
+    {
+        test::WhenModalShows pressHelp([](QWidget& options) {
+            options.findChild<QPushButton*>(QStringLiteral("cmdHelp"))->click();
+            options.close();
+        });
+        click(QStringLiteral("&Options"));
+    }
+    EXPECT_EQ(launcher->launches.size(), 3u);
+    EXPECT_EQ(lastPage(), QStringLiteral("536.html"));
+
+    // The question dialog of a consultation, with its page and without it.
+    const auto lights = w.ctlPelnet1().Network()->Layers().Item(1)->Nodes().Item(1);
+    w.ctlPelnet1_Click(lights);
+    QWidget* question = w.findChild<QWidget*>(QStringLiteral("frmQuestion"));
+    ASSERT_NE(question, nullptr);
+    QTest::keyClick(question->findChild<QWidget*>(QStringLiteral("cmdOK")), Qt::Key_F1);
+    EXPECT_EQ(lastPage(), QStringLiteral("21.html"));
+    QFile::remove(QDir(system->program).filePath(QStringLiteral("help/21.html")));
+    QTest::keyClick(question, Qt::Key_F1);
+    EXPECT_EQ(lastPage(), QStringLiteral("index.html"));
+
+    // The about box has no help of its own.
+    {
+        test::WhenModalShows pressF1([](QWidget& about) {
+            QTest::keyClick(&about, Qt::Key_F1);
+            about.close();
+        });
+        w.mnuHelpAbout_Click();
+    }
+    EXPECT_EQ(lastPage(), QStringLiteral("index.html"));
+    EXPECT_EQ(launcher->launches.size(), 6u);
+    EXPECT_TRUE(ui->messageBoxes.empty());
+}
+
+TEST_F(MainWindow, EveryHelpContextOfTheProgramHasItsPageInTheHelpFolder)
+{
+    frmNavigate& w = load(sample());
+    frmOptions options(&w.ctlPelnet1(), &w);
+    frmPreconditions preconditions(&w);
+    frmQuestion question(&w);
+    frmAnswer answer(&w);
+    const QDir help(QStringLiteral(KELVANE_SOURCE_DIR "/app/data/help"));
+    for (const QWidget* place : std::initializer_list<const QWidget*> {&w, &options, &preconditions, &question, &answer}) {
+        const int context = HelpKey::ContextOf(*place);
+        EXPECT_GT(context, 0) << place->objectName().toStdString();
+        EXPECT_TRUE(help.exists(QString::number(context) + QStringLiteral(".html"))) << context;
+    }
+}
+
 TEST_F(MainWindow, MacroMenuItemsFillTheToolsMenuInItsPlaceAndRaiseTheirEvents)
 {
     host->menuItems = {QStringLiteral("Check battery"), QStringLiteral("&Tree"), QStringLiteral("Check battery")};
@@ -369,6 +481,36 @@ TEST_F(MainWindow, TheRecentlyUsedEntriesFollowTheListAndAScenarioOpenedMovesToT
     EXPECT_TRUE(file.at(file.indexOf(QStringLiteral("&Print")) + 2).endsWith(QStringLiteral("e.qks")));
 }
 
+// A menu reads "&" as a mnemonic mark; names of files and knowledge bases show theirs.
+TEST_F(MainWindow, AmpersandsInPathsAndKnowledgeBaseNamesShowInTheMenusAsTheyAre)
+{
+    QFile file(sample());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray xml = file.readAll();
+    file.close();
+    xml.replace("<string>Car will not start</string>", "<string>R&amp;D cars</string>");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(xml);
+    file.close();
+    settingvalues::setIntroductionSuppressed(QStringLiteral("R&D cars"), true);
+
+    frmNavigate& w = load(sample());
+    QAction* about = menu(ToolBands::Help)->actions().last();
+    EXPECT_EQ(about->iconText(), QStringLiteral("About R&D cars")); // shown without mnemonics or "..."
+
+    const QString scenario = test::scratchFolder() + QStringLiteral("/R&D/a&b.qks");
+    w.UpdateMRU(scenario);
+    QAction* recent = tool(QStringLiteral("MRU1"));
+    ASSERT_NE(recent, nullptr);
+    EXPECT_TRUE(recent->iconText().endsWith(QStringLiteral("R&D/a&b.qks"))) << recent->iconText().toStdString();
+    EXPECT_TRUE(recent->iconText().startsWith(QStringLiteral("1 ")));
+
+    // The entry still opens its own file: here one that is gone, which the user is told.
+    recent->trigger();
+    ASSERT_FALSE(ui->messageBoxes.empty());
+    EXPECT_EQ(ui->messageBoxes.back().text, scenario + QStringLiteral(" does not exist"));
+}
+
 TEST_F(MainWindow, TheIntroductionShowsUntilTheUserTurnsItOffAndNotAfterACancelledLoad)
 {
     settingvalues::setIntroductionSuppressed(kSampleName, false);
@@ -390,6 +532,48 @@ TEST_F(MainWindow, TheIntroductionShowsUntilTheUserTurnsItOffAndNotAfterACancell
     load(sample());
     EXPECT_EQ(window->lastLoadResult(), frmNavigate::LoadResult::Loaded);
     EXPECT_TRUE(window->isVisible());
+}
+
+// The desktop's own message loop: a yield handles whatever is pending, as the program's does.
+// What arrives meanwhile (the next size of a drag) is delivered by `arriving`.
+class LoopingUiServices : public platform::doubles::ScriptedUiServices {
+public:
+    std::function<void()> arriving;
+    void yield() override
+    {
+        ScriptedUiServices::yield();
+        if (arriving)
+            arriving();
+        QCoreApplication::processEvents();
+    }
+};
+
+// The window's border dragged: a stream of sizes, each delivered while the last is laid out.
+TEST_F(MainWindow, DraggingTheBorderLaysOutEverySizeWithoutYieldingInside)
+{
+    platform::ScopedService<platform::UiServices, LoopingUiServices> looping;
+    frmNavigate& w = load(sample());
+    w.showNormal();
+    QCoreApplication::processEvents();
+    const int yieldsBefore = looping->yields;
+    int step = 0;
+    const auto nextSize = [&] {
+        ++step;
+        return QSize(300 + (step * 37) % 500, 250 + (step * 53) % 400);
+    };
+    looping->arriving = [&] {
+        if (step < 60)
+            w.resize(nextSize());
+    };
+    while (step < 60)
+        w.resize(nextSize());
+    looping->arriving = nullptr;
+    QCoreApplication::processEvents();
+    EXPECT_EQ(looping->yields, yieldsBefore);
+    // The panes follow the last size.
+    EXPECT_EQ(w.ctlPelnet1().width(), w.centralWidget()->width());
+    EXPECT_EQ(w.ctlPelnet1().height() + w.Picture1()->height(), w.centralWidget()->height());
+    EXPECT_EQ(w.Picture1()->y() + w.Picture1()->height(), w.centralWidget()->height());
 }
 
 } // namespace

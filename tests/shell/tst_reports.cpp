@@ -56,6 +56,16 @@ protected:
     QString tempFile(const QString& name) const { return QDir(system->temp).filePath(name); }
     void addSampleSheet(const QString& name) const { QFile::copy(kSampleSheet, programFile(name)); }
     QAction* tool(const QString& id) const { return window->SSActiveToolBars1().Tool(id); }
+    // The Reports menu's entry that shows `name`.
+    QAction* entry(const QString& name) const
+    {
+        for (QAction* shown : window->SSActiveToolBars1().Menu(ToolBands::Reports)->actions()) {
+            if (shown->iconText() == name)
+                return shown;
+        }
+        ADD_FAILURE() << "no report entry " << name.toStdString();
+        return nullptr;
+    }
 };
 
 TEST_F(Reports, StyleSheetsAreListedOnceEachInNameOrder)
@@ -89,7 +99,7 @@ TEST_F(Reports, TheSampleReportListsEveryNodeAndLeavesTheDocumentAsItWas)
     network->setDirty(true);
     const QString fileName = network->FileName();
 
-    tool(QStringLiteral("Summary"))->trigger();
+    entry(QStringLiteral("Summary"))->trigger();
     EXPECT_TRUE(ui->messageBoxes.empty());
     ASSERT_EQ(launcher->launches.size(), 1u);
     EXPECT_EQ(launcher->launches[0].program, QStringLiteral("browser"));
@@ -126,7 +136,7 @@ TEST_F(Reports, AFailingStyleSheetIsToldAndAnOddNameIsPassedSafely)
     EXPECT_TRUE(launcher->launches.empty());
     EXPECT_TRUE(QFile::exists(tempFile(QStringLiteral("Broken.XML")))); // kept, to see what went in
 
-    tool(odd)->trigger();
+    entry(odd)->trigger();
     EXPECT_EQ(ui->messageBoxes.size(), 1u);
     ASSERT_EQ(launcher->launches.size(), 1u);
     EXPECT_TRUE(QFile::exists(tempFile(odd + QStringLiteral(".HTML"))));
@@ -162,6 +172,42 @@ TEST_F(Reports, MacroReportItemsShareTheMenuAndRaiseTheirEvents)
     host->reportMenuItems.clear();
     w.PopulateReportsMenu();
     EXPECT_FALSE(menu->menuAction()->isVisible());
+}
+
+// A style sheet may bear any name: the name of a command, or of a tool of the window.
+TEST_F(Reports, AStyleSheetNamedLikeACommandOrAToolProducesItsReportAndNothingElse)
+{
+    for (const char* name : {"MRU1.xsl", "&Options.xsl", "E&xit.xsl"})
+        addSampleSheet(QString::fromLatin1(name));
+    basGlobal::RecentFiles[0] = sample();
+    frmNavigate& w = load(sample());
+    QMenu* reportsMenu = w.SSActiveToolBars1().Menu(ToolBands::Reports);
+    EXPECT_EQ(menuCaptions(reportsMenu), QStringList({"&&Options", "E&&xit", "MRU1"}));
+    // The recently-used entry stays in the File menu alone.
+    QAction* recent = tool(QStringLiteral("MRU1"));
+    ASSERT_NE(recent, nullptr);
+    EXPECT_FALSE(reportsMenu->actions().contains(recent));
+    EXPECT_TRUE(w.SSActiveToolBars1().Menu(ToolBands::File)->actions().contains(recent));
+
+    // A dialog opened by mistake is closed again, so that the test goes on to fail.
+    int dialogsOpened = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            ++dialogsOpened;
+            modal->close();
+        }
+    });
+    closer.start(20);
+    for (const char* name : {"&Options", "MRU1", "E&xit"}) {
+        QAction* report = entry(QString::fromLatin1(name));
+        ASSERT_NE(report, nullptr);
+        report->trigger();
+        EXPECT_TRUE(QFile::exists(tempFile(QString::fromLatin1(name) + QStringLiteral(".HTML")))) << name;
+    }
+    EXPECT_EQ(dialogsOpened, 0);
+    EXPECT_FALSE(w.Unloaded());
+    EXPECT_EQ(launcher->launches.size(), 3u);
 }
 
 } // namespace

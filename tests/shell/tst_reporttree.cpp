@@ -12,7 +12,6 @@
 #include "model/doubles/TestNetwork.h"
 #include "network/clsNetwork.h"
 #include "platform/Clock.h"
-#include "platform/QtFont.h"
 #include "platform/doubles/FixedClock.h"
 #include "platform/gui/QtPrinter.h"
 #include "shell/KelvaneTreeview.h"
@@ -180,8 +179,20 @@ TEST_F(ReportTree, PagesHoldTheWholeTreeWithoutABlankLastPage)
     ASSERT_GE(pages, 2);
     EXPECT_EQ(footers[1], QStringLiteral("Page 2 of %1").arg(pages));
     EXPECT_EQ(printer->newPages, pages - 1);
-    EXPECT_EQ(printer->pictures.size(), std::size_t(2 * pages)); // each page's slice and the logo
     EXPECT_EQ(ui->busyPointer, (std::vector<bool> {true, false}));
+
+    // Drawn at the printer's own resolution: every line's text is printed as text, its
+    // picture painted at its own place, the connectors drawn as lines; nothing is a picture
+    // of the page.
+    QStringList lines;
+    for (QTreeWidgetItemIterator it(tree.TreeView1()); *it; ++it)
+        lines << (*it)->text(0);
+    for (const QString& line : lines)
+        EXPECT_NE(printer->recordedPage.findPrint(line), nullptr) << line.toStdString();
+    EXPECT_EQ(printer->pictures.size(), std::size_t(lines.size() + pages)); // each line's picture, each page's logo
+    for (const auto& picture : printer->pictures)
+        EXPECT_LT(picture.twips.height(), 1000);
+    EXPECT_GE(printer->recordedPage.lines().size(), std::size_t(lines.size() - 1));
 
     // The same on paper: a PDF of as many pages as the tree needs on its printable height.
     const QString pdf = QDir(test::scratchFolder()).filePath(QStringLiteral("tree.pdf"));
@@ -192,7 +203,7 @@ TEST_F(ReportTree, PagesHoldTheWholeTreeWithoutABlankLastPage)
         const auto* root = tree.TreeView1()->topLevelItem(0);
         platform::FontDescription font;
         font.name = basGlobal::DefaultFontName;
-        const ReportTreePaper layout(*root, platform::toQFont(font), [](const QTreeWidgetItem&) { return QImage(); });
+        const ReportTreePaper layout(*root, font, [](const QTreeWidgetItem&) { return QImage(); });
         tree.PrintTree();
         EXPECT_EQ(pdfPages(pdf), ReportTreePaper::PageCount(layout.Extent(), height));
     }

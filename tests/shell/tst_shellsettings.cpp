@@ -86,6 +86,30 @@ TEST_F(Settings, AFirstRunGivesTheDefaultsAndASavedRunReadsBackAsItWas)
     EXPECT_EQ(basGlobal::ServerPassword, QStringLiteral("quiet q\u00E9"));
 }
 
+TEST_F(Settings, TheServerPasswordKeepsEveryCharacterAndValuesStoredTheOlderWayStillRead)
+{
+    for (const QString& password : {QStringLiteral("\u043F\u0430\u0440\u043E\u043B\u044C\u20AC1"),
+                                    QStringLiteral("\U0001F511 key"), QStringLiteral("quiet q\u00E9")}) {
+        basGlobal::ServerPassword = password;
+        basGlobal::SaveSettings();
+        EXPECT_FALSE(readRaw(QStringLiteral("Tavro Password")).contains(password.left(1)));
+        basGlobal::ServerPassword.clear();
+        basGlobal::LoadSettings({});
+        EXPECT_EQ(basGlobal::ServerPassword, password);
+    }
+
+    // The older form scrambled the password's Windows-1252 bytes.
+    const QByteArray key = QByteArrayLiteral("quabel");
+    for (const QByteArray& ansi : {QByteArray("caf\xE9 \x80" "5"), QByteArray("plain")}) {
+        QByteArray scrambled = ansi;
+        for (qsizetype i = 0; i < scrambled.size(); ++i)
+            scrambled[i] = char(scrambled[i] ^ key[i % key.size()]);
+        writeRaw(QStringLiteral("Tavro Password"), QString::fromLatin1(scrambled.toBase64()));
+        basGlobal::LoadSettings({});
+        EXPECT_EQ(basGlobal::ServerPassword, ansi == "plain" ? QStringLiteral("plain") : QStringLiteral("caf\u00E9 \u20AC5"));
+    }
+}
+
 TEST_F(Settings, DamagedValuesFallBackToTheirDefaults)
 {
     writeRaw(QStringLiteral("AutoAnswer"), QStringLiteral("perhaps"));
