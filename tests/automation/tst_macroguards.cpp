@@ -12,9 +12,11 @@
 #include "network/NetworkGrid.h"
 
 #include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTest>
 
 using namespace kelvane;
@@ -215,6 +217,14 @@ TEST_F(MacrosInTheRunningProgram, QuitFromABeforeQuestionHandlerWaitsForTheQuest
     test::writeProject(sideFile, QStringLiteral("function KnowledgeBase_BeforeQuestion(e) { KnowledgeBase.Quit(); }"));
     frmNavigate& w = load(sample());
     ASSERT_FALSE(w.Unloaded());
+    // The user clicks a window that is up: its maximised size has been laid out and drawn.
+    QDeadlineTimer settling(5000);
+    const auto laidOutMaximised = [&] {
+        return w.isMaximized() && w.ctlPelnet1().picnetwork()->height() > w.screen()->availableGeometry().height() / 2;
+    };
+    while (!laidOutMaximised() && !settling.hasExpired())
+        QTest::qWait(10);
+    ASSERT_TRUE(laidOutMaximised());
     // The click is handled by the program's own event loop, as in the program.
     const CloseWatch closing(w);
     QEventLoop program;
