@@ -1,9 +1,11 @@
 # One helper per kind of target, so every folder is built the same way.
 
 # kelvane_add_library(<name> SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...] [SHARED])
+# The program's own libraries are static unless KELVANE_SHARED_INTERNALS makes them shared, so
+# that a build of a hundred test programs holds the libraries once rather than in each program.
 function(kelvane_add_library name)
     cmake_parse_arguments(ARG "SHARED" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
-    if(ARG_SHARED)
+    if(ARG_SHARED OR KELVANE_SHARED_INTERNALS)
         add_library(${name} SHARED ${ARG_SOURCES})
     else()
         add_library(${name} STATIC ${ARG_SOURCES})

@@ -53,7 +53,7 @@ run)
     ;;
 test)
     install_missing "${program_packages[@]}" "${test_packages[@]}"
-    configure_and_build "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DKELVANE_SANITIZE=ON
+    configure_and_build "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DKELVANE_SANITIZE=ON -DKELVANE_SHARED_INTERNALS=ON
     cd "$root/build/sanitize"
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
