@@ -2,7 +2,9 @@
 
 #include "https/Certificate.h"
 
-#include <QFile>
+#include "platform/FileBytes.h"
+
+#include <optional>
 #include <memory>
 
 #include <openssl/pem.h>
@@ -37,10 +39,10 @@ std::unique_ptr<STACK_OF(X509), OpenSslFree> untrustedChainOf(const plexant::Cer
 // A store of every certificate in the file; null when it holds none.
 std::unique_ptr<X509_STORE, OpenSslFree> storeOf(const QString& file)
 {
-    QFile pem(file);
-    if (file.isEmpty() || !pem.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> read = file.isEmpty() ? std::nullopt : platform::tryReadFileBytes(file);
+    if (!read)
         return nullptr;
-    const QByteArray bytes = pem.readAll();
+    const QByteArray& bytes = *read;
     std::unique_ptr<BIO, OpenSslFree> bio(BIO_new_mem_buf(bytes.constData(), int(bytes.size())));
     std::unique_ptr<X509_STORE, OpenSslFree> store(X509_STORE_new());
     int count = 0;
