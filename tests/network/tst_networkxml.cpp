@@ -468,3 +468,43 @@ TEST_F(NetworkXML, DocumentOfMoreNodesThanSixteenBitsCountIsReadWhole)
     EXPECT_EQ(last->Name()->Text(), S("Node 40000"));
     EXPECT_EQ(last->Index(), 1000);
 }
+
+TEST_F(NetworkXML, EachSavedNodeIndexIsThePlaceTheNodeGivesItself)
+{
+    test::NetworkBuilder build({"A B C D", "E F"});
+    build.links("E>A F>D");
+    // A node that shares its number with an earlier one of its layer takes that one's place,
+    // as Index() gives it; so do the places of a moved layer order.
+    build["C"]->NodeNumber = build["A"]->NodeNumber;
+    auto& nodes = build.network->Layers().Item(1)->Nodes();
+    const auto b = nodes.Item(2);
+    nodes.Remove(2);
+    nodes.Add(b);
+
+    const QString text = build.network->SerializeOutXML();
+    QList<qint32> written;
+    for (qsizetype at = text.indexOf(S("<nodeindex>")); at >= 0; at = text.indexOf(S("<nodeindex>"), at + 1))
+        written.append(text.mid(at + 11, text.indexOf(u'<', at + 11) - at - 11).toInt());
+    QList<qint32> places;
+    for (const auto& layer : build.network->Layers()) {
+        for (const auto& held : layer->Nodes())
+            places.append(held->Index());
+    }
+    EXPECT_EQ(places, (QList<qint32> {1, 1, 3, 4, 1, 2})); // A, C, D, B; E, F
+    EXPECT_EQ(written, places);
+}
+
+TEST_F(NetworkXML, ALargeNetworkIsWrittenInUtf8WithoutSplittingACharacter)
+{
+    // A character beyond 16 bits stands across the point where the text is cut for writing.
+    const QString beyond = QString::fromUcs4(U"\U0001F600");
+    const QString text = QString(1024 * 1024 - 1, u'a') + beyond + S("é") + QString(1024 * 1024, u'b') + beyond;
+    const QString path = scratchFile(S("large-text.xml"));
+    {
+        DocumentOutput output(path);
+        ASSERT_TRUE(output.open());
+        output.writeNetworkEntry(text);
+        ASSERT_TRUE(output.commit());
+    }
+    EXPECT_EQ(fileBytes(path), S("<kelvanenetwork>\r\n%1\r\n</kelvanenetwork>\r\n").arg(text).toUtf8());
+}
