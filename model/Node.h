@@ -26,6 +26,9 @@ class clsControl;
 class Node : public std::enable_shared_from_this<Node> {
 public:
     Node(); // Default 0.5, NoDefault true, a new GUID; empty labels for the texts
+    // The same with the GUID given (none when empty): a reader that takes the GUID from its
+    // document makes no new one only to replace it.
+    explicit Node(QString guid);
     ~Node();
     Node(const Node&) = delete;
     Node& operator=(const Node&) = delete;

@@ -58,7 +58,8 @@ private:
 
 } // namespace
 
-QByteArray readFileBytes(const QString& path)
+void readFileSlices(const QString& path, const std::function<void(QByteArrayView)>& take,
+                    const std::function<void(qint64)>& announce)
 {
     const QByteArray host = QFile::encodeName(hostPath(path));
     // The type is known before the file is opened, so no device is opened at all (opening
@@ -75,10 +76,12 @@ QByteArray readFileBytes(const QString& path)
         refuseForErrno(path, errno);
     requireRegular(path, status);
 
+    if (announce)
+        announce(qint64(status.st_size));
+
     // A file may hold more than its size tells (or grow while it is read): the cap holds
     // for what is read, not for what was announced.
-    QByteArray bytes;
-    bytes.reserve(qsizetype(status.st_size) + 1);
+    qint64 total = 0;
     char chunk[64 * 1024];
     for (;;) {
         const ssize_t count = ::read(file.get(), chunk, sizeof chunk);
@@ -88,11 +91,21 @@ QByteArray readFileBytes(const QString& path)
             refuseForErrno(path, errno);
         }
         if (count == 0)
-            return bytes;
-        if (bytes.size() + count > kMaxFileBytes)
+            return;
+        total += count;
+        if (total > kMaxFileBytes)
             refuseAsTooLarge(path);
-        bytes.append(chunk, qsizetype(count));
+        take(QByteArrayView(chunk, qsizetype(count)));
     }
+}
+
+QByteArray readFileBytes(const QString& path)
+{
+    QByteArray bytes;
+    readFileSlices(
+        path, [&bytes](QByteArrayView slice) { bytes.append(slice); },
+        [&bytes](qint64 size) { bytes.reserve(qsizetype(size) + 1); });
+    return bytes;
 }
 
 } // namespace platform

@@ -508,3 +508,32 @@ TEST_F(NetworkXML, ALargeNetworkIsWrittenInUtf8WithoutSplittingACharacter)
     }
     EXPECT_EQ(fileBytes(path), S("<kelvanenetwork>\r\n%1\r\n</kelvanenetwork>\r\n").arg(text).toUtf8());
 }
+
+TEST_F(NetworkXML, AReadNetworkOfThousandsOfNodesIsSavedAgainByteForByte)
+{
+    auto network = clsNetwork::create();
+    constexpr int kLayers = 5;
+    constexpr int kWidth = 600;
+    for (qint32 layer = 1; layer <= kLayers; ++layer) {
+        for (int i = 0; i < kWidth; ++i) {
+            ASSERT_TRUE(network->AddNode(layer));
+            if (layer == 1)
+                continue;
+            const auto& nodes = network->Layers().Item(layer)->Nodes();
+            const auto& below = network->Layers().Item(layer - 1)->Nodes();
+            // Links reach nodes read before the holder and, through the layer above, after it.
+            for (int k = 0; k < 3; ++k)
+                ASSERT_TRUE(network->AddLink(nodes.Item(nodes.Count()), below.Item((i + k * 7) % kWidth + 1)));
+            if (layer < kLayers && i % 50 == 0)
+                ASSERT_TRUE(network->AddLink(below.Item(i + 3), nodes.Item(nodes.Count())));
+        }
+    }
+    const QString written = network->SerializeOutXML();
+    const auto back = read(written);
+    EXPECT_EQ(back->NodeCount(), kLayers * kWidth);
+    EXPECT_EQ(back->SerializeOutXML(), written);
+    const auto top = back->Layers().Item(kLayers)->Nodes().Item(1);
+    ASSERT_EQ(top->Links().Count(), 3);
+    EXPECT_EQ(top->Links().Item(1)->ConnectionTo, back->Layers().Item(kLayers - 1)->Nodes().Item(1));
+    EXPECT_EQ(back->Layers().Item(kLayers - 1)->Nodes().Item(1)->Parents().Count(), 3 + 1);
+}
