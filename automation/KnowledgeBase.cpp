@@ -20,6 +20,7 @@
 #include "model/TextLabel.h"
 #include "model/basGlobal.h"
 #include "model/basLibrary.h"
+#include "network/DocumentName.h"
 #include "network/clsNetwork.h"
 #include "platform/HostPath.h"
 #include "platform/UiServices.h"
@@ -37,26 +38,6 @@ using namespace automation;
 using namespace knowledgebasesupport;
 
 namespace {
-
-// A document's name with what the network derives from it, given back after a failure.
-class DocumentName {
-public:
-    explicit DocumentName(const clsNetwork& network)
-        : m_fileName(network.FileName()), m_structured(network.Structured), m_networkType(network.NetworkType)
-    {
-    }
-    void restore(clsNetwork& network) const
-    {
-        network.setFileName(m_fileName);
-        network.Structured = m_structured;
-        network.NetworkType = m_networkType;
-    }
-
-private:
-    QString m_fileName;
-    bool m_structured;
-    qint16 m_networkType;
-};
 
 bool sameFile(const QString& a, const QString& b)
 {

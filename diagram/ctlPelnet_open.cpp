@@ -13,8 +13,8 @@
 #include "network/BusyPointer.h"
 #include "network/NetworkSupport.h"
 #include "platform/CompoundFile.h"
-#include "platform/FileBytes.h"
 #include "platform/HostPath.h"
+#include "platform/StoredTextFile.h"
 #include "platform/StructuredStorage.h"
 #include "platform/TextEncoding.h"
 #include "platform/UiServices.h"
@@ -35,7 +35,7 @@ const QString kXMLDeclaration = QStringLiteral("<?xml version='1.0' encoding='UT
 // The whole text of a document file: UTF-8 when its bytes are, else the ANSI code page.
 QString readDocumentFile(const QString& fileName)
 {
-    return platform::encoding::decodeStored(platform::readFileBytes(fileName));
+    return platform::encoding::readStoredTextFile(fileName);
 }
 
 // The path of a lower-level knowledge base's file: a name with a drive or a share, or an

@@ -1,5 +1,7 @@
 #include "ftp/CorvaneResources.h"
 
+#include "platform/automation/DesignExtent.h"
+
 #include <QPainter>
 
 namespace kelvane::ftp {
@@ -69,8 +71,7 @@ QImage bitmapResource(int resourceNumber)
 
 QSize designExtentHimetric(int dotsPerInch)
 {
-    const int himetric = (kExtentPixels * 2540 + dotsPerInch / 2) / dotsPerInch;
-    return {himetric, himetric};
+    return platform::automation::designExtentHimetric(kExtentPixels, dotsPerInch);
 }
 
 void paintDesignTime(QPainter& painter, const QRect& bounds)

@@ -1,6 +1,7 @@
 #include "https/PlexantResources.h"
 
 #include "https/PlexantTypeLibrary.h"
+#include "platform/automation/DesignExtent.h"
 
 #include <QPainter>
 
@@ -24,8 +25,7 @@ QImage toolboxImage(int resourceNumber) { return resourceNumber == kToolboxImage
 
 QSize designExtentHimetric(int dotsPerInch)
 {
-    const int himetric = (kExtentPixels * 2540 + dotsPerInch / 2) / dotsPerInch;
-    return {himetric, himetric};
+    return platform::automation::designExtentHimetric(kExtentPixels, dotsPerInch);
 }
 
 void paintDesignTime(QPainter& painter, const QRect& bounds)

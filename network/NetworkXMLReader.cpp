@@ -187,7 +187,8 @@ void NetworkXMLReader::readNodes(QString& text, ReadNodeSet& nodes, qsizetype pr
     const auto network = m_network.shared_from_this();
     basXML::XMLElementWalker walker(text, QStringLiteral("node"));
     for (QStringView nodeElement = walker.next(); !nodeElement.isEmpty(); nodeElement = walker.next()) {
-        auto node = std::make_shared<Node>();
+        // The GUID comes from the document; a node left without one gets a new one when kept.
+        auto node = std::make_shared<Node>(QString());
         node->Network = network;
         node->SerializeInXML(nodeElement); // a node with unreadable fields is kept all the same
         progress += nodeElement.size();

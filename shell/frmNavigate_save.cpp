@@ -7,6 +7,7 @@
 #include "diagram/ctlPelnet.h"
 #include "model/ErrorTrap.h"
 #include "model/basLibrary.h"
+#include "network/DocumentName.h"
 #include "network/clsNetwork.h"
 #include "platform/FileDialogs.h"
 #include "platform/UiServices.h"
@@ -66,23 +67,6 @@ QString whyNotWritten(const QString& temporary, const QString& saveError)
         return QStringLiteral("The temporary folder %1 does not exist.").arg(folder);
     return saveError;
 }
-
-// The network's name with what it derives from it, to be given back after a Save As that failed.
-struct DocumentName {
-    explicit DocumentName(const clsNetwork& network)
-        : fileName(network.FileName()), structured(network.Structured), networkType(network.NetworkType)
-    {
-    }
-    void restore(clsNetwork& network) const
-    {
-        network.setFileName(fileName);
-        network.Structured = structured;
-        network.NetworkType = networkType;
-    }
-    QString fileName;
-    bool structured;
-    qint16 networkType;
-};
 
 } // namespace
 
