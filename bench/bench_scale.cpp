@@ -8,11 +8,14 @@
 //  - opening XML documents of 10,000, 100,000 and 200,000 nodes (10 layers, 3 links a node)
 //    in a shown diagram control, the memory the open holds, and closing it again (destroying
 //    the control);
-//  - opening a document whose one node has a name of 50 MB.
+//  - opening a document whose one node has a name of 50 MB;
+//  - saving networks of 100,000 and 200,000 nodes as XML documents (the saving grows with the
+//    nodes: the ratio of the times stays near 2).
 // Every open runs in a process of its own (this program started again with "--open"), so
 // that its memory is its own; rounds of the sizes are interleaved and the median is taken.
 // Run it from a Release build. For profiling, "--documents <folder>" only writes the documents
-// and "--open <file> <nodes>" opens and closes one of them.
+// and "--open <file> <nodes>" opens and closes one of them; "--save <folder> <nodes>" saves a
+// network of that size there and prints the time.
 #include "bench/BenchTiming.h"
 #include "bench/ScaleDocuments.h"
 #include "diagram/ctlPelnet.h"
@@ -80,6 +83,16 @@ ChainTimes chainTimes(int length)
         times.recomputeStructured = bench::bestSeconds(3, [&] { RecomputeDegreesOfTruth(*chain); });
     }
     return times;
+}
+
+// The best of three saves of a network of `nodeCount` nodes (10 layers, three links a node).
+double saveTime(const QString& folder, int nodeCount)
+{
+    const auto network = bench::layeredNetwork(10, nodeCount / 10, 3);
+    const QString path = folder + QStringLiteral("/save-%1.xml").arg(nodeCount);
+    bool saved = true;
+    const double seconds = bench::bestSeconds(3, [&] { saved = bench::saveDocument(*network, path) && saved; });
+    return saved ? seconds : 1e30;
 }
 
 // A figure of this process's memory from /proc/self/status, in bytes ("VmRSS", "VmHWM").
@@ -250,6 +263,10 @@ int main(int argc, char** argv)
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--open"))
         return openAndClose(arguments[2], arguments[3].toInt());
+    if (arguments.size() == 4 && arguments[1] == QStringLiteral("--save")) {
+        std::printf("save %.6f\n", saveTime(arguments[2], arguments[3].toInt()));
+        return 0;
+    }
     if (arguments.size() == 3 && arguments[1] == QStringLiteral("--documents"))
         return writeDocuments(arguments[2]) ? 0 : 1;
 
@@ -273,6 +290,11 @@ int main(int argc, char** argv)
     basGlobal::Settings.AutoAnswer = false;
 
     QTemporaryDir folder;
+    const double save100k = saveTime(folder.path(), 100000);
+    const double save200k = saveTime(folder.path(), 200000);
+    std::printf("save: 100,000 nodes %.3f s, 200,000 nodes %.3f s\n", save100k, save200k);
+    check("save 200,000 nodes", save200k, "s", 2);
+    check("save 200,000 against 100,000 nodes (near 2)", save200k / save100k, "x", 2.5);
     if (!writeDocuments(folder.path()))
         return 1;
     std::map<int, QString> documents;

@@ -234,7 +234,7 @@ public:
     // damaged compound file. What was read is then never saved over the file.
     bool FileOpen(AbstractProgressBar* objprogress = nullptr, bool bHideOverview = false);
     // The last FileOpen refused the file and told the user why itself (a read-only file, a
-    // damaged compound file): the host need not say so again.
+    // damaged compound file, a password refused): the host need not say so again.
     bool OpenRefusalShown() const { return m_openRefusalShown; }
     // Takes over the document that `opened` opened (its networks, pictures and views) in place
     // of this control's own, and shows it. `opened` keeps an empty document of its own. A host
@@ -449,6 +449,7 @@ private:
                               bool bHideOverview);
     bool openTextDocument(AbstractProgressBar* objprogress, bool bHideOverview);
     void nameDocument(clsNetwork& root, bool showName);
+    void noteRefusal(const clsNetwork& network);
     std::shared_ptr<clsNetwork> newLowerLevelNetwork(const Node& objNode);
     void appendLowerLevel(const std::shared_ptr<Node>& objNode, const std::shared_ptr<clsNetwork>& network);
 

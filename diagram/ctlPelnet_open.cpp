@@ -13,8 +13,8 @@
 #include "network/BusyPointer.h"
 #include "network/NetworkSupport.h"
 #include "platform/CompoundFile.h"
-#include "platform/FileBytes.h"
 #include "platform/HostPath.h"
+#include "platform/StoredTextFile.h"
 #include "platform/StructuredStorage.h"
 #include "platform/TextEncoding.h"
 #include "platform/UiServices.h"
@@ -35,7 +35,7 @@ const QString kXMLDeclaration = QStringLiteral("<?xml version='1.0' encoding='UT
 // The whole text of a document file: UTF-8 when its bytes are, else the ANSI code page.
 QString readDocumentFile(const QString& fileName)
 {
-    return platform::encoding::decodeStored(platform::readFileBytes(fileName));
+    return platform::encoding::readStoredTextFile(fileName);
 }
 
 // The path of a lower-level knowledge base's file: a name with a drive or a share, or an
@@ -154,6 +154,7 @@ bool ctlPelnet::openCompoundDocument(std::shared_ptr<platform::RootStorage> stor
         blnOld = true;
     }
     const bool ok = root->FileRestore(*storage, guid, objprogress);
+    noteRefusal(*root);
     nameDocument(*root, true);
     // A network of the document that was not read is not passed off as an empty one: the
     // host gives up, so no save writes over the file.
@@ -189,6 +190,7 @@ bool ctlPelnet::openTextDocument(AbstractProgressBar* objprogress, bool bHideOve
     } else {
         ok = root->FileOpen(text, false, objprogress);
     }
+    noteRefusal(*root);
     nameDocument(*root, false);
     if (!ok || !LowerLevelNetworksOpen(text, bXML, root, objprogress)) {
         Loaded = true;
@@ -200,6 +202,14 @@ bool ctlPelnet::openTextDocument(AbstractProgressBar* objprogress, bool bHideOve
         ViewOverview();
     Loaded = true;
     return true;
+}
+
+// A network whose password was refused has told the user so: the open fails without a second
+// message from the host.
+void ctlPelnet::noteRefusal(const clsNetwork& network)
+{
+    if (network.PasswordRefused)
+        m_openRefusalShown = true;
 }
 
 // A nameless network, or a template, takes its name from the host window's caption; with
@@ -342,6 +352,8 @@ bool ctlPelnet::LowerLevelNodeOpen(QString& strSerialized, bool bXML, const std:
             // The node keeps its references, so that no empty network stands in for it and a
             // save keeps naming its file. A level of the document itself that was not read
             // leaves the document incomplete.
+            if (fromDocument)
+                noteRefusal(*network);
             return !fromDocument;
         }
         // A separate file re-points the node to the GUID that the file carries.
@@ -364,8 +376,10 @@ bool ctlPelnet::LowerLevelNodeRestore(platform::RootStorage& rootStg, const std:
             return true;
         // A level of the file that was not read leaves the document incomplete; the node
         // keeps its references, and no empty network stands in for it.
-        if (!network->FileRestore(rootStg, objNode->ExternalNetworkGUID, objprogress))
+        if (!network->FileRestore(rootStg, objNode->ExternalNetworkGUID, objprogress)) {
+            noteRefusal(*network);
             return false;
+        }
         appendLowerLevel(objNode, network);
         return LowerLevelNetworksRestore(rootStg, network, objprogress, blnOld);
     });

@@ -64,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& certificate : store->certificates()) {
         if (++checked > kMostCertificatesChecked)
             break;
-        trusted.Trusts(certificate->x509(), hostOf(certificate->subject()));
-        trusted.Trusts(certificate->x509(), QStringLiteral("127.0.0.1"));
+        trusted.Trusts(*certificate, hostOf(certificate->subject()));
+        trusted.Trusts(*certificate, QStringLiteral("127.0.0.1"));
     }
     return 0;
 }

@@ -47,6 +47,12 @@ Certificate::Certificate(X509Ptr certificate, KeyPtr key)
 {
 }
 
+Certificate::Certificate(X509Ptr certificate, std::vector<X509Ptr> presentedChain)
+    : m_certificate(std::move(certificate))
+    , m_presentedChain(std::move(presentedChain))
+{
+}
+
 QByteArray Certificate::subject() const { return nameText(X509_get_subject_name(m_certificate.get())); }
 
 QByteArray Certificate::issuer() const { return nameText(X509_get_issuer_name(m_certificate.get())); }

@@ -1,7 +1,8 @@
 #include "https/CertificateStore.h"
 
+#include "platform/FileBytes.h"
+
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 
 #include <openssl/pem.h>
@@ -76,10 +77,11 @@ std::optional<CertificateStore> CertificateStore::open(const QString& name)
     const QString storeName = machine ? name.mid(kMachinePrefix.size()) : name;
     if (storeName.isEmpty() || storeName.contains(QLatin1Char('/')) || storeName.contains(QLatin1Char('\\')))
         return std::nullopt;
-    QFile file(QDir(machine ? folders.machineFolder() : folders.userFolder()).filePath(storeName + QStringLiteral(".pem")));
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> pem = platform::tryReadFileBytes(
+        QDir(machine ? folders.machineFolder() : folders.userFolder()).filePath(storeName + QStringLiteral(".pem")));
+    if (!pem)
         return std::nullopt;
-    return CertificateStore(readPem(file.readAll()));
+    return CertificateStore(readPem(*pem));
 }
 
 CertificateStore::CertificateStore(std::vector<std::shared_ptr<const Certificate>> certificates)

@@ -349,6 +349,7 @@ int CurlTransfer::send(const Target& target, const SendOptions& options, bool cr
     m_statusLine.clear();
     m_headerLines.clear();
     m_redirect.reset();
+    m_headersEnded = false;
     m_replyStarted = false;
     m_received = 0;
     configure(handles, target, credentials, body);
@@ -360,6 +361,11 @@ int CurlTransfer::send(const Target& target, const SendOptions& options, bool cr
     if (m_redirect && (outcome == CURLE_OK || outcome == CURLE_WRITE_ERROR))
         return code::Ok;
     m_redirect.reset();
+    // The library takes headers that the close cut off for a whole reply.
+    if (outcome == CURLE_OK && !m_headersEnded) {
+        message.clear();
+        return kConnectionAborted;
+    }
     sendBlock();
     if (m_replyStarted || outcome == CURLE_OK) {
         reportHeaders();
@@ -447,6 +453,7 @@ void CurlTransfer::headerLine(const QByteArray& line)
 
 void CurlTransfer::endOfHeaders()
 {
+    m_headersEnded = true;
     QByteArray location;
     for (const QByteArray& line : std::as_const(m_headerLines)) {
         const HeaderLine header = HeaderLine::split(line);

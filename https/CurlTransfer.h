@@ -135,6 +135,7 @@ private:
     QByteArray m_statusLine;
     QList<QByteArray> m_headerLines; // of the reply under way
     std::optional<QByteArray> m_redirect; // where a followed redirect leads
+    bool m_headersEnded = false;          // the final reply's blank line came
     bool m_replyStarted = false;
 
     qint64 m_received = 0;

@@ -374,6 +374,9 @@ int HttpEngine::finish(int waitResult, bool& redirect)
     // A connection that broke, or a body that could not be kept, fails the exchange.
     if (m_closeCode != code::Ok)
         return socket().fail(m_closeCode);
+    // Headers without the blank line that ends them are a reply cut off, whatever they said.
+    if (m_state == Headers || m_state == RedirectHeaders)
+        return fail(code::Truncated, "The connection closed before the end of the reply's headers.");
     const auto expected = m_bodyLength.expected();
     if (m_state == Body && expected && m_received < *expected)
         return fail(code::Truncated, "The connection closed after " + QByteArray::number(m_received) + " of the "

@@ -276,7 +276,7 @@ bool TlsLayer::checkServerCertificate()
         m_events.error(code::NoServerCertificate, "can't find server certificate (error " + hex(ERR_peek_last_error()) + ")");
         return false;
     }
-    const auto certificate = std::make_shared<Certificate>(std::move(peer));
+    const auto certificate = std::make_shared<Certificate>(std::move(peer), presentedChain());
     const quint32 verdict = m_policy->status();
     if (verdict != 0)
         m_events.error(code::CertificateRejected, "error verifying server certificate: " + hex(verdict));
@@ -286,6 +286,19 @@ bool TlsLayer::checkServerCertificate()
                                      CertificatePolicy::statusText(verdict), accept);
     certificateHandles::release(handle);
     return accept;
+}
+
+std::vector<X509Ptr> TlsLayer::presentedChain() const
+{
+    // On this side of the connection the chain begins with the server's own certificate.
+    std::vector<X509Ptr> chain;
+    const STACK_OF(X509)* sent = SSL_get_peer_cert_chain(m_connection.get());
+    for (int i = 1; sent && i < sk_X509_num(sent); ++i) {
+        X509* certificate = sk_X509_value(sent, i);
+        X509_up_ref(certificate);
+        chain.emplace_back(certificate);
+    }
+    return chain;
 }
 
 void TlsLayer::established()

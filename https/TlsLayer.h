@@ -1,5 +1,6 @@
 #pragma once
 
+#include "https/Certificate.h"
 #include "https/CertificatePolicy.h"
 #include "https/ConnectionEvents.h"
 #include "https/EngineEvents.h"
@@ -8,12 +9,11 @@
 
 #include <QByteArray>
 #include <memory>
+#include <vector>
 
 #include <openssl/ssl.h>
 
 namespace kelvane::plexant {
-
-class Certificate;
 
 // The TLS layer between the socket engine (with its firewall negotiation) and the HTTP
 // engine. With TLS on for a connection it runs the client handshake over a pair of memory
@@ -81,6 +81,8 @@ private:
     void startHandshake();
     void handshakeStep();
     bool checkServerCertificate();
+    // The certificates the server sent after its own.
+    std::vector<X509Ptr> presentedChain() const;
     void established();
     void decrypt();
     void deliverPlainText();

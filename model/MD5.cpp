@@ -1,11 +1,9 @@
 #include "model/MD5.h"
 
-#include "platform/HostPath.h"
+#include "platform/RegularFileReader.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextEncoding.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <cstring>
 
 namespace kelvane {
@@ -60,21 +58,10 @@ QString MD5::RegisterD() const { return QString::number(static_cast<qint32>(m_st
 QString MD5::DigestFileToHexStr(const QString& path)
 {
     MD5Init();
-    const QString host = platform::hostPath(path);
-    QFile file(host);
-    if (!QFileInfo::exists(host))
-        raiseError(err::FileNotFound);
-    if (QFileInfo(host).isDir() || !file.open(QIODevice::ReadOnly))
-        raiseError(err::PathFileAccess);
+    platform::RegularFileReader file(path);
     QByteArray chunk(kFileChunk, Qt::Uninitialized);
-    for (;;) {
-        const qint64 read = file.read(chunk.data(), chunk.size());
-        if (read < 0)
-            raiseError(err::PathFileAccess);
-        if (read == 0)
-            break;
+    while (const qint64 read = file.read(chunk.data(), chunk.size()))
         feed(reinterpret_cast<const unsigned char*>(chunk.constData()), read);
-    }
     MD5Final();
     return GetValues();
 }

@@ -19,7 +19,8 @@ public:
     QString RegisterC() const;
     QString RegisterD() const;
 
-    // The digest of a file's bytes; FileNotFound (53) or PathFileAccess (75) when it cannot be read.
+    // The digest of a regular file's bytes; FileNotFound (53), or PathFileAccess (75) when it
+    // cannot be read, is no regular file or holds more than platform::kMaxFileBytes.
     QString DigestFileToHexStr(const QString& path);
     // The digest of a text, one ANSI byte per character; Overflow (6) for a character the
     // ANSI code page cannot hold.

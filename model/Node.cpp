@@ -86,9 +86,11 @@ void resetWalk(Node& node, WalkPath& path)
 
 } // namespace
 
-Node::Node()
+Node::Node() : Node(basLibrary::NewGUIDString()) {}
+
+Node::Node(QString guid)
     : Question(std::make_shared<TextLabel>()), Reason(std::make_shared<TextLabel>()),
-      Justification(std::make_shared<TextLabel>()), GUID(basLibrary::NewGUIDString())
+      Justification(std::make_shared<TextLabel>()), GUID(std::move(guid))
 {
 }
 

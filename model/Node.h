@@ -6,6 +6,7 @@
 #include <QStringView>
 #include <QtGlobal>
 #include <memory>
+#include <optional>
 
 namespace kelvane {
 
@@ -25,6 +26,9 @@ class clsControl;
 class Node : public std::enable_shared_from_this<Node> {
 public:
     Node(); // Default 0.5, NoDefault true, a new GUID; empty labels for the texts
+    // The same with the GUID given (none when empty): a reader that takes the GUID from its
+    // document makes no new one only to replace it.
+    explicit Node(QString guid);
     ~Node();
     Node(const Node&) = delete;
     Node& operator=(const Node&) = delete;
@@ -90,6 +94,9 @@ public:
     // The node as one element of a knowledge-base document (lines end in CR LF, none after
     // the closing tag); empty, with the failure reported, when the node has no layer.
     QString SerializeOutXML();
+    // The same with the node's place in its layer (what Index() gives) known to the caller, so
+    // that writing a whole layer does not look for every node's place again.
+    QString SerializeOutXML(qint32 place);
     // Fills this new node from its document element. Every field is read on its own: one
     // that cannot be read keeps its default and is reported, and the result is then false.
     // Consults the owning network's NewGUIDs, so Network must be set first.
@@ -156,6 +163,7 @@ public:
 
 private:
     bool controlIsOn(const QString& upperName) const;
+    QString serializeOutXML(std::optional<qint32> place);
 
     Collection<std::shared_ptr<Link>> m_links;
     Collection<std::shared_ptr<clsControl>> m_controls;

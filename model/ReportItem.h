@@ -13,6 +13,11 @@ class AbstractKnowledgeBase;
 // One line of the explanation report, with the lines of its evidence below it.
 class ReportItem {
 public:
+    ReportItem() = default;
+    ReportItem(const ReportItem&) = default;
+    ReportItem& operator=(const ReportItem&) = default;
+    ~ReportItem();
+
     std::weak_ptr<AbstractKnowledgeBase> KnowledgeBase;
 
     // The lines below this one.

@@ -91,7 +91,9 @@ void DeleteFileIn(const QString& folder, const QString& fileName);
 
 // The file's bytes as ANSI text, filled with NUL characters to the end of its last
 // 1024-byte record (a whole extra record when the length is a multiple of 1024).
-// FileNotFound (53) for a missing file, PathNotFound (76) or PathFileAccess (75) otherwise.
+// FileNotFound (53) for a missing file, PathNotFound (76) for a missing folder, PathFileAccess
+// (75) for a file that cannot be read, is no regular file (a device, a pipe) or holds more than
+// platform::kMaxFileBytes.
 QString ReadWholeFile(const QString& path);
 // Writes the text in the ANSI code page, padded with blanks to the end of its last 1024-byte
 // record (a whole extra record when the length is a multiple of 1024); replaces the old file.

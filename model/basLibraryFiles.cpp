@@ -1,6 +1,7 @@
 // Path, file and folder routines of the common library.
 #include "model/basLibrary.h"
 
+#include "platform/FileBytes.h"
 #include "platform/HostPath.h"
 #include "platform/SystemInfo.h"
 #include "platform/TextEncoding.h"
@@ -208,12 +209,7 @@ QString ReadWholeFile(const QString& path)
             kelvane::raiseError(kelvane::err::PathNotFound);
         kelvane::raiseError(kelvane::err::FileNotFound);
     }
-    QFile file(info.filePath());
-    if (info.isDir() || !file.open(QIODevice::ReadOnly))
-        raiseOpenFailure(info);
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        kelvane::raiseError(kelvane::err::PathFileAccess);
+    QByteArray bytes = platform::readFileBytes(path);
     const qsizetype records = bytes.size() / kRecordLength + 1;
     bytes.append(records * kRecordLength - bytes.size(), '\0');
     return platform::encoding::fromAnsi(bytes);

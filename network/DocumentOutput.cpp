@@ -1,5 +1,7 @@
 #include "network/DocumentOutput.h"
 
+#include <algorithm>
+
 namespace kelvane {
 
 DocumentOutput::DocumentOutput(const QString& fileName) : m_file(fileName) {}
@@ -9,10 +11,19 @@ bool DocumentOutput::open()
     return m_file.open();
 }
 
-void DocumentOutput::write(const QString& text)
+void DocumentOutput::write(QStringView text)
 {
-    // A failed or short write is remembered and makes commit() refuse.
-    m_file.write(text.toUtf8());
+    // In slices, so that a large network is never held a second time whole in UTF-8; a slice
+    // never ends between the two halves of a surrogate pair, so the bytes are those of the
+    // whole text. A failed or short write is remembered and makes commit() refuse.
+    constexpr qsizetype kSlice = 1 << 20;
+    while (!text.isEmpty()) {
+        qsizetype length = std::min(kSlice, text.size());
+        if (length < text.size() && length > 1 && text[length - 1].isHighSurrogate())
+            --length;
+        m_file.write(text.first(length).toUtf8());
+        text = text.sliced(length);
+    }
 }
 
 QString DocumentOutput::documentStart()
@@ -29,7 +40,9 @@ void DocumentOutput::writeDocumentStart()
 
 void DocumentOutput::writeNetworkEntry(const QString& networkText)
 {
-    write(QStringLiteral("<kelvanenetwork>\r\n") + networkText + QStringLiteral("\r\n</kelvanenetwork>\r\n"));
+    write(u"<kelvanenetwork>\r\n");
+    write(networkText);
+    write(u"\r\n</kelvanenetwork>\r\n");
 }
 
 void DocumentOutput::writeDocumentEnd()

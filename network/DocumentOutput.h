@@ -40,7 +40,7 @@ public:
     QString errorString() const { return m_file.errorString(); }
 
 private:
-    void write(const QString& text);
+    void write(QStringView text);
 
     platform::CheckedSaveFile m_file;
 };

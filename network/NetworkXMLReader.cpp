@@ -132,10 +132,14 @@ void NetworkXMLReader::readPictures(QStringView content)
 bool NetworkXMLReader::passwordsAccepted(QStringView content)
 {
     const QString title = m_network.Name()->Text();
+    const auto confirmed = [&](const QString& password, const QString& caption) {
+        m_network.PasswordRefused = !StoredPassword::Confirm(password, caption, title);
+        return !m_network.PasswordRefused;
+    };
     const QString key = value(content, "key");
     if (!key.isEmpty()) {
         m_network.Password = StoredPassword::Unscramble(key);
-        if (!StoredPassword::Confirm(m_network.Password, QStringLiteral("Knowledge Base Password"), title))
+        if (!confirmed(m_network.Password, QStringLiteral("Knowledge Base Password")))
             return false;
     }
     if (StoredPassword::EditorPasswordSkipped())
@@ -143,7 +147,7 @@ bool NetworkXMLReader::passwordsAccepted(QStringView content)
     const QString subkey = value(content, "subkey");
     if (!subkey.isEmpty()) {
         m_network.EditorPassword = StoredPassword::Unscramble(subkey);
-        if (!StoredPassword::Confirm(m_network.EditorPassword, QStringLiteral("Editor Password"), title))
+        if (!confirmed(m_network.EditorPassword, QStringLiteral("Editor Password")))
             return false;
     }
     return true;
@@ -183,7 +187,8 @@ void NetworkXMLReader::readNodes(QString& text, ReadNodeSet& nodes, qsizetype pr
     const auto network = m_network.shared_from_this();
     basXML::XMLElementWalker walker(text, QStringLiteral("node"));
     for (QStringView nodeElement = walker.next(); !nodeElement.isEmpty(); nodeElement = walker.next()) {
-        auto node = std::make_shared<Node>();
+        // The GUID comes from the document; a node left without one gets a new one when kept.
+        auto node = std::make_shared<Node>(QString());
         node->Network = network;
         node->SerializeInXML(nodeElement); // a node with unreadable fields is kept all the same
         progress += nodeElement.size();

@@ -4,6 +4,7 @@
 #include "model/Node.h"
 #include "model/xml/basKelvaneXML.h"
 #include "model/xml/basXML.h"
+#include "network/NodePlaces.h"
 #include "network/StoredPassword.h"
 #include "network/clsNetwork.h"
 #include "platform/RuntimeError.h"
@@ -42,14 +43,19 @@ QString typeAttribute(qint16 networkType)
 QString NetworkXMLWriter::text() const
 {
     QString text = networkElement();
+    NodePlaces places; // each layer's places found once, not once per node
     for (const auto& layer : m_network.Layers()) {
         if (!layer)
             raiseError(err::ObjectNotSet);
         for (const auto& node : layer->Nodes()) {
-            const QString element = node ? node->SerializeOutXML() : QString();
+            QString element;
+            if (node)
+                element = node->Layer.expired() ? node->SerializeOutXML() : node->SerializeOutXML(places.of(*node));
             if (element.isEmpty())
                 raiseError(err::ObjectNotSet, QStringLiteral("A node of the network cannot be written."));
-            text += element + kLineEnd + kLineEnd;
+            text += element;
+            text += kLineEnd;
+            text += kLineEnd;
         }
     }
     return text;

@@ -219,7 +219,8 @@ bool OlderTextReader::passwordAccepted(const OlderTextStatement& s, QString& pas
     if (s.value().isEmpty())
         return true;
     password = StoredPassword::Unscramble(s.value());
-    return StoredPassword::Confirm(password, caption, m_network.Name()->Text());
+    m_network.PasswordRefused = !StoredPassword::Confirm(password, caption, m_network.Name()->Text());
+    return !m_network.PasswordRefused;
 }
 
 void OlderTextReader::readNode(int record, const QString& block)

@@ -46,6 +46,13 @@ void ReadNodeSet::add(std::shared_ptr<Node> node)
     if (node->GUID.isEmpty() || m_byGUID.contains(node->GUID))
         node->GUID = basLibrary::NewGUIDString();
     m_byGUID.insert(node->GUID, count());
+    // A link to a node read already holds that node's GUID text rather than a copy of its own:
+    // a large document then keeps one copy of each GUID while it is read.
+    for (const auto& link : node->Links()) {
+        const auto target = m_byGUID.constFind(link->NodeGUIDRef);
+        if (target != m_byGUID.constEnd())
+            link->NodeGUIDRef = target.key();
+    }
     m_nodes.push_back(std::move(node));
 }
 

@@ -75,6 +75,9 @@ public:
 
     QString Password;       // knowledge-base password (empty: none)
     QString EditorPassword; // the password that grants the right to edit
+    // The last read stopped at a password the user could not give; the reader has said so
+    // ("Access denied"), so whoever asked for the read need not say more.
+    bool PasswordRefused = false;
     QString Description;    // scenario description
 
     QString ScenarioName() const override { return m_scenarioName; }

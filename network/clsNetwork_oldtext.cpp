@@ -52,6 +52,7 @@ bool clsNetwork::FileOpen(QString& SourceText, bool IsXML, AbstractProgressBar* 
 
 bool clsNetwork::SerializeIn(QString& SourceText)
 {
+    PasswordRefused = false;
     return trapped(kModule, "SerializeIn", false, [&] { return OlderTextReader(*this).read(SourceText); });
 }
 

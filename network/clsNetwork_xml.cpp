@@ -48,6 +48,7 @@ bool clsNetwork::FileSave(DocumentOutput* output)
 
 bool clsNetwork::SerializeInXML(QString& Text, AbstractProgressBar* ProgressBar)
 {
+    PasswordRefused = false;
     return trapped(kModule, "SerializeInXML", false, [&] { return NetworkXMLReader(*this, ProgressBar).read(Text); });
 }
 

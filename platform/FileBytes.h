@@ -1,19 +1,21 @@
 #pragma once
 
+#include "platform/RegularFileReader.h"
+
 #include <QByteArray>
 #include <QString>
-#include <QtGlobal>
+#include <optional>
 
 namespace platform {
-
-// The largest file read whole into memory: well above any real knowledge base, far below what
-// a device that never ends (or a file made to exhaust memory) would take.
-inline constexpr qint64 kMaxFileBytes = qint64(1) << 30;
 
 // The whole content of the file `path` (stored data's form; opened in the host's form). Only a
 // regular file is read: a device, a pipe or a socket is refused without waiting on it. Raises
 // FileNotFound (53) for a missing file and PathFileAccess (75) for one that cannot be read, that
 // is no regular file or that holds more than kMaxFileBytes, each naming the file.
 QByteArray readFileBytes(const QString& path);
+
+// The whole content of the file as readFileBytes reads it, or nothing where it would raise: for
+// a file whose absence or refusal only means there is nothing to use.
+std::optional<QByteArray> tryReadFileBytes(const QString& path);
 
 } // namespace platform

@@ -6,7 +6,6 @@
 #include "platform/RuntimeError.h"
 #include "platform/TextEncoding.h"
 #include "server/MessageText.h"
-#include "server/PresentedChain.h"
 #include "server/TextFiles.h"
 
 #include <QDir>
@@ -19,8 +18,6 @@ namespace kelvane {
 namespace {
 
 constexpr qint16 kResponse = 1;
-// How long the server's intermediate certificates are waited for.
-constexpr int kChainWaitMs = 10000;
 
 } // namespace
 
@@ -60,7 +57,6 @@ QString ServerTransport::Post(const QString& request, AbstractProgressBar* progr
     m_replyTooLarge = false;
     m_progress = progress;
     m_host = QUrl(url).host();
-    m_port = quint16(QUrl(url).port(443));
     const auto done = qScopeGuard([this] {
         if (m_progress)
             m_progress->setValue(0);
@@ -127,16 +123,8 @@ void ServerTransport::HTTPS1_SSLServerAuthentication(qint32 certHandle, bool& ac
     if (accept)
         return;
     const auto certificate = plexant::certificateHandles::find(certHandle);
-    if (!certificate || !m_trusted.Configured())
-        return;
-    accept = m_trusted.Trusts(certificate->x509(), m_host, m_intermediates);
-    if (!accept) {
-        // Certified through an intermediate authority: the control hands over the server's
-        // certificate alone, so the intermediates come from a handshake of our own, once for
-        // as long as they serve.
-        m_intermediates = server::PresentedIntermediates(m_host, m_port, kChainWaitMs);
-        accept = !m_intermediates.isEmpty() && m_trusted.Trusts(certificate->x509(), m_host, m_intermediates);
-    }
+    if (certificate && m_trusted.Configured())
+        accept = m_trusted.Trusts(*certificate, m_host);
 }
 
 } // namespace kelvane

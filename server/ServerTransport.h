@@ -22,7 +22,8 @@ class HTTPS;
 // after a failed request the control is disconnected, so the next request opens a fresh
 // connection to whatever address the settings name by then. A reply is held in memory up to
 // kReplyLimit bytes. The control's verdict on the server's certificate stands, unless the
-// certificate is one the user trusts for this server (ServerEndpoint::TrustedCertificates).
+// certificate is one the user trusts for this server, directly or through the chain the server
+// presented with it (ServerEndpoint::TrustedCertificates).
 class ServerTransport {
 public:
     // The time limits of the start dialog's and the diagram's requests, in seconds.
@@ -72,8 +73,6 @@ private:
     bool m_replyTooLarge = false;
     AbstractProgressBar* m_progress = nullptr;
     QString m_host;
-    quint16 m_port = 443;
-    QList<QByteArray> m_intermediates; // the server's intermediate certificates, when it needs them
     bool m_posting = false;
 };
 

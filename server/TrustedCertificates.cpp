@@ -1,6 +1,10 @@
 #include "server/TrustedCertificates.h"
 
-#include <QFile>
+#include "https/Certificate.h"
+
+#include "platform/FileBytes.h"
+
+#include <optional>
 #include <memory>
 
 #include <openssl/pem.h>
@@ -17,17 +21,17 @@ struct OpenSslFree {
     void operator()(X509_STORE_CTX* context) const { X509_STORE_CTX_free(context); }
     void operator()(BIO* bio) const { BIO_free(bio); }
     void operator()(X509* certificate) const { X509_free(certificate); }
-    void operator()(STACK_OF(X509) * certificates) const { sk_X509_pop_free(certificates, X509_free); }
+    void operator()(STACK_OF(X509) * borrowed) const { sk_X509_free(borrowed); }
 };
 
-// The certificates, read from DER; those that cannot be read are left out.
-std::unique_ptr<STACK_OF(X509), OpenSslFree> stackOf(const QList<QByteArray>& certificates)
+// The certificates presented with the server's, for linking it to a trusted one; the stack
+// borrows them from the certificate.
+std::unique_ptr<STACK_OF(X509), OpenSslFree> untrustedChainOf(const plexant::Certificate& certificate)
 {
     std::unique_ptr<STACK_OF(X509), OpenSslFree> stack(sk_X509_new_null());
-    for (const QByteArray& der : certificates) {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(der.constData());
-        if (X509* certificate = d2i_X509(nullptr, &bytes, long(der.size())); certificate && !sk_X509_push(stack.get(), certificate))
-            X509_free(certificate);
+    for (const plexant::X509Ptr& presented : certificate.presentedChain()) {
+        if (!stack || !sk_X509_push(stack.get(), presented.get()))
+            return nullptr;
     }
     return stack;
 }
@@ -35,10 +39,10 @@ std::unique_ptr<STACK_OF(X509), OpenSslFree> stackOf(const QList<QByteArray>& ce
 // A store of every certificate in the file; null when it holds none.
 std::unique_ptr<X509_STORE, OpenSslFree> storeOf(const QString& file)
 {
-    QFile pem(file);
-    if (file.isEmpty() || !pem.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> read = file.isEmpty() ? std::nullopt : platform::tryReadFileBytes(file);
+    if (!read)
         return nullptr;
-    const QByteArray bytes = pem.readAll();
+    const QByteArray& bytes = *read;
     std::unique_ptr<BIO, OpenSslFree> bio(BIO_new_mem_buf(bytes.constData(), int(bytes.size())));
     std::unique_ptr<X509_STORE, OpenSslFree> store(X509_STORE_new());
     int count = 0;
@@ -51,14 +55,14 @@ std::unique_ptr<X509_STORE, OpenSslFree> storeOf(const QString& file)
 
 } // namespace
 
-bool TrustedCertificates::Trusts(X509* certificate, const QString& host, const QList<QByteArray>& intermediates) const
+bool TrustedCertificates::Trusts(const plexant::Certificate& certificate, const QString& host) const
 {
     const auto store = storeOf(m_file);
-    if (!store || !certificate || host.isEmpty())
+    if (!store || !certificate.x509() || host.isEmpty())
         return false;
-    const auto untrusted = stackOf(intermediates);
+    const auto untrusted = untrustedChainOf(certificate);
     std::unique_ptr<X509_STORE_CTX, OpenSslFree> context(X509_STORE_CTX_new());
-    if (X509_STORE_CTX_init(context.get(), store.get(), certificate, untrusted.get()) != 1)
+    if (!untrusted || X509_STORE_CTX_init(context.get(), store.get(), certificate.x509(), untrusted.get()) != 1)
         return false;
     X509_VERIFY_PARAM* parameters = X509_STORE_CTX_get0_param(context.get());
     X509_VERIFY_PARAM_set_purpose(parameters, X509_PURPOSE_SSL_SERVER);

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QByteArray>
-#include <QList>
 #include <QString>
 
-typedef struct x509_st X509;
-
 namespace kelvane {
+
+namespace plexant {
+class Certificate;
+}
 
 // Certificates the user trusts for the knowledge server, from a PEM file: a server's own
 // certificate or the certification authority that signed it, directly or through
@@ -20,9 +20,10 @@ public:
     // A file is named: the user trusts certificates of their own.
     bool Configured() const { return !m_file.isEmpty(); }
 
-    // `intermediates` (DER) may link the certificate to a trusted one; they are not trusted
-    // themselves. False as well when the file is empty, missing or holds no certificate.
-    bool Trusts(X509* certificate, const QString& host, const QList<QByteArray>& intermediates = {}) const;
+    // The chain the server presented with its certificate may link it to a trusted one; it is
+    // not trusted itself. False as well when the file is empty, missing, cannot be read or
+    // holds no certificate.
+    bool Trusts(const plexant::Certificate& certificate, const QString& host) const;
 
 private:
     QString m_file;

@@ -5,10 +5,10 @@
 #include "platform/QtFont.h"
 
 #include <QFontMetricsF>
-#include <QRegularExpression>
 #include <QTreeWidgetItem>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace kelvane {
 
@@ -18,10 +18,17 @@ constexpr double kTwipsPerPixel = 15;
 constexpr int kDotsPerMetre = 3780; // 96 dots an inch: one pixel is 15 twips
 constexpr qint32 kBlack = 0;
 
-QStringList linesOf(const QString& text)
+// The lines of a text: a line break is CR LF, CR or LF.
+qsizetype lineCount(const QString& text)
 {
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    return text.split(lineBreak);
+    qsizetype lines = 1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        if (text[i] == u'\r' || text[i] == u'\n')
+            ++lines;
+    }
+    return lines;
 }
 
 // The layout measures texts as the screen does, at 96 dots an inch, so a tree takes the same
@@ -40,13 +47,10 @@ const QPaintDevice& layoutDevice()
 } // namespace
 
 ReportTreePaper::ReportTreePaper(const QTreeWidgetItem& root, const platform::FontDescription& font, LinePicture picture)
-    : m_root(root), m_font(font), m_layoutFont(platform::toQFont(font)), m_picture(std::move(picture))
+    : m_font(font), m_lineSpacing(QFontMetricsF(platform::toQFont(font), &layoutDevice()).lineSpacing()),
+      m_picture(std::move(picture))
 {
-}
-
-double ReportTreePaper::Extent() const
-{
-    return DrawNode(nullptr, m_root, kLeft, kTop);
+    layOut(root);
 }
 
 int ReportTreePaper::PageCount(double extent, double pageHeight)
@@ -63,60 +67,95 @@ void ReportTreePaper::PrintPage(platform::Printer& printer, double top, double h
     page.setForeColor(kBlack);
     page.setDrawStyle(platform::drawstyle::Solid);
     page.setDrawWidth(1);
-    const Slice slice {printer, top, height};
-    DrawNode(&slice, m_root, kLeft, kTop);
+
+    const double bottom = top + height;
+    const auto onSlice = [&](double at) { return at >= top && at < bottom; };
+    for (const Mark& mark : m_marks) {
+        switch (mark.kind) {
+        case Mark::Kind::Picture:
+            if (onSlice(mark.y1))
+                printer.PaintPicture(m_picture(*mark.line), QRectF(mark.x1, mark.y1 - top, kIcon, kIcon));
+            break;
+        case Mark::Kind::Text:
+            if (onSlice(mark.y1)) {
+                page.setCurrentX(mark.x1);
+                page.setCurrentY(mark.y1 - top);
+                page.Print(mark.line->text(0));
+            }
+            break;
+        case Mark::Kind::Connector: {
+            // A connector runs across or down; a part outside the slice is left to the page it is on.
+            const double from = std::max(std::min(mark.y1, mark.y2), top);
+            const double to = std::min(std::max(mark.y1, mark.y2), bottom);
+            if (mark.y1 == mark.y2 ? onSlice(mark.y1) : from < to)
+                page.Line(mark.x1, (mark.y1 == mark.y2 ? mark.y1 : from) - top, mark.x2,
+                          (mark.y1 == mark.y2 ? mark.y2 : to) - top);
+            break;
+        }
+        }
+    }
 }
 
 double ReportTreePaper::textHeight(const QString& text) const
 {
-    const QFontMetricsF metrics(m_layoutFont, &layoutDevice());
-    return metrics.lineSpacing() * linesOf(text).size() * kTwipsPerPixel;
+    return m_lineSpacing * double(lineCount(text)) * kTwipsPerPixel;
 }
 
-double ReportTreePaper::DrawNode(const Slice* slice, const QTreeWidgetItem& node, double x, double y) const
+void ReportTreePaper::layOut(const QTreeWidgetItem& root)
 {
-    const QString text = node.text(0);
-    const double height = textHeight(text);
-    const double textY = y + (kIcon - height) / 2;
+    // Connectors run across from the stem to a line's picture, or down the stem.
+    const auto across = [&](double x, double y) { m_marks.push_back({Mark::Kind::Connector, x, y, x + kIcon, y, nullptr}); };
+    const auto down = [&](double x, double y1, double y2) { m_marks.push_back({Mark::Kind::Connector, x, y1, x, y2, nullptr}); };
 
-    const auto onSlice = [&](double at) { return at >= slice->top && at < slice->top + slice->height; };
-    if (slice) {
-        if (onSlice(y))
-            slice->printer.PaintPicture(m_picture(node), QRectF(x, y - slice->top, kIcon, kIcon));
-        if (onSlice(textY)) {
-            platform::Canvas& page = slice->printer.page();
-            page.setCurrentX(x + kIcon);
-            page.setCurrentY(textY - slice->top);
-            page.Print(text);
-        }
-    }
-    if (node.childCount() == 0)
-        return std::nearbyint(textY);
-
-    // Connectors run across, or down: a part outside the slice is left to the page it is on.
-    const auto connect = [&](double x1, double y1, double x2, double y2) {
-        if (!slice)
-            return;
-        const double from = std::max(std::min(y1, y2), slice->top);
-        const double to = std::min(std::max(y1, y2), slice->top + slice->height);
-        if (y1 == y2 ? onSlice(y1) : from < to)
-            slice->printer.page().Line(x1, (y1 == y2 ? y1 : from) - slice->top, x2, (y1 == y2 ? y2 : to) - slice->top);
+    // The lines whose subtrees are being laid out, from the top line down: a tree as deep as a
+    // long chain of evidence is walked without one call per level.
+    struct Open {
+        const QTreeWidgetItem* line;
+        double x;
+        double branch; // where the connector of the latest child leaves the stem
+        int next;      // the child laid out next
     };
-    // The first child hangs below the middle of this line's picture.
-    const double stem = x + kHalfIcon;
-    double branch = y + kIcon + kHalfIcon;
-    connect(stem, y + kIcon, stem, branch);
-    connect(stem, branch, stem + kIcon, branch);
-    double last = DrawNode(slice, *node.child(0), x + kIcon + kHalfIcon, y + kIcon);
-    // Each further child a step below the last line of the subtree before it.
-    for (int i = 1; i < node.childCount(); ++i) {
-        const double next = last + kGap;
-        connect(stem, branch, stem, next);
-        branch = next;
-        connect(stem, branch, stem + kIcon, branch);
-        last = DrawNode(slice, *node.child(i), x + kIcon + kHalfIcon, branch - kHalfIcon);
+    std::vector<Open> open;
+
+    // Places a line; one with children stays open, with the connector of its first child.
+    const auto enter = [&](const QTreeWidgetItem& line, double lineX, double lineY) {
+        const double textY = lineY + (kIcon - textHeight(line.text(0))) / 2;
+        m_marks.push_back({Mark::Kind::Picture, lineX, lineY, 0, 0, &line});
+        m_marks.push_back({Mark::Kind::Text, lineX + kIcon, textY, 0, 0, &line});
+        if (line.childCount() == 0) {
+            m_extent = std::nearbyint(textY);
+            return;
+        }
+        // The first child hangs below the middle of this line's picture.
+        const double stem = lineX + kHalfIcon;
+        const double branch = lineY + kIcon + kHalfIcon;
+        down(stem, lineY + kIcon, branch);
+        across(stem, branch);
+        open.push_back({&line, lineX, branch, 0});
+    };
+
+    enter(root, kLeft, kTop);
+    while (!open.empty()) {
+        Open& parent = open.back();
+        if (parent.next == parent.line->childCount()) {
+            open.pop_back(); // its last line is the last one placed
+            continue;
+        }
+        const QTreeWidgetItem& child = *parent.line->child(parent.next);
+        const double childX = parent.x + kIcon + kHalfIcon;
+        double childY = parent.branch - kHalfIcon;
+        if (parent.next > 0) {
+            // Each further child a step below the last line of the subtree before it.
+            const double stem = parent.x + kHalfIcon;
+            const double next = m_extent + kGap;
+            down(stem, parent.branch, next);
+            parent.branch = next;
+            across(stem, next);
+            childY = next - kHalfIcon;
+        }
+        ++parent.next;
+        enter(child, childX, childY); // may move `parent`
     }
-    return last;
 }
 
 } // namespace kelvane

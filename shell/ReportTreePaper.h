@@ -2,9 +2,9 @@
 
 #include "platform/FontDescription.h"
 
-#include <QFont>
 #include <QImage>
 #include <functional>
+#include <vector>
 
 class QTreeWidgetItem;
 
@@ -31,7 +31,7 @@ public:
     ReportTreePaper(const QTreeWidgetItem& root, const platform::FontDescription& font, LinePicture picture);
 
     // The vertical position of the text of the tree's last line: how far the drawing reaches.
-    double Extent() const;
+    double Extent() const { return m_extent; }
 
     // The pages the drawing takes: enough to hold the last line's picture below its text
     // position, at least one.
@@ -44,21 +44,24 @@ public:
     void PrintPage(platform::Printer& printer, double top, double height) const;
 
 private:
-    struct Slice {
-        platform::Printer& printer;
-        double top;
-        double height;
+    // What the drawing is made of, in the order it is drawn, with positions on the whole drawing.
+    struct Mark {
+        enum class Kind { Picture, Text, Connector };
+        Kind kind;
+        double x1, y1; // a picture's or a text's top left corner; where a connector starts
+        double x2, y2; // where a connector ends
+        const QTreeWidgetItem* line; // the line of a picture or a text
     };
 
-    // Lays out (and prints on `slice`, when given) the node and its subtree with its top left
-    // corner at (x, y); returns the text position of the last line.
-    double DrawNode(const Slice* slice, const QTreeWidgetItem& node, double x, double y) const;
+    // Lays the tree out once, whatever the number of pages printed from it.
+    void layOut(const QTreeWidgetItem& root);
     double textHeight(const QString& text) const;
 
-    const QTreeWidgetItem& m_root;
     platform::FontDescription m_font;
-    QFont m_layoutFont;
+    double m_lineSpacing; // pixels from one line of text to the next, as the layout measures them
     LinePicture m_picture;
+    std::vector<Mark> m_marks;
+    double m_extent = 0;
 };
 
 } // namespace kelvane

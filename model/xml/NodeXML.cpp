@@ -27,7 +27,17 @@ constexpr char kModule[] = "Node";
 
 QString Node::SerializeOutXML()
 {
-    return trapped(kModule, "SerializeOutXML", QString(), [this] {
+    return serializeOutXML(std::nullopt);
+}
+
+QString Node::SerializeOutXML(qint32 place)
+{
+    return serializeOutXML(place);
+}
+
+QString Node::serializeOutXML(std::optional<qint32> place)
+{
+    return trapped(kModule, "SerializeOutXML", QString(), [&] {
         const auto layer = Layer.lock();
         if (!layer)
             raiseError(err::ObjectNotSet);
@@ -37,7 +47,7 @@ QString Node::SerializeOutXML()
         if (Color != 0)
             xml += QStringLiteral("<nodedisplay>") + kLineEnd + WriteColourXML(Color) + QStringLiteral("</nodedisplay>") + kLineEnd;
         xml += ElementLineXML(u"layerindex", QString::number(layer->Index));
-        xml += ElementLineXML(u"nodeindex", QString::number(Index()));
+        xml += ElementLineXML(u"nodeindex", QString::number(place ? *place : Index()));
         xml += WriteLabelElementXML(u"question", Question);
         xml += WriteAnswerXML(Answers);
         xml += WriteLabelElementXML(u"reason", Reason);

@@ -38,7 +38,18 @@ std::optional<QStringView> selfClosingAttributes(QStringView text, QStringView e
 
 QString ElementLineXML(QStringView tag, const QString& content)
 {
-    return u'<' + tag.toString() + u'>' + content + QStringLiteral("</") + tag.toString() + u'>' + kLineEnd;
+    // Made in one piece: documents hold several of these lines for every node and link.
+    QString line;
+    line.reserve(2 * tag.size() + content.size() + 5 + kLineEnd.size());
+    line += u'<';
+    line += tag;
+    line += u'>';
+    line += content;
+    line += u"</";
+    line += tag;
+    line += u'>';
+    line += kLineEnd;
+    return line;
 }
 
 QString WriteLabelElementXML(QStringView tag, const std::shared_ptr<TextLabel>& label)

@@ -118,6 +118,24 @@ TEST(ExchangeEndings, AnnouncedLengthIsHeldToBothWays)
     }
 }
 
+TEST(ExchangeEndings, ReplyCutOffInItsHeadersFails)
+{
+    for (const char* name : {"headers-cut", "header-line-cut", "redirect-headers-cut"}) {
+        ScriptedPeer peer(QString::fromLatin1(name));
+        HTTPS control;
+        EventLog log(control);
+        control.setTimeout(3);
+        control.setFollowRedirects(HTTPS::frAlways);
+        const auto raised = raisedBy([&] { control.Get(peer.url()); });
+        EXPECT_EQ(raised.number, raisedCode(code::Truncated)) << name;
+        EXPECT_EQ(raised.description, QStringLiteral("The connection closed before the end of the reply's headers.")) << name;
+        // No reply was delivered, and a cut-off redirect is not followed.
+        EXPECT_TRUE(log.of(QStringLiteral("StartTransfer")).isEmpty()) << name;
+        EXPECT_EQ(peer.received().count("GET "), 1) << name;
+        EXPECT_FALSE(control.Connected()) << name;
+    }
+}
+
 TEST(ExchangeEndings, TimeLimitHoldsWhileTheBodyNeverEnds)
 {
     ScriptedPeer peer(QStringLiteral("endless-body"));
@@ -243,6 +261,18 @@ TEST_F(TlsEndings, CloseWithoutCloseNotifyBeforeTheLengthFails)
     const auto raised = raisedBy([&] { control.Get(server->url()); });
     EXPECT_EQ(raised.number, raisedCode(code::Truncated));
     EXPECT_EQ(raised.description, QStringLiteral("The connection closed after 500 of the 1000 bytes the server announced."));
+}
+
+TEST_F(TlsEndings, ReplyCutOffInItsHeadersFailsWithOrWithoutCloseNotify)
+{
+    for (const auto ending : {TlsPeer::Ending::AbruptClose, TlsPeer::Ending::CloseNotifyThenWait}) {
+        const auto server = peer("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n", ending);
+        HTTPS control;
+        control.setTimeout(5);
+        const auto raised = raisedBy([&] { control.Get(server->url()); });
+        EXPECT_EQ(raised.number, raisedCode(code::Truncated));
+        EXPECT_EQ(raised.description, QStringLiteral("The connection closed before the end of the reply's headers."));
+    }
 }
 
 TEST_F(TlsEndings, EndlessBodyAndEndlessLineStopInTimeAndMemory)

@@ -1,11 +1,18 @@
 // Pieces of the engine that need no server: cutting received bytes, the length a reply
-// announces, protocol choices and the second transport's security flags and retries.
+// announces, protocol choices, the second transport's security flags and retries, and the
+// reading of certificate stores.
 #include "https/BodyLength.h"
+#include "https/CertificateStore.h"
 #include "https/CurlTransfer.h"
 #include "https/ReceiveBuffer.h"
 #include "https/TlsLayer.h"
 #include "https/WinInetTransport.h"
+#include "tests/support/PipeWithoutWriter.h"
+#include "tests/support/TestEnvironment.h"
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <gtest/gtest.h>
 #include <openssl/ssl.h>
 
@@ -21,6 +28,13 @@ QList<QByteArray> pieces(ReceiveBuffer& buffer, const QByteArray& bytes)
         found.append(*piece);
     return found;
 }
+
+// The user's and the machine's certificate stores in the scratch folder.
+class ScratchStoreFolders : public CertificateStoreFolders {
+public:
+    QString userFolder() const override { return kelvane::test::scratchFolder() + QStringLiteral("/stores/user"); }
+    QString machineFolder() const override { return kelvane::test::scratchFolder() + QStringLiteral("/stores/machine"); }
+};
 
 } // namespace
 
@@ -117,4 +131,23 @@ TEST(WinInetSettings, RefusedRequestsAreSentAgainOnceWhenTheFlagsAllow)
     EXPECT_EQ(anyAuthority->retryAfter(12045, 0x10), std::nullopt);
     EXPECT_EQ(first.retryAfter(12045, 0), std::nullopt);
     EXPECT_EQ(first.retryAfter(12029, 0xFFFFFFFF), std::nullopt);
+}
+
+TEST(CertificateStore, AStoreFileThatIsNoRegularFileIsNotOpenedAndNotWaitedOn)
+{
+    const platform::ScopedService<CertificateStoreFolders, ScratchStoreFolders> folders;
+    const QString folder = folders->userFolder();
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile(folder + QStringLiteral("/EMPTY.pem")).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), folder + QStringLiteral("/ZERO.pem")));
+    const kelvane::test::PipeWithoutWriter pipe(folder + QStringLiteral("/PIPE.pem"));
+    ASSERT_TRUE(pipe.made());
+
+    EXPECT_TRUE(CertificateStore::open(QStringLiteral("EMPTY")).has_value());
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(CertificateStore::open(QStringLiteral("PIPE")).has_value());
+
+    EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_FALSE(pipe.readerWasStuck());
 }

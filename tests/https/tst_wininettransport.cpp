@@ -186,6 +186,24 @@ TEST_F(WinInetTransport, RedirectsFollowTheOwnEnginesRules)
     }
 }
 
+TEST_F(WinInetTransport, ReplyCutOffInItsHeadersFails)
+{
+    for (const char* name : {"headers-cut", "header-line-cut", "redirect-headers-cut"}) {
+        ScriptedPeer peer(QString::fromLatin1(name));
+        HTTPS control;
+        EventLog log(control);
+        control.setUseWinInet(true);
+        control.setTimeout(3);
+        control.setFollowRedirects(HTTPS::frAlways);
+        control.setURL(peer.url());
+        const auto raised = raisedBy([&] { control.setAction(HTTPS::httpGet); });
+        EXPECT_EQ(raised.number, 12030 + 15001) << name;
+        EXPECT_EQ(raised.description, QStringLiteral("Internet Connection Aborted.")) << name;
+        EXPECT_TRUE(log.of(QStringLiteral("StartTransfer")).isEmpty()) << name;
+        EXPECT_EQ(peer.received().count("GET "), 1) << name;
+    }
+}
+
 TEST_F(WinInetTransport, RequestsAskForAFreshCopy)
 {
     for (const QString& pragma : {QString(), QStringLiteral("x-custom")}) {

@@ -1,9 +1,11 @@
 #include "tests/support/ErrorAssertions.h"
 #include "model/basLibrary.h"
 #include "platform/doubles/FixedSystemInfo.h"
+#include "tests/support/PipeWithoutWriter.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -71,6 +73,21 @@ TEST_F(FileRoutines, PathsThatCannotBeOpenedRaiseErrorsAndCreateNothing)
     EXPECT_EQ(kelvane::test::errorNumberOf([&] { ReadWholeFile(path(QStringLiteral("no/such/f.tmp"))); }), kelvane::err::PathNotFound);
     EXPECT_EQ(kelvane::test::errorNumberOf([&] { WriteWholeFile({}, path(QStringLiteral("no/such/f.tmp"))); }), kelvane::err::PathNotFound);
     EXPECT_EQ(kelvane::test::errorNumberOf([&] { WriteWholeFile({}, folder); }), kelvane::err::PathFileAccess);
+}
+
+TEST_F(FileRoutines, WholeFilesAreReadOnlyFromRegularFilesWithoutWaiting)
+{
+    // A pipe nobody writes to would hold the program for ever, /dev/zero would fill memory.
+    const kelvane::test::PipeWithoutWriter pipe(path(QStringLiteral("pipe.txt")));
+    ASSERT_TRUE(pipe.made());
+    const QString zeros = path(QStringLiteral("zeros.txt"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zeros));
+    QElapsedTimer timer;
+    timer.start();
+    for (const QString& name : {pipe.path(), zeros})
+        EXPECT_EQ(kelvane::test::errorNumberOf([&] { ReadWholeFile(name); }), kelvane::err::PathFileAccess) << name.toStdString();
+    EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_FALSE(pipe.readerWasStuck());
 }
 
 TEST_F(FileRoutines, FileExistsOnlyForReadableRegularFilesInEitherPathForm)

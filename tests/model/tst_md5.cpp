@@ -1,8 +1,11 @@
 #include "model/MD5.h"
+#include "platform/RegularFileReader.h"
 #include "platform/RuntimeError.h"
 #include "tests/support/ErrorAssertions.h"
+#include "tests/support/PipeWithoutWriter.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -95,6 +98,28 @@ TEST(MD5, DigestsFilesAndFailsForMissingOnes)
     EXPECT_EQ(md5.DigestFileToHexStr(empty), QStringLiteral("D41D8CD98F00B204E9800998ECF8427E"));
     EXPECT_EQ(kelvane::test::errorNumberOf([&] { md5.DigestFileToHexStr(path + QStringLiteral(".missing")); }),
               kelvane::err::FileNotFound);
+}
+
+TEST(MD5, OnlyRegularFilesUpToTheCapAreDigestedAndNothingIsWaitedOn)
+{
+    // A pipe nobody writes to would hold the program for ever, /dev/zero would never end.
+    const kelvane::test::PipeWithoutWriter pipe(kelvane::test::scratchFolder() + QStringLiteral("/digest.pipe"));
+    ASSERT_TRUE(pipe.made());
+    // A sparse file past the cap: refused by its size, unread.
+    const QString huge = kelvane::test::scratchFolder() + QStringLiteral("/huge.bin");
+    {
+        QFile file(huge);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.resize(platform::kMaxFileBytes + 1));
+    }
+    MD5 md5;
+    QElapsedTimer timer;
+    timer.start();
+    for (const QString& name : {pipe.path(), huge})
+        EXPECT_EQ(kelvane::test::errorNumberOf([&] { md5.DigestFileToHexStr(name); }), kelvane::err::PathFileAccess) << name.toStdString();
+    EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_FALSE(pipe.readerWasStuck());
+    QFile::remove(huge);
 }
 
 TEST(MD5, LongLeftRotateTakesTheCountModulo32)

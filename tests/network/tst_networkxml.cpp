@@ -468,3 +468,72 @@ TEST_F(NetworkXML, DocumentOfMoreNodesThanSixteenBitsCountIsReadWhole)
     EXPECT_EQ(last->Name()->Text(), S("Node 40000"));
     EXPECT_EQ(last->Index(), 1000);
 }
+
+TEST_F(NetworkXML, EachSavedNodeIndexIsThePlaceTheNodeGivesItself)
+{
+    test::NetworkBuilder build({"A B C D", "E F"});
+    build.links("E>A F>D");
+    // A node that shares its number with an earlier one of its layer takes that one's place,
+    // as Index() gives it; so do the places of a moved layer order.
+    build["C"]->NodeNumber = build["A"]->NodeNumber;
+    auto& nodes = build.network->Layers().Item(1)->Nodes();
+    const auto b = nodes.Item(2);
+    nodes.Remove(2);
+    nodes.Add(b);
+
+    const QString text = build.network->SerializeOutXML();
+    QList<qint32> written;
+    for (qsizetype at = text.indexOf(S("<nodeindex>")); at >= 0; at = text.indexOf(S("<nodeindex>"), at + 1))
+        written.append(text.mid(at + 11, text.indexOf(u'<', at + 11) - at - 11).toInt());
+    QList<qint32> places;
+    for (const auto& layer : build.network->Layers()) {
+        for (const auto& held : layer->Nodes())
+            places.append(held->Index());
+    }
+    EXPECT_EQ(places, (QList<qint32> {1, 1, 3, 4, 1, 2})); // A, C, D, B; E, F
+    EXPECT_EQ(written, places);
+}
+
+TEST_F(NetworkXML, ALargeNetworkIsWrittenInUtf8WithoutSplittingACharacter)
+{
+    // A character beyond 16 bits stands across the point where the text is cut for writing.
+    const QString beyond = QString::fromUcs4(U"\U0001F600");
+    const QString text = QString(1024 * 1024 - 1, u'a') + beyond + S("é") + QString(1024 * 1024, u'b') + beyond;
+    const QString path = scratchFile(S("large-text.xml"));
+    {
+        DocumentOutput output(path);
+        ASSERT_TRUE(output.open());
+        output.writeNetworkEntry(text);
+        ASSERT_TRUE(output.commit());
+    }
+    EXPECT_EQ(fileBytes(path), S("<kelvanenetwork>\r\n%1\r\n</kelvanenetwork>\r\n").arg(text).toUtf8());
+}
+
+TEST_F(NetworkXML, AReadNetworkOfThousandsOfNodesIsSavedAgainByteForByte)
+{
+    auto network = clsNetwork::create();
+    constexpr int kLayers = 5;
+    constexpr int kWidth = 600;
+    for (qint32 layer = 1; layer <= kLayers; ++layer) {
+        for (int i = 0; i < kWidth; ++i) {
+            ASSERT_TRUE(network->AddNode(layer));
+            if (layer == 1)
+                continue;
+            const auto& nodes = network->Layers().Item(layer)->Nodes();
+            const auto& below = network->Layers().Item(layer - 1)->Nodes();
+            // Links reach nodes read before the holder and, through the layer above, after it.
+            for (int k = 0; k < 3; ++k)
+                ASSERT_TRUE(network->AddLink(nodes.Item(nodes.Count()), below.Item((i + k * 7) % kWidth + 1)));
+            if (layer < kLayers && i % 50 == 0)
+                ASSERT_TRUE(network->AddLink(below.Item(i + 3), nodes.Item(nodes.Count())));
+        }
+    }
+    const QString written = network->SerializeOutXML();
+    const auto back = read(written);
+    EXPECT_EQ(back->NodeCount(), kLayers * kWidth);
+    EXPECT_EQ(back->SerializeOutXML(), written);
+    const auto top = back->Layers().Item(kLayers)->Nodes().Item(1);
+    ASSERT_EQ(top->Links().Count(), 3);
+    EXPECT_EQ(top->Links().Item(1)->ConnectionTo, back->Layers().Item(kLayers - 1)->Nodes().Item(1));
+    EXPECT_EQ(back->Layers().Item(kLayers - 1)->Nodes().Item(1)->Parents().Count(), 3 + 1);
+}

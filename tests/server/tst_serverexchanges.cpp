@@ -3,10 +3,10 @@
 #include "server/ServerLogon.h"
 #include "server/basXMLRPC.h"
 #include "server/basXMLSOAP.h"
-#include "tests/support/ErrorAssertions.h"
-#include "tests/server/ChainCertificates.h"
+#include "tests/https/ChainCertificates.h"
 #include "tests/server/FakeKnowledgeServer.h"
 #include "tests/server/ServerTestSupport.h"
+#include "tests/support/ErrorAssertions.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QElapsedTimer>

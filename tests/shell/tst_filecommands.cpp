@@ -256,10 +256,10 @@ TEST_F(FileCommands, AFailedOpenKeepsTheOpenDocumentAndTellsTheUser)
         const std::size_t shownBefore = ui->messageBoxes.size();
         click(QStringLiteral("&Open..."));
         const std::string why = path.toStdString();
-        if (path == readOnly) {
+        if (path == readOnly || path == locked) {
             // One message says why, not a second one that it could not be opened.
             ASSERT_EQ(ui->messageBoxes.size(), shownBefore + 1) << why;
-            EXPECT_EQ(lastMessage(), path + QStringLiteral(" is read only")) << why;
+            EXPECT_EQ(lastMessage(), path == locked ? QStringLiteral("Access denied") : path + QStringLiteral(" is read only")) << why;
         } else {
             EXPECT_EQ(lastMessage(), path + QStringLiteral(" could not be opened.")) << why;
         }

@@ -20,6 +20,7 @@
 
 #include <QAction>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -291,12 +292,96 @@ TEST_F(ReportTree, OpenedLinesReadAsTheReportReads)
     EXPECT_EQ(linesBelow(tree.TreeView1()->topLevelItem(0)), expected);
 }
 
+TEST_F(ReportTree, AChainThousandsOfLevelsDeepPrintsEveryLineOnItsPage)
+{
+    // A chain of evidence 20,000 levels deep: every line hangs below the one above it.
+    constexpr int depth = 20000;
+    QTreeWidgetItem root;
+    root.setText(0, QStringLiteral("0"));
+    QTreeWidgetItem* deepest = &root;
+    for (int level = 1; level < depth; ++level) {
+        deepest = new QTreeWidgetItem(deepest);
+        deepest->setText(0, QString::number(level));
+    }
+    // Taken apart from the bottom up, so the test does not depend on how deep a tree the
+    // item's own teardown manages.
+    const auto unchain = qScopeGuard([&] {
+        while (deepest != &root) {
+            QTreeWidgetItem* above = deepest->parent();
+            delete deepest;
+            deepest = above;
+        }
+    });
+
+    platform::FontDescription font;
+    font.name = basGlobal::DefaultFontName;
+    const ReportTreePaper paper(root, font, [](const QTreeWidgetItem&) { return QImage(1, 1, QImage::Format_RGB32); });
+    const double extent = paper.Extent();
+    const double height = 1e6; // pages of 2,000 lines each, so the test walks the tree a few times only
+    const double step = ReportTreePaper::kIcon; // each level a picture lower
+    EXPECT_NEAR(extent, ReportTreePaper::kTop + (depth - 1) * step, step);
+    const int pages = ReportTreePaper::PageCount(extent, height);
+
+    std::vector<std::size_t> printsBefore;
+    for (int page = 0; page < pages; ++page) {
+        printsBefore.push_back(printer->recordedPage.prints().size());
+        paper.PrintPage(platform::printer(), page * height, height);
+    }
+    const auto prints = printer->recordedPage.prints();
+    ASSERT_EQ(prints.size(), std::size_t(depth)) << "every line once";
+    ASSERT_EQ(printer->pictures.size(), std::size_t(depth));
+    int page = 0;
+    for (int level = 0; level < depth; ++level) {
+        while (page + 1 < pages && printsBefore[std::size_t(page) + 1] <= std::size_t(level))
+            ++page;
+        const auto& print = prints[std::size_t(level)];
+        ASSERT_EQ(print.text, QString::number(level));
+        ASSERT_EQ(print.at.x(), ReportTreePaper::kLeft + level * (ReportTreePaper::kIcon + ReportTreePaper::kHalfIcon)
+                                    + ReportTreePaper::kIcon);
+        // On the page where its text lies, at its place on that page.
+        const double textY = print.at.y() + page * height;
+        ASSERT_NEAR(textY, ReportTreePaper::kTop + level * step, step / 2) << level;
+        ASSERT_GE(print.at.y(), 0) << level;
+        ASSERT_LT(print.at.y(), height) << level;
+    }
+    // Two connectors down to each line below the top, one of them cut at a page's edge now and then.
+    EXPECT_GE(printer->recordedPage.lines().size(), std::size_t(2 * (depth - 1)));
+}
+
 TEST_F(ReportTree, AFailedPrintEndsTheJobAndRestoresThePointer)
 {
     KelvaneTreeview tree; // nothing drawn: there is no tree to print
     tree.PrintTree();
     EXPECT_EQ(printer->endedJobs, 1);
     EXPECT_EQ(ui->busyPointer, (std::vector<bool> {true, false}));
+}
+
+} // namespace
+namespace {
+
+TEST_F(ReportTree, AReportOnAChainThousandsOfLevelsDeepIsDrawnAgainAndClosed)
+{
+    // Each question of a 20,000-node chain rests on the one below it: the report's lines are as
+    // deep as the chain, and so is letting them go when the report is drawn anew or closed.
+    constexpr int depth = 20000;
+    auto network = doubles::TestNetwork::create();
+    std::shared_ptr<Node> below;
+    for (int level = 1; level <= depth; ++level) {
+        const auto node = network->addNode(qint16(1));
+        node->Name()->setText(QStringLiteral("N%1").arg(level));
+        if (below)
+            network->link(node, below);
+        below = node;
+    }
+    auto base = std::make_shared<doubles::StubKnowledgeBase>();
+    base->network = network;
+    {
+        KelvaneTreeview tree;
+        tree.KnowledgeBase = base;
+        tree.DrawReport();
+        tree.DrawReport();
+        ASSERT_EQ(tree.TreeView1()->topLevelItemCount(), 1);
+    }
 }
 
 } // namespace

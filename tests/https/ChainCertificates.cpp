@@ -1,4 +1,4 @@
-#include "tests/server/ChainCertificates.h"
+#include "tests/https/ChainCertificates.h"
 
 #include <QFile>
 #include <memory>

@@ -1,0 +1,88 @@
+#include "platform/RegularFileReader.h"
+
+#include "platform/HostPath.h"
+#include "platform/RuntimeError.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+[[noreturn]] void refuse(const QString& path, const QString& reason)
+{
+    kelvane::raiseError(kelvane::err::PathFileAccess, QStringLiteral("%1 cannot be read: %2").arg(path, reason));
+}
+
+[[noreturn]] void refuseForErrno(const QString& path, int error)
+{
+    refuse(path, QString::fromLocal8Bit(std::strerror(error)));
+}
+
+[[noreturn]] void refuseAsTooLarge(const QString& path)
+{
+    refuse(path, QStringLiteral("it is larger than %1 GB.").arg(kMaxFileBytes >> 30));
+}
+
+void requireRegular(const QString& path, const struct stat& status)
+{
+    if (S_ISDIR(status.st_mode))
+        refuse(path, QStringLiteral("it is a folder."));
+    if (!S_ISREG(status.st_mode))
+        refuse(path, QStringLiteral("it is not a regular file."));
+    if (status.st_size > kMaxFileBytes)
+        refuseAsTooLarge(path);
+}
+
+} // namespace
+
+RegularFileReader::RegularFileReader(QString path)
+    : m_path(std::move(path))
+{
+    const QByteArray host = QFile::encodeName(hostPath(m_path));
+    // The type is known before the file is opened, so no device is opened at all (opening
+    // some has effects of its own); the open itself does not wait for a pipe's writer, and
+    // the type is checked again on what was opened, in case the name changed hands meanwhile.
+    struct stat status {};
+    if (::stat(host.constData(), &status) != 0)
+        kelvane::raiseError(kelvane::err::FileNotFound, QStringLiteral("%1 was not found.").arg(m_path));
+    requireRegular(m_path, status);
+    m_file.value = ::open(host.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (m_file.value < 0)
+        refuseForErrno(m_path, errno);
+    if (::fstat(m_file.value, &status) != 0)
+        refuseForErrno(m_path, errno);
+    requireRegular(m_path, status);
+    m_size = qint64(status.st_size);
+}
+
+RegularFileReader::Descriptor::~Descriptor()
+{
+    if (value >= 0)
+        ::close(value);
+}
+
+qint64 RegularFileReader::read(char* buffer, qint64 capacity)
+{
+    for (;;) {
+        const ssize_t count = ::read(m_file.value, buffer, size_t(capacity));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            refuseForErrno(m_path, errno);
+        // A file may hold more than its size told (or grow while it is read): the cap holds
+        // for what is read, not for what was announced.
+        m_read += count;
+        if (m_read > kMaxFileBytes)
+            refuseAsTooLarge(m_path);
+        return qint64(count);
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace platform {
+
+// The most a file named by a user, a setting or a document is read for: well above any real
+// knowledge base, far below what a device that never ends (or a file made to exhaust memory)
+// would take.
+inline constexpr qint64 kMaxFileBytes = qint64(1) << 30;
+
+// A regular file opened for reading in pieces. A device, a pipe or a socket is refused without
+// waiting on it or opening it. Raises FileNotFound (53) for a missing file and PathFileAccess
+// (75) for one that cannot be read, that is no regular file or that holds more than
+// kMaxFileBytes, each naming the file.
+class RegularFileReader {
+public:
+    // `path` in stored data's form; opened in the host's form.
+    explicit RegularFileReader(QString path);
+    RegularFileReader(const RegularFileReader&) = delete;
+    RegularFileReader& operator=(const RegularFileReader&) = delete;
+
+    // The size the file had when it was opened.
+    qint64 size() const { return m_size; }
+    // Reads up to `capacity` bytes into `buffer`: how many it read, 0 at the end of the file.
+    qint64 read(char* buffer, qint64 capacity);
+
+private:
+    // Closed with the reader, also when its constructor raises.
+    struct Descriptor {
+        int value = -1;
+        ~Descriptor();
+    };
+
+    QString m_path;
+    Descriptor m_file;
+    qint64 m_size = 0;
+    qint64 m_read = 0;
+};
+
+} // namespace platform
