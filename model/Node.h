@@ -93,10 +93,9 @@ public:
 
     // The node as one element of a knowledge-base document (lines end in CR LF, none after
     // the closing tag); empty, with the failure reported, when the node has no layer.
-    QString SerializeOutXML();
-    // The same with the node's place in its layer (what Index() gives) known to the caller, so
-    // that writing a whole layer does not look for every node's place again.
-    QString SerializeOutXML(qint32 place);
+    // A caller that knows the node's place in its layer (what Index() gives) passes it, so that
+    // writing a whole layer does not look for every node's place again.
+    QString SerializeOutXML(std::optional<qint32> place = std::nullopt);
     // Fills this new node from its document element. Every field is read on its own: one
     // that cannot be read keeps its default and is reported, and the result is then false.
     // Consults the owning network's NewGUIDs, so Network must be set first.
@@ -163,7 +162,6 @@ public:
 
 private:
     bool controlIsOn(const QString& upperName) const;
-    QString serializeOutXML(std::optional<qint32> place);
 
     Collection<std::shared_ptr<Link>> m_links;
     Collection<std::shared_ptr<clsControl>> m_controls;

@@ -6,13 +6,7 @@ namespace platform {
 
 QByteArray readFileBytes(const QString& path)
 {
-    RegularFileReader file(path);
-    QByteArray bytes;
-    bytes.reserve(qsizetype(file.size()) + 1);
-    char chunk[64 * 1024];
-    while (const qint64 count = file.read(chunk, sizeof chunk))
-        bytes.append(chunk, qsizetype(count));
-    return bytes;
+    return RegularFileReader(path).readRest();
 }
 
 std::optional<QByteArray> tryReadFileBytes(const QString& path)

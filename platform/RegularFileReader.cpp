@@ -5,6 +5,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -83,6 +84,23 @@ qint64 RegularFileReader::read(char* buffer, qint64 capacity)
             refuseAsTooLarge(m_path);
         return qint64(count);
     }
+}
+
+QByteArray RegularFileReader::readRest()
+{
+    QByteArray bytes;
+    bytes.reserve(qsizetype(std::max<qint64>(m_size - m_read, 0)) + 1);
+    char chunk[64 * 1024];
+    while (const qint64 count = read(chunk, sizeof chunk))
+        bytes.append(chunk, qsizetype(count));
+    return bytes;
+}
+
+void RegularFileReader::rewind()
+{
+    if (::lseek(m_file.value, 0, SEEK_SET) != 0)
+        refuseForErrno(m_path, errno);
+    m_read = 0;
 }
 
 } // namespace platform

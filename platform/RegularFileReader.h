@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -25,6 +26,10 @@ public:
     qint64 size() const { return m_size; }
     // Reads up to `capacity` bytes into `buffer`: how many it read, 0 at the end of the file.
     qint64 read(char* buffer, qint64 capacity);
+    // Reads the rest of the file.
+    QByteArray readRest();
+    // Goes back to the start of the file, to read it again as it was opened.
+    void rewind();
 
 private:
     // Closed with the reader, also when its constructor raises.

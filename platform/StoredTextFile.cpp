@@ -1,6 +1,6 @@
 #include "platform/StoredTextFile.h"
 
-#include "platform/FileBytes.h"
+#include "platform/RegularFileReader.h"
 #include "platform/TextEncoding.h"
 
 #include <QStringDecoder>
@@ -83,17 +83,17 @@ private:
 
 QString readStoredTextFile(const QString& path)
 {
+    RegularFileReader file(path);
     Utf8FileText utf8;
-    {
-        RegularFileReader file(path);
-        utf8.reserve(file.size());
-        char slice[64 * 1024];
-        while (const qint64 count = file.read(slice, sizeof slice))
-            utf8.add(QByteArrayView(slice, qsizetype(count)));
-    }
+    utf8.reserve(file.size());
+    char slice[64 * 1024];
+    while (const qint64 count = file.read(slice, sizeof slice))
+        utf8.add(QByteArrayView(slice, qsizetype(count)));
     if (auto text = utf8.take())
         return std::move(*text);
-    return fromAnsi(readFileBytes(path));
+    // Not UTF-8: the same open file, read again from its start.
+    file.rewind();
+    return fromAnsi(file.readRest());
 }
 
 } // namespace platform::encoding

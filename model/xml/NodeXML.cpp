@@ -25,17 +25,7 @@ constexpr char kModule[] = "Node";
 
 } // namespace
 
-QString Node::SerializeOutXML()
-{
-    return serializeOutXML(std::nullopt);
-}
-
-QString Node::SerializeOutXML(qint32 place)
-{
-    return serializeOutXML(place);
-}
-
-QString Node::serializeOutXML(std::optional<qint32> place)
+QString Node::SerializeOutXML(std::optional<qint32> place)
 {
     return trapped(kModule, "SerializeOutXML", QString(), [&] {
         const auto layer = Layer.lock();
