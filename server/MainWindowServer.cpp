@@ -36,9 +36,14 @@ void MainWindowServer::ServerConnect(ctlPelnet& diagram, QWidget* parent)
     const QString listing = RootListing();
     auto* browser = new frmConnect(m_endpoint.URL ? m_endpoint.URL() : QString(), listing, parent);
     browser->setAttribute(Qt::WA_DeleteOnClose);
+    // The choice is opened once the browser has finished closing: opening runs the message
+    // loop, which deletes the browser (it deletes itself on close) while it is still emitting.
     QObject::connect(browser, &QDialog::accepted, &m_browsersContext, [this, browser, target = QPointer<ctlPelnet>(&diagram)] {
-        if (target)
-            OpenChoice(*target, browser->ChosenGUID(), browser->ChosenPath(), nullptr);
+        const auto open = [this, target, guid = browser->ChosenGUID(), path = browser->ChosenPath()] {
+            if (target)
+                OpenChoice(*target, guid, path, nullptr);
+        };
+        QMetaObject::invokeMethod(&m_browsersContext, open, Qt::QueuedConnection);
     });
     browser->show();
 }

@@ -140,6 +140,7 @@ TEST_F(ServerTwins, MainWindowReadsAndBrowsesWithoutWaiting)
     ASSERT_EQ(cars->text(0), QStringLiteral("Cars"));
     browser->TreeView1()->setCurrentItem(cars->child(0));
     browser->cmdOK()->click();
+    QCoreApplication::processEvents();
     EXPECT_EQ(w.ctlPelnet1().Network()->Name()->Text(), kSampleName);
     EXPECT_EQ(w.Caption(), server.url() + QStringLiteral("/Cars/Car will not start"));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
