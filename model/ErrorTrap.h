@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <utility>
+#include <vector>
 
 namespace kelvane {
 
@@ -46,5 +47,36 @@ void skippingErrors(Step&& step)
     } catch (...) {
     }
 }
+
+// The error trap of steps run where errors cannot be reported (on another thread): a failing
+// step's error is held, and reported with the others, in the order they came, by report().
+class HeldErrors {
+public:
+    template <class Body>
+    bool trappedVoid(const char* moduleName, const char* procedureName, Body&& body)
+    {
+        try {
+            std::forward<Body>(body)();
+            return true;
+        } catch (...) {
+            m_errors.push_back({moduleName, procedureName, toRuntimeError(std::current_exception())});
+            return false;
+        }
+    }
+
+    void report() const
+    {
+        for (const Held& held : m_errors)
+            basLibrary::ReportError(QString::fromLatin1(held.moduleName), QString::fromLatin1(held.procedureName), held.error);
+    }
+
+private:
+    struct Held {
+        const char* moduleName;
+        const char* procedureName;
+        RuntimeError error;
+    };
+    std::vector<Held> m_errors;
+};
 
 } // namespace kelvane

@@ -12,6 +12,7 @@ namespace kelvane {
 
 class AbstractNetwork;
 class AbstractNodeButton;
+class HeldErrors;
 class Layer;
 class Link;
 class Page;
@@ -96,10 +97,12 @@ public:
     // A caller that knows the node's place in its layer (what Index() gives) passes it, so that
     // writing a whole layer does not look for every node's place again.
     QString SerializeOutXML(std::optional<qint32> place = std::nullopt);
-    // Fills this new node from its document element. Every field is read on its own: one
-    // that cannot be read keeps its default and is reported, and the result is then false.
-    // Consults the owning network's NewGUIDs, so Network must be set first.
-    bool SerializeInXML(QStringView element);
+    // Fills this new node (one without parents, links or higher-level nodes yet) from its
+    // document element. Every field is read on its own: one that cannot be read keeps its
+    // default, its error is added to `errors` for the caller to report, and the result is then
+    // false. Consults the owning network's NewGUIDs, so Network must be set first. Touches
+    // nothing but this node: several new nodes can be read at once on different threads.
+    bool SerializeInXML(QStringView element, HeldErrors& errors);
 
     // Fills this new node from the content of its record block in the older text form:
     // texts, fonts, answers, flags, references, properties and the stored layer and place

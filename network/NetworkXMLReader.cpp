@@ -15,9 +15,11 @@
 #include "network/clsNetwork.h"
 #include "platform/Conversions.h"
 #include "platform/HostPath.h"
+#include "platform/ParallelRanges.h"
 #include "platform/UiServices.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace kelvane {
 
@@ -26,6 +28,18 @@ using namespace basKelvaneXML;
 namespace {
 
 const QString kNetworkTag = QStringLiteral("network");
+
+// Node elements are read side by side, a batch at a time, in ranges of a few nodes; each batch
+// is then kept in document order, with the progress shown and the message loop run as it goes.
+constexpr std::size_t kNodesPerBatch = 4096;
+constexpr std::size_t kNodesPerRange = 32;
+
+// A node read from its element, with the errors its fields gave, to be reported by the
+// thread that reads the document.
+struct NodeRead {
+    std::shared_ptr<Node> node;
+    HeldErrors errors;
+};
 
 QString value(QStringView content, const char* tag)
 {
@@ -186,14 +200,33 @@ void NetworkXMLReader::readNodes(QString& text, ReadNodeSet& nodes, qsizetype pr
 {
     const auto network = m_network.shared_from_this();
     basXML::XMLElementWalker walker(text, QStringLiteral("node"));
-    for (QStringView nodeElement = walker.next(); !nodeElement.isEmpty(); nodeElement = walker.next()) {
-        // The GUID comes from the document; a node left without one gets a new one when kept.
-        auto node = std::make_shared<Node>(QString());
-        node->Network = network;
-        node->SerializeInXML(nodeElement); // a node with unreadable fields is kept all the same
-        progress += nodeElement.size();
-        showProgress(progress);
-        nodes.add(std::move(node));
+    std::vector<QStringView> elements;
+    bool more = true;
+    while (more) {
+        elements.clear();
+        while (elements.size() < kNodesPerBatch) {
+            const QStringView element = walker.next();
+            more = !element.isEmpty();
+            if (!more)
+                break;
+            elements.push_back(element);
+        }
+        std::vector<NodeRead> batch(elements.size());
+        platform::forEachRange(elements.size(), kNodesPerRange, [&](std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i) {
+                // The GUID comes from the document; a node left without one gets a new one when kept.
+                batch[i].node = std::make_shared<Node>(QString());
+                batch[i].node->Network = network;
+                // A node with unreadable fields is kept all the same.
+                batch[i].node->SerializeInXML(elements[i], batch[i].errors);
+            }
+        });
+        for (std::size_t i = 0; i < batch.size(); ++i) {
+            batch[i].errors.report();
+            progress += elements[i].size();
+            showProgress(progress);
+            nodes.add(std::move(batch[i].node));
+        }
     }
     if (nodes.count() > 0)
         text.remove(0, walker.position());

@@ -74,15 +74,15 @@ QString Node::SerializeOutXML(std::optional<qint32> place)
     });
 }
 
-bool Node::SerializeInXML(QStringView element)
+bool Node::SerializeInXML(QStringView element, HeldErrors& errors)
 {
     // Looks up the first element of that name anywhere in the node element.
     const basXML::XMLTagIndex tags(element);
     const auto value = [&tags](QStringView tag) { return tags.value(tag); };
-    // Each field is read on its own: a failing step is reported, and the fields after it are
-    // still read.
+    // Each field is read on its own: a failing step's error is held, and the fields after it
+    // are still read.
     bool allRead = true;
-    const auto read = [&allRead](auto&& step) { allRead = trappedVoid(kModule, "SerializeInXML", step) && allRead; };
+    const auto read = [&](auto&& step) { allRead = errors.trappedVoid(kModule, "SerializeInXML", step) && allRead; };
 
     read([&] {
         const QString guid = basXML::GetXMLAttribute(element, QStringLiteral("node"), QStringLiteral("nodeguid"));
@@ -139,8 +139,12 @@ bool Node::SerializeInXML(QStringView element)
     });
     read([&] {
         const QString text = value(u"answervalue");
-        if (!text.isEmpty())
-            setAnswer(ReadDecimalXML(text)); // records and propagates the answer
+        if (!text.isEmpty()) {
+            // The answer setter's work: the node has no parents or higher-level nodes yet to
+            // pass the answer on to.
+            DOT = ReadDecimalXML(text);
+            Answered = true;
+        }
     });
     read([&] {
         const QString text = value(u"degreeoftruth");

@@ -2,6 +2,7 @@
 #include "model/Layer.h"
 #include "model/Link.h"
 #include "model/Node.h"
+#include "model/ErrorTrap.h"
 #include "model/Property.h"
 #include "model/TextLabel.h"
 #include "model/clsControl.h"
@@ -29,7 +30,9 @@ std::shared_ptr<Node> read(const std::shared_ptr<doubles::TestNetwork>& network,
 {
     auto node = std::make_shared<Node>();
     node->Network = network;
-    EXPECT_EQ(node->SerializeInXML(element), ok);
+    HeldErrors errors;
+    EXPECT_EQ(node->SerializeInXML(element, errors), ok);
+    errors.report();
     return node;
 }
 
@@ -123,7 +126,8 @@ TEST(NodeXML, ReadingRules)
     node = std::make_shared<Node>();
     node->Network = network;
     const QString made = node->GUID;
-    node->SerializeInXML(element({}));
+    HeldErrors errors;
+    node->SerializeInXML(element({}), errors);
     EXPECT_EQ(node->GUID, made);
     EXPECT_EQ(node->OldGUID, S("01G"));
 }

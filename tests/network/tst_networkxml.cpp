@@ -537,3 +537,31 @@ TEST_F(NetworkXML, AReadNetworkOfThousandsOfNodesIsSavedAgainByteForByte)
     EXPECT_EQ(top->Links().Item(1)->ConnectionTo, back->Layers().Item(kLayers - 1)->Nodes().Item(1));
     EXPECT_EQ(back->Layers().Item(kLayers - 1)->Nodes().Item(1)->Parents().Count(), 3 + 1);
 }
+
+TEST_F(NetworkXML, FieldErrorsOfThousandsOfNodesAreReportedInDocumentOrder)
+{
+    // Nodes are read several thousand at a time; their errors still come in the order of the
+    // document, and every node is kept.
+    basLibrary::DebugMode = true;
+    const auto quiet = qScopeGuard([] { basLibrary::DebugMode = false; });
+    const auto overflowing = [](int index) {
+        return S("<node nodeguid='N%1'><layerindex>1</layerindex><nodeindex>99999999999</nodeindex></node>\r\n").arg(index);
+    };
+    QString text = kNetworkG;
+    constexpr int kNodes = 10000;
+    for (int i = 1; i <= kNodes; ++i) {
+        if (i == 2 || i == 9000)
+            text += overflowing(i);
+        else if (i == 5)
+            text += node("N5", 1, i, S("<plural>perhaps</plural>"));
+        else
+            text += node(qPrintable(S("N%1").arg(i)), 1, i);
+    }
+    EXPECT_EQ(read(text)->NodeCount(), kNodes);
+    std::vector<int> numbers;
+    for (const auto& box : ui->messageBoxes) {
+        const qsizetype open = box.text.indexOf(u'[');
+        numbers.push_back(box.text.mid(open + 1, box.text.indexOf(u']') - open - 1).toInt());
+    }
+    EXPECT_EQ(numbers, (std::vector<int> {err::Overflow, err::TypeMismatch, err::Overflow}));
+}
