@@ -1,5 +1,6 @@
 #include "platform/StoredTextFile.h"
 
+#include "platform/LargePages.h"
 #include "platform/RegularFileReader.h"
 #include "platform/TextEncoding.h"
 
@@ -30,7 +31,11 @@ qsizetype wholeCharactersLength(QByteArrayView bytes)
 // bytes that are not UTF-8.
 class Utf8FileText {
 public:
-    void reserve(qint64 size) { m_text.reserve(qsizetype(size)); }
+    void reserve(qint64 size)
+    {
+        m_text.reserve(qsizetype(size));
+        preferLargePages(m_text.data(), std::size_t(m_text.capacity()) * sizeof(QChar));
+    }
 
     void add(QByteArrayView slice)
     {

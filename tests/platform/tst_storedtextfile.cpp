@@ -44,6 +44,15 @@ TEST(StoredTextFile, CharactersAcrossEverySliceBoundaryAreDecodedWhole)
     }
 }
 
+TEST(StoredTextFile, AFileOfManyMegabytesIsReadWhole)
+{
+    // Large enough for its text to be held in large pages.
+    const QString file = testFile(QStringLiteral("large.xml"));
+    const QByteArray bytes = bytesWith(6 * 1024 * 1024, 4 * 1024 * 1024 + 1, QByteArray("\xE2\x82\xAC")) + "\xC3\xA9";
+    ASSERT_TRUE(writeFile(file, bytes));
+    EXPECT_EQ(readStoredTextFile(file), QString::fromUtf8(bytes));
+}
+
 TEST(StoredTextFile, AByteOrderMarkIsDroppedOnlyAtTheStart)
 {
     const QString file = testFile(QStringLiteral("bom.xml"));
