@@ -19,6 +19,7 @@
 #include "platform/UiServices.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace kelvane {
@@ -30,7 +31,8 @@ namespace {
 const QString kNetworkTag = QStringLiteral("network");
 
 // Node elements are read side by side, a batch at a time, in ranges of a few nodes; each batch
-// is then kept in document order, with the progress shown and the message loop run as it goes.
+// is kept in document order (with the progress shown and the message loop run as it goes)
+// while the workers read the next one.
 constexpr std::size_t kNodesPerBatch = 4096;
 constexpr std::size_t kNodesPerRange = 32;
 
@@ -40,6 +42,40 @@ struct NodeRead {
     std::shared_ptr<Node> node;
     HeldErrors errors;
 };
+
+struct NodeBatch {
+    std::vector<QStringView> elements;
+    std::vector<NodeRead> read;
+};
+
+// The next node elements the walker finds; none when the document has no more.
+NodeBatch nextBatch(basXML::XMLElementWalker& walker)
+{
+    NodeBatch batch;
+    while (batch.elements.size() < kNodesPerBatch) {
+        const QStringView element = walker.next();
+        if (element.isEmpty())
+            break;
+        batch.elements.push_back(element);
+    }
+    return batch;
+}
+
+// Starts reading every node of the batch on the workers.
+void startReading(platform::RangeWorkers& workers, NodeBatch& batch, const std::shared_ptr<clsNetwork>& network)
+{
+    batch.read.resize(batch.elements.size());
+    workers.start(batch.elements.size(), kNodesPerRange, [&batch, &network](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            NodeRead& read = batch.read[i];
+            // The GUID comes from the document; a node left without one gets a new one when kept.
+            read.node = std::make_shared<Node>(QString());
+            read.node->Network = network;
+            // A node with unreadable fields is kept all the same.
+            read.node->SerializeInXML(batch.elements[i], read.errors);
+        }
+    });
+}
 
 QString value(QStringView content, const char* tag)
 {
@@ -200,33 +236,22 @@ void NetworkXMLReader::readNodes(QString& text, ReadNodeSet& nodes, qsizetype pr
 {
     const auto network = m_network.shared_from_this();
     basXML::XMLElementWalker walker(text, QStringLiteral("node"));
-    std::vector<QStringView> elements;
-    bool more = true;
-    while (more) {
-        elements.clear();
-        while (elements.size() < kNodesPerBatch) {
-            const QStringView element = walker.next();
-            more = !element.isEmpty();
-            if (!more)
-                break;
-            elements.push_back(element);
-        }
-        std::vector<NodeRead> batch(elements.size());
-        platform::forEachRange(elements.size(), kNodesPerRange, [&](std::size_t begin, std::size_t end) {
-            for (std::size_t i = begin; i < end; ++i) {
-                // The GUID comes from the document; a node left without one gets a new one when kept.
-                batch[i].node = std::make_shared<Node>(QString());
-                batch[i].node->Network = network;
-                // A node with unreadable fields is kept all the same.
-                batch[i].node->SerializeInXML(elements[i], batch[i].errors);
-            }
-        });
-        for (std::size_t i = 0; i < batch.size(); ++i) {
-            batch[i].errors.report();
-            progress += elements[i].size();
+    NodeBatch batch = nextBatch(walker);
+    NodeBatch next;
+    platform::RangeWorkers workers;
+    startReading(workers, batch, network);
+    workers.wait();
+    while (!batch.elements.empty()) {
+        next = nextBatch(walker);
+        startReading(workers, next, network);
+        for (std::size_t i = 0; i < batch.read.size(); ++i) {
+            batch.read[i].errors.report();
+            progress += batch.elements[i].size();
             showProgress(progress);
-            nodes.add(std::move(batch[i].node));
+            nodes.add(std::move(batch.read[i].node));
         }
+        workers.wait();
+        std::swap(batch, next);
     }
     if (nodes.count() > 0)
         text.remove(0, walker.position());

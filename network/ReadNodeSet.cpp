@@ -6,11 +6,14 @@
 #include "model/basLibrary.h"
 #include "network/clsNetwork.h"
 #include "platform/Conversions.h"
+#include "platform/ParallelRanges.h"
 #include "platform/RuntimeError.h"
 #include "platform/UiServices.h"
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
+#include <vector>
 
 namespace kelvane {
 
@@ -20,6 +23,8 @@ qint32 layerNumberOf(const Node& node)
 {
     return std::max<qint32>(node.LayerIndex, 1);
 }
+
+constexpr std::size_t kHoldersPerRange = 256;
 
 // The earlier of two reading positions, where -1 means none.
 qsizetype earlier(qsizetype a, qsizetype b)
@@ -46,13 +51,6 @@ void ReadNodeSet::add(std::shared_ptr<Node> node)
     if (node->GUID.isEmpty() || m_byGUID.contains(node->GUID))
         node->GUID = basLibrary::NewGUIDString();
     m_byGUID.insert(node->GUID, count());
-    // A link to a node read already holds that node's GUID text rather than a copy of its own:
-    // a large document then keeps one copy of each GUID while it is read.
-    for (const auto& link : node->Links()) {
-        const auto target = m_byGUID.constFind(link->NodeGUIDRef);
-        if (target != m_byGUID.constEnd())
-            link->NodeGUIDRef = target.key();
-    }
     m_nodes.push_back(std::move(node));
 }
 
@@ -67,19 +65,40 @@ void ReadNodeSet::connectLinks(bool newGUIDs)
         }
     }
 
-    for (const auto& holder : m_nodes) {
+    // Every link's target is looked up side by side (the tables are only read meanwhile), then
+    // the links are joined in reading order.
+    std::vector<std::size_t> firstLink(m_nodes.size() + 1, 0);
+    for (std::size_t i = 0; i < m_nodes.size(); ++i)
+        firstLink[i + 1] = firstLink[i] + std::size_t(m_nodes[i]->Links().Count());
+    std::vector<qsizetype> targets(firstLink.back());
+    const auto targetOf = [&](const QString& reference) {
+        if (reference.isEmpty())
+            return qsizetype(-1);
+        return earlier(std::as_const(m_byGUID).value(reference, -1),
+                       newGUIDs ? std::as_const(byOldGUID).value(reference, -1) : -1);
+    };
+    platform::forEachRange(m_nodes.size(), kHoldersPerRange, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            std::size_t at = firstLink[i];
+            for (const auto& link : std::as_const(*m_nodes[i]).Links())
+                targets[at++] = targetOf(link->NodeGUIDRef);
+        }
+    });
+
+    for (std::size_t i = 0; i < m_nodes.size(); ++i) {
+        const auto& holder = m_nodes[i];
         auto& links = holder->Links();
-        for (qsizetype position = 1; position <= links.Count(); ++position) {
-            const auto& link = links.Item(position);
-            const QString& reference = link->NodeGUIDRef;
-            const qsizetype found = reference.isEmpty()
-                ? -1
-                : earlier(m_byGUID.value(reference, -1), newGUIDs ? byOldGUID.value(reference, -1) : -1);
+        std::size_t at = firstLink[i];
+        for (qsizetype position = 1; position <= links.Count(); ++position, ++at) {
+            const qsizetype found = targets[at];
             if (found < 0) {
                 links.Remove(position--);
                 continue;
             }
+            const auto& link = links.Item(position);
             const auto& target = m_nodes[found];
+            // The link holds its target's GUID text rather than a copy of its own: a large
+            // document keeps one copy of each GUID.
             link->NodeGUIDRef = target->GUID;
             link->ConnectionTo = target;
             link->ConnectionFrom = holder;

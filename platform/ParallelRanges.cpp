@@ -1,80 +1,130 @@
 #include "platform/ParallelRanges.h"
 
 #include <algorithm>
-#include <atomic>
-#include <exception>
-#include <mutex>
 #include <system_error>
-#include <thread>
-#include <vector>
+#include <utility>
 
 namespace platform {
 
 namespace {
 
-// The ranges still to run, handed out one at a time, and the first failure.
-class RangeQueue {
-public:
-    RangeQueue(std::size_t count, std::size_t grain) : m_count(count), m_grain(grain) {}
-
-    void runAll(const std::function<void(std::size_t, std::size_t)>& work)
-    {
-        for (;;) {
-            if (m_failed.load(std::memory_order_relaxed))
-                return;
-            const std::size_t begin = m_next.fetch_add(m_grain, std::memory_order_relaxed);
-            if (begin >= m_count)
-                return;
-            try {
-                work(begin, std::min(begin + m_grain, m_count));
-            } catch (...) {
-                const std::lock_guard lock(m_failureLock);
-                if (!m_failure)
-                    m_failure = std::current_exception();
-                m_failed.store(true, std::memory_order_relaxed);
-                return;
-            }
-        }
-    }
-
-    void raiseFailure() const
-    {
-        if (m_failure)
-            std::rethrow_exception(m_failure);
-    }
-
-private:
-    const std::size_t m_count;
-    const std::size_t m_grain;
-    std::atomic<std::size_t> m_next {0};
-    std::atomic<bool> m_failed {false};
-    std::mutex m_failureLock;
-    std::exception_ptr m_failure;
-};
+std::size_t processorCount() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 } // namespace
 
+RangeWorkers::RangeWorkers() = default;
+
+void RangeWorkers::startThreads()
+{
+    const std::size_t threads = processorCount();
+    const std::size_t lastJob = m_job; // no job runs meanwhile: the threads wait for the next one
+    m_threads.reserve(threads);
+    for (std::size_t i = 0; i < threads; ++i) {
+        try {
+            m_threads.emplace_back([this, lastJob] { serve(lastJob); });
+        } catch (const std::system_error&) {
+            break; // no more threads to be had: those running share the ranges
+        }
+    }
+}
+
+RangeWorkers::~RangeWorkers()
+{
+    {
+        std::unique_lock lock(m_lock);
+        m_threadDone.wait(lock, [this] { return m_busy == 0; });
+        m_stopping = true;
+    }
+    m_jobChanged.notify_all();
+    m_threads.clear(); // joined
+}
+
+void RangeWorkers::start(std::size_t count, std::size_t grain, std::function<void(std::size_t, std::size_t)> work)
+{
+    wait();
+    grain = std::max<std::size_t>(grain, 1);
+    // A job of one range is run by the caller; threads are made for the first larger one.
+    if (count > grain && m_threads.empty())
+        startThreads();
+    const bool byCaller = count <= grain || m_threads.empty();
+    {
+        const std::lock_guard lock(m_lock);
+        m_work = std::move(work);
+        m_count = count;
+        m_grain = grain;
+        m_next = 0;
+        m_failure = nullptr;
+        if (!byCaller) {
+            m_busy = m_threads.size();
+            ++m_job;
+        }
+    }
+    if (byCaller)
+        runRanges();
+    else
+        m_jobChanged.notify_all();
+}
+
+void RangeWorkers::wait()
+{
+    std::exception_ptr failure;
+    {
+        std::unique_lock lock(m_lock);
+        m_threadDone.wait(lock, [this] { return m_busy == 0; });
+        failure = std::exchange(m_failure, nullptr);
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void RangeWorkers::serve(std::size_t served)
+{
+    for (;;) {
+        {
+            std::unique_lock lock(m_lock);
+            m_jobChanged.wait(lock, [&] { return m_stopping || m_job != served; });
+            if (m_stopping)
+                return;
+            served = m_job;
+        }
+        runRanges();
+        {
+            const std::lock_guard lock(m_lock);
+            --m_busy;
+        }
+        m_threadDone.notify_all();
+    }
+}
+
+void RangeWorkers::runRanges()
+{
+    for (;;) {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+        {
+            const std::lock_guard lock(m_lock);
+            if (m_failure || m_next >= m_count)
+                return;
+            begin = m_next;
+            end = std::min(m_count - begin, m_grain) + begin;
+            m_next = end;
+        }
+        try {
+            m_work(begin, end);
+        } catch (...) {
+            const std::lock_guard lock(m_lock);
+            if (!m_failure)
+                m_failure = std::current_exception();
+            return;
+        }
+    }
+}
+
 void forEachRange(std::size_t count, std::size_t grain, const std::function<void(std::size_t, std::size_t)>& work)
 {
-    grain = std::max<std::size_t>(grain, 1);
-    const std::size_t ranges = count / grain + (count % grain != 0);
-    const std::size_t processors = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t helpers = std::min(ranges, processors) - (ranges > 0);
-
-    RangeQueue queue(count, grain);
-    {
-        std::vector<std::jthread> threads;
-        threads.reserve(helpers);
-        for (std::size_t i = 0; i < helpers; ++i) {
-            try {
-                threads.emplace_back([&] { queue.runAll(work); });
-            } catch (const std::system_error&) {
-                break; // no more threads to be had: those running share the ranges
-            }
-        }
-        queue.runAll(work);
-    } // joined
-    queue.raiseFailure();
+    RangeWorkers workers;
+    workers.start(count, grain, work);
+    workers.wait();
 }
 
 } // namespace platform

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <stdexcept>
 #include <vector>
 
@@ -42,4 +44,67 @@ TEST(ParallelRanges, AFailingRangeStopsTheRestAndItsErrorIsRaisedAfterAllHaveSto
                  std::runtime_error);
     EXPECT_EQ(running, 1u) << "only the failed range is left unfinished: every other one ran to its end";
     EXPECT_LT(done, kCount - 1) << "ranges not begun when the error came were not run";
+}
+
+TEST(RangeWorkers, JobsRunOneAfterAnotherWhileTheCallerGoesOn)
+{
+    platform::RangeWorkers workers;
+    std::atomic<bool> callerWentOn {false};
+    std::atomic<int> sawTheCaller {0};
+    std::vector<std::atomic<int>> visits(1000);
+    workers.start(visits.size(), 10, [&](std::size_t begin, std::size_t end) {
+        // The first range holds its thread until the caller has gone on past start().
+        if (begin == 0) {
+            while (!callerWentOn)
+                std::this_thread::yield();
+            ++sawTheCaller;
+        }
+        for (std::size_t i = begin; i < end; ++i)
+            ++visits[i];
+    });
+    callerWentOn = true;
+    workers.wait();
+    EXPECT_EQ(sawTheCaller, 1);
+
+    // The next job runs on the same workers; each index once more.
+    workers.start(visits.size(), 7, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i)
+            ++visits[i];
+    });
+    workers.wait();
+    for (const auto& count : visits)
+        ASSERT_EQ(count, 2);
+
+    // A job of one range is run by the caller itself.
+    std::thread::id ranOn;
+    workers.start(5, 32, [&](std::size_t, std::size_t) { ranOn = std::this_thread::get_id(); });
+    EXPECT_EQ(ranOn, std::this_thread::get_id());
+    workers.wait();
+}
+
+TEST(RangeWorkers, AFailedJobIsReportedOnceAndTheWorkersTakeTheNext)
+{
+    platform::RangeWorkers workers;
+    workers.start(1000, 1, [](std::size_t begin, std::size_t) {
+        if (begin == 500)
+            throw std::runtime_error("range 500");
+    });
+    EXPECT_THROW(workers.wait(), std::runtime_error);
+    EXPECT_NO_THROW(workers.wait()) << "the error was raised already";
+
+    std::atomic<std::size_t> covered {0};
+    workers.start(1000, 3, [&](std::size_t begin, std::size_t end) { covered += end - begin; });
+    workers.wait();
+    EXPECT_EQ(covered, 1000u);
+
+    // Ending the workers while a job runs waits for it.
+    std::atomic<std::size_t> done {0};
+    {
+        platform::RangeWorkers ending;
+        ending.start(64, 1, [&](std::size_t, std::size_t) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            ++done;
+        });
+    }
+    EXPECT_EQ(done, 64u);
 }
