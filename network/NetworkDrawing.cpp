@@ -56,6 +56,29 @@ void linkPass(const clsNetwork& network, const NetworkGrid& grid, NodePlaces& pl
     });
 }
 
+// Whether the link pass draws a link before it could fail: a shown node's link to a shown
+// evidence node.
+bool drawsALink(const clsNetwork& network)
+{
+    for (const auto& layer : network.Layers()) {
+        if (!layer)
+            return false;
+        for (const auto& node : layer->Nodes()) {
+            if (!node)
+                return false;
+            if (hiddenInThisMode(*node))
+                continue;
+            for (const auto& link : node->Links()) {
+                if (!link || !link->ConnectionTo)
+                    return false;
+                if (!hiddenInThisMode(*link->ConnectionTo))
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
 void nodePass(const clsNetwork& network, const NetworkGrid& grid, NodePlaces& places, platform::Canvas& canvas)
 {
     canvas.setFillColor(basGlobal::Settings.NodeColour);
@@ -76,9 +99,19 @@ void drawNetwork(clsNetwork& network, platform::Canvas& canvas)
     if (layers.Count() == 0)
         return;
     const NetworkGrid grid(canvas.ScaleWidth(), canvas.ScaleHeight(), layers.Count());
-    NodePlaces places;
-    linkPass(network, grid, places, canvas);
-    nodePass(network, grid, places, canvas);
+    // The node pass begins in the draw style the link pass leaves: solid once it drew a link.
+    const bool linksDrawn = drawsALink(network);
+    canvas.drawLayered(
+        [&](platform::Canvas& links) {
+            NodePlaces places;
+            linkPass(network, grid, places, links);
+        },
+        [&](platform::Canvas& nodes) {
+            if (linksDrawn)
+                nodes.setDrawStyle(platform::drawstyle::Solid);
+            NodePlaces places;
+            nodePass(network, grid, places, nodes);
+        });
 }
 
 } // namespace kelvane::drawing

@@ -113,6 +113,18 @@ double Canvas::TextHeight(const QString& text) const
     return lines * lineHeight();
 }
 
+void Canvas::takeStateOf(const Canvas& other)
+{
+    m_state = other.m_state;
+    m_current = other.m_current;
+}
+
+void Canvas::drawLayered(const std::function<void(Canvas&)>& underneath, const std::function<void(Canvas&)>& over)
+{
+    underneath(*this);
+    over(*this);
+}
+
 void Canvas::Cls()
 {
     paintClear();

@@ -6,6 +6,7 @@
 #include <QPointF>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace platform {
@@ -117,6 +118,8 @@ public:
     void setCurrentY(double y) { m_current.setY(y); }
 
     const CanvasState& state() const { return m_state; }
+    // Takes the state and position of another canvas.
+    void takeStateOf(const Canvas& other);
 
     // A straight line from (x1, y1) towards (x2, y2) in the colour (ForeColor when none),
     // stroked by DrawStyle and DrawWidth. A one-pixel line leaves its end point out, as the
@@ -144,6 +147,13 @@ public:
 
     // Fills the whole surface with BackColor; the position moves to (0, 0).
     void Cls();
+
+    // Runs `underneath`, then `over`, each drawing on a canvas in this one's state, the picture
+    // of `over` on top: what they draw is what they would draw on this canvas one after the
+    // other, which is how a surface runs them unless it can draw them side by side on layers of
+    // its own. When `underneath` fails, nothing `over` draws is kept; the first error is raised
+    // again. Afterwards this canvas has the state and position `over` left.
+    virtual void drawLayered(const std::function<void(Canvas&)>& underneath, const std::function<void(Canvas&)>& over);
 
 protected:
     Canvas() = default;

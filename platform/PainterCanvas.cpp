@@ -7,11 +7,17 @@
 #include <QBrush>
 #include <QColor>
 #include <QFontMetrics>
+#include <QImage>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
 #include <cmath>
+#include <exception>
+#include <optional>
+#include <system_error>
+#include <thread>
 
 namespace platform {
 
@@ -62,6 +68,45 @@ void turnOffAntialiasing(QPainter& painter)
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
 }
+// A transparent picture of a surface's size and resolution, with a canvas on it in another
+// canvas's state.
+class Layer {
+public:
+    Layer(const QPaintDevice& device, const Canvas& state)
+        : m_image(device.width(), device.height(), QImage::Format_ARGB32_Premultiplied)
+    {
+        constexpr double kMetresPerInch = 0.0254;
+        m_image.setDotsPerMeterX(qRound(device.logicalDpiX() / kMetresPerInch));
+        m_image.setDotsPerMeterY(qRound(device.logicalDpiY() / kMetresPerInch));
+        m_image.fill(Qt::transparent);
+        m_canvas = std::make_unique<PainterCanvas>(m_image);
+        m_canvas->takeStateOf(state);
+    }
+
+    PainterCanvas& canvas() { return *m_canvas; }
+
+    // Ends the drawing on the picture and gives it.
+    const QImage& finish()
+    {
+        m_canvas.reset();
+        return m_image;
+    }
+
+private:
+    QImage m_image;
+    std::unique_ptr<PainterCanvas> m_canvas; // paints on m_image
+};
+
+// Runs a drawing step, keeping its error instead of raising it.
+void keepingFailure(const std::function<void(Canvas&)>& step, Canvas& canvas, std::exception_ptr& failure)
+{
+    try {
+        step(canvas);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+}
+
 } // namespace
 
 PainterCanvas::PainterCanvas(QPaintDevice& device)
@@ -91,6 +136,52 @@ double PainterCanvas::ScaleWidth() const { return m_device.width() * m_twipsPerP
 double PainterCanvas::ScaleHeight() const { return m_device.height() * m_twipsPerPixelY; }
 
 bool PainterCanvas::canPaint() const { return m_painter.isActive(); }
+
+// Layers drawn apart and then laid one over the other give the very pixels of drawing in turn
+// on a raster surface painted without antialiasing, transform, clipping or translucency (every
+// pixel painted there is opaque), at one device pixel to a pixel.
+bool PainterCanvas::drawsLayersAlike() const
+{
+    const QPaintEngine* engine = m_painter.paintEngine();
+    const auto smoothing = QPainter::Antialiasing | QPainter::TextAntialiasing;
+    return canPaint() && engine && engine->type() == QPaintEngine::Raster && m_painter.worldTransform().isIdentity()
+           && !m_painter.hasClipping() && m_painter.compositionMode() == QPainter::CompositionMode_SourceOver
+           && !(m_painter.renderHints() & smoothing) && m_painter.opacity() == 1.0
+           && m_painter.brushOrigin() == QPointF() && m_device.devicePixelRatio() == 1.0;
+}
+
+// The lower layer is drawn on a thread of its own while the caller draws the upper one.
+void PainterCanvas::drawLayered(const std::function<void(Canvas&)>& underneath, const std::function<void(Canvas&)>& over)
+{
+    if (!drawsLayersAlike()) {
+        Canvas::drawLayered(underneath, over);
+        return;
+    }
+    Layer lower(m_device, *this);
+    Layer upper(m_device, *this);
+    std::exception_ptr lowerFailure;
+    std::exception_ptr upperFailure;
+    {
+        const auto drawLower = [&] { keepingFailure(underneath, lower.canvas(), lowerFailure); };
+        std::optional<std::jthread> lowerDrawing;
+        try {
+            lowerDrawing.emplace(drawLower);
+        } catch (const std::system_error&) {
+            drawLower(); // no thread to be had: in turn
+        }
+        keepingFailure(over, upper.canvas(), upperFailure);
+    } // the lower layer is drawn
+    if (lowerFailure) {
+        takeStateOf(lower.canvas());
+        m_painter.drawImage(QPoint(0, 0), lower.finish());
+        std::rethrow_exception(lowerFailure);
+    }
+    takeStateOf(upper.canvas());
+    m_painter.drawImage(QPoint(0, 0), lower.finish());
+    m_painter.drawImage(QPoint(0, 0), upper.finish());
+    if (upperFailure)
+        std::rethrow_exception(upperFailure);
+}
 
 QPointF PainterCanvas::toPixels(QPointF twips) const
 {

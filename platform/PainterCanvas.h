@@ -32,6 +32,10 @@ public:
     double ScaleWidth() const override;
     double ScaleHeight() const override;
 
+    // Draws the two layers side by side where that gives the same picture (a raster surface
+    // drawn without antialiasing, transform or clipping), else in turn.
+    void drawLayered(const std::function<void(Canvas&)>& underneath, const std::function<void(Canvas&)>& over) override;
+
     double twipsPerPixelX() const { return m_twipsPerPixelX; }
     double twipsPerPixelY() const { return m_twipsPerPixelY; }
 
@@ -50,6 +54,7 @@ private:
     QBrush fillBrush() const;
     const QFont& currentFont() const;
     bool canPaint() const;
+    bool drawsLayersAlike() const;
 
     std::unique_ptr<QPainter> m_ownPainter;
     QPainter& m_painter;

@@ -6,9 +6,11 @@
 #include "platform/ImageCanvas.h"
 #include "platform/Service.h"
 #include "platform/doubles/ScriptedUiServices.h"
+#include "tests/support/InTurnCanvas.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
+#include <QPainter>
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -143,4 +145,90 @@ TEST_F(DrawingPictures, OverviewNetworkShowsOctagonsAndMarks)
     middle[1]->HigherLevelNodes.Add(conclusion);
     conclusion->setSelected(true);
     render(QStringLiteral("overview"));
+}
+
+namespace {
+
+// The network drawn on a cleared picture by the canvas of the given kind, with the drawing's
+// result and the canvas's state afterwards.
+struct Drawn {
+    QImage image;
+    bool whole = false;
+    platform::CanvasState state;
+    QPointF position;
+};
+
+template <class CanvasKind>
+Drawn drawOn(clsNetwork& network, QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    CanvasKind canvas(painter);
+    canvas.setBackColor(basGlobal::Settings.BackColour);
+    canvas.Cls();
+    Drawn drawn;
+    drawn.whole = network.DrawNetwork(canvas);
+    drawn.state = canvas.state();
+    drawn.position = QPointF(canvas.CurrentX(), canvas.CurrentY());
+    painter.end();
+    drawn.image = image;
+    return drawn;
+}
+
+void expectTheSamePicture(clsNetwork& network, QSize size)
+{
+    const Drawn layered = drawOn<platform::PainterCanvas>(network, size);
+    const Drawn inTurn = drawOn<kelvane::test::InTurnCanvas>(network, size);
+    EXPECT_EQ(layered.whole, inTurn.whole);
+    EXPECT_TRUE(layered.state == inTurn.state);
+    EXPECT_EQ(layered.position, inTurn.position);
+    ASSERT_EQ(layered.image.size(), inTurn.image.size());
+    int differing = 0;
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            differing += layered.image.pixel(x, y) != inTurn.image.pixel(x, y);
+    EXPECT_EQ(differing, 0) << "pixels that differ between the layers laid over each other and drawing in turn";
+}
+
+} // namespace
+
+TEST_F(DrawingPictures, LinksAndNodesDrawnSideBySideGiveThePictureOfDrawingThemInTurn)
+{
+    // Every kind of figure: bands of every strength, grooves, dotted links and nodes, bevels
+    // swapped by selection, marks, captions and names of several lines, crowded layers.
+    basGlobal::ApplicationMode = 1;
+    for (int i = 0; i < 200; ++i) {
+        const auto node = namedNode(qint16(1 + i % 4), QStringLiteral("Finding %1\rline two").arg(i));
+        if (i % 7 == 0)
+            node->setAnswer((i % 3) / 2.0);
+        if (i % 11 == 0)
+            node->setSelected(true);
+        if (i % 13 == 0)
+            node->setEnabled(false);
+        if (i % 17 == 0)
+            node->setExternal(true);
+    }
+    const auto& layers = network.Layers();
+    for (qint32 layer = 2; layer <= layers.Count(); ++layer) {
+        const auto& nodes = layers.Item(layer)->Nodes();
+        const auto& below = layers.Item(layer - 1)->Nodes();
+        for (qsizetype i = 1; i <= nodes.Count(); ++i) {
+            for (int k = 0; k < 3; ++k) {
+                auto link = addLink(nodes.Item(i), below.Item((i * 5 + k * 11) % below.Count() + 1));
+                link->DOT = double((i + k) % 11) / 10.0;
+            }
+        }
+    }
+    expectTheSamePicture(network, QSize(640, 400));
+    network.Overview = true;
+    expectTheSamePicture(network, QSize(900, 700));
+    basGlobal::ApplicationMode = 0;
+    expectTheSamePicture(network, QSize(300, 200));
+
+    // A link that cannot be drawn stops the drawing there: the links before it stay, the nodes
+    // are not drawn, either way.
+    addLink(middle[1], evidence[2])->ConnectionTo.reset();
+    const Drawn failed = drawOn<platform::PainterCanvas>(network, QSize(640, 400));
+    EXPECT_FALSE(failed.whole);
+    expectTheSamePicture(network, QSize(640, 400));
 }
