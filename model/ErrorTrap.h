@@ -8,6 +8,30 @@
 
 namespace kelvane {
 
+namespace errortrap {
+
+// Hands an error of the procedure to the common reporter.
+inline void report(const char* moduleName, const char* procedureName, const RuntimeError& error)
+{
+    basLibrary::ReportError(QString::fromLatin1(moduleName), QString::fromLatin1(procedureName), error);
+}
+
+// Runs the body; on any error gives `failed` the error as the reporter sees it and returns
+// false.
+template <class Body, class Failed>
+bool catching(Body&& body, Failed&& failed)
+{
+    try {
+        std::forward<Body>(body)();
+        return true;
+    } catch (...) {
+        failed(toRuntimeError(std::current_exception()));
+        return false;
+    }
+}
+
+} // namespace errortrap
+
 // The error trap of a procedure that reports its own failures: runs the body; on any
 // error calls the common reporter with the module and procedure names and returns the
 // neutral result. Whatever the body did before the error stays done.
@@ -17,8 +41,7 @@ Result trapped(const char* moduleName, const char* procedureName, Result neutral
     try {
         return std::forward<Body>(body)();
     } catch (...) {
-        basLibrary::ReportError(QString::fromLatin1(moduleName), QString::fromLatin1(procedureName),
-                                toRuntimeError(std::current_exception()));
+        errortrap::report(moduleName, procedureName, toRuntimeError(std::current_exception()));
         return neutral;
     }
 }
@@ -28,14 +51,9 @@ Result trapped(const char* moduleName, const char* procedureName, Result neutral
 template <class Body>
 bool trappedVoid(const char* moduleName, const char* procedureName, Body&& body)
 {
-    try {
-        std::forward<Body>(body)();
-        return true;
-    } catch (...) {
-        basLibrary::ReportError(QString::fromLatin1(moduleName), QString::fromLatin1(procedureName),
-                                toRuntimeError(std::current_exception()));
-        return false;
-    }
+    return errortrap::catching(std::forward<Body>(body), [&](const RuntimeError& error) {
+        errortrap::report(moduleName, procedureName, error);
+    });
 }
 
 // Runs one step of a routine that goes on after a failing step: the step's error is dropped.
@@ -55,19 +73,15 @@ public:
     template <class Body>
     bool trappedVoid(const char* moduleName, const char* procedureName, Body&& body)
     {
-        try {
-            std::forward<Body>(body)();
-            return true;
-        } catch (...) {
-            m_errors.push_back({moduleName, procedureName, toRuntimeError(std::current_exception())});
-            return false;
-        }
+        return errortrap::catching(std::forward<Body>(body), [&](RuntimeError error) {
+            m_errors.push_back({moduleName, procedureName, std::move(error)});
+        });
     }
 
     void report() const
     {
         for (const Held& held : m_errors)
-            basLibrary::ReportError(QString::fromLatin1(held.moduleName), QString::fromLatin1(held.procedureName), held.error);
+            errortrap::report(held.moduleName, held.procedureName, held.error);
     }
 
 private:

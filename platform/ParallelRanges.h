@@ -53,8 +53,8 @@ private:
     std::vector<std::jthread> m_threads;
 };
 
-// Runs one job on threads made for it, the calling thread among them, and returns when it has
-// run (raising its first error, as RangeWorkers::wait does).
+// Runs one job on workers made for it and returns when it has run (raising its first error, as
+// RangeWorkers::wait does).
 void forEachRange(std::size_t count, std::size_t grain, const std::function<void(std::size_t, std::size_t)>& work);
 
 } // namespace platform
