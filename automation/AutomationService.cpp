@@ -1,6 +1,7 @@
 #include "automation/AutomationService.h"
 
 #include "automation/ApplicationService.h"
+#include "automation/BusClients.h"
 #include "automation/BusObjectTree.h"
 #include "automation/DBusNames.h"
 
@@ -18,7 +19,8 @@ constexpr auto kExported = QDBusConnection::ExportScriptableSlots | QDBusConnect
 AutomationService::AutomationService(AutomationHost& host, QDBusConnection connection,
                                      std::chrono::milliseconds sinkTimeLimit)
     : m_connection(std::move(connection))
-    , m_knowledgeBase(std::make_unique<KnowledgeBaseService>(host, m_connection, sinkTimeLimit))
+    , m_clients(std::make_unique<BusClients>(m_connection))
+    , m_knowledgeBase(std::make_unique<KnowledgeBaseService>(host, m_connection, *m_clients, sinkTimeLimit))
     , m_application(std::make_unique<ApplicationService>(host))
     , m_editor(std::make_unique<EditorService>(host))
 {
@@ -35,6 +37,8 @@ AutomationService::AutomationService(AutomationHost& host, QDBusConnection conne
                                                                           &m_knowledgeBase->objects(),
                                                                           QDBusConnection::SubPath);
     }
+    m_registered = m_registered && m_connection.registerVirtualObject(dbusnames::kObjectsPath, &m_knowledgeBase->objects(),
+                                                                      QDBusConnection::SubPath);
     m_registered = m_registered && m_connection.registerService(dbusnames::kService);
     if (!m_registered)
         qWarning("Automation: %s could not be offered on the bus: %s", qPrintable(dbusnames::kService),
@@ -46,6 +50,7 @@ AutomationService::~AutomationService()
     if (!m_connection.isConnected())
         return;
     m_connection.unregisterService(dbusnames::kService);
+    m_connection.unregisterObject(dbusnames::kObjectsPath);
     for (const QString& root : BusObjectTree::roots())
         m_connection.unregisterObject(dbusnames::kKnowledgeBasePath + u'/' + root);
     for (const QString& path : {dbusnames::kEditorPath, dbusnames::kApplicationPath, dbusnames::kKnowledgeBasePath})

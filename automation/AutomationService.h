@@ -9,12 +9,13 @@ namespace kelvane {
 
 class ApplicationService;
 class AutomationHost;
+class BusClients;
 class EditorService;
 
 // The program as an automation server on a bus: the live KnowledgeBase at /KnowledgeBase with
 // the objects it hands out below it, the application object at /Application and its editor at
-// /Application/VBE, under the service name org.kelvane.Kelvane, for as long as this object
-// lives.
+// /Application/VBE, and the objects made for clients below /Objects (see BusObjectTree), under
+// the service name org.kelvane.Kelvane, for as long as this object lives.
 class AutomationService {
 public:
     AutomationService(AutomationHost& host, QDBusConnection connection,
@@ -29,6 +30,7 @@ public:
 
 private:
     QDBusConnection m_connection;
+    std::unique_ptr<BusClients> m_clients;
     std::unique_ptr<KnowledgeBaseService> m_knowledgeBase;
     std::unique_ptr<ApplicationService> m_application;
     std::unique_ptr<EditorService> m_editor;

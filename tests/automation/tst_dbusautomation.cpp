@@ -6,6 +6,7 @@
 
 #include "automation/AutomationService.h"
 #include "automation/DBusNames.h"
+#include "automation/ProgramClasses.h"
 #include "consult/AbstractConsultationEvents.h"
 #include "diagram/ctlPelnet.h"
 #include "platform/CompoundFile.h"
@@ -514,6 +515,49 @@ TEST_F(ServedProgram, ObjectsHandedOutArePathsThatAnswerWhileTheirObjectLives)
     const QDBusMessage gone = call(client, page, kProperties, QStringLiteral("Get"), {QStringLiteral("org.kelvane.Kelvane.Page"), QStringLiteral("GUID")});
     EXPECT_EQ(gone.type(), QDBusMessage::ErrorMessage);
     EXPECT_EQ(gone.errorName(), QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"));
+}
+
+TEST_F(ServedProgram, ObjectsMadeForAClientAreItsOwnUntilItLeavesTheBus)
+{
+    automation::registerProgramClasses(QStringLiteral("/opt/kelvane/kelvane"));
+    ASSERT_EQ(kb(QStringLiteral("OpenFile"), {sample()}).type(), QDBusMessage::ReplyMessage);
+    const QString textLabel = QStringLiteral("org.kelvane.Kelvane.TextLabel");
+    const QString name = QStringLiteral("/KnowledgeBase/Layers/i1/Nodes/i1/Name");
+    const QDBusMessage cloned = call(client, name, textLabel, QStringLiteral("Clone"));
+    ASSERT_EQ(cloned.type(), QDBusMessage::ReplyMessage) << qPrintable(cloned.errorMessage());
+    const QString copy = cloned.arguments().first().value<QDBusVariant>().variant().value<QDBusObjectPath>().path();
+    EXPECT_TRUE(copy.startsWith(QStringLiteral("/Objects/n"))) << qPrintable(copy);
+    EXPECT_EQ(get(copy, textLabel, QStringLiteral("Text")), get(name, textLabel, QStringLiteral("Text")));
+
+    const QString objects = QStringLiteral("org.kelvane.Kelvane.Objects");
+    const QDBusMessage created = call(client, QStringLiteral("/Objects"), objects, QStringLiteral("CreateObject"),
+                                      {QStringLiteral("Kelvane.MenuItem")});
+    ASSERT_EQ(created.type(), QDBusMessage::ReplyMessage) << qPrintable(created.errorMessage());
+    const QString item = created.arguments().first().value<QDBusObjectPath>().path();
+    const QString menuItem = QStringLiteral("org.kelvane.Kelvane.MenuItem");
+    ASSERT_EQ(call(client, item, kProperties, QStringLiteral("Set"),
+                   {menuItem, QStringLiteral("Name"), QVariant::fromValue(QDBusVariant(QStringLiteral("Hello")))})
+                  .type(),
+              QDBusMessage::ReplyMessage);
+    EXPECT_EQ(get(item, menuItem, QStringLiteral("cName")).toString(), QStringLiteral("Hello"));
+    const QDBusMessage refused = call(client, QStringLiteral("/Objects"), objects, QStringLiteral("CreateObject"),
+                                      {QStringLiteral("Kelvane.NoSuchClass")});
+    EXPECT_EQ(refused.errorName(), names::kFailedError);
+
+    // The client leaves: what was made for it goes with it.
+    client = QDBusConnection(QString());
+    QDBusConnection::disconnectFromBus(QStringLiteral("client"));
+    QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other"));
+    const auto leave = qScopeGuard([] { QDBusConnection::disconnectFromBus(QStringLiteral("other")); });
+    for (const QString& path : {copy, item}) {
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return call(other, path, kProperties, QStringLiteral("GetAll"), {QString()}).errorName()
+                    == QStringLiteral("org.freedesktop.DBus.Error.UnknownObject");
+            },
+            5000))
+            << qPrintable(path);
+    }
 }
 
 #include "tst_dbusautomation.moc"
