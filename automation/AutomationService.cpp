@@ -3,6 +3,7 @@
 #include "automation/ApplicationService.h"
 #include "automation/BusClients.h"
 #include "automation/BusObjectTree.h"
+#include "automation/BusProperties.h"
 #include "automation/DBusNames.h"
 
 #include <QDBusConnectionInterface>
@@ -12,9 +13,12 @@
 namespace kelvane {
 
 namespace {
+
+// The properties go through BusProperties, an adaptor of each object.
 constexpr auto kExported = QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportScriptableSignals |
-                           QDBusConnection::ExportAllProperties;
-}
+                           QDBusConnection::ExportAllProperties | QDBusConnection::ExportAdaptors;
+
+} // namespace
 
 AutomationService::AutomationService(AutomationHost& host, QDBusConnection connection,
                                      std::chrono::milliseconds sinkTimeLimit)
@@ -25,6 +29,8 @@ AutomationService::AutomationService(AutomationHost& host, QDBusConnection conne
     , m_editor(std::make_unique<EditorService>(host))
 {
     qDBusRegisterMetaType<QList<QDBusObjectPath>>();
+    for (QObject* object : std::initializer_list<QObject*> {m_knowledgeBase.get(), m_application.get(), m_editor.get()})
+        new BusProperties(*object, *m_clients, m_connection); // owned by the object
     if (!m_connection.isConnected()) {
         qWarning("Automation: no bus to offer the knowledge base on: %s", qPrintable(m_connection.lastError().message()));
         return;

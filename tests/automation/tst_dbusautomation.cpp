@@ -372,6 +372,27 @@ TEST_F(ServedProgram, WhileHiddenNothingWaitsForAnAnswerTheClientHasTheMessage)
     EXPECT_TRUE(window->Unloaded());
 }
 
+TEST_F(ServedProgram, AValueOfAnotherTypeIsRefusedAndChangesNothing)
+{
+    ASSERT_EQ(kb(QStringLiteral("OpenFile"), {sample()}).type(), QDBusMessage::ReplyMessage);
+    const bool autoAnswer = get(QStringLiteral("AutoAnswer")).toBool();
+    const std::pair<const char*, QVariant> wrong[] = {
+        {"Visible", QStringLiteral("no")}, {"AutoAnswer", 0.5}, {"ShowAnswer", 1}, {"KBName", 5}};
+    for (const auto& [name, value] : wrong) {
+        const QDBusMessage refused = set(QString::fromLatin1(name), value);
+        EXPECT_EQ(refused.type(), QDBusMessage::ErrorMessage) << name;
+        EXPECT_EQ(refused.errorName(), names::kFailedError) << name;
+        EXPECT_EQ(refused.errorMessage(), QStringLiteral("Type mismatch")) << name;
+    }
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(get(QStringLiteral("AutoAnswer")).toBool(), autoAnswer);
+    EXPECT_EQ(get(QStringLiteral("KBName")).toString(), kSampleName);
+
+    ASSERT_EQ(set(QStringLiteral("AutoAnswer"), !autoAnswer).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(get(QStringLiteral("AutoAnswer")).toBool(), !autoAnswer);
+    EXPECT_EQ(set(QStringLiteral("EditMode"), true).errorName(), QStringLiteral("org.freedesktop.DBus.Error.PropertyReadOnly"));
+}
+
 TEST_F(ServedProgram, StatusWorksOnceTheHiddenProgramIsShown)
 {
     ASSERT_EQ(kb(QStringLiteral("OpenFile"), {sample()}).type(), QDBusMessage::ReplyMessage);
