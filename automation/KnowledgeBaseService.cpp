@@ -23,6 +23,7 @@
 #include <QEventLoop>
 #include <QMetaMethod>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QTimer>
 
 namespace kelvane {
@@ -176,6 +177,8 @@ auto KnowledgeBaseService::serve(Body&& body) -> decltype(body())
 {
     using Result = decltype(body());
     noteCaller();
+    m_host.holdNotices();
+    const auto release = qScopeGuard([&] { m_host.releaseNotices(); });
     const HiddenProgramUi* ui = m_host.hiddenUi();
     const qsizetype unshownBefore = ui ? ui->unshownCount() : 0;
     QString failure;
