@@ -1,14 +1,21 @@
 #include "automation/AutomationService.h"
 
 #include "automation/ApplicationService.h"
+#include "automation/AutomationHost.h"
 #include "automation/BusClients.h"
 #include "automation/BusObjectTree.h"
 #include "automation/BusProperties.h"
 #include "automation/DBusNames.h"
+#include "automation/KnowledgeBaseWindow.h"
+#include "shell/ShellGlobals.h"
 
+#include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusMetaType>
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
 
 namespace kelvane {
 
@@ -18,11 +25,56 @@ namespace {
 constexpr auto kExported = QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportScriptableSignals |
                            QDBusConnection::ExportAllProperties | QDBusConnection::ExportAdaptors;
 
+// Ends the program when its last client has left, unless the main window was shown meanwhile.
+// A client that comes within a few seconds keeps it: a script whose every call is a client of
+// its own (gdbus call, dbus-send) finds the program it started.
+class EndWhenLeftAlone : public QObject {
+public:
+    EndWhenLeftAlone(AutomationHost& host, BusClients& clients) : m_host(host), m_clients(clients)
+    {
+        if (KnowledgeBaseWindow* window = m_host.window())
+            window->widget().installEventFilter(this);
+        m_grace.setSingleShot(true);
+        m_grace.setInterval(std::chrono::seconds(5));
+        connect(&m_clients, &BusClients::allLeft, &m_grace, qOverload<>(&QTimer::start));
+        connect(&m_grace, &QTimer::timeout, this, &EndWhenLeftAlone::end);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            m_shown = true;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void end()
+    {
+        if (m_shown || !basGlobal::AutomationMode || !m_clients.isEmpty())
+            return;
+        m_host.shutdown().request(
+            [](bool ended, const QStringList& unshown) {
+                if (ended)
+                    return;
+                qWarning("Automation: the last client has left the bus: the program ends without saving%s%s",
+                         unshown.isEmpty() ? "" : ": ", qPrintable(unshown.join(u' ')));
+                QCoreApplication::exit(0);
+            },
+            ShutdownRequest::When::Later);
+    }
+
+    AutomationHost& m_host;
+    BusClients& m_clients;
+    QTimer m_grace;
+    bool m_shown = false;
+};
+
 } // namespace
 
 AutomationService::AutomationService(AutomationHost& host, QDBusConnection connection,
                                      std::chrono::milliseconds sinkTimeLimit)
-    : m_connection(std::move(connection))
+    : m_host(host)
+    , m_connection(std::move(connection))
     , m_clients(std::make_unique<BusClients>(m_connection))
     , m_knowledgeBase(std::make_unique<KnowledgeBaseService>(host, m_connection, *m_clients, sinkTimeLimit))
     , m_application(std::make_unique<ApplicationService>(host))
@@ -61,6 +113,11 @@ AutomationService::~AutomationService()
         m_connection.unregisterObject(dbusnames::kKnowledgeBasePath + u'/' + root);
     for (const QString& path : {dbusnames::kEditorPath, dbusnames::kApplicationPath, dbusnames::kKnowledgeBasePath})
         m_connection.unregisterObject(path);
+}
+
+void AutomationService::endProgramWhenLeftAlone()
+{
+    m_endWhenLeftAlone = std::make_unique<EndWhenLeftAlone>(m_host, *m_clients);
 }
 
 } // namespace kelvane

@@ -28,9 +28,17 @@ public:
     // bus, or another program holds the name).
     bool registered() const { return m_registered; }
 
+    // From now on the program ends once its last client has left the bus (and no other came
+    // within a few seconds), when its main window was never shown to the user: no one could
+    // reach it any more. It ends through its shutdown (the Unload event); what that leaves
+    // unsaved, nobody being there to be asked, is let go.
+    void endProgramWhenLeftAlone();
+
 private:
+    AutomationHost& m_host;
     QDBusConnection m_connection;
     std::unique_ptr<BusClients> m_clients;
+    std::unique_ptr<QObject> m_endWhenLeftAlone;
     std::unique_ptr<KnowledgeBaseService> m_knowledgeBase;
     std::unique_ptr<ApplicationService> m_application;
     std::unique_ptr<EditorService> m_editor;

@@ -207,6 +207,33 @@ TEST_F(AutomationServer, ASecondProgramForClientsEndsAtOnceWithAMessage)
     EXPECT_EQ(first.process.state(), QProcess::Running) << "the first program serves on";
 }
 
+TEST_F(AutomationServer, AProgramNeverShownEndsWhenItsLastClientLeavesAndAShownOneStays)
+{
+    for (const bool shown : {false, true}) {
+        EmbeddedProgram embedded;
+        ASSERT_TRUE(embedded.offered());
+        {
+            QDBusConnection client = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("leaving"));
+            const QDBusMessage opened = call(client, names::kKnowledgeBasePath, names::kKnowledgeBaseInterface,
+                                             QStringLiteral("OpenFile"), {scratchCopyOfSample(QStringLiteral("left.xml"))});
+            ASSERT_EQ(opened.type(), QDBusMessage::ReplyMessage) << qPrintable(opened.errorMessage());
+            // A change left unsaved: nobody is left to be asked about it.
+            call(client, names::kKnowledgeBasePath, names::kKnowledgeBaseInterface, QStringLiteral("AddLayer"));
+            if (shown)
+                call(client, names::kKnowledgeBasePath, names::kKnowledgeBaseInterface, QStringLiteral("AppShow"));
+        }
+        QDBusConnection::disconnectFromBus(QStringLiteral("leaving"));
+        if (shown) {
+            // Longer than the few seconds a program left alone waits for another client.
+            EXPECT_FALSE(embedded.process.waitForFinished(8000)) << "the user has the window";
+        } else {
+            ASSERT_TRUE(embedded.process.waitForFinished(30000)) << "the hidden program runs on without clients";
+            EXPECT_EQ(embedded.process.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(embedded.process.exitCode(), 0);
+        }
+    }
+}
+
 TEST_F(AutomationServer, OpenFileWithTheWindowShownAnswersBeforeTheUserClosesItsNotice)
 {
     EmbeddedProgram embedded;
