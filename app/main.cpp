@@ -71,6 +71,7 @@ int main(int argc, char** argv)
                          qPrintable(QCoreApplication::applicationName()));
             return 2;
         }
+        automationServer->endProgramWhenLeftAlone();
     }
     QObject::connect(program.mainWindow.get(), &kelvane::frmNavigate::programEnded, &application, &QApplication::quit,
                      Qt::QueuedConnection);

@@ -17,12 +17,18 @@
 
 #include <QFileInfo>
 #include <QShortcut>
+#include <QTimer>
 
 namespace kelvane {
 
 namespace {
 
 constexpr const char* kModule = "AutomationHost";
+
+void showNotice(const QString& text)
+{
+    platform::ui().messageBox(text, platform::msgbox::Information, platform::applicationTitle());
+}
 
 // The diagram's pointer events, raised on the live knowledge base.
 class LiveDiagramEvents : public AbstractKnowledgeBaseEvents {
@@ -182,15 +188,31 @@ bool AutomationHost::QueryUnload()
     }
 }
 
-void AutomationHost::tellForeignMacrosOnce(const QString& documentPath)
+void AutomationHost::tellForeignEntriesOnce(const QString& documentPath, bool macros)
 {
     const QString document = QFileInfo(platform::hostPath(documentPath)).absoluteFilePath();
     if (m_toldForeign.contains(document))
         return;
     m_toldForeign.insert(document);
-    platform::ui().messageBox(QStringLiteral("This knowledge base carries macros of another kind. They are kept with it, "
-                                             "but they are not run."),
-                              platform::msgbox::Information, platform::applicationTitle());
+    const QString notice =
+        macros ? QStringLiteral("This knowledge base carries macros of another kind. They are kept with it, but they are not run.")
+               : QStringLiteral("This knowledge base holds data that another program stored in it. The data is kept with "
+                                "it, but not used.");
+    if (m_noticeHolds > 0)
+        m_heldNotices << notice;
+    else
+        showNotice(notice);
+}
+
+void AutomationHost::releaseNotices()
+{
+    if (--m_noticeHolds > 0 || m_heldNotices.isEmpty())
+        return;
+    // From the event loop: the call that held them has returned and its answer is sent.
+    QTimer::singleShot(0, this, [notices = std::exchange(m_heldNotices, {})] {
+        for (const QString& notice : notices)
+            showNotice(notice);
+    });
 }
 
 void AutomationHost::OpenProject(const QString& documentPath)

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QSet>
+#include <QStringList>
 #include <chrono>
 #include <memory>
 
@@ -57,8 +58,14 @@ public:
     HiddenProgramUi* hiddenUi() const { return m_hiddenUi; }
     void setHiddenUi(HiddenProgramUi* ui) { m_hiddenUi = ui; }
 
-    // Tells the user that the document carries macros of another kind, once per document per run.
-    void tellForeignMacrosOnce(const QString& documentPath);
+    // Tells the user, once per document per run, that the document carries what other programs
+    // stored in it: macros of another kind (`macros`), or other data. Both are kept, neither used.
+    void tellForeignEntriesOnce(const QString& documentPath, bool macros);
+    // While a client's call is served (between hold and release, nested), such notices wait and
+    // are shown once the call has returned: a box the user has not closed yet never holds a
+    // client's answer.
+    void holdNotices() { ++m_noticeHolds; }
+    void releaseNotices();
 
     // --- AbstractKnowledgeBaseHost ------------------------------------------------------------------
 
@@ -93,6 +100,8 @@ private:
     int m_eventsUnderWay = 0;
     HiddenProgramUi* m_hiddenUi = nullptr;
     QSet<QString> m_toldForeign;
+    int m_noticeHolds = 0;
+    QStringList m_heldNotices;
 };
 
 // The automation host the program installed; null when the shell runs without one.

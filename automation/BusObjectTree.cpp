@@ -1,10 +1,13 @@
 #include "automation/BusObjectTree.h"
 
 #include "automation/AutomationHost.h"
+#include "automation/BusClients.h"
 #include "automation/CollectionObject.h"
 #include "automation/DBusNames.h"
 #include "automation/KnowledgeBase.h"
+#include "automation/ProgramClasses.h"
 #include "platform/RuntimeError.h"
+#include "platform/automation/Activator.h"
 #include "platform/automation/DispatchTable.h"
 
 #include <QDBusArgument>
@@ -158,9 +161,10 @@ QVariant typedValue(const MemberDescription& member, const Variant& value, const
 
 } // namespace
 
-BusObjectTree::BusObjectTree(AutomationHost& host) : m_host(host)
+BusObjectTree::BusObjectTree(AutomationHost& host, BusClients& clients) : m_host(host), m_clients(clients)
 {
     qDBusRegisterMetaType<QList<QDBusObjectPath>>();
+    connect(&m_clients, &BusClients::left, this, [this](const QString& client) { m_handedOut.releaseFor(client); });
 }
 
 QStringList BusObjectTree::roots()
@@ -186,11 +190,22 @@ QList<QDBusObjectPath> BusObjectTree::pathsOf(const QString& root) const
 DispatchObject BusObjectTree::resolve(const QString& path) const
 {
     const QStringList elements = path.split(u'/', Qt::SkipEmptyParts);
-    if (elements.size() < 2 || u'/' + elements.first() != dbusnames::kKnowledgeBasePath || !roots().contains(elements.at(1)))
+    if (elements.size() < 2)
         throw NoObject {path};
-    DispatchObject object = m_host.live()->dispatch();
+    // The way starts at the live knowledge base (the first element, the root, is its member) or
+    // at an object handed out (the first element names it).
+    DispatchObject object;
+    qsizetype first = 1;
+    if (u'/' + elements.first() == dbusnames::kKnowledgeBasePath && roots().contains(elements.at(1))) {
+        object = m_host.live()->dispatch();
+    } else if (u'/' + elements.first() == dbusnames::kObjectsPath) {
+        object = m_handedOut.find(elements.at(1));
+        first = 2;
+    }
+    if (object.isNothing())
+        throw NoObject {path};
     try {
-        for (qsizetype i = 1; i < elements.size(); ++i) {
+        for (qsizetype i = first; i < elements.size(); ++i) {
             const QString& element = elements.at(i);
             Variant value;
             const auto* collection = collectionIn(object);
@@ -226,6 +241,14 @@ DispatchObject BusObjectTree::resolve(const QString& path) const
 
 QString BusObjectTree::introspect(const QString& path) const
 {
+    if (path == dbusnames::kObjectsPath)
+        return QStringLiteral("  <interface name=\"%1\">\n"
+                              "    <method name=\"CreateObject\">\n"
+                              "      <arg name=\"ProgID\" type=\"s\" direction=\"in\"/>\n"
+                              "      <arg name=\"result\" type=\"o\" direction=\"out\"/>\n"
+                              "    </method>\n"
+                              "  </interface>\n")
+            .arg(dbusnames::kObjectsInterface);
     DispatchObject object;
     try {
         object = resolve(path);
@@ -272,11 +295,12 @@ bool BusObjectTree::handleMessage(const QDBusMessage& message, const QDBusConnec
 {
     if (message.type() != QDBusMessage::MethodCallMessage)
         return false;
+    m_clients.note(message);
     QDBusConnection(connection).send(answer(message));
     return true;
 }
 
-QDBusMessage BusObjectTree::answer(const QDBusMessage& message) const
+QDBusMessage BusObjectTree::answer(const QDBusMessage& message)
 {
     if (message.interface() == QStringLiteral("org.freedesktop.DBus.Introspectable")
         && message.member() == QStringLiteral("Introspect")) {
@@ -287,6 +311,8 @@ QDBusMessage BusObjectTree::answer(const QDBusMessage& message) const
                                        .arg(introspect(message.path())));
     }
     try {
+        if (message.path() == dbusnames::kObjectsPath)
+            return create(message);
         const DispatchObject object = resolve(message.path());
         if (message.interface() == kPropertiesInterface)
             return property(message, object, message.path());
@@ -357,7 +383,7 @@ QDBusMessage BusObjectTree::property(const QDBusMessage& message, const Dispatch
     return message.createErrorReply(kUnknownMethod, QStringLiteral("No method %1 of the properties interface").arg(message.member()));
 }
 
-QDBusMessage BusObjectTree::call(const QDBusMessage& message, const DispatchObject& object, const QString& path) const
+QDBusMessage BusObjectTree::call(const QDBusMessage& message, const DispatchObject& object, const QString& path)
 {
     const MemberDescription* member = object.table().members().member(message.member());
     if (!member || isPlainProperty(*member) || member->kind == MemberKind::Event)
@@ -372,17 +398,33 @@ QDBusMessage BusObjectTree::call(const QDBusMessage& message, const DispatchObje
         return message.createReply();
     if (!result.isObject() || DispatchObject::fromVariant(result).isNothing())
         return message.createReply(typedValue(*member, result, path));
-    // An item of a collection is reached by the way to it; any other object made here by none.
+    // An item of a collection is reached by the way to it; any other object made here is handed
+    // to the caller.
     const auto* collection = collectionIn(object);
     const qsizetype position =
         collection && !arguments.isEmpty()
             ? (arguments.first().type() == Variant::Type::String ? collection->items().PositionOf(arguments.first().toString())
                                                                   : qsizetype(arguments.first().toDouble()))
             : 0;
-    if (position < 1)
-        raiseError(err::ObjectDoesNotSupport,
-                   QStringLiteral("%1 gives an object that no path reaches: it cannot be handed out on the bus").arg(member->name));
-    return message.createReply(typedValue(*member, result, path + u'/' + itemElement(*collection, position)));
+    const QString resultPath = position >= 1 ? path + u'/' + itemElement(*collection, position)
+                                             : m_handedOut.add(DispatchObject::fromVariant(result), message.service());
+    return message.createReply(typedValue(*member, result, resultPath));
+}
+
+QDBusMessage BusObjectTree::create(const QDBusMessage& message)
+{
+    const QList<QVariant> arguments = message.arguments();
+    if ((!message.interface().isEmpty() && message.interface() != dbusnames::kObjectsInterface)
+        || message.member() != QStringLiteral("CreateObject") || arguments.size() != 1
+        || arguments.first().metaType().id() != QMetaType::QString)
+        return message.createErrorReply(kUnknownMethod, QStringLiteral("No method %1 here").arg(message.member()));
+    // The program's own classes, made as macro code makes them.
+    auto& activator = platform::activator();
+    const QUuid classId = activator.classIdOfProgId(arguments.first().toString());
+    if (classId.isNull() || !automation::programClassServer().classObject(classId))
+        raiseError(err::CantCreateObject, QStringLiteral("%1 is no class of the program").arg(arguments.first().toString()));
+    const QString path = m_handedOut.add(activator.createObject(classId), message.service());
+    return message.createReply(QVariant::fromValue(QDBusObjectPath(path)));
 }
 
 } // namespace kelvane

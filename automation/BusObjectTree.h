@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/HandedOutObjects.h"
 #include "platform/Variant.h"
 #include "platform/automation/DispatchObject.h"
 
@@ -10,6 +11,7 @@
 namespace kelvane {
 
 class AutomationHost;
+class BusClients;
 
 // The objects the knowledge base hands out (its pages, layers, properties, report, menu items
 // and macro project, and what they lead to) on the bus. A path names the way to an object from
@@ -24,13 +26,20 @@ class AutomationHost;
 // "org.kelvane.Kelvane.<Class>": properties with the D-Bus properties interface, methods (and
 // indexed properties such as a collection's Item) as methods. Values of type Variant or
 // Object travel as variants; an object travels as its path, a collection as the array of its
-// items' paths, Nothing as "/". An object that a method makes and no path reaches (Clone's
-// result) cannot be handed out: the call answers an error.
+// items' paths, Nothing as "/".
+//
+// An object that a method makes and no path reaches (Clone's result) is handed to the caller
+// under a path of its own below /Objects (see HandedOutObjects), and so is an object of one of
+// the program's classes that a client creates by its ProgID with CreateObject of
+// org.kelvane.Kelvane.Objects at /Objects:
+//   CreateObject("Kelvane.MenuItem") -> /Objects/n1
+// Such an object lives until its client leaves the bus; its members are reached as above
+// (/Objects/n1/Font, ...).
 class BusObjectTree : public QDBusVirtualObject {
     Q_OBJECT
 
 public:
-    explicit BusObjectTree(AutomationHost& host);
+    BusObjectTree(AutomationHost& host, BusClients& clients);
 
     // The members of the knowledge base whose values this tree offers; each is a subtree.
     static QStringList roots();
@@ -44,13 +53,17 @@ public:
 private:
     // The object at the path; raises UnknownObject's text as a RuntimeError when there is none.
     platform::automation::DispatchObject resolve(const QString& path) const;
-    QDBusMessage answer(const QDBusMessage& message) const;
+    QDBusMessage answer(const QDBusMessage& message);
     QDBusMessage property(const QDBusMessage& message, const platform::automation::DispatchObject& object,
                           const QString& path) const;
     QDBusMessage call(const QDBusMessage& message, const platform::automation::DispatchObject& object,
-                      const QString& path) const;
+                      const QString& path);
+    // CreateObject at /Objects.
+    QDBusMessage create(const QDBusMessage& message);
 
     AutomationHost& m_host;
+    BusClients& m_clients;
+    HandedOutObjects m_handedOut;
 };
 
 } // namespace kelvane

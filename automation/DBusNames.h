@@ -9,9 +9,13 @@ inline const QString kService = QStringLiteral("org.kelvane.Kelvane");
 inline const QString kKnowledgeBasePath = QStringLiteral("/KnowledgeBase");
 inline const QString kApplicationPath = QStringLiteral("/Application");
 inline const QString kEditorPath = QStringLiteral("/Application/VBE");
+// Where a client creates objects of the program's classes, and below which the objects made for
+// a client live.
+inline const QString kObjectsPath = QStringLiteral("/Objects");
 inline const QString kKnowledgeBaseInterface = QStringLiteral("org.kelvane.Kelvane.KnowledgeBase");
 inline const QString kApplicationInterface = QStringLiteral("org.kelvane.Kelvane.Application");
 inline const QString kEditorInterface = QStringLiteral("org.kelvane.Kelvane.VBE");
+inline const QString kObjectsInterface = QStringLiteral("org.kelvane.Kelvane.Objects");
 // What a client's event sink implements: one method per event that carries a Cancel, taking the
 // event's arguments and answering the Cancel it leaves.
 inline const QString kEventSinkInterface = QStringLiteral("org.kelvane.Kelvane.KnowledgeBaseEvents");

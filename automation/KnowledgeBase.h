@@ -182,7 +182,8 @@ public:
     // object, through which its handlers hear the events; the save of the project with the
     // document; and the close.
     void NewProject();
-    // `tellForeign`: the user is told when the storage carries macros of another kind.
+    // `tellForeign`: the user is told when the storage carries data of other programs (macros of
+    // another kind among them).
     bool OpenProject(const QString& documentName = {}, bool tellForeign = false);
     void Class_Connect();
     // Writes the project for the document about to be saved at `documentPath`: into that compound

@@ -1,6 +1,7 @@
 #include "automation/KnowledgeBaseService.h"
 
 #include "automation/AutomationHost.h"
+#include "automation/BusClients.h"
 #include "automation/BusObjectTree.h"
 #include "automation/DBusNames.h"
 #include "automation/HiddenProgramUi.h"
@@ -19,10 +20,10 @@
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
-#include <QDBusServiceWatcher>
 #include <QEventLoop>
 #include <QMetaMethod>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QTimer>
 
 namespace kelvane {
@@ -85,19 +86,16 @@ constexpr std::chrono::milliseconds kChangeLook {1000};
 
 } // namespace
 
-KnowledgeBaseService::KnowledgeBaseService(AutomationHost& host, QDBusConnection connection,
+KnowledgeBaseService::KnowledgeBaseService(AutomationHost& host, QDBusConnection connection, BusClients& clients,
                                            std::chrono::milliseconds sinkTimeLimit)
     : m_host(host)
     , m_connection(std::move(connection))
     , m_sinkTimeLimit(sinkTimeLimit)
-    , m_clients(new QDBusServiceWatcher(this))
-    , m_objects(std::make_unique<BusObjectTree>(host))
+    , m_clients(clients)
+    , m_objects(std::make_unique<BusObjectTree>(host, clients))
 {
-    m_clients->setConnection(m_connection);
-    m_clients->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
-    connect(m_clients, &QDBusServiceWatcher::serviceUnregistered, this, [this](const QString& client) {
+    connect(&m_clients, &BusClients::left, this, [this](const QString& client) {
         std::erase_if(m_sinks, [&](const Sink& sink) { return sink.client == client; });
-        m_clients->removeWatchedService(client);
     });
     connect(&m_host, &AutomationHost::liveChanged, this, &KnowledgeBaseService::adviseLive);
     adviseLive();
@@ -107,6 +105,12 @@ KnowledgeBaseService::KnowledgeBaseService(AutomationHost& host, QDBusConnection
 }
 
 KnowledgeBaseService::~KnowledgeBaseService() = default;
+
+void KnowledgeBaseService::noteCaller()
+{
+    if (calledFromDBus())
+        m_clients.note(message());
+}
 
 void KnowledgeBaseService::adviseLive()
 {
@@ -172,6 +176,9 @@ template <class Body>
 auto KnowledgeBaseService::serve(Body&& body) -> decltype(body())
 {
     using Result = decltype(body());
+    noteCaller();
+    m_host.holdNotices();
+    const auto release = qScopeGuard([&] { m_host.releaseNotices(); });
     const HiddenProgramUi* ui = m_host.hiddenUi();
     const qsizetype unshownBefore = ui ? ui->unshownCount() : 0;
     QString failure;
@@ -230,6 +237,7 @@ void KnowledgeBaseService::Quit()
         serve([&] { m_host.live()->Quit(); });
         return;
     }
+    noteCaller();
     setDelayedReply(true);
     QPointer<KnowledgeBaseService> self(this);
     m_host.live()->QuitThen([self, call = message()](bool ended, const QStringList& unshown) {
@@ -244,6 +252,7 @@ void KnowledgeBaseService::CloseFile()
         serve([&] { m_host.live()->CloseFile(); });
         return;
     }
+    noteCaller();
     setDelayedReply(true);
     QPointer<KnowledgeBaseService> self(this);
     m_host.live()->CloseFileThen([self, call = message()](bool ended, const QStringList& unshown) {
@@ -311,9 +320,9 @@ void KnowledgeBaseService::RegisterSink(const QDBusObjectPath& path)
     if (!calledFromDBus())
         return;
     const QString client = message().service();
+    noteCaller();
     UnregisterSink();
     m_sinks.push_back({client, path.path()});
-    m_clients->addWatchedService(client);
     m_host.live(); // the events come from the live knowledge base from now on
 }
 

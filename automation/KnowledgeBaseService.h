@@ -14,8 +14,6 @@
 #include <optional>
 #include <vector>
 
-class QDBusServiceWatcher;
-
 namespace platform::automation {
 class EventConnection;
 }
@@ -23,6 +21,7 @@ class EventConnection;
 namespace kelvane {
 
 class AutomationHost;
+class BusClients;
 class BusObjectTree;
 
 // The program's live KnowledgeBase on the session bus, for automation clients in other
@@ -71,7 +70,7 @@ class KnowledgeBaseService : public QObject, protected QDBusContext {
 public:
     static constexpr std::chrono::milliseconds kDefaultSinkTimeLimit {2000};
 
-    KnowledgeBaseService(AutomationHost& host, QDBusConnection connection,
+    KnowledgeBaseService(AutomationHost& host, QDBusConnection connection, BusClients& clients,
                          std::chrono::milliseconds sinkTimeLimit = kDefaultSinkTimeLimit);
     ~KnowledgeBaseService() override;
 
@@ -161,6 +160,8 @@ private:
     };
 
     void adviseLive();
+    // The caller of the call under way counts as a client.
+    void noteCaller();
     // Runs a call for a client: a failure becomes the error answer, as do the messages the hidden
     // program did not show meanwhile.
     template <class Body>
@@ -177,8 +178,8 @@ private:
     AutomationHost& m_host;
     QDBusConnection m_connection;
     std::chrono::milliseconds m_sinkTimeLimit;
+    BusClients& m_clients;
     std::vector<Sink> m_sinks;
-    QDBusServiceWatcher* m_clients; // owned by this object
     std::unique_ptr<platform::automation::EventConnection> m_events;
     std::unique_ptr<BusObjectTree> m_objects;
     QVariantMap m_announced; // the property values clients were told of last

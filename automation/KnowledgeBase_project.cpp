@@ -81,7 +81,7 @@ bool KnowledgeBase::OpenProject(const QString& documentName, bool tellForeign)
             m_project->storageFile = stored.found ? hostFileName : QString();
             m_carried = stored.carried;
             if (tellForeign && m_carried.holdsStorages())
-                automationHost()->tellForeignMacrosOnce(document);
+                automationHost()->tellForeignEntriesOnce(document, m_carried.holdsForeignMacros());
         } catch (const RuntimeError&) {
             platform::ui().messageBox(
                 QStringLiteral("This file's VBA is read only, already opened exclusively or is the wrong version"),

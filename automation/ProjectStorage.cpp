@@ -169,6 +169,16 @@ bool CarriedEntries::holdsStorages() const
     return std::any_of(beside.begin(), beside.end(), [](const StorageEntry& entry) { return entry.isStorage; });
 }
 
+bool CarriedEntries::holdsForeignMacros() const
+{
+    const auto isProjectOfAnotherHost = [](const StorageEntry& entry) {
+        const auto isNamedVba = [](const StorageEntry& child) { return child.isStorage && isNamed(child, QStringLiteral("VBA")); };
+        return isNamedVba(entry) || (entry.isStorage && std::any_of(entry.children.begin(), entry.children.end(), isNamedVba));
+    };
+    return std::any_of(beside.begin(), beside.end(),
+                       [&](const StorageEntry& entry) { return isForeignStorage(entry) || isProjectOfAnotherHost(entry); });
+}
+
 StoredProject read(const StorageEntry& root, bool document)
 {
     StoredProject project;

@@ -30,8 +30,11 @@ struct CarriedEntries {
     // An entry named "Macros" that is not a project of ours (another program's) is among the
     // entries beside.
     bool holdsForeignStorage() const;
-    // Macros of another kind: a storage beside ours.
+    // Storages beside ours: data of other programs, macros of another kind among them.
     bool holdsStorages() const;
+    // Macros of another kind: a "Macros" entry that is not ours, or another macro host's
+    // project (a storage "VBA", or a storage holding one).
+    bool holdsForeignMacros() const;
 };
 
 struct StoredProject {

@@ -6,6 +6,7 @@
 
 #include "automation/AutomationService.h"
 #include "automation/DBusNames.h"
+#include "automation/ProgramClasses.h"
 #include "consult/AbstractConsultationEvents.h"
 #include "diagram/ctlPelnet.h"
 #include "platform/CompoundFile.h"
@@ -93,27 +94,69 @@ protected:
     }
 };
 
+// The program started as a client starts it ("-Embedding"), ended at the end of the test if
+// it still runs.
+class EmbeddedProgram {
+public:
+    EmbeddedProgram()
+    {
+        process.setProcessChannelMode(QProcess::ForwardedChannels);
+        process.start(QStringLiteral(KELVANE_BUILD_DIR "/app/kelvane"), {QStringLiteral("-Embedding")});
+    }
+    ~EmbeddedProgram()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+    // True once this program (not one that ends) offers its knowledge base on the bus.
+    bool offered()
+    {
+        const auto owner = [&] { return QDBusConnection::sessionBus().interface()->servicePid(names::kService).value(); };
+        return QTest::qWaitFor([&] { return process.processId() > 0 && owner() == uint(process.processId()); }, 30000);
+    }
+
+    QProcess process;
+};
+
+QString scratchCopyOfSample(const QString& name)
+{
+    const QString copy = test::scratchFolder() + u'/' + name;
+    QFile::remove(copy);
+    QFile::copy(QStringLiteral(KELVANE_SOURCE_DIR "/examples/car-diagnosis.xml"), copy);
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+    return copy;
+}
+
+// An XML document whose side file carries, beside its macros, a storage named `storage` that
+// another program wrote.
+QString documentCarrying(const QString& name, const QString& storage)
+{
+    const QString document = scratchCopyOfSample(name + QStringLiteral(".xml"));
+    platform::StorageEntry foreign = platform::StorageEntry::emptyRoot();
+    foreign.name = storage;
+    platform::StorageEntry stream;
+    stream.name = QStringLiteral("dir");
+    stream.bytes = QByteArray("\x01\x02", 2);
+    foreign.children.push_back(stream);
+    platform::StorageEntry root = platform::StorageEntry::emptyRoot();
+    root.children.push_back(foreign);
+    QFile side(test::scratchFolder() + u'/' + name + QStringLiteral(".vba"));
+    side.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    side.write(platform::compoundfile::write(root));
+    return document;
+}
+
 } // namespace
 
 TEST_F(AutomationServer, AClientStartsTheProgramOpensAKnowledgeBaseAndAnswersItsEvents)
 {
-    const QString sample = test::scratchFolder() + QStringLiteral("/served.xml");
-    QFile::remove(sample);
-    ASSERT_TRUE(QFile::copy(QStringLiteral(KELVANE_SOURCE_DIR "/examples/car-diagnosis.xml"), sample));
-    QFile::setPermissions(sample, QFile::ReadOwner | QFile::WriteOwner);
-
-    QProcess program;
-    program.setProcessChannelMode(QProcess::ForwardedChannels);
-    program.start(QStringLiteral(KELVANE_BUILD_DIR "/app/kelvane"), {QStringLiteral("-Embedding")});
-    const auto stop = qScopeGuard([&] {
-        if (program.state() != QProcess::NotRunning) {
-            program.kill();
-            program.waitForFinished(5000);
-        }
-    });
+    const QString sample = scratchCopyOfSample(QStringLiteral("served.xml"));
+    EmbeddedProgram embedded;
+    QProcess& program = embedded.process;
     QDBusConnection bus = QDBusConnection::sessionBus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return bus.interface()->isServiceRegistered(names::kService).value(); }, 30000))
-        << "the program did not offer its knowledge base";
+    ASSERT_TRUE(embedded.offered()) << "the program did not offer its knowledge base";
 
     Sink sink;
     ASSERT_TRUE(bus.registerObject(QStringLiteral("/Sink"), &sink, QDBusConnection::ExportScriptableSlots));
@@ -151,27 +194,59 @@ TEST_F(AutomationServer, AClientStartsTheProgramOpensAKnowledgeBaseAndAnswersIts
 
 TEST_F(AutomationServer, ASecondProgramForClientsEndsAtOnceWithAMessage)
 {
-    const auto start = [](QProcess& program) {
-        program.start(QStringLiteral(KELVANE_BUILD_DIR "/app/kelvane"), {QStringLiteral("-Embedding")});
-    };
-    QProcess first;
-    first.setProcessChannelMode(QProcess::ForwardedChannels);
-    start(first);
-    const auto stop = qScopeGuard([&] {
-        first.kill();
-        first.waitForFinished(5000);
-    });
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return bus.interface()->isServiceRegistered(names::kService).value(); }, 30000));
+    EmbeddedProgram first;
+    ASSERT_TRUE(first.offered());
 
     QProcess second;
-    start(second);
+    second.start(QStringLiteral(KELVANE_BUILD_DIR "/app/kelvane"), {QStringLiteral("-Embedding")});
     ASSERT_TRUE(second.waitForFinished(30000)) << "the second program runs on hidden";
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_NE(second.exitCode(), 0);
     const QString said = QString::fromLocal8Bit(second.readAllStandardError());
     EXPECT_TRUE(said.contains(QStringLiteral("another program already offers one"))) << qPrintable(said);
-    EXPECT_EQ(first.state(), QProcess::Running) << "the first program serves on";
+    EXPECT_EQ(first.process.state(), QProcess::Running) << "the first program serves on";
+}
+
+TEST_F(AutomationServer, AProgramNeverShownEndsWhenItsLastClientLeavesAndAShownOneStays)
+{
+    for (const bool shown : {false, true}) {
+        EmbeddedProgram embedded;
+        ASSERT_TRUE(embedded.offered());
+        {
+            QDBusConnection client = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("leaving"));
+            const QDBusMessage opened = call(client, names::kKnowledgeBasePath, names::kKnowledgeBaseInterface,
+                                             QStringLiteral("OpenFile"), {scratchCopyOfSample(QStringLiteral("left.xml"))});
+            ASSERT_EQ(opened.type(), QDBusMessage::ReplyMessage) << qPrintable(opened.errorMessage());
+            // A change left unsaved: nobody is left to be asked about it.
+            call(client, names::kKnowledgeBasePath, names::kKnowledgeBaseInterface, QStringLiteral("AddLayer"));
+            if (shown)
+                call(client, names::kKnowledgeBasePath, names::kKnowledgeBaseInterface, QStringLiteral("AppShow"));
+        }
+        QDBusConnection::disconnectFromBus(QStringLiteral("leaving"));
+        if (shown) {
+            // Longer than the few seconds a program left alone waits for another client.
+            EXPECT_FALSE(embedded.process.waitForFinished(8000)) << "the user has the window";
+        } else {
+            ASSERT_TRUE(embedded.process.waitForFinished(30000)) << "the hidden program runs on without clients";
+            EXPECT_EQ(embedded.process.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(embedded.process.exitCode(), 0);
+        }
+    }
+}
+
+TEST_F(AutomationServer, OpenFileWithTheWindowShownAnswersBeforeTheUserClosesItsNotice)
+{
+    EmbeddedProgram embedded;
+    ASSERT_TRUE(embedded.offered());
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    ASSERT_EQ(call(bus, names::kKnowledgeBasePath, names::kKnowledgeBaseInterface, QStringLiteral("AppShow")).type(),
+              QDBusMessage::ReplyMessage);
+
+    const QDBusMessage opened = call(bus, names::kKnowledgeBasePath, names::kKnowledgeBaseInterface, QStringLiteral("OpenFile"),
+                                     {documentCarrying(QStringLiteral("noticed"), QStringLiteral("VBA"))});
+    ASSERT_EQ(opened.type(), QDBusMessage::ReplyMessage) << qPrintable(opened.errorMessage());
+    // The notice is up, and the program still answers.
+    EXPECT_EQ(property(bus, QStringLiteral("KBName")).toString(), QStringLiteral("Car will not start"));
 }
 
 TEST_F(AutomationServer, ASinkCancelsAQuestionAndOneThatDoesNotAnswerChangesNothing)
@@ -371,6 +446,42 @@ TEST_F(ServedProgram, WhileHiddenNothingWaitsForAnAnswerTheClientHasTheMessage)
     EXPECT_TRUE(window->Unloaded());
 }
 
+TEST_F(ServedProgram, AValueOfAnotherTypeIsRefusedAndChangesNothing)
+{
+    ASSERT_EQ(kb(QStringLiteral("OpenFile"), {sample()}).type(), QDBusMessage::ReplyMessage);
+    const bool autoAnswer = get(QStringLiteral("AutoAnswer")).toBool();
+    const std::pair<const char*, QVariant> wrong[] = {
+        {"Visible", QStringLiteral("no")}, {"AutoAnswer", 0.5}, {"ShowAnswer", 1}, {"KBName", 5}};
+    for (const auto& [name, value] : wrong) {
+        const QDBusMessage refused = set(QString::fromLatin1(name), value);
+        EXPECT_EQ(refused.type(), QDBusMessage::ErrorMessage) << name;
+        EXPECT_EQ(refused.errorName(), names::kFailedError) << name;
+        EXPECT_EQ(refused.errorMessage(), QStringLiteral("Type mismatch")) << name;
+    }
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(get(QStringLiteral("AutoAnswer")).toBool(), autoAnswer);
+    EXPECT_EQ(get(QStringLiteral("KBName")).toString(), kSampleName);
+
+    ASSERT_EQ(set(QStringLiteral("AutoAnswer"), !autoAnswer).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(get(QStringLiteral("AutoAnswer")).toBool(), !autoAnswer);
+    EXPECT_EQ(set(QStringLiteral("EditMode"), true).errorName(), QStringLiteral("org.freedesktop.DBus.Error.PropertyReadOnly"));
+}
+
+TEST_F(ServedProgram, TheNoticeOfWhatAnotherProgramStoredSaysWhetherItIsMacros)
+{
+    ASSERT_EQ(kb(QStringLiteral("AppShow")).type(), QDBusMessage::ReplyMessage);
+    const std::pair<const char*, QString> told[] = {
+        {"Extra", QStringLiteral("This knowledge base holds data that another program stored in it.")},
+        {"VBA", QStringLiteral("This knowledge base carries macros of another kind.")}};
+    for (const auto& [storage, notice] : told) {
+        ui->messageBoxes.clear();
+        const QString storageName = QString::fromLatin1(storage);
+        ASSERT_EQ(kb(QStringLiteral("OpenFile"), {documentCarrying(storageName, storageName)}).type(), QDBusMessage::ReplyMessage);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !ui->messageBoxes.empty(); }, 5000)) << storage;
+        EXPECT_TRUE(ui->messageBoxes.front().text.startsWith(notice)) << qPrintable(ui->messageBoxes.front().text);
+    }
+}
+
 TEST_F(ServedProgram, StatusWorksOnceTheHiddenProgramIsShown)
 {
     ASSERT_EQ(kb(QStringLiteral("OpenFile"), {sample()}).type(), QDBusMessage::ReplyMessage);
@@ -514,6 +625,49 @@ TEST_F(ServedProgram, ObjectsHandedOutArePathsThatAnswerWhileTheirObjectLives)
     const QDBusMessage gone = call(client, page, kProperties, QStringLiteral("Get"), {QStringLiteral("org.kelvane.Kelvane.Page"), QStringLiteral("GUID")});
     EXPECT_EQ(gone.type(), QDBusMessage::ErrorMessage);
     EXPECT_EQ(gone.errorName(), QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"));
+}
+
+TEST_F(ServedProgram, ObjectsMadeForAClientAreItsOwnUntilItLeavesTheBus)
+{
+    automation::registerProgramClasses(QStringLiteral("/opt/kelvane/kelvane"));
+    ASSERT_EQ(kb(QStringLiteral("OpenFile"), {sample()}).type(), QDBusMessage::ReplyMessage);
+    const QString textLabel = QStringLiteral("org.kelvane.Kelvane.TextLabel");
+    const QString name = QStringLiteral("/KnowledgeBase/Layers/i1/Nodes/i1/Name");
+    const QDBusMessage cloned = call(client, name, textLabel, QStringLiteral("Clone"));
+    ASSERT_EQ(cloned.type(), QDBusMessage::ReplyMessage) << qPrintable(cloned.errorMessage());
+    const QString copy = cloned.arguments().first().value<QDBusVariant>().variant().value<QDBusObjectPath>().path();
+    EXPECT_TRUE(copy.startsWith(QStringLiteral("/Objects/n"))) << qPrintable(copy);
+    EXPECT_EQ(get(copy, textLabel, QStringLiteral("Text")), get(name, textLabel, QStringLiteral("Text")));
+
+    const QString objects = QStringLiteral("org.kelvane.Kelvane.Objects");
+    const QDBusMessage created = call(client, QStringLiteral("/Objects"), objects, QStringLiteral("CreateObject"),
+                                      {QStringLiteral("Kelvane.MenuItem")});
+    ASSERT_EQ(created.type(), QDBusMessage::ReplyMessage) << qPrintable(created.errorMessage());
+    const QString item = created.arguments().first().value<QDBusObjectPath>().path();
+    const QString menuItem = QStringLiteral("org.kelvane.Kelvane.MenuItem");
+    ASSERT_EQ(call(client, item, kProperties, QStringLiteral("Set"),
+                   {menuItem, QStringLiteral("Name"), QVariant::fromValue(QDBusVariant(QStringLiteral("Hello")))})
+                  .type(),
+              QDBusMessage::ReplyMessage);
+    EXPECT_EQ(get(item, menuItem, QStringLiteral("cName")).toString(), QStringLiteral("Hello"));
+    const QDBusMessage refused = call(client, QStringLiteral("/Objects"), objects, QStringLiteral("CreateObject"),
+                                      {QStringLiteral("Kelvane.NoSuchClass")});
+    EXPECT_EQ(refused.errorName(), names::kFailedError);
+
+    // The client leaves: what was made for it goes with it.
+    client = QDBusConnection(QString());
+    QDBusConnection::disconnectFromBus(QStringLiteral("client"));
+    QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other"));
+    const auto leave = qScopeGuard([] { QDBusConnection::disconnectFromBus(QStringLiteral("other")); });
+    for (const QString& path : {copy, item}) {
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return call(other, path, kProperties, QStringLiteral("GetAll"), {QString()}).errorName()
+                    == QStringLiteral("org.freedesktop.DBus.Error.UnknownObject");
+            },
+            5000))
+            << qPrintable(path);
+    }
 }
 
 #include "tst_dbusautomation.moc"
