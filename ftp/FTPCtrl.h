@@ -152,6 +152,7 @@ private:
     int askNameEncoding();
     int abort();
     int transfer(int action);
+    int beginLocalSide(CFTPDataConn::Mode mode);
     int openDataPath();
     int openPassiveDataPath();
     int openActiveDataPath();

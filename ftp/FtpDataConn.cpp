@@ -41,8 +41,8 @@ int CFTPDataConn::beginTransfer(Mode mode, const QString& localFile, qint64 star
         failure = m_target.open(localFile, startByte);
     else if (mode == Mode::Upload)
         failure = m_source.open(localFile, startByte);
-    if (failure == 0)
-        return 0;
+    if (failure == 0 || failure == AwaitingReader)
+        return failure;
     m_ftp.fireError(failure, text::OpenFailed);
     m_failure = code::LocalFileIo;
     m_failureText = text::OpenFailed;

@@ -29,7 +29,9 @@ public:
     ~CFTPDataConn() override;
 
     // A transfer begins: its mode and, for a download into a file or an upload, the local file,
-    // opened at once at `startByte`. 0, or LocalFileIo (20145) after the Error event told why.
+    // opened at once at `startByte`. 0, LocalFileIo (20145) after the Error event told why, or
+    // AwaitingReader for a FIFO nobody reads yet.
+    static constexpr int AwaitingReader = DownloadTarget::AwaitingReader;
     int beginTransfer(Mode mode, const QString& localFile, qint64 startByte);
     Mode mode() const { return m_mode; }
     // Counted from the start byte, in 64 bits.
