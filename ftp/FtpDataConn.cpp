@@ -85,6 +85,13 @@ int CFTPDataConn::complete()
     return 0;
 }
 
+void CFTPDataConn::cutShort()
+{
+    if (m_failure == 0)
+        m_ftp.fireError(error::ConnectionAborted, socketErrorSentence(error::ConnectionAborted));
+    fail(error::ConnectionAborted);
+}
+
 void CFTPDataConn::onConnected(int code)
 {
     if (code != 0) {
@@ -139,6 +146,11 @@ void CFTPDataConn::onDisconnected(int code)
         if (m_failure == 0)
             m_ftp.fireError(code, socketErrorSentence(code));
         fail(code);
+        return;
+    }
+    // An upload ends when this side closes after the last byte, never when the server does.
+    if (m_mode == Mode::Upload && m_source.isOpen()) {
+        cutShort();
         return;
     }
     // A listing's last line may end with the connection instead of a line end.

@@ -14,8 +14,8 @@ class CFTPCtrl;
 //
 // A transfer ends cleanly only when its connection closes in order (the server's end of a
 // download or listing, ours after the last byte of an upload). Anything else fails it: a reset
-// or socket error, the local file, a listing line without an end. The first failure is kept,
-// and the connection is reset at once so the server stops too.
+// or socket error, the server's close of an upload, the local file, a listing line without an
+// end. The first failure is kept, and the connection is reset at once so the server stops too.
 class CFTPDataConn : public CWsockConn {
 public:
     enum class Mode {
@@ -52,6 +52,9 @@ public:
     const QString& failureText() const { return m_failureText; }
     // The transfer succeeded: a download's file takes its place. 0, or the failure.
     int complete();
+    // The server ended an upload before its last byte went: the transfer fails with
+    // ConnectionAborted (10053).
+    void cutShort();
     // Stops the transfer: its connection is reset, a listening socket closed, a download's new
     // file dropped.
     void abortTransfer();

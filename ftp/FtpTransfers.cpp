@@ -52,6 +52,10 @@ int CFTPCtrl::transfer(int action)
         return result;
     m_data->setTransferCommandSent(true);
     int result = awaitReply(serial);
+    // This side ends an upload, by closing its data connection after the last byte: a final
+    // reply before that means the server ended it early.
+    if (result == 0 && mode == Mode::Upload && !m_data->ended())
+        m_data->cutShort();
     // The server's word alone does not end a transfer: its data must have ended cleanly too.
     if (result == 0)
         result = awaitDataEnd();

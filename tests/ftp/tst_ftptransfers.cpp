@@ -336,6 +336,28 @@ TEST_F(ScriptedSession, ALocalFileTheUserMayNotWriteIsRefusedBeforeTheTransfer)
     EXPECT_EQ(peer->problems(), QStringList());
 }
 
+TEST_F(ScriptedSession, AnUploadTheServerCutsShortIsNeverReportedDone)
+{
+    // The server replies 226 at once, reads part of the file and closes; in either mode, every time.
+    writeFile(local(QStringLiteral("big.bin")), QByteArray(20000000, 'u'));
+    for (const char* caseName : {"cut-upload-passive", "cut-upload-active"}) {
+        for (int attempt = 1; attempt <= 5; ++attempt) {
+            SCOPED_TRACE(caseName + (", attempt " + std::to_string(attempt)));
+            start(QString::fromLatin1(caseName));
+            ftp.setPassive(QByteArray(caseName) != "cut-upload-active");
+            ftp.setRemoteFile(QStringLiteral("big.bin"));
+            ftp.setLocalFile(local(QStringLiteral("big.bin")));
+            QElapsedTimer clock;
+            clock.start();
+            EXPECT_NE(run(CFTPCtrl::a_Upload), QString());
+            EXPECT_LT(clock.elapsed(), 10000);
+            EXPECT_EQ(command(QStringLiteral("NOOP")), QString());
+            EXPECT_EQ(run(CFTPCtrl::a_Logoff), QString());
+            EXPECT_EQ(peer->problems(), QStringList());
+        }
+    }
+}
+
 TEST_F(ScriptedSession, DataThatOutlastsTheFinalReplyIsReceivedWhileItKeepsComing)
 {
     start(QStringLiteral("late-data"));
