@@ -194,6 +194,8 @@ TEST_F(ScriptedSession, AHostThatStopsWaitingMidTransferLeavesRepliesInStep)
     };
     EXPECT_EQ(run(CFTPCtrl::a_Download), QStringLiteral("20302 Interrupted."));
     EXPECT_EQ(readFile(local(QStringLiteral("kept.bin"))), QByteArray("kept"));
+    // Nothing more was received once the host stopped waiting.
+    EXPECT_EQ(events.counts.size(), 1);
 
     EXPECT_EQ(command(QStringLiteral("NOOP")), QString());
     EXPECT_EQ(ftp.LastReply(), QStringLiteral("200 NOOP ok"));
