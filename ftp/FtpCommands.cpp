@@ -50,7 +50,7 @@ int CFTPCtrl::sendOnly(const QByteArray& verb, const QByteArray& argument, Pendi
     return 0;
 }
 
-int CFTPCtrl::awaitReply(PendingReplies::Serial serial)
+int CFTPCtrl::awaitReply(PendingReplies::Serial serial, bool mayShareReply)
 {
     for (;;) {
         // An abort inside this wait read the rest; the wait ends as the abort asked.
@@ -62,6 +62,18 @@ int CFTPCtrl::awaitReply(PendingReplies::Serial serial)
                 return 0;
             m_control->setMessage(m_encoding.decode(answer->line));
             return code::UnexpectedReply;
+        }
+        // Once the reply before it came, a reply of its own is given a little while: some
+        // servers answer a transfer and its abort with one reply and send no other.
+        if (mayShareReply && m_replies.oldest() == serial) {
+            const int result = readReplyLine(SharedReplyGrace);
+            if (result == CLineConn::NoLineInTime) {
+                m_replies.settle(serial);
+                return 0;
+            }
+            if (result != 0)
+                return result;
+            continue;
         }
         if (const int result = readReplyLine())
             return result;
@@ -79,9 +91,9 @@ int CFTPCtrl::drainReplies()
     return 0;
 }
 
-int CFTPCtrl::readReplyLine()
+int CFTPCtrl::readReplyLine(std::optional<std::chrono::milliseconds> within)
 {
-    const int result = m_control->waitReplyLine();
+    const int result = m_control->waitReplyLine(within);
     if (result == platform::sockets::error::TimedOut || result == code::UnexpectedReply) {
         // The reply never came or never ended: whatever follows cannot be matched to a command.
         dropControlConnection();

@@ -22,6 +22,7 @@
 
 using namespace kelvane::ftp;
 using namespace std::chrono_literals;
+using kelvane::test::raised;
 using kelvane::test::ScriptedSession;
 
 namespace {
@@ -180,6 +181,31 @@ INSTANTIATE_TEST_SUITE_P(
         QString name = QString::fromLatin1(info.param.caseName);
         return name.remove(u'-').toStdString();
     });
+
+TEST_F(ScriptedSession, AnAbortAnsweredByOneReplyEndsWithinSecondsAndTheSessionStaysInStep)
+{
+    // A lone 226 for the transfer and ABOR both; a 426 for the transfer and ABOR refused.
+    for (const char* caseName : {"abort-lone-226", "abort-refused"}) {
+        SCOPED_TRACE(caseName);
+        start(QString::fromLatin1(caseName));
+        ftp.setPassive(true);
+        ftp.setRemoteFile(QStringLiteral("big.bin"));
+        bool aborted = false;
+        events.onTransfer = [&](qint32) {
+            if (!std::exchange(aborted, true))
+                raised([&] { ftp.setAction(CFTPCtrl::a_Abort); });
+        };
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_NE(run(CFTPCtrl::a_Download), QString());
+        EXPECT_LT(clock.elapsed(), 10000);
+        events.onTransfer = nullptr;
+        EXPECT_EQ(command(QStringLiteral("NOOP")), QString());
+        EXPECT_EQ(ftp.LastReply(), QStringLiteral("200 NOOP ok"));
+        EXPECT_EQ(run(CFTPCtrl::a_Logoff), QString());
+        EXPECT_EQ(peer->problems(), QStringList());
+    }
+}
 
 TEST_F(ScriptedSession, AHostThatStopsWaitingMidTransferLeavesRepliesInStep)
 {
