@@ -176,6 +176,9 @@ private:
     int awaitReply(PendingReplies::Serial serial, bool mayShareReply = false);
     int drainReplies();
     int readReplyLine(std::optional<std::chrono::milliseconds> within = std::nullopt);
+    // Reads the reply lines that came before anyone waited for them.
+    void readArrivedLines();
+    void noteReplyLine(const QByteArray& line);
     // The control connection can no longer be read in step: it is closed.
     void dropControlConnection();
     // A new connection starts with nothing owed and names in the ANSI code page.

@@ -37,6 +37,7 @@ int CFTPCtrl::sendCommand(const QByteArray& verb, const QByteArray& argument)
 
 int CFTPCtrl::sendOnly(const QByteArray& verb, const QByteArray& argument, PendingReplies::Serial& serial)
 {
+    readArrivedLines();
     QByteArray trace = verb.left(kMaxTraceLength);
     if (!argument.isEmpty() && verb.size() < kMaxTraceLength)
         trace = (trace + ' ' + argument).left(kMaxTraceLength);
@@ -102,13 +103,25 @@ int CFTPCtrl::readReplyLine(std::optional<std::chrono::milliseconds> within)
     }
     if (result != 0)
         return result;
-    const QByteArray line = m_control->replyLine();
+    noteReplyLine(m_control->replyLine());
+    return 0;
+}
+
+void CFTPCtrl::readArrivedLines()
+{
+    // Read in order, they answer what is owed; one that came while nothing was owed answers
+    // no command, least of all the next one.
+    while (m_control->takeArrivedLine())
+        noteReplyLine(m_control->replyLine());
+}
+
+void CFTPCtrl::noteReplyLine(const QByteArray& line)
+{
     // Read in order before the trace's handlers run, which may send commands of their own.
     m_replies.read(line);
     if (m_readingFeatures && namesUtf8Feature(line))
         m_utf8Announced = true;
     firePITrail(1, m_encoding.decode(line));
-    return 0;
 }
 
 void CFTPCtrl::dropControlConnection()

@@ -75,6 +75,16 @@ int CLineConn::waitReplyLine(std::optional<std::chrono::milliseconds> within)
     return result;
 }
 
+bool CLineConn::takeArrivedLine()
+{
+    if (!m_lineReady && !m_lineRefused && isConnected()) {
+        setReceiving(true);
+        readNow();
+        setReceiving(false);
+    }
+    return std::exchange(m_lineReady, false);
+}
+
 int CLineConn::awaitLine(std::optional<std::chrono::milliseconds> within)
 {
     QElapsedTimer waited;

@@ -33,6 +33,8 @@ public:
     // time-out (10060), UnexpectedReply (20142) for a line without an end, or NoLineInTime
     // when `within` passed first.
     int waitReplyLine(std::optional<std::chrono::milliseconds> within = std::nullopt);
+    // Takes a reply line that already came, without waiting: false when none did.
+    bool takeArrivedLine();
 
     const QByteArray& replyLine() const { return m_replyLine; }
     bool waitingForReply() const { return m_waitDepth > 0; }
