@@ -50,13 +50,13 @@ public:
     // The first failure (a code of FtpCodes.h or a socket error) and its text, or 0.
     int failure() const { return m_failure; }
     const QString& failureText() const { return m_failureText; }
-    // The transfer succeeded: a download's file takes its place. 0, or the failure.
+    // The transfer succeeded: a download's file gets its bytes. 0, or the failure.
     int complete();
     // The server ended an upload before its last byte went: the transfer fails with
     // ConnectionAborted (10053).
     void cutShort();
-    // Stops the transfer: its connection is reset, a listening socket closed, a download's new
-    // file dropped.
+    // Stops the transfer: its connection is reset, a listening socket closed, what a download
+    // spooled dropped.
     void abortTransfer();
 
     // Active mode: listens on the control connection's local address and a port the system

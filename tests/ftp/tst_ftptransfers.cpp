@@ -106,6 +106,14 @@ public:
             m_done = true;
         });
     }
+    ~FifoReader()
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    FifoReader(const FifoReader&) = delete;
+    FifoReader& operator=(const FifoReader&) = delete;
     // Everything read up to the writer's end, or within ten seconds.
     QByteArray finish()
     {
