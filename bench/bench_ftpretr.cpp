@@ -6,7 +6,9 @@
 // (-w %{time_total}), never by its process start-up. Prints the medians of each pairing and the
 // median of the per-round ratios (curl's time over the control's: the control's speed as a
 // share of curl's). Run it from a Release build:
-//   bench_ftpretr [rounds]      (default 7, at least 5)
+//   bench_ftpretr [rounds] [--overwrite]      (default 7, at least 5)
+// Each download makes a new file; with --overwrite both clients write over the 512 MiB file
+// the last download left.
 #include "ftp/FTPCtrl.h"
 #include "tests/ftp/FtpServerProcess.h"
 
@@ -15,6 +17,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -126,7 +129,10 @@ bool fetchedWhole(const QString& target) { return QFile(target).size() == kFileB
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const int rounds = argc > 1 ? std::max(kLeastRounds, QByteArray(argv[1]).toInt()) : kDefaultRounds;
+    const QStringList arguments = app.arguments().mid(1);
+    const bool overwrite = arguments.contains(QStringLiteral("--overwrite"));
+    const QStringList counts = arguments.filter(QRegularExpression(QStringLiteral("^\\d+$")));
+    const int rounds = counts.isEmpty() ? kDefaultRounds : std::max(kLeastRounds, counts.first().toInt());
     QTemporaryDir folder;
     const QString source = folder.filePath(QStringLiteral("big.bin"));
     if (!folder.isValid() || !writeRandomFile(source)) {
@@ -145,13 +151,18 @@ int main(int argc, char** argv)
     }
     std::vector<Pairing> pairings {{&pyftpdlib, true}, {&pyftpdlib, false}, {&vsftpd, true}, {&vsftpd, false}};
     const QString target = folder.filePath(QStringLiteral("copy.bin"));
+    if (overwrite && !QFile::copy(source, target)) {
+        std::fprintf(stderr, "cannot write the file to overwrite\n");
+        return 1;
+    }
     const QString loadBefore = loadAverage();
     for (int round = 0; round < rounds; ++round) {
         for (Pairing& pairing : pairings) {
             double control = 0;
             double curl = 0;
             for (int turn = 0; turn < 2; ++turn) {
-                QFile::remove(target);
+                if (!overwrite)
+                    QFile::remove(target);
                 if ((turn == 0) == (round % 2 == 0)) {
                     control = controlRun(pairing, target);
                     pairing.complete = pairing.complete && control > 0 && fetchedWhole(target);
@@ -168,8 +179,9 @@ int main(int argc, char** argv)
     }
     QFile::remove(target);
 
-    std::printf("FTP download of 512 MiB on loopback, %d interleaved rounds, medians (load average %s before, %s after)\n",
-                rounds, qPrintable(loadBefore), qPrintable(loadAverage()));
+    std::printf("FTP download of 512 MiB on loopback%s, %d interleaved rounds, medians (load average %s before, %s after)\n",
+                overwrite ? " over an existing file" : " into a new file", rounds, qPrintable(loadBefore),
+                qPrintable(loadAverage()));
     std::printf("  %-10s %-8s %16s %16s %14s\n", "server", "mode", "control MiB/s", "curl MiB/s", "control/curl");
     bool allComplete = true;
     for (const Pairing& pairing : pairings) {

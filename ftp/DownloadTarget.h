@@ -1,41 +1,56 @@
 #pragma once
 
+#include "ftp/FileDescriptor.h"
+
+#include <QByteArray>
 #include <QByteArrayView>
-#include <QFile>
 #include <QString>
-#include <memory>
 
 namespace kelvane::ftp {
 
-// Where a download's bytes go. A new download is written into a file beside the target, which
-// takes the target's place (by a rename, which replaces it whole) only once the transfer
-// succeeded, so a failure never costs the file that was there. A restart continues the
-// existing target in place at its position.
-//
-// The new file is not forced to the disk before the rename: a download is large, the forced
-// write would cost a good share of the transfer's time, and the rename alone already keeps a
-// failed transfer from touching the target.
+// Where a download's bytes go: the file LocalFile names, written as any writer writes it. The
+// file is opened for writing before the transfer begins, so one the user may not write, or a
+// folder, is refused before anything goes out; the file opened then is the one written.
+//   - An existing file keeps what it holds until the transfer succeeded: the bytes go into a
+//     spool file without a name (in the file's folder, else in the temporary folder), copied
+//     into the file in place only then, so it stays the same file with its mode, owner and
+//     links. The room for the copy is taken first: a disk too full for it fails the copy
+//     before the file changes.
+//   - A new file is the spool file itself, which gets its name once the transfer succeeded.
+//   - A FIFO or a device is written to directly as the bytes come.
+//   - A restart continues the existing file in place at its position.
+// The spool has no name: a failed download, or a program killed during one, leaves nothing.
 class DownloadTarget {
 public:
+    // What open() answers for a FIFO nobody reads yet: try again later.
+    static constexpr int AwaitingReader = -1;
+
     DownloadTarget() = default;
-    ~DownloadTarget();
+    ~DownloadTarget() { discard(); }
     DownloadTarget(const DownloadTarget&) = delete;
     DownloadTarget& operator=(const DownloadTarget&) = delete;
 
-    // 0, or the code of the Error event: 4 when the file cannot be made or the file to
-    // continue does not exist, 8 when it cannot be positioned at `start`.
+    // 0, AwaitingReader, or the code of the Error event: 4 when the file cannot be written (or
+    // made, or, for a restart, does not exist), 8 when it cannot be positioned at `start`.
     int open(const QString& path, qint64 start);
-    bool isOpen() const { return m_file != nullptr; }
     bool write(QByteArrayView bytes);
-    // Keeps what was written: the new file takes the target's place. False when it could not
-    // be written out or put in place; nothing is kept then.
+    // The transfer succeeded: the file gets the bytes. False when they could not be written
+    // there.
     bool commit();
-    // Drops what a new download wrote; a restart keeps what it appended.
+    // The transfer failed: the file keeps what it held (a FIFO, a device or a restarted file
+    // keeps what it was given).
     void discard();
 
 private:
-    std::unique_ptr<QFile> m_file;
-    QString m_target; // set while the file is a new one beside the target
+    int openNew(const QString& path);
+    int openDirect(FileDescriptor file);
+    bool nameSpool();
+
+    FileDescriptor m_out;   // where the bytes go: the spool, or the file itself
+    FileDescriptor m_named; // the existing file the spool is copied into
+    QByteArray m_newPath;   // the name a new file's spool gets
+    bool m_spoolLinkable = false;
+    bool m_direct = false;
 };
 
 } // namespace kelvane::ftp

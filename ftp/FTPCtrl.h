@@ -7,7 +7,9 @@
 #include "ftp/WsockCtrl.h"
 
 #include <QByteArray>
+#include <chrono>
 #include <memory>
+#include <optional>
 
 namespace platform::automation {
 class PropertyBag;
@@ -152,6 +154,7 @@ private:
     int askNameEncoding();
     int abort();
     int transfer(int action);
+    int beginLocalSide(CFTPDataConn::Mode mode);
     int openDataPath();
     int openPassiveDataPath();
     int openActiveDataPath();
@@ -168,9 +171,14 @@ private:
     std::optional<QByteArray> encodeName(const QString& name);
     // Sends without reading what earlier commands are owed.
     int sendOnly(const QByteArray& verb, const QByteArray& argument, PendingReplies::Serial& serial);
-    int awaitReply(PendingReplies::Serial serial);
+    // `mayShareReply`: the command went while others were owed, and the reply before it may
+    // have answered it too (ABOR).
+    int awaitReply(PendingReplies::Serial serial, bool mayShareReply = false);
     int drainReplies();
-    int readReplyLine();
+    int readReplyLine(std::optional<std::chrono::milliseconds> within = std::nullopt);
+    // Reads the reply lines that came before anyone waited for them.
+    void readArrivedLines();
+    void noteReplyLine(const QByteArray& line);
     // The control connection can no longer be read in step: it is closed.
     void dropControlConnection();
     // A new connection starts with nothing owed and names in the ANSI code page.
@@ -189,6 +197,9 @@ private:
 
     // Raises 380 unless the value fits the field and holds no line break or NUL.
     static void requireSendable(const QString& value, int length);
+
+    // How long ABOR waits for a reply of its own once the transfer it cut short was answered.
+    static constexpr std::chrono::seconds SharedReplyGrace {2};
 
     std::unique_ptr<CFTPControlConn> m_control;
     std::unique_ptr<CFTPDataConn> m_data;

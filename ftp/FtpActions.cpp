@@ -45,9 +45,10 @@ int CFTPCtrl::SetAction(int action)
     m_action = outer;
     if (result != 0)
         cleanUpDataSide();
-    // An abort from inside another action's event handler ends that action's wait: the
-    // transfer it waited for was cut short.
-    if (action == a_Abort && outer != a_Idle && result == 0)
+    // An abort from inside another action's event handler ends that action's wait, whatever
+    // the server said to it: the transfer it waited for was cut short, and its reply may
+    // have been read by the abort.
+    if (action == a_Abort && outer != a_Idle)
         interruptWait();
     return result;
 }
@@ -172,9 +173,9 @@ int CFTPCtrl::abort()
         return result;
     // The data connection goes only once ABOR is out: a server that saw it go first could
     // end the transfer and take ABOR for a command of its own. Then ABOR's reply comes after
-    // whatever the transfer command is still owed (426 or 226).
+    // whatever the transfer command is still owed (426 or 226), or with it.
     m_data->abortTransfer();
-    return awaitReply(serial);
+    return awaitReply(serial, m_replies.oldest() != serial);
 }
 
 int CFTPCtrl::SetTransferMode(int mode)

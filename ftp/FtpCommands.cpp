@@ -37,6 +37,7 @@ int CFTPCtrl::sendCommand(const QByteArray& verb, const QByteArray& argument)
 
 int CFTPCtrl::sendOnly(const QByteArray& verb, const QByteArray& argument, PendingReplies::Serial& serial)
 {
+    readArrivedLines();
     QByteArray trace = verb.left(kMaxTraceLength);
     if (!argument.isEmpty() && verb.size() < kMaxTraceLength)
         trace = (trace + ' ' + argument).left(kMaxTraceLength);
@@ -50,7 +51,7 @@ int CFTPCtrl::sendOnly(const QByteArray& verb, const QByteArray& argument, Pendi
     return 0;
 }
 
-int CFTPCtrl::awaitReply(PendingReplies::Serial serial)
+int CFTPCtrl::awaitReply(PendingReplies::Serial serial, bool mayShareReply)
 {
     for (;;) {
         // An abort inside this wait read the rest; the wait ends as the abort asked.
@@ -62,6 +63,18 @@ int CFTPCtrl::awaitReply(PendingReplies::Serial serial)
                 return 0;
             m_control->setMessage(m_encoding.decode(answer->line));
             return code::UnexpectedReply;
+        }
+        // Once the reply before it came, a reply of its own is given a little while: some
+        // servers answer a transfer and its abort with one reply and send no other.
+        if (mayShareReply && m_replies.oldest() == serial) {
+            const int result = readReplyLine(SharedReplyGrace);
+            if (result == CLineConn::NoLineInTime) {
+                m_replies.settle(serial);
+                return 0;
+            }
+            if (result != 0)
+                return result;
+            continue;
         }
         if (const int result = readReplyLine())
             return result;
@@ -79,9 +92,9 @@ int CFTPCtrl::drainReplies()
     return 0;
 }
 
-int CFTPCtrl::readReplyLine()
+int CFTPCtrl::readReplyLine(std::optional<std::chrono::milliseconds> within)
 {
-    const int result = m_control->waitReplyLine();
+    const int result = m_control->waitReplyLine(within);
     if (result == platform::sockets::error::TimedOut || result == code::UnexpectedReply) {
         // The reply never came or never ended: whatever follows cannot be matched to a command.
         dropControlConnection();
@@ -90,13 +103,25 @@ int CFTPCtrl::readReplyLine()
     }
     if (result != 0)
         return result;
-    const QByteArray line = m_control->replyLine();
+    noteReplyLine(m_control->replyLine());
+    return 0;
+}
+
+void CFTPCtrl::readArrivedLines()
+{
+    // Read in order, they answer what is owed; one that came while nothing was owed answers
+    // no command, least of all the next one.
+    while (m_control->takeArrivedLine())
+        noteReplyLine(m_control->replyLine());
+}
+
+void CFTPCtrl::noteReplyLine(const QByteArray& line)
+{
     // Read in order before the trace's handlers run, which may send commands of their own.
     m_replies.read(line);
     if (m_readingFeatures && namesUtf8Feature(line))
         m_utf8Announced = true;
     firePITrail(1, m_encoding.decode(line));
-    return 0;
 }
 
 void CFTPCtrl::dropControlConnection()

@@ -41,8 +41,8 @@ int CFTPDataConn::beginTransfer(Mode mode, const QString& localFile, qint64 star
         failure = m_target.open(localFile, startByte);
     else if (mode == Mode::Upload)
         failure = m_source.open(localFile, startByte);
-    if (failure == 0)
-        return 0;
+    if (failure == 0 || failure == AwaitingReader)
+        return failure;
     m_ftp.fireError(failure, text::OpenFailed);
     m_failure = code::LocalFileIo;
     m_failureText = text::OpenFailed;
@@ -83,6 +83,13 @@ int CFTPDataConn::complete()
         return m_failure;
     }
     return 0;
+}
+
+void CFTPDataConn::cutShort()
+{
+    if (m_failure == 0)
+        m_ftp.fireError(error::ConnectionAborted, socketErrorSentence(error::ConnectionAborted));
+    fail(error::ConnectionAborted);
 }
 
 void CFTPDataConn::onConnected(int code)
@@ -139,6 +146,11 @@ void CFTPDataConn::onDisconnected(int code)
         if (m_failure == 0)
             m_ftp.fireError(code, socketErrorSentence(code));
         fail(code);
+        return;
+    }
+    // An upload ends when this side closes after the last byte, never when the server does.
+    if (m_mode == Mode::Upload && m_source.isOpen()) {
+        cutShort();
         return;
     }
     // A listing's last line may end with the connection instead of a line end.

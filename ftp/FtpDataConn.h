@@ -14,8 +14,8 @@ class CFTPCtrl;
 //
 // A transfer ends cleanly only when its connection closes in order (the server's end of a
 // download or listing, ours after the last byte of an upload). Anything else fails it: a reset
-// or socket error, the local file, a listing line without an end. The first failure is kept,
-// and the connection is reset at once so the server stops too.
+// or socket error, the server's close of an upload, the local file, a listing line without an
+// end. The first failure is kept, and the connection is reset at once so the server stops too.
 class CFTPDataConn : public CWsockConn {
 public:
     enum class Mode {
@@ -29,7 +29,9 @@ public:
     ~CFTPDataConn() override;
 
     // A transfer begins: its mode and, for a download into a file or an upload, the local file,
-    // opened at once at `startByte`. 0, or LocalFileIo (20145) after the Error event told why.
+    // opened at once at `startByte`. 0, LocalFileIo (20145) after the Error event told why, or
+    // AwaitingReader for a FIFO nobody reads yet.
+    static constexpr int AwaitingReader = DownloadTarget::AwaitingReader;
     int beginTransfer(Mode mode, const QString& localFile, qint64 startByte);
     Mode mode() const { return m_mode; }
     // Counted from the start byte, in 64 bits.
@@ -48,10 +50,13 @@ public:
     // The first failure (a code of FtpCodes.h or a socket error) and its text, or 0.
     int failure() const { return m_failure; }
     const QString& failureText() const { return m_failureText; }
-    // The transfer succeeded: a download's file takes its place. 0, or the failure.
+    // The transfer succeeded: a download's file gets its bytes. 0, or the failure.
     int complete();
-    // Stops the transfer: its connection is reset, a listening socket closed, a download's new
-    // file dropped.
+    // The server ended an upload before its last byte went: the transfer fails with
+    // ConnectionAborted (10053).
+    void cutShort();
+    // Stops the transfer: its connection is reset, a listening socket closed, what a download
+    // spooled dropped.
     void abortTransfer();
 
     // Active mode: listens on the control connection's local address and a port the system

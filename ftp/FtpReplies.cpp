@@ -2,13 +2,27 @@
 
 namespace kelvane::ftp {
 
+namespace {
+
+// A code of three digits followed by a blank or nothing: the last line of a reply.
+bool isLastLine(const QByteArray& line)
+{
+    const auto digit = [&](int i) { return line.at(i) >= '0' && line.at(i) <= '9'; };
+    return line.size() >= 3 && digit(0) && digit(1) && digit(2) && (line.size() == 3 || line.at(3) == ' ');
+}
+
+} // namespace
+
 ReplyReader::Line ReplyReader::add(const QByteArray& line)
 {
     if (!m_openCode.isEmpty()) {
-        const bool closing = line.startsWith(m_openCode) && (line.size() == 3 || line.at(3) == ' ');
-        if (!closing)
+        if (!isLastLine(line))
             return Line::Continues;
+        // A last line with another code ends the reply all the same, as one not to be trusted.
+        const bool sameCode = line.startsWith(m_openCode);
         m_openCode.clear();
+        if (!sameCode)
+            return Line::Negative;
     } else if (line.size() >= 4 && line.at(3) == '-') {
         m_openCode = line.left(3);
         return Line::Continues;

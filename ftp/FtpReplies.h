@@ -10,7 +10,8 @@ namespace kelvane::ftp {
 
 // Follows the lines of one reply. A line whose fourth character is "-" opens a reply of
 // several lines, which ends at the line that starts with the same code followed by a blank
-// (or nothing); the lines between are its text, whatever they hold.
+// (or nothing); the lines between are its text, whatever else they hold. A line of another
+// code followed by a blank ends it too (text lines never read so), as a negative reply.
 class ReplyReader {
 public:
     enum class Line {

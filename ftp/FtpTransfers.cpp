@@ -37,7 +37,7 @@ int CFTPCtrl::transfer(int action)
     }
     // The local file opens before anything goes out: a file that cannot be made or continued
     // costs the server nothing.
-    if (const int result = m_data->beginTransfer(mode, m_localFile, mode == Mode::Listing ? 0 : m_startByte)) {
+    if (const int result = beginLocalSide(mode)) {
         m_control->setMessage(m_data->failureText());
         return result;
     }
@@ -52,6 +52,10 @@ int CFTPCtrl::transfer(int action)
         return result;
     m_data->setTransferCommandSent(true);
     int result = awaitReply(serial);
+    // This side ends an upload, by closing its data connection after the last byte: a final
+    // reply before that means the server ended it early.
+    if (result == 0 && mode == Mode::Upload && !m_data->ended())
+        m_data->cutShort();
     // The server's word alone does not end a transfer: its data must have ended cleanly too.
     if (result == 0)
         result = awaitDataEnd();
@@ -62,6 +66,21 @@ int CFTPCtrl::transfer(int action)
     if (result == 0 && m_data->complete() != 0) {
         result = m_data->failure();
         m_control->setMessage(m_data->failureText());
+    }
+    return result;
+}
+
+int CFTPCtrl::beginLocalSide(CFTPDataConn::Mode mode)
+{
+    // A FIFO is written as its reader reads: the transfer waits for one to come.
+    const qint64 start = mode == CFTPDataConn::Mode::Listing ? 0 : m_startByte;
+    int result = 0;
+    while ((result = m_data->beginTransfer(mode, m_localFile, start)) == CFTPDataConn::AwaitingReader) {
+        bool idle = false;
+        if (pumpMessages(PollMilliseconds, &idle) == 0)
+            return code::Interrupted;
+        if (idle && progressStalled())
+            return error::TimedOut;
     }
     return result;
 }

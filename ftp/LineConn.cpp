@@ -4,6 +4,8 @@
 #include "ftp/WsockCtrl.h"
 #include "platform/sockets/SocketErrors.h"
 
+#include <QElapsedTimer>
+
 namespace kelvane::ftp {
 
 using platform::sockets::error::TimedOut;
@@ -65,16 +67,28 @@ int CLineConn::sendLine(const QByteArray& line)
     return 0;
 }
 
-int CLineConn::waitReplyLine()
+int CLineConn::waitReplyLine(std::optional<std::chrono::milliseconds> within)
 {
     ++m_waitDepth;
-    const int result = awaitLine();
+    const int result = awaitLine(within);
     --m_waitDepth;
     return result;
 }
 
-int CLineConn::awaitLine()
+bool CLineConn::takeArrivedLine()
 {
+    if (!m_lineReady && !m_lineRefused && isConnected()) {
+        setReceiving(true);
+        readNow();
+        setReceiving(false);
+    }
+    return std::exchange(m_lineReady, false);
+}
+
+int CLineConn::awaitLine(std::optional<std::chrono::milliseconds> within)
+{
+    QElapsedTimer waited;
+    waited.start();
     bool busy = false;
     for (;;) {
         if (m_lineRefused) {
@@ -100,6 +114,8 @@ int CLineConn::awaitLine()
             return failure;
         if (idle && !busy && control().progressStalled())
             return TimedOut;
+        if (within && waited.elapsed() >= within->count())
+            return NoLineInTime;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "ftp/LineAssembler.h"
 #include "ftp/WsockConn.h"
 
+#include <chrono>
 #include <optional>
 
 namespace kelvane::ftp {
@@ -26,9 +27,14 @@ public:
     int connectAndWait();
     // Sends the whole line (its line end included), pausing delivery until the next wait.
     int sendLine(const QByteArray& line);
+    // What waitReplyLine answers when no line came within the time it was given.
+    static constexpr int NoLineInTime = -1;
     // Waits for the next reply line: 0, the wait step's failure, Interrupted (20302), the
-    // time-out (10060), or UnexpectedReply (20142) for a line without an end.
-    int waitReplyLine();
+    // time-out (10060), UnexpectedReply (20142) for a line without an end, or NoLineInTime
+    // when `within` passed first.
+    int waitReplyLine(std::optional<std::chrono::milliseconds> within = std::nullopt);
+    // Takes a reply line that already came, without waiting: false when none did.
+    bool takeArrivedLine();
 
     const QByteArray& replyLine() const { return m_replyLine; }
     bool waitingForReply() const { return m_waitDepth > 0; }
@@ -46,7 +52,7 @@ protected:
     }
 
 private:
-    int awaitLine();
+    int awaitLine(std::optional<std::chrono::milliseconds> within);
 
     LineAssembler m_lines = LineAssembler::forReplies();
     QByteArray m_replyLine;

@@ -41,6 +41,11 @@ std::optional<PendingReplies::Answer> PendingReplies::takeAnswer(Serial serial)
     return answer;
 }
 
+void PendingReplies::settle(Serial serial)
+{
+    std::erase_if(m_waiting, [serial](const Waiting& waiting) { return waiting.serial == serial; });
+}
+
 void PendingReplies::clear()
 {
     m_waiting.clear();

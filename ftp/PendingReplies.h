@@ -28,6 +28,11 @@ public:
     // Reads one reply line; the answer it completes, if any.
     std::optional<Answer> read(const QByteArray& line);
     bool owed() const { return !m_waiting.empty(); }
+    // The oldest command still waiting for its reply; 0 for none.
+    Serial oldest() const { return m_waiting.empty() ? 0 : m_waiting.front().serial; }
+    // That command was answered by the reply before it (a server may answer a transfer and
+    // its abort at once): it is owed nothing more.
+    void settle(Serial serial);
     // The answer to that command once it came, handed out once. Only the last few answers
     // are kept for their readers: the others were read past (a late reply drained).
     std::optional<Answer> takeAnswer(Serial serial);

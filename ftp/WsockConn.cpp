@@ -284,6 +284,9 @@ int CWsockConn::read(ReadMode mode)
             break;
         if (m_closePending && mode == ReadMode::Normal)
             break;
+        // A host that stopped waiting (from an event of this read) takes no more bytes.
+        if (m_control.interruptRequested())
+            break;
         int space = 0;
         char* into = m_buffer.freeSpace(space);
         const int received = api().recv(m_socket, into, space);

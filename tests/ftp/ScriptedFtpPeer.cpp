@@ -101,8 +101,9 @@ void ScriptedFtpPeer::acceptControl()
 
 void ScriptedFtpPeer::acceptData()
 {
+    // One data connection at a time; the next transfer's comes once the last one ended.
     while (QTcpSocket* next = m_dataListener.nextPendingConnection()) {
-        if (m_data)
+        if (m_data && !m_dataEnded)
             delete next;
         else
             adoptData(next);
@@ -114,7 +115,10 @@ void ScriptedFtpPeer::adoptData(QTcpSocket* socket)
 {
     m_data.reset(socket);
     m_dataEnded = false;
-    QObject::connect(socket, &QTcpSocket::readyRead, this, [this] { m_dataReceived += m_data->readAll(); });
+    QObject::connect(socket, &QTcpSocket::readyRead, this, [this] {
+        m_dataReceived += m_data->readAll();
+        run();
+    });
     QObject::connect(socket, &QTcpSocket::connected, this, [this] { run(); });
     QObject::connect(socket, &QTcpSocket::bytesWritten, this, [this] { run(); });
     QObject::connect(socket, &QTcpSocket::disconnected, this, [this] {
@@ -279,6 +283,9 @@ bool ScriptedFtpPeer::runDataStep(const Step& step)
             reset(*m_data);
     } else if (kind == "expect-data-end") {
         if (!m_dataEnded)
+            return false;
+    } else if (kind == "expect-data") {
+        if (!m_dataEnded && m_dataReceived.size() < step.argument.toLongLong())
             return false;
     } else {
         m_problems << QStringLiteral("unknown step ") + QString::fromLatin1(kind);

@@ -25,7 +25,7 @@ namespace kelvane::test {
 //   wait <ms>              pause the script
 //   silence                answer nothing more, keep the connections open
 //   close                  close the control connection
-// Data connections (one at a time):
+// Data connections (one at a time, each transfer its own):
 //   listen                 open the passive listener on 127.0.0.1 (pasv does it when needed)
 //   pasv [host]            answer 227 with the listener's port and that host (127.0.0.1)
 //   stranger-listen <host> <text>   someone else listens on <host> at the listener's port and
@@ -38,6 +38,7 @@ namespace kelvane::test {
 //   data-close             close it once everything was sent
 //   data-reset             reset it (no orderly close) once everything was sent
 //   expect-data-end        wait until the client closes it
+//   expect-data <count>    wait until <count> bytes came on it (or it ended)
 // Telnet command bytes (0xF0 and above) are dropped from the lines received. The peer runs in
 // the thread's event loop, so it answers while the control waits.
 class ScriptedFtpPeer : public QObject {

@@ -6,6 +6,7 @@
 #include "tests/ftp/ScriptedSession.h"
 #include "tests/support/QStringPrinter.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <arpa/inet.h>
@@ -53,6 +54,15 @@ private:
     int m_filler = -1;
     quint16 m_port = 0;
 };
+
+// The host's own event loop runs, as between two actions.
+void idleFor(int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < milliseconds)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
 
 } // namespace
 
@@ -169,6 +179,25 @@ TEST_F(ScriptedSession, RepliesDecideEachActionsOutcome)
                                               QStringLiteral("OPTS UTF8 ON"), QStringLiteral("PASV"),
                                               QStringLiteral("PASV"), QStringLiteral("ABOR"),
                                               QStringLiteral("DELE gone.txt"), QStringLiteral("NOOP")}));
+}
+
+TEST_F(ScriptedSession, OddRepliesNeitherHoldTheSessionNorAnswerAnotherCommand)
+{
+    start(QStringLiteral("odd-replies"));
+    QElapsedTimer clock;
+    clock.start();
+    // A feature list closed by another code announces nothing: names stay in the ANSI code page.
+    EXPECT_EQ(run(CFTPCtrl::a_Logon), QString());
+    // A reply that comes while the host is idle answers no command; a reply of several lines
+    // closed by another code ends there.
+    ftp.setRemoteFile(QStringLiteral("caf\u00e9.txt"));
+    idleFor(200);
+    EXPECT_EQ(run(CFTPCtrl::a_DeleteFile), QStringLiteral("20142 200 Closed by another code"));
+    EXPECT_EQ(command(QStringLiteral("NOOP")), QString());
+    EXPECT_EQ(ftp.LastReply(), QStringLiteral("200 NOOP ok"));
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_TRUE(events.trail.contains(QStringLiteral("1 500 A reply nobody asked for")));
+    EXPECT_EQ(peer->problems(), QStringList());
 }
 
 TEST_F(ScriptedSession, ARefusedConnectionRaisesTheSocketError)

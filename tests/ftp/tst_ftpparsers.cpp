@@ -101,6 +101,10 @@ TEST(FtpReplies, ReplyLinesAreReadAsRfc959Says)
     EXPECT_EQ(reader.add("350 Restarting"), Line::Positive);
     EXPECT_EQ(reader.add("550 No such file"), Line::Negative);
     EXPECT_EQ(reader.add(" continued"), Line::Continues);
+    // A reply of several lines closed by another code ends there, as one not to be trusted.
+    EXPECT_EQ(reader.add("211-Features:"), Line::Continues);
+    EXPECT_EQ(reader.add("212 End"), Line::Negative);
+    EXPECT_EQ(reader.add("200 NOOP ok"), Line::Positive);
 }
 
 TEST(FtpReplies, PassiveAddressesPortArgumentsPathsAndFeatures)
@@ -151,7 +155,7 @@ TEST(FtpPendingReplies, EachFinalReplyAnswersTheOldestCommandStillWaiting)
     EXPECT_FALSE(pending.read("421 Closing"));
     const auto feat = pending.sent("FEAT");
     EXPECT_FALSE(pending.read("211-Features:"));
-    EXPECT_FALSE(pending.read("226 not the end"));
+    EXPECT_FALSE(pending.read(" 226 padded, as text that begins with a code is"));
     const auto end = pending.read("211 End");
     ASSERT_TRUE(end);
     EXPECT_EQ(end->serial, feat);

@@ -7,13 +7,22 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTcpSocket>
+#include <atomic>
 #include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace kelvane::ftp;
 using namespace std::chrono_literals;
+using kelvane::test::raised;
 using kelvane::test::ScriptedSession;
 
 namespace {
@@ -34,6 +43,95 @@ QByteArray readFile(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
+
+QStringList entriesOf(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+struct stat statOf(const QString& path)
+{
+    struct stat info {};
+    ::lstat(QFile::encodeName(path).constData(), &info);
+    return info;
+}
+
+// File access on this thread as an ordinary user (nobody) while it lives: the tests may run as
+// root, whom permission bits do not stop. The scratch folder and the temporary folder inside it
+// open to that user. As an ordinary user already, this changes nothing.
+class OrdinaryUser {
+public:
+    OrdinaryUser()
+    {
+        ::chmod(QFile::encodeName(kelvane::test::scratchFolder()).constData(), 0711);
+        ::chmod(QFile::encodeName(kelvane::test::scratchFolder() + QStringLiteral("/tmp")).constData(), 01777);
+        m_group = ::setfsgid(kNobody);
+        m_user = ::setfsuid(kNobody);
+    }
+    ~OrdinaryUser()
+    {
+        ::setfsuid(m_user);
+        ::setfsgid(m_group);
+    }
+    OrdinaryUser(const OrdinaryUser&) = delete;
+    OrdinaryUser& operator=(const OrdinaryUser&) = delete;
+
+private:
+    static constexpr int kNobody = 65534;
+    int m_user = 0;
+    int m_group = 0;
+};
+
+// Reads a FIFO to its end on a thread of its own, as another program would that comes a
+// little after the writer.
+class FifoReader {
+public:
+    explicit FifoReader(const QString& path)
+    {
+        m_thread = std::thread([this, name = QFile::encodeName(path)] {
+            std::this_thread::sleep_for(200ms);
+            const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
+            pollfd ready {fd, POLLIN, 0};
+            char buffer[65536];
+            while (fd >= 0 && !m_stop) {
+                if (::poll(&ready, 1, 50) <= 0)
+                    continue;
+                const ssize_t count = ::read(fd, buffer, sizeof buffer);
+                if (count > 0)
+                    m_bytes.append(buffer, count);
+                else if (count == 0 || errno != EAGAIN)
+                    break;
+            }
+            ::close(fd);
+            m_done = true;
+        });
+    }
+    ~FifoReader()
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    FifoReader(const FifoReader&) = delete;
+    FifoReader& operator=(const FifoReader&) = delete;
+    // Everything read up to the writer's end, or within ten seconds.
+    QByteArray finish()
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (!m_done && waited.elapsed() < 10000)
+            std::this_thread::sleep_for(10ms);
+        m_stop = true;
+        m_thread.join();
+        return m_bytes;
+    }
+
+private:
+    QByteArray m_bytes;
+    std::atomic<bool> m_done = false;
+    std::atomic<bool> m_stop = false;
+    std::thread m_thread;
+};
 
 // The phases in which a host may abort, each with the case its server plays and the event
 // the host aborts from (the first Transfer event, or a trace line).
@@ -92,6 +190,31 @@ INSTANTIATE_TEST_SUITE_P(
         return name.remove(u'-').toStdString();
     });
 
+TEST_F(ScriptedSession, AnAbortAnsweredByOneReplyEndsWithinSecondsAndTheSessionStaysInStep)
+{
+    // A lone 226 for the transfer and ABOR both; a 426 for the transfer and ABOR refused.
+    for (const char* caseName : {"abort-lone-226", "abort-refused"}) {
+        SCOPED_TRACE(caseName);
+        start(QString::fromLatin1(caseName));
+        ftp.setPassive(true);
+        ftp.setRemoteFile(QStringLiteral("big.bin"));
+        bool aborted = false;
+        events.onTransfer = [&](qint32) {
+            if (!std::exchange(aborted, true))
+                raised([&] { ftp.setAction(CFTPCtrl::a_Abort); });
+        };
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_NE(run(CFTPCtrl::a_Download), QString());
+        EXPECT_LT(clock.elapsed(), 10000);
+        events.onTransfer = nullptr;
+        EXPECT_EQ(command(QStringLiteral("NOOP")), QString());
+        EXPECT_EQ(ftp.LastReply(), QStringLiteral("200 NOOP ok"));
+        EXPECT_EQ(run(CFTPCtrl::a_Logoff), QString());
+        EXPECT_EQ(peer->problems(), QStringList());
+    }
+}
+
 TEST_F(ScriptedSession, AHostThatStopsWaitingMidTransferLeavesRepliesInStep)
 {
     start(QStringLiteral("interrupted-download"));
@@ -105,6 +228,8 @@ TEST_F(ScriptedSession, AHostThatStopsWaitingMidTransferLeavesRepliesInStep)
     };
     EXPECT_EQ(run(CFTPCtrl::a_Download), QStringLiteral("20302 Interrupted."));
     EXPECT_EQ(readFile(local(QStringLiteral("kept.bin"))), QByteArray("kept"));
+    // Nothing more was received once the host stopped waiting.
+    EXPECT_EQ(events.counts.size(), 1);
 
     EXPECT_EQ(command(QStringLiteral("NOOP")), QString());
     EXPECT_EQ(ftp.LastReply(), QStringLiteral("200 NOOP ok"));
@@ -161,6 +286,111 @@ TEST_F(ScriptedSession, AFailedDownloadLeavesTheLocalFileAsItWasInEitherMode)
                   QStringList(QStringLiteral("keep.txt")));
         EXPECT_EQ(run(CFTPCtrl::a_Logoff), QString());
         EXPECT_EQ(peer->problems(), QStringList());
+    }
+}
+
+TEST_F(ScriptedSession, ADownloadWritesIntoTheFileItNamesAsAnyWriterWould)
+{
+    start(QStringLiteral("downloads-in-place"));
+    ftp.setPassive(true);
+    const QString folder = local(QStringLiteral("in-place"));
+    QDir().mkpath(folder);
+    const QString tempFolder = local(QStringLiteral("tmp"));
+    const QStringList tempBefore = entriesOf(tempFolder);
+
+    // A file with a second name and a mode of its own keeps both, and stays the same file.
+    const QString file = folder + QStringLiteral("/file.bin");
+    writeFile(file, "the old content, longer than the new");
+    ::chmod(QFile::encodeName(file).constData(), 0640);
+    ::link(QFile::encodeName(file).constData(), QFile::encodeName(folder + QStringLiteral("/second-name.bin")).constData());
+    const struct stat before = statOf(file);
+    // Killed at any moment, the download would leave nothing behind.
+    QStringList entriesDuring;
+    events.onTransfer = [&](qint32) { entriesDuring = entriesOf(folder) + entriesOf(tempFolder); };
+    ftp.setRemoteFile(QStringLiteral("new.bin"));
+    ftp.setLocalFile(file);
+    EXPECT_EQ(run(CFTPCtrl::a_Download), QString());
+    EXPECT_EQ(readFile(folder + QStringLiteral("/second-name.bin")), QByteArray("the new content"));
+    const struct stat after = statOf(file);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_nlink, 2u);
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    EXPECT_EQ(entriesDuring, QStringList({QStringLiteral("file.bin"), QStringLiteral("second-name.bin")}) + tempBefore);
+
+    // A FIFO is written to directly, every byte through it, once its reader came; it stays a FIFO.
+    events.onTransfer = nullptr;
+    const QString fifo = folder + QStringLiteral("/stream");
+    ::mkfifo(QFile::encodeName(fifo).constData(), 0600);
+    FifoReader reader(fifo);
+    ftp.setRemoteFile(QStringLiteral("stream.bin"));
+    ftp.setLocalFile(fifo);
+    EXPECT_EQ(run(CFTPCtrl::a_Download), QString());
+    EXPECT_EQ(reader.finish(), QByteArray("0123456789").repeated(100000));
+    EXPECT_TRUE(S_ISFIFO(statOf(fifo).st_mode));
+    EXPECT_EQ(entriesOf(folder), QStringList({QStringLiteral("file.bin"), QStringLiteral("second-name.bin"),
+                                              QStringLiteral("stream")}));
+    EXPECT_EQ(peer->problems(), QStringList());
+}
+
+TEST_F(ScriptedSession, ALocalFileTheUserMayNotWriteIsRefusedBeforeTheTransfer)
+{
+    start(QStringLiteral("download-unwritable-folder"));
+    ftp.setPassive(true);
+    ftp.setRemoteFile(QStringLiteral("new.bin"));
+    const QString open = local(QStringLiteral("open"));
+    QDir().mkpath(open);
+    ::chmod(QFile::encodeName(open).constData(), 0777);
+    const QString readOnly = open + QStringLiteral("/read-only.bin");
+    writeFile(readOnly, "keep me");
+    ::chmod(QFile::encodeName(readOnly).constData(), 0444);
+    const QString closed = local(QStringLiteral("closed"));
+    QDir().mkpath(closed);
+    const QString writable = closed + QStringLiteral("/writable.bin");
+    writeFile(writable, "the old content");
+    ::chmod(QFile::encodeName(writable).constData(), 0666);
+    ::chmod(QFile::encodeName(closed).constData(), 0555);
+    const QString tempFolder = local(QStringLiteral("tmp"));
+    const QStringList tempBefore = entriesOf(tempFolder);
+    {
+        OrdinaryUser user;
+        // A read-only file, and a folder.
+        for (const QString& path : {readOnly, open}) {
+            ftp.setLocalFile(path);
+            EXPECT_EQ(run(CFTPCtrl::a_Download), QStringLiteral("20145 Error opening local file."));
+        }
+        // A file the user may write, in a folder the user may not add to.
+        ftp.setLocalFile(writable);
+        EXPECT_EQ(run(CFTPCtrl::a_Download), QString());
+    }
+    EXPECT_EQ(events.errors, QStringList(2, QStringLiteral("4 Error opening local file.")));
+    EXPECT_EQ(readFile(readOnly), QByteArray("keep me"));
+    EXPECT_EQ(readFile(writable), QByteArray("the new content"));
+    EXPECT_EQ(entriesOf(open), QStringList(QStringLiteral("read-only.bin")));
+    EXPECT_EQ(entriesOf(closed), QStringList(QStringLiteral("writable.bin")));
+    EXPECT_EQ(entriesOf(tempFolder), tempBefore);
+    // The refused downloads sent nothing.
+    EXPECT_EQ(peer->problems(), QStringList());
+}
+
+TEST_F(ScriptedSession, AnUploadTheServerCutsShortIsNeverReportedDone)
+{
+    // The server replies 226 at once, reads part of the file and closes; in either mode, every time.
+    writeFile(local(QStringLiteral("big.bin")), QByteArray(20000000, 'u'));
+    for (const char* caseName : {"cut-upload-passive", "cut-upload-active"}) {
+        for (int attempt = 1; attempt <= 5; ++attempt) {
+            SCOPED_TRACE(caseName + (", attempt " + std::to_string(attempt)));
+            start(QString::fromLatin1(caseName));
+            ftp.setPassive(QByteArray(caseName) != "cut-upload-active");
+            ftp.setRemoteFile(QStringLiteral("big.bin"));
+            ftp.setLocalFile(local(QStringLiteral("big.bin")));
+            QElapsedTimer clock;
+            clock.start();
+            EXPECT_NE(run(CFTPCtrl::a_Upload), QString());
+            EXPECT_LT(clock.elapsed(), 10000);
+            EXPECT_EQ(command(QStringLiteral("NOOP")), QString());
+            EXPECT_EQ(run(CFTPCtrl::a_Logoff), QString());
+            EXPECT_EQ(peer->problems(), QStringList());
+        }
     }
 }
 
