@@ -98,7 +98,7 @@ bool FirewallNegotiator::sendRaw(const QByteArray& bytes)
 void FirewallNegotiator::onConnected(int code)
 {
     m_reply.clear();
-    m_scanned = 0;
+    m_tunnelScan = {};
     if (code != code::Ok || m_type == None) {
         m_negotiating = false;
         m_upper.onConnected(code);
@@ -181,28 +181,36 @@ void FirewallNegotiator::onDataIn(const QByteArray& piece, bool complete)
 
 void FirewallNegotiator::tunnelReply()
 {
-    if (m_reply.size() <= 9)
-        return;
-    qsizetype at = m_reply.indexOf(' ');
-    while (at >= 0 && at < m_reply.size() && m_reply.at(at) == ' ')
-        ++at;
-    if (at < 0 || at >= m_reply.size())
-        return;
-    if (m_reply.at(at) != '2') {
-        failNegotiation(m_reply.left(kMaxTunnelReply));
-        return;
+    TunnelScan& scan = m_tunnelScan;
+    if (!scan.accepted && m_reply.size() > 9) {
+        for (; scan.statusAt < m_reply.size(); ++scan.statusAt) {
+            const char c = m_reply.at(scan.statusAt);
+            if (c == ' ') {
+                scan.pastBlank = true;
+            } else if (scan.pastBlank) {
+                if (c != '2') {
+                    failNegotiation(m_reply.left(kMaxTunnelReply));
+                    return;
+                }
+                scan.accepted = true;
+                break;
+            }
+        }
     }
-    // Only what arrived since the last look is searched (with the 3 bytes before it, where
-    // an end may have begun).
-    const qsizetype from = std::max<qsizetype>(0, m_scanned - 3);
-    m_scanned = m_reply.size();
-    if (m_reply.indexOf("\r\n\r\n", from) >= 0 || m_reply.indexOf("\n\n", from) >= 0) {
-        // Whatever follows the proxy's reply header is not passed on.
-        m_reply.clear();
-        m_negotiating = false;
-        m_upper.onConnected(code::Ok);
-        return;
+    if (scan.accepted) {
+        // Only what arrived since the last look is searched (with the 3 bytes before it,
+        // where an end may have begun).
+        const qsizetype from = std::max<qsizetype>(0, scan.endAt - 3);
+        scan.endAt = m_reply.size();
+        if (m_reply.indexOf("\r\n\r\n", from) >= 0 || m_reply.indexOf("\n\n", from) >= 0) {
+            // Whatever follows the proxy's reply header is not passed on.
+            m_reply.clear();
+            m_negotiating = false;
+            m_upper.onConnected(code::Ok);
+            return;
+        }
     }
+    // The cap holds whatever the reply holds, a status or not.
     if (m_reply.size() > kMaxTunnelReply)
         failNegotiation("firewall reply too long");
 }
