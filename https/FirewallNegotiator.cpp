@@ -49,6 +49,11 @@ QByteArray socks5Failure(quint8 status)
     }
 }
 
+QByteArray socks5VersionFailure(quint8 version)
+{
+    return "firewall reply of an unknown SOCKS version: " + QByteArray::number(version);
+}
+
 // The length of a SOCKS5 request reply, which follows its address type; 0 while the bytes
 // that tell it have not all arrived.
 qsizetype socks5ReplyLength(const QByteArray& reply)
@@ -110,7 +115,7 @@ void FirewallNegotiator::onConnected(int code)
     case Socks4: startSocks4(); break;
     default:
         m_step = Greeting;
-        if (!m_user.isEmpty() && !m_password.isEmpty())
+        if (offersCredentials())
             sendRaw(QByteArray::fromRawData("\x05\x02\x00\x02", 4));
         else
             sendRaw(QByteArray::fromRawData("\x05\x01\x00", 3));
@@ -230,12 +235,15 @@ void FirewallNegotiator::socks5Reply()
 {
     // Each step's answer is taken off the front: bytes that came with it belong to the next.
     while (m_negotiating && m_step != Request && m_reply.size() >= 2) {
+        const quint8 version = byteAt(m_reply, 0);
         const quint8 answer = byteAt(m_reply, 1);
         consumeReply(2);
         if (m_step == Greeting) {
-            if (answer == 0) {
+            if (version != 5) {
+                failNegotiation(socks5VersionFailure(version));
+            } else if (answer == 0) {
                 sendSocks5Request();
-            } else if (answer == 2) {
+            } else if (answer == 2 && offersCredentials()) {
                 m_step = Authentication;
                 sendRaw(char(1) + (char(m_user.size()) + m_user) + char(m_password.size()) + m_password);
             } else {
@@ -253,6 +261,10 @@ void FirewallNegotiator::socks5Reply()
     const qsizetype length = socks5ReplyLength(m_reply);
     if (length == 0 || m_reply.size() < length)
         return;
+    if (byteAt(m_reply, 0) != 5) {
+        failNegotiation(socks5VersionFailure(byteAt(m_reply, 0)));
+        return;
+    }
     if (byteAt(m_reply, 1) != 0) {
         failNegotiation(socks5Failure(byteAt(m_reply, 1)));
         return;

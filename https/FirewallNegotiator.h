@@ -55,6 +55,8 @@ private:
     enum Socks5Step { Greeting = 1, Authentication = 2, Request = 3 };
 
     void startTunnel();
+    // SOCKS5 offers user name and password only when both are set.
+    bool offersCredentials() const { return !m_user.isEmpty() && !m_password.isEmpty(); }
     void startSocks4();
     void sendSocks5Request();
     void tunnelReply();

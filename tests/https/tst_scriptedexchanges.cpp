@@ -264,6 +264,21 @@ TEST(ScriptedExchanges, FirewallRefusalsFailWithTheirTexts)
             << raised.description.toStdString();
         EXPECT_EQ(printable(peer.received()), printable(peer.expectedProtocol()));
     }
+    const std::pair<const char*, const char*> socks5[] = {
+        {"socks5-unoffered-method", "unknown firewall authentication method"},
+        {"socks5-bad-version", "firewall reply of an unknown SOCKS version: 0"}};
+    for (const auto& [name, text] : socks5) {
+        ScriptedPeer peer(QString::fromLatin1(name));
+        HTTPS control;
+        control.setTimeout(5);
+        control.setFirewallType(HTTPS::fwSOCKS5);
+        control.setFirewallHost(QStringLiteral("127.0.0.1"));
+        control.setFirewallPort(peer.port());
+        const auto raised = raisedBy([&] { control.Get(QStringLiteral("http://127.0.0.1:8080/")); });
+        EXPECT_EQ(raised.number, raisedCode(118)) << name;
+        EXPECT_EQ(raised.description, QString::fromLatin1(text)) << name;
+        EXPECT_EQ(printable(peer.received()), printable(peer.expectedProtocol())) << name;
+    }
 }
 
 TEST(ScriptedExchanges, OverlongHeaderLineFailsCleanlyWithOneEventPerFact)
