@@ -187,18 +187,20 @@ TEST(ExchangeEndings, HeaderFloodsFailAtTheirCaps)
 
 TEST(ExchangeEndings, SilentFirewallTimesOutAsATimeOut)
 {
-    ScriptedPeer peer(QStringLiteral("silent-firewall"));
-    HTTPS control;
-    EventLog log(control);
-    control.setTimeout(2);
-    control.setFirewallType(HTTPS::fwSOCKS5);
-    control.setFirewallHost(QStringLiteral("127.0.0.1"));
-    control.setFirewallPort(peer.port());
-    const auto raised = raisedBy([&] { control.Get(QStringLiteral("http://127.0.0.1:8080/")); });
-    EXPECT_EQ(raised.number, raisedCode(code::Interrupted));
-    EXPECT_EQ(raised.description, QStringLiteral("Timeout."));
-    EXPECT_EQ(log.of(QStringLiteral("Connected")), QStringList {QStringLiteral("301 Timeout.")});
-    EXPECT_TRUE(log.of(QStringLiteral("Error")).isEmpty());
+    for (const QString& url : {QStringLiteral("http://127.0.0.1:8080/"), QStringLiteral("https://127.0.0.1:8443/")}) {
+        ScriptedPeer peer(QStringLiteral("silent-firewall"));
+        HTTPS control;
+        EventLog log(control);
+        control.setTimeout(1);
+        control.setFirewallType(HTTPS::fwSOCKS5);
+        control.setFirewallHost(QStringLiteral("127.0.0.1"));
+        control.setFirewallPort(peer.port());
+        const auto raised = raisedBy([&] { control.Get(url); });
+        EXPECT_EQ(raised.number, raisedCode(code::Interrupted)) << url.toStdString();
+        EXPECT_EQ(raised.description, QStringLiteral("Timeout.")) << url.toStdString();
+        EXPECT_EQ(log.of(QStringLiteral("Connected")), QStringList {QStringLiteral("301 Timeout.")}) << url.toStdString();
+        EXPECT_TRUE(log.of(QStringLiteral("Error")).isEmpty()) << url.toStdString();
+    }
 }
 
 TEST(ExchangeEndings, SocksAnswersThatArriveTogetherAreAllRead)
