@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -151,6 +152,24 @@ TEST(ExchangeEndings, TimeLimitHoldsWhileTheBodyNeverEnds)
     EXPECT_GT(counted.bytes, 0);
     EXPECT_EQ(control.TransferredData().size(), 4096);
     EXPECT_FALSE(control.Connected());
+}
+
+TEST(ExchangeEndings, TimeLimitHoldsWhileTheListenerIsSlowerThanTheServer)
+{
+    // The server always has more waiting than one read takes, so the read loop never runs dry.
+    ScriptedPeer peer(QStringLiteral("endless-body"));
+    HTTPS control;
+    control.setTimeout(1);
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&control, &HTTPS::Transfer, &control, [&](qint16&, qint32&, QString&) {
+        QThread::msleep(5);
+        if (clock.elapsed() > 8000) // a read loop that does not stop at the deadline
+            control.Interrupt();
+    });
+    const auto raised = raisedBy([&] { control.Get(peer.url()); });
+    EXPECT_EQ(raised.description, QStringLiteral("Timeout."));
+    EXPECT_LT(clock.elapsed(), 3000);
 }
 
 TEST(ExchangeEndings, HeaderFloodsFailAtTheirCaps)
