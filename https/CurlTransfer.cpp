@@ -96,6 +96,8 @@ QByteArray CurlTransfer::Target::url() const
 
 bool CurlTransfer::Target::secure() const { return scheme.compare("https", Qt::CaseInsensitive) == 0; }
 
+redirects::Origin CurlTransfer::Target::origin() const { return {scheme, server, port}; }
+
 std::shared_ptr<void> CurlTransfer::newCookieStore()
 {
     CURLSH* share = curl_share_init();
@@ -162,14 +164,12 @@ int CurlTransfer::perform(QByteArray& message)
     }
 
     Target target {r.scheme, r.server, r.port, r.path};
+    const redirects::Origin first = target.origin();
     bool wentSecure = false;
     for (int hops = 0;; ++hops) {
-        const redirects::Hop hop = redirects::hop(r.server, wentSecure, target.server, target.secure());
+        // The caller's credentials are for the first origin, and never go out in clear after TLS.
+        const bool credentials = redirects::hop(first, wentSecure, target.origin(), target.secure()).credentials;
         wentSecure = wentSecure || target.secure();
-        // The caller's credentials are for the first host (as a URL of another host forgets
-        // them on the own layers), and never go out in clear after TLS.
-        const bool firstHost = target.server.compare(r.server, Qt::CaseInsensitive) == 0;
-        const bool credentials = hop.credentials && firstHost;
         const int result = sendWithRetries(target, credentials, body, message);
         if (result != code::Ok || !m_redirect)
             return result;
@@ -260,7 +260,8 @@ void CurlTransfer::configure(Handles& handles, const Target& target, bool creden
     if (!r.ifModifiedSince.isEmpty())
         handles.addHeader("If-Modified-Since: " + r.ifModifiedSince);
     handles.addHeader("Pragma: " + (r.pragma.isEmpty() ? QByteArray("no-cache") : r.pragma));
-    for (const QByteArray& line : r.otherHeaders.split('\n')) {
+    const QByteArray otherHeaders = credentials ? r.otherHeaders : redirects::withoutCredentialLines(r.otherHeaders);
+    for (const QByteArray& line : otherHeaders.split('\n')) {
         const QByteArray header = line.trimmed();
         if (!header.isEmpty())
             handles.addHeader(header);

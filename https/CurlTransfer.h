@@ -104,6 +104,7 @@ private:
         QByteArray path;
         QByteArray url() const;
         bool secure() const;
+        redirects::Origin origin() const;
     };
 
     int perform(QByteArray& message);

@@ -159,7 +159,7 @@ int HttpEngine::RunAction(int action)
 
 int HttpEngine::exchange(int action)
 {
-    m_firstHost = m_server;
+    m_firstOrigin = origin();
     m_wentSecure = false;
     for (int hops = 0;; ++hops) {
         const int prepared = prepareConnection();
@@ -168,7 +168,7 @@ int HttpEngine::exchange(int action)
         const int connected = connectAndWait();
         if (connected != code::Ok)
             return connected;
-        m_hop = redirects::hop(m_firstHost, m_wentSecure, m_server, m_tls.tls());
+        m_hop = redirects::hop(m_firstOrigin, m_wentSecure, origin(), m_tls.tls());
         m_wentSecure = m_wentSecure || m_tls.tls();
 
         QByteArray head = requestHead(action == Get ? "GET" : action == Head ? "HEAD" : action == Post ? "POST" : "PUT");
@@ -280,8 +280,9 @@ QByteArray HttpEngine::requestHead(const QByteArray& method) const
     if (m_hop.cookies)
         line("Cookie: ", Cookies.headerValue());
     head += "\r\n";
-    if (!OtherHeaders.isEmpty())
-        head += normalisedOtherHeaders(OtherHeaders);
+    const QByteArray other = m_hop.credentials ? OtherHeaders : redirects::withoutCredentialLines(OtherHeaders);
+    if (!other.isEmpty())
+        head += normalisedOtherHeaders(other);
     return head;
 }
 

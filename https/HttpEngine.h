@@ -123,6 +123,7 @@ private:
     int finish(int waitResult, bool& redirect);
     bool viaProxy() const { return !ProxyServer.isEmpty() && ProxySSL != Tunnel; }
     bool followable(const QByteArray& location) const;
+    redirects::Origin origin() const { return {m_scheme, m_server, m_port}; }
     bool countHeaderBytes(const QByteArray& piece);
     void headerLine(const QByteArray& line);
     void endOfHeaders();
@@ -154,7 +155,7 @@ private:
     QByteArray m_data;
 
     // The action under way: where it began, and whether it went over TLS.
-    QByteArray m_firstHost;
+    redirects::Origin m_firstOrigin;
     bool m_wentSecure = false;
     redirects::Hop m_hop;
 

@@ -10,6 +10,7 @@
 
 using kelvane::plexant::HTTPS;
 using kelvane::test::raisedBy;
+using kelvane::test::raisedCode;
 using kelvane::test::SocksServer;
 using kelvane::test::TinyProxy;
 
@@ -37,6 +38,13 @@ TEST_F(ProxyExchanges, ProxiedRequestsAndTunnelsThroughTinyproxy)
     proxied.setProxyPort(proxy.port());
     proxied.Get(server->url(QStringLiteral("/hello.txt")));
     EXPECT_EQ(proxied.TransferredData(), QStringLiteral("hello world\n"));
+    // Redirects are followed to http and https only.
+    proxied.setFollowRedirects(HTTPS::frAlways);
+    const auto toFtp = raisedBy([&] { proxied.Get(server->url(QStringLiteral("/to-ftp"))); });
+    EXPECT_EQ(toFtp.number, raisedCode(151));
+    EXPECT_EQ(toFtp.description, QStringLiteral("302 Moved Temporarily"));
+    EXPECT_FALSE(proxy.log().contains(QStringLiteral("ftp://"))) << proxy.log().toStdString();
+    proxied.setFollowRedirects(HTTPS::frNever);
 
     // Through a tunnel the server sees the request as if direct, without the proxy's credentials.
     HTTPS tunnelled;
