@@ -228,6 +228,9 @@ int HttpEngine::prepareConnection()
     m_tls.setDelimiter("\n");
     if (m_server.isEmpty())
         return fail(code::NoServer, "No server specified in URL");
+    // Parts set one by one are held to what a URL may hold, as a whole URL is.
+    if (!HttpUrl::mayHold(m_scheme) || !HttpUrl::mayHold(m_server) || !HttpUrl::mayHold(m_path))
+        return fail(code::InvalidUrl, HttpUrl::kForbiddenText);
     const bool viaTunnel = !ProxyServer.isEmpty() && ProxySSL == Tunnel;
     if (!viaProxy() && m_scheme.compare(m_defaultScheme, Qt::CaseInsensitive) != 0 && !sameText(m_scheme, "http"))
         return fail(code::InvalidUrl, "Specified URLScheme is invalid.");
