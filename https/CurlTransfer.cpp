@@ -1,5 +1,6 @@
 #include "https/CurlTransfer.h"
 
+#include "https/BodyLength.h"
 #include "https/CertificatePolicy.h"
 #include "https/HeaderLine.h"
 #include "https/HttpUrl.h"
@@ -304,8 +305,8 @@ void CurlTransfer::configure(Handles& handles, const Target& target, bool creden
         QByteArray line(data, qsizetype(size * count));
         while (line.endsWith('\n') || line.endsWith('\r'))
             line.chop(1);
-        static_cast<CurlTransfer*>(self)->headerLine(line);
-        return size * count;
+        // A reply refused for its headers ends the transfer here.
+        return static_cast<CurlTransfer*>(self)->headerLine(line) ? size * count : 0;
     });
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, +[](char* data, size_t size, size_t count, void* self) -> size_t {
@@ -351,6 +352,7 @@ int CurlTransfer::send(const Target& target, const SendOptions& options, bool cr
     m_headerLines.clear();
     m_redirect.reset();
     m_headersEnded = false;
+    m_replyBroken = false;
     m_replyStarted = false;
     m_received = 0;
     configure(handles, target, credentials, body);
@@ -398,7 +400,8 @@ int CurlTransfer::send(const Target& target, const SendOptions& options, bool cr
     case CURLE_SEND_ERROR:
     case CURLE_RECV_ERROR:
     case CURLE_PARTIAL_FILE: return kConnectionAborted;
-    case CURLE_WRITE_ERROR: return m_bodyFailure != 0 ? m_bodyFailure : kInternalError;
+    case CURLE_WRITE_ERROR:
+        return m_replyBroken ? kInvalidServerResponse : m_bodyFailure != 0 ? m_bodyFailure : kInternalError;
     case CURLE_SSL_CERTPROBLEM: return kClientCertificateNeeded;
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_PEER_FAILED_VERIFICATION:
@@ -429,7 +432,7 @@ int CurlTransfer::clientCertificateWanted(SSL* connection, X509** certificate, E
     return 1;
 }
 
-void CurlTransfer::headerLine(const QByteArray& line)
+bool CurlTransfer::headerLine(const QByteArray& line)
 {
     if (line.startsWith("HTTP/")) {
         // A new reply: an interim one replaces what came before.
@@ -444,30 +447,39 @@ void CurlTransfer::headerLine(const QByteArray& line)
         m_headerLines.clear();
         const auto setStatusLine = m_setStatusLine;
         m_channel.post([setStatusLine, line] { setStatusLine(line); });
-        return;
+        return true;
     }
     if (!line.isEmpty())
         m_headerLines.append(line);
     else if (!m_statusLine.isEmpty() && !statusText(m_statusLine).startsWith('1'))
-        endOfHeaders();
+        return endOfHeaders();
+    return true;
 }
 
-void CurlTransfer::endOfHeaders()
+bool CurlTransfer::endOfHeaders()
 {
     m_headersEnded = true;
     QByteArray location;
+    BodyLength length;
     for (const QByteArray& line : std::as_const(m_headerLines)) {
         const HeaderLine header = HeaderLine::split(line);
         if (header.field.compare("Location", Qt::CaseInsensitive) == 0)
             location = header.value;
+        length.header(header.field, header.value);
+    }
+    // Lengths that contradict each other leave the end of the body unknown.
+    if (length.broken()) {
+        m_replyBroken = true;
+        return false;
     }
     const bool fetching = m_request.verb == "GET" || m_request.verb == "HEAD";
     if (!location.isEmpty()
         && redirects::followable(m_request.followRedirects, fetching, m_statusLine, m_target.scheme, m_target.url(), location)) {
         m_redirect = HttpUrl::resolve(m_target.url(), location);
-        return;
+        return true;
     }
     reportHeaders();
+    return true;
 }
 
 void CurlTransfer::reportHeaders()

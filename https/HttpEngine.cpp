@@ -379,7 +379,9 @@ int HttpEngine::finish(int waitResult, bool& redirect)
     if (m_closeCode != code::Ok)
         return socket().fail(m_closeCode);
     // Headers without the blank line that ends them are a reply cut off, whatever they said.
-    if (m_state == Headers || m_state == RedirectHeaders)
+    // So is an interim reply that the real one never followed.
+    if (m_state == Headers || m_state == RedirectHeaders || m_state == Interim
+        || (m_state == FirstLine && !m_statusLine.isEmpty()))
         return fail(code::Truncated, "The connection closed before the end of the reply's headers.");
     const auto expected = m_bodyLength.expected();
     if (m_state == Body && expected && m_received < *expected)
@@ -439,9 +441,12 @@ void HttpEngine::onDataIn(const QByteArray& piece, bool complete)
         m_headers.clear();
         m_data.clear();
         if (piece.startsWith('H')) {
-            if (countHeaderBytes(piece)) {
+            if (acceptHeaderPiece(piece)) {
                 m_statusLine = withoutTrailingCr(piece);
-                m_state = Headers;
+                // An interim reply (100 Continue and the like) goes before the real one; one
+                // that switches protocols is an answer of its own.
+                const QByteArray status = statusText(m_statusLine).left(3);
+                m_state = status.startsWith('1') && status != "101" ? Interim : Headers;
             }
             return;
         }
@@ -451,7 +456,7 @@ void HttpEngine::onDataIn(const QByteArray& piece, bool complete)
         bodyChunk(complete ? piece + '\n' : piece);
         return;
     case Headers: {
-        if (!countHeaderBytes(piece))
+        if (!acceptHeaderPiece(piece))
             return;
         const QByteArray line = withoutTrailingCr(piece);
         if (line.isEmpty())
@@ -460,9 +465,14 @@ void HttpEngine::onDataIn(const QByteArray& piece, bool complete)
             headerLine(line);
         return;
     }
+    case Interim:
+        // Nothing of an interim reply is reported; its blank line ends it.
+        if (acceptHeaderPiece(piece) && withoutTrailingCr(piece).isEmpty())
+            m_state = FirstLine;
+        return;
     case RedirectHeaders:
         // The redirect is complete with its headers; its body is of no use.
-        if (countHeaderBytes(piece) && withoutTrailingCr(piece).isEmpty())
+        if (acceptHeaderPiece(piece) && withoutTrailingCr(piece).isEmpty())
             completeReply();
         return;
     case Body: bodyChunk(piece); return;
@@ -470,13 +480,18 @@ void HttpEngine::onDataIn(const QByteArray& piece, bool complete)
     }
 }
 
-bool HttpEngine::countHeaderBytes(const QByteArray& piece)
+bool HttpEngine::acceptHeaderPiece(const QByteArray& piece)
 {
     m_headerBytes += piece.size() + 1;
-    if (m_headerBytes <= kMaxHeaderBytes)
-        return true;
-    abandonReply(platform::sockets::error::NoBufferSpace, "Received headers are too long.");
-    return false;
+    if (m_headerBytes > kMaxHeaderBytes) {
+        abandonReply(platform::sockets::error::NoBufferSpace, "Received headers are too long.");
+        return false;
+    }
+    if (piece.contains('\0')) {
+        abandonReply(code::BadReply, "The reply's headers hold a zero byte.");
+        return false;
+    }
+    return true;
 }
 
 void HttpEngine::headerLine(const QByteArray& line)
@@ -498,14 +513,18 @@ void HttpEngine::headerLine(const QByteArray& line)
 
 void HttpEngine::endOfHeaders()
 {
-    m_state = Body;
-    m_tls.setDelimiter({});
-    m_transferStarted = true;
-    m_events.startTransfer(1);
     // These replies have no body, whatever their headers say.
     const QByteArray status = statusText(m_statusLine).left(3);
     if (m_action == Head || status == "204" || status == "304")
         m_bodyLength.setNoBody();
+    if (m_bodyLength.broken()) {
+        abandonReply(code::BadReply, "The reply's length cannot be told from its headers.");
+        return;
+    }
+    m_state = Body;
+    m_tls.setDelimiter({});
+    m_transferStarted = true;
+    m_events.startTransfer(1);
     if (m_state == Body && m_bodyLength.expected() == 0)
         completeReply();
 }

@@ -110,8 +110,9 @@ public:
 
 private:
     // 3: the rest of the reply is not reported (a followed redirect's body, a reply that is
-    // complete or given up); 4: the rest of a followed redirect's headers.
-    enum ReplyState { FirstLine = 0, Headers = 1, Body = 2, Ignoring = 3, RedirectHeaders = 4 };
+    // complete or given up); 4: the rest of a followed redirect's headers; 5: the headers of
+    // an interim (1xx) reply, which the real one follows.
+    enum ReplyState { FirstLine = 0, Headers = 1, Body = 2, Ignoring = 3, RedirectHeaders = 4, Interim = 5 };
 
     int exchange(int action);
     int prepareConnection();
@@ -124,7 +125,7 @@ private:
     bool viaProxy() const { return !ProxyServer.isEmpty() && ProxySSL != Tunnel; }
     bool followable(const QByteArray& location) const;
     redirects::Origin origin() const { return {m_scheme, m_server, m_port}; }
-    bool countHeaderBytes(const QByteArray& piece);
+    bool acceptHeaderPiece(const QByteArray& piece);
     void headerLine(const QByteArray& line);
     void endOfHeaders();
     void reportSetCookie(const QByteArray& value);

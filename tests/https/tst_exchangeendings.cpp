@@ -117,6 +117,17 @@ TEST(ExchangeEndings, AnnouncedLengthIsHeldToBothWays)
                   (QStringList {QStringLiteral("EndTransfer 1"), QStringLiteral("Disconnected 0 OK")}));
         EXPECT_FALSE(control.Connected());
     }
+    for (const char* name : {"length-contradicting", "length-negative"}) {
+        // A length that cannot be told is a broken reply, not one that runs to the close.
+        ScriptedPeer peer(QString::fromLatin1(name));
+        HTTPS control;
+        EventLog log(control);
+        const auto raised = raisedBy([&] { control.Get(peer.url()); });
+        EXPECT_EQ(raised.number, raisedCode(code::BadReply)) << name;
+        EXPECT_EQ(raised.description, QStringLiteral("The reply's length cannot be told from its headers.")) << name;
+        EXPECT_TRUE(log.body.isEmpty()) << name;
+        EXPECT_TRUE(log.of(QStringLiteral("StartTransfer")).isEmpty()) << name;
+    }
 }
 
 TEST(ExchangeEndings, ReplyCutOffInItsHeadersFails)

@@ -1,6 +1,6 @@
 // Pieces of the engine that need no server: cutting received bytes, the length a reply
-// announces, protocol choices, the second transport's security flags and retries, and the
-// reading of certificate stores.
+// announces and its chunks, protocol choices, the second transport's security flags and
+// retries, and the reading of certificate stores.
 #include "https/BodyLength.h"
 #include "https/CertificateStore.h"
 #include "https/CurlTransfer.h"
@@ -99,19 +99,23 @@ TEST(BodyLength, OneUsableLengthOrNone)
     length.header("content-length", " 42 ");
     length.header("Content-Length", "42"); // repeated alike
     EXPECT_EQ(length.expected(), 42);
+    EXPECT_FALSE(length.broken());
 
-    length.header("Content-Length", "43"); // contradicting: the body runs to the close
+    length.header("Content-Length", "43"); // contradicting: no length can be told
     EXPECT_EQ(length.expected(), std::nullopt);
+    EXPECT_TRUE(length.broken());
 
     length.reset();
     length.header("Content-Length", "-1");
-    EXPECT_EQ(length.expected(), std::nullopt);
+    EXPECT_TRUE(length.broken());
     length.reset();
     length.header("Content-Length", "10");
-    length.header("Transfer-Encoding", "chunked");
+    length.header("Transfer-Encoding", "gzip, chunked"); // the chunks tell where the body ends
     EXPECT_EQ(length.expected(), std::nullopt);
+    EXPECT_TRUE(length.chunked());
     length.setNoBody();
     EXPECT_EQ(length.expected(), 0);
+    EXPECT_FALSE(length.chunked());
 }
 
 TEST(WinInetSettings, RefusedRequestsAreSentAgainOnceWhenTheFlagsAllow)

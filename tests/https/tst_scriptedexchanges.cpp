@@ -64,6 +64,31 @@ TEST(ScriptedExchanges, LineEndsSplitOverReadsAndBareLineFeeds)
     EXPECT_EQ(control.TransferredData(), QStringLiteral("ab\r\n"));
 }
 
+TEST(ScriptedExchanges, InterimRepliesAreSkipped)
+{
+    ScriptedPeer peer(QStringLiteral("interim-continue"));
+    HTTPS control;
+    EventLog log(control);
+    control.Get(peer.url());
+    EXPECT_EQ(control.StatusLine(), QStringLiteral("HTTP/1.1 200 OK"));
+    EXPECT_EQ(control.TransferredHeaders(), QStringLiteral("Content-Length: 5\r\n"));
+    EXPECT_EQ(log.of(QStringLiteral("Header")), QStringList {QStringLiteral("Content-Length: 5")});
+    EXPECT_EQ(control.TransferredData(), QStringLiteral("hello"));
+}
+
+TEST(ScriptedExchanges, ZeroByteInTheHeadersRefusesTheReply)
+{
+    ScriptedPeer peer(QStringLiteral("zero-byte-cookie"));
+    HTTPS control;
+    EventLog log(control);
+    const auto raised = raisedBy([&] { control.Get(peer.url()); });
+    EXPECT_EQ(raised.number, raisedCode(158));
+    EXPECT_EQ(raised.description, QStringLiteral("The reply's headers hold a zero byte."));
+    EXPECT_EQ(log.of(QStringLiteral("Header")), QStringList {QStringLiteral("X-Fine: 1")});
+    EXPECT_TRUE(log.of(QStringLiteral("SetCookie")).isEmpty());
+    EXPECT_TRUE(log.of(QStringLiteral("StartTransfer")).isEmpty());
+}
+
 TEST(ScriptedExchanges, ReplyWithoutStatusLineIsAllBody)
 {
     ScriptedPeer peer(QStringLiteral("no-status-line"));

@@ -215,6 +215,17 @@ TEST_F(WinInetTransport, ReplyCutOffInItsHeadersFails)
     }
 }
 
+TEST_F(WinInetTransport, LengthsThatContradictEachOtherFail)
+{
+    ScriptedPeer peer(QStringLiteral("length-contradicting"));
+    HTTPS control;
+    EventLog log(control);
+    control.setUseWinInet(true);
+    control.setURL(peer.url());
+    EXPECT_EQ(raisedBy([&] { control.setAction(HTTPS::httpGet); }).number, 12152 + 15001);
+    EXPECT_TRUE(log.body.isEmpty());
+}
+
 TEST_F(WinInetTransport, RequestsAskForAFreshCopy)
 {
     for (const QString& pragma : {QString(), QStringLiteral("x-custom")}) {
