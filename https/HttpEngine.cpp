@@ -387,6 +387,8 @@ int HttpEngine::finish(int waitResult, bool& redirect)
     if (m_state == Body && expected && m_received < *expected)
         return fail(code::Truncated, "The connection closed after " + QByteArray::number(m_received) + " of the "
                                          + QByteArray::number(*expected) + " bytes the server announced.");
+    if (m_state == Body && m_bodyLength.chunked())
+        return fail(code::Truncated, "The connection closed before the reply's last chunk.");
     if (m_bodyFailure != code::Ok)
         return m_bodyFailure;
     if (m_statusLine.isEmpty())
@@ -521,6 +523,7 @@ void HttpEngine::endOfHeaders()
         abandonReply(code::BadReply, "The reply's length cannot be told from its headers.");
         return;
     }
+    m_chunks = ChunkedBody();
     m_state = Body;
     m_tls.setDelimiter({});
     m_transferStarted = true;
@@ -563,11 +566,31 @@ void HttpEngine::reportSetCookie(const QByteArray& text)
 
 void HttpEngine::bodyChunk(const QByteArray& piece)
 {
+    if (m_bodyLength.chunked()) {
+        m_decoded.resize(0);
+        const ChunkedBody::State state = m_chunks.take(piece, m_decoded);
+        if (!m_decoded.isEmpty())
+            deliverBody(m_decoded);
+        if (m_state != Body)
+            return;
+        if (state == ChunkedBody::State::Done)
+            completeReply();
+        else if (state == ChunkedBody::State::Broken)
+            abandonReply(code::BadReply, "The reply's chunks are broken.");
+        return;
+    }
     // Nothing beyond the announced length is taken.
     const auto expected = m_bodyLength.expected();
     const QByteArray chunk = expected && piece.size() > *expected - m_received ? piece.left(*expected - m_received) : piece;
     if (chunk.isEmpty())
         return;
+    deliverBody(chunk);
+    if (expected && m_received >= *expected && m_state == Body)
+        completeReply();
+}
+
+void HttpEngine::deliverBody(const QByteArray& chunk)
+{
     m_received += chunk.size();
     if (!LocalFile.isEmpty() && !m_localFile && !m_localFileFailed) {
         auto file = std::make_unique<QFile>(localPath(LocalFile));
@@ -593,8 +616,6 @@ void HttpEngine::bodyChunk(const QByteArray& piece)
     if (room > 0)
         m_data.append(chunk.constData(), std::min<qint64>(room, chunk.size()));
     m_events.transfer(1, m_received, chunk);
-    if (expected && m_received >= *expected && m_state == Body)
-        completeReply();
 }
 
 void HttpEngine::completeReply()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "https/BodyLength.h"
+#include "https/ChunkedBody.h"
 #include "https/ConnectionEvents.h"
 #include "https/CookieList.h"
 #include "https/EngineEvents.h"
@@ -15,7 +16,7 @@ namespace kelvane::plexant {
 
 // The top of the engine stack: one HTTP/1.0 exchange per action over a connection of its
 // own. The reply ends when the server closes the connection, when the length it announced
-// has arrived, or with the TLS close_notify; a connection is closed when its exchange ends,
+// or its last chunk has arrived, or with the TLS close_notify; a connection is closed when its exchange ends,
 // whichever way, so none carries a second request. The engine builds the request from its
 // properties, parses the reply into status line, headers, cookies and body, delivers the
 // body to memory and to a local file, follows redirects when asked, and reports everything
@@ -129,7 +130,8 @@ private:
     void headerLine(const QByteArray& line);
     void endOfHeaders();
     void reportSetCookie(const QByteArray& value);
-    void bodyChunk(const QByteArray& chunk);
+    void bodyChunk(const QByteArray& piece);
+    void deliverBody(const QByteArray& chunk);
     void completeReply();
     void abandonReply(int code, const QByteArray& text);
     void closeLocalFile();
@@ -164,6 +166,8 @@ private:
     ReplyState m_state = FirstLine;
     QByteArray m_location;
     BodyLength m_bodyLength;
+    ChunkedBody m_chunks;
+    QByteArray m_decoded; // the body bytes of the last piece of chunks
     qint64 m_headerBytes = 0;
     qint64 m_received = 0;
     bool m_transferStarted = false;

@@ -76,6 +76,36 @@ TEST(ScriptedExchanges, InterimRepliesAreSkipped)
     EXPECT_EQ(control.TransferredData(), QStringLiteral("hello"));
 }
 
+TEST(ScriptedExchanges, ChunkedRepliesAreDecodedAndBrokenFramingFails)
+{
+    {
+        ScriptedPeer peer(QStringLiteral("chunked"));
+        HTTPS control;
+        EventLog log(control);
+        control.setHTTPVersion(QStringLiteral("HTTP/1.1"));
+        control.setTimeout(5);
+        QElapsedTimer clock;
+        clock.start();
+        control.Get(peer.url());
+        EXPECT_LT(clock.elapsed(), 3000); // complete with its last chunk, though the server stays
+        EXPECT_TRUE(peer.received().startsWith("GET / HTTP/1.1\r\n"));
+        EXPECT_EQ(control.TransferredData(), QStringLiteral("hello, world"));
+        EXPECT_EQ(log.body, QByteArray("hello, world"));
+        EXPECT_EQ(log.of(QStringLiteral("Transfer")).last(), QStringLiteral("1 12"));
+    }
+    const std::pair<const char*, int> broken[] = {
+        {"chunked-bad-size", 158}, {"chunked-huge-size", 158}, {"chunked-endless-line", 158}, {"chunked-cut", 157}};
+    for (const auto& [name, code] : broken) {
+        ScriptedPeer peer(QString::fromLatin1(name));
+        HTTPS control;
+        control.setHTTPVersion(QStringLiteral("HTTP/1.1"));
+        control.setTimeout(5);
+        const auto raised = raisedBy([&] { control.Get(peer.url()); });
+        EXPECT_EQ(raised.number, raisedCode(code)) << name << ' ' << raised.description.toStdString();
+        EXPECT_FALSE(control.TransferredData().contains(QStringLiteral("more"))) << name;
+    }
+}
+
 TEST(ScriptedExchanges, ZeroByteInTheHeadersRefusesTheReply)
 {
     ScriptedPeer peer(QStringLiteral("zero-byte-cookie"));
