@@ -23,6 +23,7 @@ using kelvane::test::peakMemoryGrowthMiB;
 using kelvane::test::raisedBy;
 using kelvane::test::raisedCode;
 using kelvane::test::ScriptedPeer;
+using kelvane::test::useFirewall;
 using kelvane::test::TlsPeer;
 namespace code = kelvane::plexant::code;
 
@@ -204,9 +205,7 @@ TEST(ExchangeEndings, HeaderFloodsFailAtTheirCaps)
         ScriptedPeer peer(QString::fromLatin1(name));
         HTTPS control;
         control.setTimeout(5);
-        control.setFirewallType(HTTPS::fwTunnel);
-        control.setFirewallHost(QStringLiteral("127.0.0.1"));
-        control.setFirewallPort(peer.port());
+        useFirewall(control, HTTPS::fwTunnel, peer.port());
         const Bounded outcome = runBounded([&] { control.Get(QStringLiteral("https://secure.test/")); });
         EXPECT_EQ(outcome.raised.number, raisedCode(code::FirewallFailed)) << name;
         EXPECT_EQ(outcome.raised.description, QStringLiteral("firewall reply too long")) << name;
@@ -222,9 +221,7 @@ TEST(ExchangeEndings, SilentFirewallTimesOutAsATimeOut)
         HTTPS control;
         EventLog log(control);
         control.setTimeout(1);
-        control.setFirewallType(HTTPS::fwSOCKS5);
-        control.setFirewallHost(QStringLiteral("127.0.0.1"));
-        control.setFirewallPort(peer.port());
+        useFirewall(control, HTTPS::fwSOCKS5, peer.port());
         const auto raised = raisedBy([&] { control.Get(url); });
         EXPECT_EQ(raised.number, raisedCode(code::Interrupted)) << url.toStdString();
         EXPECT_EQ(raised.description, QStringLiteral("Timeout.")) << url.toStdString();
@@ -238,9 +235,7 @@ TEST(ExchangeEndings, SocksAnswersThatArriveTogetherAreAllRead)
     ScriptedPeer peer(QStringLiteral("socks5-together"));
     HTTPS control;
     control.setTimeout(5);
-    control.setFirewallType(HTTPS::fwSOCKS5);
-    control.setFirewallHost(QStringLiteral("127.0.0.1"));
-    control.setFirewallPort(peer.port());
+    useFirewall(control, HTTPS::fwSOCKS5, peer.port());
     control.setFirewallUser(QStringLiteral("user"));
     control.setFirewallPassword(QStringLiteral("secret"));
     control.Get(QStringLiteral("http://127.0.0.1:8080/"));

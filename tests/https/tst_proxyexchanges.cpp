@@ -13,17 +13,11 @@ using kelvane::test::raisedBy;
 using kelvane::test::raisedCode;
 using kelvane::test::SocksServer;
 using kelvane::test::TinyProxy;
+using kelvane::test::useFirewall;
 
 namespace {
 
 class ProxyExchanges : public kelvane::test::NginxFixture {};
-
-void useFirewall(HTTPS& control, int type, quint16 port)
-{
-    control.setFirewallType(type);
-    control.setFirewallHost(QStringLiteral("127.0.0.1"));
-    control.setFirewallPort(port);
-}
 
 } // namespace
 

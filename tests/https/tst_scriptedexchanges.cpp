@@ -16,6 +16,7 @@ using kelvane::test::EventLog;
 using kelvane::test::raisedBy;
 using kelvane::test::raisedCode;
 using kelvane::test::ScriptedPeer;
+using kelvane::test::useFirewall;
 
 namespace {
 
@@ -278,9 +279,7 @@ TEST(ScriptedExchanges, SocksFiveHandshakesByNameAndWithCredentials)
     {
         ScriptedPeer peer(QStringLiteral("socks5-auth"));
         HTTPS control;
-        control.setFirewallType(HTTPS::fwSOCKS5);
-        control.setFirewallHost(QStringLiteral("127.0.0.1"));
-        control.setFirewallPort(peer.port());
+        useFirewall(control, HTTPS::fwSOCKS5, peer.port());
         control.setFirewallUser(QStringLiteral("user"));
         control.setFirewallPassword(QStringLiteral("secret"));
         control.Get(QStringLiteral("http://127.0.0.1:8080/"));
@@ -295,9 +294,7 @@ TEST(ScriptedExchanges, FirewallRefusalsFailWithTheirTexts)
         ScriptedPeer peer(QStringLiteral("socks4-rejected"));
         HTTPS control;
         EventLog log(control);
-        control.setFirewallType(HTTPS::fwSOCKS4);
-        control.setFirewallHost(QStringLiteral("127.0.0.1"));
-        control.setFirewallPort(peer.port());
+        useFirewall(control, HTTPS::fwSOCKS4, peer.port());
         control.setFirewallUser(QStringLiteral("user"));
         const auto raised = raisedBy([&] { control.Get(QStringLiteral("http://127.0.0.1:8080/")); });
         EXPECT_EQ(raised.number, raisedCode(118));
@@ -308,9 +305,7 @@ TEST(ScriptedExchanges, FirewallRefusalsFailWithTheirTexts)
     {
         ScriptedPeer peer(QStringLiteral("tunnel-refused"));
         HTTPS control;
-        control.setFirewallType(HTTPS::fwTunnel);
-        control.setFirewallHost(QStringLiteral("127.0.0.1"));
-        control.setFirewallPort(peer.port());
+        useFirewall(control, HTTPS::fwTunnel, peer.port());
         control.setFirewallUser(QStringLiteral("u"));
         control.setFirewallPassword(QStringLiteral("p"));
         const auto raised = raisedBy([&] { control.Get(QStringLiteral("https://secure.test/")); });
@@ -326,9 +321,7 @@ TEST(ScriptedExchanges, FirewallRefusalsFailWithTheirTexts)
         ScriptedPeer peer(QString::fromLatin1(name));
         HTTPS control;
         control.setTimeout(5);
-        control.setFirewallType(HTTPS::fwSOCKS5);
-        control.setFirewallHost(QStringLiteral("127.0.0.1"));
-        control.setFirewallPort(peer.port());
+        useFirewall(control, HTTPS::fwSOCKS5, peer.port());
         const auto raised = raisedBy([&] { control.Get(QStringLiteral("http://127.0.0.1:8080/")); });
         EXPECT_EQ(raised.number, raisedCode(118)) << name;
         EXPECT_EQ(raised.description, QString::fromLatin1(text)) << name;
