@@ -23,14 +23,16 @@ std::optional<qint64> decimal(const QByteArray& text)
 void BodyLength::header(const QByteArray& field, const QByteArray& value)
 {
     if (field.compare("Transfer-Encoding", Qt::CaseInsensitive) == 0) {
-        m_unusable = true;
+        m_coded = true;
+        const QByteArray last = value.mid(value.lastIndexOf(',') + 1).trimmed();
+        m_chunked = last.compare("chunked", Qt::CaseInsensitive) == 0;
         return;
     }
     if (field.compare("Content-Length", Qt::CaseInsensitive) != 0)
         return;
     const auto length = decimal(value);
     if (!length || (m_length && *m_length != *length))
-        m_unusable = true;
+        m_lengthBroken = true;
     m_length = length;
 }
 
@@ -38,7 +40,7 @@ std::optional<qint64> BodyLength::expected() const
 {
     if (m_noBody)
         return 0;
-    if (m_unusable)
+    if (m_coded || m_lengthBroken)
         return std::nullopt;
     return m_length;
 }

@@ -1,5 +1,6 @@
 #include "https/CurlTransfer.h"
 
+#include "https/BodyLength.h"
 #include "https/CertificatePolicy.h"
 #include "https/HeaderLine.h"
 #include "https/HttpUrl.h"
@@ -96,6 +97,8 @@ QByteArray CurlTransfer::Target::url() const
 
 bool CurlTransfer::Target::secure() const { return scheme.compare("https", Qt::CaseInsensitive) == 0; }
 
+redirects::Origin CurlTransfer::Target::origin() const { return {scheme, server, port}; }
+
 std::shared_ptr<void> CurlTransfer::newCookieStore()
 {
     CURLSH* share = curl_share_init();
@@ -162,14 +165,12 @@ int CurlTransfer::perform(QByteArray& message)
     }
 
     Target target {r.scheme, r.server, r.port, r.path};
+    const redirects::Origin first = target.origin();
     bool wentSecure = false;
     for (int hops = 0;; ++hops) {
-        const redirects::Hop hop = redirects::hop(r.server, wentSecure, target.server, target.secure());
+        // The caller's credentials are for the first origin, and never go out in clear after TLS.
+        const bool credentials = redirects::hop(first, wentSecure, target.origin(), target.secure()).credentials;
         wentSecure = wentSecure || target.secure();
-        // The caller's credentials are for the first host (as a URL of another host forgets
-        // them on the own layers), and never go out in clear after TLS.
-        const bool firstHost = target.server.compare(r.server, Qt::CaseInsensitive) == 0;
-        const bool credentials = hop.credentials && firstHost;
         const int result = sendWithRetries(target, credentials, body, message);
         if (result != code::Ok || !m_redirect)
             return result;
@@ -260,7 +261,8 @@ void CurlTransfer::configure(Handles& handles, const Target& target, bool creden
     if (!r.ifModifiedSince.isEmpty())
         handles.addHeader("If-Modified-Since: " + r.ifModifiedSince);
     handles.addHeader("Pragma: " + (r.pragma.isEmpty() ? QByteArray("no-cache") : r.pragma));
-    for (const QByteArray& line : r.otherHeaders.split('\n')) {
+    const QByteArray otherHeaders = credentials ? r.otherHeaders : redirects::withoutCredentialLines(r.otherHeaders);
+    for (const QByteArray& line : otherHeaders.split('\n')) {
         const QByteArray header = line.trimmed();
         if (!header.isEmpty())
             handles.addHeader(header);
@@ -303,8 +305,8 @@ void CurlTransfer::configure(Handles& handles, const Target& target, bool creden
         QByteArray line(data, qsizetype(size * count));
         while (line.endsWith('\n') || line.endsWith('\r'))
             line.chop(1);
-        static_cast<CurlTransfer*>(self)->headerLine(line);
-        return size * count;
+        // A reply refused for its headers ends the transfer here.
+        return static_cast<CurlTransfer*>(self)->headerLine(line) ? size * count : 0;
     });
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, +[](char* data, size_t size, size_t count, void* self) -> size_t {
@@ -350,6 +352,7 @@ int CurlTransfer::send(const Target& target, const SendOptions& options, bool cr
     m_headerLines.clear();
     m_redirect.reset();
     m_headersEnded = false;
+    m_replyBroken = false;
     m_replyStarted = false;
     m_received = 0;
     configure(handles, target, credentials, body);
@@ -397,7 +400,8 @@ int CurlTransfer::send(const Target& target, const SendOptions& options, bool cr
     case CURLE_SEND_ERROR:
     case CURLE_RECV_ERROR:
     case CURLE_PARTIAL_FILE: return kConnectionAborted;
-    case CURLE_WRITE_ERROR: return m_bodyFailure != 0 ? m_bodyFailure : kInternalError;
+    case CURLE_WRITE_ERROR:
+        return m_replyBroken ? kInvalidServerResponse : m_bodyFailure != 0 ? m_bodyFailure : kInternalError;
     case CURLE_SSL_CERTPROBLEM: return kClientCertificateNeeded;
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_PEER_FAILED_VERIFICATION:
@@ -428,7 +432,7 @@ int CurlTransfer::clientCertificateWanted(SSL* connection, X509** certificate, E
     return 1;
 }
 
-void CurlTransfer::headerLine(const QByteArray& line)
+bool CurlTransfer::headerLine(const QByteArray& line)
 {
     if (line.startsWith("HTTP/")) {
         // A new reply: an interim one replaces what came before.
@@ -443,30 +447,39 @@ void CurlTransfer::headerLine(const QByteArray& line)
         m_headerLines.clear();
         const auto setStatusLine = m_setStatusLine;
         m_channel.post([setStatusLine, line] { setStatusLine(line); });
-        return;
+        return true;
     }
     if (!line.isEmpty())
         m_headerLines.append(line);
     else if (!m_statusLine.isEmpty() && !statusText(m_statusLine).startsWith('1'))
-        endOfHeaders();
+        return endOfHeaders();
+    return true;
 }
 
-void CurlTransfer::endOfHeaders()
+bool CurlTransfer::endOfHeaders()
 {
     m_headersEnded = true;
     QByteArray location;
+    BodyLength length;
     for (const QByteArray& line : std::as_const(m_headerLines)) {
         const HeaderLine header = HeaderLine::split(line);
         if (header.field.compare("Location", Qt::CaseInsensitive) == 0)
             location = header.value;
+        length.header(header.field, header.value);
+    }
+    // Lengths that contradict each other leave the end of the body unknown.
+    if (length.broken()) {
+        m_replyBroken = true;
+        return false;
     }
     const bool fetching = m_request.verb == "GET" || m_request.verb == "HEAD";
     if (!location.isEmpty()
         && redirects::followable(m_request.followRedirects, fetching, m_statusLine, m_target.scheme, m_target.url(), location)) {
         m_redirect = HttpUrl::resolve(m_target.url(), location);
-        return;
+        return true;
     }
     reportHeaders();
+    return true;
 }
 
 void CurlTransfer::reportHeaders()

@@ -104,6 +104,7 @@ private:
         QByteArray path;
         QByteArray url() const;
         bool secure() const;
+        redirects::Origin origin() const;
     };
 
     int perform(QByteArray& message);
@@ -113,8 +114,9 @@ private:
     void configure(Handles& handles, const Target& target, bool credentials, const QByteArray& body);
     void fire(std::function<void(EngineEvents&)> event, qint64 weight = 0);
     void status(const char* text);
-    void headerLine(const QByteArray& line);
-    void endOfHeaders();
+    // False when the reply is refused for its headers.
+    bool headerLine(const QByteArray& line);
+    bool endOfHeaders();
     void reportHeaders();
     bool body(const char* data, size_t length);
     void sendBlock();
@@ -136,6 +138,7 @@ private:
     QList<QByteArray> m_headerLines; // of the reply under way
     std::optional<QByteArray> m_redirect; // where a followed redirect leads
     bool m_headersEnded = false;          // the final reply's blank line came
+    bool m_replyBroken = false;           // refused for its headers
     bool m_replyStarted = false;
 
     qint64 m_received = 0;

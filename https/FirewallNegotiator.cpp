@@ -49,6 +49,11 @@ QByteArray socks5Failure(quint8 status)
     }
 }
 
+QByteArray socks5VersionFailure(quint8 version)
+{
+    return "firewall reply of an unknown SOCKS version: " + QByteArray::number(version);
+}
+
 // The length of a SOCKS5 request reply, which follows its address type; 0 while the bytes
 // that tell it have not all arrived.
 qsizetype socks5ReplyLength(const QByteArray& reply)
@@ -98,7 +103,7 @@ bool FirewallNegotiator::sendRaw(const QByteArray& bytes)
 void FirewallNegotiator::onConnected(int code)
 {
     m_reply.clear();
-    m_scanned = 0;
+    m_tunnelScan = {};
     if (code != code::Ok || m_type == None) {
         m_negotiating = false;
         m_upper.onConnected(code);
@@ -110,7 +115,7 @@ void FirewallNegotiator::onConnected(int code)
     case Socks4: startSocks4(); break;
     default:
         m_step = Greeting;
-        if (!m_user.isEmpty() && !m_password.isEmpty())
+        if (offersCredentials())
             sendRaw(QByteArray::fromRawData("\x05\x02\x00\x02", 4));
         else
             sendRaw(QByteArray::fromRawData("\x05\x01\x00", 3));
@@ -181,28 +186,36 @@ void FirewallNegotiator::onDataIn(const QByteArray& piece, bool complete)
 
 void FirewallNegotiator::tunnelReply()
 {
-    if (m_reply.size() <= 9)
-        return;
-    qsizetype at = m_reply.indexOf(' ');
-    while (at >= 0 && at < m_reply.size() && m_reply.at(at) == ' ')
-        ++at;
-    if (at < 0 || at >= m_reply.size())
-        return;
-    if (m_reply.at(at) != '2') {
-        failNegotiation(m_reply.left(kMaxTunnelReply));
-        return;
+    TunnelScan& scan = m_tunnelScan;
+    if (!scan.accepted && m_reply.size() > 9) {
+        for (; scan.statusAt < m_reply.size(); ++scan.statusAt) {
+            const char c = m_reply.at(scan.statusAt);
+            if (c == ' ') {
+                scan.pastBlank = true;
+            } else if (scan.pastBlank) {
+                if (c != '2') {
+                    failNegotiation(m_reply.left(kMaxTunnelReply));
+                    return;
+                }
+                scan.accepted = true;
+                break;
+            }
+        }
     }
-    // Only what arrived since the last look is searched (with the 3 bytes before it, where
-    // an end may have begun).
-    const qsizetype from = std::max<qsizetype>(0, m_scanned - 3);
-    m_scanned = m_reply.size();
-    if (m_reply.indexOf("\r\n\r\n", from) >= 0 || m_reply.indexOf("\n\n", from) >= 0) {
-        // Whatever follows the proxy's reply header is not passed on.
-        m_reply.clear();
-        m_negotiating = false;
-        m_upper.onConnected(code::Ok);
-        return;
+    if (scan.accepted) {
+        // Only what arrived since the last look is searched (with the 3 bytes before it,
+        // where an end may have begun).
+        const qsizetype from = std::max<qsizetype>(0, scan.endAt - 3);
+        scan.endAt = m_reply.size();
+        if (m_reply.indexOf("\r\n\r\n", from) >= 0 || m_reply.indexOf("\n\n", from) >= 0) {
+            // Whatever follows the proxy's reply header is not passed on.
+            m_reply.clear();
+            m_negotiating = false;
+            m_upper.onConnected(code::Ok);
+            return;
+        }
     }
+    // The cap holds whatever the reply holds, a status or not.
     if (m_reply.size() > kMaxTunnelReply)
         failNegotiation("firewall reply too long");
 }
@@ -222,12 +235,15 @@ void FirewallNegotiator::socks5Reply()
 {
     // Each step's answer is taken off the front: bytes that came with it belong to the next.
     while (m_negotiating && m_step != Request && m_reply.size() >= 2) {
+        const quint8 version = byteAt(m_reply, 0);
         const quint8 answer = byteAt(m_reply, 1);
         consumeReply(2);
         if (m_step == Greeting) {
-            if (answer == 0) {
+            if (version != 5) {
+                failNegotiation(socks5VersionFailure(version));
+            } else if (answer == 0) {
                 sendSocks5Request();
-            } else if (answer == 2) {
+            } else if (answer == 2 && offersCredentials()) {
                 m_step = Authentication;
                 sendRaw(char(1) + (char(m_user.size()) + m_user) + char(m_password.size()) + m_password);
             } else {
@@ -245,6 +261,10 @@ void FirewallNegotiator::socks5Reply()
     const qsizetype length = socks5ReplyLength(m_reply);
     if (length == 0 || m_reply.size() < length)
         return;
+    if (byteAt(m_reply, 0) != 5) {
+        failNegotiation(socks5VersionFailure(byteAt(m_reply, 0)));
+        return;
+    }
     if (byteAt(m_reply, 1) != 0) {
         failNegotiation(socks5Failure(byteAt(m_reply, 1)));
         return;

@@ -55,6 +55,8 @@ private:
     enum Socks5Step { Greeting = 1, Authentication = 2, Request = 3 };
 
     void startTunnel();
+    // SOCKS5 offers user name and password only when both are set.
+    bool offersCredentials() const { return !m_user.isEmpty() && !m_password.isEmpty(); }
     void startSocks4();
     void sendSocks5Request();
     void tunnelReply();
@@ -78,7 +80,14 @@ private:
     bool m_negotiating = false;
     Socks5Step m_step = Greeting;
     QByteArray m_reply;
-    qsizetype m_scanned = 0; // how much of a tunnel reply was searched for its end
+    // How far a tunnel's reply was read: the search for its status (the character after the
+    // first run of blanks) and for its end go on where the last piece left them.
+    struct TunnelScan {
+        qsizetype statusAt = 0;
+        bool pastBlank = false;
+        bool accepted = false;
+        qsizetype endAt = 0;
+    } m_tunnelScan;
 };
 
 } // namespace kelvane::plexant

@@ -159,7 +159,7 @@ int HttpEngine::RunAction(int action)
 
 int HttpEngine::exchange(int action)
 {
-    m_firstHost = m_server;
+    m_firstOrigin = origin();
     m_wentSecure = false;
     for (int hops = 0;; ++hops) {
         const int prepared = prepareConnection();
@@ -168,7 +168,7 @@ int HttpEngine::exchange(int action)
         const int connected = connectAndWait();
         if (connected != code::Ok)
             return connected;
-        m_hop = redirects::hop(m_firstHost, m_wentSecure, m_server, m_tls.tls());
+        m_hop = redirects::hop(m_firstOrigin, m_wentSecure, origin(), m_tls.tls());
         m_wentSecure = m_wentSecure || m_tls.tls();
 
         QByteArray head = requestHead(action == Get ? "GET" : action == Head ? "HEAD" : action == Post ? "POST" : "PUT");
@@ -228,6 +228,9 @@ int HttpEngine::prepareConnection()
     m_tls.setDelimiter("\n");
     if (m_server.isEmpty())
         return fail(code::NoServer, "No server specified in URL");
+    // Parts set one by one are held to what a URL may hold, as a whole URL is.
+    if (!HttpUrl::mayHold(m_scheme) || !HttpUrl::mayHold(m_server) || !HttpUrl::mayHold(m_path))
+        return fail(code::InvalidUrl, HttpUrl::kForbiddenText);
     const bool viaTunnel = !ProxyServer.isEmpty() && ProxySSL == Tunnel;
     if (!viaProxy() && m_scheme.compare(m_defaultScheme, Qt::CaseInsensitive) != 0 && !sameText(m_scheme, "http"))
         return fail(code::InvalidUrl, "Specified URLScheme is invalid.");
@@ -280,8 +283,9 @@ QByteArray HttpEngine::requestHead(const QByteArray& method) const
     if (m_hop.cookies)
         line("Cookie: ", Cookies.headerValue());
     head += "\r\n";
-    if (!OtherHeaders.isEmpty())
-        head += normalisedOtherHeaders(OtherHeaders);
+    const QByteArray other = m_hop.credentials ? OtherHeaders : redirects::withoutCredentialLines(OtherHeaders);
+    if (!other.isEmpty())
+        head += normalisedOtherHeaders(other);
     return head;
 }
 
@@ -375,12 +379,16 @@ int HttpEngine::finish(int waitResult, bool& redirect)
     if (m_closeCode != code::Ok)
         return socket().fail(m_closeCode);
     // Headers without the blank line that ends them are a reply cut off, whatever they said.
-    if (m_state == Headers || m_state == RedirectHeaders)
+    // So is an interim reply that the real one never followed.
+    if (m_state == Headers || m_state == RedirectHeaders || m_state == Interim
+        || (m_state == FirstLine && !m_statusLine.isEmpty()))
         return fail(code::Truncated, "The connection closed before the end of the reply's headers.");
     const auto expected = m_bodyLength.expected();
     if (m_state == Body && expected && m_received < *expected)
         return fail(code::Truncated, "The connection closed after " + QByteArray::number(m_received) + " of the "
                                          + QByteArray::number(*expected) + " bytes the server announced.");
+    if (m_state == Body && m_bodyLength.chunked())
+        return fail(code::Truncated, "The connection closed before the reply's last chunk.");
     if (m_bodyFailure != code::Ok)
         return m_bodyFailure;
     if (m_statusLine.isEmpty())
@@ -435,9 +443,12 @@ void HttpEngine::onDataIn(const QByteArray& piece, bool complete)
         m_headers.clear();
         m_data.clear();
         if (piece.startsWith('H')) {
-            if (countHeaderBytes(piece)) {
+            if (acceptHeaderPiece(piece)) {
                 m_statusLine = withoutTrailingCr(piece);
-                m_state = Headers;
+                // An interim reply (100 Continue and the like) goes before the real one; one
+                // that switches protocols is an answer of its own.
+                const QByteArray status = statusText(m_statusLine).left(3);
+                m_state = status.startsWith('1') && status != "101" ? Interim : Headers;
             }
             return;
         }
@@ -447,7 +458,7 @@ void HttpEngine::onDataIn(const QByteArray& piece, bool complete)
         bodyChunk(complete ? piece + '\n' : piece);
         return;
     case Headers: {
-        if (!countHeaderBytes(piece))
+        if (!acceptHeaderPiece(piece))
             return;
         const QByteArray line = withoutTrailingCr(piece);
         if (line.isEmpty())
@@ -456,9 +467,14 @@ void HttpEngine::onDataIn(const QByteArray& piece, bool complete)
             headerLine(line);
         return;
     }
+    case Interim:
+        // Nothing of an interim reply is reported; its blank line ends it.
+        if (acceptHeaderPiece(piece) && withoutTrailingCr(piece).isEmpty())
+            m_state = FirstLine;
+        return;
     case RedirectHeaders:
         // The redirect is complete with its headers; its body is of no use.
-        if (countHeaderBytes(piece) && withoutTrailingCr(piece).isEmpty())
+        if (acceptHeaderPiece(piece) && withoutTrailingCr(piece).isEmpty())
             completeReply();
         return;
     case Body: bodyChunk(piece); return;
@@ -466,13 +482,18 @@ void HttpEngine::onDataIn(const QByteArray& piece, bool complete)
     }
 }
 
-bool HttpEngine::countHeaderBytes(const QByteArray& piece)
+bool HttpEngine::acceptHeaderPiece(const QByteArray& piece)
 {
     m_headerBytes += piece.size() + 1;
-    if (m_headerBytes <= kMaxHeaderBytes)
-        return true;
-    abandonReply(platform::sockets::error::NoBufferSpace, "Received headers are too long.");
-    return false;
+    if (m_headerBytes > kMaxHeaderBytes) {
+        abandonReply(platform::sockets::error::NoBufferSpace, "Received headers are too long.");
+        return false;
+    }
+    if (piece.contains('\0')) {
+        abandonReply(code::BadReply, "The reply's headers hold a zero byte.");
+        return false;
+    }
+    return true;
 }
 
 void HttpEngine::headerLine(const QByteArray& line)
@@ -494,14 +515,19 @@ void HttpEngine::headerLine(const QByteArray& line)
 
 void HttpEngine::endOfHeaders()
 {
-    m_state = Body;
-    m_tls.setDelimiter({});
-    m_transferStarted = true;
-    m_events.startTransfer(1);
     // These replies have no body, whatever their headers say.
     const QByteArray status = statusText(m_statusLine).left(3);
     if (m_action == Head || status == "204" || status == "304")
         m_bodyLength.setNoBody();
+    if (m_bodyLength.broken()) {
+        abandonReply(code::BadReply, "The reply's length cannot be told from its headers.");
+        return;
+    }
+    m_chunks = ChunkedBody();
+    m_state = Body;
+    m_tls.setDelimiter({});
+    m_transferStarted = true;
+    m_events.startTransfer(1);
     if (m_state == Body && m_bodyLength.expected() == 0)
         completeReply();
 }
@@ -540,11 +566,31 @@ void HttpEngine::reportSetCookie(const QByteArray& text)
 
 void HttpEngine::bodyChunk(const QByteArray& piece)
 {
+    if (m_bodyLength.chunked()) {
+        m_decoded.resize(0);
+        const ChunkedBody::State state = m_chunks.take(piece, m_decoded);
+        if (!m_decoded.isEmpty())
+            deliverBody(m_decoded);
+        if (m_state != Body)
+            return;
+        if (state == ChunkedBody::State::Done)
+            completeReply();
+        else if (state == ChunkedBody::State::Broken)
+            abandonReply(code::BadReply, "The reply's chunks are broken.");
+        return;
+    }
     // Nothing beyond the announced length is taken.
     const auto expected = m_bodyLength.expected();
     const QByteArray chunk = expected && piece.size() > *expected - m_received ? piece.left(*expected - m_received) : piece;
     if (chunk.isEmpty())
         return;
+    deliverBody(chunk);
+    if (expected && m_received >= *expected && m_state == Body)
+        completeReply();
+}
+
+void HttpEngine::deliverBody(const QByteArray& chunk)
+{
     m_received += chunk.size();
     if (!LocalFile.isEmpty() && !m_localFile && !m_localFileFailed) {
         auto file = std::make_unique<QFile>(localPath(LocalFile));
@@ -570,8 +616,6 @@ void HttpEngine::bodyChunk(const QByteArray& piece)
     if (room > 0)
         m_data.append(chunk.constData(), std::min<qint64>(room, chunk.size()));
     m_events.transfer(1, m_received, chunk);
-    if (expected && m_received >= *expected && m_state == Body)
-        completeReply();
 }
 
 void HttpEngine::completeReply()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "https/BodyLength.h"
+#include "https/ChunkedBody.h"
 #include "https/ConnectionEvents.h"
 #include "https/CookieList.h"
 #include "https/EngineEvents.h"
@@ -15,7 +16,7 @@ namespace kelvane::plexant {
 
 // The top of the engine stack: one HTTP/1.0 exchange per action over a connection of its
 // own. The reply ends when the server closes the connection, when the length it announced
-// has arrived, or with the TLS close_notify; a connection is closed when its exchange ends,
+// or its last chunk has arrived, or with the TLS close_notify; a connection is closed when its exchange ends,
 // whichever way, so none carries a second request. The engine builds the request from its
 // properties, parses the reply into status line, headers, cookies and body, delivers the
 // body to memory and to a local file, follows redirects when asked, and reports everything
@@ -110,8 +111,9 @@ public:
 
 private:
     // 3: the rest of the reply is not reported (a followed redirect's body, a reply that is
-    // complete or given up); 4: the rest of a followed redirect's headers.
-    enum ReplyState { FirstLine = 0, Headers = 1, Body = 2, Ignoring = 3, RedirectHeaders = 4 };
+    // complete or given up); 4: the rest of a followed redirect's headers; 5: the headers of
+    // an interim (1xx) reply, which the real one follows.
+    enum ReplyState { FirstLine = 0, Headers = 1, Body = 2, Ignoring = 3, RedirectHeaders = 4, Interim = 5 };
 
     int exchange(int action);
     int prepareConnection();
@@ -123,11 +125,13 @@ private:
     int finish(int waitResult, bool& redirect);
     bool viaProxy() const { return !ProxyServer.isEmpty() && ProxySSL != Tunnel; }
     bool followable(const QByteArray& location) const;
-    bool countHeaderBytes(const QByteArray& piece);
+    redirects::Origin origin() const { return {m_scheme, m_server, m_port}; }
+    bool acceptHeaderPiece(const QByteArray& piece);
     void headerLine(const QByteArray& line);
     void endOfHeaders();
     void reportSetCookie(const QByteArray& value);
-    void bodyChunk(const QByteArray& chunk);
+    void bodyChunk(const QByteArray& piece);
+    void deliverBody(const QByteArray& chunk);
     void completeReply();
     void abandonReply(int code, const QByteArray& text);
     void closeLocalFile();
@@ -154,7 +158,7 @@ private:
     QByteArray m_data;
 
     // The action under way: where it began, and whether it went over TLS.
-    QByteArray m_firstHost;
+    redirects::Origin m_firstOrigin;
     bool m_wentSecure = false;
     redirects::Hop m_hop;
 
@@ -162,6 +166,8 @@ private:
     ReplyState m_state = FirstLine;
     QByteArray m_location;
     BodyLength m_bodyLength;
+    ChunkedBody m_chunks;
+    QByteArray m_decoded; // the body bytes of the last piece of chunks
     qint64 m_headerBytes = 0;
     qint64 m_received = 0;
     bool m_transferStarted = false;

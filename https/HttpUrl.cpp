@@ -1,6 +1,7 @@
 #include "https/HttpUrl.h"
 
 #include <QUrl>
+#include <algorithm>
 
 namespace kelvane::plexant {
 
@@ -13,8 +14,8 @@ bool sameText(const QByteArray& a, const char* b) { return a.compare(b, Qt::Case
 std::optional<HttpUrl> HttpUrl::parse(const QByteArray& text, const QByteArray& defaultScheme, quint16 defaultPort,
                                       QByteArray& problem)
 {
-    if (text.contains('\r') || text.contains('\n') || text.contains('\0')) {
-        problem = "The URL holds a line break or a zero byte.";
+    if (!mayHold(text)) {
+        problem = kForbiddenText;
         return std::nullopt;
     }
     HttpUrl url;
@@ -67,6 +68,11 @@ std::optional<HttpUrl> HttpUrl::parse(const QByteArray& text, const QByteArray& 
         url.password = separator >= 0 ? userPart.mid(separator + 1) : QByteArray();
     }
     return url;
+}
+
+bool HttpUrl::mayHold(const QByteArray& text)
+{
+    return std::none_of(text.cbegin(), text.cend(), [](char c) { return quint8(c) <= ' ' || c == '\x7f'; });
 }
 
 QByteArray HttpUrl::resolve(const QByteArray& base, const QByteArray& location)

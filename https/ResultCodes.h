@@ -22,6 +22,7 @@ inline constexpr int NoServer = 152;
 inline constexpr int InvalidUrl = 153;
 inline constexpr int CookieIndex = 156;
 inline constexpr int Truncated = 157; // the connection closed before the end of the headers or the announced length
+inline constexpr int BadReply = 158;  // the reply breaks the protocol: an untold length, a zero byte, broken chunks
 inline constexpr int OutOfMemory = 200;
 inline constexpr int SecurityLibraryMissing = 270;
 inline constexpr int CertificateStore = 271;

@@ -227,8 +227,11 @@ void TlsLayer::onConnected(int code)
         return;
     }
     if (code != code::Ok) {
+        // A connect already given up here (a time-out, a failure) was told once already.
+        const bool pending = m_state == State::Handshaking;
         endSession();
-        m_upper.onConnected(code);
+        if (pending)
+            m_upper.onConnected(code);
         return;
     }
     status("Socket connection established.");

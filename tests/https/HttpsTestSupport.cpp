@@ -63,6 +63,13 @@ QStringList EventLog::of(const QString& event) const
     return found;
 }
 
+void useFirewall(HTTPS& control, int type, quint16 port)
+{
+    control.setFirewallType(type);
+    control.setFirewallHost(QStringLiteral("127.0.0.1"));
+    control.setFirewallPort(port);
+}
+
 RaisedError raisedBy(const std::function<void()>& call)
 {
     try {

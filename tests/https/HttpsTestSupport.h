@@ -31,6 +31,9 @@ private:
     plexant::HTTPS& m_control;
 };
 
+// Sets the control to reach its servers through a firewall of the type on 127.0.0.1.
+void useFirewall(plexant::HTTPS& control, int type, quint16 port);
+
 // The error number the control raises for an engine code.
 inline int raisedCode(int code) { return code <= 10000 ? code + 20001 : code + 15001; }
 

@@ -21,6 +21,7 @@ void writeFile(const QString& path, const QByteArray& content)
 NginxServer::NginxServer(const TestCertificates& certificates)
     : m_folder(serverFolder(QStringLiteral("nginx")))
     , m_port(freePort())
+    , m_otherPort(freePort())
 {
     for (qsizetype i = 0; i < m_certificates.size(); ++i)
         m_tlsPorts.append(freePort());
@@ -44,13 +45,19 @@ NginxServer::NginxServer(const TestCertificates& certificates)
         "        location = /to-localhost { return 302 http://localhost:%3/hello.txt?localhost; }\n"
         "        location = /to-address { return 302 https://127.0.0.1:%4/hello.txt?address; }\n"
         "        location = /to-named-address { return 302 https://localhost:%4/hello.txt?named; }\n"
-        "        location = /to-wrong { return 302 https://localhost:%5/hello.txt?wrong; }\n")
+        "        location = /to-wrong { return 302 https://localhost:%5/hello.txt?wrong; }\n"
+        "        location = /to-other-port { return 302 http://127.0.0.1:%6/hello.txt?other-port; }\n"
+        "        location = /to-ftp { return 302 ftp://127.0.0.1:%3/hello.txt; }\n")
                                .arg(f)
                                .arg(m_tlsPorts.first())
                                .arg(m_port)
                                .arg(tlsPort(QStringLiteral("address")))
-                               .arg(tlsPort(QStringLiteral("wrong")));
-    servers += QStringLiteral("    server {\n        listen 127.0.0.1:%1;\n%2    }\n").arg(m_port).arg(common);
+                               .arg(tlsPort(QStringLiteral("wrong")))
+                               .arg(m_otherPort);
+    servers += QStringLiteral("    server {\n        listen 127.0.0.1:%1;\n        listen 127.0.0.1:%2;\n%3    }\n")
+                   .arg(m_port)
+                   .arg(m_otherPort)
+                   .arg(common);
     for (qsizetype i = 0; i < m_certificates.size(); ++i) {
         servers += QStringLiteral("    server {\n        listen 127.0.0.1:%1 ssl;\n"
                                   "        ssl_certificate %2;\n        ssl_certificate_key %3;\n"

@@ -19,6 +19,8 @@ namespace kelvane::test {
 //   /to-address             302 to https://127.0.0.1/hello.txt?address (the address-only port)
 //   /to-named-address       302 to https://localhost/hello.txt?named (the address-only port)
 //   /to-wrong               302 to https://localhost/hello.txt?wrong (the wrong-name port)
+//   /to-other-port          302 to http://127.0.0.1/hello.txt?other-port (a second plain port)
+//   /to-ftp                 302 to ftp://127.0.0.1/hello.txt
 //   /private/secret.txt     behind Basic authentication ("kelvane" / "s3cret")
 //   /cookie                 sets the cookie "session=42"
 //   /upload/...             takes PUT
@@ -42,6 +44,7 @@ public:
 private:
     QString m_folder;
     quint16 m_port;
+    quint16 m_otherPort; // plain HTTP too, for redirects to another port of the same host
     QStringList m_certificates {QStringLiteral("good"), QStringLiteral("wrong"), QStringLiteral("expired"),
                                 QStringLiteral("untrusted"), QStringLiteral("address")};
     QList<quint16> m_tlsPorts;

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -22,6 +23,7 @@ using kelvane::test::peakMemoryGrowthMiB;
 using kelvane::test::raisedBy;
 using kelvane::test::raisedCode;
 using kelvane::test::ScriptedPeer;
+using kelvane::test::useFirewall;
 using kelvane::test::TlsPeer;
 namespace code = kelvane::plexant::code;
 
@@ -116,6 +118,17 @@ TEST(ExchangeEndings, AnnouncedLengthIsHeldToBothWays)
                   (QStringList {QStringLiteral("EndTransfer 1"), QStringLiteral("Disconnected 0 OK")}));
         EXPECT_FALSE(control.Connected());
     }
+    for (const char* name : {"length-contradicting", "length-negative"}) {
+        // A length that cannot be told is a broken reply, not one that runs to the close.
+        ScriptedPeer peer(QString::fromLatin1(name));
+        HTTPS control;
+        EventLog log(control);
+        const auto raised = raisedBy([&] { control.Get(peer.url()); });
+        EXPECT_EQ(raised.number, raisedCode(code::BadReply)) << name;
+        EXPECT_EQ(raised.description, QStringLiteral("The reply's length cannot be told from its headers.")) << name;
+        EXPECT_TRUE(log.body.isEmpty()) << name;
+        EXPECT_TRUE(log.of(QStringLiteral("StartTransfer")).isEmpty()) << name;
+    }
 }
 
 TEST(ExchangeEndings, ReplyCutOffInItsHeadersFails)
@@ -153,6 +166,24 @@ TEST(ExchangeEndings, TimeLimitHoldsWhileTheBodyNeverEnds)
     EXPECT_FALSE(control.Connected());
 }
 
+TEST(ExchangeEndings, TimeLimitHoldsWhileTheListenerIsSlowerThanTheServer)
+{
+    // The server always has more waiting than one read takes, so the read loop never runs dry.
+    ScriptedPeer peer(QStringLiteral("endless-body"));
+    HTTPS control;
+    control.setTimeout(1);
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&control, &HTTPS::Transfer, &control, [&](qint16&, qint32&, QString&) {
+        QThread::msleep(5);
+        if (clock.elapsed() > 8000) // a read loop that does not stop at the deadline
+            control.Interrupt();
+    });
+    const auto raised = raisedBy([&] { control.Get(peer.url()); });
+    EXPECT_EQ(raised.description, QStringLiteral("Timeout."));
+    EXPECT_LT(clock.elapsed(), 3000);
+}
+
 TEST(ExchangeEndings, HeaderFloodsFailAtTheirCaps)
 {
     {
@@ -168,36 +199,35 @@ TEST(ExchangeEndings, HeaderFloodsFailAtTheirCaps)
         EXPECT_LE(control.TransferredHeaders().size(), 256 * 1024);
         EXPECT_EQ(log.of(QStringLiteral("Error")), QStringList {QStringLiteral("10055 Received headers are too long.")});
     }
-    {
-        // A tunnel's proxy that never ends its reply.
-        ScriptedPeer peer(QStringLiteral("tunnel-flood"));
+    for (const char* name : {"tunnel-flood", "tunnel-no-blank", "tunnel-only-blanks"}) {
+        // A tunnel's proxy that never ends its reply, whatever the reply holds: the cap ends
+        // it long before the time limit.
+        ScriptedPeer peer(QString::fromLatin1(name));
         HTTPS control;
         control.setTimeout(5);
-        control.setFirewallType(HTTPS::fwTunnel);
-        control.setFirewallHost(QStringLiteral("127.0.0.1"));
-        control.setFirewallPort(peer.port());
+        useFirewall(control, HTTPS::fwTunnel, peer.port());
         const Bounded outcome = runBounded([&] { control.Get(QStringLiteral("https://secure.test/")); });
-        EXPECT_EQ(outcome.raised.number, raisedCode(code::FirewallFailed));
-        EXPECT_EQ(outcome.raised.description, QStringLiteral("firewall reply too long"));
-        EXPECT_LT(outcome.elapsedMs, 6000);
-        EXPECT_LT(outcome.memoryMiB, kMemoryCapMiB);
+        EXPECT_EQ(outcome.raised.number, raisedCode(code::FirewallFailed)) << name;
+        EXPECT_EQ(outcome.raised.description, QStringLiteral("firewall reply too long")) << name;
+        EXPECT_LT(outcome.elapsedMs, 3000) << name;
+        EXPECT_LT(outcome.memoryMiB, kMemoryCapMiB) << name;
     }
 }
 
 TEST(ExchangeEndings, SilentFirewallTimesOutAsATimeOut)
 {
-    ScriptedPeer peer(QStringLiteral("silent-firewall"));
-    HTTPS control;
-    EventLog log(control);
-    control.setTimeout(2);
-    control.setFirewallType(HTTPS::fwSOCKS5);
-    control.setFirewallHost(QStringLiteral("127.0.0.1"));
-    control.setFirewallPort(peer.port());
-    const auto raised = raisedBy([&] { control.Get(QStringLiteral("http://127.0.0.1:8080/")); });
-    EXPECT_EQ(raised.number, raisedCode(code::Interrupted));
-    EXPECT_EQ(raised.description, QStringLiteral("Timeout."));
-    EXPECT_EQ(log.of(QStringLiteral("Connected")), QStringList {QStringLiteral("301 Timeout.")});
-    EXPECT_TRUE(log.of(QStringLiteral("Error")).isEmpty());
+    for (const QString& url : {QStringLiteral("http://127.0.0.1:8080/"), QStringLiteral("https://127.0.0.1:8443/")}) {
+        ScriptedPeer peer(QStringLiteral("silent-firewall"));
+        HTTPS control;
+        EventLog log(control);
+        control.setTimeout(1);
+        useFirewall(control, HTTPS::fwSOCKS5, peer.port());
+        const auto raised = raisedBy([&] { control.Get(url); });
+        EXPECT_EQ(raised.number, raisedCode(code::Interrupted)) << url.toStdString();
+        EXPECT_EQ(raised.description, QStringLiteral("Timeout.")) << url.toStdString();
+        EXPECT_EQ(log.of(QStringLiteral("Connected")), QStringList {QStringLiteral("301 Timeout.")}) << url.toStdString();
+        EXPECT_TRUE(log.of(QStringLiteral("Error")).isEmpty()) << url.toStdString();
+    }
 }
 
 TEST(ExchangeEndings, SocksAnswersThatArriveTogetherAreAllRead)
@@ -205,9 +235,7 @@ TEST(ExchangeEndings, SocksAnswersThatArriveTogetherAreAllRead)
     ScriptedPeer peer(QStringLiteral("socks5-together"));
     HTTPS control;
     control.setTimeout(5);
-    control.setFirewallType(HTTPS::fwSOCKS5);
-    control.setFirewallHost(QStringLiteral("127.0.0.1"));
-    control.setFirewallPort(peer.port());
+    useFirewall(control, HTTPS::fwSOCKS5, peer.port());
     control.setFirewallUser(QStringLiteral("user"));
     control.setFirewallPassword(QStringLiteral("secret"));
     control.Get(QStringLiteral("http://127.0.0.1:8080/"));

@@ -104,6 +104,14 @@ TEST(HttpsControl, RefusesWhatItMustWithItsOwnErrors)
     EXPECT_EQ(raisedBy([&] { control.setURL(QStringLiteral("http://host.test:70000/")); }).number, raisedCode(153));
     EXPECT_EQ(control.URL(), QStringLiteral("http://host.test/"));
     EXPECT_EQ(control.URLServer(), QStringLiteral("host.test"));
+    // Nor one with a blank or another character no URL may hold, nor such a path set alone.
+    for (const char* url : {"http://host.test/a b", "http://host.test/a\tb", "http://host.test/a\x7f"})
+        EXPECT_EQ(raisedBy([&] { control.setURL(QString::fromLatin1(url)); }).number, raisedCode(153)) << url;
+    ScriptedPeer peer(QStringLiteral("never-answers"));
+    control.setTimeout(2);
+    control.setURL(peer.url());
+    control.setURLPath(QStringLiteral("/a b HTTP/1.1"));
+    EXPECT_EQ(raisedBy([&] { control.setAction(HTTPS::httpGet); }).number, raisedCode(153));
 }
 
 TEST(HttpsControl, TakesUrlsApart)

@@ -1,8 +1,9 @@
 // Pieces of the engine that need no server: cutting received bytes, the length a reply
-// announces, protocol choices, the second transport's security flags and retries, and the
-// reading of certificate stores.
+// announces and its chunks, protocol choices, the second transport's security flags and
+// retries, and the reading of certificate stores.
 #include "https/BodyLength.h"
 #include "https/CertificateStore.h"
+#include "https/ChunkedBody.h"
 #include "https/CurlTransfer.h"
 #include "https/ReceiveBuffer.h"
 #include "https/TlsLayer.h"
@@ -99,19 +100,45 @@ TEST(BodyLength, OneUsableLengthOrNone)
     length.header("content-length", " 42 ");
     length.header("Content-Length", "42"); // repeated alike
     EXPECT_EQ(length.expected(), 42);
+    EXPECT_FALSE(length.broken());
 
-    length.header("Content-Length", "43"); // contradicting: the body runs to the close
+    length.header("Content-Length", "43"); // contradicting: no length can be told
     EXPECT_EQ(length.expected(), std::nullopt);
+    EXPECT_TRUE(length.broken());
 
     length.reset();
     length.header("Content-Length", "-1");
-    EXPECT_EQ(length.expected(), std::nullopt);
+    EXPECT_TRUE(length.broken());
     length.reset();
     length.header("Content-Length", "10");
-    length.header("Transfer-Encoding", "chunked");
+    length.header("Transfer-Encoding", "gzip, chunked"); // the chunks tell where the body ends
     EXPECT_EQ(length.expected(), std::nullopt);
+    EXPECT_TRUE(length.chunked());
     length.setNoBody();
     EXPECT_EQ(length.expected(), 0);
+    EXPECT_FALSE(length.chunked());
+}
+
+TEST(ChunkedBody, DecodesPieceByPieceAndRefusesBrokenFraming)
+{
+    const QByteArray framed = "5;name=value\r\nhello\r\n7 \n, world\r\n0\r\nTrailer: x\r\n\r\nafter";
+    for (const qsizetype step : {qsizetype(1), qsizetype(4), framed.size()}) {
+        ChunkedBody chunks;
+        QByteArray body;
+        ChunkedBody::State state = ChunkedBody::State::More;
+        for (qsizetype at = 0; at < framed.size() && state == ChunkedBody::State::More; at += step)
+            state = chunks.take(QByteArrayView(framed).sliced(at, std::min(step, framed.size() - at)), body);
+        EXPECT_EQ(state, ChunkedBody::State::Done) << step;
+        EXPECT_EQ(body, QByteArray("hello, world")) << step;
+    }
+    const QByteArray broken[] = {"x\r\n", "\r\n", "5\r\nhelloX\r\n", "1234567890abcdef0\r\n", "5 x\r\n",
+                                 "5;" + QByteArray(ChunkedBody::kMaxLine, 'e'),
+                                 "0\r\n" + QByteArray(ChunkedBody::kMaxLine + 1, 't')};
+    for (const QByteArray& text : broken) {
+        ChunkedBody chunks;
+        QByteArray body;
+        EXPECT_EQ(chunks.take(text, body), ChunkedBody::State::Broken) << text.left(40).toStdString();
+    }
 }
 
 TEST(WinInetSettings, RefusedRequestsAreSentAgainOnceWhenTheFlagsAllow)

@@ -10,19 +10,14 @@
 
 using kelvane::plexant::HTTPS;
 using kelvane::test::raisedBy;
+using kelvane::test::raisedCode;
 using kelvane::test::SocksServer;
 using kelvane::test::TinyProxy;
+using kelvane::test::useFirewall;
 
 namespace {
 
 class ProxyExchanges : public kelvane::test::NginxFixture {};
-
-void useFirewall(HTTPS& control, int type, quint16 port)
-{
-    control.setFirewallType(type);
-    control.setFirewallHost(QStringLiteral("127.0.0.1"));
-    control.setFirewallPort(port);
-}
 
 } // namespace
 
@@ -37,6 +32,13 @@ TEST_F(ProxyExchanges, ProxiedRequestsAndTunnelsThroughTinyproxy)
     proxied.setProxyPort(proxy.port());
     proxied.Get(server->url(QStringLiteral("/hello.txt")));
     EXPECT_EQ(proxied.TransferredData(), QStringLiteral("hello world\n"));
+    // Redirects are followed to http and https only.
+    proxied.setFollowRedirects(HTTPS::frAlways);
+    const auto toFtp = raisedBy([&] { proxied.Get(server->url(QStringLiteral("/to-ftp"))); });
+    EXPECT_EQ(toFtp.number, raisedCode(151));
+    EXPECT_EQ(toFtp.description, QStringLiteral("302 Moved Temporarily"));
+    EXPECT_FALSE(proxy.log().contains(QStringLiteral("ftp://"))) << proxy.log().toStdString();
+    proxied.setFollowRedirects(HTTPS::frNever);
 
     // Through a tunnel the server sees the request as if direct, without the proxy's credentials.
     HTTPS tunnelled;

@@ -16,6 +16,7 @@ using kelvane::test::EventLog;
 using kelvane::test::raisedBy;
 using kelvane::test::raisedCode;
 using kelvane::test::ScriptedPeer;
+using kelvane::test::useFirewall;
 
 namespace {
 
@@ -62,6 +63,61 @@ TEST(ScriptedExchanges, LineEndsSplitOverReadsAndBareLineFeeds)
     EXPECT_EQ(log.of(QStringLiteral("Header")),
               (QStringList {QStringLiteral("Content-Length: 4"), QStringLiteral("X-Folded: one"), QStringLiteral(": two")}));
     EXPECT_EQ(control.TransferredData(), QStringLiteral("ab\r\n"));
+}
+
+TEST(ScriptedExchanges, InterimRepliesAreSkipped)
+{
+    ScriptedPeer peer(QStringLiteral("interim-continue"));
+    HTTPS control;
+    EventLog log(control);
+    control.Get(peer.url());
+    EXPECT_EQ(control.StatusLine(), QStringLiteral("HTTP/1.1 200 OK"));
+    EXPECT_EQ(control.TransferredHeaders(), QStringLiteral("Content-Length: 5\r\n"));
+    EXPECT_EQ(log.of(QStringLiteral("Header")), QStringList {QStringLiteral("Content-Length: 5")});
+    EXPECT_EQ(control.TransferredData(), QStringLiteral("hello"));
+}
+
+TEST(ScriptedExchanges, ChunkedRepliesAreDecodedAndBrokenFramingFails)
+{
+    {
+        ScriptedPeer peer(QStringLiteral("chunked"));
+        HTTPS control;
+        EventLog log(control);
+        control.setHTTPVersion(QStringLiteral("HTTP/1.1"));
+        control.setTimeout(5);
+        QElapsedTimer clock;
+        clock.start();
+        control.Get(peer.url());
+        EXPECT_LT(clock.elapsed(), 3000); // complete with its last chunk, though the server stays
+        EXPECT_TRUE(peer.received().startsWith("GET / HTTP/1.1\r\n"));
+        EXPECT_EQ(control.TransferredData(), QStringLiteral("hello, world"));
+        EXPECT_EQ(log.body, QByteArray("hello, world"));
+        EXPECT_EQ(log.of(QStringLiteral("Transfer")).last(), QStringLiteral("1 12"));
+    }
+    const std::pair<const char*, int> broken[] = {
+        {"chunked-bad-size", 158}, {"chunked-huge-size", 158}, {"chunked-endless-line", 158}, {"chunked-cut", 157}};
+    for (const auto& [name, code] : broken) {
+        ScriptedPeer peer(QString::fromLatin1(name));
+        HTTPS control;
+        control.setHTTPVersion(QStringLiteral("HTTP/1.1"));
+        control.setTimeout(5);
+        const auto raised = raisedBy([&] { control.Get(peer.url()); });
+        EXPECT_EQ(raised.number, raisedCode(code)) << name << ' ' << raised.description.toStdString();
+        EXPECT_FALSE(control.TransferredData().contains(QStringLiteral("more"))) << name;
+    }
+}
+
+TEST(ScriptedExchanges, ZeroByteInTheHeadersRefusesTheReply)
+{
+    ScriptedPeer peer(QStringLiteral("zero-byte-cookie"));
+    HTTPS control;
+    EventLog log(control);
+    const auto raised = raisedBy([&] { control.Get(peer.url()); });
+    EXPECT_EQ(raised.number, raisedCode(158));
+    EXPECT_EQ(raised.description, QStringLiteral("The reply's headers hold a zero byte."));
+    EXPECT_EQ(log.of(QStringLiteral("Header")), QStringList {QStringLiteral("X-Fine: 1")});
+    EXPECT_TRUE(log.of(QStringLiteral("SetCookie")).isEmpty());
+    EXPECT_TRUE(log.of(QStringLiteral("StartTransfer")).isEmpty());
 }
 
 TEST(ScriptedExchanges, ReplyWithoutStatusLineIsAllBody)
@@ -223,9 +279,7 @@ TEST(ScriptedExchanges, SocksFiveHandshakesByNameAndWithCredentials)
     {
         ScriptedPeer peer(QStringLiteral("socks5-auth"));
         HTTPS control;
-        control.setFirewallType(HTTPS::fwSOCKS5);
-        control.setFirewallHost(QStringLiteral("127.0.0.1"));
-        control.setFirewallPort(peer.port());
+        useFirewall(control, HTTPS::fwSOCKS5, peer.port());
         control.setFirewallUser(QStringLiteral("user"));
         control.setFirewallPassword(QStringLiteral("secret"));
         control.Get(QStringLiteral("http://127.0.0.1:8080/"));
@@ -240,9 +294,7 @@ TEST(ScriptedExchanges, FirewallRefusalsFailWithTheirTexts)
         ScriptedPeer peer(QStringLiteral("socks4-rejected"));
         HTTPS control;
         EventLog log(control);
-        control.setFirewallType(HTTPS::fwSOCKS4);
-        control.setFirewallHost(QStringLiteral("127.0.0.1"));
-        control.setFirewallPort(peer.port());
+        useFirewall(control, HTTPS::fwSOCKS4, peer.port());
         control.setFirewallUser(QStringLiteral("user"));
         const auto raised = raisedBy([&] { control.Get(QStringLiteral("http://127.0.0.1:8080/")); });
         EXPECT_EQ(raised.number, raisedCode(118));
@@ -253,9 +305,7 @@ TEST(ScriptedExchanges, FirewallRefusalsFailWithTheirTexts)
     {
         ScriptedPeer peer(QStringLiteral("tunnel-refused"));
         HTTPS control;
-        control.setFirewallType(HTTPS::fwTunnel);
-        control.setFirewallHost(QStringLiteral("127.0.0.1"));
-        control.setFirewallPort(peer.port());
+        useFirewall(control, HTTPS::fwTunnel, peer.port());
         control.setFirewallUser(QStringLiteral("u"));
         control.setFirewallPassword(QStringLiteral("p"));
         const auto raised = raisedBy([&] { control.Get(QStringLiteral("https://secure.test/")); });
@@ -263,6 +313,19 @@ TEST(ScriptedExchanges, FirewallRefusalsFailWithTheirTexts)
         EXPECT_TRUE(raised.description.startsWith(QStringLiteral("HTTP/1.0 407 Proxy Authentication Required")))
             << raised.description.toStdString();
         EXPECT_EQ(printable(peer.received()), printable(peer.expectedProtocol()));
+    }
+    const std::pair<const char*, const char*> socks5[] = {
+        {"socks5-unoffered-method", "unknown firewall authentication method"},
+        {"socks5-bad-version", "firewall reply of an unknown SOCKS version: 0"}};
+    for (const auto& [name, text] : socks5) {
+        ScriptedPeer peer(QString::fromLatin1(name));
+        HTTPS control;
+        control.setTimeout(5);
+        useFirewall(control, HTTPS::fwSOCKS5, peer.port());
+        const auto raised = raisedBy([&] { control.Get(QStringLiteral("http://127.0.0.1:8080/")); });
+        EXPECT_EQ(raised.number, raisedCode(118)) << name;
+        EXPECT_EQ(raised.description, QString::fromLatin1(text)) << name;
+        EXPECT_EQ(printable(peer.received()), printable(peer.expectedProtocol())) << name;
     }
 }
 

@@ -174,6 +174,17 @@ TEST_F(WinInetTransport, RedirectsFollowTheOwnEnginesRules)
     EXPECT_EQ(authorization(logged(QStringLiteral("GET /to-plain "))), QStringLiteral("Basic a2VsdmFuZTpzM2NyZXQ="));
     EXPECT_EQ(authorization(logged(QStringLiteral("GET /hello.txt?plain "))), QStringLiteral("-"));
 
+    // Nor to another port of the same host, and no more do the caller's own Cookie lines.
+    control.setURL(server->url(QStringLiteral("/to-other-port")));
+    control.setUser(QStringLiteral("kelvane"));
+    control.setPassword(QStringLiteral("s3cret"));
+    control.setOtherHeaders(QStringLiteral("Cookie: b=2"));
+    control.setAction(HTTPS::httpGet);
+    const auto sent = [](const QString& logLine) { return logLine.section(QLatin1Char('|'), 2, 3); };
+    EXPECT_EQ(sent(logged(QStringLiteral("GET /to-other-port "))), QStringLiteral("Basic a2VsdmFuZTpzM2NyZXQ=|b=2"));
+    EXPECT_EQ(sent(logged(QStringLiteral("GET /hello.txt?other-port "))), QStringLiteral("-|-"));
+    control.setOtherHeaders({});
+
     // 304 and 305 are answers, not redirects.
     control.setTimeout(3);
     for (const auto& [name, status] : {std::pair {"use-proxy", "305 Use Proxy"}, std::pair {"not-modified", "304 Not Modified"}}) {
@@ -202,6 +213,17 @@ TEST_F(WinInetTransport, ReplyCutOffInItsHeadersFails)
         EXPECT_TRUE(log.of(QStringLiteral("StartTransfer")).isEmpty()) << name;
         EXPECT_EQ(peer.received().count("GET "), 1) << name;
     }
+}
+
+TEST_F(WinInetTransport, LengthsThatContradictEachOtherFail)
+{
+    ScriptedPeer peer(QStringLiteral("length-contradicting"));
+    HTTPS control;
+    EventLog log(control);
+    control.setUseWinInet(true);
+    control.setURL(peer.url());
+    EXPECT_EQ(raisedBy([&] { control.setAction(HTTPS::httpGet); }).number, 12152 + 15001);
+    EXPECT_TRUE(log.body.isEmpty());
 }
 
 TEST_F(WinInetTransport, RequestsAskForAFreshCopy)
