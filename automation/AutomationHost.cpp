@@ -16,6 +16,7 @@
 #include "platform/UiServices.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QShortcut>
 
 namespace kelvane {
@@ -45,36 +46,45 @@ private:
     AutomationHost& m_host;
 };
 
-// The consultation's step events, raised on the live knowledge base.
+// The consultation's step events, raised on the live knowledge base, each counted as a step
+// under way while it is raised.
 class LiveConsultationEvents : public AbstractConsultationEvents {
 public:
     explicit LiveConsultationEvents(AutomationHost& host) : m_host(host) {}
     void FireNodePrecondition(const std::shared_ptr<Node>& node, bool& Cancel) override
     {
-        m_host.live()->FireNodePrecondition(node, Cancel);
+        step([&](KnowledgeBase& live) { live.FireNodePrecondition(node, Cancel); });
     }
     void FireNodeQuestion(const std::shared_ptr<Node>& node, bool& Cancel) override
     {
-        m_host.live()->FireNodeQuestion(node, Cancel);
+        step([&](KnowledgeBase& live) { live.FireNodeQuestion(node, Cancel); });
     }
     void FireNodeAnswer(const std::shared_ptr<Node>& node, bool& Cancel) override
     {
-        m_host.live()->FireNodeAnswer(node, Cancel);
+        step([&](KnowledgeBase& live) { live.FireNodeAnswer(node, Cancel); });
     }
     void FireNodeAfterPrecondition(const std::shared_ptr<Node>& node, qint16& flag) override
     {
-        m_host.live()->FireNodeAfterPrecondition(node, flag);
+        step([&](KnowledgeBase& live) { live.FireNodeAfterPrecondition(node, flag); });
     }
     void FireNodeAfterQuestion(const std::shared_ptr<Node>& node, qint16& flag) override
     {
-        m_host.live()->FireNodeAfterQuestion(node, flag);
+        step([&](KnowledgeBase& live) { live.FireNodeAfterQuestion(node, flag); });
     }
     void FireNodeAfterAnswer(const std::shared_ptr<Node>& node, qint16& flag) override
     {
-        m_host.live()->FireNodeAfterAnswer(node, flag);
+        step([&](KnowledgeBase& live) { live.FireNodeAfterAnswer(node, flag); });
     }
 
 private:
+    template <class Raise>
+    void step(Raise&& raise)
+    {
+        m_host.beginConsultationStep();
+        const auto ended = qScopeGuard([&] { m_host.endConsultationStep(); });
+        raise(*m_host.live());
+    }
+
     AutomationHost& m_host;
 };
 

@@ -203,6 +203,9 @@ void KnowledgeBase::OpenFile(QString& strFileName)
 
 void KnowledgeBase::OpenFileChecked(QString& strFileName)
 {
+    if (const AutomationHost* host = automationHost(); host && host->consultationStepUnderWay())
+        raiseError(err::InvalidProcedureCall,
+                   QStringLiteral("No knowledge base can be opened while a step of the consultation is under way."));
     if (strFileName.isEmpty())
         strFileName = BoundNetwork()->FileName();
     platform::ui().yield();

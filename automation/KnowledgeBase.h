@@ -90,7 +90,8 @@ public:
     void setFileName(const QString& fileName);
     // Opens the document (the current file when no name is given) with its own macro project.
     // The Load event follows an open that succeeded (but not inside a Load under way). A
-    // document that cannot be opened whole leaves the open one as it was.
+    // document that cannot be opened whole leaves the open one as it was. Refused while a step
+    // of a consultation is under way, which works on the open document.
     Q_INVOKABLE void OpenFile();
     Q_INVOKABLE void OpenFile(QString& strFileName);
     // Saves the document through the diagram control; a name given becomes the file name first.

@@ -8,6 +8,7 @@
 #include "automation/DBusNames.h"
 #include "consult/AbstractConsultationEvents.h"
 #include "diagram/ctlPelnet.h"
+#include "consult/frmQuestion.h"
 #include "platform/CompoundFile.h"
 
 #include <QDBusConnectionInterface>
@@ -380,6 +381,50 @@ TEST_F(ServedProgram, StatusWorksOnceTheHiddenProgramIsShown)
     ASSERT_EQ(set(QStringLiteral("Status"), QStringLiteral("Ready for questions")).type(), QDBusMessage::ReplyMessage);
     EXPECT_EQ(get(QStringLiteral("Status")).toString(), QStringLiteral("Ready for questions"));
     EXPECT_TRUE(window->isVisible());
+}
+
+namespace {
+
+// A client's event sink that tries to open a knowledge base when asked about a question.
+class OpeningSink : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kelvane.Kelvane.KnowledgeBaseEvents")
+
+public:
+    OpeningSink(QDBusConnection& client, QString document) : m_client(client), m_document(std::move(document)) {}
+    QDBusMessage opened;
+
+public Q_SLOTS:
+    Q_SCRIPTABLE bool BeforeQuestion(const QString&, bool Cancel)
+    {
+        opened = call(m_client, names::kKnowledgeBasePath, names::kKnowledgeBaseInterface, QStringLiteral("OpenFile"),
+                      {m_document});
+        return Cancel;
+    }
+
+private:
+    QDBusConnection& m_client;
+    QString m_document;
+};
+
+} // namespace
+
+TEST_F(ServedProgram, ASinkCannotReplaceTheDocumentUnderTheConsultationStepThatAsksIt)
+{
+    ASSERT_EQ(kb(QStringLiteral("OpenFile"), {sample()}).type(), QDBusMessage::ReplyMessage);
+    ASSERT_EQ(kb(QStringLiteral("AppShow")).type(), QDBusMessage::ReplyMessage);
+    OpeningSink sink(client, sample());
+    ASSERT_TRUE(client.registerObject(QStringLiteral("/Sink"), &sink, QDBusConnection::ExportScriptableSlots));
+    kb(QStringLiteral("RegisterSink"), {QVariant::fromValue(QDBusObjectPath(QStringLiteral("/Sink")))});
+    const auto network = window->ctlPelnet1().Network();
+
+    test::clickNode(*window, 1, 1);
+    EXPECT_EQ(sink.opened.type(), QDBusMessage::ErrorMessage);
+    EXPECT_TRUE(sink.opened.errorMessage().contains(QStringLiteral("consultation"))) << qPrintable(sink.opened.errorMessage());
+    EXPECT_EQ(window->ctlPelnet1().Network(), network);
+    auto* question = test::shownDialog<frmQuestion>(*window);
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question->node, test::nodeAt(*network, 1, 1));
 }
 
 namespace {

@@ -6,10 +6,9 @@
 
 #include "automation/APCIntegration.h"
 #include "automation/frmMacroEditor.h"
+#include "consult/frmPreconditions.h"
 #include "consult/frmQuestion.h"
-#include "diagram/NetworkCanvas.h"
 #include "model/Layer.h"
-#include "network/NetworkGrid.h"
 
 #include <QElapsedTimer>
 #include <QDeadlineTimer>
@@ -121,19 +120,6 @@ TEST_F(RunawayMacros, AHandlerTheWatchdogStoppedIsDetachedAndTheUserToldOnce)
 
 namespace {
 
-// A left click at the centre of the first node of the first layer shown.
-void clickFirstNode(frmNavigate& w)
-{
-    ctlPelnet& diagram = w.ctlPelnet1();
-    const auto network = diagram.ActiveNetwork();
-    const auto layer = network->Layers().Item(1);
-    const auto node = layer->Nodes().Item(1);
-    auto* canvas = diagram.picnetwork();
-    const NetworkGrid grid(canvas->ScaleWidth(), canvas->ScaleHeight(), network->Layers().Count());
-    const QPointF centre = grid.cell(layer->Index, layer->Nodes().Count(), node->Index()).centre;
-    QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(qRound(centre.x() / 15), qRound(centre.y() / 15)));
-}
-
 class MacrosInTheProgram : public test::ShellTest {
 protected:
     QString sideFile() const { return sample().left(sample().size() - 4) + QStringLiteral(".vba"); }
@@ -230,7 +216,7 @@ TEST_F(MacrosInTheRunningProgram, QuitFromABeforeQuestionHandlerWaitsForTheQuest
     QEventLoop program;
     bool questionAsked = false;
     QTimer::singleShot(0, &w, [&] {
-        clickFirstNode(w);
+        test::clickNode(w, 1, 1);
         questionAsked = automation.host().current() && automation.host().current()->QuitRequested();
     });
     QTimer watch;
@@ -245,6 +231,32 @@ TEST_F(MacrosInTheRunningProgram, QuitFromABeforeQuestionHandlerWaitsForTheQuest
     EXPECT_TRUE(w.Unloaded()) << "the program ends once the click was handled";
     EXPECT_TRUE(closing.closedWithAQuestion);
     EXPECT_FALSE(closing.closedUnderABuild) << "the shutdown ran inside the question dialog's load";
+}
+
+TEST_F(MacrosInTheProgram, AConsultationStepsHandlerCannotReplaceTheDocumentTheStepWorksOn)
+{
+    test::writeProject(sideFile(), QStringLiteral(R"(
+        function KnowledgeBase_BeforePrecondition(e) { KnowledgeBase.OpenFile(); }
+        function KnowledgeBase_BeforeQuestion(e) { KnowledgeBase.OpenFile(); }
+    )"));
+    frmNavigate& w = load(sample());
+    const auto network = w.ctlPelnet1().Network();
+
+    // Evidence: its question is asked, in the document still open.
+    test::clickNode(w, 1, 1);
+    auto* question = test::shownDialog<frmQuestion>(w);
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question->node, test::nodeAt(*network, 1, 1));
+    EXPECT_EQ(w.ctlPelnet1().Network(), network);
+    QTest::mouseClick(question->cmdCancel(), Qt::LeftButton);
+    ASSERT_TRUE(w.isEnabled());
+
+    // A conclusion with questions pending: its preconditions are listed.
+    test::clickNode(w, 2, 1);
+    auto* preconditions = test::shownDialog<frmPreconditions>(w);
+    ASSERT_TRUE(preconditions);
+    EXPECT_EQ(preconditions->node, test::nodeAt(*network, 2, 1));
+    EXPECT_EQ(w.ctlPelnet1().Network(), network);
 }
 
 TEST_F(MacrosInTheProgram, QuitFromALoadHandlerEndsTheProgramAfterTheLoad)
