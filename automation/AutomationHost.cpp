@@ -160,6 +160,7 @@ void AutomationHost::CreateKnowledgeBase(const std::shared_ptr<clsNetwork>& netw
 {
     const auto knowledgeBase = KnowledgeBase::create();
     knowledgeBase->setNetwork(network);
+    knowledgeBase->setUserDocument(documentPath);
     knowledgeBase->OpenProject(documentPath, true);
     knowledgeBase->Class_Connect();
     setLive(knowledgeBase);
@@ -205,8 +206,11 @@ void AutomationHost::tellForeignMacrosOnce(const QString& documentPath)
 
 void AutomationHost::OpenProject(const QString& documentPath)
 {
-    if (const auto knowledgeBase = current())
+    // The window saved the document there, as the user (or a macro with the user's leave) chose.
+    if (const auto knowledgeBase = current()) {
+        knowledgeBase->setUserDocument(documentPath);
         knowledgeBase->ReopenProject(documentPath);
+    }
 }
 
 void AutomationHost::FireLoad(bool& Cancel)

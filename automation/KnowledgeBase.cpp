@@ -178,9 +178,9 @@ void KnowledgeBase::setFileName(const QString& fileName)
 
 void KnowledgeBase::requireLeaveToWrite(const QString& fileName)
 {
-    // Macros come with documents: one may not write over the user's other files unasked.
-    const AutomationHost* host = automationHost();
-    if (!host || !host->macroHost().macroCodeRunning() || sameFile(fileName, BoundNetwork()->FileName()))
+    // Macros come with documents: one may not write over the user's other files unasked, nor
+    // over a file it opened itself.
+    if (!macroCodeRunning() || fileName.isEmpty() || sameFile(fileName, m_userDocument))
         return;
     const int answer = platform::ui().messageBox(
         QStringLiteral("A macro of this knowledge base wants to save it as\r%1\rDo you allow it?").arg(fileName),
@@ -188,6 +188,7 @@ void KnowledgeBase::requireLeaveToWrite(const QString& fileName)
         platform::applicationTitle());
     if (answer != platform::msgbox::Yes)
         raiseError(err::PathFileAccess, QStringLiteral("The macro was not allowed to save the knowledge base as %1.").arg(fileName));
+    m_userDocument = fileName;
 }
 
 void KnowledgeBase::OpenFile()
@@ -209,9 +210,13 @@ void KnowledgeBase::OpenFileChecked(QString& strFileName)
     if (strFileName.isEmpty())
         strFileName = BoundNetwork()->FileName();
     platform::ui().yield();
+    // A document macro code opens is not one the user chose.
+    const bool chosenByUser = !macroCodeRunning();
     KnowledgeBaseWindow* window = mainWindow();
     if (!window) {
         BoundNetwork()->setFileName(strFileName);
+        if (chosenByUser)
+            m_userDocument = strFileName;
         Refresh();
         return;
     }
@@ -224,6 +229,8 @@ void KnowledgeBase::OpenFileChecked(QString& strFileName)
         raiseError(err::PathFileAccess, strFileName + QStringLiteral(" could not be opened."));
     window->ctlPelnet1().TakeDocument(opened);
     setNetwork(window->ctlPelnet1().Network());
+    if (chosenByUser)
+        m_userDocument = strFileName;
     // The document's own macro project, as the window's open gives it.
     OpenProject(strFileName, true);
     Class_Connect();
@@ -250,12 +257,11 @@ void KnowledgeBase::SaveFileChecked(QString& strFileName)
 {
     const auto network = BoundNetwork();
     const DocumentName previous(*network);
-    if (strFileName.isEmpty()) {
+    if (strFileName.isEmpty())
         strFileName = network->FileName();
-    } else if (strFileName != network->FileName()) {
-        requireLeaveToWrite(strFileName);
+    requireLeaveToWrite(strFileName);
+    if (strFileName != network->FileName())
         network->setFileName(strFileName);
-    }
     KnowledgeBaseWindow* window = mainWindow();
     if (!window || strFileName.isEmpty() || !window->ctlPelnet1().FileSave()) {
         previous.restore(*network);

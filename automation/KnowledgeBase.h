@@ -86,7 +86,7 @@ public:
     DispatchObject Properties();
     void setProperties(const DispatchObject& properties);
     QString FileName();
-    // Macro code that names another file than the open document's must have the user's leave.
+    // Macro code that names another file than the user's document must have the user's leave.
     void setFileName(const QString& fileName);
     // Opens the document (the current file when no name is given) with its own macro project.
     // The Load event follows an open that succeeded (but not inside a Load under way). A
@@ -95,8 +95,8 @@ public:
     Q_INVOKABLE void OpenFile();
     Q_INVOKABLE void OpenFile(QString& strFileName);
     // Saves the document through the diagram control; a name given becomes the file name first.
-    // A save that fails leaves the file name as it was. Macro code that names another file than
-    // the open document's must have the user's leave first.
+    // A save that fails leaves the file name as it was. Macro code may write another file than
+    // the user's document only with the user's leave.
     Q_INVOKABLE void SaveFile();
     Q_INVOKABLE void SaveFile(QString& strFileName);
     DispatchObject Layers();
@@ -173,6 +173,11 @@ public:
     void setNetwork(const std::shared_ptr<clsNetwork>& network);
 
     bool QuitRequested() const { return m_quitRequested; }
+
+    // The document the user chose: opened or saved through the window, or by an automation
+    // client (a document macro code opened is not one). Macro code may write it unasked.
+    QString UserDocument() const { return m_userDocument; }
+    void setUserDocument(const QString& fileName) { m_userDocument = fileName; }
 
     // The names of the menu items and report menu items, in order.
     QStringList MenuItemNames();
@@ -271,8 +276,8 @@ private:
     // Raises the event under the error trap, counted as an event under way.
     template <class Body>
     void raising(const char* raiser, Body&& body);
-    // Macro code may write `fileName` (another file than the open document's) only with the
-    // user's leave; raises PathFileAccess when it has none.
+    // Macro code may write `fileName` (another file than the user's document) only with the
+    // user's leave, which makes it the user's document; raises PathFileAccess when it has none.
     void requireLeaveToWrite(const QString& fileName);
     QString documentNameOr(const QString& documentName);
     std::vector<DispatchObject> menuItemsIn(const DispatchObject& collection);
@@ -284,6 +289,7 @@ private:
     std::unique_ptr<platform::automation::EventConnection> m_projectItem;
     projectstorage::CarriedEntries m_carried;
     QString m_itemName = QStringLiteral("KnowledgeBase");
+    QString m_userDocument;
     bool m_loadUnderWay = false;
     DispatchObject m_menuItems;
     DispatchObject m_reportMenuItems;

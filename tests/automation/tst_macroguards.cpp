@@ -259,6 +259,33 @@ TEST_F(MacrosInTheProgram, AConsultationStepsHandlerCannotReplaceTheDocumentTheS
     EXPECT_EQ(w.ctlPelnet1().Network(), network);
 }
 
+TEST_F(MacrosInTheProgram, AFileAMacroOpenedIsNotOneItMaySaveOverUnasked)
+{
+    const QString victim = scratch(QStringLiteral("victim.xml"));
+    QFile::remove(victim);
+    ASSERT_TRUE(QFile::copy(sample(), victim));
+    QFile::setPermissions(victim, QFile::ReadOwner | QFile::WriteOwner);
+    const QByteArray before = bytesOf(victim);
+    test::writeProject(sideFile(), QStringLiteral(R"(
+        function KnowledgeBase_Load(e) {
+            KnowledgeBase.OpenFile(%1);
+            KnowledgeBase.KBName = "pwned";
+            KnowledgeBase.SaveFile();
+        })").arg(literal(victim)));
+    settingvalues::setIntroductionSuppressed(QStringLiteral("pwned"), true);
+
+    ui->queueMessageBoxResult(msgbox::No);
+    load(sample());
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_TRUE(ui->messageBoxes.front().text.contains(victim)) << qPrintable(ui->messageBoxes.front().text);
+    EXPECT_EQ(bytesOf(victim), before);
+
+    ui->messageBoxes.clear();
+    load(QStringLiteral("-Embedding \"%1\"").arg(sample()));
+    EXPECT_TRUE(ui->messageBoxes.empty());
+    EXPECT_EQ(bytesOf(victim), before);
+}
+
 TEST_F(MacrosInTheProgram, QuitFromALoadHandlerEndsTheProgramAfterTheLoad)
 {
     test::writeProject(sideFile(), QStringLiteral("function KnowledgeBase_Load(e) { KnowledgeBase.Quit(); }"));
