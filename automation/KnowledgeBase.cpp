@@ -20,7 +20,6 @@
 #include "model/TextLabel.h"
 #include "model/basGlobal.h"
 #include "model/basLibrary.h"
-#include "network/DocumentName.h"
 #include "network/clsNetwork.h"
 #include "platform/HostPath.h"
 #include "platform/UiServices.h"
@@ -256,17 +255,17 @@ void KnowledgeBase::SaveFile(QString& strFileName)
 void KnowledgeBase::SaveFileChecked(QString& strFileName)
 {
     const auto network = BoundNetwork();
-    const DocumentName previous(*network);
     if (strFileName.isEmpty())
         strFileName = network->FileName();
-    requireLeaveToWrite(strFileName);
-    if (strFileName != network->FileName())
-        network->setFileName(strFileName);
     KnowledgeBaseWindow* window = mainWindow();
-    if (!window || strFileName.isEmpty() || !window->ctlPelnet1().FileSave()) {
-        previous.restore(*network);
-        raiseError(err::PathFileAccess, strFileName + QStringLiteral(" could not be saved."));
+    bool saved = false;
+    if (window && !strFileName.isEmpty()) {
+        requireLeaveToWrite(strFileName);
+        // Under another name, as the window's Save As: the macro project goes with the document.
+        saved = strFileName == network->FileName() ? window->ctlPelnet1().FileSave() : window->SaveDocumentAs(strFileName);
     }
+    if (!saved)
+        raiseError(err::PathFileAccess, strFileName + QStringLiteral(" could not be saved."));
     Refresh();
 }
 

@@ -94,9 +94,10 @@ public:
     // of a consultation is under way, which works on the open document.
     Q_INVOKABLE void OpenFile();
     Q_INVOKABLE void OpenFile(QString& strFileName);
-    // Saves the document through the diagram control; a name given becomes the file name first.
-    // A save that fails leaves the file name as it was. Macro code may write another file than
-    // the user's document only with the user's leave.
+    // Saves the document through the diagram control; under a name given, the program's Save As
+    // writes it with its macro project, and the document keeps that name once it was written. A
+    // save that fails leaves the file name as it was. Macro code may write another file than the
+    // user's document only with the user's leave.
     Q_INVOKABLE void SaveFile();
     Q_INVOKABLE void SaveFile(QString& strFileName);
     DispatchObject Layers();

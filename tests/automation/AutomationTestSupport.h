@@ -45,7 +45,13 @@ public:
     void PopulateReportsMenu() override { calls << QStringLiteral("PopulateReportsMenu"); }
     void Unload() override { calls << QStringLiteral("Unload"); }
     bool SaveDocument() override { calls << QStringLiteral("SaveDocument"); return true; }
-    bool SaveDocumentAs(const QString& fileName) override { calls << QStringLiteral("SaveDocumentAs ") + fileName; return true; }
+    // The document is saved under the new name, without the window's temporary copy.
+    bool SaveDocumentAs(const QString& fileName) override
+    {
+        calls << QStringLiteral("SaveDocumentAs ") + fileName;
+        diagram->Network()->setFileName(fileName);
+        return diagram->FileSave();
+    }
 };
 
 // Counts the events of one name an object raises.

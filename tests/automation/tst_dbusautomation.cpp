@@ -10,6 +10,7 @@
 #include "diagram/ctlPelnet.h"
 #include "consult/frmQuestion.h"
 #include "platform/CompoundFile.h"
+#include "shell/DocumentFiles.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusContext>
@@ -262,6 +263,17 @@ protected:
         return value.value<QList<QDBusObjectPath>>();
     }
     static QString scratch(const QString& name) { return test::scratchFolder() + u'/' + name; }
+    // The sample knowledge base written afresh as `document`, in the form its name gives.
+    static bool writeSampleAs(const QString& document)
+    {
+        QFile::remove(document);
+        ctlPelnet writer;
+        writer.Network()->setFileName(sample());
+        if (!writer.FileOpen())
+            return false;
+        writer.Network()->setFileName(document);
+        return writer.FileSave();
+    }
 
     const AutomationInstallation automation {1000ms};
     std::unique_ptr<AutomationService> server;
@@ -273,14 +285,7 @@ protected:
 TEST_F(ServedProgram, OpenFileGivesTheDocumentItsOwnProjectAndTheWindowsSaveKeepsEveryEntry)
 {
     const QString document = scratch(QStringLiteral("served.qkb"));
-    QFile::remove(document);
-    {
-        ctlPelnet writer;
-        writer.Network()->setFileName(sample());
-        ASSERT_TRUE(writer.FileOpen());
-        writer.Network()->setFileName(document);
-        ASSERT_TRUE(writer.FileSave());
-    }
+    ASSERT_TRUE(writeSampleAs(document));
     MacroProject project(QStringLiteral("Served"), {}, 1s);
     project.addModule(QStringLiteral("Module1"), QStringLiteral("function KnowledgeBase_Load(e) { }"));
     projectstorage::writeFile(document, project);
@@ -425,6 +430,36 @@ TEST_F(ServedProgram, ASinkCannotReplaceTheDocumentUnderTheConsultationStepThatA
     auto* question = test::shownDialog<frmQuestion>(*window);
     ASSERT_TRUE(question);
     EXPECT_EQ(question->node, test::nodeAt(*network, 1, 1));
+}
+
+TEST_F(ServedProgram, SaveFileUnderANewNameTakesTheMacrosAlong)
+{
+    // Where each copy keeps its macros: beside an XML document, inside a compound one.
+    std::vector<std::pair<QString, bool>> copies;
+    for (const QString& extension : {QStringLiteral(".xml"), QStringLiteral(".qkb")}) {
+        const bool beside = extension == QStringLiteral(".xml");
+        const QString document = scratch(QStringLiteral("with macros") + extension);
+        const QString copy = scratch(QStringLiteral("copy2") + extension);
+        QFile::remove(copy);
+        ASSERT_TRUE(writeSampleAs(document));
+        test::writeProject(beside ? documentfiles::MacroSideFile(document) : document, QStringLiteral("var kept = 1;"));
+
+        ASSERT_EQ(kb(QStringLiteral("OpenFile"), {document}).type(), QDBusMessage::ReplyMessage);
+        const QDBusMessage saved = kb(QStringLiteral("SaveFile"), {copy});
+        ASSERT_EQ(saved.type(), QDBusMessage::ReplyMessage) << qPrintable(saved.errorMessage());
+        EXPECT_EQ(get(QStringLiteral("FileName")).toString(), copy);
+        copies.emplace_back(copy, beside);
+    }
+    ASSERT_EQ(kb(QStringLiteral("Quit")).type(), QDBusMessage::ReplyMessage);
+    EXPECT_TRUE(window->Unloaded());
+
+    for (const auto& [copy, beside] : copies) {
+        const QString projectFile = beside ? documentfiles::MacroSideFile(copy) : copy;
+        ASSERT_TRUE(QFile::exists(projectFile)) << qPrintable(projectFile);
+        const auto stored = projectstorage::readFile(projectFile, !beside);
+        ASSERT_EQ(stored.modules.size(), 1) << qPrintable(copy);
+        EXPECT_EQ(stored.modules.first().text, QStringLiteral("var kept = 1;"));
+    }
 }
 
 namespace {
