@@ -132,6 +132,8 @@ void KnowledgeBase::setApcProject(const DispatchObject& project)
             raiseError(err::TypeMismatch);
         m_projectItem.reset();
         m_project = modelOf<MacroProjectObject>(project);
+        if (m_project)
+            m_project->setReservedNames(m_carried.moduleStorageNames());
     });
 }
 

@@ -274,6 +274,9 @@ private:
     // A project named after the knowledge base's name text, blanks kept, for a document without
     // one (or whose project could not be read).
     void startUnstoredProject();
+    // Keeps what the project's file holds besides the project, to be written back with it; no
+    // module may take the name of a storage kept among the modules.
+    void carry(projectstorage::CarriedEntries carried);
     // Raises the event under the error trap, counted as an event under way.
     template <class Body>
     void raising(const char* raiser, Body&& body);

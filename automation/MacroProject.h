@@ -53,11 +53,16 @@ public:
 
     const QList<MacroModule>& modules() const { return m_modules; }
     // Replaces every module (as read from storage); the scripts run again from the start the
-    // next time one is needed.
+    // next time one is needed. InvalidProcedureCall (5), changing nothing, when a module has a
+    // reserved name.
     void setModules(QList<MacroModule> modules);
     // Adds an empty module or changes the text of one; InvalidProcedureCall (5) for a name that
-    // cannot name a module (1 to 31 characters, none of / \ : ! and no line break) or is taken.
+    // cannot name a module (1 to 31 characters, none of / \ : ! and no line break), is taken or
+    // is reserved.
     void addModule(const QString& name, const QString& text = {});
+    // Names no module may take (compared without regard to case): the storages the project's
+    // file keeps among its modules. Modules set with a reserved name are refused as a whole.
+    void setReservedNames(QStringList names) { m_reserved = std::move(names); }
     void setModuleText(const QString& name, const QString& text);
 
     // The modules were changed (a module added or its text edited) since the project was read
@@ -109,6 +114,8 @@ private:
     };
 
     ScriptRuntime& runtime();
+    // Raises InvalidProcedureCall when `name` is reserved.
+    void refuseReserved(const QString& name) const;
     // Called by the runtime when the watchdog stopped `handlerName` for `reason`.
     void detach(const QString& handlerName, const QString& reason);
 
@@ -116,6 +123,7 @@ private:
     platform::automation::DispatchObject m_application;
     MacroLimits m_limits;
     QList<MacroModule> m_modules;
+    QStringList m_reserved;
     std::vector<Item> m_items;
     QStringList m_output;
     QSet<QString> m_detached;

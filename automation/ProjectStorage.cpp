@@ -169,6 +169,14 @@ bool CarriedEntries::holdsStorages() const
     return std::any_of(beside.begin(), beside.end(), [](const StorageEntry& entry) { return entry.isStorage; });
 }
 
+QStringList CarriedEntries::moduleStorageNames() const
+{
+    QStringList names;
+    for (const StorageEntry& entry : insideModules)
+        names << entry.name;
+    return names;
+}
+
 StoredProject read(const StorageEntry& root, bool document)
 {
     StoredProject project;
@@ -206,6 +214,15 @@ StoredProject snapshotOf(const MacroProject& project, CarriedEntries carried)
     stored.found = true;
     stored.name = project.Name();
     stored.modules = project.modules();
+    stored.carried = std::move(carried);
+    return stored;
+}
+
+StoredProject carriedAlone(CarriedEntries carried, const QString& name)
+{
+    StoredProject stored;
+    stored.found = !carried.inside.empty() || !carried.insideModules.empty();
+    stored.name = name;
     stored.carried = std::move(carried);
     return stored;
 }
