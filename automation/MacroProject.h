@@ -21,8 +21,8 @@ struct MacroModule {
     bool operator==(const MacroModule&) const = default;
 };
 
-// What one run of macro code may take before it is stopped: time, and growth of the program's
-// memory.
+// What macro code may take before it is stopped: the time of one run, and the memory its engine
+// holds.
 struct MacroLimits {
     static constexpr qint64 kDefaultMemoryBytes = qint64(512) * 1024 * 1024;
 

@@ -165,7 +165,9 @@ bool ScriptRuntime::callGuarded(const QString& what, QJSValue function, const QJ
 
 bool ScriptRuntime::succeeded(const QString& what, const QJSValue& result, bool outermost, bool handler)
 {
-    const bool interrupted = m_engine.isInterrupted();
+    // A run that ended holding too much memory counts as stopped, interrupted or not.
+    const bool interrupted =
+        m_engine.isInterrupted() || (outermost && m_watchdog.lastStop() != ScriptWatchdog::Stop::None);
     if (outermost)
         m_engine.setInterrupted(false);
     if (interrupted) {

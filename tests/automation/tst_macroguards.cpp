@@ -90,6 +90,26 @@ TEST_F(RunawayMacros, ARunawayAllocationIsStoppedAndTheDocumentAndTheProgramGoOn
     EXPECT_TRUE(ui->messageBoxes.front().text.contains(QStringLiteral("more than 64 MB")));
 }
 
+TEST_F(RunawayMacros, TheMemoryCapHoldsForWhatTheEngineKeepsAcrossHandlers)
+{
+    host().macroHost().setTimeLimit(60s);
+    host().macroHost().setMemoryLimit(qint64(64) * 1024 * 1024);
+    const auto knowledgeBase = withCode(QStringLiteral(R"(
+        var hoard = [];
+        function KnowledgeBase_MouseMove(e) { hoard.push(new Uint8Array(40 << 20).fill(1)); }
+    )"));
+    // Each move keeps less than the cap; together they pass it.
+    float x = 1;
+    float y = 2;
+    for (int i = 0; i < 6; ++i)
+        knowledgeBase->FireNetworkMouseMove(x, y);
+    EXPECT_TRUE(output(knowledgeBase).contains(QStringLiteral("KnowledgeBase_MouseMove was stopped: it used more than 64 MB")))
+        << qPrintable(output(knowledgeBase));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_TRUE(ui->messageBoxes.front().text.contains(QStringLiteral("more than 64 MB")));
+}
+
 TEST_F(RunawayMacros, AHandlerTheWatchdogStoppedIsDetachedAndTheUserToldOnce)
 {
     const auto knowledgeBase = withCode(QStringLiteral(R"(
