@@ -263,6 +263,7 @@ AutomationInstallation::AutomationInstallation(std::chrono::milliseconds scriptT
     auto host = std::make_unique<AutomationHost>(scriptTimeLimit);
     m_host = host.get();
     m_host->setHiddenUi(m_hiddenUi);
+    m_hiddenUi->setMacroClock(m_host->macroHost().clock());
     m_previousHost = platform::Service<AbstractKnowledgeBaseHost>::replace(std::move(host));
     m_previousEvents = platform::Service<AbstractKnowledgeBaseEvents>::replace(std::make_unique<LiveDiagramEvents>(*m_host));
     m_previousConsultation =

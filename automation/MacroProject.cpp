@@ -147,6 +147,8 @@ MacroProject::RunResult MacroProject::runHandler(const QString& handlerName, con
     {
         // The modules' own code runs when the engine is made: it counts as macro code too.
         const Counting anywhere(m_runCounter.get());
+        // Macro code takes its time even when it runs while the user answers a dialog.
+        const MacroClock::Running timed(*m_clock);
         ScriptRuntime& engine = runtime();
         const QScopedValueRollback running(m_running, m_running + 1);
         result = engine.run(handlerName, parameterNames, arguments);

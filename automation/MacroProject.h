@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/MacroClock.h"
 #include "platform/Variant.h"
 #include "platform/automation/DispatchObject.h"
 
@@ -96,6 +97,9 @@ public:
     // Counts, while macro code of this project runs, in `counter` too (shared by the projects of
     // one host, so the host knows when any macro code runs).
     void setRunCounter(std::shared_ptr<int> counter) { m_runCounter = std::move(counter); }
+    // The clock the time limit is measured on (shared by the projects of one host, which stops
+    // it while the user answers a dialog).
+    void setClock(std::shared_ptr<MacroClock> clock) { m_clock = std::move(clock); }
 
     // Every failure reported so far, oldest first.
     const QStringList& output() const { return m_output; }
@@ -128,6 +132,7 @@ private:
     QStringList m_output;
     QSet<QString> m_detached;
     std::shared_ptr<int> m_runCounter;
+    std::shared_ptr<MacroClock> m_clock = std::make_shared<MacroClock>();
     std::unique_ptr<ScriptRuntime> m_runtime; // made when a handler first runs
     bool m_stale = false;   // the modules changed since the runtime was made
     bool m_changed = false; // see changed()

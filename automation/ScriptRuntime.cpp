@@ -59,7 +59,7 @@ private:
 ScriptRuntime::ScriptRuntime(MacroProject& project)
     : m_project(project)
     , m_bridge(m_engine)
-    , m_watchdog(m_engine, project.m_limits.time, project.m_limits.memoryBytes)
+    , m_watchdog(m_engine, project.m_limits.time, project.m_limits.memoryBytes, project.m_clock)
 {
     installConstructors();
     if (!project.m_application.isNothing())

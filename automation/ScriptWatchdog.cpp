@@ -26,10 +26,12 @@ qint64 residentBytes()
 
 } // namespace
 
-ScriptWatchdog::ScriptWatchdog(QJSEngine& engine, std::chrono::milliseconds limit, qint64 memoryLimit)
+ScriptWatchdog::ScriptWatchdog(QJSEngine& engine, std::chrono::milliseconds limit, qint64 memoryLimit,
+                               std::shared_ptr<const MacroClock> clock)
     : m_engine(engine)
     , m_limit(limit)
     , m_memoryLimit(memoryLimit)
+    , m_clock(std::move(clock))
     , m_thread([this] { watch(); })
 {
 }
@@ -50,7 +52,7 @@ void ScriptWatchdog::arm()
     m_lastStop = Stop::None;
     {
         const std::lock_guard lock(m_mutex);
-        m_deadline = std::chrono::steady_clock::now() + m_limit;
+        m_deadline = m_clock->now() + m_limit;
         // Memory the program gave back since the last run may be what the engine's runs took
         // (a document a macro opened, let go since): it no longer counts.
         if (resident >= 0 && m_residentAtDisarming >= 0 && resident < m_residentAtDisarming)
@@ -88,7 +90,7 @@ qint64 ScriptWatchdog::heldBytes() const
 
 void ScriptWatchdog::watch()
 {
-    using Steady = std::chrono::steady_clock;
+    using Steady = MacroClock::Clock;
     std::unique_lock lock(m_mutex);
     while (!m_stopping) {
         if (!m_deadline) {
@@ -97,12 +99,16 @@ void ScriptWatchdog::watch()
         }
         const auto deadline = *m_deadline;
         const quint64 arming = m_arming;
-        const auto wake = m_residentAtArming >= 0 ? std::min(deadline, Steady::now() + kMemoryPoll) : deadline;
+        // While the macro clock stands still, the deadline is looked at again as often.
+        const auto left = std::max(deadline - m_clock->now(), Steady::duration::zero());
+        auto wake = Steady::now() + left;
+        if (m_residentAtArming >= 0)
+            wake = std::min(wake, Steady::now() + kMemoryPoll);
         m_changed.wait_until(lock, wake);
         if (m_stopping || !m_deadline || m_arming != arming)
             continue; // stopped, disarmed or armed again meanwhile
         Stop stop = Stop::None;
-        if (Steady::now() >= deadline)
+        if (m_clock->now() >= deadline)
             stop = Stop::Time;
         else if (heldBytes() > m_memoryLimit)
             stop = Stop::Memory;

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "automation/MacroClock.h"
+
 #include <QtGlobal>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -13,8 +16,9 @@ class QJSEngine;
 namespace kelvane {
 
 // Stops a script that runs too long or takes too much memory: while armed, a thread of its own
-// interrupts the engine once the time limit has passed since arming, or once the memory the
-// engine holds passes the memory limit.
+// interrupts the engine once the time limit has passed on the macro clock since arming (the
+// time the user spends answering a dialog is not counted), or once the memory the engine holds
+// passes the memory limit.
 //
 // The engine offers no measure of its own heap: what it holds is taken as the growth of the
 // program's resident memory while its runs were under way, summed over every run since the
@@ -27,7 +31,8 @@ class ScriptWatchdog {
 public:
     enum class Stop { None, Time, Memory };
 
-    ScriptWatchdog(QJSEngine& engine, std::chrono::milliseconds limit, qint64 memoryLimit);
+    ScriptWatchdog(QJSEngine& engine, std::chrono::milliseconds limit, qint64 memoryLimit,
+                   std::shared_ptr<const MacroClock> clock);
     ~ScriptWatchdog();
     ScriptWatchdog(const ScriptWatchdog&) = delete;
     ScriptWatchdog& operator=(const ScriptWatchdog&) = delete;
@@ -59,9 +64,10 @@ private:
     QJSEngine& m_engine;
     const std::chrono::milliseconds m_limit;
     const qint64 m_memoryLimit;
+    const std::shared_ptr<const MacroClock> m_clock;
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::optional<std::chrono::steady_clock::time_point> m_deadline;
+    std::optional<MacroClock::Clock::time_point> m_deadline; // on the macro clock
     qint64 m_residentAtArming = -1;
     qint64 m_residentAtDisarming = -1;
     qint64 m_heldBefore = 0; // what the runs before this one left the engine holding

@@ -153,14 +153,17 @@ protected:
     const AutomationInstallation automation {1000ms};
 };
 
-// The scripted services, except that a yield lets the message loop run, as the program's does.
+// The scripted services, except that a yield lets the message loop run, as the program's does,
+// and that the user may think a while before answering a message box.
 class YieldingUi : public platform::UiServices {
 public:
     explicit YieldingUi(platform::UiServices& scripted) : m_scripted(scripted) {}
     int messageBox(const QString& text, int style, const QString& title) override
     {
+        QTest::qWait(int(thinking.count()));
         return m_scripted.messageBox(text, style, title);
     }
+    std::chrono::milliseconds thinking {0};
     std::optional<QString> prompt(platform::PromptKind kind, const QString& title, const QString& label) override
     {
         return m_scripted.prompt(kind, title, label);
@@ -304,6 +307,23 @@ TEST_F(MacrosInTheProgram, AFileAMacroOpenedIsNotOneItMaySaveOverUnasked)
     load(QStringLiteral("-Embedding \"%1\"").arg(sample()));
     EXPECT_TRUE(ui->messageBoxes.empty());
     EXPECT_EQ(bytesOf(victim), before);
+}
+
+TEST_F(MacrosInTheRunningProgram, TheTimeTheUserTakesToAnswerAMacrosQuestionIsNotTheMacros)
+{
+    automation.host().macroHost().setTimeLimit(300ms);
+    const QString sideFile = sample().left(sample().size() - 4) + QStringLiteral(".vba");
+    test::writeProject(sideFile, QStringLiteral(R"(
+        function KnowledgeBase_Load(e) {
+            KnowledgeBase.SaveFile(%1);
+            KnowledgeBase.Author = "asked";
+        })").arg(literal(test::scratchFolder() + QStringLiteral("/elsewhere.xml"))));
+    yielding->thinking = 900ms;
+    ui->queueMessageBoxResult(msgbox::No);
+    frmNavigate& w = load(sample());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(ui->messageBoxes.size(), 1u) << "the question alone: no macro was stopped";
+    EXPECT_EQ(w.ctlPelnet1().Network()->Author()->Text(), QStringLiteral("asked"));
 }
 
 TEST_F(MacrosInTheProgram, QuitFromALoadHandlerEndsTheProgramAfterTheLoad)
