@@ -311,14 +311,14 @@ TEST_F(MacrosInTheProgram, AFileAMacroOpenedIsNotOneItMaySaveOverUnasked)
 
 TEST_F(MacrosInTheRunningProgram, TheTimeTheUserTakesToAnswerAMacrosQuestionIsNotTheMacros)
 {
-    automation.host().macroHost().setTimeLimit(300ms);
+    automation.host().macroHost().setTimeLimit(500ms);
     const QString sideFile = sample().left(sample().size() - 4) + QStringLiteral(".vba");
     test::writeProject(sideFile, QStringLiteral(R"(
         function KnowledgeBase_Load(e) {
             KnowledgeBase.SaveFile(%1);
             KnowledgeBase.Author = "asked";
         })").arg(literal(test::scratchFolder() + QStringLiteral("/elsewhere.xml"))));
-    yielding->thinking = 900ms;
+    yielding->thinking = 1500ms;
     ui->queueMessageBoxResult(msgbox::No);
     frmNavigate& w = load(sample());
     QCoreApplication::processEvents();
