@@ -54,6 +54,7 @@ std::shared_ptr<MacroProject> APCIntegration::NewProject(const QString& name) co
 {
     auto project = std::make_shared<MacroProject>(name, m_application, m_limits);
     project->setRunCounter(m_running);
+    project->setClock(m_clock);
     connect(project.get(), &MacroProject::handlerStopped, this, &APCIntegration::tellStopped);
     return project;
 }

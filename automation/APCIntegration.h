@@ -52,6 +52,8 @@ public:
 
     // Macro code of some project is running now (a handler, or a module's own code).
     bool macroCodeRunning() const { return *m_running > 0; }
+    // The clock the projects' time limit is measured on: stopped while the user answers a dialog.
+    const std::shared_ptr<MacroClock>& clock() const { return m_clock; }
 
     // --- Project files ----------------------------------------------------------------------------
 
@@ -96,6 +98,7 @@ private:
 
     MacroLimits m_limits;
     std::shared_ptr<int> m_running = std::make_shared<int>(0);
+    std::shared_ptr<MacroClock> m_clock = std::make_shared<MacroClock>();
     platform::automation::DispatchObject m_application;
     QPointer<QWidget> m_window;
     QPointer<frmMacroEditor> m_editor;

@@ -16,6 +16,7 @@
 #include "platform/UiServices.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QShortcut>
 #include <QTimer>
 
@@ -51,36 +52,45 @@ private:
     AutomationHost& m_host;
 };
 
-// The consultation's step events, raised on the live knowledge base.
+// The consultation's step events, raised on the live knowledge base, each counted as a step
+// under way while it is raised.
 class LiveConsultationEvents : public AbstractConsultationEvents {
 public:
     explicit LiveConsultationEvents(AutomationHost& host) : m_host(host) {}
     void FireNodePrecondition(const std::shared_ptr<Node>& node, bool& Cancel) override
     {
-        m_host.live()->FireNodePrecondition(node, Cancel);
+        step([&](KnowledgeBase& live) { live.FireNodePrecondition(node, Cancel); });
     }
     void FireNodeQuestion(const std::shared_ptr<Node>& node, bool& Cancel) override
     {
-        m_host.live()->FireNodeQuestion(node, Cancel);
+        step([&](KnowledgeBase& live) { live.FireNodeQuestion(node, Cancel); });
     }
     void FireNodeAnswer(const std::shared_ptr<Node>& node, bool& Cancel) override
     {
-        m_host.live()->FireNodeAnswer(node, Cancel);
+        step([&](KnowledgeBase& live) { live.FireNodeAnswer(node, Cancel); });
     }
     void FireNodeAfterPrecondition(const std::shared_ptr<Node>& node, qint16& flag) override
     {
-        m_host.live()->FireNodeAfterPrecondition(node, flag);
+        step([&](KnowledgeBase& live) { live.FireNodeAfterPrecondition(node, flag); });
     }
     void FireNodeAfterQuestion(const std::shared_ptr<Node>& node, qint16& flag) override
     {
-        m_host.live()->FireNodeAfterQuestion(node, flag);
+        step([&](KnowledgeBase& live) { live.FireNodeAfterQuestion(node, flag); });
     }
     void FireNodeAfterAnswer(const std::shared_ptr<Node>& node, qint16& flag) override
     {
-        m_host.live()->FireNodeAfterAnswer(node, flag);
+        step([&](KnowledgeBase& live) { live.FireNodeAfterAnswer(node, flag); });
     }
 
 private:
+    template <class Raise>
+    void step(Raise&& raise)
+    {
+        m_host.beginConsultationStep();
+        const auto ended = qScopeGuard([&] { m_host.endConsultationStep(); });
+        raise(*m_host.live());
+    }
+
     AutomationHost& m_host;
 };
 
@@ -156,6 +166,7 @@ void AutomationHost::CreateKnowledgeBase(const std::shared_ptr<clsNetwork>& netw
 {
     const auto knowledgeBase = KnowledgeBase::create();
     knowledgeBase->setNetwork(network);
+    knowledgeBase->setUserDocument(documentPath);
     knowledgeBase->OpenProject(documentPath, true);
     knowledgeBase->Class_Connect();
     setLive(knowledgeBase);
@@ -217,8 +228,11 @@ void AutomationHost::releaseNotices()
 
 void AutomationHost::OpenProject(const QString& documentPath)
 {
-    if (const auto knowledgeBase = current())
+    // The window saved the document there, as the user (or a macro with the user's leave) chose.
+    if (const auto knowledgeBase = current()) {
+        knowledgeBase->setUserDocument(documentPath);
         knowledgeBase->ReopenProject(documentPath);
+    }
 }
 
 void AutomationHost::FireLoad(bool& Cancel)
@@ -271,6 +285,7 @@ AutomationInstallation::AutomationInstallation(std::chrono::milliseconds scriptT
     auto host = std::make_unique<AutomationHost>(scriptTimeLimit);
     m_host = host.get();
     m_host->setHiddenUi(m_hiddenUi);
+    m_hiddenUi->setMacroClock(m_host->macroHost().clock());
     m_previousHost = platform::Service<AbstractKnowledgeBaseHost>::replace(std::move(host));
     m_previousEvents = platform::Service<AbstractKnowledgeBaseEvents>::replace(std::make_unique<LiveDiagramEvents>(*m_host));
     m_previousConsultation =

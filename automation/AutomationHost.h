@@ -54,6 +54,11 @@ public:
     void beginEvent() { ++m_eventsUnderWay; }
     void endEvent() { --m_eventsUnderWay; }
     bool eventUnderWay() const { return m_eventsUnderWay > 0; }
+    // A step of a consultation is raising its event (nested ones counted): the consultation
+    // holds a node of the open document meanwhile, so the document must not be replaced.
+    void beginConsultationStep() { ++m_consultationSteps; }
+    void endConsultationStep() { --m_consultationSteps; }
+    bool consultationStepUnderWay() const { return m_consultationSteps > 0; }
     // The user-interface services the installation put in place; null without one.
     HiddenProgramUi* hiddenUi() const { return m_hiddenUi; }
     void setHiddenUi(HiddenProgramUi* ui) { m_hiddenUi = ui; }
@@ -98,6 +103,7 @@ private:
     std::weak_ptr<KnowledgeBase> m_lastLive;
     ShutdownRequest m_shutdown {*this};
     int m_eventsUnderWay = 0;
+    int m_consultationSteps = 0;
     HiddenProgramUi* m_hiddenUi = nullptr;
     QSet<QString> m_toldForeign;
     int m_noticeHolds = 0;

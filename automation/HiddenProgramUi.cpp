@@ -1,5 +1,6 @@
 #include "automation/HiddenProgramUi.h"
 
+#include "automation/MacroClock.h"
 #include "shell/ShellGlobals.h"
 
 #include <QScopedValueRollback>
@@ -15,10 +16,19 @@ bool HiddenProgramUi::hidden()
     return basGlobal::AutomationMode;
 }
 
+template <class Ask>
+auto HiddenProgramUi::asking(Ask&& ask)
+{
+    if (!m_macroClock)
+        return ask(*m_shown);
+    const MacroClock::Stopped answering(*m_macroClock);
+    return ask(*m_shown);
+}
+
 int HiddenProgramUi::messageBox(const QString& text, int style, const QString& title)
 {
     if (!hidden())
-        return m_shown->messageBox(text, style, title);
+        return asking([&](UiServices& shown) { return shown.messageBox(text, style, title); });
     qWarning("%s: %s", qPrintable(title), qPrintable(QString(text).replace(u'\r', u' ')));
     constexpr qsizetype kKept = 100;
     m_unshown.append(text);
@@ -39,21 +49,21 @@ std::optional<QString> HiddenProgramUi::prompt(platform::PromptKind kind, const 
 {
     if (hidden())
         return std::nullopt;
-    return m_shown->prompt(kind, title, label);
+    return asking([&](UiServices& shown) { return shown.prompt(kind, title, label); });
 }
 
 std::optional<qint32> HiddenProgramUi::chooseColour(qint32 colour)
 {
     if (hidden())
         return std::nullopt;
-    return m_shown->chooseColour(colour);
+    return asking([&](UiServices& shown) { return shown.chooseColour(colour); });
 }
 
 platform::SpellingResult HiddenProgramUi::checkSpelling(const QString& text)
 {
     if (hidden())
         return {text, true};
-    return m_shown->checkSpelling(text);
+    return asking([&](UiServices& shown) { return shown.checkSpelling(text); });
 }
 
 void HiddenProgramUi::yield()

@@ -20,7 +20,6 @@
 #include "model/TextLabel.h"
 #include "model/basGlobal.h"
 #include "model/basLibrary.h"
-#include "network/DocumentName.h"
 #include "network/clsNetwork.h"
 #include "platform/HostPath.h"
 #include "platform/UiServices.h"
@@ -133,6 +132,8 @@ void KnowledgeBase::setApcProject(const DispatchObject& project)
             raiseError(err::TypeMismatch);
         m_projectItem.reset();
         m_project = modelOf<MacroProjectObject>(project);
+        if (m_project)
+            m_project->setReservedNames(m_carried.moduleStorageNames());
     });
 }
 
@@ -178,9 +179,9 @@ void KnowledgeBase::setFileName(const QString& fileName)
 
 void KnowledgeBase::requireLeaveToWrite(const QString& fileName)
 {
-    // Macros come with documents: one may not write over the user's other files unasked.
-    const AutomationHost* host = automationHost();
-    if (!host || !host->macroHost().macroCodeRunning() || sameFile(fileName, BoundNetwork()->FileName()))
+    // Macros come with documents: one may not write over the user's other files unasked, nor
+    // over a file it opened itself.
+    if (!macroCodeRunning() || fileName.isEmpty() || sameFile(fileName, m_userDocument))
         return;
     const int answer = platform::ui().messageBox(
         QStringLiteral("A macro of this knowledge base wants to save it as\r%1\rDo you allow it?").arg(fileName),
@@ -188,6 +189,7 @@ void KnowledgeBase::requireLeaveToWrite(const QString& fileName)
         platform::applicationTitle());
     if (answer != platform::msgbox::Yes)
         raiseError(err::PathFileAccess, QStringLiteral("The macro was not allowed to save the knowledge base as %1.").arg(fileName));
+    m_userDocument = fileName;
 }
 
 void KnowledgeBase::OpenFile()
@@ -203,12 +205,19 @@ void KnowledgeBase::OpenFile(QString& strFileName)
 
 void KnowledgeBase::OpenFileChecked(QString& strFileName)
 {
+    if (const AutomationHost* host = automationHost(); host && host->consultationStepUnderWay())
+        raiseError(err::InvalidProcedureCall,
+                   QStringLiteral("No knowledge base can be opened while a step of the consultation is under way."));
     if (strFileName.isEmpty())
         strFileName = BoundNetwork()->FileName();
     platform::ui().yield();
+    // A document macro code opens is not one the user chose.
+    const bool chosenByUser = !macroCodeRunning();
     KnowledgeBaseWindow* window = mainWindow();
     if (!window) {
         BoundNetwork()->setFileName(strFileName);
+        if (chosenByUser)
+            m_userDocument = strFileName;
         Refresh();
         return;
     }
@@ -221,6 +230,8 @@ void KnowledgeBase::OpenFileChecked(QString& strFileName)
         raiseError(err::PathFileAccess, strFileName + QStringLiteral(" could not be opened."));
     window->ctlPelnet1().TakeDocument(opened);
     setNetwork(window->ctlPelnet1().Network());
+    if (chosenByUser)
+        m_userDocument = strFileName;
     // The document's own macro project, as the window's open gives it.
     OpenProject(strFileName, true);
     Class_Connect();
@@ -246,18 +257,17 @@ void KnowledgeBase::SaveFile(QString& strFileName)
 void KnowledgeBase::SaveFileChecked(QString& strFileName)
 {
     const auto network = BoundNetwork();
-    const DocumentName previous(*network);
-    if (strFileName.isEmpty()) {
+    if (strFileName.isEmpty())
         strFileName = network->FileName();
-    } else if (strFileName != network->FileName()) {
-        requireLeaveToWrite(strFileName);
-        network->setFileName(strFileName);
-    }
     KnowledgeBaseWindow* window = mainWindow();
-    if (!window || strFileName.isEmpty() || !window->ctlPelnet1().FileSave()) {
-        previous.restore(*network);
-        raiseError(err::PathFileAccess, strFileName + QStringLiteral(" could not be saved."));
+    bool saved = false;
+    if (window && !strFileName.isEmpty()) {
+        requireLeaveToWrite(strFileName);
+        // Under another name, as the window's Save As: the macro project goes with the document.
+        saved = strFileName == network->FileName() ? window->ctlPelnet1().FileSave() : window->SaveDocumentAs(strFileName);
     }
+    if (!saved)
+        raiseError(err::PathFileAccess, strFileName + QStringLiteral(" could not be saved."));
     Refresh();
 }
 

@@ -86,16 +86,18 @@ public:
     DispatchObject Properties();
     void setProperties(const DispatchObject& properties);
     QString FileName();
-    // Macro code that names another file than the open document's must have the user's leave.
+    // Macro code that names another file than the user's document must have the user's leave.
     void setFileName(const QString& fileName);
     // Opens the document (the current file when no name is given) with its own macro project.
     // The Load event follows an open that succeeded (but not inside a Load under way). A
-    // document that cannot be opened whole leaves the open one as it was.
+    // document that cannot be opened whole leaves the open one as it was. Refused while a step
+    // of a consultation is under way, which works on the open document.
     Q_INVOKABLE void OpenFile();
     Q_INVOKABLE void OpenFile(QString& strFileName);
-    // Saves the document through the diagram control; a name given becomes the file name first.
-    // A save that fails leaves the file name as it was. Macro code that names another file than
-    // the open document's must have the user's leave first.
+    // Saves the document through the diagram control; under a name given, the program's Save As
+    // writes it with its macro project, and the document keeps that name once it was written. A
+    // save that fails leaves the file name as it was. Macro code may write another file than the
+    // user's document only with the user's leave.
     Q_INVOKABLE void SaveFile();
     Q_INVOKABLE void SaveFile(QString& strFileName);
     DispatchObject Layers();
@@ -172,6 +174,11 @@ public:
     void setNetwork(const std::shared_ptr<clsNetwork>& network);
 
     bool QuitRequested() const { return m_quitRequested; }
+
+    // The document the user chose: opened or saved through the window, or by an automation
+    // client (a document macro code opened is not one). Macro code may write it unasked.
+    QString UserDocument() const { return m_userDocument; }
+    void setUserDocument(const QString& fileName) { m_userDocument = fileName; }
 
     // The names of the menu items and report menu items, in order.
     QStringList MenuItemNames();
@@ -268,11 +275,14 @@ private:
     // A project named after the knowledge base's name text, blanks kept, for a document without
     // one (or whose project could not be read).
     void startUnstoredProject();
+    // Keeps what the project's file holds besides the project, to be written back with it; no
+    // module may take the name of a storage kept among the modules.
+    void carry(projectstorage::CarriedEntries carried);
     // Raises the event under the error trap, counted as an event under way.
     template <class Body>
     void raising(const char* raiser, Body&& body);
-    // Macro code may write `fileName` (another file than the open document's) only with the
-    // user's leave; raises PathFileAccess when it has none.
+    // Macro code may write `fileName` (another file than the user's document) only with the
+    // user's leave, which makes it the user's document; raises PathFileAccess when it has none.
     void requireLeaveToWrite(const QString& fileName);
     QString documentNameOr(const QString& documentName);
     std::vector<DispatchObject> menuItemsIn(const DispatchObject& collection);
@@ -284,6 +294,7 @@ private:
     std::unique_ptr<platform::automation::EventConnection> m_projectItem;
     projectstorage::CarriedEntries m_carried;
     QString m_itemName = QStringLiteral("KnowledgeBase");
+    QString m_userDocument;
     bool m_loadUnderWay = false;
     DispatchObject m_menuItems;
     DispatchObject m_reportMenuItems;

@@ -22,6 +22,14 @@ inline APCIntegration* macroHost()
     return host ? &host->macroHost() : nullptr;
 }
 
+// Macro code of some project is running now: what is done is done for a document's macros,
+// not for the user or the user's own programs.
+inline bool macroCodeRunning()
+{
+    const APCIntegration* host = macroHost();
+    return host && host->macroCodeRunning();
+}
+
 inline QString withoutBlanks(const QString& text)
 {
     return basLibrary::ReplaceAll(text, QStringLiteral(" "), QString());

@@ -54,7 +54,7 @@ void KnowledgeBase::NewProject()
 void KnowledgeBase::startUnstoredProject()
 {
     NewProject();
-    m_carried = {};
+    carry({});
     if (m_project)
         m_project->setName(KBName());
 }
@@ -79,7 +79,7 @@ bool KnowledgeBase::OpenProject(const QString& documentName, bool tellForeign)
             m_project->setModules(stored.modules);
             m_project->readOnly = networksupport::isReadOnlyFile(hostFileName);
             m_project->storageFile = stored.found ? hostFileName : QString();
-            m_carried = stored.carried;
+            carry(stored.carried);
             if (tellForeign && m_carried.holdsStorages())
                 automationHost()->tellForeignEntriesOnce(document, m_carried.holdsForeignMacros());
         } catch (const RuntimeError&) {
@@ -118,10 +118,18 @@ void KnowledgeBase::setName(const QString& name)
     });
 }
 
+void KnowledgeBase::carry(projectstorage::CarriedEntries carried)
+{
+    m_carried = std::move(carried);
+    if (m_project)
+        m_project->setReservedNames(m_carried.moduleStorageNames());
+}
+
 bool KnowledgeBase::WriteProject(const QString& documentPath)
 {
     return trapped(kModule, "WriteProject", false, [&] {
-        if (documentPath.isEmpty() || (!m_project && m_carried.beside.empty()))
+        const bool carries = !m_carried.beside.empty() || !m_carried.inside.empty() || !m_carried.insideModules.empty();
+        if (documentPath.isEmpty() || (!m_project && !carries))
             return true;
         const QString fileName =
             BoundNetwork()->Structured ? documentPath : documentfiles::MacroSideFile(documentPath);
@@ -133,11 +141,10 @@ bool KnowledgeBase::WriteProject(const QString& documentPath)
                 platform::msgbox::Exclamation, platform::applicationTitle());
             return false;
         }
-        projectstorage::StoredProject stored;
-        if (m_project)
-            stored = projectstorage::snapshotOf(*m_project, m_carried);
-        else
-            stored.carried = m_carried;
+        // A knowledge base whose project was taken away still carries what its file held.
+        const projectstorage::StoredProject stored = m_project
+            ? projectstorage::snapshotOf(*m_project, m_carried)
+            : projectstorage::carriedAlone(m_carried, withoutBlanks(KBName()));
         projectstorage::writeFile(platform::hostPath(fileName), stored);
         return true;
     });
@@ -175,7 +182,7 @@ void KnowledgeBase::ReopenProject(const QString& documentName)
         }
         const QString hostFileName = platform::hostPath(fileName);
         const auto stored = projectstorage::readFile(hostFileName, fileName == document);
-        m_carried = stored.carried;
+        carry(stored.carried);
         m_project->setChanged(false);
         if (!stored.found)
             return;

@@ -54,8 +54,19 @@ MacroProject::MacroProject(QString name, platform::automation::DispatchObject ap
 
 MacroProject::~MacroProject() = default;
 
+void MacroProject::refuseReserved(const QString& name) const
+{
+    if (m_reserved.contains(name, Qt::CaseInsensitive))
+        raiseError(err::InvalidProcedureCall,
+                   QStringLiteral("\"%1\" names a storage kept with the macros of this knowledge base: it cannot "
+                                  "name a module.")
+                       .arg(name));
+}
+
 void MacroProject::setModules(QList<MacroModule> modules)
 {
+    for (const MacroModule& module : modules)
+        refuseReserved(module.name);
     m_modules = std::move(modules);
     m_stale = true;
 }
@@ -67,6 +78,7 @@ void MacroProject::addModule(const QString& name, const QString& text)
     });
     if (taken || !isModuleName(name))
         raiseError(err::InvalidProcedureCall, QStringLiteral("\"%1\" cannot name a module.").arg(name));
+    refuseReserved(name);
     m_modules.append({name, text});
     m_stale = true;
     m_changed = true;
@@ -135,6 +147,8 @@ MacroProject::RunResult MacroProject::runHandler(const QString& handlerName, con
     {
         // The modules' own code runs when the engine is made: it counts as macro code too.
         const Counting anywhere(m_runCounter.get());
+        // Macro code takes its time even when it runs while the user answers a dialog.
+        const MacroClock::Running timed(*m_clock);
         ScriptRuntime& engine = runtime();
         const QScopedValueRollback running(m_running, m_running + 1);
         result = engine.run(handlerName, parameterNames, arguments);

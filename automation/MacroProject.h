@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/MacroClock.h"
 #include "platform/Variant.h"
 #include "platform/automation/DispatchObject.h"
 
@@ -21,8 +22,8 @@ struct MacroModule {
     bool operator==(const MacroModule&) const = default;
 };
 
-// What one run of macro code may take before it is stopped: time, and growth of the program's
-// memory.
+// What macro code may take before it is stopped: the time of one run, and the memory its engine
+// holds.
 struct MacroLimits {
     static constexpr qint64 kDefaultMemoryBytes = qint64(512) * 1024 * 1024;
 
@@ -53,11 +54,16 @@ public:
 
     const QList<MacroModule>& modules() const { return m_modules; }
     // Replaces every module (as read from storage); the scripts run again from the start the
-    // next time one is needed.
+    // next time one is needed. InvalidProcedureCall (5), changing nothing, when a module has a
+    // reserved name.
     void setModules(QList<MacroModule> modules);
     // Adds an empty module or changes the text of one; InvalidProcedureCall (5) for a name that
-    // cannot name a module (1 to 31 characters, none of / \ : ! and no line break) or is taken.
+    // cannot name a module (1 to 31 characters, none of / \ : ! and no line break), is taken or
+    // is reserved.
     void addModule(const QString& name, const QString& text = {});
+    // Names no module may take (compared without regard to case): the storages the project's
+    // file keeps among its modules. Modules set with a reserved name are refused as a whole.
+    void setReservedNames(QStringList names) { m_reserved = std::move(names); }
     void setModuleText(const QString& name, const QString& text);
 
     // The modules were changed (a module added or its text edited) since the project was read
@@ -91,6 +97,9 @@ public:
     // Counts, while macro code of this project runs, in `counter` too (shared by the projects of
     // one host, so the host knows when any macro code runs).
     void setRunCounter(std::shared_ptr<int> counter) { m_runCounter = std::move(counter); }
+    // The clock the time limit is measured on (shared by the projects of one host, which stops
+    // it while the user answers a dialog).
+    void setClock(std::shared_ptr<MacroClock> clock) { m_clock = std::move(clock); }
 
     // Every failure reported so far, oldest first.
     const QStringList& output() const { return m_output; }
@@ -109,6 +118,8 @@ private:
     };
 
     ScriptRuntime& runtime();
+    // Raises InvalidProcedureCall when `name` is reserved.
+    void refuseReserved(const QString& name) const;
     // Called by the runtime when the watchdog stopped `handlerName` for `reason`.
     void detach(const QString& handlerName, const QString& reason);
 
@@ -116,10 +127,12 @@ private:
     platform::automation::DispatchObject m_application;
     MacroLimits m_limits;
     QList<MacroModule> m_modules;
+    QStringList m_reserved;
     std::vector<Item> m_items;
     QStringList m_output;
     QSet<QString> m_detached;
     std::shared_ptr<int> m_runCounter;
+    std::shared_ptr<MacroClock> m_clock = std::make_shared<MacroClock>();
     std::unique_ptr<ScriptRuntime> m_runtime; // made when a handler first runs
     bool m_stale = false;   // the modules changed since the runtime was made
     bool m_changed = false; // see changed()

@@ -179,6 +179,14 @@ bool CarriedEntries::holdsForeignMacros() const
                        [&](const StorageEntry& entry) { return isForeignStorage(entry) || isProjectOfAnotherHost(entry); });
 }
 
+QStringList CarriedEntries::moduleStorageNames() const
+{
+    QStringList names;
+    for (const StorageEntry& entry : insideModules)
+        names << entry.name;
+    return names;
+}
+
 StoredProject read(const StorageEntry& root, bool document)
 {
     StoredProject project;
@@ -216,6 +224,15 @@ StoredProject snapshotOf(const MacroProject& project, CarriedEntries carried)
     stored.found = true;
     stored.name = project.Name();
     stored.modules = project.modules();
+    stored.carried = std::move(carried);
+    return stored;
+}
+
+StoredProject carriedAlone(CarriedEntries carried, const QString& name)
+{
+    StoredProject stored;
+    stored.found = !carried.inside.empty() || !carried.insideModules.empty();
+    stored.name = name;
     stored.carried = std::move(carried);
     return stored;
 }

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 // How a macro project is kept: a storage of its own, "Macros", inside a compound file (the
@@ -35,6 +36,8 @@ struct CarriedEntries {
     // Macros of another kind: a "Macros" entry that is not ours, or another macro host's
     // project (a storage "VBA", or a storage holding one).
     bool holdsForeignMacros() const;
+    // The names of the storages inside "Modules", which no module may take.
+    QStringList moduleStorageNames() const;
 };
 
 struct StoredProject {
@@ -60,6 +63,9 @@ void write(platform::StorageEntry& root, const StoredProject& project);
 
 // The project as it is written.
 StoredProject snapshotOf(const MacroProject& project, CarriedEntries carried = {});
+// What is written without a project: the entries carried, those of our storage in a project
+// named `name` without modules (none when there are none).
+StoredProject carriedAlone(CarriedEntries carried, const QString& name);
 
 // The same on files. Reading raises what the compound file raises (FileNotFound, PathFileAccess,
 // InvalidFileFormat). Writing keeps what an existing file holds besides the project, replaces the

@@ -59,7 +59,7 @@ private:
 ScriptRuntime::ScriptRuntime(MacroProject& project)
     : m_project(project)
     , m_bridge(m_engine)
-    , m_watchdog(m_engine, project.m_limits.time, project.m_limits.memoryBytes)
+    , m_watchdog(m_engine, project.m_limits.time, project.m_limits.memoryBytes, project.m_clock)
 {
     installConstructors();
     if (!project.m_application.isNothing())
@@ -165,7 +165,9 @@ bool ScriptRuntime::callGuarded(const QString& what, QJSValue function, const QJ
 
 bool ScriptRuntime::succeeded(const QString& what, const QJSValue& result, bool outermost, bool handler)
 {
-    const bool interrupted = m_engine.isInterrupted();
+    // A run that ended holding too much memory counts as stopped, interrupted or not.
+    const bool interrupted =
+        m_engine.isInterrupted() || (outermost && m_watchdog.lastStop() != ScriptWatchdog::Stop::None);
     if (outermost)
         m_engine.setInterrupted(false);
     if (interrupted) {

@@ -2,6 +2,7 @@
 
 #include <QJSEngine>
 
+#include <algorithm>
 #include <fstream>
 #include <unistd.h>
 
@@ -25,10 +26,12 @@ qint64 residentBytes()
 
 } // namespace
 
-ScriptWatchdog::ScriptWatchdog(QJSEngine& engine, std::chrono::milliseconds limit, qint64 memoryLimit)
+ScriptWatchdog::ScriptWatchdog(QJSEngine& engine, std::chrono::milliseconds limit, qint64 memoryLimit,
+                               std::shared_ptr<const MacroClock> clock)
     : m_engine(engine)
     , m_limit(limit)
     , m_memoryLimit(memoryLimit)
+    , m_clock(std::move(clock))
     , m_thread([this] { watch(); })
 {
 }
@@ -49,31 +52,45 @@ void ScriptWatchdog::arm()
     m_lastStop = Stop::None;
     {
         const std::lock_guard lock(m_mutex);
-        m_deadline = std::chrono::steady_clock::now() + m_limit;
+        m_deadline = m_clock->now() + m_limit;
+        // Memory the program gave back since the last run may be what the engine's runs took
+        // (a document a macro opened, let go since): it no longer counts.
+        if (resident >= 0 && m_residentAtDisarming >= 0 && resident < m_residentAtDisarming)
+            m_heldBefore = std::max<qint64>(0, m_heldBefore - (m_residentAtDisarming - resident));
         m_residentAtArming = resident;
+        ++m_arming;
     }
     m_changed.notify_all();
 }
 
 void ScriptWatchdog::disarm()
 {
+    const qint64 resident = m_residentAtArming >= 0 ? residentBytes() : -1;
     {
         const std::lock_guard lock(m_mutex);
         m_deadline.reset();
+        if (m_residentAtArming >= 0 && resident >= 0)
+            m_heldBefore = std::max<qint64>(0, m_heldBefore + resident - m_residentAtArming);
+        m_residentAtArming = -1;
+        m_residentAtDisarming = resident;
+        // What the run left behind counts even when it ended before the watchdog looked.
+        if (m_memoryLimit > 0 && m_heldBefore > m_memoryLimit && m_lastStop == Stop::None)
+            m_lastStop = Stop::Memory;
     }
     m_changed.notify_all();
 }
 
-bool ScriptWatchdog::tookTooMuchMemory() const
+qint64 ScriptWatchdog::heldBytes() const
 {
     if (m_residentAtArming < 0)
-        return false;
+        return -1;
     const qint64 resident = residentBytes();
-    return resident >= 0 && resident - m_residentAtArming > m_memoryLimit;
+    return resident < 0 ? -1 : std::max<qint64>(0, m_heldBefore + resident - m_residentAtArming);
 }
 
 void ScriptWatchdog::watch()
 {
+    using Steady = MacroClock::Clock;
     std::unique_lock lock(m_mutex);
     while (!m_stopping) {
         if (!m_deadline) {
@@ -81,15 +98,19 @@ void ScriptWatchdog::watch()
             continue;
         }
         const auto deadline = *m_deadline;
-        const auto wake = m_residentAtArming >= 0 ? std::min(deadline, std::chrono::steady_clock::now() + kMemoryPoll)
-                                                  : deadline;
+        const quint64 arming = m_arming;
+        // While the macro clock stands still, the deadline is looked at again as often.
+        const auto left = std::max(deadline - m_clock->now(), Steady::duration::zero());
+        auto wake = Steady::now() + left;
+        if (m_residentAtArming >= 0)
+            wake = std::min(wake, Steady::now() + kMemoryPoll);
         m_changed.wait_until(lock, wake);
-        if (m_stopping || m_deadline != deadline)
+        if (m_stopping || !m_deadline || m_arming != arming)
             continue; // stopped, disarmed or armed again meanwhile
         Stop stop = Stop::None;
-        if (std::chrono::steady_clock::now() >= deadline)
+        if (m_clock->now() >= deadline)
             stop = Stop::Time;
-        else if (tookTooMuchMemory())
+        else if (heldBytes() > m_memoryLimit)
             stop = Stop::Memory;
         if (stop != Stop::None) {
             m_lastStop = stop;

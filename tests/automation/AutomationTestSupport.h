@@ -5,15 +5,18 @@
 #include "automation/KnowledgeBaseWindow.h"
 #include "automation/MacroProject.h"
 #include "automation/ProjectStorage.h"
+#include "diagram/NetworkCanvas.h"
 #include "diagram/ctlPelnet.h"
 #include "model/Layer.h"
 #include "model/Node.h"
 #include "model/TextLabel.h"
+#include "network/NetworkGrid.h"
 #include "network/clsNetwork.h"
 #include "platform/automation/EventSink.h"
 #include "tests/shell/ShellTestSupport.h"
 
 #include <QCoreApplication>
+#include <QTest>
 #include <QWidget>
 #include <chrono>
 
@@ -42,7 +45,13 @@ public:
     void PopulateReportsMenu() override { calls << QStringLiteral("PopulateReportsMenu"); }
     void Unload() override { calls << QStringLiteral("Unload"); }
     bool SaveDocument() override { calls << QStringLiteral("SaveDocument"); return true; }
-    bool SaveDocumentAs(const QString& fileName) override { calls << QStringLiteral("SaveDocumentAs ") + fileName; return true; }
+    // The document is saved under the new name, without the window's temporary copy.
+    bool SaveDocumentAs(const QString& fileName) override
+    {
+        calls << QStringLiteral("SaveDocumentAs ") + fileName;
+        diagram->Network()->setFileName(fileName);
+        return diagram->FileSave();
+    }
 };
 
 // Counts the events of one name an object raises.
@@ -79,6 +88,30 @@ inline std::shared_ptr<clsNetwork> twoNodeNetwork()
 inline std::shared_ptr<Node> nodeAt(clsNetwork& network, int layer, int position)
 {
     return network.Layers().Item(layer)->Nodes().Item(position);
+}
+
+// A left click at the centre of a node of the network the main window shows.
+inline void clickNode(frmNavigate& w, int layer, int position)
+{
+    ctlPelnet& diagram = w.ctlPelnet1();
+    const auto network = diagram.ActiveNetwork();
+    const auto shown = network->Layers().Item(layer);
+    const auto node = shown->Nodes().Item(position);
+    auto* canvas = diagram.picnetwork();
+    const NetworkGrid grid(canvas->ScaleWidth(), canvas->ScaleHeight(), network->Layers().Count());
+    const QPointF centre = grid.cell(shown->Index, shown->Nodes().Count(), node->Index()).centre;
+    QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(qRound(centre.x() / 15), qRound(centre.y() / 15)));
+}
+
+// The dialog of that kind the main window shows; null when it shows none.
+template <class Dialog>
+Dialog* shownDialog(QWidget& main)
+{
+    for (Dialog* dialog : main.findChildren<Dialog*>()) {
+        if (dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
 }
 
 // A project of one module holding `code`, written where a document keeps it.

@@ -9,7 +9,9 @@
 #include "automation/ProgramClasses.h"
 #include "consult/AbstractConsultationEvents.h"
 #include "diagram/ctlPelnet.h"
+#include "consult/frmQuestion.h"
 #include "platform/CompoundFile.h"
+#include "shell/DocumentFiles.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusContext>
@@ -336,6 +338,17 @@ protected:
         return value.value<QList<QDBusObjectPath>>();
     }
     static QString scratch(const QString& name) { return test::scratchFolder() + u'/' + name; }
+    // The sample knowledge base written afresh as `document`, in the form its name gives.
+    static bool writeSampleAs(const QString& document)
+    {
+        QFile::remove(document);
+        ctlPelnet writer;
+        writer.Network()->setFileName(sample());
+        if (!writer.FileOpen())
+            return false;
+        writer.Network()->setFileName(document);
+        return writer.FileSave();
+    }
 
     const AutomationInstallation automation {1000ms};
     std::unique_ptr<AutomationService> server;
@@ -347,14 +360,7 @@ protected:
 TEST_F(ServedProgram, OpenFileGivesTheDocumentItsOwnProjectAndTheWindowsSaveKeepsEveryEntry)
 {
     const QString document = scratch(QStringLiteral("served.qkb"));
-    QFile::remove(document);
-    {
-        ctlPelnet writer;
-        writer.Network()->setFileName(sample());
-        ASSERT_TRUE(writer.FileOpen());
-        writer.Network()->setFileName(document);
-        ASSERT_TRUE(writer.FileSave());
-    }
+    ASSERT_TRUE(writeSampleAs(document));
     MacroProject project(QStringLiteral("Served"), {}, 1s);
     project.addModule(QStringLiteral("Module1"), QStringLiteral("function KnowledgeBase_Load(e) { }"));
     projectstorage::writeFile(document, project);
@@ -491,6 +497,80 @@ TEST_F(ServedProgram, StatusWorksOnceTheHiddenProgramIsShown)
     ASSERT_EQ(set(QStringLiteral("Status"), QStringLiteral("Ready for questions")).type(), QDBusMessage::ReplyMessage);
     EXPECT_EQ(get(QStringLiteral("Status")).toString(), QStringLiteral("Ready for questions"));
     EXPECT_TRUE(window->isVisible());
+}
+
+namespace {
+
+// A client's event sink that tries to open a knowledge base when asked about a question.
+class OpeningSink : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kelvane.Kelvane.KnowledgeBaseEvents")
+
+public:
+    OpeningSink(QDBusConnection& client, QString document) : m_client(client), m_document(std::move(document)) {}
+    QDBusMessage opened;
+
+public Q_SLOTS:
+    Q_SCRIPTABLE bool BeforeQuestion(const QString&, bool Cancel)
+    {
+        opened = call(m_client, names::kKnowledgeBasePath, names::kKnowledgeBaseInterface, QStringLiteral("OpenFile"),
+                      {m_document});
+        return Cancel;
+    }
+
+private:
+    QDBusConnection& m_client;
+    QString m_document;
+};
+
+} // namespace
+
+TEST_F(ServedProgram, ASinkCannotReplaceTheDocumentUnderTheConsultationStepThatAsksIt)
+{
+    ASSERT_EQ(kb(QStringLiteral("OpenFile"), {sample()}).type(), QDBusMessage::ReplyMessage);
+    ASSERT_EQ(kb(QStringLiteral("AppShow")).type(), QDBusMessage::ReplyMessage);
+    OpeningSink sink(client, sample());
+    ASSERT_TRUE(client.registerObject(QStringLiteral("/Sink"), &sink, QDBusConnection::ExportScriptableSlots));
+    kb(QStringLiteral("RegisterSink"), {QVariant::fromValue(QDBusObjectPath(QStringLiteral("/Sink")))});
+    const auto network = window->ctlPelnet1().Network();
+
+    test::clickNode(*window, 1, 1);
+    EXPECT_EQ(sink.opened.type(), QDBusMessage::ErrorMessage);
+    EXPECT_TRUE(sink.opened.errorMessage().contains(QStringLiteral("consultation"))) << qPrintable(sink.opened.errorMessage());
+    EXPECT_EQ(window->ctlPelnet1().Network(), network);
+    auto* question = test::shownDialog<frmQuestion>(*window);
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question->node, test::nodeAt(*network, 1, 1));
+}
+
+TEST_F(ServedProgram, SaveFileUnderANewNameTakesTheMacrosAlong)
+{
+    // Where each copy keeps its macros: beside an XML document, inside a compound one.
+    std::vector<std::pair<QString, bool>> copies;
+    for (const QString& extension : {QStringLiteral(".xml"), QStringLiteral(".qkb")}) {
+        const bool beside = extension == QStringLiteral(".xml");
+        const QString document = scratch(QStringLiteral("with macros") + extension);
+        const QString copy = scratch(QStringLiteral("copy2") + extension);
+        QFile::remove(copy);
+        ASSERT_TRUE(writeSampleAs(document));
+        test::writeProject(beside ? documentfiles::MacroSideFile(document) : document, QStringLiteral("var kept = 1;"));
+
+        ASSERT_EQ(kb(QStringLiteral("OpenFile"), {document}).type(), QDBusMessage::ReplyMessage);
+        const QDBusMessage saved = kb(QStringLiteral("SaveFile"), {copy});
+        ASSERT_EQ(saved.type(), QDBusMessage::ReplyMessage) << qPrintable(saved.errorMessage());
+        EXPECT_EQ(get(QStringLiteral("FileName")).toString(), copy);
+        copies.emplace_back(copy, beside);
+    }
+    ASSERT_EQ(kb(QStringLiteral("Quit")).type(), QDBusMessage::ReplyMessage);
+    EXPECT_TRUE(window->Unloaded());
+
+    for (const auto& [copy, beside] : copies) {
+        const QString projectFile = beside ? documentfiles::MacroSideFile(copy) : copy;
+        ASSERT_TRUE(QFile::exists(projectFile)) << qPrintable(projectFile);
+        const auto stored = projectstorage::readFile(projectFile, !beside);
+        ASSERT_EQ(stored.modules.size(), 1) << qPrintable(copy);
+        EXPECT_EQ(stored.modules.first().text, QStringLiteral("var kept = 1;"));
+    }
 }
 
 namespace {

@@ -6,10 +6,9 @@
 
 #include "automation/APCIntegration.h"
 #include "automation/frmMacroEditor.h"
+#include "consult/frmPreconditions.h"
 #include "consult/frmQuestion.h"
-#include "diagram/NetworkCanvas.h"
 #include "model/Layer.h"
-#include "network/NetworkGrid.h"
 
 #include <QElapsedTimer>
 #include <QDeadlineTimer>
@@ -91,6 +90,26 @@ TEST_F(RunawayMacros, ARunawayAllocationIsStoppedAndTheDocumentAndTheProgramGoOn
     EXPECT_TRUE(ui->messageBoxes.front().text.contains(QStringLiteral("more than 64 MB")));
 }
 
+TEST_F(RunawayMacros, TheMemoryCapHoldsForWhatTheEngineKeepsAcrossHandlers)
+{
+    host().macroHost().setTimeLimit(60s);
+    host().macroHost().setMemoryLimit(qint64(64) * 1024 * 1024);
+    const auto knowledgeBase = withCode(QStringLiteral(R"(
+        var hoard = [];
+        function KnowledgeBase_MouseMove(e) { hoard.push(new Uint8Array(40 << 20).fill(1)); }
+    )"));
+    // Each move keeps less than the cap; together they pass it.
+    float x = 1;
+    float y = 2;
+    for (int i = 0; i < 6; ++i)
+        knowledgeBase->FireNetworkMouseMove(x, y);
+    EXPECT_TRUE(output(knowledgeBase).contains(QStringLiteral("KnowledgeBase_MouseMove was stopped: it used more than 64 MB")))
+        << qPrintable(output(knowledgeBase));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_TRUE(ui->messageBoxes.front().text.contains(QStringLiteral("more than 64 MB")));
+}
+
 TEST_F(RunawayMacros, AHandlerTheWatchdogStoppedIsDetachedAndTheUserToldOnce)
 {
     const auto knowledgeBase = withCode(QStringLiteral(R"(
@@ -121,19 +140,6 @@ TEST_F(RunawayMacros, AHandlerTheWatchdogStoppedIsDetachedAndTheUserToldOnce)
 
 namespace {
 
-// A left click at the centre of the first node of the first layer shown.
-void clickFirstNode(frmNavigate& w)
-{
-    ctlPelnet& diagram = w.ctlPelnet1();
-    const auto network = diagram.ActiveNetwork();
-    const auto layer = network->Layers().Item(1);
-    const auto node = layer->Nodes().Item(1);
-    auto* canvas = diagram.picnetwork();
-    const NetworkGrid grid(canvas->ScaleWidth(), canvas->ScaleHeight(), network->Layers().Count());
-    const QPointF centre = grid.cell(layer->Index, layer->Nodes().Count(), node->Index()).centre;
-    QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(qRound(centre.x() / 15), qRound(centre.y() / 15)));
-}
-
 class MacrosInTheProgram : public test::ShellTest {
 protected:
     QString sideFile() const { return sample().left(sample().size() - 4) + QStringLiteral(".vba"); }
@@ -147,14 +153,17 @@ protected:
     const AutomationInstallation automation {1000ms};
 };
 
-// The scripted services, except that a yield lets the message loop run, as the program's does.
+// The scripted services, except that a yield lets the message loop run, as the program's does,
+// and that the user may think a while before answering a message box.
 class YieldingUi : public platform::UiServices {
 public:
     explicit YieldingUi(platform::UiServices& scripted) : m_scripted(scripted) {}
     int messageBox(const QString& text, int style, const QString& title) override
     {
+        QTest::qWait(int(thinking.count()));
         return m_scripted.messageBox(text, style, title);
     }
+    std::chrono::milliseconds thinking {0};
     std::optional<QString> prompt(platform::PromptKind kind, const QString& title, const QString& label) override
     {
         return m_scripted.prompt(kind, title, label);
@@ -230,7 +239,7 @@ TEST_F(MacrosInTheRunningProgram, QuitFromABeforeQuestionHandlerWaitsForTheQuest
     QEventLoop program;
     bool questionAsked = false;
     QTimer::singleShot(0, &w, [&] {
-        clickFirstNode(w);
+        test::clickNode(w, 1, 1);
         questionAsked = automation.host().current() && automation.host().current()->QuitRequested();
     });
     QTimer watch;
@@ -245,6 +254,76 @@ TEST_F(MacrosInTheRunningProgram, QuitFromABeforeQuestionHandlerWaitsForTheQuest
     EXPECT_TRUE(w.Unloaded()) << "the program ends once the click was handled";
     EXPECT_TRUE(closing.closedWithAQuestion);
     EXPECT_FALSE(closing.closedUnderABuild) << "the shutdown ran inside the question dialog's load";
+}
+
+TEST_F(MacrosInTheProgram, AConsultationStepsHandlerCannotReplaceTheDocumentTheStepWorksOn)
+{
+    test::writeProject(sideFile(), QStringLiteral(R"(
+        function KnowledgeBase_BeforePrecondition(e) { KnowledgeBase.OpenFile(); }
+        function KnowledgeBase_BeforeQuestion(e) { KnowledgeBase.OpenFile(); }
+    )"));
+    frmNavigate& w = load(sample());
+    const auto network = w.ctlPelnet1().Network();
+
+    // Evidence: its question is asked, in the document still open.
+    test::clickNode(w, 1, 1);
+    auto* question = test::shownDialog<frmQuestion>(w);
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question->node, test::nodeAt(*network, 1, 1));
+    EXPECT_EQ(w.ctlPelnet1().Network(), network);
+    QTest::mouseClick(question->cmdCancel(), Qt::LeftButton);
+    ASSERT_TRUE(w.isEnabled());
+
+    // A conclusion with questions pending: its preconditions are listed.
+    test::clickNode(w, 2, 1);
+    auto* preconditions = test::shownDialog<frmPreconditions>(w);
+    ASSERT_TRUE(preconditions);
+    EXPECT_EQ(preconditions->node, test::nodeAt(*network, 2, 1));
+    EXPECT_EQ(w.ctlPelnet1().Network(), network);
+}
+
+TEST_F(MacrosInTheProgram, AFileAMacroOpenedIsNotOneItMaySaveOverUnasked)
+{
+    const QString victim = scratch(QStringLiteral("victim.xml"));
+    QFile::remove(victim);
+    ASSERT_TRUE(QFile::copy(sample(), victim));
+    QFile::setPermissions(victim, QFile::ReadOwner | QFile::WriteOwner);
+    const QByteArray before = bytesOf(victim);
+    test::writeProject(sideFile(), QStringLiteral(R"(
+        function KnowledgeBase_Load(e) {
+            KnowledgeBase.OpenFile(%1);
+            KnowledgeBase.KBName = "pwned";
+            KnowledgeBase.SaveFile();
+        })").arg(literal(victim)));
+    settingvalues::setIntroductionSuppressed(QStringLiteral("pwned"), true);
+
+    ui->queueMessageBoxResult(msgbox::No);
+    load(sample());
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_TRUE(ui->messageBoxes.front().text.contains(victim)) << qPrintable(ui->messageBoxes.front().text);
+    EXPECT_EQ(bytesOf(victim), before);
+
+    ui->messageBoxes.clear();
+    load(QStringLiteral("-Embedding \"%1\"").arg(sample()));
+    EXPECT_TRUE(ui->messageBoxes.empty());
+    EXPECT_EQ(bytesOf(victim), before);
+}
+
+TEST_F(MacrosInTheRunningProgram, TheTimeTheUserTakesToAnswerAMacrosQuestionIsNotTheMacros)
+{
+    automation.host().macroHost().setTimeLimit(500ms);
+    const QString sideFile = sample().left(sample().size() - 4) + QStringLiteral(".vba");
+    test::writeProject(sideFile, QStringLiteral(R"(
+        function KnowledgeBase_Load(e) {
+            KnowledgeBase.SaveFile(%1);
+            KnowledgeBase.Author = "asked";
+        })").arg(literal(test::scratchFolder() + QStringLiteral("/elsewhere.xml"))));
+    yielding->thinking = 1500ms;
+    ui->queueMessageBoxResult(msgbox::No);
+    frmNavigate& w = load(sample());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(ui->messageBoxes.size(), 1u) << "the question alone: no macro was stopped";
+    EXPECT_EQ(w.ctlPelnet1().Network()->Author()->Text(), QStringLiteral("asked"));
 }
 
 TEST_F(MacrosInTheProgram, QuitFromALoadHandlerEndsTheProgramAfterTheLoad)

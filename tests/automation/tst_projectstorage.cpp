@@ -4,6 +4,7 @@
 #include "tests/automation/AutomationTestSupport.h"
 
 #include "automation/APCIntegration.h"
+#include "automation/frmMacroEditor.h"
 #include "platform/CompoundFile.h"
 #include "platform/doubles/ScriptedFileDialogs.h"
 #include "tests/support/ErrorAssertions.h"
@@ -307,6 +308,14 @@ TEST_F(ProjectStorage, EveryEntryTheProjectDoesNotOwnSurvivesEverySaveByteForByt
     ASSERT_EQ(knowledgeBase->Project()->modules().size(), 1);
     knowledgeBase->Project()->setModuleText(QStringLiteral("Module1"), QStringLiteral("var changed = true;"));
 
+    // No new module takes the name of a storage kept among the modules.
+    host().macroHost().ShowIDE();
+    ui->queuePromptAnswer(QStringLiteral("attic"));
+    QTest::mouseClick(host().macroHost().editor()->cmdNewModule(), Qt::LeftButton);
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_TRUE(ui->messageBoxes.front().text.contains(QStringLiteral("\"attic\""))) << qPrintable(ui->messageBoxes.front().text);
+    EXPECT_EQ(knowledgeBase->Project()->modules().size(), 1);
+
     const QString saved = scratch(QStringLiteral("later-copy.qkb"));
     network->setFileName(saved);
     ASSERT_TRUE(knowledgeBase->SaveProj({}, nullptr));
@@ -332,6 +341,11 @@ TEST_F(ProjectStorage, EveryEntryTheProjectDoesNotOwnSurvivesEverySaveByteForByt
     EXPECT_TRUE(sameEntry(*withoutProject.findChild(QStringLiteral("VBA")), foreignMacros()));
     EXPECT_TRUE(withoutProject.findChild(QStringLiteral("Tool settings")));
     EXPECT_TRUE(withoutProject.findChild(QStringLiteral("GUID")));
+    const StorageEntry* kept = withoutProject.findChild(QStringLiteral("Macros"));
+    ASSERT_TRUE(kept && kept->findChild(QStringLiteral("Notes")) && kept->findChild(QStringLiteral("Modules")));
+    EXPECT_TRUE(sameEntry(*kept->findChild(QStringLiteral("Notes")), *macros->findChild(QStringLiteral("Notes"))));
+    ASSERT_TRUE(kept->findChild(QStringLiteral("Modules"))->findChild(QStringLiteral("Attic")));
+    EXPECT_TRUE(sameEntry(*kept->findChild(QStringLiteral("Modules"))->findChild(QStringLiteral("Attic")), *attic));
 }
 
 TEST_F(ProjectStorage, AStorageNamedMacrosThatAnotherProgramWroteIsNeverReplaced)
