@@ -77,7 +77,14 @@ bool PeerProcess::start(const QString& program, const QStringList& arguments, qu
     m_process.start(program, arguments);
     if (!m_process.waitForStarted(5000))
         return false;
-    return portAccepts(port, 5000);
+    // A peer that is still starting on a busy machine is waited for; one that has ended is not.
+    QElapsedTimer clock;
+    clock.start();
+    while (m_process.state() == QProcess::Running && clock.elapsed() < 30000) {
+        if (portAccepts(port, 250))
+            return true;
+    }
+    return false;
 }
 
 void PeerProcess::stop()
