@@ -100,7 +100,7 @@ void frmQuestion::Form_Load()
 {
     WidgetFormWindow form(*this);
     basLibrary::CentreForm(form);
-    setWindowTitle(basLibrary::ReplaceAll(node->Name()->Text(), QStringLiteral("\r"), QStringLiteral(" ")));
+    showNodeCaption();
     buildControls();
     m_cmdOK->setText(QStringLiteral("OK"));
     m_cmdCancel->setText(QStringLiteral("Cancel"));
