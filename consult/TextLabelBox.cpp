@@ -6,6 +6,7 @@
 #include "platform/Colours.h"
 #include "platform/QtFont.h"
 
+#include <QLabel>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -70,5 +71,11 @@ double TextBoxCaption::Width() const { return twips::Width(m_box) - margins(); }
 double TextBoxCaption::Height() const { return twips::Height(m_box) - margins(); }
 
 void TextBoxCaption::setHeight(double height) { twips::setHeight(m_box, height + margins()); }
+
+double LabelCaption::Width() const { return twips::Width(m_label); }
+
+double LabelCaption::Height() const { return twips::Height(m_label); }
+
+void LabelCaption::setHeight(double height) { twips::setHeight(m_label, height); }
 
 } // namespace kelvane

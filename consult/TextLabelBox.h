@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class QLabel;
 class QTextEdit;
 
 namespace kelvane {
@@ -44,6 +45,23 @@ private:
     double margins() const;
 
     QTextEdit& m_box;
+    platform::FontDescription m_font;
+};
+
+// A word-wrapped label as the common library sizes labels: its caption is set beforehand, so
+// only its height follows the text. Sizes in twips.
+class LabelCaption : public CaptionLabel {
+public:
+    LabelCaption(QLabel& label, platform::FontDescription font) : m_label(label), m_font(std::move(font)) {}
+
+    void setCaption(const QString&) override {}
+    platform::FontDescription Font() const override { return m_font; }
+    double Width() const override;
+    double Height() const override;
+    void setHeight(double height) override;
+
+private:
+    QLabel& m_label;
     platform::FontDescription m_font;
 };
 

@@ -75,6 +75,7 @@ void frmAnswer::Form_Load()
     m_lblQuestion->setText(question.Text());
     m_lblQuestion->setFont(platform::toQFont(textbox::fontOf(question)));
     applyTextColour(*m_lblQuestion, question.ForeColor);
+    showWholeQuestion(question);
 
     m_Label5->setText(QStringLiteral("You answered:"));
     m_Label4->setText(QStringLiteral("The knowledge base agrees"));
@@ -94,6 +95,23 @@ void frmAnswer::Form_Load()
     m_lblYourAnswer->setAlignment(alignment());
     m_lblMyAnswer->setAlignment(alignment());
     DisplayReasoning();
+}
+
+// A question taller than its label grows it as the question dialog grows its own, and moves
+// everything below it, the dialog's foot included, down by as much.
+void frmAnswer::showWholeQuestion(TextLabel& question)
+{
+    const double designed = twips::Height(*m_lblQuestion);
+    LabelCaption caption(*m_lblQuestion, textbox::fontOf(question));
+    basLibrary::AutoSizeLabel(caption, question.Text());
+    const double growth = twips::Height(*m_lblQuestion) - designed;
+    if (growth <= 0)
+        return;
+    for (QWidget* below : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (below != m_lblQuestion)
+            twips::setTop(*below, twips::Top(*below) + growth);
+    }
+    setHeight(Height() + growth);
 }
 
 void frmAnswer::DisplayReasoning()

@@ -453,3 +453,24 @@ TEST_F(ConsultationDialogs, TheKnowledgeBasesTextsShowAsTheyAreWritten)
     ASSERT_EQ(verdict->lineCount(), 1);
     EXPECT_EQ(shownText(*verdict->lblReason(1)), QStringLiteral("Because <i>Lights</i> dim is <u>Yes</u>"));
 }
+
+TEST_F(ConsultationDialogs, TheAnswerDialogShowsALongQuestionWholeAboveItsAnswers)
+{
+    platform::ScopedService<platform::UiServices, MeasuringUiServices> measuring;
+    C->Question->setText(sentenceOf(232));
+    C->Question->Font()->Name = QStringLiteral("DejaVu Serif");
+    C->Question->Font()->Size = 14;
+    E->setAnswer(1);
+    C->setAnswer(0);
+    basKelva::HandleAnswerEvents(C, nullptr);
+    frmAnswer* verdict = showing<frmAnswer>();
+    ASSERT_NE(verdict, nullptr);
+    QLabel* question = verdict->lblQuestion();
+    EXPECT_GE(question->height(), question->heightForWidth(question->width()));
+    for (QWidget* below : {static_cast<QWidget*>(verdict->Label5()), static_cast<QWidget*>(verdict->cmdAgree())})
+        EXPECT_GE(below->y(), question->geometry().bottom());
+    ASSERT_EQ(verdict->lineCount(), 1);
+    EXPECT_GT(verdict->lblReason(1)->y(), verdict->Label4()->geometry().bottom());
+    EXPECT_LE(verdict->cmdReject(1)->geometry().bottom(), verdict->height());
+    picture(*verdict, QStringLiteral("frmAnswer-long"));
+}
