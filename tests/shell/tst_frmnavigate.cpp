@@ -364,6 +364,20 @@ TEST_F(MainWindow, HelpOpensTheHelpPagesOrSaysThereAreNone)
     EXPECT_TRUE(launcher->launches[1].arguments.last().endsWith(QStringLiteral("help/topics.html")));
     EXPECT_EQ(launcher->launches[2].program, QStringLiteral("browser"));
     EXPECT_EQ(launcher->launches[2].arguments.last(), QStringLiteral("https://kelvane.example/support"));
+
+    // Without the program that opens the pages, each way to the help says which page it could
+    // not open, as More Info does.
+    launcher->missingPrograms << QStringLiteral("opener");
+    ui->messageBoxes.clear();
+    click(QStringLiteral("&Contents"));
+    window->SSActiveToolBars1_ToolClick(QStringLiteral("&Search for help on..."));
+    QTest::keyClick(&window->ctlPelnet1(), Qt::Key_F1);
+    const QString help = QDir(system->program).filePath(QStringLiteral("help/"));
+    ASSERT_EQ(ui->messageBoxes.size(), 3u);
+    EXPECT_EQ(ui->messageBoxes[0].text, help + QStringLiteral("index.html could not be opened."));
+    EXPECT_EQ(ui->messageBoxes[1].text, help + QStringLiteral("topics.html could not be opened."));
+    EXPECT_EQ(ui->messageBoxes[2].text, help + QStringLiteral("index.html could not be opened."));
+    EXPECT_EQ(ui->messageBoxes[2].style, Exclamation);
 }
 
 // F1 opens the help page of the window or dialog it is pressed in, by its help context
