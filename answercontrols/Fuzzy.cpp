@@ -12,6 +12,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/Variant.h"
 #include "platform/automation/PropertyBag.h"
+#include "platform/gui/PlainText.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -60,7 +61,7 @@ Element& existing(const std::array<std::unique_ptr<Element>, N>& elements, int i
 
 std::unique_ptr<QLabel> copyLabel(const QLabel& original, QWidget* parent)
 {
-    auto label = std::make_unique<QLabel>(original.text(), parent);
+    auto label = std::make_unique<platform::gui::PlainLabel>(original.text(), parent);
     label->setFont(original.font());
     label->setPalette(original.palette());
     label->setWordWrap(original.wordWrap());
@@ -77,7 +78,7 @@ Fuzzy::Fuzzy(QWidget* parent, FontNameSource defaultFontName)
 {
     const platform::FontDescription designFont;
     m_optOption[0] = std::make_unique<OptionButton>(this);
-    m_labLabel[0] = std::make_unique<QLabel>(this);
+    m_labLabel[0] = std::make_unique<platform::gui::PlainLabel>(this);
     m_labLabel[0]->setFont(platform::toQFont(designFont));
     m_labLabel[0]->setWordWrap(true);
     m_labLabel[0]->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -3,6 +3,7 @@
 #include "automation/MacroProject.h"
 #include "model/ErrorTrap.h"
 #include "platform/UiServices.h"
+#include "platform/gui/PlainText.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -75,7 +76,7 @@ void frmMacroEditor::setProject(const std::shared_ptr<MacroProject>& project)
     QString title = QStringLiteral("Macros");
     if (project)
         title += QStringLiteral(" - ") + project->Name() + (project->readOnly ? QStringLiteral(" (read only)") : QString());
-    setWindowTitle(title);
+    platform::gui::setPlainWindowTitle(*this, title);
     m_cmdNewModule->setEnabled(project != nullptr);
     m_cmdSave->setEnabled(project != nullptr);
     m_cmdOpenProject->setEnabled(project != nullptr);
@@ -142,7 +143,8 @@ void frmMacroEditor::cmdNewModule_Click()
         try {
             project->addModule(name->trimmed());
         } catch (const RuntimeError& error) {
-            platform::ui().messageBox(error.Description(), platform::msgbox::Exclamation, windowTitle());
+            platform::ui().messageBox(error.Description(), platform::msgbox::Exclamation,
+                                      platform::gui::plainWindowTitle(*this));
             return;
         }
         m_shownModule.clear();

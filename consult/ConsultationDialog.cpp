@@ -2,8 +2,12 @@
 
 #include "answercontrols/Twips.h"
 #include "consult/ConsultationFlow.h"
+#include "model/Node.h"
+#include "model/TextLabel.h"
 #include "model/basGlobal.h"
+#include "model/basLibrary.h"
 #include "platform/QtFont.h"
+#include "platform/gui/PlainText.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -58,6 +62,12 @@ void ConsultationDialog::Unload()
     trappedVoid(m_moduleName, "Form_Unload", [this] { Form_Unload(); });
     hide();
     deleteLater();
+}
+
+void ConsultationDialog::showNodeCaption(const QString& suffix)
+{
+    const QString name = basLibrary::ReplaceAll(node->Name()->Text(), QStringLiteral("\r"), QStringLiteral(" "));
+    platform::gui::setPlainWindowTitle(*this, name + suffix);
 }
 
 double ConsultationDialog::Height() const { return twips::fromPixels(height()) + kNonClientHeight; }

@@ -76,6 +76,10 @@ protected:
     // The dialog's module name is also its object name; its designed client area in twips.
     ConsultationDialog(QWidget* parent, const char* moduleName, int helpTopic, double clientWidth, double clientHeight);
 
+    // The caption: the node's name on one line (carriage returns as blanks) and `suffix`, shown
+    // as written.
+    void showNodeCaption(const QString& suffix = {});
+
     virtual void Form_Load() = 0;
     virtual void Form_Unload() {}
     // What the window's close box does: the dialog's own way out.

@@ -3,6 +3,7 @@
 #include "consult/ConsultationDialog.h"
 #include "model/clsControl.h"
 #include "platform/Variant.h"
+#include "platform/gui/PlainText.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -48,6 +49,8 @@ NodeControlInputs::NodeControlInputs(QWidget& frame) : m_frame(frame)
     loadElement(m_lblControl, frame, 870, 405, 1515, 255)->setObjectName(QStringLiteral("lblControl"));
     loadElement(m_txtControl, frame, 855, 105, 2055, 285)->setObjectName(QStringLiteral("txtControl"));
 }
+
+QLabel* NodeControlInputs::lblControl(int index) const { return m_lblControl.at(index); }
 
 int NodeControlInputs::Load(Collection<std::shared_ptr<clsControl>>& definitions, double left)
 {

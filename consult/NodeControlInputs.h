@@ -10,6 +10,10 @@ class QLabel;
 class QLineEdit;
 class QWidget;
 
+namespace platform::gui {
+class PlainLabel;
+}
+
 namespace kelvane {
 
 class clsControl;
@@ -31,13 +35,13 @@ public:
     void Store(Collection<std::shared_ptr<clsControl>>& definitions) const;
 
     QCheckBox* chkControl(int index) const { return m_chkControl.at(index); }
-    QLabel* lblControl(int index) const { return m_lblControl.at(index); }
+    QLabel* lblControl(int index) const;
     QLineEdit* txtControl(int index) const { return m_txtControl.at(index); }
 
 private:
     QWidget& m_frame;
     std::vector<QCheckBox*> m_chkControl; // owned by the frame
-    std::vector<QLabel*> m_lblControl;
+    std::vector<platform::gui::PlainLabel*> m_lblControl;
     std::vector<QLineEdit*> m_txtControl;
 };
 

@@ -6,6 +6,7 @@
 #include "platform/Colours.h"
 #include "platform/QtFont.h"
 
+#include <QLabel>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -59,16 +60,28 @@ void showLabel(QTextEdit& box, TextLabel& label)
 
 } // namespace textbox
 
-double TextBoxCaption::margins() const
+namespace {
+
+// The frame and the document's margins of a text box on both sides together, in twips.
+double marginsOf(const QTextEdit& box)
 {
-    const double perSide = m_box.frameWidth() + m_box.document()->documentMargin();
+    const double perSide = box.frameWidth() + box.document()->documentMargin();
     return twips::fromPixels(int(std::ceil(2 * perSide)));
 }
 
-double TextBoxCaption::Width() const { return twips::Width(m_box) - margins(); }
+} // namespace
 
-double TextBoxCaption::Height() const { return twips::Height(m_box) - margins(); }
+double SizedCaption::Width() const { return twips::Width(m_control) - m_margins; }
 
-void TextBoxCaption::setHeight(double height) { twips::setHeight(m_box, height + margins()); }
+double SizedCaption::Height() const { return twips::Height(m_control) - m_margins; }
+
+void SizedCaption::setHeight(double height) { twips::setHeight(m_control, height + m_margins); }
+
+TextBoxCaption::TextBoxCaption(QTextEdit& box, platform::FontDescription font)
+    : SizedCaption(box, std::move(font), marginsOf(box))
+{
+}
+
+LabelCaption::LabelCaption(QLabel& label, platform::FontDescription font) : SizedCaption(label, std::move(font), 0) {}
 
 } // namespace kelvane

@@ -4,7 +4,9 @@
 
 #include <QString>
 
+class QLabel;
 class QTextEdit;
+class QWidget;
 
 namespace kelvane {
 
@@ -26,25 +28,40 @@ void showLabel(QTextEdit& box, TextLabel& label);
 
 } // namespace textbox
 
-// A text box as the common library sizes labels: it has no caption of its own, so only
-// its height follows the text. Its size is the room of its text: the box less its frame and
-// the document's margins. Sizes in twips.
-class TextBoxCaption : public CaptionLabel {
+// A control as the common library sizes labels: its text is shown by other means, so only its
+// height follows the text. Its size is the room of its text: the control less its margins
+// around the text. Sizes in twips.
+class SizedCaption : public CaptionLabel {
 public:
-    TextBoxCaption(QTextEdit& box, platform::FontDescription font) : m_box(box), m_font(std::move(font)) {}
-
     void setCaption(const QString&) override {}
     platform::FontDescription Font() const override { return m_font; }
     double Width() const override;
     double Height() const override;
     void setHeight(double height) override;
 
-private:
-    // The frame and margins on both sides together, in twips.
-    double margins() const;
+protected:
+    // `margins`: on both sides together.
+    SizedCaption(QWidget& control, platform::FontDescription font, double margins)
+        : m_control(control), m_font(std::move(font)), m_margins(margins)
+    {
+    }
 
-    QTextEdit& m_box;
+private:
+    QWidget& m_control;
     platform::FontDescription m_font;
+    double m_margins;
+};
+
+// A text box, less its frame and the document's margins.
+class TextBoxCaption : public SizedCaption {
+public:
+    TextBoxCaption(QTextEdit& box, platform::FontDescription font);
+};
+
+// A word-wrapped label, whose text has the whole label.
+class LabelCaption : public SizedCaption {
+public:
+    LabelCaption(QLabel& label, platform::FontDescription font);
 };
 
 } // namespace kelvane

@@ -18,6 +18,7 @@
 #include "model/basLibrary.h"
 #include "network/clsNetwork.h"
 #include "platform/QtFont.h"
+#include "platform/gui/PlainText.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -34,23 +35,26 @@ constexpr double kGrowth = 2.25; // line heights below the top of the newest lin
 
 Qt::Alignment alignment() { return (basGlobal::AlignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter; }
 
+using platform::gui::PlainLabel;
+
 } // namespace
 
 frmAnswer::frmAnswer(QWidget* parent) : ConsultationDialog(parent, kModule, kHelpTopic, kClientWidth, kClientHeight)
 {
-    m_lblQuestion = control<QLabel>(this, "lblQuestion", 120, 120, 6375, 495);
+    m_lblQuestion = control<PlainLabel>(this, "lblQuestion", 120, 120, 6375, 495);
     m_lblQuestion->setWordWrap(true);
-    m_Label5 = control<QLabel>(this, "Label5", 120, 690, 1335, 255);
-    m_lblYourAnswer = control<QLabel>(this, "lblYourAnswer", 1560, 690, 3255, 255);
-    m_Label3 = control<QLabel>(this, "Label3", 120, 1095, 1335, 255);
-    m_lblMyAnswer = control<QLabel>(this, "lblMyAnswer", 1560, 1095, 3255, 255);
-    m_Label4 = control<QLabel>(this, "Label4", 120, 1455, 4695, 255);
+    m_Label5 = control<PlainLabel>(this, "Label5", 120, 690, 1335, 255);
+    m_lblYourAnswer = control<PlainLabel>(this, "lblYourAnswer", 1560, 690, 3255, 255);
+    m_Label3 = control<PlainLabel>(this, "Label3", 120, 1095, 1335, 255);
+    m_lblMyAnswer = control<PlainLabel>(this, "lblMyAnswer", 1560, 1095, 3255, 255);
+    m_Label4 = control<PlainLabel>(this, "Label4", 120, 1455, 4695, 255);
     m_cmdAgree = commandButton(this, "cmdAgree", 4935, 630, 1455, 375);
     connect(m_cmdAgree, &QPushButton::clicked, this, [this] { cmdAgree_Click(); });
     m_cmdDisagree = commandButton(this, "cmdDisagree", 4935, 1035, 1455, 375);
     connect(m_cmdDisagree, &QPushButton::clicked, this, [this] { cmdDisagree_Click(); });
 
-    ReasonLine templ {control<QLabel>(this, "lblReason", 120, 1440, 4935, 390), commandButton(this, "cmdReject", 5175, 1440, 1215, 360), {}};
+    ReasonLine templ {control<PlainLabel>(this, "lblReason", 120, 1440, 4935, 390),
+                      commandButton(this, "cmdReject", 5175, 1440, 1215, 360), {}};
     templ.reason->setWordWrap(true);
     templ.reason->hide();
     templ.reject->hide();
@@ -64,13 +68,14 @@ void frmAnswer::Form_Load()
     WidgetFormWindow form(*this);
     basLibrary::CentreForm(form);
     node->setOverridden(false);
-    setWindowTitle(basLibrary::ReplaceAll(node->Name()->Text(), QStringLiteral("\r"), QStringLiteral(" ")));
+    showNodeCaption();
 
     TextLabel& question = *requireObject(node->Question);
     m_lblQuestion->setAlignment(alignment());
     m_lblQuestion->setText(question.Text());
     m_lblQuestion->setFont(platform::toQFont(textbox::fontOf(question)));
     applyTextColour(*m_lblQuestion, question.ForeColor);
+    showWholeQuestion(question);
 
     m_Label5->setText(QStringLiteral("You answered:"));
     m_Label4->setText(QStringLiteral("The knowledge base agrees"));
@@ -90,6 +95,23 @@ void frmAnswer::Form_Load()
     m_lblYourAnswer->setAlignment(alignment());
     m_lblMyAnswer->setAlignment(alignment());
     DisplayReasoning();
+}
+
+// A question taller than its label grows it as the question dialog grows its own, and moves
+// everything below it, the dialog's foot included, down by as much.
+void frmAnswer::showWholeQuestion(TextLabel& question)
+{
+    const double designed = twips::Height(*m_lblQuestion);
+    LabelCaption caption(*m_lblQuestion, textbox::fontOf(question));
+    basLibrary::AutoSizeLabel(caption, question.Text());
+    const double growth = twips::Height(*m_lblQuestion) - designed;
+    if (growth <= 0)
+        return;
+    for (QWidget* below : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (below != m_lblQuestion)
+            twips::setTop(*below, twips::Top(*below) + growth);
+    }
+    setHeight(Height() + growth);
 }
 
 void frmAnswer::DisplayReasoning()
@@ -123,7 +145,8 @@ void frmAnswer::addLine(const QString& text, const std::shared_ptr<Link>& link, 
     const double lineHeight = twips::Height(*templ.reason);
     const double top = twips::Top(*m_lines.back().reason) + twips::Height(*m_lines.back().reason);
 
-    auto* reason = control<QLabel>(this, "lblReason", twips::Left(*templ.reason), top, twips::Width(*templ.reason), lineHeight);
+    auto* reason =
+        control<PlainLabel>(this, "lblReason", twips::Left(*templ.reason), top, twips::Width(*templ.reason), lineHeight);
     reason->setWordWrap(true);
     reason->setAlignment(alignment());
     reason->setText(text);

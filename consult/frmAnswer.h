@@ -10,6 +10,7 @@ class QPushButton;
 namespace kelvane {
 
 class Link;
+class TextLabel;
 
 // Follows every answered node that has links: sets the user's answer beside the one the
 // knowledge base computes from the links, says whether it agrees and, when it does not,
@@ -58,6 +59,7 @@ private:
         std::shared_ptr<Link> link;
     };
 
+    void showWholeQuestion(TextLabel& question);
     void addLine(const QString& text, const std::shared_ptr<Link>& link, bool rejectable);
     void unloadLines();
     void agree();

@@ -85,7 +85,7 @@ void frmPreconditions::PopulateForm()
             requireObject(ParentForm)->setEnabled(true);
             return;
         }
-        setWindowTitle(singleLine(node->Name()->Text()) + QStringLiteral(" ") + QStringLiteral("preconditions"));
+        showNodeCaption(QStringLiteral(" preconditions"));
         textbox::showLabel(*m_lblQuestion, *requireObject(node->Question));
 
         twips::setHeight(*m_fraQuestion, twips::Height(*m_lblQuestion) + 45);

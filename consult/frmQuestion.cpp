@@ -15,6 +15,7 @@
 #include "model/RequireObject.h"
 #include "model/TextLabel.h"
 #include "model/basLibrary.h"
+#include "model/basRegistry.h"
 #include "network/clsNetwork.h"
 #include "platform/UiServices.h"
 
@@ -100,7 +101,7 @@ void frmQuestion::Form_Load()
 {
     WidgetFormWindow form(*this);
     basLibrary::CentreForm(form);
-    setWindowTitle(basLibrary::ReplaceAll(node->Name()->Text(), QStringLiteral("\r"), QStringLiteral(" ")));
+    showNodeCaption();
     buildControls();
     m_cmdOK->setText(QStringLiteral("OK"));
     m_cmdCancel->setText(QStringLiteral("Cancel"));
@@ -269,8 +270,7 @@ void frmQuestion::cmdLink_Click()
     handleInput("cmdLink_Click", [this] {
         const MoreInfoTarget target(node->MoreInfo(), knowledgeBaseFile());
         if (!target.open())
-            platform::ui().messageBox(target.openerArgument() + QStringLiteral(" could not be opened."),
-                                      platform::msgbox::Exclamation, platform::applicationTitle());
+            basRegistry::TellNotOpened(target.openerArgument());
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/Colours.h"
 #include "platform/PointerCodes.h"
+#include "platform/gui/PlainText.h"
 
 #include <QMouseEvent>
 #include <algorithm>
@@ -84,6 +85,14 @@ void NetworkCanvas::PaintPicture(const QImage& picture, const QRectF& twips)
                         twips.width() / m_canvas->twipsPerPixelX(), twips.height() / m_canvas->twipsPerPixelY());
     m_painter.drawImage(pixels, picture);
     update();
+}
+
+void NetworkCanvas::setToolTipText(const QString& text)
+{
+    if (text == m_toolTipText)
+        return; // the pointer moved over the same thing
+    m_toolTipText = text;
+    setToolTip(platform::gui::plainToolTip(text));
 }
 
 void NetworkCanvas::Refresh()

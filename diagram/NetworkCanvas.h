@@ -46,9 +46,9 @@ public:
     // Paints the picture stretched over the rectangle (twips) of the canvas.
     void PaintPicture(const QImage& picture, const QRectF& twips);
 
-    // The tooltip shown over the canvas.
-    QString ToolTipText() const { return toolTip(); }
-    void setToolTipText(const QString& text) { setToolTip(text); }
+    // The tooltip shown over the canvas, as written.
+    QString ToolTipText() const { return m_toolTipText; }
+    void setToolTipText(const QString& text);
 
     // Shows what was drawn at once.
     void Refresh();
@@ -83,6 +83,7 @@ private:
     float toTwipsY(double pixels) const;
 
     QImage m_picture;
+    QString m_toolTipText;
     std::vector<std::unique_ptr<CanvasLine>> m_lines; // back to front
     QPainter m_painter; // active on m_picture while it has pixels
     std::unique_ptr<platform::PainterCanvas> m_canvas;

@@ -83,6 +83,35 @@ MarkupScan scanMarkup(const QString& html)
     return scan;
 }
 
+// The characters the scan above takes, without their links: the same scan, a run at a time.
+QString takenText(const QString& html)
+{
+    static const QString openTag = QStringLiteral("<A ");
+    static const QString closeTag = QStringLiteral("</A>");
+    QString taken;
+    taken.reserve(html.size());
+    qsizetype i = 0;
+    while (i < html.size()) {
+        const qsizetype open = html.indexOf(openTag, i);
+        if (open < 0) {
+            taken += QStringView(html).sliced(i);
+            break;
+        }
+        taken += QStringView(html).sliced(i, open - i);
+        const qsizetype tagEnd = open + 4 <= html.size() ? html.indexOf(u'>', open + 4) : -1;
+        if (tagEnd < 0)
+            break;
+        const qsizetype close = html.indexOf(closeTag, tagEnd + 1);
+        if (close < 0) {
+            taken += QStringView(html).sliced(tagEnd + 1);
+            break;
+        }
+        taken += QStringView(html).sliced(tagEnd + 1, close - tagEnd - 1);
+        i = close + 4;
+    }
+    return taken;
+}
+
 // The taken characters with "&lt;" and "&gt;" decoded; a decoded character belongs to the
 // link of the entity's first character.
 struct DecodedText {
@@ -166,7 +195,8 @@ QString TextLabel::Text() const
     // Most texts hold no tag and no entity: they are their own plain text.
     if (!HTML.contains(u'&') && !HTML.contains(u'<'))
         return HTML;
-    return decodeEntities(scanMarkup(HTML)).text;
+    // "&lt;" and "&gt;" cannot overlap, and neither decodes into the other.
+    return takenText(HTML).replace(QStringLiteral("&lt;"), QStringLiteral("<")).replace(QStringLiteral("&gt;"), QStringLiteral(">"));
 }
 
 bool TextLabel::hasText() const

@@ -153,4 +153,10 @@ bool ShellFile(QString& target)
     });
 }
 
+void TellNotOpened(const QString& target)
+{
+    platform::ui().messageBox(target + QStringLiteral(" could not be opened."), platform::msgbox::Exclamation,
+                              platform::applicationTitle());
+}
+
 } // namespace basRegistry

@@ -22,4 +22,8 @@ QString GetLocalServerPath(const QString& progId);
 // a web link become "%20" in `target` itself. True when a program was started.
 bool ShellFile(QString& target);
 
+// Tells the user that a page or file asked for (help, a node's more information) could not be
+// handed to a program: "<target> could not be opened.", with the exclamation icon.
+void TellNotOpened(const QString& target);
+
 } // namespace basRegistry

@@ -32,6 +32,13 @@ void OpenWebAddress(const QString& address)
     basRegistry::ShellFile(target);
 }
 
+void ShowHelpPage(const QString& page)
+{
+    QString target = page;
+    if (!basRegistry::ShellFile(target))
+        basRegistry::TellNotOpened(page);
+}
+
 void ShowHelpContents(const QString& title)
 {
     if (basGlobal::HelpFile.isEmpty()) {
@@ -40,8 +47,7 @@ void ShowHelpContents(const QString& title)
             platform::msgbox::Information, title);
         return;
     }
-    QString page = basGlobal::HelpFile;
-    basRegistry::ShellFile(page);
+    ShowHelpPage(basGlobal::HelpFile);
 }
 
 void ShowHelpTopic(int context, const QString& title)
@@ -49,8 +55,7 @@ void ShowHelpTopic(int context, const QString& title)
     if (context > 0 && !basGlobal::HelpFile.isEmpty()) {
         const QString topic = QFileInfo(basGlobal::HelpFile).dir().filePath(QString::number(context) + QStringLiteral(".html"));
         if (QFileInfo(topic).isFile()) {
-            QString page = topic;
-            basRegistry::ShellFile(page);
+            ShowHelpPage(topic);
             return;
         }
     }

@@ -12,6 +12,9 @@ bool IsWebAddress(const QString& address);
 // (a file, a program, another scheme) is refused with a message and nothing is started.
 void OpenWebAddress(const QString& address);
 
+// Opens a page of the program's help; when no program could be started for it, says so.
+void ShowHelpPage(const QString& page);
+
 // Opens the program's help pages; without them says so in a message box titled `title`.
 void ShowHelpContents(const QString& title);
 

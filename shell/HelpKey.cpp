@@ -1,5 +1,6 @@
 #include "shell/HelpKey.h"
 
+#include "platform/gui/PlainText.h"
 #include "shell/DesktopPages.h"
 
 #include <QKeyEvent>
@@ -20,7 +21,7 @@ int HelpKey::ContextOf(const QWidget& widget)
 
 void HelpKey::ShowHelpFor(const QWidget& widget)
 {
-    desktoppages::ShowHelpTopic(ContextOf(widget), widget.window()->windowTitle());
+    desktoppages::ShowHelpTopic(ContextOf(widget), platform::gui::plainWindowTitle(*widget.window()));
 }
 
 bool HelpKey::eventFilter(QObject* watched, QEvent* event)

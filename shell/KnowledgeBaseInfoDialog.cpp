@@ -8,6 +8,7 @@
 #include "model/basLibrary.h"
 #include "network/clsNetwork.h"
 #include "platform/Colours.h"
+#include "platform/gui/PlainText.h"
 #include "shell/LabelText.h"
 
 #include <QLabel>
@@ -33,7 +34,7 @@ void ruleLine(QWidget* parent, int left, int right, int y, qint32 colour)
 
 QLabel* KnowledgeBaseInfoDialog::MakeLabel(QWidget* parent, const char* name, const Place& place)
 {
-    auto* made = new QLabel(parent);
+    auto* made = new platform::gui::PlainLabel(parent);
     made->setObjectName(QString::fromLatin1(name));
     made->setGeometry(pixels(place));
     made->setWordWrap(true);
@@ -100,7 +101,7 @@ void KnowledgeBaseInfoDialog::FillLabels(const char* module)
     const auto network = [this]() -> clsNetwork& { return *requireObject(m_network); };
     step("Author", [&] { labeltext::CopyTextLabel(*m_lblVersion, *network().Author(), QStringLiteral("Author: ")); });
     step("Title", [&] { labeltext::CopyTextLabel(*m_lblTitle, *network().Name()); });
-    step("Caption", [&] { setWindowTitle(QStringLiteral("About ") + network().Name()->Text()); });
+    step("Caption", [&] { platform::gui::setPlainWindowTitle(*this, QStringLiteral("About ") + network().Name()->Text()); });
     step("LastModified", [&] { m_lblLastModified->setText(QStringLiteral("Last Modified: ") + network().Version()); });
     step("Copyright", [&] {
         const auto copyright = network().Copyright();

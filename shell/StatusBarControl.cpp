@@ -1,5 +1,7 @@
 #include "shell/StatusBarControl.h"
 
+#include "platform/gui/PlainText.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -13,7 +15,7 @@ StatusBarControl::StatusBarControl(QWidget* parent) : QFrame(parent), m_styles(k
     layout->setContentsMargins(1, 1, 1, 1);
     layout->setSpacing(2);
     for (int i = 1; i <= kPanelCount; ++i) {
-        auto* panel = new QLabel(this);
+        auto* panel = new platform::gui::PlainLabel(this);
         panel->setObjectName(QStringLiteral("Panel%1").arg(i));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setContentsMargins(3, 0, 3, 0);

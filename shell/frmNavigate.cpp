@@ -5,6 +5,7 @@
 #include "diagram/ctlPelnet.h"
 #include "answercontrols/Twips.h"
 #include "model/basGlobal.h"
+#include "platform/gui/PlainText.h"
 #include "shell/HelpKey.h"
 #include "shell/KelvaneTreeview.h"
 #include "shell/ProductInfo.h"
@@ -87,12 +88,12 @@ void frmNavigate::createControls()
 
 QString frmNavigate::Caption() const
 {
-    return windowTitle();
+    return platform::gui::plainWindowTitle(*this);
 }
 
 void frmNavigate::setCaption(const QString& caption)
 {
-    setWindowTitle(caption);
+    platform::gui::setPlainWindowTitle(*this, caption);
     if (mnuViewReportEnabled)
         m_diagramCaption = caption;
 }

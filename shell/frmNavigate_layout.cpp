@@ -7,7 +7,6 @@
 #include "answercontrols/Twips.h"
 #include "model/ErrorTrap.h"
 #include "model/basLibrary.h"
-#include "model/basRegistry.h"
 #include "platform/Printer.h"
 #include "shell/DesktopPages.h"
 #include "shell/KelvaneTreeview.h"
@@ -104,8 +103,7 @@ void frmNavigate::mnuHelpSearch_Click()
             return;
         }
         const QString topics = QFileInfo(basGlobal::HelpFile).dir().filePath(QStringLiteral("topics.html"));
-        QString page = QFileInfo(topics).isFile() ? topics : basGlobal::HelpFile;
-        basRegistry::ShellFile(page);
+        desktoppages::ShowHelpPage(QFileInfo(topics).isFile() ? topics : basGlobal::HelpFile);
     });
 }
 

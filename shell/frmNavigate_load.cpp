@@ -17,6 +17,7 @@
 #include "platform/Clock.h"
 #include "platform/SystemInfo.h"
 #include "platform/UiServices.h"
+#include "platform/gui/PlainText.h"
 #include "shell/AbstractKnowledgeBaseHost.h"
 #include "shell/ProductInfo.h"
 #include "shell/ProgressBarControl.h"
@@ -262,7 +263,8 @@ QString frmNavigate::documentCaption() const
 void frmNavigate::showDocumentCaption()
 {
     m_diagramCaption = documentCaption();
-    setWindowTitle(mnuViewReportEnabled ? m_diagramCaption : m_diagramCaption + kTreeViewCaption);
+    const QString shown = mnuViewReportEnabled ? m_diagramCaption : m_diagramCaption + kTreeViewCaption;
+    platform::gui::setPlainWindowTitle(*this, shown);
     m_aboutCaption = menucaptions::About(m_ctlPelnet1->Network()->Name()->Text());
     if (QAction* about = m_tools->Tool(kAboutTool))
         about->setText(m_aboutCaption);

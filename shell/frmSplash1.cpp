@@ -5,6 +5,7 @@
 #include "model/basGlobal.h"
 #include "model/basLibrary.h"
 #include "platform/QtFont.h"
+#include "platform/gui/PlainText.h"
 #include "shell/LabelText.h"
 #include "shell/ProgressBarControl.h"
 #include "shell/ToolPictures.h"
@@ -19,7 +20,7 @@ namespace {
 
 QLabel* label(QWidget* parent, const char* name, const QString& caption, const QString& fontName, const QRect& place)
 {
-    auto* made = new QLabel(caption, parent);
+    auto* made = new platform::gui::PlainLabel(caption, parent);
     made->setObjectName(QString::fromLatin1(name));
     made->setGeometry(place);
     made->setWordWrap(true);

@@ -5,6 +5,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/gui/HunspellSpeller.h"
 #include "platform/gui/MessageBoxLayout.h"
+#include "platform/gui/PlainText.h"
 #include "platform/gui/SpellingDialog.h"
 
 #include <QApplication>
@@ -36,8 +37,10 @@ QtUiServices::~QtUiServices()
 int QtUiServices::messageBox(const QString& text, int style, const QString& title)
 {
     const MessageBoxLayout layout = MessageBoxLayout::fromStyle(style);
-    QMessageBox box(layout.icon, title, messageBoxText(text), QMessageBox::NoButton, QApplication::activeWindow());
+    QMessageBox box(layout.icon, QString(), QString(), QMessageBox::NoButton, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
+    box.setText(messageBoxText(text));
+    setPlainWindowTitle(box, title);
     for (const auto& b : layout.buttons) {
         QPushButton* button = box.addButton(b.button);
         if (b.result == layout.defaultResult)

@@ -8,6 +8,7 @@
 #include "platform/gui/QtUiServices.h"
 #include "platform/doubles/MemoryRegistry.h"
 #include "platform/doubles/RecordingProcessLauncher.h"
+#include "tests/support/ShownText.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QWindow>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -422,4 +424,53 @@ TEST_F(ConsultationDialogs, ALongContradictionLineGrowsAndTheDialogWithIt)
     EXPECT_GT(line->height(), verdict->lblReason(0)->height());
     EXPECT_LE(line->geometry().bottom(), verdict->height());
     picture(*verdict, QStringLiteral("frmAnswer-contradiction"));
+}
+
+// A knowledge base's texts are plain text beyond their own link markup: a tag or an entity of
+// the toolkit's rich text is shown as it is written, as is a window caption's changed mark.
+TEST_F(ConsultationDialogs, TheKnowledgeBasesTextsShowAsTheyAreWritten)
+{
+    const QString asked = QStringLiteral("<b>Is</b> the battery &amp; flat?");
+    C->Question->setText(asked);
+    C->Name()->setText(QStringLiteral("Flat [*] battery"));
+    E->Name()->setText(QStringLiteral("<i>Lights</i> dim"));
+    setAnswerTexts(*E, {"<u>Yes</u>", "No"});
+    defineControl(*C, QStringLiteral("string"), QStringLiteral("<b>Where</b>"), QStringLiteral("garage"));
+    E->setAnswer(1);
+
+    click(C);
+    frmQuestion* question = showing<frmQuestion>();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(question->lblQuestion()->toPlainText(), asked);
+    EXPECT_EQ(shownText(*question->controlInputs().lblControl(1)), QStringLiteral("<b>Where</b>"));
+    EXPECT_EQ(question->windowHandle()->title(), QStringLiteral("Flat [*] battery"));
+    answer(*question, 3); // "No", against the evidence
+
+    frmAnswer* verdict = showing<frmAnswer>();
+    ASSERT_NE(verdict, nullptr);
+    EXPECT_EQ(shownText(*verdict->lblQuestion()), asked);
+    EXPECT_EQ(verdict->windowHandle()->title(), QStringLiteral("Flat [*] battery"));
+    ASSERT_EQ(verdict->lineCount(), 1);
+    EXPECT_EQ(shownText(*verdict->lblReason(1)), QStringLiteral("Because <i>Lights</i> dim is <u>Yes</u>"));
+}
+
+TEST_F(ConsultationDialogs, TheAnswerDialogShowsALongQuestionWholeAboveItsAnswers)
+{
+    platform::ScopedService<platform::UiServices, MeasuringUiServices> measuring;
+    C->Question->setText(sentenceOf(232));
+    C->Question->Font()->Name = QStringLiteral("DejaVu Serif");
+    C->Question->Font()->Size = 14;
+    E->setAnswer(1);
+    C->setAnswer(0);
+    basKelva::HandleAnswerEvents(C, nullptr);
+    frmAnswer* verdict = showing<frmAnswer>();
+    ASSERT_NE(verdict, nullptr);
+    QLabel* question = verdict->lblQuestion();
+    EXPECT_GE(question->height(), question->heightForWidth(question->width()));
+    for (QWidget* below : {static_cast<QWidget*>(verdict->Label5()), static_cast<QWidget*>(verdict->cmdAgree())})
+        EXPECT_GE(below->y(), question->geometry().bottom());
+    ASSERT_EQ(verdict->lineCount(), 1);
+    EXPECT_GT(verdict->lblReason(1)->y(), verdict->Label4()->geometry().bottom());
+    EXPECT_LE(verdict->cmdReject(1)->geometry().bottom(), verdict->height());
+    picture(*verdict, QStringLiteral("frmAnswer-long"));
 }

@@ -3,6 +3,7 @@
 #include "PointerTestSupport.h"
 
 #include "model/Link.h"
+#include "tests/support/ShownText.h"
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -130,6 +131,10 @@ TEST_F(Pointer, ViewingMovesShowTooltipsAndRaiseHoverEvents)
     build["C"]->TooltipText = QStringLiteral("about C");
     move(centreOf(build["C"]));
     EXPECT_EQ(control->picnetwork()->ToolTipText(), QStringLiteral("the network"));
+    // A tip that looks like markup is shown as written.
+    build["A"]->TooltipText = QStringLiteral("<b>about</b> A &amp; B");
+    move(centreOf(build["A"]));
+    EXPECT_EQ(test::shownText(control->picnetwork()->toolTip()), QStringLiteral("<b>about</b> A &amp; B"));
 }
 
 // --- Editing mode ----------------------------------------------------------------------------------

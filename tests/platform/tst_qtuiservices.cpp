@@ -1,4 +1,5 @@
 #include "platform/gui/MessageBoxLayout.h"
+#include "platform/gui/PlainText.h"
 #include "platform/gui/QtUiServices.h"
 
 #include <QGuiApplication>
@@ -73,4 +74,24 @@ TEST(QtUiServices, BusyPointerIsAStateNotAStack)
         ui.setBusyPointer(true);
     } // going away restores the pointer
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// A label of a text of any length lays out only what it shows of it, and shows it as a label of
+// that much text does.
+TEST(PlainLabel, AVeryLongTextShowsItsStartAsAShortOneDoes)
+{
+    QString sentences;
+    while (sentences.size() <= gui::PlainLabel::kLaidOutWhole)
+        sentences += QStringLiteral("The battery terminals are <b>clean</b> & tight. ");
+    gui::PlainLabel whole(sentences);
+    gui::PlainLabel start(sentences.left(800));
+    for (gui::PlainLabel* label : {&whole, &start}) {
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->resize(300, 80);
+    }
+    gui::PlainLabel none;
+    none.resize(whole.size());
+    EXPECT_NE(whole.grab().toImage(), none.grab().toImage());
+    EXPECT_EQ(whole.grab().toImage(), start.grab().toImage());
 }

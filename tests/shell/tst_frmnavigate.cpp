@@ -22,6 +22,7 @@
 #include "shell/frmOptions.h"
 #include "shell/frmSplash1.h"
 #include "shell/frmViewerSplash.h"
+#include "tests/support/ShownText.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -29,10 +30,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
+#include <QWindow>
 
 using namespace kelvane;
 using platform::msgbox::Exclamation;
@@ -361,6 +364,20 @@ TEST_F(MainWindow, HelpOpensTheHelpPagesOrSaysThereAreNone)
     EXPECT_TRUE(launcher->launches[1].arguments.last().endsWith(QStringLiteral("help/topics.html")));
     EXPECT_EQ(launcher->launches[2].program, QStringLiteral("browser"));
     EXPECT_EQ(launcher->launches[2].arguments.last(), QStringLiteral("https://kelvane.example/support"));
+
+    // Without the program that opens the pages, each way to the help says which page it could
+    // not open, as More Info does.
+    launcher->missingPrograms << QStringLiteral("opener");
+    ui->messageBoxes.clear();
+    click(QStringLiteral("&Contents"));
+    window->SSActiveToolBars1_ToolClick(QStringLiteral("&Search for help on..."));
+    QTest::keyClick(&window->ctlPelnet1(), Qt::Key_F1);
+    const QString help = QDir(system->program).filePath(QStringLiteral("help/"));
+    ASSERT_EQ(ui->messageBoxes.size(), 3u);
+    EXPECT_EQ(ui->messageBoxes[0].text, help + QStringLiteral("index.html could not be opened."));
+    EXPECT_EQ(ui->messageBoxes[1].text, help + QStringLiteral("topics.html could not be opened."));
+    EXPECT_EQ(ui->messageBoxes[2].text, help + QStringLiteral("index.html could not be opened."));
+    EXPECT_EQ(ui->messageBoxes[2].style, Exclamation);
 }
 
 // F1 opens the help page of the window or dialog it is pressed in, by its help context
@@ -532,6 +549,54 @@ TEST_F(MainWindow, TheIntroductionShowsUntilTheUserTurnsItOffAndNotAfterACancell
     load(sample());
     EXPECT_EQ(window->lastLoadResult(), frmNavigate::LoadResult::Loaded);
     EXPECT_TRUE(window->isVisible());
+}
+
+// A knowledge base's texts hold no markup of the toolkit's: what looks like a tag (a deep nest of
+// them included), an entity or the caption's changed mark is shown as written.
+TEST_F(MainWindow, TheKnowledgeBasesTextsShowAsTheyAreWrittenFromSplashToIntroduction)
+{
+    const QString name = QStringLiteral("Quoted <font> & more [*]");
+    const QString author = QStringLiteral("<i>Ann</i>");
+    const QString description =
+        QStringLiteral("<b>Why</b> ") + QStringLiteral("<a>").repeated(3000) + QStringLiteral("</a>").repeated(3000);
+    // Each text as the document stores it: the label's own markup, escaped for XML.
+    const auto stored = [](QString markup) {
+        markup.replace(u'&', QStringLiteral("&amp;")).replace(u'<', QStringLiteral("&lt;"));
+        return QStringLiteral("<string>") + markup.replace(u'>', QStringLiteral("&gt;")) + QStringLiteral("</string>");
+    };
+    QFile file(sample());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QString document = QString::fromUtf8(file.readAll());
+    file.close();
+    document.replace(QStringLiteral("<string>Car will not start</string>"),
+                     stored(QStringLiteral("Quoted &lt;font&gt; & more [*]")));
+    document.replace(QStringLiteral("<string>Kelvane examples</string>"), stored(author));
+    document.replace(QRegularExpression(QStringLiteral("<string>Why does the car not start\\?[^<]*</string>")),
+                     stored(description));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(document.toUtf8());
+    file.close();
+
+    settingvalues::setIntroductionSuppressed(name, false);
+    {
+        test::WhenModalShows check([&](QWidget& modal) {
+            auto* introduction = dynamic_cast<frmIntroduction*>(&modal);
+            ASSERT_NE(introduction, nullptr);
+            EXPECT_EQ(test::shownText(*introduction->lblTitle()), name);
+            EXPECT_EQ(test::shownText(*introduction->lblVersion()), QStringLiteral("Author: ") + author);
+            EXPECT_EQ(test::shownText(*introduction->lblKBDescription()), description);
+            EXPECT_EQ(introduction->windowHandle()->title(), QStringLiteral("About ") + name);
+            introduction->close();
+        });
+        load(sample());
+    }
+    EXPECT_EQ(window->windowHandle()->title(), name);
+    EXPECT_EQ(window->Caption(), name);
+    ASSERT_NE(window->splash(), nullptr);
+    EXPECT_EQ(test::shownText(*window->splash()->txtProductName()), name);
+    EXPECT_EQ(test::shownText(*window->splash()->lblAuthor()), QStringLiteral("Author: ") + author);
+    window->sbStatusBar()->Panel(1)->setText(author); // as a macro's status line sets it
+    EXPECT_EQ(test::shownText(*window->sbStatusBar()->Panel(1)), author);
 }
 
 // The desktop's own message loop: a yield handles whatever is pending, as the program's does.
