@@ -41,6 +41,8 @@ int RunProgram(int argc, char** argv)
     const QString commandLine = arguments.join(u' ');
     if (basMain::EndsAtOnce(commandLine))
         return 0;
+    // Before anything is written (the registry of the program's classes, first of all).
+    basMain::IgnoreFileSizeSignal();
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(productinfo::ProductName());

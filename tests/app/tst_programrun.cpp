@@ -108,3 +108,13 @@ TEST_F(ProgramRun, EndsCleanlyAfterAKnowledgeBaseWasReadFromTheServer)
     expectCleanEnd(run(QStringLiteral("online,choose,close")),
                    {QStringLiteral("chosen: Car will not start"), QStringLiteral("main window: Car will not start")});
 }
+
+// Under a file-size limit smaller than the files it keeps (the registry of its classes among
+// them), a first run still starts and shows its window, and the registry is not left cut short.
+TEST_F(ProgramRun, StartsUnderAFileSizeLimit)
+{
+    expectCleanEnd(run(QStringLiteral("escape"), 8 * 1024), {QStringLiteral("start dialog: Kelvane")});
+    QFile registry(configFolder() + QStringLiteral("/Kelvane/registry.json"));
+    if (registry.open(QIODevice::ReadOnly))
+        EXPECT_FALSE(QJsonDocument::fromJson(registry.readAll()).isNull()) << "a registry cut short";
+}
