@@ -11,6 +11,7 @@
 #include "network/clsNetwork.h"
 #include "server/TavroClient.h"
 #include "server/TavroSession.h"
+#include "server/UpdateSpool.h"
 #include "server/basXMLRPC.h"
 #include "server/frmConnect.h"
 #include "shell/basMain.h"
@@ -146,9 +147,11 @@ TEST_F(ServerTwins, MainWindowReadsAndBrowsesWithoutWaiting)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(w.findChild<frmConnect*>(), nullptr);
 
-    // Online, the window's edits are spooled in the run's folder.
+    // Online, the window's edits are spooled in the user's spool folder.
+    const QString spoolFolder = UpdateSpool::FolderIn(system->temp);
+    QDir(spoolFolder).removeRecursively();
     ASSERT_TRUE(w.ctlPelnet1().Network()->AddNode(1));
-    EXPECT_TRUE(QFile::exists(runFolder->filePath(QStringLiteral("orvik00001.qsu"))));
+    EXPECT_TRUE(QFile::exists(spoolFolder + QStringLiteral("/orvik00001.qsu")));
     EXPECT_TRUE(messages().isEmpty());
 }
 

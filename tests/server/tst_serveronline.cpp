@@ -10,6 +10,7 @@
 #include "server/frmConnect.h"
 #include "tests/server/FakeKnowledgeServer.h"
 #include "tests/server/ServerTestSupport.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
@@ -223,16 +224,20 @@ TEST_F(ServerOnline, AnEditWhoseRecordCannotBeWrittenIsToldAndStaysInTheDocument
     ASSERT_TRUE(client.GoOnline(*control, nullptr));
     ASSERT_TRUE(ran);
 
-    // The spool's folder went away (or the disk filled up) while the user works online.
-    ASSERT_TRUE(QDir(spoolFolder).removeRecursively());
+    // The disk fills up while the user works online.
+    const QStringList spooled = QDir(spoolFolder).entryList(QDir::Files);
     const qint16 layers = control->Network()->Layers().Count();
-    ASSERT_TRUE(control->Network()->AddLayer());
-    ASSERT_TRUE(control->Network()->AddLayer());
+    {
+        const test::FileSizeLimit diskFull(0);
+        ASSERT_TRUE(control->Network()->AddLayer());
+        ASSERT_TRUE(control->Network()->AddLayer());
+    }
     EXPECT_EQ(control->Network()->Layers().Count(), layers + 2);
     ASSERT_EQ(services.ui->messageBoxes.size(), 2u); // once for each edit not recorded
     for (const auto& box : services.ui->messageBoxes) {
         EXPECT_TRUE(box.text.startsWith(QStringLiteral("The change could not be recorded: "))) << box.text.toStdString();
-        EXPECT_TRUE(box.text.contains(QStringLiteral("No such file or directory"))) << box.text.toStdString();
+        EXPECT_TRUE(box.text.contains(QStringLiteral("File too large"))) << box.text.toStdString();
         EXPECT_EQ(box.style, platform::msgbox::Exclamation);
     }
+    EXPECT_EQ(QDir(spoolFolder).entryList(QDir::Files), spooled); // no file left of them
 }
