@@ -96,7 +96,9 @@ TEST_F(ServerTwins, MainWindowConnectsWithSoapThenLogsOnWritesAndLogsOff)
               "<SOAP:Body><m:Connect xmlns:m=\"urn:soapserver/soap:AuthorizationModule\"><GUID>" + guid
                   + "</GUID></m:Connect></SOAP:Body></SOAP:Envelope>\r\n\r\n");
     // The window's request file lies in the run's temporary folder.
-    EXPECT_TRUE(QFile::exists(runFolder->filePath(QStringLiteral("xmlrpc.txt"))));
+    const QString requestFile = client().MainWindow().Transport().RequestFile();
+    EXPECT_TRUE(QFile::exists(requestFile));
+    EXPECT_TRUE(requestFile.startsWith(runFolder->path() + u'/'));
 
     // Its own XML-RPC requests, with the key rolling.
     EXPECT_TRUE(w.PostXMLRPC(basXMLRPC::BuildTavroRead(client().Session(), QString(), QStringLiteral("false")))
