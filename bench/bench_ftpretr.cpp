@@ -7,6 +7,7 @@
 // median of the per-round ratios (curl's time over the control's: the control's speed as a
 // share of curl's). Run it from a Release build:
 //   bench_ftpretr [rounds]      (default 7, at least 5)
+#include "bench/BenchTiming.h"
 #include "ftp/FTPCtrl.h"
 #include "tests/ftp/FtpServerProcess.h"
 
@@ -22,6 +23,8 @@
 #include <cstdio>
 #include <unistd.h>
 #include <vector>
+
+using kelvane::bench::loadAverage;
 
 namespace {
 
@@ -55,12 +58,6 @@ double median(std::vector<double> values)
 }
 
 double mebibytesPerSecond(double seconds) { return double(kFileBytes) / (1 << 20) / seconds; }
-
-QString loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).section(u' ', 0, 2) : QStringLiteral("?");
-}
 
 struct Pairing {
     Pairing(FtpServerProcess* serving, bool passiveMode) : server(serving), passive(passiveMode) {}

@@ -5,6 +5,7 @@
 // the control around its call. Prints the median of each and each side's speed as a share of
 // curl's (1.00 = as fast as curl). Needs nginx, openssl and curl on the path. Measure in a
 // Release build:  bench_https [rounds]   (default 7, at least 5)
+#include "bench/BenchTiming.h"
 #include "https/HTTPS.h"
 
 #include <QCoreApplication>
@@ -26,6 +27,8 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+using kelvane::bench::loadAverage;
 
 namespace {
 
@@ -61,12 +64,6 @@ bool writeFile(const QString& path, const QByteArray& content)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-QString loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2) : QString();
 }
 
 double median(std::vector<double> values)
