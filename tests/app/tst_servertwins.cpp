@@ -194,6 +194,7 @@ TEST_F(ServerTwins, WithoutAServerTheTwinsFailCleanly)
     EXPECT_FALSE(start.TavroDisconnect());
     EXPECT_TRUE(w.ServerWrite(FakeKnowledgeServer::kCarGUID, QStringLiteral("<a/>"), QStringLiteral("p")).isEmpty());
     EXPECT_TRUE(start.ServerWrite(FakeKnowledgeServer::kCarGUID, QStringLiteral("<a/>"), QStringLiteral("p")).isEmpty());
-    EXPECT_EQ(messages(), (QStringList {QStringLiteral("Cannot connect to server"), QStringLiteral("Cannot connect to server")}));
+    const QString refused = QStringLiteral("Cannot connect to server\r[10061] Connection refused");
+    EXPECT_EQ(messages(), (QStringList {refused, refused}));
     EXPECT_TRUE(server.requests().isEmpty());
 }

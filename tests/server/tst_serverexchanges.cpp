@@ -205,7 +205,7 @@ TEST_F(ServerExchanges, AServerThatNeverAnswersDoesNotHoldTheWindowsLaterRequest
     diagram.Transport().HTTPS1().setTimeout(1);
     *address = silent.url();
     EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).isEmpty());
-    EXPECT_EQ(messages(), QStringList {QStringLiteral("Cannot connect to server")});
+    EXPECT_EQ(messages(), QStringList {QStringLiteral("Cannot connect to server\rTimeout.")});
     *address = normal.url();
     EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).contains(QStringLiteral("Car will not start")));
     EXPECT_EQ(normal.requests().size(), 3); // connect, logon, the document
@@ -270,7 +270,7 @@ TEST_F(ServerExchanges, AReplyLargerThanTheLimitIsGivenUpAndTheWindowGoesOnWorki
     const QString read = basXMLSOAP::BuildSoapGetFileObject(session->SessionKey(), FakeKnowledgeServer::kCarGUID, QStringLiteral("False"));
     EXPECT_EQ(test::errorNumberOf([&] { diagram.Transport().Post(read); }), err::OutOfMemory);
     EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).isEmpty());
-    EXPECT_EQ(messages(), QStringList {QStringLiteral("Cannot connect to server")});
+    EXPECT_EQ(messages(), QStringList {QStringLiteral("Cannot connect to server\rThe knowledge server's reply is larger than 1048576 bytes.")});
 
     // The replies never arrived, so a new log-on starts over; the diagram reads again.
     diagram.Transport().setReplyLimit(ServerTransport::kReplyLimit);

@@ -1,5 +1,6 @@
 #include "diagram/ctlPelnet.h"
 #include "diagram/doubles/RecordingParentForm.h"
+#include "https/HTTPS.h"
 #include "model/FontProperties.h"
 #include "model/TextLabel.h"
 #include "model/xml/basXML.h"
@@ -161,14 +162,29 @@ TEST_F(ServerOnline, DocumentFromTheServerReadsAsItsFileDoes)
     EXPECT_TRUE(services.ui->messageBoxes.empty());
 }
 
-TEST_F(ServerOnline, UnreachableServerIsToldWhenADocumentIsRead)
+// A server that cannot be reached, whose certificate is not trusted or that does not answer
+// in time: the user is told so, and why, on the line below.
+TEST_F(ServerOnline, AServerThatCannotBeReachedIsToldWithTheCauseWhenADocumentIsRead)
 {
-    const ServerEndpoint nowhere {[] { return FakeKnowledgeServer::refusingURL(); }, test::scratchFolder(), QString()};
-    attachSession(nowhere);
-    EXPECT_FALSE(OpenServerDocument(*control, FakeKnowledgeServer::kCarGUID));
-    ASSERT_EQ(services.ui->messageBoxes.size(), 1u);
-    EXPECT_EQ(services.ui->messageBoxes[0].text, QStringLiteral("Cannot connect to server"));
-    EXPECT_EQ(services.ui->messageBoxes[0].style, platform::msgbox::Exclamation);
+    FakeKnowledgeServer silent(QStringLiteral("silent"));
+    FakeKnowledgeServer normal;
+    ASSERT_TRUE(silent.started() && normal.started());
+    const struct {
+        ServerEndpoint endpoint;
+        QString cause;
+    } cases[] = {
+        {{[] { return FakeKnowledgeServer::refusingURL(); }, test::scratchFolder(), QString()}, QStringLiteral("[10061] Connection refused")},
+        {normal.endpoint(false), QStringLiteral("Server certificate verification failed. Connection aborted.")},
+        {silent.endpoint(), QStringLiteral("Timeout.")},
+    };
+    for (const auto& c : cases) {
+        services.ui->messageBoxes.clear();
+        attachSession(c.endpoint)->Transport().HTTPS1().setTimeout(1);
+        EXPECT_FALSE(OpenServerDocument(*control, FakeKnowledgeServer::kCarGUID));
+        ASSERT_EQ(services.ui->messageBoxes.size(), 1u);
+        EXPECT_EQ(services.ui->messageBoxes[0].text, QStringLiteral("Cannot connect to server\r") + c.cause);
+        EXPECT_EQ(services.ui->messageBoxes[0].style, platform::msgbox::Exclamation);
+    }
 }
 
 TEST_F(ServerOnline, BrowserShowsDeepFolderTreesAndOffersOKOnlyOnKnowledgeBases)
