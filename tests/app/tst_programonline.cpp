@@ -174,3 +174,33 @@ TEST_F(ProgramOnline, ASecondClickOnOnlineWhileTheLogOnRunsIsIgnored)
     EXPECT_EQ(asked.mid(0, 2), (QStringList {QStringLiteral("tavro.connect"), QStringLiteral("tavro.logon")}));
     EXPECT_EQ(asked.count(QStringLiteral("tavro.connect")), 1);
 }
+
+TEST_F(ProgramOnline, CancelInTheBrowserGivesTheStartDialogBack)
+{
+    FakeKnowledgeServer server;
+    ASSERT_TRUE(server.started());
+    useServer(server);
+
+    bool checked = false;
+    QTimer::singleShot(50, [&checked] {
+        frmViewerSplash* start = shownStartDialog();
+        ASSERT_NE(start, nullptr);
+        QTest::mouseClick(start->cmdOnLine(), Qt::LeftButton);
+        // The browser was cancelled: no choice, and both ways in are open again.
+        EXPECT_EQ(shownStartDialog(), start);
+        EXPECT_TRUE(start->cmdOffline()->isEnabled());
+        EXPECT_TRUE(start->cmdOnLine()->isEnabled());
+        EXPECT_FALSE(basGlobal::StartChoiceMade);
+        checked = true;
+        QTest::keyClick(start, Qt::Key_Escape);
+    });
+    test::WhenModalShows cancel([](QWidget& shown) {
+        auto* browser = qobject_cast<frmConnect*>(&shown);
+        ASSERT_NE(browser, nullptr);
+        QTest::mouseClick(browser->cmdCancel(), Qt::LeftButton);
+    });
+    frmNavigate& w = load({});
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(w.lastLoadResult(), frmNavigate::LoadResult::Unloaded);
+    EXPECT_TRUE(messages().isEmpty()) << messages().join(u'|').toStdString();
+}

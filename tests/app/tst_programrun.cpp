@@ -93,8 +93,8 @@ void expectCleanEnd(const Outcome& run, const QStringList& told)
 TEST_F(ProgramRun, EndsCleanlyAfterTheServerCouldNotBeReached)
 {
     useServer(FakeKnowledgeServer::refusingURL());
-    const QStringList told {QStringLiteral("message: Cannot connect to server"),
-                            QStringLiteral("message: Cannot connect to server"), QStringLiteral("start dialog: Kelvane")};
+    const QString refused = QStringLiteral("message: Cannot connect to server | [10061] Connection refused");
+    const QStringList told {refused, refused, QStringLiteral("start dialog: Kelvane")};
     for (int runs = 0; runs < 2; ++runs)
         expectCleanEnd(run(QStringLiteral("online,ok,online,ok,escape")), told);
 }

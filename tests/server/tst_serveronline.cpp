@@ -131,7 +131,7 @@ TEST_F(ServerOnline, ChosenKnowledgeBaseOpensOnlineAndEditsAreSpooledPastEarlier
     const int requests = server.requests().size();
     ran = false;
     whenBrowserShows([](frmConnect& browser) { browser.cmdCancel()->click(); }, ran);
-    EXPECT_TRUE(client.GoOnline(*control, nullptr));
+    EXPECT_FALSE(client.GoOnline(*control, nullptr));
     EXPECT_TRUE(ran);
     EXPECT_EQ(server.requests().size(), requests + 1); // the listing only
     EXPECT_TRUE(services.ui->messageBoxes.empty());
