@@ -48,13 +48,14 @@ int RunProgram(int argc, char** argv)
     QApplication::setApplicationName(productinfo::ProductName());
     QApplication::setQuitOnLastWindowClosed(false); // the main window's unload ends the program
 
-    platform::Service<platform::SystemInfo>::replace(std::make_unique<ProgramSystemInfo>(
-        LocateProgramFolder(programFolder, QCoreApplication::applicationDirPath())));
-    platform::Service<platform::UiServices>::replace(
-        std::make_unique<PasswordPromptUiServices>(std::make_unique<platform::gui::QtUiServices>()));
-    platform::Service<platform::FileDialogs>::replace(std::make_unique<platform::gui::QtFileDialogs>());
-    // The knowledge-server client owns sockets: it goes with this scope, before the application
-    // and the thread's message queue that its sockets' notifications pass through.
+    // The desktop's services go with this scope, before the application they use; so does the
+    // knowledge-server client, which owns sockets, before the thread's message queue that their
+    // notifications pass through.
+    const platform::ScopedService<platform::SystemInfo, ProgramSystemInfo> systemInfo(
+        LocateProgramFolder(programFolder, QCoreApplication::applicationDirPath()));
+    const platform::ScopedService<platform::UiServices, PasswordPromptUiServices> uiServices(
+        std::make_unique<platform::gui::QtUiServices>());
+    const platform::ScopedService<platform::FileDialogs, platform::gui::QtFileDialogs> fileDialogs;
     const platform::ScopedService<AbstractServerLogon, ProgramServerLogon> serverLogon;
 
     // The knowledge base of the open document, its events and its macro project; its classes

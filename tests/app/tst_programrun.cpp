@@ -25,6 +25,7 @@ struct Outcome {
     QProcess::ExitStatus status = QProcess::CrashExit;
     int exitCode = -1;
     QStringList told; // the steps taken, as the driver wrote them
+    QString errors;   // what the program wrote to its standard error
 };
 
 class ProgramRun : public ::testing::Test {
@@ -56,7 +57,6 @@ protected:
         environment.insert(QStringLiteral("KELVANE_DRIVER_STEPS"), steps);
         QProcess program;
         program.setProcessEnvironment(environment);
-        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         program.setChildProcessModifier([fileSizeLimit] {
             // As a shell starts it: the signal of an overlong file at its default.
             std::signal(SIGXFSZ, SIG_DFL);
@@ -72,17 +72,20 @@ protected:
         result.status = program.exitStatus();
         result.exitCode = program.exitCode();
         result.told = QString::fromLocal8Bit(program.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        result.errors = QString::fromLocal8Bit(program.readAllStandardError());
         return result;
     }
 
     QTemporaryDir home {kelvane::test::scratchFolder() + QStringLiteral("/home-XXXXXX")};
 };
 
+// Ended as it should, with nothing of it used after the application went.
 void expectCleanEnd(const Outcome& run, const QStringList& told)
 {
     EXPECT_TRUE(run.ended) << "the program did not end";
-    EXPECT_EQ(run.status, QProcess::NormalExit);
-    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.status, QProcess::NormalExit) << run.errors.toStdString();
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_FALSE(run.errors.contains(QStringLiteral("QGuiApplication"))) << run.errors.toStdString();
     ASSERT_EQ(run.told.size(), told.size()) << run.told.join(u'|').toStdString();
     for (qsizetype i = 0; i < told.size(); ++i)
         EXPECT_TRUE(run.told[i].startsWith(told[i])) << run.told[i].toStdString();
