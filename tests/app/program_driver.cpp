@@ -80,8 +80,11 @@ Action actionOf(const QString& step)
     auto* start = shown<frmViewerSplash>();
     if (!start || (modal && modal != start) || !start->cmdOffline()->isEnabled())
         return {};
-    if (step == u"online")
+    if (step == u"online") {
+        if (!start->cmdOnLine()->isEnabled()) // a log-on still under way
+            return {};
         return [start] { QTest::mouseClick(start->cmdOnLine(), Qt::LeftButton); };
+    }
     if (step == u"escape") {
         return [start] {
             tell(QStringLiteral("start dialog: ") + start->windowTitle());
