@@ -1,7 +1,9 @@
 #include "app/ProgramServerLogon.h"
 
 #include "model/basLibrary.h"
+#include "platform/SystemInfo.h"
 #include "server/TavroClient.h"
+#include "server/UpdateSpool.h"
 #include "shell/SettingValues.h"
 #include "shell/ShellGlobals.h"
 
@@ -15,7 +17,7 @@ TavroClient& ProgramServerLogon::Client()
     if (!m_client) {
         const ServerEndpoint endpoint {[] { return basGlobal::ServerURL; }, basLibrary::TempFolder,
                                        settingvalues::readText(kTrustedCertificatesKey)};
-        m_client = std::make_unique<TavroClient>(endpoint, basLibrary::TempFolder);
+        m_client = std::make_unique<TavroClient>(endpoint, UpdateSpool::FolderIn(platform::systemInfo().tempFolder()));
         m_startDialog.emplace(m_client->Logon());
         m_mainWindow.emplace(m_client->MainWindow());
     }

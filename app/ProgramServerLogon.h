@@ -13,9 +13,10 @@ class TavroClient;
 
 // The program's knowledge-server client as the shell's windows reach it, made at the first use
 // with what start-up has set by then (the server's address from the settings, the run's own
-// temporary folder for the request file and the spool of online edits, which only the user
-// may read and which goes with the run). The setting "Tavro Certificate" may name a PEM file
-// of certificates to trust for a server with a certificate of its own.
+// temporary folder for the request files). The spool of online edits lies in the user's own
+// folder in the temporary folder, which lasts from run to run (UpdateSpool::FolderIn). The
+// setting "Tavro Certificate" may name a PEM file of certificates to trust for a server with a
+// certificate of its own.
 class ProgramServerLogon : public AbstractServerLogon {
 public:
     ProgramServerLogon();

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QFile>
+#include <QString>
+
 #include <algorithm>
 #include <chrono>
 #include <functional>
@@ -17,6 +20,13 @@ inline double bestSeconds(int rounds, const std::function<void()>& run)
         best = std::min(best, elapsed.count());
     }
     return best;
+}
+
+// The machine's load averages over 1, 5 and 15 minutes, to print beside every figure.
+inline QString loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).section(u' ', 0, 2) : QStringLiteral("?");
 }
 
 } // namespace kelvane::bench

@@ -9,6 +9,7 @@
 //   bench_ftpretr [rounds] [--overwrite]      (default 7, at least 5)
 // Each download makes a new file; with --overwrite both clients write over the 512 MiB file
 // the last download left.
+#include "bench/BenchTiming.h"
 #include "ftp/FTPCtrl.h"
 #include "tests/ftp/FtpServerProcess.h"
 
@@ -25,6 +26,8 @@
 #include <cstdio>
 #include <unistd.h>
 #include <vector>
+
+using kelvane::bench::loadAverage;
 
 namespace {
 
@@ -58,12 +61,6 @@ double median(std::vector<double> values)
 }
 
 double mebibytesPerSecond(double seconds) { return double(kFileBytes) / (1 << 20) / seconds; }
-
-QString loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).section(u' ', 0, 2) : QStringLiteral("?");
-}
 
 struct Pairing {
     Pairing(FtpServerProcess* serving, bool passiveMode) : server(serving), passive(passiveMode) {}

@@ -7,6 +7,7 @@
 // curl's (1.00 = as fast as curl) and the load average beside the figures. Needs nginx,
 // openssl and curl on the path. Measure in a Release build:
 //     bench_https [rounds]   (default 7, at least 5)
+#include "bench/BenchTiming.h"
 #include "https/HTTPS.h"
 
 #include <QCoreApplication>
@@ -30,6 +31,8 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+using kelvane::bench::loadAverage;
 
 namespace {
 
@@ -65,12 +68,6 @@ bool writeFile(const QString& path, const QByteArray& content)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-QString loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2) : QString();
 }
 
 // The processor time this process and its finished children (curl) have used, in seconds:

@@ -3,14 +3,21 @@
 #include <QByteArray>
 #include <QSaveFile>
 #include <QString>
+#include <optional>
 
 namespace platform {
+
+// Writes every byte to the open file `descriptor`, in as many calls as the system takes them.
+// Nothing when all were written; otherwise the system's reason ("No space left on device"),
+// with `written` counting the bytes it took.
+std::optional<QString> writeWhole(int descriptor, const QByteArray& bytes, qint64& written);
 
 // A file replaced whole or not at all. The bytes go to a temporary file beside the target,
 // which takes the target's place on commit() only when every byte reached the disk. A bare
 // QSaveFile misses a write that Qt's buffer cut short at the final flush (a full disk, a
-// file-size limit) and commits a cut-off file; this one counts every write and flushes
-// before it commits. Destroying a file that was not committed discards what was written.
+// file-size limit) and commits a cut-off file; this one hands every write to the system at
+// once, checks each, and syncs the file before it commits. A failure says what the system
+// gave as its reason. Destroying a file that was not committed discards what was written.
 class CheckedSaveFile {
 public:
     explicit CheckedSaveFile(const QString& fileName) : m_file(fileName) {}
@@ -32,7 +39,7 @@ public:
     QString errorString() const { return m_error; }
 
 private:
-    void fail(const QString& what);
+    void fail(const QString& what, const QString& reason = {});
 
     QSaveFile m_file;
     QString m_error;

@@ -107,7 +107,8 @@ void FileRegistry::writeKeys(const QJsonObject& keys) const
     if (file.open())
         file.write(QJsonDocument(keys).toJson());
     if (!file.commit())
-        kelvane::raiseError(kelvane::err::PathFileAccess, QStringLiteral("The registry file %1 cannot be written").arg(m_filePath));
+        kelvane::raiseError(kelvane::err::PathFileAccess, QStringLiteral("The registry file %1 cannot be written: %2")
+                                                              .arg(m_filePath, file.errorString()));
 }
 
 std::optional<QString> FileRegistry::queryValue(RegistryHive hive, const QString& keyPath, const QString& valueName)

@@ -1,16 +1,19 @@
 #include "platform/SettingsStore.h"
 
+#include "platform/CheckedSaveFile.h"
+#include "platform/FileBytes.h"
 #include "platform/RuntimeError.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
+#include <algorithm>
 #include <optional>
-#include <sys/stat.h>
-#include <utility>
 
 namespace platform {
 
@@ -58,13 +61,65 @@ void makePrivate(const QString& fileName)
     QFile::setPermissions(fileName, kOwnerOnly);
 }
 
-// The file's identity on disk (device and inode); none while it does not exist.
-std::optional<std::pair<dev_t, ino_t>> identityOf(const QString& fileName)
+// The settings reader keeps what it read of a file for as long as the file's size and time stay
+// as they were. A file it did not write itself (a scratch file renamed, a file replaced by
+// another writer) is therefore read under a name of its own, or given a time of its own.
+
+// The text of the settings file `fileName` for `entries`, as the settings reader writes it:
+// written into a scratch folder of its own beside the file, then read back, since the reader's
+// own write does not tell of a file cut short at its last flush. Nothing when the text did not
+// come out whole.
+std::optional<QByteArray> iniText(const QString& fileName, const QMap<QString, QVariant>& entries)
 {
-    struct stat status {};
-    if (::stat(QFile::encodeName(fileName).constData(), &status) != 0)
+    const QFileInfo store(fileName);
+    const QTemporaryDir scratch(store.absolutePath() + QStringLiteral("/.") + store.fileName() + QStringLiteral("-XXXXXX"));
+    if (!scratch.isValid())
         return std::nullopt;
-    return std::pair(status.st_dev, status.st_ino);
+    const QString written = scratch.filePath(QStringLiteral("written.ini"));
+    {
+        QSettings writer(written, QSettings::IniFormat);
+        for (auto it = entries.begin(); it != entries.end(); ++it)
+            writer.setValue(it.key(), it.value());
+        writer.sync();
+        if (writer.status() != QSettings::NoError)
+            return std::nullopt;
+    }
+    const QString whole = scratch.filePath(QStringLiteral("whole.ini"));
+    if (!QFile::rename(written, whole))
+        return std::nullopt;
+    const QSettings reader(whole, QSettings::IniFormat);
+    const QStringList names = reader.allKeys();
+    const bool complete = names.size() == entries.size()
+        && std::all_of(names.begin(), names.end(), [&](const QString& name) { return entries.value(name) == reader.value(name); });
+    if (!complete)
+        return std::nullopt;
+    return tryReadFileBytes(whole);
+}
+
+// The size and time of a file, as the settings reader tells its files apart.
+struct FileStamp {
+    qint64 size = -1;
+    QDateTime time;
+    explicit FileStamp(const QString& fileName)
+    {
+        const QFileInfo info(fileName);
+        if (info.exists()) {
+            size = info.size();
+            time = info.lastModified();
+        }
+    }
+    bool operator==(const FileStamp&) const = default;
+};
+
+// Gives the file that replaced one of the same size a time of its own when it came in the
+// same tick of the file system's clock.
+void markReplaced(const QString& fileName, const FileStamp& replaced)
+{
+    if (FileStamp(fileName) != replaced)
+        return;
+    QFile file(fileName);
+    if (file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+        file.setFileTime(replaced.time.addMSecs(1), QFileDevice::FileModificationTime);
 }
 
 } // namespace
@@ -87,24 +142,29 @@ void IniSettingsStore::saveSetting(const QString& application, const QString& se
                                    const QString& value)
 {
     const QString fileName = fileOf(application);
-    const QString path = settingPath(section, key);
     makePrivate(fileName);
-    const auto before = identityOf(fileName);
-    QSettings::Status status = QSettings::NoError;
+    // Every entry the file holds (text the reader could not make sense of is dropped), and the
+    // new value.
+    QMap<QString, QVariant> entries;
     {
-        QSettings store(fileName, QSettings::IniFormat);
-        store.setAtomicSyncRequired(true); // a write replaces the file whole, or leaves it
-        store.setValue(path, value);
-        store.sync();
-        status = store.status();
+        const QSettings stored(fileName, QSettings::IniFormat);
+        for (const QString& name : stored.allKeys())
+            entries.insert(name, stored.value(name));
     }
+    const FileStamp stored(fileName);
+    entries.insert(settingPath(section, key), value);
+
+    const std::optional<QByteArray> text = iniText(fileName, entries);
+    if (!text)
+        kelvane::raiseError(kelvane::err::PathFileAccess, QStringLiteral("%1 was not saved: the settings could not be written out whole")
+                                                              .arg(QDir::toNativeSeparators(fileName)));
+    CheckedSaveFile file(fileName);
+    if (file.open())
+        file.write(*text);
+    if (!file.commit())
+        kelvane::raiseError(kelvane::err::PathFileAccess, file.errorString());
+    markReplaced(fileName, stored);
     QFile::setPermissions(fileName, kOwnerOnly);
-    // Text the reader could not make sense of leaves a format error that outlives the write
-    // after it (which drops that text): that status tells nothing of the write itself. A file
-    // that was replaced was written.
-    const bool written = status == QSettings::NoError || (status == QSettings::FormatError && identityOf(fileName) != before);
-    if (!written)
-        kelvane::raiseError(kelvane::err::PathFileAccess);
 }
 
 } // namespace platform

@@ -23,7 +23,9 @@ public:
 
 // One INI file per application, "<XDG config folder>/Kelvane/<application>.ini", one INI
 // group per section. Section and key names may hold any character, "/" and "\" included.
-// The file is readable and writable by its owner only.
+// The file is readable and writable by its owner only. A save writes a new file beside it and
+// puts it in the old one's place only once it was written whole: a save that fails (a full
+// disk) raises and leaves the old file as it was.
 class IniSettingsStore : public SettingsStore {
 public:
     QString getSetting(const QString& application, const QString& section, const QString& key,

@@ -23,7 +23,7 @@ QString DiagramServerSession::exchange(const QString& request, AbstractProgressB
     try {
         reply = m_transport.Post(request, progress);
     } catch (const std::exception&) {
-        server::TellCannotConnect();
+        server::TellCannotConnect(toRuntimeError(std::current_exception()).Description());
         return {};
     }
     return basXMLSOAP::ParseSoapResponse(*m_session, reply);

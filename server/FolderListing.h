@@ -22,7 +22,7 @@ struct ServerFolder {
 // each subfolder, built the same way, to any depth) and "Files" (a "File" element with
 // "Name" and "GUID" for each knowledge base). A listing that is empty or cannot be read gives
 // an empty folder; a part that cannot be read is left out. Folders nested deeper than
-// kDeepestFolder levels are not read.
+// kDeepestFolder levels are not read. The listing is read in one pass, whatever its depth.
 ServerFolder ReadFolderListing(const QString& xml);
 
 inline constexpr int kDeepestFolder = 256;

@@ -4,6 +4,17 @@ namespace kelvane::server::replyelements {
 
 namespace {
 
+thread_local ScanMeter* innermostMeter = nullptr;
+
+// The first `what` in `text` at or after `from` (-1 when none), counted as looked at.
+template <class What>
+qsizetype find(QStringView text, What what, qsizetype from)
+{
+    const qsizetype at = text.indexOf(what, from);
+    ScanMeter::count((at < 0 ? text.size() : at + 1) - from);
+    return at;
+}
+
 // One piece of markup: a start tag, an end tag, an empty-element tag, or anything else
 // (comment, character data section, processing instruction, document type).
 struct Tag {
@@ -18,7 +29,7 @@ bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\
 // The piece of markup that ends at the first `terminator` after `from`.
 std::optional<Tag> otherUpTo(QStringView text, qsizetype begin, qsizetype from, QStringView terminator)
 {
-    const qsizetype at = text.indexOf(terminator, from);
+    const qsizetype at = find(text, terminator, from);
     if (at < 0)
         return std::nullopt;
     return Tag {Tag::Other, {}, begin, at + terminator.size()};
@@ -34,9 +45,12 @@ std::optional<Tag> documentType(QStringView text, qsizetype begin)
             inSubset = true;
         else if (c == u']')
             inSubset = false;
-        else if (c == u'>' && !inSubset)
+        else if (c == u'>' && !inSubset) {
+            ScanMeter::count(i + 1 - begin);
             return Tag {Tag::Other, {}, begin, i + 1};
+        }
     }
+    ScanMeter::count(text.size() - begin);
     return std::nullopt;
 }
 
@@ -73,65 +87,35 @@ std::optional<Tag> readTag(QStringView text, qsizetype begin)
         } else if (c == u'>') {
             break;
         } else if (c == u'<') {
+            ScanMeter::count(i - begin);
             return std::nullopt;
         }
     }
+    ScanMeter::count(std::min(i + 1, text.size()) - begin);
     if (i >= text.size())
         return std::nullopt;
     const Tag::Kind kind = closing ? Tag::End : (text[i - 1] == u'/' ? Tag::Empty : Tag::Start);
     return Tag {kind, name, begin, i + 1};
 }
 
-// The end tag that closes the element `name` whose start tag ends at `from`.
-std::optional<Tag> matchingEnd(QStringView text, qsizetype from, QStringView name)
-{
-    QList<QStringView> open {name};
-    qsizetype at = from;
-    while ((at = text.indexOf(u'<', at)) >= 0) {
-        const std::optional<Tag> tag = readTag(text, at);
-        if (!tag)
-            return std::nullopt;
-        if (tag->kind == Tag::Start) {
-            open.append(tag->name);
-        } else if (tag->kind == Tag::End) {
-            if (tag->name != open.last())
-                return std::nullopt;
-            open.removeLast();
-            if (open.isEmpty())
-                return tag;
-        }
-        at = tag->end;
-    }
-    return std::nullopt;
-}
+// The elements directly inside `content`, one at a time, until `visit` returns false.
+template <class Visit>
+class ChildVisitor : public ElementVisitor {
+public:
+    explicit ChildVisitor(Visit& visit) : m_visit(visit) {}
+    bool closed(const ReplyElement& element, int depth) override { return depth > 0 || m_visit(element); }
+
+private:
+    Visit& m_visit;
+};
 
 // Calls `visit(element)` for each element directly inside `content` until it returns false.
 // False when the level is not well formed up to where the walk stopped.
 template <class Visit>
 bool forEachChild(QStringView content, Visit&& visit)
 {
-    qsizetype at = 0;
-    while ((at = content.indexOf(u'<', at)) >= 0) {
-        const std::optional<Tag> tag = readTag(content, at);
-        if (!tag || tag->kind == Tag::End)
-            return false;
-        if (tag->kind == Tag::Other) {
-            at = tag->end;
-            continue;
-        }
-        ReplyElement element {tag->name, content.mid(tag->begin, tag->end - tag->begin), {}};
-        if (tag->kind == Tag::Start) {
-            const std::optional<Tag> end = matchingEnd(content, tag->end, tag->name);
-            if (!end)
-                return false;
-            element.markup = content.mid(tag->begin, end->end - tag->begin);
-            element.content = content.mid(tag->end, end->begin - tag->end);
-        }
-        at = tag->begin + element.markup.size();
-        if (!visit(element))
-            return true;
-    }
-    return true;
+    ChildVisitor<Visit> children(visit);
+    return walk(content, children);
 }
 
 // The character a reference names ("lt", "#60", "#x3C"); none for any other name.
@@ -158,6 +142,48 @@ std::optional<char32_t> referencedCharacter(QStringView name)
 }
 
 } // namespace
+
+bool walk(QStringView text, ElementVisitor& visitor)
+{
+    struct Open {
+        QStringView name;
+        qsizetype begin;        // of the start tag
+        qsizetype contentBegin; // just past it
+    };
+    QList<Open> open;
+    qsizetype at = 0;
+    while ((at = find(text, u'<', at)) >= 0) {
+        const std::optional<Tag> tag = readTag(text, at);
+        if (!tag)
+            return false;
+        at = tag->end;
+        const int depth = int(open.size());
+        switch (tag->kind) {
+        case Tag::Other:
+            break;
+        case Tag::Start:
+            visitor.opened(tag->name, depth);
+            open.append({tag->name, tag->begin, tag->end});
+            break;
+        case Tag::Empty:
+            visitor.opened(tag->name, depth);
+            if (!visitor.closed({tag->name, text.mid(tag->begin, tag->end - tag->begin), {}}, depth))
+                return true;
+            break;
+        case Tag::End: {
+            if (open.isEmpty() || open.last().name != tag->name)
+                return false;
+            const Open element = open.takeLast();
+            const ReplyElement closed {element.name, text.mid(element.begin, tag->end - element.begin),
+                                       text.mid(element.contentBegin, tag->begin - element.contentBegin)};
+            if (!visitor.closed(closed, depth - 1))
+                return true;
+            break;
+        }
+        }
+    }
+    return open.isEmpty();
+}
 
 QList<ReplyElement> children(QStringView content)
 {
@@ -214,11 +240,17 @@ QString unescapeOnce(QStringView text)
     result.reserve(text.size());
     qsizetype from = 0;
     qsizetype amp;
-    while ((amp = text.indexOf(u'&', from)) >= 0) {
+    while ((amp = find(text, u'&', from)) >= 0) {
         result.append(text.mid(from, amp - from));
-        const qsizetype semicolon = text.indexOf(u';', amp + 1);
+        // The reference's end: a ";" no further than the longest reference would reach, and
+        // before the next "&".
+        const qsizetype reach = std::min(text.size(), amp + kLongestReference + 1);
+        qsizetype semicolon = amp + 1;
+        while (semicolon < reach && text[semicolon] != u';' && text[semicolon] != u'&')
+            ++semicolon;
+        ScanMeter::count(semicolon - amp);
         std::optional<char32_t> character;
-        if (semicolon > amp + 1 && semicolon - amp <= kLongestReference)
+        if (semicolon < reach && text[semicolon] == u';' && semicolon > amp + 1)
             character = referencedCharacter(text.mid(amp + 1, semicolon - amp - 1));
         if (character) {
             result.append(QString::fromUcs4(&*character, 1));
@@ -230,6 +262,16 @@ QString unescapeOnce(QStringView text)
     }
     result.append(text.mid(from));
     return result;
+}
+
+ScanMeter::ScanMeter() : m_outer(innermostMeter) { innermostMeter = this; }
+
+ScanMeter::~ScanMeter() { innermostMeter = m_outer; }
+
+void ScanMeter::count(qsizetype characters)
+{
+    for (ScanMeter* meter = innermostMeter; meter; meter = meter->m_outer)
+        meter->m_scanned += characters;
 }
 
 } // namespace kelvane::server::replyelements

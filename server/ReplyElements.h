@@ -20,6 +20,21 @@ struct ReplyElement {
 // stands. Text that is not well formed where it is read yields no element.
 namespace replyelements {
 
+// What a walk over the elements of a text is told, in document order.
+class ElementVisitor {
+public:
+    virtual ~ElementVisitor() = default;
+    // A start tag or an empty-element tag, `depth` elements deep (0: directly in the text).
+    virtual void opened(QStringView /*name*/, int /*depth*/) {}
+    // The element is whole (its end tag read, or an empty-element tag); false ends the walk.
+    virtual bool closed(const ReplyElement& element, int depth) = 0;
+};
+
+// Reads the elements of `text` in one pass, however deep they nest, telling the visitor of each.
+// False when the text is not well formed up to where the walk ended: markup that does not end
+// or has no name, an end tag that closes no open element, or an element left open.
+bool walk(QStringView text, ElementVisitor& visitor);
+
 // The elements directly inside `content`, in order; none when that level is not well formed.
 QList<ReplyElement> children(QStringView content);
 
@@ -38,6 +53,25 @@ QString trimmedText(const ReplyElement& element);
 
 // The same for a piece of text.
 QString unescapeOnce(QStringView text);
+
+// Counts, while it lives, the characters that the reading routines of its thread look at, so
+// that the work of reading a reply can be held to its size. Meters may nest; each counts.
+class ScanMeter {
+public:
+    ScanMeter();
+    ~ScanMeter();
+    ScanMeter(const ScanMeter&) = delete;
+    ScanMeter& operator=(const ScanMeter&) = delete;
+
+    qint64 Scanned() const { return m_scanned; }
+
+    // Adds to every meter of the calling thread.
+    static void count(qsizetype characters);
+
+private:
+    ScanMeter* m_outer;
+    qint64 m_scanned = 0;
+};
 
 } // namespace replyelements
 } // namespace kelvane::server

@@ -1,5 +1,7 @@
 #include "server/ServerLogon.h"
 
+#include "platform/RuntimeError.h"
+#include "server/ServerMessages.h"
 #include "server/TavroSession.h"
 #include "server/basXMLRPC.h"
 #include "server/frmConnect.h"
@@ -16,6 +18,12 @@ ServerLogon::ServerLogon(std::shared_ptr<TavroSession> session, ServerEndpoint e
 
 bool ServerLogon::TavroConnect()
 {
+    QString failure;
+    return logOn(failure);
+}
+
+bool ServerLogon::logOn(QString& failure)
+{
     if (!MayStartSession())
         return false;
     m_session->NewClientGUID();
@@ -23,6 +31,7 @@ bool ServerLogon::TavroConnect()
         PostXMLRPC(basXMLRPC::BuildTavroConnect(*m_session));
         return !PostXMLRPC(basXMLRPC::BuildTavroLogon(*m_session)).isEmpty();
     } catch (const std::exception&) {
+        failure = toRuntimeError(std::current_exception()).Description();
         return false;
     }
 }
@@ -44,12 +53,18 @@ void ServerLogon::ServerConnect(ctlPelnet& diagram, QWidget* parent)
 
 bool ServerLogon::LogOnAndChoose(ctlPelnet& diagram, AbstractProgressBar* progress)
 {
-    if (!m_connected)
-        m_connected = TavroConnect();
-    if (!m_connected)
+    if (!m_connected) {
+        QString failure;
+        m_connected = logOn(failure);
+        if (!m_connected) {
+            server::TellCannotConnect(failure);
+            return false;
+        }
+    }
+    const std::optional<ServerChoice> choice = ChooseInBrowser(QApplication::activeWindow());
+    if (!choice)
         return false;
-    if (const std::optional<ServerChoice> choice = ChooseInBrowser(QApplication::activeWindow()))
-        OpenChoice(diagram, choice->GUID, choice->Path, progress);
+    OpenChoice(diagram, choice->GUID, choice->Path, progress);
     return true;
 }
 

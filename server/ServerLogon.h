@@ -37,13 +37,17 @@ public:
     // The browser as above; the choice opens in `diagram`.
     void ServerConnect(ctlPelnet& diagram, QWidget* parent) override;
 
-    // The whole road: logs on unless this run already did (false when that fails, and nothing
-    // else happens), lets the user choose in the browser and opens the choice in `diagram`
-    // with `progress` following the reading; the diagram's window takes the choice's path as
-    // its caption. True also when the browser was cancelled.
+    // The whole road: logs on unless this run already did (when that fails the user is told
+    // why, and nothing else happens), lets the user choose in the browser and opens the choice
+    // in `diagram` with `progress` following the reading; the diagram's window takes the
+    // choice's path as its caption. True when a knowledge base was chosen; false when the
+    // log-on failed or the browser was closed without a choice.
     bool LogOnAndChoose(ctlPelnet& diagram, AbstractProgressBar* progress);
 
 private:
+    // TavroConnect; `failure` takes the reason when a request could not be made.
+    bool logOn(QString& failure);
+
     bool m_connected = false;
 };
 

@@ -4,9 +4,10 @@
 
 namespace kelvane::server {
 
-void TellCannotConnect()
+void TellCannotConnect(const QString& reason)
 {
-    platform::ui().messageBox(kCannotConnect, platform::msgbox::Exclamation, platform::applicationTitle());
+    platform::ui().messageBox(reason.isEmpty() ? kCannotConnect : kCannotConnect + u'\r' + reason,
+                              platform::msgbox::Exclamation, platform::applicationTitle());
 }
 
 } // namespace kelvane::server

@@ -5,10 +5,11 @@
 namespace kelvane::server {
 
 // What the user is told when the knowledge server cannot be reached, does not answer in
-// time, refuses the log-on or presents a certificate that is not trusted.
+// time, refuses the log-on, presents a certificate that is not trusted or sends a reply too
+// large to take.
 inline const QString kCannotConnect = QStringLiteral("Cannot connect to server");
 
-// Tells the user so (exclamation icon).
-void TellCannotConnect();
+// Tells the user so (exclamation icon), with the reason on the next line when there is one.
+void TellCannotConnect(const QString& reason = {});
 
 } // namespace kelvane::server

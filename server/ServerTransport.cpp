@@ -40,7 +40,10 @@ ServerTransport::ServerTransport(ServerEndpoint endpoint, int timeLimitSeconds)
 
 ServerTransport::~ServerTransport() = default;
 
-QString ServerTransport::RequestFile() const { return QDir(m_endpoint.RequestFolder).filePath(QStringLiteral("xmlrpc.txt")); }
+QString ServerTransport::RequestFile() const
+{
+    return m_requestFolder ? m_requestFolder->filePath(QStringLiteral("xmlrpc.txt")) : QString();
+}
 
 QString ServerTransport::Post(const QString& request, AbstractProgressBar* progress)
 {
@@ -49,6 +52,12 @@ QString ServerTransport::Post(const QString& request, AbstractProgressBar* progr
     if (m_posting)
         raiseError(err::InvalidProcedureCall, QStringLiteral("The knowledge server is still answering another request."));
     const QScopedValueRollback posting(m_posting, true);
+    if (!m_requestFolder || !m_requestFolder->isValid()) {
+        m_requestFolder = std::make_unique<QTemporaryDir>(QDir(m_endpoint.RequestFolder).filePath(QStringLiteral("request-XXXXXX")));
+        if (!m_requestFolder->isValid())
+            raiseError(err::PathFileAccess, QStringLiteral("No folder for the request can be made in %1: %2")
+                                                .arg(QDir::toNativeSeparators(m_endpoint.RequestFolder), m_requestFolder->errorString()));
+    }
     server::WriteTextFile(RequestFile(), request + server::kCRLF);
 
     const QString url = m_endpoint.URL ? m_endpoint.URL() : QString();

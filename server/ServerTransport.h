@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
 #include <memory>
 
 namespace kelvane {
@@ -16,8 +17,10 @@ class HTTPS;
 }
 
 // One window's way to the knowledge server: its own HTTPS control and reply state. A request
-// is written to the request file "xmlrpc.txt" in the request folder, posted as that file to
-// the server's address and the reply gathered from the control's events. The control gives
+// is written to the transport's own request file "xmlrpc.txt", in a folder of its own inside
+// the request folder (the control reads the file only once it has connected, which lets other
+// windows' exchanges run), posted as that file to the server's address and the reply gathered
+// from the control's events. The control gives
 // up after the time limit, so a server that never answers cannot hold the program, and
 // after a failed request the control is disconnected, so the next request opens a fresh
 // connection to whatever address the settings name by then. A reply is held in memory up to
@@ -52,6 +55,7 @@ public:
     // The largest reply taken, in bytes (kReplyLimit unless changed).
     void setReplyLimit(qint64 bytes) { m_replyLimit = bytes; }
 
+    // The request file; it is made by the first request (none before).
     QString RequestFile() const;
     plexant::HTTPS& HTTPS1() { return *m_HTTPS1; }
 
@@ -63,6 +67,7 @@ private:
     void disconnect();
 
     ServerEndpoint m_endpoint;
+    std::unique_ptr<QTemporaryDir> m_requestFolder; // this transport's own, made at the first request
     TrustedCertificates m_trusted;
     std::unique_ptr<plexant::HTTPS> m_HTTPS1;
 

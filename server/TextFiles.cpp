@@ -35,16 +35,16 @@ bool CreateTextFile(const QString& path, const QString& text)
     QFile file(path);
     // Made exclusively with the owner's permissions alone: no moment in which another user
     // could open it, and never through a link someone left under that name.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered, QFile::ReadOwner | QFile::WriteOwner)) {
         if (QFileInfo(path).exists() || QFileInfo(path).isSymLink())
             return false;
         cannotWrite(path, file.errorString());
     }
-    const QByteArray bytes = contentOf(text);
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        file.remove();
-        cannotWrite(path, reason);
+    qint64 written = 0;
+    if (const std::optional<QString> reason = platform::writeWhole(file.handle(), contentOf(text), written)) {
+        file.close();
+        QFile::remove(path);
+        cannotWrite(path, *reason);
     }
     return true;
 }

@@ -11,8 +11,8 @@ namespace kelvane::server {
 void WriteTextFile(const QString& path, const QString& text);
 
 // Writes a new file that only its owner may read or write; false, and nothing written, when
-// a file (or link) of that name exists already. Raises PathFileAccess when it cannot be
-// written (nothing is left behind).
+// a file (or link) of that name exists already. Raises PathFileAccess, with the system's
+// reason, when it cannot be written whole (nothing is left behind).
 bool CreateTextFile(const QString& path, const QString& text);
 
 } // namespace kelvane::server

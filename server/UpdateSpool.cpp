@@ -25,6 +25,11 @@ bool openToOthers(const QString& folder)
 
 } // namespace
 
+QString UpdateSpool::FolderIn(const QString& temporaryFolder)
+{
+    return QDir(temporaryFolder).filePath(QStringLiteral("kelvane-spool-%1").arg(::geteuid()));
+}
+
 QString UpdateSpool::PathOf(qint64 number) const
 {
     return QDir(m_folder).filePath(QStringLiteral("orvik%1.qsu").arg(number, 5, 10, QLatin1Char('0')));
@@ -32,6 +37,8 @@ QString UpdateSpool::PathOf(qint64 number) const
 
 QString UpdateSpool::Spool(const QString& request)
 {
+    if (!QFileInfo::exists(m_folder)) // when it cannot be made, the write tells why
+        QDir().mkdir(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (openToOthers(m_folder))
         raiseError(err::PathFileAccess, QStringLiteral("the folder %1 is open to other users").arg(QDir::toNativeSeparators(m_folder)));
     for (qint64 number = m_counter + 1;; ++number) {

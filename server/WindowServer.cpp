@@ -4,6 +4,7 @@
 #include "diagram/ctlPelnet.h"
 #include "model/AbstractProgressBar.h"
 #include "network/BusyPointer.h"
+#include "platform/RuntimeError.h"
 #include "platform/UiServices.h"
 #include "server/DiagramServerSession.h"
 #include "server/ServerMessages.h"
@@ -45,7 +46,7 @@ QString WindowServer::ServerWrite(const QString& guid, const QString& xml, const
     try {
         return basXMLRPC::ParseTavroResponse(*m_session, m_transport.Post(request, progress));
     } catch (const std::exception&) {
-        server::TellCannotConnect();
+        server::TellCannotConnect(toRuntimeError(std::current_exception()).Description());
         return {};
     }
 }
@@ -55,7 +56,8 @@ QString WindowServer::RootListing()
     try {
         return PostXMLRPC(basXMLRPC::BuildTavroRead(*m_session, QString(), QStringLiteral("false")));
     } catch (const std::exception&) {
-        server::TellCannotConnect(); // the browser then shows the server alone
+        // The browser then shows the server alone.
+        server::TellCannotConnect(toRuntimeError(std::current_exception()).Description());
         return {};
     }
 }

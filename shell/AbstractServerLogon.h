@@ -25,8 +25,8 @@ public:
     virtual bool Available() = 0;
 
     // Logs on with the stored server settings, shows the server's folders for a choice and reads
-    // the chosen knowledge base into `diagram` (which is then Connected). False when the logon
-    // failed.
+    // the chosen knowledge base into `diagram` (which is then Connected). False when the log-on
+    // failed (the user has been told why) or the folders were closed without a choice.
     virtual bool LogOnAndChoose(ctlPelnet& diagram, AbstractProgressBar* progress) = 0;
 
     // The server procedures of that window; null without a knowledge-server client.

@@ -136,11 +136,10 @@ void frmViewerSplash::cmdOnLine_Click()
     bool chosen = false;
     trappedVoid(kModule, "cmdOnLine_Click", [&] {
         platform::ui().yield();
-        if (!serverLogon().LogOnAndChoose(m_parentForm.ctlPelnet1(), m_ProgressBar1)) {
-            platform::ui().messageBox(QStringLiteral("Cannot connect to server"), platform::msgbox::Exclamation,
-                                      platform::applicationTitle());
+        // A failed log-on has been told; after it, as after the folders closed without a
+        // choice, the dialog waits for the user again.
+        if (!serverLogon().LogOnAndChoose(m_parentForm.ctlPelnet1(), m_ProgressBar1))
             return;
-        }
         chosen = true;
         choose();
     });

@@ -6,6 +6,7 @@
 #include "model/TextLabel.h"
 #include "network/clsNetwork.h"
 #include "model/basLibrary.h"
+#include "server/UpdateSpool.h"
 #include "server/frmConnect.h"
 #include "shell/basMain.h"
 #include "shell/frmViewerSplash.h"
@@ -97,14 +98,17 @@ TEST_F(ProgramOnline, OnlineOpensTheChosenKnowledgeBaseAndSpoolsItsEdits)
     EXPECT_FALSE(host->calls.contains(QStringLiteral("CreateKnowledgeBase ")));
     EXPECT_TRUE(messages().isEmpty());
 
-    // An edit made online goes to the spool in the run's own folder, for the user's eyes only.
+    // An edit made online goes to the user's spool folder, for the user's eyes only, and stays
+    // there when the run's own folder goes.
     ASSERT_TRUE(runFolder);
+    const QString spoolFolder = UpdateSpool::FolderIn(system->temp);
+    QDir(spoolFolder).removeRecursively();
     ASSERT_TRUE(diagram.Network()->AddNode(1));
-    const QString spooled = runFolder->filePath(QStringLiteral("orvik00001.qsu"));
+    const QString spooled = spoolFolder + QStringLiteral("/orvik00001.qsu");
+    runFolder.reset();
     EXPECT_TRUE(QFile::exists(spooled));
-    EXPECT_FALSE(QFile::exists(system->temp + QStringLiteral("/orvik00001.qsu")));
     EXPECT_EQ(QFile::permissions(spooled) & ~(QFile::ReadUser | QFile::WriteUser), QFile::ReadOwner | QFile::WriteOwner);
-    EXPECT_EQ(QFile::permissions(runFolder->path()) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+    EXPECT_EQ(QFile::permissions(spoolFolder) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
@@ -169,4 +173,34 @@ TEST_F(ProgramOnline, ASecondClickOnOnlineWhileTheLogOnRunsIsIgnored)
     }
     EXPECT_EQ(asked.mid(0, 2), (QStringList {QStringLiteral("tavro.connect"), QStringLiteral("tavro.logon")}));
     EXPECT_EQ(asked.count(QStringLiteral("tavro.connect")), 1);
+}
+
+TEST_F(ProgramOnline, CancelInTheBrowserGivesTheStartDialogBack)
+{
+    FakeKnowledgeServer server;
+    ASSERT_TRUE(server.started());
+    useServer(server);
+
+    bool checked = false;
+    QTimer::singleShot(50, [&checked] {
+        frmViewerSplash* start = shownStartDialog();
+        ASSERT_NE(start, nullptr);
+        QTest::mouseClick(start->cmdOnLine(), Qt::LeftButton);
+        // The browser was cancelled: no choice, and both ways in are open again.
+        EXPECT_EQ(shownStartDialog(), start);
+        EXPECT_TRUE(start->cmdOffline()->isEnabled());
+        EXPECT_TRUE(start->cmdOnLine()->isEnabled());
+        EXPECT_FALSE(basGlobal::StartChoiceMade);
+        checked = true;
+        QTest::keyClick(start, Qt::Key_Escape);
+    });
+    test::WhenModalShows cancel([](QWidget& shown) {
+        auto* browser = qobject_cast<frmConnect*>(&shown);
+        ASSERT_NE(browser, nullptr);
+        QTest::mouseClick(browser->cmdCancel(), Qt::LeftButton);
+    });
+    frmNavigate& w = load({});
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(w.lastLoadResult(), frmNavigate::LoadResult::Unloaded);
+    EXPECT_TRUE(messages().isEmpty()) << messages().join(u'|').toStdString();
 }

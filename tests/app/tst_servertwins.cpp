@@ -11,6 +11,7 @@
 #include "network/clsNetwork.h"
 #include "server/TavroClient.h"
 #include "server/TavroSession.h"
+#include "server/UpdateSpool.h"
 #include "server/basXMLRPC.h"
 #include "server/frmConnect.h"
 #include "shell/basMain.h"
@@ -95,7 +96,9 @@ TEST_F(ServerTwins, MainWindowConnectsWithSoapThenLogsOnWritesAndLogsOff)
               "<SOAP:Body><m:Connect xmlns:m=\"urn:soapserver/soap:AuthorizationModule\"><GUID>" + guid
                   + "</GUID></m:Connect></SOAP:Body></SOAP:Envelope>\r\n\r\n");
     // The window's request file lies in the run's temporary folder.
-    EXPECT_TRUE(QFile::exists(runFolder->filePath(QStringLiteral("xmlrpc.txt"))));
+    const QString requestFile = client().MainWindow().Transport().RequestFile();
+    EXPECT_TRUE(QFile::exists(requestFile));
+    EXPECT_TRUE(requestFile.startsWith(runFolder->path() + u'/'));
 
     // Its own XML-RPC requests, with the key rolling.
     EXPECT_TRUE(w.PostXMLRPC(basXMLRPC::BuildTavroRead(client().Session(), QString(), QStringLiteral("false")))
@@ -146,9 +149,11 @@ TEST_F(ServerTwins, MainWindowReadsAndBrowsesWithoutWaiting)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(w.findChild<frmConnect*>(), nullptr);
 
-    // Online, the window's edits are spooled in the run's folder.
+    // Online, the window's edits are spooled in the user's spool folder.
+    const QString spoolFolder = UpdateSpool::FolderIn(system->temp);
+    QDir(spoolFolder).removeRecursively();
     ASSERT_TRUE(w.ctlPelnet1().Network()->AddNode(1));
-    EXPECT_TRUE(QFile::exists(runFolder->filePath(QStringLiteral("orvik00001.qsu"))));
+    EXPECT_TRUE(QFile::exists(spoolFolder + QStringLiteral("/orvik00001.qsu")));
     EXPECT_TRUE(messages().isEmpty());
 }
 
@@ -189,6 +194,7 @@ TEST_F(ServerTwins, WithoutAServerTheTwinsFailCleanly)
     EXPECT_FALSE(start.TavroDisconnect());
     EXPECT_TRUE(w.ServerWrite(FakeKnowledgeServer::kCarGUID, QStringLiteral("<a/>"), QStringLiteral("p")).isEmpty());
     EXPECT_TRUE(start.ServerWrite(FakeKnowledgeServer::kCarGUID, QStringLiteral("<a/>"), QStringLiteral("p")).isEmpty());
-    EXPECT_EQ(messages(), (QStringList {QStringLiteral("Cannot connect to server"), QStringLiteral("Cannot connect to server")}));
+    const QString refused = QStringLiteral("Cannot connect to server\r[10061] Connection refused");
+    EXPECT_EQ(messages(), (QStringList {refused, refused}));
     EXPECT_TRUE(server.requests().isEmpty());
 }

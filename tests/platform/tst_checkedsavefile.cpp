@@ -23,6 +23,8 @@ TEST(CheckedSaveFile, AWriteCutShortAnywhereLeavesThePreviousFile)
                 EXPECT_FALSE(file.commit()) << size << " bytes, room for " << room;
             }
             EXPECT_TRUE(file.errorString().startsWith(path + QStringLiteral(" was not saved: ")));
+            // The system's own reason for the refusal.
+            EXPECT_TRUE(file.errorString().endsWith(QStringLiteral(" (File too large)"))) << file.errorString().toStdString();
             EXPECT_EQ(fileBytes(path), QByteArray("previous"));
         }
     }

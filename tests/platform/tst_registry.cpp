@@ -1,5 +1,7 @@
 #include "platform/Registry.h"
 #include "platform/RuntimeError.h"
+#include "tests/support/ErrorAssertions.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QFile>
@@ -111,4 +113,17 @@ TEST(FileRegistry, ADamagedFileIsNeverOverwritten)
     QFile file(registry.filePath());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), damaged);
+    file.close();
+
+    // Nor is a whole file by a write the disk cuts short, which says why.
+    const QByteArray whole = "{ \"HKEY_CLASSES_ROOT\\\\.txt\": { \"\": \"txtfile\" } }";
+    FileRegistry full(registryFile(QStringLiteral("full.json"), whole));
+    const kelvane::test::FileSizeLimit diskFull(whole.size() + 10);
+    const kelvane::RuntimeError error = kelvane::test::errorOf(
+        [&] { full.setValue(HKEY_CLASSES_ROOT, QStringLiteral(".qkb"), {}, QStringLiteral("Kelvane.KnowledgeBase")); });
+    EXPECT_EQ(error.Number(), kelvane::err::PathFileAccess);
+    EXPECT_TRUE(error.Description().contains(QStringLiteral("File too large"))) << error.Description().toStdString();
+    QFile kept(full.filePath());
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), whole);
 }

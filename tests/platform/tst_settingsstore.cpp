@@ -88,11 +88,13 @@ TEST(SettingsStore, ADamagedFileIsNoReasonToReportAWriteFailure)
     }
 }
 
-// A write that does not reach the disk is reported, whether the file read cleanly or not.
+// A write that does not reach the disk is reported, whether the file read cleanly or not, and
+// whether the disk fills at once or half way through the file.
 TEST(SettingsStore, AWriteThatFailsIsReportedEvenOverADamagedFile)
 {
     const QString fileName = IniSettingsStore::fileOf(kApp);
-    for (const QByteArray& text : {QByteArray("[Settings]\nOld=1\n"), QByteArray("\"")}) {
+    const QByteArray recentFiles = "[Settings]\nMRU1=" + QByteArray(4000, 'a') + "\nTavro%20Password=secret\n";
+    for (const QByteArray& text : {QByteArray("[Settings]\nOld=1\n"), QByteArray("\""), recentFiles}) {
         QFile::remove(fileName);
         QDir().mkpath(QFileInfo(fileName).absolutePath());
         QFile file(fileName);
@@ -101,13 +103,19 @@ TEST(SettingsStore, AWriteThatFailsIsReportedEvenOverADamagedFile)
         file.close();
         IniSettingsStore store;
         {
-            const kelvane::test::FileSizeLimit diskFull(4);
+            const kelvane::test::FileSizeLimit diskFull(std::max<rlim_t>(4, text.size() / 2));
             EXPECT_EQ(kelvane::test::errorNumberOf([&] {
                           store.saveSetting(kApp, kSection, QStringLiteral("MRU0"), QStringLiteral("a long recent file name"));
                       }),
                       kelvane::err::PathFileAccess)
                 << text.toStdString();
         }
+        // The file is as it was, and nothing else is left beside it.
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), text);
+        file.close();
+        EXPECT_EQ(QFileInfo(fileName).dir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).filter(QStringLiteral("Kelvane")),
+                  QStringList {QFileInfo(fileName).fileName()});
         // Once the disk takes it again, so does the store.
         store.saveSetting(kApp, kSection, QStringLiteral("MRU0"), QStringLiteral("a"));
         EXPECT_EQ(IniSettingsStore().getSetting(kApp, kSection, QStringLiteral("MRU0")), QStringLiteral("a"));

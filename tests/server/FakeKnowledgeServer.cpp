@@ -24,7 +24,7 @@ const QString FakeKnowledgeServer::kCarGUID = QStringLiteral("01DD8755DA5A6B8570
 const QString FakeKnowledgeServer::kQuotedGUID = QStringLiteral("01AA0000000000000000000000000000000000000001");
 
 FakeKnowledgeServer::FakeKnowledgeServer(const QString& mode, const QString& listing,
-                                         const std::optional<ServerIdentity>& identity)
+                                         const std::optional<ServerIdentity>& identity, const QString& userName)
     : m_identity(identity.value_or(ServerIdentity {certificates().certificate(QStringLiteral("good")),
                                                    certificates().key(QStringLiteral("good")), certificates().authority()}))
     , m_port(freePort())
@@ -36,7 +36,7 @@ FakeKnowledgeServer::FakeKnowledgeServer(const QString& mode, const QString& lis
         QStringLiteral("--mode"), mode,
         QStringLiteral("--cert"), m_identity.certificate,
         QStringLiteral("--key"), m_identity.key,
-        QStringLiteral("--user"), user(),
+        QStringLiteral("--user"), userName,
         QStringLiteral("--listing"), dataPath(QStringLiteral("server/") + listing),
         QStringLiteral("--document"), kCarGUID + u'=' + sourcePath(QStringLiteral("examples/car-diagnosis.xml")),
         QStringLiteral("--document"), kQuotedGUID + u'=' + dataPath(QStringLiteral("server/quoted-font.xml")),

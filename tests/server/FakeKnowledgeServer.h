@@ -20,7 +20,7 @@ struct ServerIdentity {
 
 // The knowledge server of tests/server/fake_tavro_server.py on 127.0.0.1, in one of its modes,
 // with a certificate made for this test run and signed by the test authority (or another
-// identity). It offers the
+// identity), for the user `userName` (whose name goes into the session key). It offers the
 // sample car knowledge base and the quoted-font document under the GUIDs of the listings in
 // tests/data/server, and logs every request it answers.
 class FakeKnowledgeServer {
@@ -30,7 +30,8 @@ public:
 
     explicit FakeKnowledgeServer(const QString& mode = QStringLiteral("normal"),
                                  const QString& listing = QStringLiteral("listing.xml"),
-                                 const std::optional<ServerIdentity>& identity = std::nullopt);
+                                 const std::optional<ServerIdentity>& identity = std::nullopt,
+                                 const QString& userName = user());
 
     bool started() const { return m_started; }
     QString url() const;

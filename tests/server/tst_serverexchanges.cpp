@@ -11,6 +11,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -74,11 +75,42 @@ TEST_F(ServerExchanges, LogOnListAndReadWithTheKeyRollingOverEveryExchange)
     EXPECT_EQ(checked, 6);
     EXPECT_TRUE(messages().isEmpty());
 
-    // The request file lies in the temporary folder and holds the last request and two line ends.
-    QFile requestFile(test::scratchFolder() + QStringLiteral("/tmp/xmlrpc.txt"));
+    // Each transport's request file lies in a folder of its own in the temporary folder, and
+    // holds its last request and two line ends.
+    EXPECT_NE(diagram.Transport().RequestFile(), logon->Transport().RequestFile());
+    QFile requestFile(diagram.Transport().RequestFile());
+    EXPECT_EQ(QFileInfo(requestFile).fileName(), QStringLiteral("xmlrpc.txt"));
+    EXPECT_EQ(QFileInfo(QFileInfo(requestFile).path()).path(), test::scratchFolder() + QStringLiteral("/tmp"));
     ASSERT_TRUE(requestFile.open(QIODevice::ReadOnly));
     const QByteArray written = requestFile.readAll();
     EXPECT_TRUE(written.startsWith("<SOAP:Envelope ") && written.endsWith("</SOAP:Envelope>\r\n\r\n"));
+}
+
+// One window's request made while another's waits for its connection (the start dialog
+// listing folders while the diagram reads a knowledge base): each posts its own request.
+TEST_F(ServerExchanges, ExchangesOfTwoWindowsThatOverlapEachPostTheirOwnRequest)
+{
+    FakeKnowledgeServer server;
+    ASSERT_TRUE(server.started());
+    ASSERT_TRUE(logOn(server.endpoint()));
+    DiagramServerSession diagram(session, server.endpoint(), test::scratchFolder());
+    QString listed;
+    QObject::connect(&diagram.Transport().HTTPS1(), qOverload<qint16&, QString&>(&plexant::HTTPS::Connected), &diagram.Transport().HTTPS1(),
+                     [&](qint16&, QString&) {
+                         if (listed.isEmpty())
+                             listed = listing();
+                     });
+    const QString document = diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr);
+    EXPECT_TRUE(listed.contains(QStringLiteral("<Name>Cars</Name>")));
+    // The read went out with the key it was made with, which the listing used meanwhile: the
+    // server refuses it, and the user is told.
+    EXPECT_TRUE(document.isEmpty());
+    EXPECT_EQ(messages(), QStringList {kInvalidResponse});
+    QStringList asked;
+    for (const QJsonObject& request : server.requests())
+        asked << request.value(QStringLiteral("request")).toString();
+    EXPECT_EQ(asked, (QStringList {QStringLiteral("tavro.connect"), QStringLiteral("tavro.logon"), QStringLiteral("tavro.read"),
+                                   QStringLiteral("GetFileObject")}));
 }
 
 TEST_F(ServerExchanges, ServersThatRefuseOrFailLeaveTheLogOnFailed)
@@ -173,7 +205,7 @@ TEST_F(ServerExchanges, AServerThatNeverAnswersDoesNotHoldTheWindowsLaterRequest
     diagram.Transport().HTTPS1().setTimeout(1);
     *address = silent.url();
     EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).isEmpty());
-    EXPECT_EQ(messages(), QStringList {QStringLiteral("Cannot connect to server")});
+    EXPECT_EQ(messages(), QStringList {QStringLiteral("Cannot connect to server\rTimeout.")});
     *address = normal.url();
     EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).contains(QStringLiteral("Car will not start")));
     EXPECT_EQ(normal.requests().size(), 3); // connect, logon, the document
@@ -238,7 +270,7 @@ TEST_F(ServerExchanges, AReplyLargerThanTheLimitIsGivenUpAndTheWindowGoesOnWorki
     const QString read = basXMLSOAP::BuildSoapGetFileObject(session->SessionKey(), FakeKnowledgeServer::kCarGUID, QStringLiteral("False"));
     EXPECT_EQ(test::errorNumberOf([&] { diagram.Transport().Post(read); }), err::OutOfMemory);
     EXPECT_TRUE(diagram.ServerRead(FakeKnowledgeServer::kCarGUID, nullptr).isEmpty());
-    EXPECT_EQ(messages(), QStringList {QStringLiteral("Cannot connect to server")});
+    EXPECT_EQ(messages(), QStringList {QStringLiteral("Cannot connect to server\rThe knowledge server's reply is larger than 1048576 bytes.")});
 
     // The replies never arrived, so a new log-on starts over; the diagram reads again.
     diagram.Transport().setReplyLimit(ServerTransport::kReplyLimit);

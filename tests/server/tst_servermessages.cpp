@@ -1,3 +1,5 @@
+#include "server/FolderListing.h"
+#include "server/ReplyElements.h"
 #include "server/basXMLRPC.h"
 #include "server/basXMLSOAP.h"
 #include "tests/server/ServerTestSupport.h"
@@ -224,4 +226,41 @@ TEST_F(ServerMessages, AKeyOutsideTheAnsiCodePageFailsItsExchangeAndLeavesTheSes
     EXPECT_EQ(ParseTavroResponse(session, methodResponse(member(QStringLiteral("key"), foreign))), QString());
     EXPECT_TRUE(session.SessionKey().isEmpty());
     EXPECT_EQ(ParseTavroResponse(session, methodResponse(member(QStringLiteral("key"), QStringLiteral("R0")))), QStringLiteral("R0"));
+}
+
+// However a reply is shaped, reading it looks at each of its characters a few times at most: a
+// payload of ampersands that start no reference, and a folder listing nested far deeper than
+// the browser shows (read down to the deepest folder it shows).
+TEST_F(ServerMessages, RepliesAreReadInTimeLinearInTheirSize)
+{
+    using kelvane::server::replyelements::ScanMeter;
+    constexpr qint64 kLooksPerCharacter = 16;
+    connect();
+    const QString ampersands(40000, u'&');
+    {
+        const ScanMeter meter;
+        const QString reply = methodResponse(member(QStringLiteral("key"), expectedKeyHash(session, session.SessionKey()))
+                                             + member(QStringLiteral("xml"), ampersands));
+        EXPECT_EQ(ParseTavroResponse(session, reply), ampersands);
+        EXPECT_LE(meter.Scanned(), kLooksPerCharacter * reply.size());
+    }
+
+    constexpr int kLevels = 3000;
+    QString listing;
+    for (int level = 1; level <= kLevels; ++level)
+        listing += QStringLiteral("<Folder><Name>Level %1</Name><Folders>").arg(level);
+    listing += QStringLiteral("<Folder><Name>Bottom</Name><Files><File><Name>Car</Name><GUID>01DD</GUID></File></Files></Folder>");
+    for (int level = 1; level <= kLevels; ++level)
+        listing += QStringLiteral("</Folders><Files><File><Name>At %1</Name><GUID>01AA</GUID></File></Files></Folder>").arg(kLevels + 1 - level);
+    const ScanMeter meter;
+    const kelvane::ServerFolder root = kelvane::ReadFolderListing(listing);
+    EXPECT_LE(meter.Scanned(), kLooksPerCharacter * listing.size());
+    int depth = 1;
+    const kelvane::ServerFolder* deepest = &root;
+    for (; !deepest->Folders.isEmpty(); deepest = &deepest->Folders.first())
+        ++depth;
+    EXPECT_EQ(depth, kelvane::kDeepestFolder);
+    EXPECT_EQ(deepest->Name, QStringLiteral("Level %1").arg(kelvane::kDeepestFolder));
+    ASSERT_EQ(deepest->Files.size(), 1);
+    EXPECT_EQ(deepest->Files[0].Name, QStringLiteral("At %1").arg(kelvane::kDeepestFolder));
 }

@@ -1,5 +1,6 @@
 #include "diagram/ctlPelnet.h"
 #include "diagram/doubles/RecordingParentForm.h"
+#include "https/HTTPS.h"
 #include "model/FontProperties.h"
 #include "model/TextLabel.h"
 #include "model/xml/basXML.h"
@@ -10,6 +11,7 @@
 #include "server/frmConnect.h"
 #include "tests/server/FakeKnowledgeServer.h"
 #include "tests/server/ServerTestSupport.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
@@ -129,7 +131,7 @@ TEST_F(ServerOnline, ChosenKnowledgeBaseOpensOnlineAndEditsAreSpooledPastEarlier
     const int requests = server.requests().size();
     ran = false;
     whenBrowserShows([](frmConnect& browser) { browser.cmdCancel()->click(); }, ran);
-    EXPECT_TRUE(client.GoOnline(*control, nullptr));
+    EXPECT_FALSE(client.GoOnline(*control, nullptr));
     EXPECT_TRUE(ran);
     EXPECT_EQ(server.requests().size(), requests + 1); // the listing only
     EXPECT_TRUE(services.ui->messageBoxes.empty());
@@ -160,14 +162,29 @@ TEST_F(ServerOnline, DocumentFromTheServerReadsAsItsFileDoes)
     EXPECT_TRUE(services.ui->messageBoxes.empty());
 }
 
-TEST_F(ServerOnline, UnreachableServerIsToldWhenADocumentIsRead)
+// A server that cannot be reached, whose certificate is not trusted or that does not answer
+// in time: the user is told so, and why, on the line below.
+TEST_F(ServerOnline, AServerThatCannotBeReachedIsToldWithTheCauseWhenADocumentIsRead)
 {
-    const ServerEndpoint nowhere {[] { return FakeKnowledgeServer::refusingURL(); }, test::scratchFolder(), QString()};
-    attachSession(nowhere);
-    EXPECT_FALSE(OpenServerDocument(*control, FakeKnowledgeServer::kCarGUID));
-    ASSERT_EQ(services.ui->messageBoxes.size(), 1u);
-    EXPECT_EQ(services.ui->messageBoxes[0].text, QStringLiteral("Cannot connect to server"));
-    EXPECT_EQ(services.ui->messageBoxes[0].style, platform::msgbox::Exclamation);
+    FakeKnowledgeServer silent(QStringLiteral("silent"));
+    FakeKnowledgeServer normal;
+    ASSERT_TRUE(silent.started() && normal.started());
+    const struct {
+        ServerEndpoint endpoint;
+        QString cause;
+    } cases[] = {
+        {{[] { return FakeKnowledgeServer::refusingURL(); }, test::scratchFolder(), QString()}, QStringLiteral("[10061] Connection refused")},
+        {normal.endpoint(false), QStringLiteral("Server certificate verification failed. Connection aborted.")},
+        {silent.endpoint(), QStringLiteral("Timeout.")},
+    };
+    for (const auto& c : cases) {
+        services.ui->messageBoxes.clear();
+        attachSession(c.endpoint)->Transport().HTTPS1().setTimeout(1);
+        EXPECT_FALSE(OpenServerDocument(*control, FakeKnowledgeServer::kCarGUID));
+        ASSERT_EQ(services.ui->messageBoxes.size(), 1u);
+        EXPECT_EQ(services.ui->messageBoxes[0].text, QStringLiteral("Cannot connect to server\r") + c.cause);
+        EXPECT_EQ(services.ui->messageBoxes[0].style, platform::msgbox::Exclamation);
+    }
 }
 
 TEST_F(ServerOnline, BrowserShowsDeepFolderTreesAndOffersOKOnlyOnKnowledgeBases)
@@ -223,16 +240,20 @@ TEST_F(ServerOnline, AnEditWhoseRecordCannotBeWrittenIsToldAndStaysInTheDocument
     ASSERT_TRUE(client.GoOnline(*control, nullptr));
     ASSERT_TRUE(ran);
 
-    // The spool's folder went away (or the disk filled up) while the user works online.
-    ASSERT_TRUE(QDir(spoolFolder).removeRecursively());
+    // The disk fills up while the user works online.
+    const QStringList spooled = QDir(spoolFolder).entryList(QDir::Files);
     const qint16 layers = control->Network()->Layers().Count();
-    ASSERT_TRUE(control->Network()->AddLayer());
-    ASSERT_TRUE(control->Network()->AddLayer());
+    {
+        const test::FileSizeLimit diskFull(0);
+        ASSERT_TRUE(control->Network()->AddLayer());
+        ASSERT_TRUE(control->Network()->AddLayer());
+    }
     EXPECT_EQ(control->Network()->Layers().Count(), layers + 2);
     ASSERT_EQ(services.ui->messageBoxes.size(), 2u); // once for each edit not recorded
     for (const auto& box : services.ui->messageBoxes) {
         EXPECT_TRUE(box.text.startsWith(QStringLiteral("The change could not be recorded: "))) << box.text.toStdString();
-        EXPECT_TRUE(box.text.contains(QStringLiteral("No such file or directory"))) << box.text.toStdString();
+        EXPECT_TRUE(box.text.contains(QStringLiteral("File too large"))) << box.text.toStdString();
         EXPECT_EQ(box.style, platform::msgbox::Exclamation);
     }
+    EXPECT_EQ(QDir(spoolFolder).entryList(QDir::Files), spooled); // no file left of them
 }

@@ -1,6 +1,7 @@
 #include "server/TextFiles.h"
 #include "server/UpdateSpool.h"
 #include "tests/support/ErrorAssertions.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
@@ -48,9 +49,20 @@ TEST(UpdateSpool, PassesOverFilesOfEarlierRunsAndCountsPastSixteenBits)
 TEST(UpdateSpool, AFileThatCannotBeWrittenIsAnErrorAndLeavesNothing)
 {
     QTemporaryDir folder;
-    UpdateSpool spool(folder.filePath(QStringLiteral("missing")));
+    UpdateSpool spool(folder.filePath(QStringLiteral("missing/spool")));
     EXPECT_EQ(kelvane::test::errorNumberOf([&] { spool.Spool(QStringLiteral("x")); }), kelvane::err::PathFileAccess);
     EXPECT_EQ(spool.Counter(), 0);
+
+    // A full disk: the failure says why, and no file is left of it.
+    UpdateSpool full(folder.path());
+    {
+        const kelvane::test::FileSizeLimit diskFull(0);
+        const auto error = kelvane::test::errorOf([&] { full.Spool(QStringLiteral("<request/>")); });
+        EXPECT_EQ(error.Number(), kelvane::err::PathFileAccess);
+        EXPECT_TRUE(error.Description().contains(QStringLiteral("File too large"))) << error.Description().toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(full.PathOf(1)));
+    EXPECT_EQ(full.Spool(QStringLiteral("<request/>")), full.PathOf(1));
 
     // The request file is replaced whole.
     const QString request = folder.filePath(QStringLiteral("xmlrpc.txt"));
@@ -63,19 +75,20 @@ TEST(UpdateSpool, AFileThatCannotBeWrittenIsAnErrorAndLeavesNothing)
 
 TEST(UpdateSpool, SpoolFilesAreTheUsersAloneAndNeverLieInAFolderOthersCanOpen)
 {
-    QTemporaryDir folder;
-    ASSERT_EQ(modeOf(folder.path()), 0700);
-    UpdateSpool spool(folder.path());
+    QTemporaryDir temporary;
+    const QString folder = UpdateSpool::FolderIn(temporary.path());
+    UpdateSpool spool(folder);
     EXPECT_EQ(modeOf(spool.Spool(QStringLiteral("<key>"))), 0600);
+    EXPECT_EQ(modeOf(folder), 0700); // made for the spool
 
     // A link planted under the next name is passed over, and what it points at stays untouched.
-    const QString target = folder.filePath(QStringLiteral("elsewhere"));
+    const QString target = temporary.filePath(QStringLiteral("elsewhere"));
     QFile::link(target, spool.PathOf(2));
     EXPECT_EQ(spool.Spool(QStringLiteral("x")), spool.PathOf(3));
     EXPECT_FALSE(QFile::exists(target));
 
     // A folder other users may enter is refused, and nothing is written there.
-    QFile::setPermissions(folder.path(), QFile::permissions(folder.path()) | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(folder, QFile::permissions(folder) | QFile::ReadOther | QFile::ExeOther);
     EXPECT_EQ(kelvane::test::errorNumberOf([&] { spool.Spool(QStringLiteral("x")); }), kelvane::err::PathFileAccess);
     EXPECT_FALSE(QFile::exists(spool.PathOf(4)));
     EXPECT_EQ(spool.Counter(), 3);
