@@ -326,17 +326,15 @@ void UnanswerParents(const NodePtr& node)
 
 namespace {
 
-template <class Yield>
-void updateParents(const NodePtr& node, Yield&& yield)
+template <class Update>
+void updateParents(const NodePtr& node, Update&& update)
 {
     kelvane::trappedVoid(Module, "UpdateDOTParents", [&] {
         const auto& target = requireObject(node);
         if (!target->Enabled())
             return;
-        for (const auto& parent : liveNodes(target->Parents())) {
-            CalculateAnswer(parent, true);
-            yield();
-        }
+        for (const auto& parent : liveNodes(target->Parents()))
+            update(parent);
     });
 }
 
@@ -344,14 +342,27 @@ void updateParents(const NodePtr& node, Yield&& yield)
 
 void UpdateDOTParents(const NodePtr& node)
 {
-    updateParents(node, [] { platform::ui().yield(); });
+    updateParents(node, [](const NodePtr& parent) {
+        CalculateAnswer(parent, true);
+        platform::ui().yield();
+    });
 }
 
 void UpdateDOTParents(const std::vector<NodePtr>& nodes)
 {
+    // Computing a parent writes its own links and contradiction from the answers of its
+    // evidence, which this pass leaves as they are: whichever of the nodes asks, the parent
+    // comes out the same, so a parent shared by many of them is computed once.
+    std::unordered_set<const Node*> computed;
     kelvane::PacedYield yield;
-    for (const auto& node : nodes)
-        updateParents(node, yield);
+    for (const auto& node : nodes) {
+        updateParents(node, [&](const NodePtr& parent) {
+            if (!computed.insert(parent.get()).second)
+                return;
+            CalculateAnswer(parent, true);
+            yield();
+        });
+    }
     platform::ui().yield();
 }
 

@@ -8,6 +8,7 @@
 #include "model/clsControl.h"
 #include "network/NetworkRecompute.h"
 
+#include <limits>
 #include <random>
 
 using namespace kelvane;
@@ -154,4 +155,22 @@ TEST(NetworkRecompute, AChainInOneLayerIsWalkedOnce)
     // The second node answered 0.25: halfway between Weight (0.5) and 1 - WeightDeny (0.9).
     EXPECT_DOUBLE_EQ(actual.Item(1)->Links().Item(1)->DOT, 0.7);
     EXPECT_DOUBLE_EQ(actual.Item(3)->Links().Item(1)->DOT, 0.9); // the fourth answered 1
+}
+
+TEST(NetworkRecompute, AParentSharedByManyNodesIsComputedOncePerPass)
+{
+    // Every computation of the top node meets its last link, whose weight gives no number,
+    // and reports it: the reports count the computations.
+    NetworkBuilder builder;
+    const auto top = builder.node(2);
+    for (int i = 0; i < 200; ++i) {
+        const auto evidence = builder.node(1);
+        evidence->Answered = true;
+        evidence->DOT = 1;
+        builder.network->AddLink(top, evidence);
+    }
+    top->Links().Item(200)->WeightAffirm = std::numeric_limits<double>::infinity();
+    ReportedErrors reported;
+    RecomputeDegreesOfTruth(*builder.network);
+    EXPECT_EQ(reported.count(), 2u); // once for the nodes of layer 1, once walking down from the top
 }
