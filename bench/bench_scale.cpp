@@ -15,7 +15,9 @@
 // that its memory is its own; rounds of the sizes are interleaved and the median is taken.
 // Run it from a Release build. For profiling, "--documents <folder>" only writes the documents
 // and "--open <file> <nodes>" opens and closes one of them; "--save <folder> <nodes>" saves a
-// network of that size there and prints the time.
+// network of that size there and prints the time; "--nested-document <file> <chains>" writes a
+// document of that many chains of 1,000 nested networks and "--open-networks <file> <networks>"
+// opens it. "--rows wide" and "--rows nested" measure one group of badly shaped documents alone.
 #include "bench/BenchTiming.h"
 #include "bench/ScaleDocuments.h"
 #include "diagram/ctlPelnet.h"
@@ -23,6 +25,7 @@
 #include "model/Node.h"
 #include "model/TextLabel.h"
 #include "model/basGlobal.h"
+#include "platform/Collection.h"
 #include "network/NetworkRecompute.h"
 #include "network/clsNetwork.h"
 
@@ -243,15 +246,140 @@ bool writeDocuments(const QString& folder)
     return true;
 }
 
+// The machine's load averages, as /proc/loadavg gives them ("1.02 0.87 0.75").
+QString loadAverages()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("?");
+    return QString::fromLatin1(file.readAll()).split(u' ').mid(0, 3).join(u' ');
+}
+
 struct Limit {
     bool& ok;
     void operator()(const char* figure, double value, const char* unit, double limit)
     {
         const bool within = value < limit;
-        std::printf("%-58s %10.3f %-2s (limit %g %s)%s\n", figure, value, unit, limit, unit, within ? "" : "  OUTSIDE");
+        std::printf("%-58s %10.3f %-2s (limit %g %s)%s  load %s\n", figure, value, unit, limit, unit,
+                    within ? "" : "  OUTSIDE", qPrintable(loadAverages()));
         ok = ok && within;
     }
 };
+
+// --- Badly shaped documents ---------------------------------------------------------------------
+
+// The best of three recomputations of a node over `children` nodes.
+double wideParentRecompute(int children)
+{
+    const auto network = bench::wideParentNetwork(children);
+    return bench::bestSeconds(3, [&] { RecomputeDegreesOfTruth(*network); });
+}
+
+// The best of three answer resets of a node over `children` nodes, each of a network as read.
+double wideParentReset(int children)
+{
+    double best = 1e30;
+    for (int round = 0; round < 3; ++round) {
+        Collection<std::shared_ptr<clsNetwork>> networks;
+        networks.Add(bench::wideParentNetwork(children));
+        best = std::min(best, bench::bestSeconds(1, [&] { ResetAnswers(networks); }));
+    }
+    return best;
+}
+
+void wideParentRows(Limit& check)
+{
+    const double recompute25k = wideParentRecompute(25000);
+    const double recompute50k = wideParentRecompute(50000);
+    std::printf("one node over 25,000 / 50,000 nodes: RecomputeDegreesOfTruth %.4f s / %.4f s\n", recompute25k,
+                recompute50k);
+    check("one node over 25,000 nodes: RecomputeDegreesOfTruth", recompute25k, "s", 0.1);
+    check("one node over 50,000 against 25,000 nodes: RecomputeDegreesOfTruth", recompute50k / recompute25k, "x", 2.3001);
+    const double reset25k = wideParentReset(25000);
+    const double reset50k = wideParentReset(50000);
+    std::printf("one node over 25,000 / 50,000 nodes: ResetAnswers %.4f s / %.4f s\n", reset25k, reset50k);
+    check("one node over 25,000 nodes: ResetAnswers", reset25k, "s", 0.1);
+    check("one node over 50,000 against 25,000 nodes: ResetAnswers", reset50k / reset25k, "x", 2.3001);
+}
+
+// The child's part for nested networks: opens the document in a shown control and prints
+// "open <s> user <s>" (the wall time and the processor time of the open).
+int openNetworks(const QString& path, int networkCount)
+{
+    warmUp();
+    ctlPelnet control;
+    control.resize(800, 600);
+    control.show();
+    QApplication::processEvents();
+    control.Network()->setFileName(path);
+    const auto started = Clock::now();
+    const Usage before = usage();
+    const bool opened = control.FileOpen();
+    QApplication::processEvents();
+    const double open = secondsSince(started);
+    const Usage after = usage();
+    if (!opened || control.Networks.Count() != networkCount) {
+        std::fprintf(stderr, "opening %s failed (%lld networks)\n", qPrintable(path),
+                     static_cast<long long>(control.Networks.Count()));
+        return 1;
+    }
+    std::printf("open %.6f user %.6f\n", open, after.user - before.user);
+    return 0;
+}
+
+// Runs this program again with `arguments` and gives the numbers that follow each word of its
+// one line of output ("open 0.5 user 0.4" gives {"open": 0.5, "user": 0.4}); empty on failure.
+std::map<QString, double> childFigures(const QStringList& arguments, const QStringList& prefix = {})
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (prefix.isEmpty())
+        child.start(QCoreApplication::applicationFilePath(), arguments);
+    else
+        child.start(prefix.front(), prefix.mid(1) + QStringList {QCoreApplication::applicationFilePath()} + arguments);
+    if (!child.waitForFinished(-1) || child.exitCode() != 0)
+        return {};
+    std::map<QString, double> figures;
+    const QList<QByteArray> words = child.readAllStandardOutput().trimmed().split(' ');
+    for (qsizetype i = 0; i + 1 < words.size(); i += 2)
+        figures[QString::fromLatin1(words[i])] = words[i + 1].toDouble();
+    return figures;
+}
+
+bool nestedNetworkRows(Limit& check, const QString& folder)
+{
+    const int depth = 1000;
+    std::map<int, QString> documents;
+    std::map<int, std::vector<double>> opens;
+    std::map<int, std::vector<double>> users;
+    for (const int chains : {5, 10}) {
+        documents[chains] = folder + QStringLiteral("/nested-%1.xml").arg(chains);
+        if (!bench::writeNestedChainsDocument(documents[chains], chains, depth)) {
+            std::fprintf(stderr, "writing %d nested chains failed\n", chains);
+            return false;
+        }
+    }
+    for (int round = 0; round < 3; ++round) {
+        for (const int chains : {5, 10}) {
+            const auto figures = childFigures({QStringLiteral("--open-networks"), documents[chains],
+                                               QString::number(chains * depth + 1)});
+            if (figures.empty()) {
+                std::fprintf(stderr, "opening %d nested chains failed\n", chains);
+                return false;
+            }
+            opens[chains].push_back(figures.at(QStringLiteral("open")));
+            users[chains].push_back(figures.at(QStringLiteral("user")));
+        }
+    }
+    const double five = median(opens[5]);
+    const double ten = median(opens[10]);
+    std::printf("open nested chains of 1,000 networks, median of 3: 5 chains %.3f s (user %.3f s), 10 chains %.3f s "
+                "(user %.3f s)\n",
+                five, median(users[5]), ten, median(users[10]));
+    check("open 10 chains of 1,000 nested networks", ten, "s", 1);
+    check("open 10 against 5 chains of 1,000 nested networks", ten / five, "x", 2.3001);
+    return true;
+}
 
 } // namespace
 
@@ -269,11 +397,28 @@ int main(int argc, char** argv)
     }
     if (arguments.size() == 3 && arguments[1] == QStringLiteral("--documents"))
         return writeDocuments(arguments[2]) ? 0 : 1;
+    if (arguments.size() == 4 && arguments[1] == QStringLiteral("--open-networks"))
+        return openNetworks(arguments[2], arguments[3].toInt());
+    if (arguments.size() == 4 && arguments[1] == QStringLiteral("--nested-document"))
+        return bench::writeNestedChainsDocument(arguments[2], arguments[3].toInt(), 1000) ? 0 : 1;
 
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is known
-    basGlobal::Settings.AutoAnswer = true;
     bool ok = true;
     Limit check {ok};
+    // "--rows <group>" measures one group of the badly shaped documents alone.
+    if (arguments.size() == 3 && arguments[1] == QStringLiteral("--rows")) {
+        QTemporaryDir folder;
+        const QString group = arguments[2];
+        if (group == QStringLiteral("wide"))
+            wideParentRows(check);
+        else if (group == QStringLiteral("nested"))
+            ok = nestedNetworkRows(check, folder.path()) && ok;
+        else
+            return 2;
+        std::printf("%s\n", ok ? "within limits" : "OUTSIDE LIMITS");
+        return ok ? 0 : 1;
+    }
+    basGlobal::Settings.AutoAnswer = true;
 
     const double ten = answerTime(10, 2, 2);
     const double twenty = answerTime(20, 2, 2);
@@ -288,8 +433,11 @@ int main(int argc, char** argv)
     check("chain of 30,000 nodes, structured: RecomputeDegreesOfTruth", chain.recomputeStructured, "s", 1);
     check("chain of 30,000 nodes in one layer: RecomputeDegreesOfTruth", chain.recomputeOneLayer, "s", 0.1);
     basGlobal::Settings.AutoAnswer = false;
+    wideParentRows(check);
 
     QTemporaryDir folder;
+    if (!nestedNetworkRows(check, folder.path()))
+        return 1;
     const double save100k = saveTime(folder.path(), 100000);
     const double save200k = saveTime(folder.path(), 200000);
     std::printf("save: 100,000 nodes %.3f s, 200,000 nodes %.3f s\n", save100k, save200k);
