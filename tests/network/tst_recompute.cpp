@@ -54,6 +54,21 @@ public:
         return values;
     }
 
+    // Every node's answer, whether it counts, and its texts: name, justification, control values.
+    std::vector<QString> answers()
+    {
+        std::vector<QString> values;
+        for (const auto& layer : builder.network->Layers()) {
+            for (const auto& node : layer->Nodes()) {
+                values.push_back(QString::number(node->DOT) + (node->Answered ? u'+' : u'-') + node->NameLabel()->Text()
+                                 + u'/' + node->Justification->Text());
+                for (const auto& control : node->Controls())
+                    values.push_back(control->Value);
+            }
+        }
+        return values;
+    }
+
     NetworkBuilder builder;
 
 private:
@@ -66,8 +81,10 @@ private:
             auto control = std::make_shared<clsControl>();
             control->Name = chance(0.5) ? QStringLiteral("Irrelevant") : QStringLiteral("Need Info");
             control->Value = QStringLiteral("true");
+            control->Default = chance(0.5) ? QStringLiteral("true") : QString();
             node.Controls().Add(control, control->Name);
         }
+        node.Justification->setText(QStringLiteral("why"));
         node.Answered = chance(0.6);
         node.DOT = between(0, 4) / 4.0;
         node.NoDefault = !chance(0.2);
@@ -173,4 +190,43 @@ TEST(NetworkRecompute, AParentSharedByManyNodesIsComputedOncePerPass)
     ReportedErrors reported;
     RecomputeDegreesOfTruth(*builder.network);
     EXPECT_EQ(reported.count(), 2u); // once for the nodes of layer 1, once walking down from the top
+}
+
+TEST(NetworkRecompute, ResetAnswersLeavesWhatResettingEachNodeInTurnLeavesOnRandomNetworks)
+{
+    platform::ScopedService<platform::UiServices, platform::doubles::ScriptedUiServices> ui;
+    for (unsigned seed = 1; seed <= 10; ++seed) {
+        const int nodeCount = seed <= 2 ? 2000 : 300;
+        RandomNetwork reference(seed, nodeCount);
+        for (const auto& layer : reference.builder.network->Layers())
+            for (const auto& node : layer->Nodes().Snapshot())
+                node->Reset();
+        RandomNetwork reset(seed, nodeCount);
+        Collection<std::shared_ptr<clsNetwork>> networks;
+        networks.Add(reset.builder.network);
+        ResetAnswers(networks);
+        ASSERT_EQ(reset.state(), reference.state()) << "seed " << seed;
+        ASSERT_EQ(reset.answers(), reference.answers()) << "seed " << seed;
+    }
+    EXPECT_TRUE(ui->messageBoxes.empty());
+}
+
+TEST(NetworkRecompute, ResetAnswersGoesOverAParentSharedByManyNodesOnce)
+{
+    // Resetting one node after the other updates the shared parent three times for each of its
+    // nodes, yielding to the message loop after each update.
+    platform::ScopedService<platform::UiServices, platform::doubles::ScriptedUiServices> ui;
+    NetworkBuilder builder;
+    const auto top = builder.node(2);
+    for (int i = 0; i < 200; ++i) {
+        const auto evidence = builder.node(1);
+        evidence->Answered = true;
+        evidence->DOT = 1;
+        builder.network->AddLink(top, evidence);
+    }
+    Collection<std::shared_ptr<clsNetwork>> networks;
+    networks.Add(builder.network);
+    ResetAnswers(networks);
+    EXPECT_LT(ui->yields, 20);
+    EXPECT_FALSE(top->Links().Item(200)->ConnectionTo->Answered);
 }
