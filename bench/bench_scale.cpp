@@ -17,7 +17,9 @@
 // and "--open <file> <nodes>" opens and closes one of them; "--save <folder> <nodes>" saves a
 // network of that size there and prints the time; "--nested-document <file> <chains>" writes a
 // document of that many chains of 1,000 nested networks and "--open-networks <file> <networks>"
-// opens it. "--rows wide" and "--rows nested" measure one group of badly shaped documents alone.
+// opens it. "--save-peak <file> <nodes>" saves a network of that size as an XML document or a compound
+// file (".qkb") and prints its peak memory. "--rows wide", "--rows nested" and "--rows compound"
+// measure one group alone.
 #include "bench/BenchTiming.h"
 #include "bench/ScaleDocuments.h"
 #include "diagram/ctlPelnet.h"
@@ -346,6 +348,70 @@ std::map<QString, double> childFigures(const QStringList& arguments, const QStri
     return figures;
 }
 
+// The child's part for the memory of a save: builds a network of `nodeCount` nodes (10 layers,
+// three links a node), saves it as `path` (an XML document, or a compound file for ".qkb") from
+// a diagram control, and prints "save <s> built <bytes> peak <bytes>": the time of the save,
+// the peak resident size before it and the process's peak after it.
+int saveWithPeak(const QString& path, int nodeCount)
+{
+    ctlPelnet control;
+    control.setNetwork(bench::layeredNetwork(10, nodeCount / 10, 3));
+    control.Networks.Clear();
+    control.Networks.Add(control.Network());
+    control.Network()->setFileName(path);
+    const qint64 built = memoryFigure("VmHWM");
+    const auto started = Clock::now();
+    if (!control.FileSave()) {
+        std::fprintf(stderr, "saving %s failed\n", qPrintable(path));
+        return 1;
+    }
+    const double seconds = secondsSince(started);
+    std::printf("save %.6f built %lld peak %lld\n", seconds, static_cast<long long>(built),
+                static_cast<long long>(memoryFigure("VmHWM")));
+    return 0;
+}
+
+// Saves of 200,000 nodes as a new file and over the file of the same form, each side in
+// processes of its own, interleaved rounds; the peaks of the compound file against those of the
+// XML document.
+bool compoundSaveRows(Limit& check, const QString& folder)
+{
+    const int nodeCount = 200000;
+    const QStringList forms {QStringLiteral("xml"), QStringLiteral("qkb")};
+    std::map<QString, std::vector<double>> peaks; // by "<form> new" and "<form> over"
+    std::map<QString, std::vector<double>> times;
+    double built = 0;
+    for (int round = 0; round < 3; ++round) {
+        for (const QString& form : forms) {
+            const QString path = folder + QStringLiteral("/saved.") + form;
+            for (const QString& kind : {QStringLiteral("new"), QStringLiteral("over")}) {
+                const auto figures = childFigures({QStringLiteral("--save-peak"), path, QString::number(nodeCount)});
+                if (figures.empty()) {
+                    std::fprintf(stderr, "saving %d nodes as %s failed\n", nodeCount, qPrintable(form));
+                    return false;
+                }
+                peaks[form + u' ' + kind].push_back(figures.at(QStringLiteral("peak")) / (1024 * 1024));
+                times[form + u' ' + kind].push_back(figures.at(QStringLiteral("save")));
+                built = figures.at(QStringLiteral("built")) / (1024 * 1024);
+            }
+            QFile::remove(path);
+        }
+    }
+    std::printf("save 200,000 nodes (%.0f MB before the save), medians of 3:\n", built);
+    for (const QString& form : forms) {
+        for (const QString& kind : {QStringLiteral("new"), QStringLiteral("over")}) {
+            const QString key = form + u' ' + kind;
+            std::printf("  %s, %s: %.3f s, peak %.0f MB\n", form == u"xml" ? "XML document" : "compound file",
+                        kind == u"new" ? "a new file" : "over the file", median(times[key]), median(peaks[key]));
+        }
+    }
+    check("save 200,000 nodes as a new file: compound against XML, peak",
+          median(peaks[QStringLiteral("qkb new")]) / median(peaks[QStringLiteral("xml new")]), "x", 1.2001);
+    check("save 200,000 nodes over the file: compound against XML, peak",
+          median(peaks[QStringLiteral("qkb over")]) / median(peaks[QStringLiteral("xml over")]), "x", 1.2001);
+    return true;
+}
+
 bool nestedNetworkRows(Limit& check, const QString& folder)
 {
     const int depth = 1000;
@@ -399,6 +465,8 @@ int main(int argc, char** argv)
         return writeDocuments(arguments[2]) ? 0 : 1;
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--open-networks"))
         return openNetworks(arguments[2], arguments[3].toInt());
+    if (arguments.size() == 4 && arguments[1] == QStringLiteral("--save-peak"))
+        return saveWithPeak(arguments[2], arguments[3].toInt());
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--nested-document"))
         return bench::writeNestedChainsDocument(arguments[2], arguments[3].toInt(), 1000) ? 0 : 1;
 
@@ -413,6 +481,8 @@ int main(int argc, char** argv)
             wideParentRows(check);
         else if (group == QStringLiteral("nested"))
             ok = nestedNetworkRows(check, folder.path()) && ok;
+        else if (group == QStringLiteral("compound"))
+            ok = compoundSaveRows(check, folder.path()) && ok;
         else
             return 2;
         std::printf("%s\n", ok ? "within limits" : "OUTSIDE LIMITS");
@@ -436,7 +506,7 @@ int main(int argc, char** argv)
     wideParentRows(check);
 
     QTemporaryDir folder;
-    if (!nestedNetworkRows(check, folder.path()))
+    if (!nestedNetworkRows(check, folder.path()) || !compoundSaveRows(check, folder.path()))
         return 1;
     const double save100k = saveTime(folder.path(), 100000);
     const double save200k = saveTime(folder.path(), 200000);
