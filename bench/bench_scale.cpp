@@ -18,8 +18,8 @@
 // network of that size there and prints the time; "--nested-document <file> <chains>" writes a
 // document of that many chains of 1,000 nested networks and "--open-networks <file> <networks>"
 // opens it. "--save-peak <file> <nodes>" saves a network of that size as an XML document or a compound
-// file (".qkb") and prints its peak memory. "--rows wide", "--rows nested" and "--rows compound"
-// measure one group alone.
+// file (".qkb") and prints its peak memory. "--rows wide", "--rows nested", "--rows compound" and
+// "--rows two" (the open on two processors) measure one group alone.
 #include "bench/BenchTiming.h"
 #include "bench/ScaleDocuments.h"
 #include "diagram/ctlPelnet.h"
@@ -371,6 +371,41 @@ int saveWithPeak(const QString& path, int nodeCount)
     return 0;
 }
 
+// The open of 100,000 nodes on two processors (the children run under "taskset -c 0,1"), and
+// the memory the open of 200,000 nodes keeps, medians of 3 interleaved rounds.
+bool twoProcessorRows(Limit& check, const QString& folder)
+{
+    const std::map<int, QString> documents {{100000, layeredDocument(folder, 100000)},
+                                            {200000, layeredDocument(folder, 200000)}};
+    for (const auto& [size, path] : documents) {
+        if (!QFile::exists(path) && !bench::writeLayeredDocument(path, size))
+            return false;
+    }
+    std::map<int, std::map<QString, std::vector<double>>> figures;
+    for (int round = 0; round < 3; ++round) {
+        for (const auto& [size, path] : documents) {
+            const auto child = childFigures({QStringLiteral("--open"), path, QString::number(size)},
+                                            {QStringLiteral("taskset"), QStringLiteral("-c"), QStringLiteral("0,1")});
+            if (child.empty()) {
+                std::fprintf(stderr, "opening %d nodes on two processors failed\n", size);
+                return false;
+            }
+            for (const auto& [name, value] : child)
+                figures[size][name].push_back(value);
+        }
+    }
+    for (const auto& [size, named] : figures) {
+        std::printf("open %d nodes on two processors, medians of 3: %.3f s, user %.3f s, system %.3f s, resident %.0f MB\n",
+                    size, median(named.at(QStringLiteral("open"))), median(named.at(QStringLiteral("user"))),
+                    median(named.at(QStringLiteral("system"))),
+                    median(named.at(QStringLiteral("resident"))) / (1024 * 1024));
+    }
+    check("open 100,000 nodes on two processors", median(figures[100000][QStringLiteral("open")]), "s", 2);
+    check("open 200,000 nodes: resident after the open (two processors)",
+          median(figures[200000][QStringLiteral("resident")]) / (1024 * 1024), "MB", 400);
+    return true;
+}
+
 // Saves of 200,000 nodes as a new file and over the file of the same form, each side in
 // processes of its own, interleaved rounds; the peaks of the compound file against those of the
 // XML document.
@@ -483,6 +518,8 @@ int main(int argc, char** argv)
             ok = nestedNetworkRows(check, folder.path()) && ok;
         else if (group == QStringLiteral("compound"))
             ok = compoundSaveRows(check, folder.path()) && ok;
+        else if (group == QStringLiteral("two"))
+            ok = twoProcessorRows(check, folder.path()) && ok;
         else
             return 2;
         std::printf("%s\n", ok ? "within limits" : "OUTSIDE LIMITS");
@@ -555,6 +592,8 @@ int main(int argc, char** argv)
     check("close 200,000 nodes (destroy the control)", median(opened[200000].close), "s", 1);
     check("open one node named with 50 MB of text", median(longNameFigures.open), "s", 3);
     check("open one node named with 50 MB of text: peak resident", median(longNameFigures.peak), "MB", 500);
+
+    ok = twoProcessorRows(check, folder.path()) && ok;
 
     std::printf("%s\n", ok ? "within limits" : "OUTSIDE LIMITS");
     return ok ? 0 : 1;
