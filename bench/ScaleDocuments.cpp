@@ -117,7 +117,8 @@ bool writeNestedChainsDocument(const QString& path, int chains, int depth)
     control.Networks.Clear();
     control.Networks.Add(top);
     top->Name()->setText(QStringLiteral("Nested chains"));
-    const auto opensLevel = [&](const std::shared_ptr<Node>& external, const std::shared_ptr<clsNetwork>& upper) {
+    // The save writes a node's lower level from its network and the GUIDs it names.
+    const auto opensLevel = [&](const std::shared_ptr<Node>& external) {
         auto lower = clsNetwork::create();
         lower->AddNode(1);
         const auto entry = lastNodeOf(*lower, 1);
@@ -126,22 +127,15 @@ bool writeNestedChainsDocument(const QString& path, int chains, int depth)
         external->LowerLevelNetwork = lower;
         external->ExternalNetworkGUID = lower->GUID();
         external->setExternalGUID(entry->GUID);
-        external->LowerLevelNode = entry;
-        entry->HigherLevelNodes.Add(external);
-        entry->HigherLevelNetworks.Add(upper);
         control.Networks.Add(lower);
         lower->Index = static_cast<qint16>(control.Networks.Count());
-        return std::pair {lower, entry};
+        return entry;
     };
     for (int chain = 0; chain < chains; ++chain) {
         top->AddNode(1);
         auto node = lastNodeOf(*top, 1);
-        auto upper = top;
-        for (int level = 0; level < depth; ++level) {
-            auto [lower, entry] = opensLevel(node, upper);
-            upper = lower;
-            node = entry;
-        }
+        for (int level = 0; level < depth; ++level)
+            node = opensLevel(node);
     }
     top->setFileName(path);
     return control.FileSave();

@@ -119,6 +119,19 @@ void recomputeFromEveryTopNode(clsNetwork& network)
         basKelva::UpdateDOTChildren(node);
 }
 
+// One node of layer 2 whose evidence is `count` nodes of layer 1, each answered true.
+std::shared_ptr<Node> nodeOverAnsweredNodes(NetworkBuilder& builder, int count)
+{
+    const auto top = builder.node(2);
+    for (int i = 0; i < count; ++i) {
+        const auto evidence = builder.node(1);
+        evidence->Answered = true;
+        evidence->DOT = 1;
+        builder.network->AddLink(top, evidence);
+    }
+    return top;
+}
+
 } // namespace
 
 TEST(NetworkRecompute, LeavesWhatTheWalkFromEveryTopNodeLeavesOnRandomNetworks)
@@ -179,13 +192,7 @@ TEST(NetworkRecompute, AParentSharedByManyNodesIsComputedOncePerPass)
     // Every computation of the top node meets its last link, whose weight gives no number,
     // and reports it: the reports count the computations.
     NetworkBuilder builder;
-    const auto top = builder.node(2);
-    for (int i = 0; i < 200; ++i) {
-        const auto evidence = builder.node(1);
-        evidence->Answered = true;
-        evidence->DOT = 1;
-        builder.network->AddLink(top, evidence);
-    }
+    const auto top = nodeOverAnsweredNodes(builder, 200);
     top->Links().Item(200)->WeightAffirm = std::numeric_limits<double>::infinity();
     ReportedErrors reported;
     RecomputeDegreesOfTruth(*builder.network);
@@ -217,13 +224,7 @@ TEST(NetworkRecompute, ResetAnswersGoesOverAParentSharedByManyNodesOnce)
     // nodes, yielding to the message loop after each update.
     platform::ScopedService<platform::UiServices, platform::doubles::ScriptedUiServices> ui;
     NetworkBuilder builder;
-    const auto top = builder.node(2);
-    for (int i = 0; i < 200; ++i) {
-        const auto evidence = builder.node(1);
-        evidence->Answered = true;
-        evidence->DOT = 1;
-        builder.network->AddLink(top, evidence);
-    }
+    const auto top = nodeOverAnsweredNodes(builder, 200);
     Collection<std::shared_ptr<clsNetwork>> networks;
     networks.Add(builder.network);
     ResetAnswers(networks);
