@@ -77,9 +77,11 @@ public:
     void run()
     {
         for (const auto& node : m_nodes) {
+            const std::size_t holder = tallyOf(*node);
             for (const auto& link : node->Links()) {
-                m_tallies[link->ConnectionTo.get()].incoming.push_back(m_links.size());
-                m_links.push_back({link.get(), node.get(), link->ConnectionTo.get()});
+                const std::size_t evidence = tallyOf(*link->ConnectionTo);
+                m_tallies[evidence].incoming.push_back(m_links.size());
+                m_links.push_back({link.get(), link->ConnectionTo.get(), holder});
             }
         }
         for (std::size_t i = 0; i < m_links.size(); ++i)
@@ -98,13 +100,13 @@ public:
     // A parent computed: its links' values are noted as due, its contradiction is known.
     void calculate(Node& parent)
     {
-        Tally& tally = m_tallies[&parent];
+        Tally& tally = m_tallies[tallyOf(parent)];
         tally.calculated = ++m_clock;
         parent.Contradiction = tally.forcingTrue > 0 && tally.forcingFalse > 0;
     }
 
     // A parent's links to unanswered evidence without a default made undecided, as due.
-    void clear(Node& parent) { m_tallies[&parent].cleared = ++m_clock; }
+    void clear(Node& parent) { m_tallies[tallyOf(parent)].cleared = ++m_clock; }
 
     void setAnswered(Node& node, bool answered)
     {
@@ -116,8 +118,8 @@ public:
 private:
     struct TrackedLink {
         Link* link;
-        Node* holder;
         Node* evidence;
+        std::size_t holder;         // the tally of the node whose Links hold it
         std::uint64_t upToDate = 0; // the time up to which its value is written
     };
     struct Tally {
@@ -189,9 +191,19 @@ private:
         tracked.upToDate = m_clock;
     }
 
+    // The tally of a node, made when first needed; tallies are reached by their place, kept
+    // side by side.
+    std::size_t tallyOf(const Node& node)
+    {
+        const auto [found, added] = m_tallyIndex.try_emplace(&node, m_tallies.size());
+        if (added)
+            m_tallies.emplace_back();
+        return found->second;
+    }
+
     void changing(Node& evidence)
     {
-        for (const std::size_t index : m_tallies[&evidence].incoming) {
+        for (const std::size_t index : m_tallies[tallyOf(evidence)].incoming) {
             bringUpToDate(index);
             count(index, -1);
         }
@@ -199,7 +211,7 @@ private:
 
     void changed(Node& evidence)
     {
-        for (const std::size_t index : m_tallies[&evidence].incoming)
+        for (const std::size_t index : m_tallies[tallyOf(evidence)].incoming)
             count(index, +1);
     }
 
@@ -229,7 +241,7 @@ private:
         updateParents(node);
         for (const auto& parentRef : node.Parents().Snapshot()) {
             const auto parent = parentRef.lock();
-            if (parent && parent->Answered && m_tallies[parent.get()].answeredEvidence == 0)
+            if (parent && parent->Answered && m_tallies[tallyOf(*parent)].answeredEvidence == 0)
                 reset(*parent, path);
         }
         if (!node.Justification)
@@ -239,7 +251,8 @@ private:
 
     const std::vector<NodePtr>& m_nodes;
     std::vector<TrackedLink> m_links;
-    std::unordered_map<const Node*, Tally> m_tallies;
+    std::vector<Tally> m_tallies;
+    std::unordered_map<const Node*, std::size_t> m_tallyIndex;
     std::uint64_t m_clock = 0;
     PacedYield m_yield;
 };
