@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <memory>
 #include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using kelvane::raiseError;
@@ -296,6 +297,9 @@ void write(const StorageEntry& root, int descriptor)
     writeInto(sink.get(), root);
     closeSink.dismiss();
     check(close() && !gsf_output_error(sink.get()), "the file cannot be written");
+    // The last bytes reach the file as the stream closes: a failure there shows in its length.
+    struct stat written {};
+    check(::fstat(descriptor, &written) == 0 && written.st_size == gsf_output_size(sink.get()), "the file was cut short");
 }
 
 bool hasSignature(const QString& fileName)
