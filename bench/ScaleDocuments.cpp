@@ -1,5 +1,6 @@
 #include "bench/ScaleDocuments.h"
 
+#include "diagram/ctlPelnet.h"
 #include "model/Layer.h"
 #include "model/Link.h"
 #include "model/Node.h"
@@ -90,6 +91,54 @@ bool writeLongNameDocument(const QString& path, qsizetype characters)
     network->Name()->setText(QStringLiteral("Long name"));
     network->Layers().Item(1)->Nodes().Item(1)->Name()->setText(name);
     return saveDocument(*network, path);
+}
+
+std::shared_ptr<clsNetwork> wideParentNetwork(int children)
+{
+    auto network = clsNetwork::create();
+    network->AddNode(2);
+    const auto parent = lastNodeOf(*network, 2);
+    for (int i = 0; i < children; ++i) {
+        network->AddNode(1);
+        const auto child = lastNodeOf(*network, 1);
+        child->Answered = true;
+        child->DOT = (i % 5) / 4.0;
+        network->AddLink(parent, child);
+        weigh(*parent->Links().Item(parent->Links().Count()));
+    }
+    return network;
+}
+
+bool writeNestedChainsDocument(const QString& path, int chains, int depth)
+{
+    ctlPelnet control;
+    const auto top = clsNetwork::create();
+    control.setNetwork(top);
+    control.Networks.Clear();
+    control.Networks.Add(top);
+    top->Name()->setText(QStringLiteral("Nested chains"));
+    // The save writes a node's lower level from its network and the GUIDs it names.
+    const auto opensLevel = [&](const std::shared_ptr<Node>& external) {
+        auto lower = clsNetwork::create();
+        lower->AddNode(1);
+        const auto entry = lastNodeOf(*lower, 1);
+        entry->Name()->setText(QStringLiteral("Level"));
+        external->setExternal(true);
+        external->LowerLevelNetwork = lower;
+        external->ExternalNetworkGUID = lower->GUID();
+        external->setExternalGUID(entry->GUID);
+        control.Networks.Add(lower);
+        lower->Index = static_cast<qint16>(control.Networks.Count());
+        return entry;
+    };
+    for (int chain = 0; chain < chains; ++chain) {
+        top->AddNode(1);
+        auto node = lastNodeOf(*top, 1);
+        for (int level = 0; level < depth; ++level)
+            node = opensLevel(node);
+    }
+    top->setFileName(path);
+    return control.FileSave();
 }
 
 } // namespace kelvane::bench

@@ -29,4 +29,12 @@ bool writeLayeredDocument(const QString& path, int nodeCount);
 // varied length between blanks, as a pasted text would be).
 bool writeLongNameDocument(const QString& path, qsizetype characters);
 
+// Two layers: `children` answered nodes in layer 1, every one of them the evidence of the one
+// node of layer 2.
+std::shared_ptr<clsNetwork> wideParentNetwork(int children);
+
+// An XML document of `chains` chains of `depth` nested lower-level networks: the top network
+// holds one external node per chain, and each network of a chain one node that opens the next.
+bool writeNestedChainsDocument(const QString& path, int chains, int depth);
+
 } // namespace kelvane::bench

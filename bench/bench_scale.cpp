@@ -15,7 +15,11 @@
 // that its memory is its own; rounds of the sizes are interleaved and the median is taken.
 // Run it from a Release build. For profiling, "--documents <folder>" only writes the documents
 // and "--open <file> <nodes>" opens and closes one of them; "--save <folder> <nodes>" saves a
-// network of that size there and prints the time.
+// network of that size there and prints the time; "--nested-document <file> <chains>" writes a
+// document of that many chains of 1,000 nested networks and "--open-networks <file> <networks>"
+// opens it. "--save-peak <file> <nodes>" saves a network of that size as an XML document or a compound
+// file (".qkb") and prints its peak memory. "--rows wide", "--rows nested", "--rows compound" and
+// "--rows two" (the open on two processors) measure one group alone.
 #include "bench/BenchTiming.h"
 #include "bench/ScaleDocuments.h"
 #include "diagram/ctlPelnet.h"
@@ -23,6 +27,7 @@
 #include "model/Node.h"
 #include "model/TextLabel.h"
 #include "model/basGlobal.h"
+#include "platform/Collection.h"
 #include "network/NetworkRecompute.h"
 #include "network/clsNetwork.h"
 
@@ -243,15 +248,239 @@ bool writeDocuments(const QString& folder)
     return true;
 }
 
+// The machine's load averages, as /proc/loadavg gives them ("1.02 0.87 0.75").
+QString loadAverages()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("?");
+    return QString::fromLatin1(file.readAll()).split(u' ').mid(0, 3).join(u' ');
+}
+
 struct Limit {
     bool& ok;
     void operator()(const char* figure, double value, const char* unit, double limit)
     {
         const bool within = value < limit;
-        std::printf("%-58s %10.3f %-2s (limit %g %s)%s\n", figure, value, unit, limit, unit, within ? "" : "  OUTSIDE");
+        std::printf("%-58s %10.3f %-2s (limit %g %s)%s  load %s\n", figure, value, unit, limit, unit,
+                    within ? "" : "  OUTSIDE", qPrintable(loadAverages()));
         ok = ok && within;
     }
 };
+
+// --- Badly shaped documents ---------------------------------------------------------------------
+
+// The best of three recomputations of a node over `children` nodes.
+double wideParentRecompute(int children)
+{
+    const auto network = bench::wideParentNetwork(children);
+    return bench::bestSeconds(3, [&] { RecomputeDegreesOfTruth(*network); });
+}
+
+// The best of three answer resets of a node over `children` nodes, each of a network as read.
+double wideParentReset(int children)
+{
+    double best = 1e30;
+    for (int round = 0; round < 3; ++round) {
+        Collection<std::shared_ptr<clsNetwork>> networks;
+        networks.Add(bench::wideParentNetwork(children));
+        best = std::min(best, bench::bestSeconds(1, [&] { ResetAnswers(networks); }));
+    }
+    return best;
+}
+
+void wideParentRows(Limit& check)
+{
+    const double recompute25k = wideParentRecompute(25000);
+    const double recompute50k = wideParentRecompute(50000);
+    std::printf("one node over 25,000 / 50,000 nodes: RecomputeDegreesOfTruth %.4f s / %.4f s\n", recompute25k,
+                recompute50k);
+    check("one node over 25,000 nodes: RecomputeDegreesOfTruth", recompute25k, "s", 0.1);
+    check("one node over 50,000 against 25,000 nodes: RecomputeDegreesOfTruth", recompute50k / recompute25k, "x", 2.3001);
+    const double reset25k = wideParentReset(25000);
+    const double reset50k = wideParentReset(50000);
+    std::printf("one node over 25,000 / 50,000 nodes: ResetAnswers %.4f s / %.4f s\n", reset25k, reset50k);
+    check("one node over 25,000 nodes: ResetAnswers", reset25k, "s", 0.1);
+    check("one node over 50,000 against 25,000 nodes: ResetAnswers", reset50k / reset25k, "x", 2.3001);
+}
+
+// The child's part for nested networks: opens the document in a shown control and prints
+// "open <s> user <s>" (the wall time and the processor time of the open).
+int openNetworks(const QString& path, int networkCount)
+{
+    warmUp();
+    ctlPelnet control;
+    control.resize(800, 600);
+    control.show();
+    QApplication::processEvents();
+    control.Network()->setFileName(path);
+    const auto started = Clock::now();
+    const Usage before = usage();
+    const bool opened = control.FileOpen();
+    QApplication::processEvents();
+    const double open = secondsSince(started);
+    const Usage after = usage();
+    if (!opened || control.Networks.Count() != networkCount) {
+        std::fprintf(stderr, "opening %s failed (%lld networks)\n", qPrintable(path),
+                     static_cast<long long>(control.Networks.Count()));
+        return 1;
+    }
+    std::printf("open %.6f user %.6f\n", open, after.user - before.user);
+    return 0;
+}
+
+// Runs this program again with `arguments` and gives the numbers that follow each word of its
+// one line of output ("open 0.5 user 0.4" gives {"open": 0.5, "user": 0.4}); empty on failure.
+std::map<QString, double> childFigures(const QStringList& arguments, const QStringList& prefix = {})
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (prefix.isEmpty())
+        child.start(QCoreApplication::applicationFilePath(), arguments);
+    else
+        child.start(prefix.front(), prefix.mid(1) + QStringList {QCoreApplication::applicationFilePath()} + arguments);
+    if (!child.waitForFinished(-1) || child.exitCode() != 0)
+        return {};
+    std::map<QString, double> figures;
+    const QList<QByteArray> words = child.readAllStandardOutput().trimmed().split(' ');
+    for (qsizetype i = 0; i + 1 < words.size(); i += 2)
+        figures[QString::fromLatin1(words[i])] = words[i + 1].toDouble();
+    return figures;
+}
+
+// The child's part for the memory of a save: builds a network of `nodeCount` nodes (10 layers,
+// three links a node), saves it as `path` (an XML document, or a compound file for ".qkb") from
+// a diagram control, and prints "save <s> built <bytes> peak <bytes>": the time of the save,
+// the peak resident size before it and the process's peak after it.
+int saveWithPeak(const QString& path, int nodeCount)
+{
+    ctlPelnet control;
+    control.setNetwork(bench::layeredNetwork(10, nodeCount / 10, 3));
+    control.Networks.Clear();
+    control.Networks.Add(control.Network());
+    control.Network()->setFileName(path);
+    const qint64 built = memoryFigure("VmHWM");
+    const auto started = Clock::now();
+    if (!control.FileSave()) {
+        std::fprintf(stderr, "saving %s failed\n", qPrintable(path));
+        return 1;
+    }
+    const double seconds = secondsSince(started);
+    std::printf("save %.6f built %lld peak %lld\n", seconds, static_cast<long long>(built),
+                static_cast<long long>(memoryFigure("VmHWM")));
+    return 0;
+}
+
+// The open of 100,000 nodes on two processors (the children run under "taskset -c 0,1"), and
+// the memory the open of 200,000 nodes keeps, medians of 3 interleaved rounds.
+bool twoProcessorRows(Limit& check, const QString& folder)
+{
+    const std::map<int, QString> documents {{100000, layeredDocument(folder, 100000)},
+                                            {200000, layeredDocument(folder, 200000)}};
+    for (const auto& [size, path] : documents) {
+        if (!QFile::exists(path) && !bench::writeLayeredDocument(path, size))
+            return false;
+    }
+    std::map<int, std::map<QString, std::vector<double>>> figures;
+    for (int round = 0; round < 3; ++round) {
+        for (const auto& [size, path] : documents) {
+            const auto child = childFigures({QStringLiteral("--open"), path, QString::number(size)},
+                                            {QStringLiteral("taskset"), QStringLiteral("-c"), QStringLiteral("0,1")});
+            if (child.empty()) {
+                std::fprintf(stderr, "opening %d nodes on two processors failed\n", size);
+                return false;
+            }
+            for (const auto& [name, value] : child)
+                figures[size][name].push_back(value);
+        }
+    }
+    for (const auto& [size, named] : figures) {
+        std::printf("open %d nodes on two processors, medians of 3: %.3f s, user %.3f s, system %.3f s, resident %.0f MB\n",
+                    size, median(named.at(QStringLiteral("open"))), median(named.at(QStringLiteral("user"))),
+                    median(named.at(QStringLiteral("system"))),
+                    median(named.at(QStringLiteral("resident"))) / (1024 * 1024));
+    }
+    check("open 100,000 nodes on two processors", median(figures[100000][QStringLiteral("open")]), "s", 2);
+    check("open 200,000 nodes: resident after the open (two processors)",
+          median(figures[200000][QStringLiteral("resident")]) / (1024 * 1024), "MB", 400);
+    return true;
+}
+
+// Saves of 200,000 nodes as a new file and over the file of the same form, each side in
+// processes of its own, interleaved rounds; the peaks of the compound file against those of the
+// XML document.
+bool compoundSaveRows(Limit& check, const QString& folder)
+{
+    const int nodeCount = 200000;
+    const QStringList forms {QStringLiteral("xml"), QStringLiteral("qkb")};
+    std::map<QString, std::vector<double>> peaks; // by "<form> new" and "<form> over"
+    std::map<QString, std::vector<double>> times;
+    double built = 0;
+    for (int round = 0; round < 3; ++round) {
+        for (const QString& form : forms) {
+            const QString path = folder + QStringLiteral("/saved.") + form;
+            for (const QString& kind : {QStringLiteral("new"), QStringLiteral("over")}) {
+                const auto figures = childFigures({QStringLiteral("--save-peak"), path, QString::number(nodeCount)});
+                if (figures.empty()) {
+                    std::fprintf(stderr, "saving %d nodes as %s failed\n", nodeCount, qPrintable(form));
+                    return false;
+                }
+                peaks[form + u' ' + kind].push_back(figures.at(QStringLiteral("peak")) / (1024 * 1024));
+                times[form + u' ' + kind].push_back(figures.at(QStringLiteral("save")));
+                built = figures.at(QStringLiteral("built")) / (1024 * 1024);
+            }
+            QFile::remove(path);
+        }
+    }
+    std::printf("save 200,000 nodes (%.0f MB before the save), medians of 3:\n", built);
+    for (const QString& form : forms) {
+        for (const QString& kind : {QStringLiteral("new"), QStringLiteral("over")}) {
+            const QString key = form + u' ' + kind;
+            std::printf("  %s, %s: %.3f s, peak %.0f MB\n", form == u"xml" ? "XML document" : "compound file",
+                        kind == u"new" ? "a new file" : "over the file", median(times[key]), median(peaks[key]));
+        }
+    }
+    check("save 200,000 nodes as a new file: compound against XML, peak",
+          median(peaks[QStringLiteral("qkb new")]) / median(peaks[QStringLiteral("xml new")]), "x", 1.2001);
+    check("save 200,000 nodes over the file: compound against XML, peak",
+          median(peaks[QStringLiteral("qkb over")]) / median(peaks[QStringLiteral("xml over")]), "x", 1.2001);
+    return true;
+}
+
+bool nestedNetworkRows(Limit& check, const QString& folder)
+{
+    const int depth = 1000;
+    std::map<int, QString> documents;
+    std::map<int, std::vector<double>> opens;
+    std::map<int, std::vector<double>> users;
+    for (const int chains : {5, 10}) {
+        documents[chains] = folder + QStringLiteral("/nested-%1.xml").arg(chains);
+        if (!bench::writeNestedChainsDocument(documents[chains], chains, depth)) {
+            std::fprintf(stderr, "writing %d nested chains failed\n", chains);
+            return false;
+        }
+    }
+    for (int round = 0; round < 3; ++round) {
+        for (const int chains : {5, 10}) {
+            const auto figures = childFigures({QStringLiteral("--open-networks"), documents[chains],
+                                               QString::number(chains * depth + 1)});
+            if (figures.empty()) {
+                std::fprintf(stderr, "opening %d nested chains failed\n", chains);
+                return false;
+            }
+            opens[chains].push_back(figures.at(QStringLiteral("open")));
+            users[chains].push_back(figures.at(QStringLiteral("user")));
+        }
+    }
+    const double five = median(opens[5]);
+    const double ten = median(opens[10]);
+    std::printf("open nested chains of 1,000 networks, median of 3: 5 chains %.3f s (user %.3f s), 10 chains %.3f s "
+                "(user %.3f s)\n",
+                five, median(users[5]), ten, median(users[10]));
+    check("open 10 chains of 1,000 nested networks", ten, "s", 1);
+    check("open 10 against 5 chains of 1,000 nested networks", ten / five, "x", 2.3001);
+    return true;
+}
 
 } // namespace
 
@@ -269,11 +498,34 @@ int main(int argc, char** argv)
     }
     if (arguments.size() == 3 && arguments[1] == QStringLiteral("--documents"))
         return writeDocuments(arguments[2]) ? 0 : 1;
+    if (arguments.size() == 4 && arguments[1] == QStringLiteral("--open-networks"))
+        return openNetworks(arguments[2], arguments[3].toInt());
+    if (arguments.size() == 4 && arguments[1] == QStringLiteral("--save-peak"))
+        return saveWithPeak(arguments[2], arguments[3].toInt());
+    if (arguments.size() == 4 && arguments[1] == QStringLiteral("--nested-document"))
+        return bench::writeNestedChainsDocument(arguments[2], arguments[3].toInt(), 1000) ? 0 : 1;
 
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is known
-    basGlobal::Settings.AutoAnswer = true;
     bool ok = true;
     Limit check {ok};
+    // "--rows <group>" measures one group of the badly shaped documents alone.
+    if (arguments.size() == 3 && arguments[1] == QStringLiteral("--rows")) {
+        QTemporaryDir folder;
+        const QString group = arguments[2];
+        if (group == QStringLiteral("wide"))
+            wideParentRows(check);
+        else if (group == QStringLiteral("nested"))
+            ok = nestedNetworkRows(check, folder.path()) && ok;
+        else if (group == QStringLiteral("compound"))
+            ok = compoundSaveRows(check, folder.path()) && ok;
+        else if (group == QStringLiteral("two"))
+            ok = twoProcessorRows(check, folder.path()) && ok;
+        else
+            return 2;
+        std::printf("%s\n", ok ? "within limits" : "OUTSIDE LIMITS");
+        return ok ? 0 : 1;
+    }
+    basGlobal::Settings.AutoAnswer = true;
 
     const double ten = answerTime(10, 2, 2);
     const double twenty = answerTime(20, 2, 2);
@@ -288,8 +540,11 @@ int main(int argc, char** argv)
     check("chain of 30,000 nodes, structured: RecomputeDegreesOfTruth", chain.recomputeStructured, "s", 1);
     check("chain of 30,000 nodes in one layer: RecomputeDegreesOfTruth", chain.recomputeOneLayer, "s", 0.1);
     basGlobal::Settings.AutoAnswer = false;
+    wideParentRows(check);
 
     QTemporaryDir folder;
+    if (!nestedNetworkRows(check, folder.path()) || !compoundSaveRows(check, folder.path()))
+        return 1;
     const double save100k = saveTime(folder.path(), 100000);
     const double save200k = saveTime(folder.path(), 200000);
     std::printf("save: 100,000 nodes %.3f s, 200,000 nodes %.3f s\n", save100k, save200k);
@@ -337,6 +592,8 @@ int main(int argc, char** argv)
     check("close 200,000 nodes (destroy the control)", median(opened[200000].close), "s", 1);
     check("open one node named with 50 MB of text", median(longNameFigures.open), "s", 3);
     check("open one node named with 50 MB of text: peak resident", median(longNameFigures.peak), "MB", 500);
+
+    ok = twoProcessorRows(check, folder.path()) && ok;
 
     std::printf("%s\n", ok ? "within limits" : "OUTSIDE LIMITS");
     return ok ? 0 : 1;

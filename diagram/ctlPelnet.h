@@ -22,6 +22,10 @@ namespace platform {
 class RootStorage;
 }
 
+namespace basXML {
+class XMLElementWalker;
+}
+
 namespace kelvane {
 
 class AbstractParentForm;
@@ -257,9 +261,10 @@ public:
     // --- Lower-level networks -----------------------------------------------------------------
 
     // Reads the lower-level networks of `objnetwork`'s external nodes, depth first: from the
-    // rest of an XML document (`strSerialized`, consumed) or from their own files.
-    bool LowerLevelNetworksOpen(QString& strSerialized, bool bXML, const std::shared_ptr<clsNetwork>& objnetwork,
-                                AbstractProgressBar* objprogress = nullptr);
+    // rest of an XML document (`strSerialized`, the walker over its network elements, which
+    // takes each level's element in turn) or from their own files.
+    bool LowerLevelNetworksOpen(basXML::XMLElementWalker& strSerialized, bool bXML,
+                                const std::shared_ptr<clsNetwork>& objnetwork, AbstractProgressBar* objprogress = nullptr);
     // The same from the streams of an open compound file.
     bool LowerLevelNetworksRestore(platform::RootStorage& rootStg, const std::shared_ptr<clsNetwork>& objnetwork,
                                    AbstractProgressBar* objprogress = nullptr, bool blnOld = false);
@@ -274,7 +279,7 @@ public:
     bool LowerLevelNetworkFind(const std::shared_ptr<Node>& objNode);
     // Reads one lower-level network for the node, appends it, links the node and goes on
     // into its own lower levels.
-    bool LowerLevelNodeOpen(QString& strSerialized, bool bXML, const std::shared_ptr<Node>& objNode,
+    bool LowerLevelNodeOpen(basXML::XMLElementWalker& strSerialized, bool bXML, const std::shared_ptr<Node>& objNode,
                             AbstractProgressBar* objprogress = nullptr);
     bool LowerLevelNodeRestore(platform::RootStorage& rootStg, const std::shared_ptr<Node>& objNode,
                                AbstractProgressBar* objprogress = nullptr, bool blnOld = false);
@@ -445,6 +450,7 @@ private:
 
     // Pieces of document open.
     class LowerLevelReading;
+    class NetworksByGUID;
     bool openCompoundDocument(std::shared_ptr<platform::RootStorage> storage, AbstractProgressBar* objprogress,
                               bool bHideOverview);
     bool openTextDocument(AbstractProgressBar* objprogress, bool bHideOverview);
@@ -466,6 +472,9 @@ private:
     QString m_lastShownGUID;
     bool m_buildingButtons = false; // focus moving among buttons being rebuilt selects nothing
     QSet<QString> m_lowerLevelsBeingRead; // the sources of the lower levels now being opened
+    // While the lower levels of a document are read: the networks of the list by GUID, so that
+    // each external node finds its network without going through the whole list.
+    NetworksByGUID* m_networksByGUID = nullptr;
     bool m_notOpened = false; // the last open failed: what it read is not saved over the file
     bool m_openRefusalShown = false;
     QString m_saveError;

@@ -9,6 +9,7 @@
 #include "model/ErrorTrap.h"
 #include "model/TextLabel.h"
 #include "model/basLibrary.h"
+#include "model/xml/XMLElementWalker.h"
 #include "model/xml/basXML.h"
 #include "network/BusyPointer.h"
 #include "network/NetworkSupport.h"
@@ -82,6 +83,38 @@ private:
     QSet<QString>& m_reading;
     QString m_source;
     bool m_entered = true;
+};
+
+// The networks of the list by GUID, for as long as the outermost walk over lower levels lasts;
+// the levels read meanwhile are added as they join the list. A list holding an empty entry is
+// not indexed: the walk then goes through the list as it stands.
+class ctlPelnet::NetworksByGUID {
+public:
+    explicit NetworksByGUID(ctlPelnet& control) : m_control(control)
+    {
+        if (m_control.m_networksByGUID)
+            return; // an inner walk uses the outer one's index
+        for (const auto& network : m_control.Networks) {
+            if (!network)
+                return;
+            add(network);
+        }
+        m_control.m_networksByGUID = this;
+    }
+    ~NetworksByGUID()
+    {
+        if (m_control.m_networksByGUID == this)
+            m_control.m_networksByGUID = nullptr;
+    }
+    NetworksByGUID(const NetworksByGUID&) = delete;
+    NetworksByGUID& operator=(const NetworksByGUID&) = delete;
+
+    void add(const std::shared_ptr<clsNetwork>& network) { m_byGUID[network->GUID()].push_back(network); }
+    std::vector<std::shared_ptr<clsNetwork>> find(const QString& guid) const { return m_byGUID.value(guid); }
+
+private:
+    ctlPelnet& m_control;
+    QHash<QString, std::vector<std::shared_ptr<clsNetwork>>> m_byGUID;
 };
 
 bool ctlPelnet::FileOpen(AbstractProgressBar* objprogress, bool bHideOverview)
@@ -192,7 +225,8 @@ bool ctlPelnet::openTextDocument(AbstractProgressBar* objprogress, bool bHideOve
     }
     noteRefusal(*root);
     nameDocument(*root, false);
-    if (!ok || !LowerLevelNetworksOpen(text, bXML, root, objprogress)) {
+    basXML::XMLElementWalker rest(text, kNetworkTag);
+    if (!ok || !LowerLevelNetworksOpen(rest, bXML, root, objprogress)) {
         Loaded = true;
         return false;
     }
@@ -240,7 +274,8 @@ bool ctlPelnet::ServerConnect(const QString& strGUID, AbstractProgressBar* objpr
         if (element.isEmpty())
             raiseError(err::InvalidFileFormat, QStringLiteral("The knowledge server sent no knowledge base %1.").arg(strGUID));
         Loaded = false;
-        const bool read = root->SerializeInXML(element) && LowerLevelNetworksOpen(text, true, root, nullptr);
+        basXML::XMLElementWalker rest(text, kNetworkTag);
+        const bool read = root->SerializeInXML(element) && LowerLevelNetworksOpen(rest, true, root, nullptr);
         Loaded = true;
         if (!read)
             return false;
@@ -270,6 +305,12 @@ void ctlPelnet::linkToLowerLevel(const std::shared_ptr<Node>& objNode, const std
 bool ctlPelnet::LowerLevelNetworkFind(const std::shared_ptr<Node>& objNode)
 {
     return trapped(kModule, "LowerLevelNetworkFind", false, [&] {
+        if (m_networksByGUID) {
+            const auto found = m_networksByGUID->find(requireObject(objNode)->ExternalNetworkGUID);
+            for (const auto& network : found)
+                linkToLowerLevel(objNode, network);
+            return !found.empty();
+        }
         bool found = false;
         for (const auto& network : Networks.Snapshot()) {
             if (requireObject(network)->GUID() != requireObject(objNode)->ExternalNetworkGUID)
@@ -281,11 +322,13 @@ bool ctlPelnet::LowerLevelNetworkFind(const std::shared_ptr<Node>& objNode)
     });
 }
 
-bool ctlPelnet::LowerLevelNetworksOpen(QString& strSerialized, bool bXML, const std::shared_ptr<clsNetwork>& objnetwork,
+bool ctlPelnet::LowerLevelNetworksOpen(basXML::XMLElementWalker& strSerialized, bool bXML,
+                                       const std::shared_ptr<clsNetwork>& objnetwork,
                                        AbstractProgressBar* objprogress)
 {
     return trapped(kModule, "LowerLevelNetworksOpen", false, [&] {
         const BusyPointer busy;
+        const NetworksByGUID index(*this);
         bool allRead = true;
         forEachNode(*requireObject(objnetwork), [&](const std::shared_ptr<Node>& node) {
             if (node->External() && !LowerLevelNetworkFind(node))
@@ -300,6 +343,7 @@ bool ctlPelnet::LowerLevelNetworksRestore(platform::RootStorage& rootStg, const 
 {
     return trapped(kModule, "LowerLevelNetworksRestore", false, [&] {
         const BusyPointer busy;
+        const NetworksByGUID index(*this);
         bool allRead = true;
         forEachNode(*requireObject(objnetwork), [&](const std::shared_ptr<Node>& node) {
             if (node->External() && !LowerLevelNetworkFind(node))
@@ -321,11 +365,13 @@ std::shared_ptr<clsNetwork> ctlPelnet::newLowerLevelNetwork(const Node& objNode)
 void ctlPelnet::appendLowerLevel(const std::shared_ptr<Node>& objNode, const std::shared_ptr<clsNetwork>& network)
 {
     Networks.Add(network);
+    if (m_networksByGUID)
+        m_networksByGUID->add(network);
     network->Index = conv::toInt16(double(Networks.Count()));
     linkToLowerLevel(objNode, network);
 }
 
-bool ctlPelnet::LowerLevelNodeOpen(QString& strSerialized, bool bXML, const std::shared_ptr<Node>& objNode,
+bool ctlPelnet::LowerLevelNodeOpen(basXML::XMLElementWalker& strSerialized, bool bXML, const std::shared_ptr<Node>& objNode,
                                    AbstractProgressBar* objprogress)
 {
     return trapped(kModule, "LowerLevelNodeOpen", false, [&] {
@@ -335,11 +381,11 @@ bool ctlPelnet::LowerLevelNodeOpen(QString& strSerialized, bool bXML, const std:
         // The next element of the document, unless the node names a file of its own and that
         // element holds another network (the save left this node's level in its file).
         QString element;
-        const bool elsewhere = !objNode->ExternalFile.isEmpty()
-            && basXML::GetXMLAttribute(strSerialized, QStringLiteral("network"), QStringLiteral("networkguid"))
+        const bool elsewhere = bXML && !objNode->ExternalFile.isEmpty()
+            && basXML::GetXMLAttribute(strSerialized.rest(), QStringLiteral("network"), QStringLiteral("networkguid"))
                    != objNode->ExternalNetworkGUID;
         if (bXML && !elsewhere)
-            element = basXML::ExtractXMLElement(strSerialized, kNetworkTag);
+            element = strSerialized.next().toString();
         const bool fromDocument = !element.isEmpty();
         if (!fromDocument && network->FileName().isEmpty())
             return true; // nothing to read: the node stays as it is

@@ -10,5 +10,7 @@ class Link;
 enum class LinkForcing { None, True, False };
 
 LinkForcing forcingOf(const Link& link);
+// The same at the degree of truth `dot`.
+LinkForcing forcingOf(const Link& link, double dot);
 
 } // namespace kelvane

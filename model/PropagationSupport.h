@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/AbstractKnowledgeBase.h"
+#include "model/Link.h"
 #include "model/Node.h"
 #include "model/basGlobal.h"
 
@@ -21,6 +22,15 @@ inline std::vector<std::shared_ptr<Node>> liveNodes(const Collection<std::weak_p
             nodes.push_back(std::move(node));
     }
     return nodes;
+}
+
+// The link's degree of truth for an evidence answer a: through (0, 1 - WeightDeny),
+// (0.5, Weight) and (1, WeightAffirm), linear on each half.
+inline double linkDegreeOfTruth(const Link& link, double a)
+{
+    if (a >= 0.5)
+        return (2 * a - 1) * (link.WeightAffirm - link.Weight) + link.Weight;
+    return (link.Weight - (1 - link.WeightDeny)) * 2 * a + (1 - link.WeightDeny);
 }
 
 // Automatic answering is on for the parent: for the knowledge base, in the user's settings,

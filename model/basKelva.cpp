@@ -1,5 +1,6 @@
 #include "model/basKelva.h"
 
+#include "model/AncestorClearing.h"
 #include "model/AnswerCascade.h"
 #include "model/ErrorTrap.h"
 #include "model/Link.h"
@@ -25,6 +26,7 @@ using kelvane::LinkForcing;
 using kelvane::Node;
 using kelvane::TextLabel;
 using kelvane::WalkPath;
+using kelvane::propagation::linkDegreeOfTruth;
 using kelvane::propagation::liveNodes;
 using kelvane::requireObject;
 using kelvane::conv::checkFinite;
@@ -32,15 +34,6 @@ using kelvane::conv::checkFinite;
 namespace {
 
 constexpr const char* Module = "basKelva";
-
-// The link's degree of truth for an evidence answer a: through (0, 1 - WeightDeny),
-// (0.5, Weight) and (1, WeightAffirm), linear on each half.
-double linkDegreeOfTruth(const Link& link, double a)
-{
-    if (a >= 0.5)
-        return (2 * a - 1) * (link.WeightAffirm - link.Weight) + link.Weight;
-    return (link.Weight - (1 - link.WeightDeny)) * 2 * a + (1 - link.WeightDeny);
-}
 
 QString forcingClause(const NodePtr& evidence, double answer)
 {
@@ -90,87 +83,6 @@ void propagateEveryPath(const NodePtr& node, WalkPath& path)
         }
     });
 }
-
-// Clears Answered on the answered ancestors of a node, the deepest first, as the recursive
-// definition does, on a stack of its own: chains of answered nodes can be thousands long.
-class AncestorClearing {
-public:
-    void from(const NodePtr& start)
-    {
-        enter(start);
-        while (!m_frames.empty())
-            step();
-    }
-
-private:
-    struct Frame {
-        NodePtr node;
-        std::vector<NodePtr> parents; // empty for a disabled node: its parents stay as they are
-        std::vector<NodePtr> highers;
-        std::size_t next = 0; // parents first, then higher-level nodes
-        bool waiting = false; // the ancestor at `next` is being cleared
-    };
-
-    void enter(const NodePtr& node)
-    {
-        kelvane::trappedVoid(Module, "UnanswerParents", [&] {
-            const auto& target = requireObject(node);
-            // A node met again along a cycle is not walked again.
-            if (!m_onPath.insert(target.get()).second)
-                return;
-            Frame frame {target, {}, liveNodes(target->HigherLevelNodes)};
-            if (target->Enabled())
-                frame.parents = liveNodes(target->Parents());
-            m_frames.push_back(std::move(frame));
-        });
-    }
-
-    void leave()
-    {
-        m_onPath.erase(m_frames.back().node.get());
-        m_frames.pop_back();
-    }
-
-    void step()
-    {
-        const std::size_t top = m_frames.size() - 1;
-        const bool stepped = kelvane::trappedVoid(Module, "UnanswerParents", [&] {
-            Frame& frame = m_frames[top];
-            if (frame.next < frame.parents.size()) {
-                const NodePtr parent = frame.parents[frame.next];
-                if (!frame.waiting && parent->Answered) {
-                    frame.waiting = true;
-                    enter(parent);
-                    return;
-                }
-                if (frame.waiting)
-                    parent->Answered = false;
-                frame.waiting = false;
-                ++frame.next;
-                for (const auto& link : parent->Links().Snapshot()) {
-                    const auto& evidence = requireObject(requireObject(link)->ConnectionTo);
-                    if (!evidence->Answered && evidence->NoDefault)
-                        link->DOT = 0.5;
-                }
-                return;
-            }
-            const std::size_t higherIndex = frame.next - frame.parents.size();
-            if (higherIndex == frame.highers.size()) {
-                leave();
-                return;
-            }
-            const NodePtr higher = frame.highers[higherIndex];
-            ++frame.next;
-            higher->Answered = false;
-            enter(higher);
-        });
-        if (!stepped && m_frames.size() > top)
-            leave(); // the failed walk ends; the one that asked for it goes on
-    }
-
-    std::vector<Frame> m_frames;
-    std::unordered_set<const Node*> m_onPath;
-};
 
 // The place of a value on a node's answer scale: one answer, or the two answers it lies
 // halfway between.
@@ -321,22 +233,20 @@ void PropogateAnswerAlongEveryPath(const NodePtr& node)
 
 void UnanswerParents(const NodePtr& node)
 {
-    AncestorClearing().from(node);
+    kelvane::AncestorClearing().from(node);
 }
 
 namespace {
 
-template <class Yield>
-void updateParents(const NodePtr& node, Yield&& yield)
+template <class Update>
+void updateParents(const NodePtr& node, Update&& update)
 {
     kelvane::trappedVoid(Module, "UpdateDOTParents", [&] {
         const auto& target = requireObject(node);
         if (!target->Enabled())
             return;
-        for (const auto& parent : liveNodes(target->Parents())) {
-            CalculateAnswer(parent, true);
-            yield();
-        }
+        for (const auto& parent : liveNodes(target->Parents()))
+            update(parent);
     });
 }
 
@@ -344,14 +254,27 @@ void updateParents(const NodePtr& node, Yield&& yield)
 
 void UpdateDOTParents(const NodePtr& node)
 {
-    updateParents(node, [] { platform::ui().yield(); });
+    updateParents(node, [](const NodePtr& parent) {
+        CalculateAnswer(parent, true);
+        platform::ui().yield();
+    });
 }
 
 void UpdateDOTParents(const std::vector<NodePtr>& nodes)
 {
+    // Computing a parent writes its own links and contradiction from the answers of its
+    // evidence, which this pass leaves as they are: whichever of the nodes asks, the parent
+    // comes out the same, so a parent shared by many of them is computed once.
+    std::unordered_set<const Node*> computed;
     kelvane::PacedYield yield;
-    for (const auto& node : nodes)
-        updateParents(node, yield);
+    for (const auto& node : nodes) {
+        updateParents(node, [&](const NodePtr& parent) {
+            if (!computed.insert(parent.get()).second)
+                return;
+            CalculateAnswer(parent, true);
+            yield();
+        });
+    }
     platform::ui().yield();
 }
 

@@ -40,7 +40,8 @@ void UnanswerParents(const NodePtr& node);
 
 // Recomputes the link degrees of truth of each parent of an enabled node.
 void UpdateDOTParents(const NodePtr& node);
-// The same for each of the nodes in turn, yielding to the message loop every few
+// The same for each of the nodes in turn, each parent once however many of the nodes it
+// has (it comes out the same whichever of them asks), yielding to the message loop every few
 // milliseconds rather than after each parent: the program answers as it does, and a long
 // list of nodes is not slowed down by a yield for each of them.
 void UpdateDOTParents(const std::vector<NodePtr>& nodes);

@@ -1,6 +1,6 @@
 #include "network/DocumentOutput.h"
 
-#include <algorithm>
+#include "platform/TextEncoding.h"
 
 namespace kelvane {
 
@@ -13,17 +13,8 @@ bool DocumentOutput::open()
 
 void DocumentOutput::write(QStringView text)
 {
-    // In slices, so that a large network is never held a second time whole in UTF-8; a slice
-    // never ends between the two halves of a surrogate pair, so the bytes are those of the
-    // whole text. A failed or short write is remembered and makes commit() refuse.
-    constexpr qsizetype kSlice = 1 << 20;
-    while (!text.isEmpty()) {
-        qsizetype length = std::min(kSlice, text.size());
-        if (length < text.size() && length > 1 && text[length - 1].isHighSurrogate())
-            --length;
-        m_file.write(text.first(length).toUtf8());
-        text = text.sliced(length);
-    }
+    // A failed or short write is remembered and makes commit() refuse.
+    platform::encoding::writeUtf8InSlices(text, [&](const QByteArray& slice) { m_file.write(slice); });
 }
 
 QString DocumentOutput::documentStart()

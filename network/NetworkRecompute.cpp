@@ -1,5 +1,6 @@
 #include "network/NetworkRecompute.h"
 
+#include "model/AnswerReset.h"
 #include "model/Layer.h"
 #include "model/Node.h"
 #include "model/basKelva.h"
@@ -29,13 +30,20 @@ void RecomputeDegreesOfTruth(const Collection<std::shared_ptr<clsNetwork>>& netw
 
 void ResetAnswers(const Collection<std::shared_ptr<clsNetwork>>& networks)
 {
+    std::vector<std::shared_ptr<Node>> nodes;
     for (const auto& network : networks) {
         if (!network)
             continue;
         for (const auto& layer : network->Layers())
-            for (const auto& node : layer->Nodes().Snapshot())
-                node->Reset();
+            for (const auto& node : layer->Nodes())
+                nodes.push_back(node);
     }
+    // Together where the nodes allow it: the same answers, links and contradictions as
+    // resetting them one by one, without going over a shared parent once for each of its nodes.
+    if (AnswerReset::resetAll(nodes))
+        return;
+    for (const auto& node : nodes)
+        node->Reset();
 }
 
 } // namespace kelvane

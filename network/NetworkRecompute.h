@@ -16,7 +16,7 @@ void RecomputeDegreesOfTruth(clsNetwork& network);
 void RecomputeDegreesOfTruth(const Collection<std::shared_ptr<clsNetwork>>& networks);
 
 // Clears the answer of every node of every network (a template opened, or a knowledge base
-// opened afresh).
+// opened afresh), as resetting each node in turn does.
 void ResetAnswers(const Collection<std::shared_ptr<clsNetwork>>& networks);
 
 } // namespace kelvane

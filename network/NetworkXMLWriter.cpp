@@ -40,9 +40,10 @@ QString typeAttribute(qint16 networkType)
 
 } // namespace
 
-QString NetworkXMLWriter::text() const
+QString NetworkXMLWriter::text(QString before) const
 {
-    QString text = networkElement();
+    QString text = std::move(before);
+    text += networkElement();
     NodePlaces places; // each layer's places found once, not once per node
     for (const auto& layer : m_network.Layers()) {
         if (!layer)

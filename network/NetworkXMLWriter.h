@@ -14,7 +14,8 @@ public:
     explicit NetworkXMLWriter(clsNetwork& network) : m_network(network) {}
 
     // Raises an error, rather than leaving a node out, when a node's element cannot be made.
-    QString text() const;
+    // The text is written after `before` (which a document can then hold without a copy).
+    QString text(QString before = {}) const;
 
 private:
     QString networkElement() const;

@@ -8,6 +8,7 @@
 #include "network/BusyPointer.h"
 #include "network/DocumentOutput.h"
 #include "network/NetworkSupport.h"
+#include "network/NetworkXMLWriter.h"
 #include "platform/Conversions.h"
 #include "platform/RootStorage.h"
 #include "platform/UiServices.h"
@@ -21,10 +22,17 @@ namespace {
 
 const QString kLineEnd = QStringLiteral("\r\n");
 
-// The document of a network's stream has no network entry around the network text.
-QString streamDocument(const QString& networkText)
+// The content of a network's stream: its document, which has no network entry around the
+// network text, then a line end. The network text is written straight after the document's
+// start, not copied into it: a large network is held once.
+QString streamContent(clsNetwork& network)
 {
-    return DocumentOutput::documentStart() + networkText + kLineEnd + kDocumentEndTag;
+    QString content = trapped(kModule, "SerializeOutXML", QString(),
+                              [&] { return NetworkXMLWriter(network).text(DocumentOutput::documentStart()); });
+    if (content.isEmpty())
+        raiseError(err::InvalidProcedureCall, QStringLiteral("The network text could not be made."));
+    content += kLineEnd + kDocumentEndTag + kLineEnd;
+    return content;
 }
 
 // The stream's whole text as Get returns it.
@@ -85,11 +93,6 @@ bool clsNetwork::FileStore(platform::RootStorage& Storage)
         if (refusedAsReadOnly(FileName()))
             return false;
         const BusyPointer busy;
-        const QString networkText = SerializeOutXML();
-        if (networkText.isEmpty())
-            raiseError(err::InvalidProcedureCall, QStringLiteral("The network text could not be made."));
-        const QString content = streamDocument(networkText) + kLineEnd;
-
         const QString name = QString::number(Index);
         std::shared_ptr<platform::StorageStream> stream;
         try {
@@ -100,9 +103,11 @@ bool clsNetwork::FileStore(platform::RootStorage& Storage)
             stream = Storage.CreateStream(name, StorageMode::Write);
         }
         // Streams never shrink: the old content is cleared to NULs before the new one is written.
+        // The new one is made only then, so that the old content, the NULs and the new content
+        // are never held all at once.
         stream->Put(0, QString(stream->GetSize(), QChar(u'\0')));
         stream->Flush();
-        stream->Put(0, content);
+        stream->Put(0, streamContent(*this));
         stream->Flush();
 
         setDirty(false);

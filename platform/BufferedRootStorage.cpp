@@ -18,42 +18,61 @@ namespace {
 // Streams keep a 32-bit length, as the callers' size counts do.
 constexpr qint64 kMaxLength = std::numeric_limits<qint32>::max();
 
-// A stream's working text. Writes change the working text only; Flush stores it back
+// A stream's working content. Writes change the working content only; Flush stores it back
 // into the shared content under the stream's name.
+//
+// The content is kept as cheaply as it can be: the stored bytes, decoded only once they are
+// read or written in part; a text written whole over the stream, shared with the writer rather
+// than copied, and handed on as it is by Flush (the file encodes it when it is written); or a
+// run of NUL characters that cleared the whole stream, kept as its length.
 class BufferedStream : public StorageStream {
 public:
     BufferedStream(std::shared_ptr<StorageEntry> content, const StorageEntry& entry, StorageMode mode)
-        : m_content(std::move(content))
-        , m_name(entry.name)
-        , m_text(encoding::decodeStored(entry.bytes))
-        , m_mode(mode)
+        : m_content(std::move(content)), m_name(entry.name), m_mode(mode)
     {
+        if (entry.written) {
+            m_text = *entry.written;
+            m_form = Form::Text;
+        } else {
+            m_stored = entry.bytes;
+            m_form = Form::Stored;
+        }
     }
 
     QString Name() const override { return m_name; }
 
-    qint64 GetSize() override { return m_text.size(); }
+    qint64 GetSize() override
+    {
+        switch (m_form) {
+        case Form::Stored: return encoding::decodedLength(m_stored);
+        case Form::Nuls: return m_nuls;
+        case Form::Text: break;
+        }
+        return m_text.size();
+    }
 
     void Get(qint64 offset, QString& buffer) override
     {
         checkOffset(offset);
-        if (offset >= m_text.size())
+        const QString& text = this->text();
+        if (offset >= text.size())
             return;
-        const qsizetype count = std::min<qsizetype>(buffer.size(), m_text.size() - offset);
-        std::copy_n(m_text.constData() + offset, count, buffer.data());
+        const qsizetype count = std::min<qsizetype>(buffer.size(), text.size() - offset);
+        std::copy_n(text.constData() + offset, count, buffer.data());
     }
 
     QString GetString() override
     {
         constexpr qint64 kCountSize = 4;
-        const QByteArray count = m_text.size() >= kCountSize ? encoding::toAnsi(m_text.left(kCountSize)) : QByteArray();
+        const QString& text = this->text();
+        const QByteArray count = text.size() >= kCountSize ? encoding::toAnsi(text.left(kCountSize)) : QByteArray();
         if (count.size() != kCountSize)
             raiseError(err::InvalidFileFormat, QStringLiteral("The stream \"%1\" holds no stored string").arg(m_name));
         const quint32 length = qFromLittleEndian<quint32>(count.constData());
-        if (length > m_text.size() - kCountSize)
+        if (length > text.size() - kCountSize)
             raiseError(err::InvalidFileFormat,
                        QStringLiteral("The stream \"%1\" is shorter than the string it stores").arg(m_name));
-        return m_text.mid(kCountSize, length);
+        return text.mid(kCountSize, length);
     }
 
     void Put(qint64 offset, const QString& text) override
@@ -64,11 +83,25 @@ public:
         if (offset > kMaxLength - text.size())
             raiseError(err::InvalidProcedureCall,
                        QStringLiteral("The stream \"%1\" cannot grow beyond %2 characters").arg(m_name).arg(kMaxLength));
-        const qint64 end = offset + text.size();
-        if (end > m_text.size())
-            m_text.resize(end, QChar(u'\0'));
-        std::copy_n(text.constData(), text.size(), m_text.data() + offset);
         m_unflushed = true;
+        if (offset == 0 && text.size() >= GetSize()) {
+            // Written whole: the stream's content is the text itself.
+            m_stored.clear();
+            if (isAllNul(text)) {
+                m_text.clear();
+                m_nuls = text.size();
+                m_form = Form::Nuls;
+            } else {
+                m_text = text;
+                m_form = Form::Text;
+            }
+            return;
+        }
+        QString& current = this->text();
+        const qint64 end = offset + text.size();
+        if (end > current.size())
+            current.resize(end, QChar(u'\0'));
+        std::copy_n(text.constData(), text.size(), current.data() + offset);
     }
 
     void Flush() override
@@ -78,21 +111,50 @@ public:
         StorageEntry* entry = m_content->findChild(m_name);
         if (!entry || entry->isStorage)
             raiseError(err::FileNotFound, QStringLiteral("The stream \"%1\" no longer exists").arg(m_name));
-        entry->bytes = m_text.toUtf8();
+        if (m_form == Form::Nuls) {
+            entry->written.reset();
+            entry->bytes = QByteArray(m_nuls, '\0'); // a NUL is one byte in UTF-8
+        } else {
+            entry->bytes.clear();
+            entry->written = text();
+        }
         m_unflushed = false;
     }
 
 private:
+    enum class Form { Stored, Text, Nuls };
+
     static void checkOffset(qint64 offset)
     {
         if (offset < 0)
             raiseError(err::InvalidProcedureCall, QStringLiteral("A stream offset cannot be negative"));
     }
 
+    static bool isAllNul(const QString& text)
+    {
+        return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isNull(); });
+    }
+
+    // The content as text, decoded or filled in when it is not held as text yet.
+    QString& text()
+    {
+        if (m_form == Form::Stored)
+            m_text = encoding::decodeStored(m_stored);
+        else if (m_form == Form::Nuls)
+            m_text = QString(m_nuls, QChar(u'\0'));
+        m_stored.clear();
+        m_nuls = 0;
+        m_form = Form::Text;
+        return m_text;
+    }
+
     std::shared_ptr<StorageEntry> m_content;
     QString m_name;
-    QString m_text;
     StorageMode m_mode;
+    Form m_form = Form::Text;
+    QByteArray m_stored; // Stored: the entry's bytes, shared
+    QString m_text;      // Text: the content, shared with whoever wrote or stored it
+    qsizetype m_nuls = 0; // Nuls: how many
     bool m_unflushed = false;
 };
 
@@ -132,6 +194,7 @@ std::shared_ptr<StorageStream> BufferedRootStorage::CreateStream(const QString& 
         entry->name = name;
     }
     entry->bytes.clear();
+    entry->written.reset();
     return std::make_shared<BufferedStream>(m_content, *entry, mode);
 }
 

@@ -31,6 +31,10 @@ public:
     // and commit() refuses.
     void write(const QByteArray& bytes);
 
+    // The temporary file's descriptor, for a writer that writes it through a stream of its own
+    // and raises when a write fails (the file is then destroyed without commit()).
+    int handle() const { return m_file.handle(); }
+
     // True when everything was written and the target was replaced. False leaves the target
     // as it was, byte for byte, and sets errorString().
     bool commit();

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -16,56 +17,28 @@ namespace kelvane {
 // an unknown key raises InvalidProcedureCall (5).
 template <class T>
 class Collection {
-    struct Entry {
-        T value;
-        QString key; // as given; empty when the item has no key
-    };
-
 public:
     using value_type = T;
+    using iterator = typename std::vector<T>::iterator;
+    using const_iterator = typename std::vector<T>::const_iterator;
 
-    class iterator {
-    public:
-        using iterator_category = std::forward_iterator_tag;
-        using value_type = T;
-        using difference_type = std::ptrdiff_t;
-        using pointer = T*;
-        using reference = T&;
+    Collection() = default;
+    Collection(const Collection& other)
+        : m_items(other.m_items), m_keys(other.m_keys ? std::make_unique<Keys>(*other.m_keys) : nullptr)
+    {
+    }
+    Collection(Collection&&) noexcept = default;
+    Collection& operator=(const Collection& other)
+    {
+        if (this != &other)
+            *this = Collection(other);
+        return *this;
+    }
+    Collection& operator=(Collection&&) noexcept = default;
+    ~Collection() = default;
 
-        iterator() = default;
-        explicit iterator(typename std::vector<Entry>::iterator it) : m_it(it) {}
-        T& operator*() const { return m_it->value; }
-        T* operator->() const { return &m_it->value; }
-        iterator& operator++() { ++m_it; return *this; }
-        iterator operator++(int) { auto copy = *this; ++m_it; return copy; }
-        bool operator==(const iterator& other) const = default;
-
-    private:
-        typename std::vector<Entry>::iterator m_it;
-    };
-
-    class const_iterator {
-    public:
-        using iterator_category = std::forward_iterator_tag;
-        using value_type = T;
-        using difference_type = std::ptrdiff_t;
-        using pointer = const T*;
-        using reference = const T&;
-
-        const_iterator() = default;
-        explicit const_iterator(typename std::vector<Entry>::const_iterator it) : m_it(it) {}
-        const T& operator*() const { return m_it->value; }
-        const T* operator->() const { return &m_it->value; }
-        const_iterator& operator++() { ++m_it; return *this; }
-        const_iterator operator++(int) { auto copy = *this; ++m_it; return copy; }
-        bool operator==(const const_iterator& other) const = default;
-
-    private:
-        typename std::vector<Entry>::const_iterator m_it;
-    };
-
-    qsizetype Count() const { return static_cast<qsizetype>(m_entries.size()); }
-    bool isEmpty() const { return m_entries.empty(); }
+    qsizetype Count() const { return static_cast<qsizetype>(m_items.size()); }
+    bool isEmpty() const { return m_items.empty(); }
 
     // Appends an item; an empty key means "no key".
     void Add(T item, const QString& key = {}) { insertAt(Count(), std::move(item), key); }
@@ -78,52 +51,52 @@ public:
         insertAt(before - 1, std::move(item), key);
     }
 
-    T& Item(qsizetype position) { return m_entries[checkedIndex(position)].value; }
-    const T& Item(qsizetype position) const { return m_entries[checkedIndex(position)].value; }
-    T& Item(const QString& key) { return m_entries[indexOfKeyOrRaise(key)].value; }
-    const T& Item(const QString& key) const { return m_entries[indexOfKeyOrRaise(key)].value; }
+    T& Item(qsizetype position) { return m_items[checkedIndex(position)]; }
+    const T& Item(qsizetype position) const { return m_items[checkedIndex(position)]; }
+    T& Item(const QString& key) { return m_items[indexOfKeyOrRaise(key)]; }
+    const T& Item(const QString& key) const { return m_items[indexOfKeyOrRaise(key)]; }
 
-    bool Contains(const QString& key) const { return !key.isEmpty() && m_keys.contains(fold(key)); }
+    bool Contains(const QString& key) const { return PositionOf(key) != 0; }
 
     // The 1-based position of the item with this key, 0 when there is none.
     qsizetype PositionOf(const QString& key) const
     {
-        if (key.isEmpty())
+        if (key.isEmpty() || !m_keys)
             return 0;
-        const auto it = m_keys.constFind(fold(key));
-        return it == m_keys.constEnd() ? 0 : *it + 1;
+        const auto it = m_keys->byKey.constFind(fold(key));
+        return it == m_keys->byKey.constEnd() ? 0 : *it + 1;
     }
 
-    QString KeyAt(qsizetype position) const { return m_entries[checkedIndex(position)].key; }
+    QString KeyAt(qsizetype position) const
+    {
+        const auto index = checkedIndex(position);
+        return m_keys ? m_keys->ofItem[index] : QString();
+    }
 
     void Remove(qsizetype position)
     {
         const auto index = checkedIndex(position);
-        m_entries.erase(m_entries.begin() + index);
-        rebuildKeys();
+        m_items.erase(m_items.begin() + index);
+        if (m_keys) {
+            m_keys->ofItem.erase(m_keys->ofItem.begin() + index);
+            rebuildKeys();
+        }
     }
     void Remove(const QString& key) { Remove(indexOfKeyOrRaise(key) + 1); }
 
     void Clear()
     {
-        m_entries.clear();
-        m_keys.clear();
+        m_items.clear();
+        m_keys.reset();
     }
 
     // The items as they are now, for walks during which the collection may change.
-    std::vector<T> Snapshot() const
-    {
-        std::vector<T> items;
-        items.reserve(m_entries.size());
-        for (const auto& entry : m_entries)
-            items.push_back(entry.value);
-        return items;
-    }
+    std::vector<T> Snapshot() const { return m_items; }
 
-    iterator begin() { return iterator(m_entries.begin()); }
-    iterator end() { return iterator(m_entries.end()); }
-    const_iterator begin() const { return const_iterator(m_entries.begin()); }
-    const_iterator end() const { return const_iterator(m_entries.end()); }
+    iterator begin() { return m_items.begin(); }
+    iterator end() { return m_items.end(); }
+    const_iterator begin() const { return m_items.begin(); }
+    const_iterator end() const { return m_items.end(); }
 
 private:
     static QString fold(const QString& key) { return key.toCaseFolded(); }
@@ -145,12 +118,18 @@ private:
 
     void insertAt(qsizetype index, T item, const QString& key)
     {
-        if (!key.isEmpty() && m_keys.contains(fold(key)))
+        if (Contains(key))
             raiseError(err::DuplicateKey);
-        m_entries.insert(m_entries.begin() + index, Entry {std::move(item), key});
+        // The keys are kept only once an item has one: most collections never have any.
+        if (!key.isEmpty() && !m_keys)
+            m_keys = std::make_unique<Keys>(Keys {std::vector<QString>(m_items.size()), {}});
+        m_items.insert(m_items.begin() + index, std::move(item));
+        if (!m_keys)
+            return;
+        m_keys->ofItem.insert(m_keys->ofItem.begin() + index, key);
         if (index == Count() - 1) {
             if (!key.isEmpty())
-                m_keys.insert(fold(key), index);
+                m_keys->byKey.insert(fold(key), index);
         } else {
             rebuildKeys();
         }
@@ -158,15 +137,20 @@ private:
 
     void rebuildKeys()
     {
-        m_keys.clear();
-        for (std::size_t i = 0; i < m_entries.size(); ++i) {
-            if (!m_entries[i].key.isEmpty())
-                m_keys.insert(fold(m_entries[i].key), static_cast<qsizetype>(i));
+        m_keys->byKey.clear();
+        for (std::size_t i = 0; i < m_keys->ofItem.size(); ++i) {
+            if (!m_keys->ofItem[i].isEmpty())
+                m_keys->byKey.insert(fold(m_keys->ofItem[i]), static_cast<qsizetype>(i));
         }
     }
 
-    std::vector<Entry> m_entries;
-    QHash<QString, qsizetype> m_keys; // folded key -> 0-based index
+    struct Keys {
+        std::vector<QString> ofItem;      // each item's key as given, "" for none
+        QHash<QString, qsizetype> byKey;  // folded key -> 0-based index
+    };
+
+    std::vector<T> m_items;
+    std::unique_ptr<Keys> m_keys; // none while no item has a key
 };
 
 } // namespace kelvane

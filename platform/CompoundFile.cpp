@@ -1,8 +1,10 @@
 #include "platform/CompoundFile.h"
 
 #include "platform/RuntimeError.h"
+#include "platform/TextEncoding.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QSet>
 #include <QtEndian>
 #include <gsf/gsf-infile-msole.h>
@@ -11,10 +13,14 @@
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>
 #include <gsf/gsf-output-memory.h>
+#include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-utils.h>
 
+#include <cstdio>
 #include <memory>
 #include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using kelvane::raiseError;
 namespace err = kelvane::err;
@@ -180,6 +186,13 @@ void check(gboolean ok, const char* what)
         raiseError(err::PathFileAccess, QStringLiteral("Cannot build the compound file: %1").arg(QLatin1String(what)));
 }
 
+void writeBytes(GsfOutput* stream, const QByteArray& bytes)
+{
+    if (!bytes.isEmpty())
+        check(gsf_output_write(stream, static_cast<size_t>(bytes.size()), reinterpret_cast<const guint8*>(bytes.constData())),
+              "a stream cannot be written");
+}
+
 void writeChildren(GsfOutfile* dir, const StorageEntry& storage)
 {
     // Two entries of one name would make a file no reader accepts.
@@ -200,10 +213,10 @@ void writeChildren(GsfOutfile* dir, const StorageEntry& storage)
                 gsf_outfile_msole_set_class_id(GSF_OUTFILE_MSOLE(child.get()),
                                                reinterpret_cast<const guint8*>(entry.classId.constData()));
             writeChildren(GSF_OUTFILE(child.get()), entry);
-        } else if (!entry.bytes.isEmpty()) {
-            check(gsf_output_write(child.get(), static_cast<size_t>(entry.bytes.size()),
-                                   reinterpret_cast<const guint8*>(entry.bytes.constData())),
-                  "a stream cannot be written");
+        } else if (entry.written) {
+            encoding::writeUtf8InSlices(*entry.written, [&](const QByteArray& slice) { writeBytes(child.get(), slice); });
+        } else {
+            writeBytes(child.get(), entry.bytes);
         }
         check(gsf_output_close(child.get()), "an entry cannot be closed");
     }
@@ -232,12 +245,14 @@ StorageEntry read(const QByteArray& bytes)
     return root;
 }
 
-QByteArray write(const StorageEntry& root)
+namespace {
+
+// Writes the compound file of `root`'s entries into `sink`.
+void writeInto(GsfOutput* sink, const StorageEntry& root)
 {
     const LibraryComplaints complaints;
-    GObjectPtr<GsfOutput> sink(gsf_output_memory_new());
     {
-        GObjectPtr<GsfOutfile> ole(gsf_outfile_msole_new(sink.get()));
+        GObjectPtr<GsfOutfile> ole(gsf_outfile_msole_new(sink));
         check(ole != nullptr, "no writer");
         if (root.classId.size() == kClassIdSize)
             gsf_outfile_msole_set_class_id(GSF_OUTFILE_MSOLE(ole.get()),
@@ -247,9 +262,44 @@ QByteArray write(const StorageEntry& root)
     }
     if (complaints.any())
         raiseError(err::PathFileAccess, QStringLiteral("Cannot build the compound file: %1").arg(complaints.first()));
+}
+
+} // namespace
+
+QByteArray write(const StorageEntry& root)
+{
+    GObjectPtr<GsfOutput> sink(gsf_output_memory_new());
+    writeInto(sink.get(), root);
     const gsf_off_t size = gsf_output_size(sink.get());
     const guint8* data = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
     return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+}
+
+void write(const StorageEntry& root, int descriptor)
+{
+    // A stream of our own on a duplicate of the descriptor: closing it leaves the caller's open.
+    const int duplicate = ::dup(descriptor);
+    FILE* file = duplicate < 0 ? nullptr : ::fdopen(duplicate, "wb");
+    if (!file) {
+        if (duplicate >= 0)
+            ::close(duplicate);
+        raiseError(err::PathFileAccess, QStringLiteral("Cannot build the compound file: the file cannot be written"));
+    }
+    GObjectPtr<GsfOutput> sink(gsf_output_stdio_new_FILE("compound file", file, FALSE));
+    if (!sink) {
+        std::fclose(file);
+        raiseError(err::PathFileAccess, QStringLiteral("Cannot build the compound file: the file cannot be written"));
+    }
+    // The sink is closed (and its stream with it) whether or not the writing went through; the
+    // writer closes it when it ends well.
+    const auto close = [&] { return gsf_output_is_closed(sink.get()) || gsf_output_close(sink.get()); };
+    auto closeSink = qScopeGuard([&] { close(); });
+    writeInto(sink.get(), root);
+    closeSink.dismiss();
+    check(close() && !gsf_output_error(sink.get()), "the file cannot be written");
+    // The last bytes reach the file as the stream closes: a failure there shows in its length.
+    struct stat written {};
+    check(::fstat(descriptor, &written) == 0 && written.st_size == gsf_output_size(sink.get()), "the file was cut short");
 }
 
 bool hasSignature(const QString& fileName)

@@ -20,5 +20,8 @@ bool hasSignature(const QString& fileName);
 // The bytes of a compound file holding `root`'s entries. Two entries of one storage whose names
 // differ only in letter case raise PathFileAccess: no reader would accept the file.
 QByteArray write(const StorageEntry& root);
+// The same written into the open file `descriptor` from its start, as it is made: the file is
+// never held whole in memory. A failed write raises PathFileAccess too.
+void write(const StorageEntry& root, int descriptor);
 
 } // namespace platform::compoundfile

@@ -47,7 +47,7 @@ bool isReadOnly(const QFileInfo& info)
     return !info.isWritable() || !(info.permissions() & anyWriteBit);
 }
 
-void replaceFile(const QString& fileName, const QByteArray& bytes)
+void replaceFile(const QString& fileName, const StorageEntry& root)
 {
     const QFileInfo info(fileName);
     if (!info.absoluteDir().exists())
@@ -59,7 +59,7 @@ void replaceFile(const QString& fileName, const QByteArray& bytes)
     // was written; on any failure the temporary file goes and the old file stays.
     CheckedSaveFile file(fileName);
     if (file.open())
-        file.write(bytes);
+        compoundfile::write(root, file.handle());
     if (!file.commit())
         raiseError(err::PathFileAccess, file.errorString());
 }
@@ -69,9 +69,7 @@ void replaceFile(const QString& fileName, const QByteArray& bytes)
 std::shared_ptr<RootStorage> GsfStructuredStorage::OpenStorage(const QString& fileName, StorageMode mode)
 {
     return std::make_shared<BufferedRootStorage>(fileName, mode, readFile(fileName, mode),
-                                                 [fileName](const StorageEntry& root) {
-                                                     replaceFile(fileName, compoundfile::write(root));
-                                                 });
+                                                 [fileName](const StorageEntry& root) { replaceFile(fileName, root); });
 }
 
 std::unique_ptr<StructuredStorage> ServiceDefault<StructuredStorage>::create()

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -12,10 +13,17 @@ struct StorageEntry {
     QString name;
     bool isStorage = false;
     QByteArray bytes;                   // a stream's content
+    // A stream written as text keeps that text until the file is written, which encodes it
+    // slice by slice: a large stream is held once, not a second time as bytes. `bytes` is then
+    // empty; streamBytes() gives the content whichever form holds it.
+    std::optional<QString> written;
     QByteArray classId;                 // a storage's 16-byte class identifier, or empty
     std::vector<StorageEntry> children; // a storage's entries
 
     static StorageEntry emptyRoot();
+
+    // A stream's content as bytes: `bytes`, or the UTF-8 form of the text written.
+    QByteArray streamBytes() const { return written ? written->toUtf8() : bytes; }
 
     // The entry of that name among the children (compared without regard to case, as
     // the file format does), or null.

@@ -192,4 +192,20 @@ QString decodeStored(const QByteArray& bytes)
     return text;
 }
 
+qsizetype decodedLength(const QByteArray& bytes)
+{
+    if (!isValidUtf8(bytes))
+        return bytes.size();
+    // Each sequence gives one unit, or two (a surrogate pair) when it takes four bytes.
+    qsizetype length = 0;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b & 0xC0) != 0x80)
+            length += b >= 0xF0 ? 2 : 1;
+    }
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        --length;
+    return length;
+}
+
 } // namespace platform::encoding

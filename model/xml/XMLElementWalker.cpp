@@ -10,8 +10,10 @@ XMLElementWalker::XMLElementWalker(QStringView text, const QString& tag)
 
 qsizetype XMLElementWalker::find(const QString& pattern, qsizetype& found)
 {
-    if (found == kUnknown || (found >= 0 && found < m_from))
+    if (found == kUnknown || (found >= 0 && found < m_from)) {
         found = m_text.indexOf(pattern, m_from);
+        m_searched += (found < 0 ? m_text.size() : found + pattern.size()) - m_from;
+    }
     return found; // kNone stays: nothing further holds it
 }
 
@@ -25,6 +27,7 @@ QStringView XMLElementWalker::next()
     if (start < 0)
         return {};
     const qsizetype close = m_text.indexOf(m_end, start);
+    m_searched += (close < 0 ? m_text.size() : close + m_end.size()) - start;
     if (close < 0)
         return {};
     const qsizetype end = close + m_end.size();

@@ -18,6 +18,11 @@ public:
 
     // Where the text after the last element taken begins.
     qsizetype position() const { return m_from; }
+    // The text after the last element taken.
+    QStringView rest() const { return m_text.sliced(m_from); }
+
+    // How many characters the searches have gone over so far, counted once per search.
+    qsizetype searched() const { return m_searched; }
 
 private:
     static constexpr qsizetype kUnknown = -2;
@@ -33,6 +38,7 @@ private:
     qsizetype m_from = 0;
     qsizetype m_nextWithAttributes = kUnknown;
     qsizetype m_nextBare = kUnknown;
+    qsizetype m_searched = 0;
 };
 
 } // namespace basXML

@@ -28,7 +28,8 @@ XMLTagIndex::XMLTagIndex(QStringView text) : m_text(text)
 // "<name>" (next '>') or "<name " (next ' ') stands at the tag.
 bool XMLTagIndex::isStart(const Tag& tag, QStringView name, QChar next) const
 {
-    return tag.next == next && tag.name == name;
+    // Most tags differ in length: that is told before their characters are compared.
+    return tag.name.size() == name.size() && tag.next == next && tag.name == name;
 }
 
 // "</name>" stands at the tag.

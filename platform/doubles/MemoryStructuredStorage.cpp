@@ -123,7 +123,7 @@ QString MemoryStructuredStorage::streamText(const QString& fileName, const QStri
     if (found == m_state->files.end())
         return {};
     const StorageEntry* stream = found->second.findChild(streamName);
-    return stream && !stream->isStorage ? encoding::decodeStored(stream->bytes) : QString();
+    return stream && !stream->isStorage ? encoding::decodeStored(stream->streamBytes()) : QString();
 }
 
 QStringList& MemoryStructuredStorage::calls() { return m_state->calls; }

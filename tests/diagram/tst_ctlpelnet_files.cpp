@@ -7,6 +7,8 @@
 #include "model/Link.h"
 #include "model/Node.h"
 #include "model/TextLabel.h"
+#include "model/xml/XMLElementWalker.h"
+#include "model/xml/basXML.h"
 #include "platform/StructuredStorage.h"
 #include "platform/TextEncoding.h"
 #include "platform/doubles/MemoryStructuredStorage.h"
@@ -164,6 +166,34 @@ TEST_F(Documents, XMLDocumentOpensWithItsLevelsUnderNewGUIDs)
     EXPECT_FALSE(reader->Dirty());
     EXPECT_TRUE(reader->DisplayOverview);
     EXPECT_EQ(reader->ActiveNetwork(), reader->Overview);
+}
+
+TEST_F(Documents, NestedLevelsAreTakenFromTheDocumentInOneSearchOfIt)
+{
+    // A chain of 300 levels, each network opening the next from its one node.
+    std::vector<std::unique_ptr<NetworkBuilder>> levels;
+    std::vector<std::shared_ptr<clsNetwork>> networks;
+    for (int i = 0; i <= 300; ++i) {
+        levels.push_back(std::make_unique<NetworkBuilder>(std::initializer_list<const char*> {"Level"}));
+        networks.push_back(levels.back()->network);
+        if (i > 0)
+            openLowerLevel((*levels[i - 1])["Level"], networks[i - 1], networks[i], (*levels[i])["Level"]);
+    }
+    useNetworks(networks);
+    const QString file = testFile(QStringLiteral("chain.xml"));
+    networks.front()->setFileName(file);
+    ASSERT_TRUE(control->FileSave());
+
+    QString document = QString::fromUtf8(fileBytes(file));
+    QString top = basXML::ExtractXMLElement(document, QStringLiteral("kelvanenetwork"));
+    ctlPelnet reader;
+    ASSERT_TRUE(reader.Network()->FileOpen(top, true));
+    basXML::XMLElementWalker rest(document, QStringLiteral("kelvanenetwork"));
+    EXPECT_TRUE(reader.LowerLevelNetworksOpen(rest, true, reader.Network()));
+    ASSERT_EQ(reader.Networks.Count(), 301);
+    EXPECT_EQ(reader.Networks.Item(301)->Layers().Item(1)->Nodes().Item(1)->HigherLevelNodes.Count(), 1);
+    // The rest of the document is gone over a few times in all, not once for each level.
+    EXPECT_LE(rest.searched(), 3 * document.size());
 }
 
 TEST_F(Documents, HiddenOverviewIsBuiltButTheRootStaysShown)

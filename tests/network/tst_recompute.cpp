@@ -8,6 +8,7 @@
 #include "model/clsControl.h"
 #include "network/NetworkRecompute.h"
 
+#include <limits>
 #include <random>
 
 using namespace kelvane;
@@ -53,6 +54,21 @@ public:
         return values;
     }
 
+    // Every node's answer, whether it counts, and its texts: name, justification, control values.
+    std::vector<QString> answers()
+    {
+        std::vector<QString> values;
+        for (const auto& layer : builder.network->Layers()) {
+            for (const auto& node : layer->Nodes()) {
+                values.push_back(QString::number(node->DOT) + (node->Answered ? u'+' : u'-') + node->NameLabel()->Text()
+                                 + u'/' + node->Justification->Text());
+                for (const auto& control : node->Controls())
+                    values.push_back(control->Value);
+            }
+        }
+        return values;
+    }
+
     NetworkBuilder builder;
 
 private:
@@ -65,8 +81,10 @@ private:
             auto control = std::make_shared<clsControl>();
             control->Name = chance(0.5) ? QStringLiteral("Irrelevant") : QStringLiteral("Need Info");
             control->Value = QStringLiteral("true");
+            control->Default = chance(0.5) ? QStringLiteral("true") : QString();
             node.Controls().Add(control, control->Name);
         }
+        node.Justification->setText(QStringLiteral("why"));
         node.Answered = chance(0.6);
         node.DOT = between(0, 4) / 4.0;
         node.NoDefault = !chance(0.2);
@@ -99,6 +117,19 @@ void recomputeFromEveryTopNode(clsNetwork& network)
         basKelva::UpdateDOTParents(node);
     for (const auto& node : layers.Item(layers.Count())->Nodes())
         basKelva::UpdateDOTChildren(node);
+}
+
+// One node of layer 2 whose evidence is `count` nodes of layer 1, each answered true.
+std::shared_ptr<Node> nodeOverAnsweredNodes(NetworkBuilder& builder, int count)
+{
+    const auto top = builder.node(2);
+    for (int i = 0; i < count; ++i) {
+        const auto evidence = builder.node(1);
+        evidence->Answered = true;
+        evidence->DOT = 1;
+        builder.network->AddLink(top, evidence);
+    }
+    return top;
 }
 
 } // namespace
@@ -154,4 +185,49 @@ TEST(NetworkRecompute, AChainInOneLayerIsWalkedOnce)
     // The second node answered 0.25: halfway between Weight (0.5) and 1 - WeightDeny (0.9).
     EXPECT_DOUBLE_EQ(actual.Item(1)->Links().Item(1)->DOT, 0.7);
     EXPECT_DOUBLE_EQ(actual.Item(3)->Links().Item(1)->DOT, 0.9); // the fourth answered 1
+}
+
+TEST(NetworkRecompute, AParentSharedByManyNodesIsComputedOncePerPass)
+{
+    // Every computation of the top node meets its last link, whose weight gives no number,
+    // and reports it: the reports count the computations.
+    NetworkBuilder builder;
+    const auto top = nodeOverAnsweredNodes(builder, 200);
+    top->Links().Item(200)->WeightAffirm = std::numeric_limits<double>::infinity();
+    ReportedErrors reported;
+    RecomputeDegreesOfTruth(*builder.network);
+    EXPECT_EQ(reported.count(), 2u); // once for the nodes of layer 1, once walking down from the top
+}
+
+TEST(NetworkRecompute, ResetAnswersLeavesWhatResettingEachNodeInTurnLeavesOnRandomNetworks)
+{
+    platform::ScopedService<platform::UiServices, platform::doubles::ScriptedUiServices> ui;
+    for (unsigned seed = 1; seed <= 10; ++seed) {
+        const int nodeCount = seed <= 2 ? 2000 : 300;
+        RandomNetwork reference(seed, nodeCount);
+        for (const auto& layer : reference.builder.network->Layers())
+            for (const auto& node : layer->Nodes().Snapshot())
+                node->Reset();
+        RandomNetwork reset(seed, nodeCount);
+        Collection<std::shared_ptr<clsNetwork>> networks;
+        networks.Add(reset.builder.network);
+        ResetAnswers(networks);
+        ASSERT_EQ(reset.state(), reference.state()) << "seed " << seed;
+        ASSERT_EQ(reset.answers(), reference.answers()) << "seed " << seed;
+    }
+    EXPECT_TRUE(ui->messageBoxes.empty());
+}
+
+TEST(NetworkRecompute, ResetAnswersGoesOverAParentSharedByManyNodesOnce)
+{
+    // Resetting one node after the other updates the shared parent three times for each of its
+    // nodes, yielding to the message loop after each update.
+    platform::ScopedService<platform::UiServices, platform::doubles::ScriptedUiServices> ui;
+    NetworkBuilder builder;
+    const auto top = nodeOverAnsweredNodes(builder, 200);
+    Collection<std::shared_ptr<clsNetwork>> networks;
+    networks.Add(builder.network);
+    ResetAnswers(networks);
+    EXPECT_LT(ui->yields, 20);
+    EXPECT_FALSE(top->Links().Item(200)->ConnectionTo->Answered);
 }

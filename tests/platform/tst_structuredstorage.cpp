@@ -43,6 +43,40 @@ TEST_F(StructuredStorage, StreamsRoundTripThroughTheFile)
     EXPECT_EQ(readText(*root, QStringLiteral("Empty")), QString());
 }
 
+TEST_F(StructuredStorage, LargeStreamIsWrittenFromItsOwnTextAndReadBackWhole)
+{
+    // A surrogate pair across the first megabyte, where the file is written a slice at a time.
+    const QString document = QString((1 << 20) - 1, u'a') + QStringLiteral("\U0001F600 caf\u00e9");
+    platform::doubles::MemoryStructuredStorage memory;
+    for (platform::StructuredStorage* kept : {static_cast<platform::StructuredStorage*>(&storage),
+                                              static_cast<platform::StructuredStorage*>(&memory)}) {
+        const auto root = kept->OpenStorage(testFile(QStringLiteral("large.qkb")), StorageMode::ReadWrite);
+        storeText(*root, QStringLiteral("1"), document);
+        root->Commit();
+    }
+    const auto root = open(QStringLiteral("large.qkb"), StorageMode::Read);
+    EXPECT_EQ(root->OpenStream(1, StorageMode::Read)->GetSize(), document.size());
+    EXPECT_EQ(readText(*root, QStringLiteral("1")), document);
+    // The storage holds the very text written until the file is made: it is not copied.
+    const auto& committed = memory.files().at(testFile(QStringLiteral("large.qkb")));
+    ASSERT_TRUE(committed.findChild(QStringLiteral("1"))->written);
+    EXPECT_EQ(committed.findChild(QStringLiteral("1"))->written->constData(), document.constData());
+
+    // Stored bytes made elsewhere: UTF-8 behind a byte-order mark, or one byte a character.
+    for (const auto& [bytes, text] : {std::pair {QByteArray("\xEF\xBB\xBF" "caf\xC3\xA9"), QStringLiteral("caf\u00e9")},
+                                      std::pair {QByteArray("caf\xE9"), QStringLiteral("caf\u00e9")}}) {
+        platform::StorageEntry stream;
+        stream.name = QStringLiteral("1");
+        stream.bytes = bytes;
+        platform::StorageEntry file = platform::StorageEntry::emptyRoot();
+        file.children.push_back(stream);
+        memory.files()[QStringLiteral("elsewhere.qkb")] = file;
+        const auto elsewhere = memory.OpenStorage(QStringLiteral("elsewhere.qkb"), StorageMode::Read);
+        EXPECT_EQ(elsewhere->OpenStream(1, StorageMode::Read)->GetSize(), text.size());
+        EXPECT_EQ(readText(*elsewhere, QStringLiteral("1")), text);
+    }
+}
+
 TEST_F(StructuredStorage, ShorterTextOverLongerStreamLeavesNulsTheReaderCutsAt)
 {
     const QString longer = QStringLiteral("\u00e9\u00e9\u00e9\u00e9\u00e9 first network");

@@ -1,0 +1,271 @@
+#include "model/AnswerReset.h"
+
+#include "model/AncestorClearing.h"
+#include "model/Link.h"
+#include "model/LinkForcing.h"
+#include "model/Node.h"
+#include "model/PacedYield.h"
+#include "model/PropagationSupport.h"
+#include "model/TextLabel.h"
+#include "model/WalkPath.h"
+#include "model/basGlobal.h"
+#include "model/clsControl.h"
+
+#include <cstdint>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace kelvane {
+
+namespace {
+
+using NodePtr = std::shared_ptr<Node>;
+
+bool isDegree(double value)
+{
+    return value >= 0 && value <= 1;
+}
+
+// A node whose answer, controls and answers the links' computation can read without failing.
+bool isReadable(const Node& node)
+{
+    if (!isDegree(node.DOT))
+        return false;
+    for (const auto& control : node.Controls()) {
+        if (!control)
+            return false;
+    }
+    for (const auto& answer : node.Answers) {
+        if (!answer)
+            return false;
+    }
+    return true;
+}
+
+class ResetRun {
+public:
+    explicit ResetRun(const std::vector<NodePtr>& nodes) : m_nodes(nodes) {}
+
+    bool accepts()
+    {
+        const auto& knowledgeBase = basGlobal::CurrentKnowledgeBase;
+        if ((knowledgeBase && knowledgeBase->AutoAnswer()) || basGlobal::Settings.AutoAnswer)
+            return false;
+        std::unordered_set<const Node*> members;
+        for (const auto& node : m_nodes) {
+            if (!node)
+                return false;
+            members.insert(node.get());
+        }
+        for (const auto& node : m_nodes) {
+            if (node->AutoAnswer || !propagation::liveNodes(node->HigherLevelNodes).empty() || !isReadable(*node)
+                || !isDegree(node->Default))
+                return false;
+            for (const auto& parent : propagation::liveNodes(node->Parents())) {
+                if (!members.count(parent.get()))
+                    return false;
+            }
+            for (const auto& link : node->Links()) {
+                if (!link || !link->ConnectionTo || !isDegree(link->WeightDeny) || !isDegree(link->Weight)
+                    || !isDegree(link->WeightAffirm) || !isReadable(*link->ConnectionTo))
+                    return false;
+            }
+        }
+        return true;
+    }
+
+    void run()
+    {
+        for (const auto& node : m_nodes) {
+            const std::size_t holder = tallyOf(*node);
+            for (const auto& link : node->Links()) {
+                const std::size_t evidence = tallyOf(*link->ConnectionTo);
+                m_tallies[evidence].incoming.push_back(m_links.size());
+                m_links.push_back({link.get(), link->ConnectionTo.get(), holder});
+            }
+        }
+        for (std::size_t i = 0; i < m_links.size(); ++i)
+            count(i, +1);
+        for (const auto& node : m_nodes) {
+            WalkPath path;
+            reset(*node, path);
+            m_yield();
+        }
+        for (std::size_t i = 0; i < m_links.size(); ++i)
+            bringUpToDate(i);
+    }
+
+    // The steps of resetting, as Node::Reset takes them.
+
+    // A parent computed: its links' values are noted as due, its contradiction is known.
+    void calculate(Node& parent)
+    {
+        Tally& tally = m_tallies[tallyOf(parent)];
+        tally.calculated = ++m_clock;
+        parent.Contradiction = tally.forcingTrue > 0 && tally.forcingFalse > 0;
+    }
+
+    // A parent's links to unanswered evidence without a default made undecided, as due.
+    void clear(Node& parent) { m_tallies[tallyOf(parent)].cleared = ++m_clock; }
+
+    void setAnswered(Node& node, bool answered)
+    {
+        changing(node);
+        node.Answered = answered;
+        changed(node);
+    }
+
+private:
+    struct TrackedLink {
+        Link* link;
+        Node* evidence;
+        std::size_t holder;         // the tally of the node whose Links hold it
+        std::uint64_t upToDate = 0; // the time up to which its value is written
+    };
+    struct Tally {
+        std::vector<std::size_t> incoming; // the tracked links whose evidence this node is
+        std::uint64_t calculated = 0;      // when it was last computed as a parent
+        std::uint64_t cleared = 0;         // when its links were last cleared as a parent's
+        int answeredEvidence = 0;          // its links whose evidence is answered
+        int forcingTrue = 0;               // its counted links that force it true
+        int forcingFalse = 0;
+    };
+
+    // The unanswering of ancestors, with its two changes made the reset's way.
+    class Clearing : public AncestorClearing {
+    public:
+        explicit Clearing(ResetRun& run) : m_run(run) {}
+
+    protected:
+        void unanswer(Node& node) override { m_run.setAnswered(node, false); }
+        void clearLinks(Node& parent) override { m_run.clear(parent); }
+
+    private:
+        ResetRun& m_run;
+    };
+
+    static bool counted(const TrackedLink& tracked)
+    {
+        const Node& evidence = *tracked.evidence;
+        return tracked.link->Active && evidence.Enabled() && evidence.Answered && !evidence.NeedInfo();
+    }
+
+    static double valueOf(const TrackedLink& tracked)
+    {
+        const Node& evidence = *tracked.evidence;
+        return evidence.Irrelevant() ? 0.5 : propagation::linkDegreeOfTruth(*tracked.link, evidence.Answer());
+    }
+
+    // Adds (+1) or takes away (-1) the link's part in its holder's counts, as its evidence is now.
+    void count(std::size_t index, int sign)
+    {
+        const TrackedLink& tracked = m_links[index];
+        Tally& holder = m_tallies[tracked.holder];
+        if (tracked.evidence->Answered)
+            holder.answeredEvidence += sign;
+        if (!counted(tracked))
+            return;
+        switch (forcingOf(*tracked.link, valueOf(tracked))) {
+        case LinkForcing::True: holder.forcingTrue += sign; break;
+        case LinkForcing::False: holder.forcingFalse += sign; break;
+        case LinkForcing::None: break;
+        }
+    }
+
+    // Writes what the last step due since the link was brought up to date wrote, its evidence
+    // being as it is now all that time.
+    void bringUpToDate(std::size_t index)
+    {
+        TrackedLink& tracked = m_links[index];
+        const Tally& holder = m_tallies[tracked.holder];
+        if (counted(tracked)) {
+            if (holder.calculated > tracked.upToDate) {
+                tracked.link->DOT = valueOf(tracked);
+                // Computing names a forcing evidence node in its clause (its name is made then).
+                if (forcingOf(*tracked.link) != LinkForcing::None)
+                    tracked.evidence->Name();
+            }
+        } else if (!tracked.evidence->Answered && tracked.evidence->NoDefault && holder.cleared > tracked.upToDate) {
+            tracked.link->DOT = 0.5;
+        }
+        tracked.upToDate = m_clock;
+    }
+
+    // The tally of a node, made when first needed; tallies are reached by their place, kept
+    // side by side.
+    std::size_t tallyOf(const Node& node)
+    {
+        const auto [found, added] = m_tallyIndex.try_emplace(&node, m_tallies.size());
+        if (added)
+            m_tallies.emplace_back();
+        return found->second;
+    }
+
+    void changing(Node& evidence)
+    {
+        for (const std::size_t index : m_tallies[tallyOf(evidence)].incoming) {
+            bringUpToDate(index);
+            count(index, -1);
+        }
+    }
+
+    void changed(Node& evidence)
+    {
+        for (const std::size_t index : m_tallies[tallyOf(evidence)].incoming)
+            count(index, +1);
+    }
+
+    void updateParents(Node& node)
+    {
+        if (!node.Enabled())
+            return;
+        for (const auto& parent : propagation::liveNodes(node.Parents()))
+            calculate(*parent);
+    }
+
+    void reset(Node& node, WalkPath& path)
+    {
+        const WalkPath::Step step(path, &node);
+        if (!step.entered())
+            return;
+        changing(node);
+        for (const auto& control : node.Controls())
+            control->Value = control->Default;
+        node.setOverridden(false);
+        node.DOT = node.NoDefault ? 0.5 : node.Default;
+        node.Answered = true;
+        changed(node);
+        Clearing(*this).from(node.shared_from_this());
+        updateParents(node);
+        setAnswered(node, false);
+        updateParents(node);
+        for (const auto& parentRef : node.Parents().Snapshot()) {
+            const auto parent = parentRef.lock();
+            if (parent && parent->Answered && m_tallies[tallyOf(*parent)].answeredEvidence == 0)
+                reset(*parent, path);
+        }
+        if (!node.Justification)
+            node.Justification = std::make_shared<TextLabel>();
+        node.Justification->setText(QString());
+    }
+
+    const std::vector<NodePtr>& m_nodes;
+    std::vector<TrackedLink> m_links;
+    std::vector<Tally> m_tallies;
+    std::unordered_map<const Node*, std::size_t> m_tallyIndex;
+    std::uint64_t m_clock = 0;
+    PacedYield m_yield;
+};
+
+} // namespace
+
+bool AnswerReset::resetAll(const std::vector<std::shared_ptr<Node>>& nodes)
+{
+    ResetRun run(nodes);
+    if (!run.accepts())
+        return false;
+    run.run();
+    return true;
+}
+
+} // namespace kelvane
