@@ -322,6 +322,8 @@ void ctlPelnet::Refresh()
 
 void ctlPelnet::DrawNetwork(bool bPrint)
 {
+    // Whatever changed since the last drawing, the hit tests find it anew.
+    forgetHitLayout();
     trappedVoid(kModule, "DrawNetwork", [&] {
         if (m_picBackground.isNull())
             loadBackgroundFile(Network()->Background);

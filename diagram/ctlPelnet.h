@@ -2,6 +2,7 @@
 
 #include "diagram/CanvasLine.h"
 #include "diagram/NarratorButtonSet.h"
+#include "diagram/NetworkHitIndex.h"
 #include "platform/Collection.h"
 #include "platform/Variant.h"
 
@@ -11,6 +12,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -185,6 +187,11 @@ public:
     // of its ends. Outside viewing mode the network is redrawn with the link marked. A hit
     // clears the selection.
     std::shared_ptr<Link> OverLink(float X, float Y);
+    // How many nodes (OverNode, OverDown, OverUp) or links (OverLink) the last hit test
+    // looked at: those near the point.
+    qsizetype HitTestVisits() const { return m_hitTestVisits; }
+    // Forgets where the hit tests found the shown network's nodes and links: it was edited.
+    void forgetHitLayout();
 
     // --- Node commands reached from outside the menus --------------------------------------------
 
@@ -357,6 +364,17 @@ private:
     void Circle1_MouseDown(qint16 Button, qint16 Shift, float X, float Y);
     // Runs a pointer handler under its error trap; a failure abandons every gesture under way.
     void pointerHandler(const char* procedureName, const std::function<void()>& body);
+    // The hit tests' layout of the shown network on the canvas, made when there is none or it
+    // no longer describes the network; and what of it lies near a point.
+    std::shared_ptr<const NetworkHitIndex> hitIndex(clsNetwork& shown);
+    std::optional<std::vector<NetworkHitIndex::NodeCell>> nodesNear(clsNetwork& shown, float X, float Y);
+    std::optional<std::vector<NetworkHitIndex::LinkLine>> linksAt(clsNetwork& shown, float X, float Y);
+    template <class Visit>
+    void forEachNodeCellNear(clsNetwork& shown, float X, float Y, Visit&& visit);
+    template <class Measure>
+    void forEachLinkAt(clsNetwork& shown, float X, float Y, Measure&& measure);
+    // The node whose lower (else upper) handle holds the point, the handle drawn lit.
+    std::shared_ptr<Node> nodeWithHandleAt(bool lower, float X, float Y);
     void abandonGestures();
     void pressOnNode(qint16 Button, qint16 Shift, float X, float Y);
     void trackPointer(float& X, float& Y);
@@ -473,6 +491,8 @@ private:
     QImage m_imgSplash;     // imgSplash's picture
     QImage m_picBackground; // picBackground's picture
     std::shared_ptr<Node> m_movingNode; // the node of node move mode
+    std::shared_ptr<const NetworkHitIndex> m_hitIndex; // dropped by edits and drawing
+    qsizetype m_hitTestVisits = 0;
 
     // Child controls, owned by the control.
     NetworkCanvas* m_picnetwork = nullptr;
