@@ -412,24 +412,33 @@ TEST_F(NetworkDrawing, NamesAreCentredLineByLineOnTheNode)
 
 TEST_F(NetworkDrawing, AVeryLongNameOrCaptionIsCutToWhatTheSurfaceCanShow)
 {
-    // The 6,000-twip surface (400 pixels) shows no line of more than 3,200 characters.
+    // Centred on the 6,000-twip surface, 100 twips a character, a line of more than 64.8
+    // characters (two surfaces' halves and a line's height at either end) hides both its ends:
+    // it is cut to the first characters that still do, and only those are laid out.
     basGlobal::ApplicationMode = 1;
-    const qsizetype limit = visibletext::charactersAcross(canvas.ScaleWidth());
-    EXPECT_EQ(limit, 3200);
     const QString longName(2'000'000, u'n');
     auto node = build.node(1);
     node->Name()->setText(longName + QStringLiteral("\rshort"));
-    giveAnswers(*node, {QString(limit + 1, u'y'), QStringLiteral("No")});
+    giveAnswers(*node, {QString(visibletext::charactersAcross(canvas.ScaleWidth()) + 1, u'y'), QStringLiteral("No")});
     answer(*node, 1.0);
     ASSERT_TRUE(network.DrawNetwork(canvas));
 
     const auto prints = canvas.prints();
     ASSERT_EQ(prints.size(), 3u);
-    EXPECT_EQ(prints[0].text, QString(limit, u'n') + QChar(0x2026));
-    EXPECT_EQ(prints[0].at.x(), 3000 - (limit + 1) * 100 / 2) << "centred as it is shown";
+    EXPECT_EQ(prints[0].text, QString(72, u'n') + QChar(0x2026));
+    EXPECT_EQ(prints[0].at.x(), 3000 - 73 * 100 / 2) << "centred as it is shown";
     EXPECT_EQ(prints[1].text, QStringLiteral("short")) << "the lines that fit stay whole";
-    EXPECT_EQ(prints[2].text, QString(limit, u'y') + QChar(0x2026));
+    EXPECT_EQ(prints[2].text, QString(72, u'y') + QChar(0x2026));
     EXPECT_EQ(node->Name()->Text().size(), longName.size() + 6) << "the name itself stays whole";
+    EXPECT_LT(canvas.laidOutCharacters(), 1000);
+
+    // A line whose ends show is laid out whole, however long: on a surface ten times as wide
+    // a line of 300 characters reaches neither edge.
+    RecordingCanvas wide(60000, 3000);
+    node->Name()->setText(QString(300, u'n'));
+    ASSERT_TRUE(network.DrawNetwork(wide));
+    EXPECT_EQ(wide.prints().front().text, QString(300, u'n'));
+    EXPECT_EQ(wide.prints().front().at.x(), 30000 - 300 * 100 / 2);
 }
 
 TEST(VisibleText, CutsOnlyTextsLongerThanTheLimitAndKeepsSurrogatePairsWhole)
