@@ -6,6 +6,7 @@
 #include "model/basGlobal.h"
 #include "model/basKelva.h"
 #include "model/basLibrary.h"
+#include "network/RequiredNodes.h"
 #include "network/VisibleText.h"
 #include "platform/Canvas.h"
 #include "platform/RuntimeError.h"
@@ -135,13 +136,13 @@ QStringList nameLines(const QString& text)
     return lines;
 }
 
-bool showsCaption(const Node& node, bool networkShowsAnswers)
+bool showsCaption(const Node& node, bool networkShowsAnswers, RequiredNodes& required)
 {
     return networkShowsAnswers && basGlobal::Settings.ShowAnswer && basGlobal::ApplicationMode == 1
-           && (node.Answered || !node.NoDefault || node.Irrelevant() || node.NeedInfo() || node.Required());
+           && (node.Answered || !node.NoDefault || node.Irrelevant() || node.NeedInfo() || required.of(node));
 }
 
-NodeCaption chooseCaption(const std::shared_ptr<Node>& node)
+NodeCaption chooseCaption(const std::shared_ptr<Node>& node, RequiredNodes& required)
 {
     // An answer or a default outranks "Irrelevant".
     if (node->NeedInfo())
@@ -150,7 +151,7 @@ NodeCaption chooseCaption(const std::shared_ptr<Node>& node)
         return answerCaption(node, node->Answer());
     if (!node->NoDefault)
         return answerCaption(node, node->Default);
-    if (node->Required())
+    if (required.of(*node))
         return {QStringLiteral("Required"), nullptr};
     if (node->Irrelevant())
         return {QStringLiteral("Irrelevant"), nullptr};
@@ -158,12 +159,12 @@ NodeCaption chooseCaption(const std::shared_ptr<Node>& node)
 }
 
 void drawNodeText(platform::Canvas& canvas, const std::shared_ptr<Node>& node, QPointF centre,
-                  bool networkShowsAnswers)
+                  bool networkShowsAnswers, RequiredNodes& required)
 {
     const auto label = node->Name();
     applyNameFont(canvas, *label);
     const QString name = label->Text();
-    const bool withCaption = showsCaption(*node, networkShowsAnswers);
+    const bool withCaption = showsCaption(*node, networkShowsAnswers, required);
 
     // The name block is centred on the centre, or ends at the centre line above a caption.
     const double nameHeight = canvas.TextHeight(name);
@@ -173,7 +174,7 @@ void drawNodeText(platform::Canvas& canvas, const std::shared_ptr<Node>& node, Q
         return;
 
     plainStyles(canvas);
-    const NodeCaption caption = chooseCaption(node);
+    const NodeCaption caption = chooseCaption(node, required);
     ignoringErrors([&] {
         if (caption.answerLabel)
             applyAnswerFont(canvas, *caption.answerLabel);
