@@ -215,6 +215,13 @@ public:
     // Paints the background (the picture stretched over the surface, else the back colour)
     // and the shown network, on the canvas or, when printing, on the printer's page.
     void DrawNetwork(bool bPrint = false);
+    // While a host holds the drawing (a window being loaded, whose canvas has not its size
+    // yet), drawing on the canvas only notes that it is wanted; letting go draws once if it
+    // was. Printing is never held.
+    void holdDrawing();
+    void releaseDrawing();
+    // How many times the shown network has been drawn on the canvas.
+    qsizetype Drawings() const { return m_drawings; }
 
     // --- Shown network, zoom and narrator buttons ------------------------------------------
 
@@ -493,6 +500,9 @@ private:
     std::shared_ptr<Node> m_movingNode; // the node of node move mode
     std::shared_ptr<const NetworkHitIndex> m_hitIndex; // dropped by edits and drawing
     qsizetype m_hitTestVisits = 0;
+    bool m_drawingHeld = false;
+    bool m_drawingWanted = false; // asked for while held
+    qsizetype m_drawings = 0;
 
     // Child controls, owned by the control.
     NetworkCanvas* m_picnetwork = nullptr;

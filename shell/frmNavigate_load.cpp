@@ -35,6 +35,7 @@
 #include <QScreen>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTimer>
 
 namespace kelvane {
@@ -89,6 +90,10 @@ frmNavigate::LoadResult frmNavigate::ViewerLoad()
 {
     DocumentReady = false;
     platform::ui().setBusyPointer(true);
+    // The diagram is drawn once, when the window shows it at its size (finishLoad), however
+    // often opening and laying out ask for it before.
+    m_ctlPelnet1->holdDrawing();
+    const auto drawn = qScopeGuard([this] { m_ctlPelnet1->releaseDrawing(); });
     enum class Document { Open, None, Failed, ProgramEnded };
     Document document = Document::None;
     bool startDialogUsed = false;
@@ -331,6 +336,7 @@ void frmNavigate::finishLoad(bool showIntroduction)
         show();
         Form_Resize(); // the panes have their sizes once the window is shown
     }
+    m_ctlPelnet1->releaseDrawing();
     if (showIntroduction && !basGlobal::AutomationMode)
         skippable("ViewerLoad", [&] { this->showIntroduction(); });
 }
