@@ -1,15 +1,8 @@
 // The program's entry: a command line of exactly "r" ends it at once; otherwise the platform
 // services of the desktop are installed and start-up shows the main window.
 
-#include "app/ProgramServerLogon.h"
-#include "automation/AutomationHost.h"
+#include "app/ProgramServices.h"
 #include "automation/AutomationService.h"
-#include "automation/ProgramClasses.h"
-#include "forms/PasswordPromptUiServices.h"
-#include "platform/FileDialogs.h"
-#include "platform/SystemInfo.h"
-#include "platform/gui/QtFileDialogs.h"
-#include "platform/gui/QtUiServices.h"
 #include "shell/ProgramFolder.h"
 #include "shell/ShellGlobals.h"
 #include "shell/ProductInfo.h"
@@ -45,17 +38,9 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(kelvane::productinfo::ProductName());
     QApplication::setQuitOnLastWindowClosed(false); // the main window's unload ends the program
 
-    platform::Service<platform::SystemInfo>::replace(std::make_unique<kelvane::ProgramSystemInfo>(
-        kelvane::LocateProgramFolder(programFolder, QCoreApplication::applicationDirPath())));
-    platform::Service<platform::UiServices>::replace(
-        std::make_unique<kelvane::PasswordPromptUiServices>(std::make_unique<platform::gui::QtUiServices>()));
-    platform::Service<platform::FileDialogs>::replace(std::make_unique<platform::gui::QtFileDialogs>());
-    platform::Service<kelvane::AbstractServerLogon>::replace(std::make_unique<kelvane::ProgramServerLogon>());
-
-    // The knowledge base of the open document, its events and its macro project; its classes
-    // are entered in the registry for callers that create them by name.
-    const kelvane::AutomationInstallation automation;
-    kelvane::automation::registerProgramClasses(QCoreApplication::applicationFilePath());
+    // The desktop's services, and the knowledge base of the open document with its events and
+    // macro project; its classes are entered in the registry for callers that create them by name.
+    const kelvane::ProgramServices services(programFolder);
 
     basMain::Program program = basMain::Main(commandLine);
     if (program.mainWindow->Unloaded())
@@ -63,7 +48,7 @@ int main(int argc, char** argv)
     // Started by an automation client: the knowledge base is offered to it on the session bus.
     std::unique_ptr<kelvane::AutomationService> automationServer;
     if (basGlobal::AutomationMode) {
-        automationServer = std::make_unique<kelvane::AutomationService>(automation.host(), QDBusConnection::sessionBus());
+        automationServer = std::make_unique<kelvane::AutomationService>(services.automationHost(), QDBusConnection::sessionBus());
         // A program no client can reach would run hidden for ever.
         if (!automationServer->registered()) {
             std::fprintf(stderr, "%s: the knowledge base cannot be offered to automation clients: another program "
