@@ -6,6 +6,8 @@
 #include "model/TextLabel.h"
 #include "network/clsNetwork.h"
 
+#include <QRandomGenerator>
+
 namespace kelvane::bench {
 
 namespace {
@@ -89,6 +91,30 @@ bool writeLongNameDocument(const QString& path, qsizetype characters)
     const auto network = layeredNetwork(1, 1, 0);
     network->Name()->setText(QStringLiteral("Long name"));
     network->Layers().Item(1)->Nodes().Item(1)->Name()->setText(name);
+    return saveDocument(*network, path);
+}
+
+bool writeLongNamesDocument(const QString& path, int nodeCount, qsizetype characters)
+{
+    static const QString kWords[] = {QStringLiteral("engine"), QStringLiteral("a"), QStringLiteral("starts"),
+                                     QStringLiteral("when"), QStringLiteral("the"), QStringLiteral("battery"),
+                                     QStringLiteral("holds"), QStringLiteral("its"), QStringLiteral("charge"),
+                                     QStringLiteral("in"), QStringLiteral("cold"), QStringLiteral("weather")};
+    const auto network = layeredNetwork(10, nodeCount / 10, 3);
+    network->Name()->setText(QStringLiteral("Long names"));
+    QRandomGenerator random(37);
+    for (const auto& layer : network->Layers()) {
+        for (const auto& node : layer->Nodes()) {
+            QString name;
+            name.reserve(characters + 16);
+            while (name.size() < characters) {
+                name += kWords[random.bounded(quint32(std::size(kWords)))];
+                name += u' ';
+            }
+            name.truncate(characters);
+            node->Name()->setText(name);
+        }
+    }
     return saveDocument(*network, path);
 }
 

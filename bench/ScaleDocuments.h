@@ -29,4 +29,8 @@ bool writeLayeredDocument(const QString& path, int nodeCount);
 // varied length between blanks, as a pasted text would be).
 bool writeLongNameDocument(const QString& path, qsizetype characters);
 
+// An XML document of `nodeCount` nodes in 10 layers, three links a node, each node named with
+// `characters` of words, each name its own.
+bool writeLongNamesDocument(const QString& path, int nodeCount, qsizetype characters);
+
 } // namespace kelvane::bench
