@@ -335,6 +335,8 @@ void frmNavigate::finishLoad(bool showIntroduction)
     if (!basGlobal::AutomationMode) {
         show();
         Form_Resize(); // the panes have their sizes once the window is shown
+        // The size the window system gives the shown window arrives through the message loop.
+        platform::ui().yield();
     }
     m_ctlPelnet1->releaseDrawing();
     if (showIntroduction && !basGlobal::AutomationMode)
