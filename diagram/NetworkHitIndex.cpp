@@ -8,6 +8,8 @@
 #include "platform/Conversions.h"
 #include "platform/RuntimeError.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <cmath>
 
@@ -56,6 +58,8 @@ std::shared_ptr<const NetworkHitIndex> NetworkHitIndex::layOut(clsNetwork& netwo
         index->layOutNodes(network, grid, places);
         if (index->m_walkable)
             index->layOutLinks(grid, places);
+        index->m_nodeLayers.clear();
+        index->m_nodeLayers.shrink_to_fit();
     } catch (const RuntimeError&) {
         index->m_walkable = false;
     }
@@ -73,6 +77,14 @@ std::shared_ptr<const NetworkHitIndex> NetworkHitIndex::layOut(clsNetwork& netwo
 
 void NetworkHitIndex::layOutNodes(clsNetwork& network, const NetworkGrid& grid, NodePlaces& places)
 {
+    std::size_t nodes = 0;
+    for (const auto& layer : network.Layers())
+        nodes += layer ? std::size_t(layer->Nodes().Count()) : 0;
+    m_nodes.reserve(nodes);
+    m_places.reserve(nodes);
+    m_nodeLayers.reserve(nodes);
+    m_rows.reserve(nodes);
+    std::size_t links = 0;
     for (const auto& layer : network.Layers()) {
         if (!layer) {
             m_walkable = false;
@@ -91,11 +103,14 @@ void NetworkHitIndex::layOutNodes(clsNetwork& network, const NetworkGrid& grid, 
             const qint32 place = places.of(*node);
             m_nodes.push_back(node);
             m_places.push_back(place);
+            m_nodeLayers.push_back(quint32(m_layers.size()));
             m_rows.push_back({place, position});
+            links += std::size_t(node->Links().Count());
         }
         std::sort(m_rows.begin() + qsizetype(entry.firstNode), m_rows.end());
         m_layers.push_back(std::move(entry));
     }
+    m_links.reserve(links);
 }
 
 GridCell NetworkHitIndex::cellOf(const LayerPlaces& layer, qint32 place) const
@@ -107,6 +122,12 @@ GridCell NetworkHitIndex::cellOf(const LayerPlaces& layer, qint32 place) const
 
 void NetworkHitIndex::layOutLinks(const NetworkGrid& grid, NodePlaces& places)
 {
+    // The nodes of the network by where the walk met them: an evidence node among them has its
+    // cell already (as a node held by the layer it names, which a walkable network's nodes are).
+    QHash<const Node*, quint32> walked;
+    walked.reserve(qsizetype(m_nodes.size()));
+    for (std::size_t i = 0; i < m_nodes.size(); ++i)
+        walked.insert(m_nodes[i].get(), quint32(i));
     for (std::size_t layerNumber = 0; layerNumber < m_layers.size(); ++layerNumber) {
         const LayerPlaces& layer = m_layers[layerNumber];
         for (std::size_t i = 0; i < std::size_t(layer.nodeCount); ++i) {
@@ -119,14 +140,22 @@ void NetworkHitIndex::layOutLinks(const NetworkGrid& grid, NodePlaces& places)
                     return;
                 }
                 const Node& evidence = *link->ConnectionTo;
-                const auto evidenceLayer = evidence.Layer.lock();
-                if (!evidenceLayer) {
-                    m_walkable = false;
-                    return;
+                GridCell evidenceCell;
+                qint32 evidenceLayerIndex = 0;
+                if (const auto met = walked.constFind(&evidence); met != walked.cend()) {
+                    const LayerPlaces& held = m_layers[m_nodeLayers[*met]];
+                    evidenceCell = cellOf(held, m_places[*met]);
+                    evidenceLayerIndex = held.index;
+                } else {
+                    const auto evidenceLayer = evidence.Layer.lock();
+                    if (!evidenceLayer) {
+                        m_walkable = false;
+                        return;
+                    }
+                    evidenceCell = grid.cell(evidenceLayer->Index, evidenceLayer->Nodes().Count(), places.of(evidence));
+                    evidenceLayerIndex = evidenceLayer->Index;
                 }
-                const GridCell evidenceCell =
-                    grid.cell(evidenceLayer->Index, evidenceLayer->Nodes().Count(), places.of(evidence));
-                const double dx = double(evidenceLayer->Index - layer.index) * m_columnWidth;
+                const double dx = double(evidenceLayerIndex - layer.index) * m_columnWidth;
                 const double dy = conv::toInt32(evidenceCell.centre.y() - cell.centre.y());
                 const drawing::RimLine line = linkHitLine(cell, evidenceCell, dx, dy);
                 m_links.push_back({float(line.from.x()), float(line.from.y()), float(line.to.x()), float(line.to.y()),

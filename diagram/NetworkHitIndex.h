@@ -112,6 +112,7 @@ private:
     std::vector<LayerPlaces> m_layers;
     std::vector<std::shared_ptr<Node>> m_nodes; // in walk order
     std::vector<qint32> m_places;               // each node's row, in walk order
+    std::vector<quint32> m_nodeLayers;          // each node's layer, while laying out
     std::vector<Row> m_rows;                    // each layer's nodes by row
     std::vector<LinkPlace> m_links;             // in walk order
     // Vertical strips of the surface, each listing the links whose boxes reach into it.
