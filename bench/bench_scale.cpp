@@ -52,6 +52,7 @@
 #include <cstdio>
 #include <sys/resource.h>
 #include <map>
+#include <optional>
 #include <vector>
 
 using namespace kelvane;
@@ -212,16 +213,27 @@ double median(std::vector<double> values)
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-bool measureOpen(const QString& path, int nodeCount, OpenFigures& figures)
+// The words this program, started again with `arguments`, printed; nothing when it failed or
+// printed another number of words.
+std::optional<QList<QByteArray>> childWords(const QStringList& arguments, qsizetype count)
 {
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--open"), path, QString::number(nodeCount)});
+    child.start(QCoreApplication::applicationFilePath(), arguments);
     if (!child.waitForFinished(-1) || child.exitCode() != 0)
+        return std::nullopt;
+    QList<QByteArray> words = child.readAllStandardOutput().trimmed().split(' ');
+    if (words.size() != count)
+        return std::nullopt;
+    return words;
+}
+
+bool measureOpen(const QString& path, int nodeCount, OpenFigures& figures)
+{
+    const auto said = childWords({QStringLiteral("--open"), path, QString::number(nodeCount)}, 14);
+    if (!said)
         return false;
-    const QList<QByteArray> words = child.readAllStandardOutput().trimmed().split(' ');
-    if (words.size() != 14)
-        return false;
+    const QList<QByteArray>& words = *said;
     figures.open.push_back(words[1].toDouble());
     figures.resident.push_back(words[3].toDouble() / (1024 * 1024));
     figures.peak.push_back(words[5].toDouble() / (1024 * 1024));
@@ -344,14 +356,10 @@ struct PointerFigures {
 
 bool measurePointer(const QString& path, int nodeCount, PointerFigures& figures)
 {
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--pointer"), path, QString::number(nodeCount)});
-    if (!child.waitForFinished(-1) || child.exitCode() != 0)
+    const auto said = childWords({QStringLiteral("--pointer"), path, QString::number(nodeCount)}, 8);
+    if (!said)
         return false;
-    const QList<QByteArray> words = child.readAllStandardOutput().trimmed().split(' ');
-    if (words.size() != 8)
-        return false;
+    const QList<QByteArray>& words = *said;
     figures.first.push_back(words[1].toDouble());
     figures.move.push_back(words[3].toDouble());
     figures.slowest.push_back(words[5].toDouble());

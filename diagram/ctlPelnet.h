@@ -374,8 +374,8 @@ private:
     // The hit tests' layout of the shown network on the canvas, made when there is none or it
     // no longer describes the network; and what of it lies near a point.
     std::shared_ptr<const NetworkHitIndex> hitIndex(clsNetwork& shown);
-    std::optional<std::vector<NetworkHitIndex::NodeCell>> nodesNear(clsNetwork& shown, float X, float Y);
-    std::optional<std::vector<NetworkHitIndex::LinkLine>> linksAt(clsNetwork& shown, float X, float Y);
+    template <class LookUp>
+    auto fromHitLayout(clsNetwork& shown, LookUp&& lookUp) -> decltype(lookUp(std::declval<const NetworkHitIndex&>()));
     template <class Visit>
     void forEachNodeCellNear(clsNetwork& shown, float X, float Y, Visit&& visit);
     template <class Measure>

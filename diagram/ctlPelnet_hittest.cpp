@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace kelvane {
 
@@ -111,28 +112,16 @@ void ctlPelnet::forgetHitLayout()
     m_hitIndex.reset();
 }
 
-// The nodes near the point from the layout; a layout that no longer holds is made again once.
-// Nothing for a network only the walk can take.
-std::optional<std::vector<NetworkHitIndex::NodeCell>> ctlPelnet::nodesNear(clsNetwork& shown, float X, float Y)
+// What `lookUp` finds in the layout; a layout that no longer holds is made again once. Nothing
+// for a network only the walk can take.
+template <class LookUp>
+auto ctlPelnet::fromHitLayout(clsNetwork& shown, LookUp&& lookUp) -> decltype(lookUp(std::declval<const NetworkHitIndex&>()))
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
         const auto index = hitIndex(shown);
         if (!index->walkable())
             return std::nullopt;
-        if (auto near = index->nodesNear(X, Y))
-            return near;
-        forgetHitLayout();
-    }
-    return std::nullopt;
-}
-
-std::optional<std::vector<NetworkHitIndex::LinkLine>> ctlPelnet::linksAt(clsNetwork& shown, float X, float Y)
-{
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const auto index = hitIndex(shown);
-        if (!index->walkable())
-            return std::nullopt;
-        if (auto found = index->linksAt(X, Y))
+        if (auto found = lookUp(*index))
             return found;
         forgetHitLayout();
     }
@@ -145,7 +134,7 @@ template <class Visit>
 void ctlPelnet::forEachNodeCellNear(clsNetwork& shown, float X, float Y, Visit&& visit)
 {
     m_hitTestVisits = 0;
-    if (const auto near = nodesNear(shown, X, Y)) {
+    if (const auto near = fromHitLayout(shown, [&](const NetworkHitIndex& index) { return index.nodesNear(X, Y); })) {
         for (const auto& [node, cell] : *near) {
             ++m_hitTestVisits;
             visit(node, cell);
@@ -165,7 +154,7 @@ template <class Measure>
 void ctlPelnet::forEachLinkAt(clsNetwork& shown, float X, float Y, Measure&& measure)
 {
     m_hitTestVisits = 0;
-    if (const auto found = linksAt(shown, X, Y)) {
+    if (const auto found = fromHitLayout(shown, [&](const NetworkHitIndex& index) { return index.linksAt(X, Y); })) {
         for (const auto& each : *found) {
             ++m_hitTestVisits;
             if (each.holder->Enabled() && each.evidence->Enabled())
