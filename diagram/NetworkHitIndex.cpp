@@ -56,14 +56,14 @@ std::shared_ptr<const NetworkHitIndex> NetworkHitIndex::layOut(clsNetwork& netwo
         index->m_columnWidth = grid.columnWidth();
         NodePlaces places;
         index->layOutNodes(network, grid, places);
-        if (index->m_walkable)
+        if (index->m_complete)
             index->layOutLinks(grid, places);
         index->m_nodeLayers.clear();
         index->m_nodeLayers.shrink_to_fit();
     } catch (const RuntimeError&) {
-        index->m_walkable = false;
+        index->m_complete = false;
     }
-    if (!index->m_walkable) {
+    if (!index->m_complete) {
         // Only what describes() compares is kept.
         index->m_nodes.clear();
         index->m_places.clear();
@@ -87,7 +87,7 @@ void NetworkHitIndex::layOutNodes(clsNetwork& network, const NetworkGrid& grid, 
     std::size_t links = 0;
     for (const auto& layer : network.Layers()) {
         if (!layer) {
-            m_walkable = false;
+            m_complete = false;
             return;
         }
         LayerPlaces entry {layer, layer->Index, layer->Nodes().Count(), 0, m_nodes.size()};
@@ -97,7 +97,7 @@ void NetworkHitIndex::layOutNodes(clsNetwork& network, const NetworkGrid& grid, 
         for (const auto& node : layer->Nodes()) {
             ++position;
             if (!node || node->Layer.lock() != layer) {
-                m_walkable = false;
+                m_complete = false;
                 return;
             }
             const qint32 place = places.of(*node);
@@ -123,7 +123,7 @@ GridCell NetworkHitIndex::cellOf(const LayerPlaces& layer, qint32 place) const
 void NetworkHitIndex::layOutLinks(const NetworkGrid& grid, NodePlaces& places)
 {
     // The nodes of the network by where the walk met them: an evidence node among them has its
-    // cell already (as a node held by the layer it names, which a walkable network's nodes are).
+    // cell already (as a node held by the layer it names, which every node of a complete layout is).
     QHash<const Node*, quint32> walked;
     walked.reserve(qsizetype(m_nodes.size()));
     for (std::size_t i = 0; i < m_nodes.size(); ++i)
@@ -136,7 +136,7 @@ void NetworkHitIndex::layOutLinks(const NetworkGrid& grid, NodePlaces& places)
             const GridCell cell = cellOf(layer, m_places[holder]);
             for (const auto& link : node.Links()) {
                 if (!link || !link->ConnectionTo) {
-                    m_walkable = false;
+                    m_complete = false;
                     return;
                 }
                 const Node& evidence = *link->ConnectionTo;
@@ -149,7 +149,7 @@ void NetworkHitIndex::layOutLinks(const NetworkGrid& grid, NodePlaces& places)
                 } else {
                     const auto evidenceLayer = evidence.Layer.lock();
                     if (!evidenceLayer) {
-                        m_walkable = false;
+                        m_complete = false;
                         return;
                     }
                     evidenceCell = grid.cell(evidenceLayer->Index, evidenceLayer->Nodes().Count(), places.of(evidence));
@@ -204,9 +204,9 @@ bool NetworkHitIndex::describes(const clsNetwork& network, double scaleWidth, do
     if (&network != m_network || m_networkAlive.expired() || scaleWidth != m_scaleWidth || scaleHeight != m_scaleHeight)
         return false;
     const auto& layers = network.Layers();
-    if (m_walkable && std::size_t(layers.Count()) != m_layers.size())
+    if (m_complete && std::size_t(layers.Count()) != m_layers.size())
         return false;
-    if (!m_walkable)
+    if (!m_complete)
         return true; // the walk reads the network as it stands
     std::size_t i = 0;
     for (const auto& layer : layers) {

@@ -50,13 +50,13 @@ public:
         drawing::RimLine line;
     };
 
-    // Lays out the network. A network the walk could not lay out whole (a missing layer, node,
+    // Lays out the network. A network that cannot be laid out whole (a missing layer, node,
     // link or evidence node, a node outside the layer that holds it, a place beyond the
-    // surface's arithmetic) gets an index that is not walkable(): the tests then take the walk
-    // itself, which meets those where it comes to them.
+    // surface's arithmetic) gets an index that is not complete(): the tests then walk the
+    // network node by node, meeting those where the walk comes to them.
     static std::shared_ptr<const NetworkHitIndex> layOut(clsNetwork& network, double scaleWidth, double scaleHeight);
 
-    bool walkable() const { return m_walkable; }
+    bool complete() const { return m_complete; }
 
     // Whether the index is that of the network, as its layers stand now (the same layers in
     // the same order, with the same numbers and node counts), on a surface of this size.
@@ -107,7 +107,7 @@ private:
     std::weak_ptr<const clsNetwork> m_networkAlive;
     double m_scaleWidth = 0;
     double m_scaleHeight = 0;
-    bool m_walkable = true;
+    bool m_complete = true;
     qint32 m_columnWidth = 0;
     std::vector<LayerPlaces> m_layers;
     std::vector<std::shared_ptr<Node>> m_nodes; // in walk order

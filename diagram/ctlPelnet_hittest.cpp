@@ -119,7 +119,7 @@ auto ctlPelnet::fromHitLayout(clsNetwork& shown, LookUp&& lookUp) -> decltype(lo
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
         const auto index = hitIndex(shown);
-        if (!index->walkable())
+        if (!index->complete())
             return std::nullopt;
         if (auto found = lookUp(*index))
             return found;
