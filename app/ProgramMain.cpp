@@ -1,14 +1,8 @@
 #include "app/ProgramMain.h"
 
-#include "app/ProgramServerLogon.h"
-#include "automation/AutomationHost.h"
+#include "app/ProgramServices.h"
+
 #include "automation/AutomationService.h"
-#include "automation/ProgramClasses.h"
-#include "forms/PasswordPromptUiServices.h"
-#include "platform/FileDialogs.h"
-#include "platform/SystemInfo.h"
-#include "platform/gui/QtFileDialogs.h"
-#include "platform/gui/QtUiServices.h"
 #include "shell/ProgramFolder.h"
 #include "shell/ShellGlobals.h"
 #include "shell/ProductInfo.h"
@@ -48,20 +42,9 @@ int RunProgram(int argc, char** argv)
     QApplication::setApplicationName(productinfo::ProductName());
     QApplication::setQuitOnLastWindowClosed(false); // the main window's unload ends the program
 
-    // The desktop's services go with this scope, before the application they use; so does the
-    // knowledge-server client, which owns sockets, before the thread's message queue that their
-    // notifications pass through.
-    const platform::ScopedService<platform::SystemInfo, ProgramSystemInfo> systemInfo(
-        LocateProgramFolder(programFolder, QCoreApplication::applicationDirPath()));
-    const platform::ScopedService<platform::UiServices, PasswordPromptUiServices> uiServices(
-        std::make_unique<platform::gui::QtUiServices>());
-    const platform::ScopedService<platform::FileDialogs, platform::gui::QtFileDialogs> fileDialogs;
-    const platform::ScopedService<AbstractServerLogon, ProgramServerLogon> serverLogon;
-
-    // The knowledge base of the open document, its events and its macro project; its classes
-    // are entered in the registry for callers that create them by name.
-    const AutomationInstallation automation;
-    kelvane::automation::registerProgramClasses(QCoreApplication::applicationFilePath());
+    // The desktop's services and the knowledge base's automation go with this scope, before the
+    // application they use and the thread's message queue that the log-on's sockets report through.
+    const ProgramServices services(programFolder);
 
     basMain::Program program = basMain::Main(commandLine);
     if (program.mainWindow->Unloaded())
@@ -69,7 +52,7 @@ int RunProgram(int argc, char** argv)
     // Started by an automation client: the knowledge base is offered to it on the session bus.
     std::unique_ptr<AutomationService> automationServer;
     if (basGlobal::AutomationMode) {
-        automationServer = std::make_unique<AutomationService>(automation.host(), QDBusConnection::sessionBus());
+        automationServer = std::make_unique<AutomationService>(services.automationHost(), QDBusConnection::sessionBus());
         // A program no client can reach would run hidden for ever.
         if (!automationServer->registered()) {
             std::fprintf(stderr, "%s: the knowledge base cannot be offered to automation clients: another program "

@@ -7,6 +7,8 @@
 #include "model/TextLabel.h"
 #include "network/clsNetwork.h"
 
+#include <QRandomGenerator>
+
 namespace kelvane::bench {
 
 namespace {
@@ -139,6 +141,30 @@ bool writeNestedChainsDocument(const QString& path, int chains, int depth)
     }
     top->setFileName(path);
     return control.FileSave();
+}
+
+bool writeLongNamesDocument(const QString& path, int nodeCount, qsizetype characters)
+{
+    static const QString kWords[] = {QStringLiteral("engine"), QStringLiteral("a"), QStringLiteral("starts"),
+                                     QStringLiteral("when"), QStringLiteral("the"), QStringLiteral("battery"),
+                                     QStringLiteral("holds"), QStringLiteral("its"), QStringLiteral("charge"),
+                                     QStringLiteral("in"), QStringLiteral("cold"), QStringLiteral("weather")};
+    const auto network = layeredNetwork(10, nodeCount / 10, 3);
+    network->Name()->setText(QStringLiteral("Long names"));
+    QRandomGenerator random(37);
+    for (const auto& layer : network->Layers()) {
+        for (const auto& node : layer->Nodes()) {
+            QString name;
+            name.reserve(characters + 16);
+            while (name.size() < characters) {
+                name += kWords[random.bounded(quint32(std::size(kWords)))];
+                name += u' ';
+            }
+            name.truncate(characters);
+            node->Name()->setText(name);
+        }
+    }
+    return saveDocument(*network, path);
 }
 
 } // namespace kelvane::bench

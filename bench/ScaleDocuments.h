@@ -37,4 +37,8 @@ std::shared_ptr<clsNetwork> wideParentNetwork(int children);
 // holds one external node per chain, and each network of a chain one node that opens the next.
 bool writeNestedChainsDocument(const QString& path, int chains, int depth);
 
+// An XML document of `nodeCount` nodes in 10 layers, three links a node, each node named with
+// `characters` of words, each name its own.
+bool writeLongNamesDocument(const QString& path, int nodeCount, qsizetype characters);
+
 } // namespace kelvane::bench

@@ -10,18 +10,27 @@
 //    the control);
 //  - opening a document whose one node has a name of 50 MB;
 //  - saving networks of 100,000 and 200,000 nodes as XML documents (the saving grows with the
-//    nodes: the ratio of the times stays near 2).
-// Every open runs in a process of its own (this program started again with "--open"), so
-// that its memory is its own; rounds of the sizes are interleaved and the median is taken.
+//    nodes: the ratio of the times stays near 2);
+//  - opening 10,000 and 20,000 nodes each named with 10,000 characters in a shown control;
+//  - the pointer over the 200,000-node document in a shown control in viewing mode: a move, and
+//    a click and double click on a node, each within a frame (16 ms);
+//  - the program's own open, launch to a usable window, of 100,000 and 200,000 nodes: what its
+//    main does, in order (the splash it shows for 1 to 2 s included).
+// Every open runs in a process of its own (this program started again with "--open",
+// "--pointer" or "--program"), so that its memory is its own; rounds of the sizes are
+// interleaved and the median is taken; the figures print the machine's load beside them.
 // Run it from a Release build. For profiling, "--documents <folder>" only writes the documents
 // and "--open <file> <nodes>" opens and closes one of them; "--save <folder> <nodes>" saves a
 // network of that size there and prints the time; "--nested-document <file> <chains>" writes a
 // document of that many chains of 1,000 nested networks and "--open-networks <file> <networks>"
-// opens it. "--save-peak <file> <nodes>" saves a network of that size as an XML document or a compound
-// file (".qkb") and prints its peak memory. "--rows wide", "--rows nested", "--rows compound" and
-// "--rows two" (the open on two processors) measure one group alone.
+// opens it. "--save-peak <file> <nodes>" saves a network of that size as an XML document or a
+// compound file (".qkb") and prints its peak memory. "--rows wide", "--rows nested", "--rows
+// compound" and "--rows two" (the open on two processors) measure one group alone; "--diagram"
+// takes only the figures of the diagram and the program.
+#include "app/ProgramServices.h"
 #include "bench/BenchTiming.h"
 #include "bench/ScaleDocuments.h"
+#include "diagram/NetworkCanvas.h"
 #include "diagram/ctlPelnet.h"
 #include "model/Layer.h"
 #include "model/Node.h"
@@ -30,10 +39,17 @@
 #include "platform/Collection.h"
 #include "network/NetworkRecompute.h"
 #include "network/clsNetwork.h"
+#include "shell/ProductInfo.h"
+#include "shell/basMain.h"
+#include "shell/frmNavigate.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QMouseEvent>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -41,6 +57,7 @@
 #include <cstdio>
 #include <sys/resource.h>
 #include <map>
+#include <optional>
 #include <vector>
 
 using namespace kelvane;
@@ -201,16 +218,27 @@ double median(std::vector<double> values)
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-bool measureOpen(const QString& path, int nodeCount, OpenFigures& figures)
+// The words this program, started again with `arguments`, printed; nothing when it failed or
+// printed another number of words.
+std::optional<QList<QByteArray>> childWords(const QStringList& arguments, qsizetype count)
 {
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--open"), path, QString::number(nodeCount)});
+    child.start(QCoreApplication::applicationFilePath(), arguments);
     if (!child.waitForFinished(-1) || child.exitCode() != 0)
+        return std::nullopt;
+    QList<QByteArray> words = child.readAllStandardOutput().trimmed().split(' ');
+    if (words.size() != count)
+        return std::nullopt;
+    return words;
+}
+
+bool measureOpen(const QString& path, int nodeCount, OpenFigures& figures)
+{
+    const auto said = childWords({QStringLiteral("--open"), path, QString::number(nodeCount)}, 14);
+    if (!said)
         return false;
-    const QList<QByteArray> words = child.readAllStandardOutput().trimmed().split(' ');
-    if (words.size() != 14)
-        return false;
+    const QList<QByteArray>& words = *said;
     figures.open.push_back(words[1].toDouble());
     figures.resident.push_back(words[3].toDouble() / (1024 * 1024));
     figures.peak.push_back(words[5].toDouble() / (1024 * 1024));
@@ -479,6 +507,186 @@ bool nestedNetworkRows(Limit& check, const QString& folder)
                 five, median(users[5]), ten, median(users[10]));
     check("open 10 chains of 1,000 nested networks", ten, "s", 1);
     check("open 10 against 5 chains of 1,000 nested networks", ten / five, "x", 2.3001);
+
+// --- The diagram at scale ---------------------------------------------------------------------
+
+// The load of the machine while a figure was taken (/proc/loadavg: 1, 5 and 15 minutes).
+QByteArray loadNow()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().split(' ').mid(0, 3).join(' ') : QByteArray("?");
+}
+
+// Checks a figure and prints the machine's load beside it.
+void checkUnderLoad(Limit& check, const char* figure, double value, const char* unit, double limit)
+{
+    check(figure, value, unit, limit);
+    std::printf("%-58s load %s\n", "", loadNow().constData());
+}
+
+// The child's part of the pointer figures: the document opened in a shown control in viewing
+// mode, as the program shows it; then the pointer moved over it at random places, and clicked
+// and double-clicked on nodes, each event sent to the canvas as the window system delivers it.
+// Prints "first <s> move <s> slowest <s> click <s>": the first move (which lays the network
+// out for the hit tests), the median and the slowest of the moves after it, and the median
+// press, release, double click and release on a node.
+int pointerTimes(const QString& path, int nodeCount)
+{
+    warmUp();
+    auto control = std::make_unique<ctlPelnet>();
+    control->resize(800, 600);
+    control->show();
+    QApplication::processEvents();
+    control->Network()->setFileName(path);
+    if (!control->FileOpen() || control->Network()->NodeCount() != nodeCount) {
+        std::fprintf(stderr, "opening %s failed\n", qPrintable(path));
+        return 1;
+    }
+    QApplication::processEvents();
+    basGlobal::ApplicationMode = 1;
+    QWidget* canvas = control->picnetwork();
+    const auto send = [&](QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, canvas->mapToGlobal(at), button, buttons, Qt::NoModifier);
+        const auto started = Clock::now();
+        QCoreApplication::sendEvent(canvas, &event);
+        return secondsSince(started);
+    };
+    QRandomGenerator random(37);
+    const auto anywhere = [&] { return QPointF(random.bounded(800.0), random.bounded(600.0)); };
+    const double first = send(QEvent::MouseMove, anywhere(), Qt::NoButton, Qt::NoButton);
+    std::vector<double> moves;
+    for (int i = 0; i < 200; ++i)
+        moves.push_back(send(QEvent::MouseMove, anywhere(), Qt::NoButton, Qt::NoButton));
+    std::vector<double> clicks;
+    const auto& layers = control->Network()->Layers();
+    for (int i = 0; i < 20; ++i) {
+        const qint32 layer = qint32(1 + random.bounded(quint32(layers.Count())));
+        const qsizetype count = layers.Item(layer)->Nodes().Count();
+        const QPointF at((layer - 0.5) * 800.0 / layers.Count(), (double(1 + random.bounded(quint32(count))) - 0.5) * 600.0 / count);
+        double seconds = send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        seconds += send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        seconds += send(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+        seconds += send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        clicks.push_back(seconds);
+    }
+    std::printf("first %.6f move %.6f slowest %.6f click %.6f\n", first, median(moves),
+                *std::max_element(moves.begin(), moves.end()), median(clicks));
+    return 0;
+}
+
+struct PointerFigures {
+    std::vector<double> first;
+    std::vector<double> move;
+    std::vector<double> slowest;
+    std::vector<double> click;
+};
+
+bool measurePointer(const QString& path, int nodeCount, PointerFigures& figures)
+{
+    const auto said = childWords({QStringLiteral("--pointer"), path, QString::number(nodeCount)}, 8);
+    if (!said)
+        return false;
+    const QList<QByteArray>& words = *said;
+    figures.first.push_back(words[1].toDouble());
+    figures.move.push_back(words[3].toDouble());
+    figures.slowest.push_back(words[5].toDouble());
+    figures.click.push_back(words[7].toDouble());
+    return true;
+}
+
+// The child's part of the program's own open: what the program's main does, in order, with the
+// document on the command line (the application's name and closing rule, the program's
+// services, start-up showing the main window with its load); then the events that load left
+// behind. Prints "usable" as soon as the window is, and ends at once.
+int programOpen(const QString& path)
+{
+    QApplication::setApplicationName(productinfo::ProductName());
+    QApplication::setQuitOnLastWindowClosed(false);
+    const ProgramServices services({});
+    const basMain::Program program = basMain::Main(path);
+    QApplication::processEvents();
+    const bool shown = program.mainWindow->isVisible() && program.mainWindow->lastLoadResult() == frmNavigate::LoadResult::Loaded;
+    std::printf("%s\n", shown ? "usable" : "failed");
+    std::fflush(stdout);
+    std::_Exit(shown ? 0 : 1); // what closing would save is not part of the figure
+}
+
+// The time from starting the program's open in a process of its own to its window being
+// usable, by this process's clock. The settings live in `settings` (the introduction turned
+// off, as a user who has seen it has it); nothing is written anywhere else.
+double programOpenTime(const QString& path, const QString& settings)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings);
+    environment.insert(QStringLiteral("TMP"), settings);
+    child.setProcessEnvironment(environment);
+    const auto started = Clock::now();
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--program"), path});
+    QByteArray said;
+    while (!said.contains('\n') && child.waitForReadyRead(-1))
+        said += child.readAllStandardOutput();
+    const double seconds = secondsSince(started);
+    child.waitForFinished(-1);
+    return said.startsWith("usable") ? seconds : -1;
+}
+
+// Launch to a usable window, as the program does it, for 100,000 and 200,000 nodes; each round
+// after one that has entered the program's classes in the registry, as every run but the first.
+bool measureProgramOpen(Limit& check, const QString& folder, const QString& hundredThousand, const QString& twoHundredThousand)
+{
+    const QString settings = folder + QStringLiteral("/program-settings");
+    QDir().mkpath(settings + QStringLiteral("/Kelvane"));
+    QFile introduction(settings + QStringLiteral("/Kelvane/Kelvane.ini"));
+    if (!introduction.open(QIODevice::WriteOnly) || introduction.write("[Introduction]\nBenchmark=1\n") < 0)
+        return false;
+    introduction.close();
+    if (programOpenTime(hundredThousand, settings) < 0)
+        return false;
+    std::vector<double> hundred;
+    std::vector<double> twoHundred;
+    for (int round = 0; round < 3; ++round) {
+        hundred.push_back(programOpenTime(hundredThousand, settings));
+        twoHundred.push_back(programOpenTime(twoHundredThousand, settings));
+        if (hundred.back() < 0 || twoHundred.back() < 0)
+            return false;
+    }
+    std::printf("the program's open to a usable window, median of 3 rounds (its splash stays up for 1 to 2 s):\n");
+    checkUnderLoad(check, "program: launch to a usable window, 100,000 nodes", median(hundred), "s", 2.5);
+    checkUnderLoad(check, "program: launch to a usable window, 200,000 nodes", median(twoHundred), "s", 5);
+    return true;
+}
+
+// Names of 10,000 characters on 10,000 and 20,000 nodes, opened in a shown control; and the
+// pointer over the 200,000-node document.
+bool measureTheDiagramAtScale(Limit& check, const QString& folder, const QString& largestDocument)
+{
+    const QString tenThousand = folder + QStringLiteral("/long-names-10000.xml");
+    const QString twentyThousand = folder + QStringLiteral("/long-names-20000.xml");
+    if (!bench::writeLongNamesDocument(tenThousand, 10000, 10000)
+        || !bench::writeLongNamesDocument(twentyThousand, 20000, 10000)) {
+        std::fprintf(stderr, "writing the long names failed\n");
+        return false;
+    }
+    OpenFigures ten;
+    OpenFigures twenty;
+    PointerFigures pointer;
+    for (int round = 0; round < 3; ++round) {
+        if (!measureOpen(tenThousand, 10000, ten) || !measureOpen(twentyThousand, 20000, twenty)
+            || !measurePointer(largestDocument, 200000, pointer)) {
+            std::fprintf(stderr, "the diagram at scale failed\n");
+            return false;
+        }
+    }
+    std::printf("open, names of 10,000 characters, median of 3 rounds: 10,000 nodes %.3f s, 20,000 nodes %.3f s\n",
+                median(ten.open), median(twenty.open));
+    checkUnderLoad(check, "open 20,000 nodes named with 10,000 characters each", median(twenty.open), "s", 3);
+    checkUnderLoad(check, "open 20,000 against 10,000 nodes named so", median(twenty.open) / median(ten.open), "x", 2.3001);
+    std::printf("pointer over 200,000 nodes, medians of 3 rounds: first move %.1f ms, slowest move %.1f ms\n",
+                median(pointer.first) * 1000, median(pointer.slowest) * 1000);
+    checkUnderLoad(check, "200,000 nodes: a pointer move (median of 200)", median(pointer.move) * 1000, "ms", 16);
+    checkUnderLoad(check, "200,000 nodes: click and double click on a node", median(pointer.click) * 1000, "ms", 16);
     return true;
 }
 
@@ -492,6 +700,10 @@ int main(int argc, char** argv)
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--open"))
         return openAndClose(arguments[2], arguments[3].toInt());
+    if (arguments.size() == 4 && arguments[1] == QStringLiteral("--pointer"))
+        return pointerTimes(arguments[2], arguments[3].toInt());
+    if (arguments.size() == 3 && arguments[1] == QStringLiteral("--program"))
+        return programOpen(arguments[2]);
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--save")) {
         std::printf("save %.6f\n", saveTime(arguments[2], arguments[3].toInt()));
         return 0;
@@ -506,6 +718,20 @@ int main(int argc, char** argv)
         return bench::writeNestedChainsDocument(arguments[2], arguments[3].toInt(), 1000) ? 0 : 1;
 
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is known
+    if (arguments.size() == 2 && arguments[1] == QStringLiteral("--diagram")) {
+        // Only the figures of the diagram at scale.
+        bool ok = true;
+        Limit check {ok};
+        QTemporaryDir folder;
+        const QString hundredThousand = layeredDocument(folder.path(), 100000);
+        const QString largest = layeredDocument(folder.path(), 200000);
+        if (!bench::writeLayeredDocument(hundredThousand, 100000) || !bench::writeLayeredDocument(largest, 200000)
+            || !measureTheDiagramAtScale(check, folder.path(), largest)
+            || !measureProgramOpen(check, folder.path(), hundredThousand, largest))
+            return 1;
+        std::printf("%s\n", ok ? "within limits" : "OUTSIDE LIMITS");
+        return ok ? 0 : 1;
+    }
     bool ok = true;
     Limit check {ok};
     // "--rows <group>" measures one group of the badly shaped documents alone.
@@ -594,6 +820,9 @@ int main(int argc, char** argv)
     check("open one node named with 50 MB of text: peak resident", median(longNameFigures.peak), "MB", 500);
 
     ok = twoProcessorRows(check, folder.path()) && ok;
+    if (!measureTheDiagramAtScale(check, folder.path(), documents[200000])
+        || !measureProgramOpen(check, folder.path(), documents[100000], documents[200000]))
+        return 1;
 
     std::printf("%s\n", ok ? "within limits" : "OUTSIDE LIMITS");
     return ok ? 0 : 1;

@@ -26,6 +26,8 @@ std::shared_ptr<AbstractNetwork> DiagramHostDisplay::Network() const { return m_
 
 void DiagramHostDisplay::UpdateButtons() { m_control.UpdateButtons(); }
 
+void DiagramHostDisplay::NetworkEdited() { m_control.forgetHitLayout(); }
+
 void DiagramHostDisplay::setSplash(const PictureSource& picture) { m_control.setSplash(pictureOf(picture)); }
 
 void DiagramHostDisplay::setBackground(const PictureSource& picture) { m_control.setBackground(pictureOf(picture)); }

@@ -17,6 +17,7 @@ public:
     bool Connected() const override;
     std::shared_ptr<AbstractNetwork> Network() const override;
     void UpdateButtons() override;
+    void NetworkEdited() override;
     void setSplash(const PictureSource& picture) override;
     void setBackground(const PictureSource& picture) override;
     void ServerUpdate(const QString& guid, const QString& text, const QString& unused) override;

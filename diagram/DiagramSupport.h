@@ -7,6 +7,7 @@
 #include "model/basGlobal.h"
 #include "model/clsControl.h"
 #include "network/NetworkGrid.h"
+#include "network/NodePlaces.h"
 #include "network/clsNetwork.h"
 #include "platform/Conversions.h"
 
@@ -66,13 +67,15 @@ inline GridCell cellOf(const NetworkGrid& grid, const Node& node)
 }
 
 // Calls `visit(node, cell)` for every node of the network, in layer and node order, with
-// its cell on the grid over a surface of the given size.
+// its cell on the grid over a surface of the given size. A node's row is its Index(), found
+// from a table made once per layer; `visit` must leave the layers' nodes as they are.
 template <class Visit>
 void forEachNodeCell(clsNetwork& network, double scaleWidth, double scaleHeight, Visit&& visit)
 {
     if (network.Layers().Count() == 0)
         return;
     const NetworkGrid grid = gridOf(network, scaleWidth, scaleHeight);
+    NodePlaces places;
     for (const auto& layer : network.Layers().Snapshot()) {
         const auto nodes = requireObject(layer)->Nodes().Snapshot();
         if (nodes.empty())
@@ -81,7 +84,7 @@ void forEachNodeCell(clsNetwork& network, double scaleWidth, double scaleHeight,
         for (const auto& node : nodes) {
             const auto& held = requireObject(node);
             visit(held, GridCell {grid.columnWidth(), rowHeight,
-                                  QPointF(grid.centreX(layer->Index), NetworkGrid::centreY(held->Index(), rowHeight))});
+                                  QPointF(grid.centreX(layer->Index), NetworkGrid::centreY(places.of(*held), rowHeight))});
         }
     }
 }

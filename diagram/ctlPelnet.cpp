@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QTimer>
 #include <unordered_set>
+#include <utility>
 
 namespace kelvane {
 
@@ -322,6 +323,12 @@ void ctlPelnet::Refresh()
 
 void ctlPelnet::DrawNetwork(bool bPrint)
 {
+    // Whatever changed since the last drawing, the hit tests find it anew.
+    forgetHitLayout();
+    if (m_drawingHeld && !bPrint) {
+        m_drawingWanted = true;
+        return;
+    }
     trappedVoid(kModule, "DrawNetwork", [&] {
         if (m_picBackground.isNull())
             loadBackgroundFile(Network()->Background);
@@ -334,12 +341,26 @@ void ctlPelnet::DrawNetwork(bool bPrint)
             m_picnetwork->PaintPicture(m_picBackground, QRectF(0, 0, m_picnetwork->ScaleWidth(), m_picnetwork->ScaleHeight()));
         }
         const auto shown = ActiveNetwork();
-        if (bPrint)
+        if (bPrint) {
             shown->DrawNetwork(platform::printer().page());
-        else
+        } else {
+            ++m_drawings;
             shown->DrawNetwork(m_picnetwork->canvas());
+        }
         m_picnetwork->update();
     });
+}
+
+void ctlPelnet::holdDrawing()
+{
+    m_drawingHeld = true;
+}
+
+void ctlPelnet::releaseDrawing()
+{
+    m_drawingHeld = false;
+    if (std::exchange(m_drawingWanted, false))
+        DrawNetwork(false);
 }
 
 // --- Pictures of the document -------------------------------------------------------------------

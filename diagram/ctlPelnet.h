@@ -2,6 +2,7 @@
 
 #include "diagram/CanvasLine.h"
 #include "diagram/NarratorButtonSet.h"
+#include "diagram/NetworkHitIndex.h"
 #include "platform/Collection.h"
 #include "platform/Variant.h"
 
@@ -11,6 +12,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -189,6 +191,11 @@ public:
     // of its ends. Outside viewing mode the network is redrawn with the link marked. A hit
     // clears the selection.
     std::shared_ptr<Link> OverLink(float X, float Y);
+    // How many nodes (OverNode, OverDown, OverUp) or links (OverLink) the last hit test
+    // looked at: those near the point.
+    qsizetype HitTestVisits() const { return m_hitTestVisits; }
+    // Forgets where the hit tests found the shown network's nodes and links: it was edited.
+    void forgetHitLayout();
 
     // --- Node commands reached from outside the menus --------------------------------------------
 
@@ -212,6 +219,13 @@ public:
     // Paints the background (the picture stretched over the surface, else the back colour)
     // and the shown network, on the canvas or, when printing, on the printer's page.
     void DrawNetwork(bool bPrint = false);
+    // While a host holds the drawing (a window being loaded, whose canvas has not its size
+    // yet), drawing on the canvas only notes that it is wanted; letting go draws once if it
+    // was. Printing is never held.
+    void holdDrawing();
+    void releaseDrawing();
+    // How many times the shown network has been drawn on the canvas.
+    qsizetype Drawings() const { return m_drawings; }
 
     // --- Shown network, zoom and narrator buttons ------------------------------------------
 
@@ -362,6 +376,17 @@ private:
     void Circle1_MouseDown(qint16 Button, qint16 Shift, float X, float Y);
     // Runs a pointer handler under its error trap; a failure abandons every gesture under way.
     void pointerHandler(const char* procedureName, const std::function<void()>& body);
+    // The hit tests' layout of the shown network on the canvas, made when there is none or it
+    // no longer describes the network; and what of it lies near a point.
+    std::shared_ptr<const NetworkHitIndex> hitIndex(clsNetwork& shown);
+    template <class LookUp>
+    auto fromHitLayout(clsNetwork& shown, LookUp&& lookUp) -> decltype(lookUp(std::declval<const NetworkHitIndex&>()));
+    template <class Visit>
+    void forEachNodeCellNear(clsNetwork& shown, float X, float Y, Visit&& visit);
+    template <class Measure>
+    void forEachLinkAt(clsNetwork& shown, float X, float Y, Measure&& measure);
+    // The node whose lower (else upper) handle holds the point, the handle drawn lit.
+    std::shared_ptr<Node> nodeWithHandleAt(bool lower, float X, float Y);
     void abandonGestures();
     void pressOnNode(qint16 Button, qint16 Shift, float X, float Y);
     void trackPointer(float& X, float& Y);
@@ -482,6 +507,11 @@ private:
     QImage m_imgSplash;     // imgSplash's picture
     QImage m_picBackground; // picBackground's picture
     std::shared_ptr<Node> m_movingNode; // the node of node move mode
+    std::shared_ptr<const NetworkHitIndex> m_hitIndex; // dropped by edits and drawing
+    qsizetype m_hitTestVisits = 0;
+    bool m_drawingHeld = false;
+    bool m_drawingWanted = false; // asked for while held
+    qsizetype m_drawings = 0;
 
     // Child controls, owned by the control.
     NetworkCanvas* m_picnetwork = nullptr;

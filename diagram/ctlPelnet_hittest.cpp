@@ -1,10 +1,12 @@
-// Hit tests: what of the shown network lies under a point of the canvas. Nothing stores node
-// positions; every test lays the grid out again from the canvas size, as the drawing does.
+// Hit tests: what of the shown network lies under a point of the canvas, on the grid the drawing
+// uses. The places of the nodes and links are laid out once (NetworkHitIndex) and looked up near
+// the point; a network the layout cannot take whole is walked node by node.
 
 #include "diagram/ctlPelnet.h"
 
 #include "diagram/DiagramSupport.h"
 #include "diagram/NetworkCanvas.h"
+#include "diagram/NetworkHitIndex.h"
 #include "model/ErrorTrap.h"
 #include "model/Link.h"
 #include "model/basGlobal.h"
@@ -13,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace kelvane {
 
@@ -78,7 +81,6 @@ double distanceToLine(const drawing::RimLine& line, float X, float Y)
     return std::abs(std::floor(Y) - std::floor(X * slope + intercept));
 }
 
-constexpr double kLinkBoxMargin = 30.0;
 constexpr double kLinkTolerance = 50.0;
 constexpr double kMarkOffset = 15.0; // one pixel
 
@@ -94,57 +96,146 @@ qint32 ctlPelnet::HorizontalStep()
     });
 }
 
+// --- The hit tests' layout ------------------------------------------------------------------------
+
+std::shared_ptr<const NetworkHitIndex> ctlPelnet::hitIndex(clsNetwork& shown)
+{
+    const double width = m_picnetwork->ScaleWidth();
+    const double height = m_picnetwork->ScaleHeight();
+    if (!m_hitIndex || !m_hitIndex->describes(shown, width, height))
+        m_hitIndex = NetworkHitIndex::layOut(shown, width, height);
+    return m_hitIndex;
+}
+
+void ctlPelnet::forgetHitLayout()
+{
+    m_hitIndex.reset();
+}
+
+// What `lookUp` finds in the layout; a layout that no longer holds is made again once. Nothing
+// for a network only the walk can take.
+template <class LookUp>
+auto ctlPelnet::fromHitLayout(clsNetwork& shown, LookUp&& lookUp) -> decltype(lookUp(std::declval<const NetworkHitIndex&>()))
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const auto index = hitIndex(shown);
+        if (!index->complete())
+            return std::nullopt;
+        if (auto found = lookUp(*index))
+            return found;
+        forgetHitLayout();
+    }
+    return std::nullopt;
+}
+
+// Calls `visit(node, cell)` for every node whose shapes may hold the point, in layer and node
+// order: those near it, or every node where the network can only be walked.
+template <class Visit>
+void ctlPelnet::forEachNodeCellNear(clsNetwork& shown, float X, float Y, Visit&& visit)
+{
+    m_hitTestVisits = 0;
+    if (const auto near = fromHitLayout(shown, [&](const NetworkHitIndex& index) { return index.nodesNear(X, Y); })) {
+        for (const auto& [node, cell] : *near) {
+            ++m_hitTestVisits;
+            visit(node, cell);
+        }
+        return;
+    }
+    forEachNodeCell(shown, m_picnetwork->ScaleWidth(), m_picnetwork->ScaleHeight(),
+                    [&](const std::shared_ptr<Node>& node, const GridCell& cell) {
+                        ++m_hitTestVisits;
+                        visit(node, cell);
+                    });
+}
+
+// Calls `measure(layer, link, line)` for every link between enabled nodes whose box holds the
+// point, in layer, node and link order; `layer` changes with each layer of the walk.
+template <class Measure>
+void ctlPelnet::forEachLinkAt(clsNetwork& shown, float X, float Y, Measure&& measure)
+{
+    m_hitTestVisits = 0;
+    if (const auto found = fromHitLayout(shown, [&](const NetworkHitIndex& index) { return index.linksAt(X, Y); })) {
+        for (const auto& each : *found) {
+            ++m_hitTestVisits;
+            if (each.holder->Enabled() && each.evidence->Enabled())
+                measure(each.layer, each.link, each.line);
+        }
+        return;
+    }
+    const NetworkGrid grid = gridOf(shown, m_picnetwork->ScaleWidth(), m_picnetwork->ScaleHeight());
+    const qint32 columnWidth = grid.columnWidth();
+    const Layer* layerMet = nullptr;
+    qsizetype layerNumber = 0;
+    forEachNodeCell(shown, m_picnetwork->ScaleWidth(), m_picnetwork->ScaleHeight(),
+                    [&](const std::shared_ptr<Node>& node, const GridCell& cell) {
+                        ++m_hitTestVisits;
+                        const auto layer = layerOf(*node);
+                        if (layer.get() != layerMet) {
+                            layerMet = layer.get();
+                            ++layerNumber;
+                        }
+                        if (!node->Enabled())
+                            return;
+                        for (const auto& link : node->Links().Snapshot()) {
+                            const auto& target = requireObject(requireObject(link)->ConnectionTo);
+                            if (!target->Enabled())
+                                continue;
+                            const GridCell targetCell = cellOf(grid, *target);
+                            const double dx = double(layerOf(*target)->Index - layer->Index) * columnWidth;
+                            const double dy = conv::toInt32(targetCell.centre.y() - cell.centre.y());
+                            const auto line = linkHitLine(cell, targetCell, dx, dy);
+                            if (linkBoxHolds(line, X, Y))
+                                measure(layerNumber, link, line);
+                        }
+                    });
+}
+
+// --- The tests --------------------------------------------------------------------------------------
+
 std::shared_ptr<Node> ctlPelnet::OverNode(float X, float Y)
 {
     std::shared_ptr<Node> found;
     trappedVoid(kModule, "OverNode", [&] {
         // No early exit: of overlapping circles the last one wins.
-        forEachNodeCell(*ActiveNetwork(), m_picnetwork->ScaleWidth(), m_picnetwork->ScaleHeight(),
-                        [&](const std::shared_ptr<Node>& node, const GridCell& cell) {
-                            const double dx = cell.centre.x() - X;
-                            const double dy = cell.centre.y() - Y;
-                            const double radius = cell.radius();
-                            if (dx * dx + dy * dy < radius * radius)
-                                found = node;
-                        });
+        forEachNodeCellNear(*ActiveNetwork(), X, Y, [&](const std::shared_ptr<Node>& node, const GridCell& cell) {
+            const double dx = cell.centre.x() - X;
+            const double dy = cell.centre.y() - Y;
+            const double radius = cell.radius();
+            if (dx * dx + dy * dy < radius * radius)
+                found = node;
+        });
     });
     return found;
 }
 
-namespace {
-
-std::shared_ptr<Node> nodeWithHandleAt(clsNetwork& shown, NetworkCanvas& canvas, Handle handle, float X, float Y)
+std::shared_ptr<Node> ctlPelnet::nodeWithHandleAt(bool lower, float X, float Y)
 {
+    const Handle handle = lower ? Handle::Lower : Handle::Upper;
     std::shared_ptr<Node> found;
-    forEachNodeCell(shown, canvas.ScaleWidth(), canvas.ScaleHeight(),
-                    [&](const std::shared_ptr<Node>& node, const GridCell& cell) {
-                        if (!hasHandle(*node, handle) || !handleHolds(cell, handle, X, Y))
-                            return;
-                        found = node;
-                        // Handles are drawn for layers laid out from left to right only.
-                        if (basGlobal::LayoutMode == 0) {
-                            drawHandleLit(canvas.canvas(), cell, handle);
-                            canvas.update();
-                        }
-                    });
+    forEachNodeCellNear(*ActiveNetwork(), X, Y, [&](const std::shared_ptr<Node>& node, const GridCell& cell) {
+        if (!hasHandle(*node, handle) || !handleHolds(cell, handle, X, Y))
+            return;
+        found = node;
+        // Handles are drawn for layers laid out from left to right only.
+        if (basGlobal::LayoutMode == 0) {
+            drawHandleLit(m_picnetwork->canvas(), cell, handle);
+            m_picnetwork->update();
+        }
+    });
     return found;
 }
-
-} // namespace
 
 std::shared_ptr<Node> ctlPelnet::OverDown(float X, float Y)
 {
     std::shared_ptr<Node> found;
-    trappedVoid(kModule, "OverDown",
-                [&] { found = nodeWithHandleAt(*ActiveNetwork(), *m_picnetwork, Handle::Lower, X, Y); });
+    trappedVoid(kModule, "OverDown", [&] { found = nodeWithHandleAt(true, X, Y); });
     return found;
 }
 
 std::shared_ptr<Node> ctlPelnet::OverUp(float X, float Y)
 {
     std::shared_ptr<Node> found;
-    trappedVoid(kModule, "OverUp",
-                [&] { found = nodeWithHandleAt(*ActiveNetwork(), *m_picnetwork, Handle::Upper, X, Y); });
+    trappedVoid(kModule, "OverUp", [&] { found = nodeWithHandleAt(false, X, Y); });
     return found;
 }
 
@@ -155,48 +246,25 @@ std::shared_ptr<Link> ctlPelnet::OverLink(float X, float Y)
         const auto shown = ActiveNetwork();
         if (shown->Layers().Count() == 0)
             return;
-        const NetworkGrid grid = gridOf(*shown, m_picnetwork->ScaleWidth(), m_picnetwork->ScaleHeight());
-        const qint32 columnWidth = grid.columnWidth();
-        const Layer* layerMeasured = nullptr;
+        qsizetype layerMeasured = 0;
         double best = kLinkTolerance;
-        forEachNodeCell(*shown, m_picnetwork->ScaleWidth(), m_picnetwork->ScaleHeight(),
-                        [&](const std::shared_ptr<Node>& node, const GridCell& cell) {
-                            const auto layer = layerOf(*node);
-                            // The best distance starts again with each layer, so a later layer's
-                            // link wins over an earlier one's whatever their distances.
-                            if (layer.get() != layerMeasured) {
-                                layerMeasured = layer.get();
-                                best = kLinkTolerance;
-                            }
-                            if (!node->Enabled())
-                                return;
-                            for (const auto& link : node->Links().Snapshot()) {
-                                const auto& target = requireObject(requireObject(link)->ConnectionTo);
-                                if (!target->Enabled())
-                                    continue;
-                                const GridCell targetCell = cellOf(grid, *target);
-                                const double dx = double(layerOf(*target)->Index - layer->Index) * columnWidth;
-                                const double dy = conv::toInt32(targetCell.centre.y() - cell.centre.y());
-                                const auto line = drawing::rimLine(
-                                    cell.centre, std::floor(cell.radius()), targetCell.centre,
-                                    std::floor(targetCell.radius()), dx, dy, [](double value) { return double(float(value)); });
-                                const double left = std::min(line.from.x(), line.to.x()) - kLinkBoxMargin;
-                                const double right = std::max(line.from.x(), line.to.x()) + kLinkBoxMargin;
-                                const double top = std::min(line.from.y(), line.to.y()) - kLinkBoxMargin;
-                                const double bottom = std::max(line.from.y(), line.to.y()) + kLinkBoxMargin;
-                                if (X < left || X > right || Y < top || Y > bottom)
-                                    continue;
-                                const double distance = distanceToLine(line, X, Y);
-                                if (distance >= best)
-                                    continue;
-                                found = link;
-                                if (basGlobal::ApplicationMode != 1)
-                                    markLink(line.from, line.to);
-                                best = distance;
-                                Selected.Clear();
-                                clearSelection(*shown);
-                            }
-                        });
+        forEachLinkAt(*shown, X, Y, [&](qsizetype layer, const std::shared_ptr<Link>& link, const drawing::RimLine& line) {
+            // The best distance starts again with each layer, so a later layer's link wins over
+            // an earlier one's whatever their distances.
+            if (layer != layerMeasured) {
+                layerMeasured = layer;
+                best = kLinkTolerance;
+            }
+            const double distance = distanceToLine(line, X, Y);
+            if (distance >= best)
+                return;
+            found = link;
+            if (basGlobal::ApplicationMode != 1)
+                markLink(line.from, line.to);
+            best = distance;
+            Selected.Clear();
+            clearSelection(*shown);
+        });
     });
     return found;
 }

@@ -25,6 +25,10 @@ public:
     // Rebuilds the narrator buttons of the network shown.
     virtual void UpdateButtons() = 0;
 
+    // Told when one of its networks is edited (nodes, links or layers added, moved or
+    // removed): what the display keeps of the network's layout is out of date.
+    virtual void NetworkEdited() {}
+
     // The knowledge base's splash picture and the picture painted behind the network.
     virtual void setSplash(const PictureSource& picture) = 0;
     virtual void setBackground(const PictureSource& picture) = 0;

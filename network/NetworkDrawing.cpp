@@ -10,6 +10,7 @@
 #include "network/NodeDrawing.h"
 #include "network/NodePlaces.h"
 #include "network/NodeText.h"
+#include "network/RequiredNodes.h"
 #include "network/clsNetwork.h"
 #include "platform/Canvas.h"
 
@@ -83,11 +84,12 @@ void nodePass(const clsNetwork& network, const NetworkGrid& grid, NodePlaces& pl
 {
     canvas.setFillColor(basGlobal::Settings.NodeColour);
     canvas.setFillStyle(platform::fillstyle::Solid);
+    RequiredNodes required;
     forEachShownNode(network, [&](const Layer& layer, const std::shared_ptr<Node>& node) {
         const GridCell cell = cellOf(grid, places, layer, *node);
         drawNodeFigure(canvas, *node, cell.centre, cell.radius(), network.Overview);
         if (node->Enabled())
-            drawNodeText(canvas, node, cell.centre, network.ShowAnswer);
+            drawNodeText(canvas, node, cell.centre, network.ShowAnswer, required);
     });
 }
 

@@ -6,15 +6,20 @@
 #include "model/basGlobal.h"
 #include "model/basKelva.h"
 #include "model/basLibrary.h"
+#include "network/RequiredNodes.h"
 #include "network/VisibleText.h"
 #include "platform/Canvas.h"
 #include "platform/RuntimeError.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace kelvane::drawing {
 
 namespace {
 
 constexpr double kCaptionGap = 30; // twips between the centre line and the caption
+constexpr qsizetype kSampleCharacters = 64; // measured to tell how many characters a width holds
 
 // Runs one step whose errors are ignored: the drawing goes on with the next step.
 template <class Step>
@@ -60,20 +65,53 @@ void applyAnswerFont(platform::Canvas& canvas, TextLabel& answer)
     canvas.setFontUnderline(font->Underline);
 }
 
-// A line as far as the surface can show it: a name or caption of any length is cut before it
-// is measured or drawn, so that it costs no more than the surface's width.
-QString visibleLine(const platform::Canvas& canvas, const QString& line)
+// A line as the surface shows it, with its width: cut to what the surface's width can hold
+// (visibletext) and, when it is long enough to reach past both edges of the surface centred
+// on x, cut further to the first characters that still do. Both edges then hide its ends, so
+// the characters beyond cost nothing; a line whose end shows stays as it is. A line that
+// breaks (it prints its further parts from the left edge) is only cut to the surface's width.
+struct ShownLine {
+    QString text;
+    double width = 0;
+};
+
+ShownLine measured(const platform::Canvas& canvas, QString text)
 {
-    return visibletext::cutToCharacters(line, visibletext::charactersAcross(canvas.ScaleWidth()));
+    const double width = canvas.TextWidth(text);
+    return {std::move(text), width};
+}
+
+ShownLine shownLine(const platform::Canvas& canvas, const QString& line, double x)
+{
+    const double surface = canvas.ScaleWidth();
+    QString cut = visibletext::cutToCharacters(line, visibletext::charactersAcross(surface));
+    if (cut.size() <= visibletext::kCharactersMeasuredWhole || cut.contains(u'\r') || cut.contains(u'\n'))
+        return measured(canvas, std::move(cut));
+    // Wider than this, centred on x, a line covers the surface from edge to edge with room for
+    // a glyph reaching out of its box at either end.
+    const double edgeToEdge = 2 * std::max(x, surface - x) + 2 * canvas.TextHeight(QString());
+    const double ellipsis = canvas.TextWidth(QString(QChar(0x2026)));
+    const double sample = canvas.TextWidth(line.left(kSampleCharacters));
+    if (!(sample > 0))
+        return measured(canvas, std::move(cut));
+    // As many characters as the sample says reach past both edges, and a tenth more; twice as
+    // many until they do.
+    qsizetype characters = qsizetype(std::ceil(edgeToEdge / sample * 1.1 * kSampleCharacters));
+    for (; characters < cut.size() - 1; characters *= 2) {
+        ShownLine prefix = measured(canvas, visibletext::cutToCharacters(line, characters));
+        if (prefix.width - ellipsis > edgeToEdge)
+            return prefix;
+    }
+    return measured(canvas, std::move(cut));
 }
 
 // Prints each line centred on x, from the current position downwards.
 void printCentredLines(platform::Canvas& canvas, const QStringList& lines, double x)
 {
     for (const QString& line : lines) {
-        const QString shown = visibleLine(canvas, line);
-        canvas.setCurrentX(x - canvas.TextWidth(shown) / 2);
-        canvas.Print(shown);
+        const ShownLine shown = shownLine(canvas, line, x);
+        canvas.setCurrentX(x - shown.width / 2);
+        canvas.Print(shown.text);
     }
 }
 
@@ -98,13 +136,13 @@ QStringList nameLines(const QString& text)
     return lines;
 }
 
-bool showsCaption(const Node& node, bool networkShowsAnswers)
+bool showsCaption(const Node& node, bool networkShowsAnswers, RequiredNodes& required)
 {
     return networkShowsAnswers && basGlobal::Settings.ShowAnswer && basGlobal::ApplicationMode == 1
-           && (node.Answered || !node.NoDefault || node.Irrelevant() || node.NeedInfo() || node.Required());
+           && (node.Answered || !node.NoDefault || node.Irrelevant() || node.NeedInfo() || required.of(node));
 }
 
-NodeCaption chooseCaption(const std::shared_ptr<Node>& node)
+NodeCaption chooseCaption(const std::shared_ptr<Node>& node, RequiredNodes& required)
 {
     // An answer or a default outranks "Irrelevant".
     if (node->NeedInfo())
@@ -113,7 +151,7 @@ NodeCaption chooseCaption(const std::shared_ptr<Node>& node)
         return answerCaption(node, node->Answer());
     if (!node->NoDefault)
         return answerCaption(node, node->Default);
-    if (node->Required())
+    if (required.of(*node))
         return {QStringLiteral("Required"), nullptr};
     if (node->Irrelevant())
         return {QStringLiteral("Irrelevant"), nullptr};
@@ -121,12 +159,12 @@ NodeCaption chooseCaption(const std::shared_ptr<Node>& node)
 }
 
 void drawNodeText(platform::Canvas& canvas, const std::shared_ptr<Node>& node, QPointF centre,
-                  bool networkShowsAnswers)
+                  bool networkShowsAnswers, RequiredNodes& required)
 {
     const auto label = node->Name();
     applyNameFont(canvas, *label);
     const QString name = label->Text();
-    const bool withCaption = showsCaption(*node, networkShowsAnswers);
+    const bool withCaption = showsCaption(*node, networkShowsAnswers, required);
 
     // The name block is centred on the centre, or ends at the centre line above a caption.
     const double nameHeight = canvas.TextHeight(name);
@@ -136,15 +174,18 @@ void drawNodeText(platform::Canvas& canvas, const std::shared_ptr<Node>& node, Q
         return;
 
     plainStyles(canvas);
-    const NodeCaption caption = chooseCaption(node);
+    const NodeCaption caption = chooseCaption(node, required);
     ignoringErrors([&] {
         if (caption.answerLabel)
             applyAnswerFont(canvas, *caption.answerLabel);
     });
-    const QString shown = visibleLine(canvas, caption.text);
-    ignoringErrors([&] { canvas.setCurrentX(centre.x() - canvas.TextWidth(shown) / 2); });
+    ShownLine shown {visibletext::cutToCharacters(caption.text, visibletext::charactersAcross(canvas.ScaleWidth()))};
+    ignoringErrors([&] {
+        shown = shownLine(canvas, caption.text, centre.x());
+        canvas.setCurrentX(centre.x() - shown.width / 2);
+    });
     ignoringErrors([&] { canvas.setCurrentY(centre.y() + kCaptionGap); });
-    ignoringErrors([&] { canvas.Print(shown); });
+    ignoringErrors([&] { canvas.Print(shown.text); });
 }
 
 } // namespace kelvane::drawing

@@ -12,6 +12,7 @@ class Canvas;
 namespace kelvane {
 
 class Node;
+class RequiredNodes;
 class TextLabel;
 
 namespace drawing {
@@ -23,8 +24,8 @@ QStringList nameLines(const QString& text);
 
 // Whether the node gets a status caption: only in the viewer, while both the network and
 // the user's settings show answers, and only for a node that is answered, has a default,
-// is irrelevant, needs information or is required.
-bool showsCaption(const Node& node, bool networkShowsAnswers);
+// is irrelevant, needs information or is required (as `required` finds it).
+bool showsCaption(const Node& node, bool networkShowsAnswers, RequiredNodes& required);
 
 // The status caption and, when its text comes from one of the node's answers, that
 // answer's label (whose colour and font the caption takes).
@@ -32,13 +33,14 @@ struct NodeCaption {
     QString text;
     std::shared_ptr<TextLabel> answerLabel;
 };
-NodeCaption chooseCaption(const std::shared_ptr<Node>& node);
+NodeCaption chooseCaption(const std::shared_ptr<Node>& node, RequiredNodes& required);
 
 // The name of an enabled node, centred on `centre` in the name label's font and colour;
 // with a status caption the name ends at the centre line and the caption is centred
-// 30 twips below it. A name label without a font name gets the default font name.
+// 30 twips below it. A name label without a font name gets the default font name. The nodes
+// of one drawing share `required`.
 void drawNodeText(platform::Canvas& canvas, const std::shared_ptr<Node>& node, QPointF centre,
-                  bool networkShowsAnswers);
+                  bool networkShowsAnswers, RequiredNodes& required);
 
 } // namespace drawing
 } // namespace kelvane

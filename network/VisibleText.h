@@ -10,6 +10,9 @@ namespace kelvane::visibletext {
 // pair of surrogates is not split) followed by an ellipsis.
 QString cutToCharacters(const QString& text, qsizetype limit);
 
+// Lines of up to this many characters are laid out whole, however wide.
+inline constexpr qsizetype kCharactersMeasuredWhole = 256;
+
 // The most characters one line across `widthInTwips` can show: more than fit even at the
 // narrowest glyphs, so a line this long is wider than the surface in any font.
 qsizetype charactersAcross(double widthInTwips);

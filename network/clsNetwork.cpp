@@ -273,6 +273,8 @@ void clsNetwork::setDirty(bool bDirty)
         if (!bDirty)
             return;
         const auto host = ParentDisplay.lock();
+        if (host)
+            host->NetworkEdited();
         if (!host || !host->Loaded())
             return;
         const QString stamp = versionStamp();

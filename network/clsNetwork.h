@@ -172,7 +172,8 @@ public:
     QString FileName() const { return m_fileName; }
     void setFileName(const QString& strFileName);
 
-    // The dirty flag; setting it while the host display is loaded stamps Version on the host's
+    // The dirty flag; setting it tells the host display of the edit under way (every editing
+    // operation sets it first) and, while the display is loaded, stamps Version on the host's
     // current network and on this one.
     bool Dirty() const { return m_dirty; }
     void setDirty(bool bDirty);

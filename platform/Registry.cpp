@@ -141,6 +141,8 @@ void FileRegistry::setValue(RegistryHive hive, const QString& keyPath, const QSt
     QString name = spellingIn(values, valueName);
     if (name.isNull())
         name = valueName;
+    else if (values.value(name) == QJsonValue(value))
+        return; // held already: the file stays as it is
     values.insert(name, value);
     keys.insert(key, values);
     writeKeys(keys);

@@ -54,7 +54,8 @@ public:
 //   { "HKEY_CLASSES_ROOT\\.txt": { "": "txtfile" } }
 // Under what the file holds lie the desktop's defaults: web links and every file type open
 // with the desktop's opener, xdg-open. Writes rewrite the whole file (a new file renamed
-// over the old one), keeping the spelling of keys and value names already there.
+// over the old one), keeping the spelling of keys and value names already there; a value
+// written as it is held already leaves the file alone.
 class FileRegistry : public Registry {
 public:
     FileRegistry();

@@ -129,7 +129,9 @@ void frmNavigate::Form_Load()
     if (m_unloaded)
         return;
     m_ctlPelnet1->show();
-    Form_Resize(); // the diagram has its size only now that it is shown
+    // A shown window laid its panes out when it showed (finishLoad); a hidden one does so now.
+    if (!isVisible())
+        Form_Resize();
     Timer1_Timer();
 }
 

@@ -36,6 +36,7 @@
 #include <QScreen>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTimer>
 
 namespace kelvane {
@@ -90,6 +91,10 @@ frmNavigate::LoadResult frmNavigate::ViewerLoad()
 {
     DocumentReady = false;
     platform::ui().setBusyPointer(true);
+    // The diagram is drawn once, when the window shows it at its size (finishLoad), however
+    // often opening and laying out ask for it before.
+    m_ctlPelnet1->holdDrawing();
+    const auto drawn = qScopeGuard([this] { m_ctlPelnet1->releaseDrawing(); });
     enum class Document { Open, None, Failed, ProgramEnded };
     Document document = Document::None;
     bool startDialogUsed = false;
@@ -332,7 +337,10 @@ void frmNavigate::finishLoad(bool showIntroduction)
     if (!basGlobal::AutomationMode) {
         show();
         Form_Resize(); // the panes have their sizes once the window is shown
+        // The size the window system gives the shown window arrives through the message loop.
+        platform::ui().yield();
     }
+    m_ctlPelnet1->releaseDrawing();
     if (showIntroduction && !basGlobal::AutomationMode)
         skippable("ViewerLoad", [&] { this->showIntroduction(); });
 }

@@ -30,6 +30,7 @@ void RecordingCanvas::paintCircle(const CircleFigure& figure)
 
 void RecordingCanvas::paintText(QPointF topLeft, const QString& text)
 {
+    m_laidOutCharacters += text.size();
     m_primitives.emplace_back(PrintCall {topLeft, text, state()});
 }
 
@@ -40,6 +41,7 @@ void RecordingCanvas::paintClear()
 
 double RecordingCanvas::lineWidth(const QString& line) const
 {
+    m_laidOutCharacters += line.size();
     return line.size() * fixedmetrics::characterWidth(Font());
 }
 

@@ -45,6 +45,8 @@ public:
     const PrintCall* findPrint(const QString& text) const;
     // Forgets what was recorded (the drawing state stays).
     void forget() { m_primitives.clear(); }
+    // How many characters the canvas has measured and printed: the text laid out.
+    qsizetype laidOutCharacters() const { return m_laidOutCharacters; }
 
 protected:
     void paintLine(QPointF from, QPointF to, qint32 colour) override;
@@ -68,6 +70,7 @@ private:
     double m_scaleWidth;
     double m_scaleHeight;
     std::vector<Primitive> m_primitives;
+    mutable qsizetype m_laidOutCharacters = 0;
 };
 
 } // namespace platform::doubles

@@ -3,14 +3,17 @@
 #include "network/LinkDrawing.h"
 #include "network/NetworkGrid.h"
 #include "network/NodeText.h"
+#include "network/RequiredNodes.h"
 #include "network/VisibleText.h"
 #include "platform/Service.h"
 #include "platform/doubles/RecordingCanvas.h"
 #include "platform/doubles/ScriptedUiServices.h"
 #include "tests/support/ErrorAssertions.h"
 
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -412,24 +415,33 @@ TEST_F(NetworkDrawing, NamesAreCentredLineByLineOnTheNode)
 
 TEST_F(NetworkDrawing, AVeryLongNameOrCaptionIsCutToWhatTheSurfaceCanShow)
 {
-    // The 6,000-twip surface (400 pixels) shows no line of more than 3,200 characters.
+    // Centred on the 6,000-twip surface, 100 twips a character, a line of more than 64.8
+    // characters (two surfaces' halves and a line's height at either end) hides both its ends:
+    // it is cut to the first characters that still do, and only those are laid out.
     basGlobal::ApplicationMode = 1;
-    const qsizetype limit = visibletext::charactersAcross(canvas.ScaleWidth());
-    EXPECT_EQ(limit, 3200);
     const QString longName(2'000'000, u'n');
     auto node = build.node(1);
     node->Name()->setText(longName + QStringLiteral("\rshort"));
-    giveAnswers(*node, {QString(limit + 1, u'y'), QStringLiteral("No")});
+    giveAnswers(*node, {QString(visibletext::charactersAcross(canvas.ScaleWidth()) + 1, u'y'), QStringLiteral("No")});
     answer(*node, 1.0);
     ASSERT_TRUE(network.DrawNetwork(canvas));
 
     const auto prints = canvas.prints();
     ASSERT_EQ(prints.size(), 3u);
-    EXPECT_EQ(prints[0].text, QString(limit, u'n') + QChar(0x2026));
-    EXPECT_EQ(prints[0].at.x(), 3000 - (limit + 1) * 100 / 2) << "centred as it is shown";
+    EXPECT_EQ(prints[0].text, QString(72, u'n') + QChar(0x2026));
+    EXPECT_EQ(prints[0].at.x(), 3000 - 73 * 100 / 2) << "centred as it is shown";
     EXPECT_EQ(prints[1].text, QStringLiteral("short")) << "the lines that fit stay whole";
-    EXPECT_EQ(prints[2].text, QString(limit, u'y') + QChar(0x2026));
+    EXPECT_EQ(prints[2].text, QString(72, u'y') + QChar(0x2026));
     EXPECT_EQ(node->Name()->Text().size(), longName.size() + 6) << "the name itself stays whole";
+    EXPECT_LT(canvas.laidOutCharacters(), 1000);
+
+    // A line whose ends show is laid out whole, however long: on a surface ten times as wide
+    // a line of 300 characters reaches neither edge.
+    RecordingCanvas wide(60000, 3000);
+    node->Name()->setText(QString(300, u'n'));
+    ASSERT_TRUE(network.DrawNetwork(wide));
+    EXPECT_EQ(wide.prints().front().text, QString(300, u'n'));
+    EXPECT_EQ(wide.prints().front().at.x(), 30000 - 300 * 100 / 2);
 }
 
 TEST(VisibleText, CutsOnlyTextsLongerThanTheLimitAndKeepsSurrogatePairsWhole)
@@ -537,13 +549,17 @@ TEST_F(NetworkDrawing, CaptionTextsFollowTheStatusInOrder)
 {
     auto node = build.node(1);
     auto evidenceNode = build.node(1);
-    const auto caption = [&] { return drawing::chooseCaption(node).text; };
+    const auto caption = [&] {
+        RequiredNodes required;
+        return drawing::chooseCaption(node, required).text;
+    };
 
     switchOn(*node, QStringLiteral("IRRELEVANT"));
     EXPECT_EQ(caption(), QStringLiteral("Irrelevant"));
 
     answer(*node, 0.5); // no answer options: nothing to name, but the name still sits above the centre
-    EXPECT_FALSE(drawing::chooseCaption(node).answerLabel);
+    RequiredNodes required;
+    EXPECT_FALSE(drawing::chooseCaption(node, required).answerLabel);
     basGlobal::ApplicationMode = 1;
     ASSERT_TRUE(redraw());
     ASSERT_EQ(canvas.prints().size(), 3u); // "Node 1" centred at (3,000, 750), its caption, "Node 2"
@@ -554,7 +570,7 @@ TEST_F(NetworkDrawing, CaptionTextsFollowTheStatusInOrder)
     giveAnswers(*node, {QStringLiteral("Yes"), QStringLiteral("No")});
     answer(*node, 0.0);
     EXPECT_EQ(caption(), QStringLiteral("No")) << "an answer outranks Irrelevant";
-    EXPECT_EQ(drawing::chooseCaption(node).answerLabel, node->Answers.Item(2));
+    EXPECT_EQ(drawing::chooseCaption(node, required).answerLabel, node->Answers.Item(2));
 
     node->Answered = false;
     node->Links().Add(std::make_shared<Link>());
@@ -569,6 +585,49 @@ TEST_F(NetworkDrawing, CaptionTextsFollowTheStatusInOrder)
     switchOn(*node, QStringLiteral("NEED INFO"));
     answer(*node, 1.0);
     EXPECT_EQ(caption(), QStringLiteral("Need Info")) << "in need of information outranks the answer";
+}
+
+TEST(RequiredNodes, AgreeWithEachNodesOwnWalkThroughCyclesLevelsAndBrokenLinks)
+{
+    // Random links among 300 nodes, forward and back (cycles), lower-level nodes, a few nodes
+    // in need of information, and a few links that lead nowhere.
+    QRandomGenerator random(37);
+    for (int round = 0; round < 20; ++round) {
+        std::vector<std::shared_ptr<Node>> nodes;
+        for (int i = 0; i < 300; ++i)
+            nodes.push_back(std::make_shared<Node>());
+        for (const auto& node : nodes) {
+            for (quint32 links = random.bounded(3); links > 0; --links) {
+                auto link = std::make_shared<Link>();
+                if (random.bounded(400) != 0)
+                    link->ConnectionTo = nodes[random.bounded(quint32(nodes.size()))];
+                node->Links().Add(std::move(link));
+            }
+            if (random.bounded(20) == 0)
+                node->LowerLevelNode = nodes[random.bounded(quint32(nodes.size()))];
+            if (random.bounded(round % 2 ? 60 : 600) == 0)
+                test::switchOn(*node, QStringLiteral("NEED INFO"));
+        }
+        RequiredNodes required;
+        for (quint32 i = 0; i < nodes.size(); ++i) {
+            const auto& node = nodes[(i * 7919) % nodes.size()];
+            std::optional<bool> walked;
+            try {
+                walked = node->Required();
+            } catch (const RuntimeError&) {
+            }
+            std::optional<bool> found;
+            try {
+                found = required.of(*node);
+            } catch (const RuntimeError&) {
+            }
+            ASSERT_EQ(found, walked) << round << " " << i;
+        }
+        for (const auto& node : nodes) { // let the cycles go
+            node->Links().Clear();
+            node->LowerLevelNode.reset();
+        }
+    }
 }
 
 // --- Surfaces, empty networks and failures ------------------------------------------------------

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using platform::FileRegistry;
 using platform::HKEY_CLASSES_ROOT;
@@ -96,6 +97,15 @@ TEST(FileRegistry, WritesKeepTheFileAndItsSpelling)
     const QByteArray json = file.readAll();
     EXPECT_TRUE(json.contains("HKEY_CLASSES_ROOT\\\\Kelvane.KnowledgeBase\\\\CLSID"));
     EXPECT_FALSE(json.contains("knowledgebase"));
+
+    // A value written again as it stands leaves the file as it is (start-up registers the same
+    // classes at every run).
+    struct stat before {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &before), 0);
+    registry.setValue(HKEY_CLASSES_ROOT, QStringLiteral("kelvane.knowledgebase\\clsid"), {}, QStringLiteral("{2}"));
+    struct stat after {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
 
     // Deleting a key takes everything below it, and only that.
     reread.deleteKey(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\{1}"));

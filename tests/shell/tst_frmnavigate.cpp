@@ -112,6 +112,7 @@ TEST_F(MainWindow, TheSampleLoadsWithItsCaptionMenusToolbarAndDiagram)
         for (int x = 0; x < diagram.width(); x += 2)
             drawn += diagram.pixel(x, y) != background;
     EXPECT_GT(drawn, 500);
+    EXPECT_EQ(w.ctlPelnet1().Drawings(), 1) << "drawn once, at the size the window gives it";
 
     EXPECT_EQ(w.sbStatusBar()->Panel(3)->text(), StatusBarControl::timeText(QTime(14, 5, 17)));
     EXPECT_TRUE(w.Timer1()->isActive());
