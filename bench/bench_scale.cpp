@@ -507,6 +507,8 @@ bool nestedNetworkRows(Limit& check, const QString& folder)
                 five, median(users[5]), ten, median(users[10]));
     check("open 10 chains of 1,000 nested networks", ten, "s", 1);
     check("open 10 against 5 chains of 1,000 nested networks", ten / five, "x", 2.3001);
+    return true;
+}
 
 // --- The diagram at scale ---------------------------------------------------------------------
 
