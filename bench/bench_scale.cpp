@@ -512,20 +512,6 @@ bool nestedNetworkRows(Limit& check, const QString& folder)
 
 // --- The diagram at scale ---------------------------------------------------------------------
 
-// The load of the machine while a figure was taken (/proc/loadavg: 1, 5 and 15 minutes).
-QByteArray loadNow()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll().split(' ').mid(0, 3).join(' ') : QByteArray("?");
-}
-
-// Checks a figure and prints the machine's load beside it.
-void checkUnderLoad(Limit& check, const char* figure, double value, const char* unit, double limit)
-{
-    check(figure, value, unit, limit);
-    std::printf("%-58s load %s\n", "", loadNow().constData());
-}
-
 // The child's part of the pointer figures: the document opened in a shown control in viewing
 // mode, as the program shows it; then the pointer moved over it at random places, and clicked
 // and double-clicked on nodes, each event sent to the canvas as the window system delivers it.
@@ -655,8 +641,8 @@ bool measureProgramOpen(Limit& check, const QString& folder, const QString& hund
             return false;
     }
     std::printf("the program's open to a usable window, median of 3 rounds (its splash stays up for 1 to 2 s):\n");
-    checkUnderLoad(check, "program: launch to a usable window, 100,000 nodes", median(hundred), "s", 2.5);
-    checkUnderLoad(check, "program: launch to a usable window, 200,000 nodes", median(twoHundred), "s", 5);
+    check("program: launch to a usable window, 100,000 nodes", median(hundred), "s", 2.5);
+    check("program: launch to a usable window, 200,000 nodes", median(twoHundred), "s", 5);
     return true;
 }
 
@@ -683,12 +669,12 @@ bool measureTheDiagramAtScale(Limit& check, const QString& folder, const QString
     }
     std::printf("open, names of 10,000 characters, median of 3 rounds: 10,000 nodes %.3f s, 20,000 nodes %.3f s\n",
                 median(ten.open), median(twenty.open));
-    checkUnderLoad(check, "open 20,000 nodes named with 10,000 characters each", median(twenty.open), "s", 3);
-    checkUnderLoad(check, "open 20,000 against 10,000 nodes named so", median(twenty.open) / median(ten.open), "x", 2.3001);
+    check("open 20,000 nodes named with 10,000 characters each", median(twenty.open), "s", 3);
+    check("open 20,000 against 10,000 nodes named so", median(twenty.open) / median(ten.open), "x", 2.3001);
     std::printf("pointer over 200,000 nodes, medians of 3 rounds: first move %.1f ms, slowest move %.1f ms\n",
                 median(pointer.first) * 1000, median(pointer.slowest) * 1000);
-    checkUnderLoad(check, "200,000 nodes: a pointer move (median of 200)", median(pointer.move) * 1000, "ms", 16);
-    checkUnderLoad(check, "200,000 nodes: click and double click on a node", median(pointer.click) * 1000, "ms", 16);
+    check("200,000 nodes: a pointer move (median of 200)", median(pointer.move) * 1000, "ms", 16);
+    check("200,000 nodes: click and double click on a node", median(pointer.click) * 1000, "ms", 16);
     return true;
 }
 
