@@ -1,6 +1,7 @@
 #include "platform/ParallelRanges.h"
 
 #include <algorithm>
+#include <sched.h>
 #include <system_error>
 #include <utility>
 
@@ -8,7 +9,16 @@ namespace platform {
 
 namespace {
 
-std::size_t processorCount() { return std::max(1u, std::thread::hardware_concurrency()); }
+// The processors this process may run on (a process held to some of the machine's by its
+// affinity gets no more threads than it can run at once).
+std::size_t processorCount()
+{
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    if (sched_getaffinity(0, sizeof allowed, &allowed) == 0 && CPU_COUNT(&allowed) > 0)
+        return static_cast<std::size_t>(CPU_COUNT(&allowed));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
 
 } // namespace
 
