@@ -25,7 +25,7 @@ void write(platform::RootStorage& storage, const QString& name, platform::Storag
             throw;
         stream = storage.CreateStream(name, mode);
     }
-    stream->Put(0, QString(stream->GetSize(), QChar(u'\0')));
+    stream->PutNuls(0, stream->GetSize());
     stream->Flush();
     stream->Put(0, content);
     stream->Flush();

@@ -105,7 +105,7 @@ bool clsNetwork::FileStore(platform::RootStorage& Storage)
         // Streams never shrink: the old content is cleared to NULs before the new one is written.
         // The new one is made only then, so that the old content, the NULs and the new content
         // are never held all at once.
-        stream->Put(0, QString(stream->GetSize(), QChar(u'\0')));
+        stream->PutNuls(0, stream->GetSize());
         stream->Flush();
         stream->Put(0, streamContent(*this));
         stream->Flush();

@@ -33,6 +33,9 @@ public:
         if (entry.written) {
             m_text = *entry.written;
             m_form = Form::Text;
+        } else if (entry.nuls > 0) {
+            m_nuls = entry.nuls;
+            m_form = Form::Nuls;
         } else {
             m_stored = entry.bytes;
             m_form = Form::Stored;
@@ -77,13 +80,7 @@ public:
 
     void Put(qint64 offset, const QString& text) override
     {
-        checkOffset(offset);
-        if (!allowsWriting(m_mode))
-            raiseError(err::BadFileMode, QStringLiteral("The stream \"%1\" is open for reading only").arg(m_name));
-        if (offset > kMaxLength - text.size())
-            raiseError(err::InvalidProcedureCall,
-                       QStringLiteral("The stream \"%1\" cannot grow beyond %2 characters").arg(m_name).arg(kMaxLength));
-        m_unflushed = true;
+        checkWrite(offset, text.size());
         if (offset == 0 && text.size() >= GetSize()) {
             // Written whole: the stream's content is the text itself.
             m_stored.clear();
@@ -104,6 +101,20 @@ public:
         std::copy_n(text.constData(), text.size(), current.data() + offset);
     }
 
+    void PutNuls(qint64 offset, qint64 count) override
+    {
+        if (offset != 0 || count < GetSize()) {
+            Put(offset, QString(count, QChar(u'\0')));
+            return;
+        }
+        checkWrite(offset, count);
+        // Written whole: the stream is that many NULs.
+        m_stored.clear();
+        m_text.clear();
+        m_nuls = count;
+        m_form = Form::Nuls;
+    }
+
     void Flush() override
     {
         if (!m_unflushed)
@@ -111,11 +122,12 @@ public:
         StorageEntry* entry = m_content->findChild(m_name);
         if (!entry || entry->isStorage)
             raiseError(err::FileNotFound, QStringLiteral("The stream \"%1\" no longer exists").arg(m_name));
+        entry->bytes.clear();
         if (m_form == Form::Nuls) {
             entry->written.reset();
-            entry->bytes = QByteArray(m_nuls, '\0'); // a NUL is one byte in UTF-8
+            entry->nuls = m_nuls; // a NUL is one byte in UTF-8
         } else {
-            entry->bytes.clear();
+            entry->nuls = 0;
             entry->written = text();
         }
         m_unflushed = false;
@@ -123,6 +135,19 @@ public:
 
 private:
     enum class Form { Stored, Text, Nuls };
+
+    // Refuses a write of `length` characters at `offset` the stream cannot take; else the
+    // stream is changed from here on.
+    void checkWrite(qint64 offset, qint64 length)
+    {
+        checkOffset(offset);
+        if (!allowsWriting(m_mode))
+            raiseError(err::BadFileMode, QStringLiteral("The stream \"%1\" is open for reading only").arg(m_name));
+        if (offset > kMaxLength - length)
+            raiseError(err::InvalidProcedureCall,
+                       QStringLiteral("The stream \"%1\" cannot grow beyond %2 characters").arg(m_name).arg(kMaxLength));
+        m_unflushed = true;
+    }
 
     static void checkOffset(qint64 offset)
     {
@@ -195,6 +220,7 @@ std::shared_ptr<StorageStream> BufferedRootStorage::CreateStream(const QString& 
     }
     entry->bytes.clear();
     entry->written.reset();
+    entry->nuls = 0;
     return std::make_shared<BufferedStream>(m_content, *entry, mode);
 }
 

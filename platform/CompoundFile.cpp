@@ -16,6 +16,7 @@
 #include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-utils.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -193,6 +194,15 @@ void writeBytes(GsfOutput* stream, const QByteArray& bytes)
               "a stream cannot be written");
 }
 
+// A run of NUL bytes, written a slice at a time.
+void writeNuls(GsfOutput* stream, qsizetype count)
+{
+    constexpr qsizetype kSlice = 1024 * 1024;
+    const QByteArray slice(std::min(count, kSlice), '\0');
+    for (qsizetype left = count; left > 0; left -= slice.size())
+        writeBytes(stream, left >= slice.size() ? slice : slice.left(left));
+}
+
 void writeChildren(GsfOutfile* dir, const StorageEntry& storage)
 {
     // Two entries of one name would make a file no reader accepts.
@@ -215,6 +225,8 @@ void writeChildren(GsfOutfile* dir, const StorageEntry& storage)
             writeChildren(GSF_OUTFILE(child.get()), entry);
         } else if (entry.written) {
             encoding::writeUtf8InSlices(*entry.written, [&](const QByteArray& slice) { writeBytes(child.get(), slice); });
+        } else if (entry.nuls > 0) {
+            writeNuls(child.get(), entry.nuls);
         } else {
             writeBytes(child.get(), entry.bytes);
         }

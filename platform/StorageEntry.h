@@ -17,13 +17,22 @@ struct StorageEntry {
     // slice by slice: a large stream is held once, not a second time as bytes. `bytes` is then
     // empty; streamBytes() gives the content whichever form holds it.
     std::optional<QString> written;
+    // A stream cleared to NUL characters and not written since keeps only their count (`bytes`
+    // empty, nothing `written`), so a large stream cleared before it is written again is not
+    // held a second time as a run of NULs.
+    qsizetype nuls = 0;
     QByteArray classId;                 // a storage's 16-byte class identifier, or empty
     std::vector<StorageEntry> children; // a storage's entries
 
     static StorageEntry emptyRoot();
 
-    // A stream's content as bytes: `bytes`, or the UTF-8 form of the text written.
-    QByteArray streamBytes() const { return written ? written->toUtf8() : bytes; }
+    // A stream's content as bytes: `bytes`, the UTF-8 form of the text written, or the NULs.
+    QByteArray streamBytes() const
+    {
+        if (written)
+            return written->toUtf8();
+        return nuls > 0 ? QByteArray(nuls, '\0') : bytes;
+    }
 
     // The entry of that name among the children (compared without regard to case, as
     // the file format does), or null.

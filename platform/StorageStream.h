@@ -30,6 +30,10 @@ public:
     // becomes shorter: what lay beyond the written text stays.
     virtual void Put(qint64 offset, const QString& text) = 0;
 
+    // Writes `count` NUL characters from `offset` on, as Put of a text of them does, without
+    // that text having to be made first (a stream is cleared so before it is written again).
+    virtual void PutNuls(qint64 offset, qint64 count) { Put(offset, QString(count, QChar(u'\0'))); }
+
     // Makes what was written part of the storage, so the next Commit saves it.
     // Writes that were never flushed are not saved.
     virtual void Flush() = 0;

@@ -56,6 +56,11 @@ public:
         m_state->enter(QStringLiteral("Put"), Name(), QStringLiteral("%1 %2").arg(offset).arg(text.size()));
         m_inner->Put(offset, text);
     }
+    void PutNuls(qint64 offset, qint64 count) override
+    {
+        m_state->enter(QStringLiteral("Put"), Name(), QStringLiteral("%1 %2").arg(offset).arg(count));
+        m_inner->PutNuls(offset, count);
+    }
     void Flush() override
     {
         m_state->enter(QStringLiteral("Flush"), Name());

@@ -23,7 +23,7 @@ inline void storeText(platform::RootStorage& root, const QString& name, const QS
     } catch (const RuntimeError&) {
         stream = root.CreateStream(name, StorageMode::Write);
     }
-    stream->Put(0, QString(stream->GetSize(), QChar(u'\0')));
+    stream->PutNuls(0, stream->GetSize());
     stream->Flush();
     stream->Put(0, text);
     stream->Flush();

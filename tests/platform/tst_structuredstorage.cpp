@@ -90,6 +90,32 @@ TEST_F(StructuredStorage, ShorterTextOverLongerStreamLeavesNulsTheReaderCutsAt)
     EXPECT_EQ(stored.left(stored.indexOf(kNul)), QStringLiteral("new"));
 }
 
+TEST_F(StructuredStorage, AStreamClearedToNulsIsHeldAsTheirCountAndWrittenWhole)
+{
+    // Past the first megabyte, where NULs are written a slice at a time.
+    const QString document = QString((1 << 20) + 5, u'\u00e9');
+    platform::doubles::MemoryStructuredStorage memory;
+    for (platform::StructuredStorage* kept : {static_cast<platform::StructuredStorage*>(&storage),
+                                              static_cast<platform::StructuredStorage*>(&memory)}) {
+        const QString file = testFile(QStringLiteral("cleared.qkb"));
+        {
+            const auto root = kept->OpenStorage(file, StorageMode::ReadWrite);
+            storeText(*root, QStringLiteral("1"), document);
+            root->Commit();
+        }
+        const auto root = kept->OpenStorage(file, StorageMode::ReadWrite);
+        const auto stream = root->OpenStream(1, StorageMode::Write);
+        stream->PutNuls(0, stream->GetSize());
+        stream->Flush();
+        root->Commit();
+    }
+    const auto& committed = *memory.files().at(testFile(QStringLiteral("cleared.qkb"))).findChild(QStringLiteral("1"));
+    EXPECT_EQ(committed.nuls, document.size());
+    EXPECT_TRUE(committed.bytes.isEmpty());
+    const auto root = open(QStringLiteral("cleared.qkb"), StorageMode::Read);
+    EXPECT_EQ(readText(*root, QStringLiteral("1")), QString(document.size(), kNul));
+}
+
 TEST_F(StructuredStorage, PutGetAndFlushWorkOnCharacters)
 {
     const auto root = open(QStringLiteral("kb.qkb"), StorageMode::ReadWrite);
