@@ -23,7 +23,8 @@
 // and "--open <file> <nodes>" opens and closes one of them; "--save <folder> <nodes>" saves a
 // network of that size there and prints the time; "--nested-document <file> <chains>" writes a
 // document of that many chains of 1,000 nested networks and "--open-networks <file> <networks>"
-// opens it. "--save-peak <file> <nodes>" saves a network of that size as an XML document or a
+// opens it; "--long-names-document <file> <nodes>" writes a document of that many nodes named
+// with 10,000 characters each. "--save-peak <file> <nodes>" saves a network of that size as an XML document or a
 // compound file (".qkb") and prints its peak memory. "--rows wide", "--rows nested", "--rows
 // compound" and "--rows two" (the open on two processors) measure one group alone; "--diagram"
 // takes only the figures of the diagram and the program.
@@ -702,6 +703,8 @@ int main(int argc, char** argv)
         return openNetworks(arguments[2], arguments[3].toInt());
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--save-peak"))
         return saveWithPeak(arguments[2], arguments[3].toInt());
+    if (arguments.size() == 4 && arguments[1] == QStringLiteral("--long-names-document"))
+        return bench::writeLongNamesDocument(arguments[2], arguments[3].toInt(), 10000) ? 0 : 1;
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--nested-document"))
         return bench::writeNestedChainsDocument(arguments[2], arguments[3].toInt(), 1000) ? 0 : 1;
 
