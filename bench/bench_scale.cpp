@@ -167,7 +167,8 @@ Usage usage()
     return {seconds(now.ru_utime), seconds(now.ru_stime), now.ru_minflt};
 }
 
-int openAndClose(const QString& path, int nodeCount)
+// A shown control, after the warm-up, whose network names the document (not yet opened).
+std::unique_ptr<ctlPelnet> shownControlFor(const QString& path)
 {
     warmUp();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -176,6 +177,12 @@ int openAndClose(const QString& path, int nodeCount)
     control->show();
     QApplication::processEvents();
     control->Network()->setFileName(path);
+    return control;
+}
+
+int openAndClose(const QString& path, int nodeCount)
+{
+    auto control = shownControlFor(path);
 
     auto started = Clock::now();
     const Usage before = usage();
@@ -223,13 +230,8 @@ double median(std::vector<double> values)
 // then draws it again `rounds` times. Prints "draw <median s> best <s>".
 int drawTimes(const QString& path, int nodeCount)
 {
-    warmUp();
-    ctlPelnet control;
-    control.resize(800, 600);
-    control.show();
-    QApplication::processEvents();
-    control.Network()->setFileName(path);
-    if (!control.FileOpen() || control.Network()->NodeCount() != nodeCount) {
+    const auto control = shownControlFor(path);
+    if (!control->FileOpen() || control->Network()->NodeCount() != nodeCount) {
         std::fprintf(stderr, "opening %s failed\n", qPrintable(path));
         return 1;
     }
@@ -237,7 +239,7 @@ int drawTimes(const QString& path, int nodeCount)
     std::vector<double> draws;
     for (int round = 0; round < 7; ++round) {
         const auto started = Clock::now();
-        control.DrawNetwork();
+        control->DrawNetwork();
         draws.push_back(secondsSince(started));
     }
     std::printf("draw %.6f best %.6f\n", median(draws), *std::min_element(draws.begin(), draws.end()));
