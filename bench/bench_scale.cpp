@@ -20,7 +20,8 @@
 // "--pointer" or "--program"), so that its memory is its own; rounds of the sizes are
 // interleaved and the median is taken; the figures print the machine's load beside them.
 // Run it from a Release build. For profiling, "--documents <folder>" only writes the documents
-// and "--open <file> <nodes>" opens and closes one of them; "--save <folder> <nodes>" saves a
+// and "--open <file> <nodes>" opens and closes one of them ("--draw <file> <nodes>" opens it and
+// times the diagram's drawing alone); "--save <folder> <nodes>" saves a
 // network of that size there and prints the time; "--nested-document <file> <chains>" writes a
 // document of that many chains of 1,000 nested networks and "--open-networks <file> <networks>"
 // opens it; "--long-names-document <file> <nodes>" writes a document of that many nodes named
@@ -167,7 +168,8 @@ Usage usage()
     return {seconds(now.ru_utime), seconds(now.ru_stime), now.ru_minflt};
 }
 
-int openAndClose(const QString& path, int nodeCount)
+// A shown control, after the warm-up, whose network names the document (not yet opened).
+std::unique_ptr<ctlPelnet> shownControlFor(const QString& path)
 {
     warmUp();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -176,6 +178,12 @@ int openAndClose(const QString& path, int nodeCount)
     control->show();
     QApplication::processEvents();
     control->Network()->setFileName(path);
+    return control;
+}
+
+int openAndClose(const QString& path, int nodeCount)
+{
+    auto control = shownControlFor(path);
 
     auto started = Clock::now();
     const Usage before = usage();
@@ -217,6 +225,26 @@ double median(std::vector<double> values)
     std::sort(values.begin(), values.end());
     const std::size_t middle = values.size() / 2;
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// The child's part of timing the diagram's drawing alone: opens the document in a shown control,
+// then draws it again `rounds` times. Prints "draw <median s> best <s>".
+int drawTimes(const QString& path, int nodeCount)
+{
+    const auto control = shownControlFor(path);
+    if (!control->FileOpen() || control->Network()->NodeCount() != nodeCount) {
+        std::fprintf(stderr, "opening %s failed\n", qPrintable(path));
+        return 1;
+    }
+    QApplication::processEvents();
+    std::vector<double> draws;
+    for (int round = 0; round < 7; ++round) {
+        const auto started = Clock::now();
+        control->DrawNetwork();
+        draws.push_back(secondsSince(started));
+    }
+    std::printf("draw %.6f best %.6f\n", median(draws), *std::min_element(draws.begin(), draws.end()));
+    return 0;
 }
 
 // The words this program, started again with `arguments`, printed; nothing when it failed or
@@ -689,6 +717,8 @@ int main(int argc, char** argv)
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--open"))
         return openAndClose(arguments[2], arguments[3].toInt());
+    if (arguments.size() == 4 && arguments[1] == QStringLiteral("--draw"))
+        return drawTimes(arguments[2], arguments[3].toInt());
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--pointer"))
         return pointerTimes(arguments[2], arguments[3].toInt());
     if (arguments.size() == 3 && arguments[1] == QStringLiteral("--program"))

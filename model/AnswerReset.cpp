@@ -12,6 +12,7 @@
 #include "model/clsControl.h"
 
 #include <cstdint>
+#include <span>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -52,6 +53,7 @@ public:
         if ((knowledgeBase && knowledgeBase->AutoAnswer()) || basGlobal::Settings.AutoAnswer)
             return false;
         std::unordered_set<const Node*> members;
+        members.reserve(m_nodes.size());
         for (const auto& node : m_nodes) {
             if (!node)
                 return false;
@@ -76,14 +78,7 @@ public:
 
     void run()
     {
-        for (const auto& node : m_nodes) {
-            const std::size_t holder = tallyOf(*node);
-            for (const auto& link : node->Links()) {
-                const std::size_t evidence = tallyOf(*link->ConnectionTo);
-                m_tallies[evidence].incoming.push_back(m_links.size());
-                m_links.push_back({link.get(), link->ConnectionTo.get(), holder});
-            }
-        }
+        trackLinks();
         for (std::size_t i = 0; i < m_links.size(); ++i)
             count(i, +1);
         for (const auto& node : m_nodes) {
@@ -120,10 +115,12 @@ private:
         Link* link;
         Node* evidence;
         std::size_t holder;         // the tally of the node whose Links hold it
+        std::size_t evidenceTally;  // the tally of its evidence node
         std::uint64_t upToDate = 0; // the time up to which its value is written
     };
     struct Tally {
-        std::vector<std::size_t> incoming; // the tracked links whose evidence this node is
+        std::size_t firstIncoming = 0; // where its tracked links as evidence begin in m_incoming
+        std::size_t incomingCount = 0;
         std::uint64_t calculated = 0;      // when it was last computed as a parent
         std::uint64_t cleared = 0;         // when its links were last cleared as a parent's
         int answeredEvidence = 0;          // its links whose evidence is answered
@@ -191,6 +188,42 @@ private:
         tracked.upToDate = m_clock;
     }
 
+    // Every link of the nodes, in order, with the links of each evidence node side by side.
+    void trackLinks()
+    {
+        std::size_t links = 0;
+        for (const auto& node : m_nodes)
+            links += std::size_t(node->Links().Count());
+        m_links.reserve(links);
+        m_tallies.reserve(m_nodes.size());
+        m_tallyIndex.reserve(m_nodes.size());
+        for (const auto& node : m_nodes) {
+            const std::size_t holder = tallyOf(*node);
+            for (const auto& link : node->Links())
+                m_links.push_back({link.get(), link->ConnectionTo.get(), holder, tallyOf(*link->ConnectionTo)});
+        }
+        for (const TrackedLink& tracked : m_links)
+            ++m_tallies[tracked.evidenceTally].incomingCount;
+        std::size_t next = 0;
+        for (Tally& tally : m_tallies) {
+            tally.firstIncoming = next;
+            next += tally.incomingCount;
+            tally.incomingCount = 0;
+        }
+        m_incoming.resize(m_links.size());
+        for (std::size_t i = 0; i < m_links.size(); ++i) {
+            Tally& evidence = m_tallies[m_links[i].evidenceTally];
+            m_incoming[evidence.firstIncoming + evidence.incomingCount++] = i;
+        }
+    }
+
+    // The tracked links whose evidence the node is, in the order of the nodes that hold them.
+    std::span<const std::size_t> incomingOf(const Node& evidence)
+    {
+        const Tally& tally = m_tallies[tallyOf(evidence)];
+        return std::span<const std::size_t>(m_incoming).subspan(tally.firstIncoming, tally.incomingCount);
+    }
+
     // The tally of a node, made when first needed; tallies are reached by their place, kept
     // side by side.
     std::size_t tallyOf(const Node& node)
@@ -203,7 +236,7 @@ private:
 
     void changing(Node& evidence)
     {
-        for (const std::size_t index : m_tallies[tallyOf(evidence)].incoming) {
+        for (const std::size_t index : incomingOf(evidence)) {
             bringUpToDate(index);
             count(index, -1);
         }
@@ -211,7 +244,7 @@ private:
 
     void changed(Node& evidence)
     {
-        for (const std::size_t index : m_tallies[tallyOf(evidence)].incoming)
+        for (const std::size_t index : incomingOf(evidence))
             count(index, +1);
     }
 
@@ -252,6 +285,7 @@ private:
     const std::vector<NodePtr>& m_nodes;
     std::vector<TrackedLink> m_links;
     std::vector<Tally> m_tallies;
+    std::vector<std::size_t> m_incoming; // the tracked links, grouped by their evidence's tally
     std::unordered_map<const Node*, std::size_t> m_tallyIndex;
     std::uint64_t m_clock = 0;
     PacedYield m_yield;

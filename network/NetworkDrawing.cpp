@@ -105,8 +105,11 @@ void drawNetwork(clsNetwork& network, platform::Canvas& canvas)
     const bool linksDrawn = drawsALink(network);
     canvas.drawLayered(
         [&](platform::Canvas& links) {
-            NodePlaces places;
-            linkPass(network, grid, places, links);
+            // In a crowded network many links land on the same pixels.
+            links.drawLeavingOutRepaintedLines([&](platform::Canvas& lines) {
+                NodePlaces places;
+                linkPass(network, grid, places, lines);
+            });
         },
         [&](platform::Canvas& nodes) {
             if (linksDrawn)

@@ -125,6 +125,11 @@ void Canvas::drawLayered(const std::function<void(Canvas&)>& underneath, const s
     over(*this);
 }
 
+void Canvas::drawLeavingOutRepaintedLines(const std::function<void(Canvas&)>& draw)
+{
+    draw(*this);
+}
+
 void Canvas::Cls()
 {
     paintClear();

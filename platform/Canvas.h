@@ -155,6 +155,12 @@ public:
     // again. Afterwards this canvas has the state and position `over` left.
     virtual void drawLayered(const std::function<void(Canvas&)>& underneath, const std::function<void(Canvas&)>& over);
 
+    // Runs `draw` on this canvas. A surface may keep its lines back until it ends (or until it
+    // draws anything else) and leave out each line that a later one of the same pixels, pen
+    // and colour paints over again: the picture is the one drawing every line gives. When
+    // `draw` fails, the lines it drew are painted and its error is raised again.
+    virtual void drawLeavingOutRepaintedLines(const std::function<void(Canvas&)>& draw);
+
 protected:
     Canvas() = default;
 

@@ -53,6 +53,26 @@ Qt::BrushStyle hatchOf(qint16 fillStyle)
     }
 }
 
+// One-pixel lines leave out their last pixel and keep their dash pattern; wider ones are
+// solid with round ends.
+QPen strokePen(qint32 colour, qint16 drawStyle, qint16 drawWidth)
+{
+    if (drawStyle == drawstyle::Transparent)
+        return QPen(Qt::NoPen);
+    QPen pen(toQColor(colour));
+    if (drawWidth > 1) {
+        pen.setWidth(drawWidth);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+        return pen;
+    }
+    pen.setWidth(0);
+    pen.setCapStyle(Qt::FlatCap);
+    if (const QList<qreal> dashes = dashPattern(drawStyle); !dashes.isEmpty())
+        pen.setDashPattern(dashes);
+    return pen;
+}
+
 QPainter& activePainter(QPainter& painter)
 {
     if (!painter.isActive())
@@ -153,6 +173,7 @@ bool PainterCanvas::drawsLayersAlike() const
 // The lower layer is drawn on a thread of its own while the caller draws the upper one.
 void PainterCanvas::drawLayered(const std::function<void(Canvas&)>& underneath, const std::function<void(Canvas&)>& over)
 {
+    paintHeldLines();
     if (!drawsLayersAlike()) {
         Canvas::drawLayered(underneath, over);
         return;
@@ -188,24 +209,9 @@ QPointF PainterCanvas::toPixels(QPointF twips) const
     return {nearestPixel(twips.x() / m_twipsPerPixelX), nearestPixel(twips.y() / m_twipsPerPixelY)};
 }
 
-// One-pixel lines leave out their last pixel and keep their dash pattern; wider ones are
-// solid with round ends.
 QPen PainterCanvas::outlinePen(qint32 colour) const
 {
-    if (DrawStyle() == drawstyle::Transparent)
-        return QPen(Qt::NoPen);
-    QPen pen(toQColor(colour));
-    if (DrawWidth() > 1) {
-        pen.setWidth(DrawWidth());
-        pen.setCapStyle(Qt::RoundCap);
-        pen.setJoinStyle(Qt::RoundJoin);
-        return pen;
-    }
-    pen.setWidth(0);
-    pen.setCapStyle(Qt::FlatCap);
-    if (const QList<qreal> dashes = dashPattern(DrawStyle()); !dashes.isEmpty())
-        pen.setDashPattern(dashes);
-    return pen;
+    return strokePen(colour, DrawStyle(), DrawWidth());
 }
 
 QBrush PainterCanvas::fillBrush() const
@@ -222,18 +228,59 @@ const QFont& PainterCanvas::currentFont() const
     return m_font->second;
 }
 
+// Every pixel of a line comes from its ends and pen alone and is painted opaque: painted
+// again later, it hides its first painting whatever was painted in between.
+void PainterCanvas::drawLeavingOutRepaintedLines(const std::function<void(Canvas&)>& draw)
+{
+    if (m_holdingLines || !drawsLayersAlike()) {
+        draw(*this);
+        return;
+    }
+    m_holdingLines = true;
+    try {
+        draw(*this);
+    } catch (...) {
+        m_holdingLines = false;
+        paintHeldLines();
+        throw;
+    }
+    m_holdingLines = false;
+    paintHeldLines();
+}
+
+void PainterCanvas::paintHeldLines()
+{
+    if (m_heldLines.empty())
+        return;
+    std::optional<PaintedLine> penOf; // a line whose pen the painter holds
+    m_heldLines.paintAndForget([&](const PaintedLine& line) {
+        if (!penOf || penOf->colour != line.colour || penOf->drawStyle != line.drawStyle
+            || penOf->drawWidth != line.drawWidth) {
+            m_painter.setPen(strokePen(line.colour, line.drawStyle, line.drawWidth));
+            penOf = line;
+        }
+        m_painter.drawLine(line.from, line.to);
+    });
+}
+
 void PainterCanvas::paintLine(QPointF from, QPointF to, qint32 colour)
 {
     if (!canPaint())
         return;
-    m_painter.setPen(outlinePen(colour));
-    m_painter.drawLine(toPixels(from), toPixels(to));
+    const PaintedLine line {toPixels(from), toPixels(to), colour, DrawStyle(), DrawWidth()};
+    if (m_holdingLines) {
+        m_heldLines.add(line);
+        return;
+    }
+    m_painter.setPen(strokePen(line.colour, line.drawStyle, line.drawWidth));
+    m_painter.drawLine(line.from, line.to);
 }
 
 void PainterCanvas::paintCircle(const CircleFigure& figure)
 {
     if (!canPaint())
         return;
+    paintHeldLines();
     const QPointF centre = toPixels(figure.centre);
     const double rx = nearestPixel(figure.radius / m_twipsPerPixelX);
     const double ry = nearestPixel(figure.radius / m_twipsPerPixelY);
@@ -266,6 +313,7 @@ void PainterCanvas::paintText(QPointF topLeft, const QString& text)
 {
     if (!canPaint())
         return;
+    paintHeldLines();
     const QFont& font = currentFont();
     const QFontMetrics metrics(font, &m_device);
     m_painter.setFont(font);
@@ -283,6 +331,7 @@ void PainterCanvas::paintClear()
 {
     if (!canPaint())
         return;
+    paintHeldLines();
     m_painter.fillRect(QRect(0, 0, m_device.width(), m_device.height()), toQColor(BackColor()));
 }
 

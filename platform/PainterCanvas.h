@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Canvas.h"
+#include "platform/HeldLines.h"
 
 #include <QFont>
 #include <memory>
@@ -36,6 +37,10 @@ public:
     // drawn without antialiasing, transform or clipping), else in turn.
     void drawLayered(const std::function<void(Canvas&)>& underneath, const std::function<void(Canvas&)>& over) override;
 
+    // Keeps the lines back where a line painted again covers every pixel of its earlier painting
+    // with the same colour (where the layers are drawn side by side).
+    void drawLeavingOutRepaintedLines(const std::function<void(Canvas&)>& draw) override;
+
     double twipsPerPixelX() const { return m_twipsPerPixelX; }
     double twipsPerPixelY() const { return m_twipsPerPixelY; }
 
@@ -48,6 +53,9 @@ protected:
     double lineHeight() const override;
 
 private:
+    // Paints the lines kept back.
+    void paintHeldLines();
+
     // The device pixel nearest to a point in twips.
     QPointF toPixels(QPointF twips) const;
     QPen outlinePen(qint32 colour) const;
@@ -62,6 +70,8 @@ private:
     double m_twipsPerPixelX;
     double m_twipsPerPixelY;
     mutable std::optional<std::pair<FontDescription, QFont>> m_font; // the last font made
+    bool m_holdingLines = false;
+    HeldLines m_heldLines;
 };
 
 } // namespace platform

@@ -225,6 +225,24 @@ TEST_F(DrawingPictures, LinksAndNodesDrawnSideBySideGiveThePictureOfDrawingThemI
     basGlobal::ApplicationMode = 0;
     expectTheSamePicture(network, QSize(300, 200));
 
+    // Crowded far beyond a pixel a node, most links fall on lines drawn before.
+    for (int i = 0; i < 3000; ++i) {
+        const auto node = namedNode(qint16(1 + i % 4), QStringLiteral("Crowd %1").arg(i));
+        node->setEnabled(i % 5 != 0);
+        node->setSelected(i % 3 == 0);
+    }
+    for (qint32 layer = 2; layer <= layers.Count(); ++layer) {
+        const auto& nodes = layers.Item(layer)->Nodes();
+        const auto& below = layers.Item(layer - 1)->Nodes();
+        for (qsizetype i = 1; i <= nodes.Count(); i += 2) {
+            auto link = addLink(nodes.Item(i), below.Item((i * 7919) % below.Count() + 1));
+            link->DOT = double(i % 11) / 10.0;
+        }
+    }
+    basGlobal::ApplicationMode = 1;
+    expectTheSamePicture(network, QSize(200, 120));
+    basGlobal::ApplicationMode = 0;
+
     // A link that cannot be drawn stops the drawing there: the links before it stay, the nodes
     // are not drawn, either way.
     addLink(middle[1], evidence[2])->ConnectionTo.reset();

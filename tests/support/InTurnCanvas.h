@@ -6,14 +6,19 @@
 
 namespace kelvane::test {
 
-// A canvas on a picture that draws layers in turn, as every surface but a plain raster one
-// does: the reference for what layers drawn side by side must give.
+// A canvas on a picture that draws layers in turn and paints every line as it is drawn, as
+// every surface but a plain raster one does: the reference for what layers drawn side by side,
+// and lines kept back, must give.
 class InTurnCanvas : public platform::PainterCanvas {
 public:
     using PainterCanvas::PainterCanvas;
     void drawLayered(const std::function<void(Canvas&)>& underneath, const std::function<void(Canvas&)>& over) override
     {
         Canvas::drawLayered(underneath, over);
+    }
+    void drawLeavingOutRepaintedLines(const std::function<void(Canvas&)>& draw) override
+    {
+        Canvas::drawLeavingOutRepaintedLines(draw);
     }
 };
 
