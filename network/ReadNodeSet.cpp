@@ -50,8 +50,20 @@ void ReadNodeSet::add(std::shared_ptr<Node> node)
 {
     if (node->GUID.isEmpty() || m_byGUID.contains(node->GUID))
         node->GUID = basLibrary::NewGUIDString();
+    shareReferencesToNodesRead(*node);
     m_byGUID.insert(node->GUID, count());
     m_nodes.push_back(std::move(node));
+}
+
+void ReadNodeSet::shareReferencesToNodesRead(Node& node) const
+{
+    // Only the text is shared: which node a reference names is still decided when the links
+    // are connected.
+    for (const auto& link : std::as_const(node).Links()) {
+        const auto found = m_byGUID.constFind(link->NodeGUIDRef);
+        if (found != m_byGUID.constEnd())
+            link->NodeGUIDRef = m_nodes[std::size_t(*found)]->GUID;
+    }
 }
 
 void ReadNodeSet::connectLinks(bool newGUIDs)
