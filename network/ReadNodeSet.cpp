@@ -97,6 +97,17 @@ void ReadNodeSet::connectLinks(bool newGUIDs)
         }
     });
 
+    // Each target's parents are given room for all of them at once.
+    std::vector<qsizetype> parentCount(m_nodes.size(), 0);
+    for (const qsizetype found : targets) {
+        if (found >= 0)
+            ++parentCount[std::size_t(found)];
+    }
+    for (std::size_t i = 0; i < m_nodes.size(); ++i) {
+        if (parentCount[i] > 0)
+            m_nodes[i]->Parents().Reserve(m_nodes[i]->Parents().Count() + parentCount[i]);
+    }
+
     for (std::size_t i = 0; i < m_nodes.size(); ++i) {
         const auto& holder = m_nodes[i];
         auto& links = holder->Links();

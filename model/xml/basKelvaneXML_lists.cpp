@@ -181,6 +181,8 @@ QString WriteLinkXML(const Collection<std::shared_ptr<Link>>& links)
 Collection<std::shared_ptr<Link>> ReadLinkXML(QStringView text)
 {
     Collection<std::shared_ptr<Link>> links;
+    // Room for every link the text may hold, made once rather than grown link by link.
+    links.Reserve(text.count(u"<link"));
     forEachElement(text, u"<link", u"</link>", [&](QStringView element) {
         auto link = std::make_shared<Link>();
         link->NodeGUIDRef = basXML::GetXMLAttribute(element, QStringLiteral("link"), QStringLiteral("nodeguidref"));
