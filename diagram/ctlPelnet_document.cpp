@@ -5,12 +5,42 @@
 
 #include "diagram/DiagramSupport.h"
 #include "model/ErrorTrap.h"
+#include "model/Link.h"
+#include "model/Node.h"
 #include "model/basLibrary.h"
 #include "network/clsNetwork.h"
+
+#include <algorithm>
 
 namespace kelvane {
 
 using namespace diagramsupport;
+
+namespace {
+
+// Every link of the network that is joined to its evidence node.
+template <class Visit>
+void forEachJoinedLink(clsNetwork& network, Visit&& visit)
+{
+    forEachNode(network, [&](const std::shared_ptr<Node>& node) {
+        for (const auto& link : node->Links()) {
+            if (link && link->ConnectionTo)
+                visit(*link);
+        }
+    });
+}
+
+// A new GUID in place of `guid`, written over its text when nothing else holds that text.
+void renewGUID(QString& guid)
+{
+    const QString fresh = basLibrary::NewGUIDString();
+    if (guid.isDetached() && guid.size() == fresh.size())
+        std::copy(fresh.cbegin(), fresh.cend(), guid.data());
+    else
+        guid = fresh;
+}
+
+} // namespace
 
 QString ctlPelnet::SerializeOutXML()
 {
@@ -31,8 +61,11 @@ void ctlPelnet::RecreateGUIDs()
     trappedVoid(kModule, "RecreateGUIDs", [&] {
         for (const auto& network : Networks.Snapshot()) {
             requireObject(network)->setGUID(basLibrary::NewGUIDString());
+            // The links let go of their evidence nodes' old GUID texts first, so that each
+            // node's new GUID is written over its old one rather than kept beside it.
+            forEachJoinedLink(*network, [](Link& link) { link.NodeGUIDRef.clear(); });
             forEachNode(*network, [&](const std::shared_ptr<Node>& node) {
-                node->GUID = basLibrary::NewGUIDString();
+                renewGUID(node->GUID);
                 // The nodes that open this network at this node name it by its new identity.
                 for (const auto& higherRef : node->HigherLevelNodes) {
                     if (const auto higher = higherRef.lock()) {
@@ -41,6 +74,7 @@ void ctlPelnet::RecreateGUIDs()
                     }
                 }
             });
+            forEachJoinedLink(*network, [](Link& link) { link.NodeGUIDRef = link.ConnectionTo->GUID; });
         }
     });
 }

@@ -43,17 +43,12 @@ public:
     Collection<std::shared_ptr<Link>>& Links() { return m_links; }
     const Collection<std::shared_ptr<Link>>& Links() const { return m_links; }
     double Default = 0.5;  // the answer Reset restores when the node has a default
-    bool NoDefault = true; // the node has no default answer
     std::shared_ptr<TextLabel> Justification;
-    qint32 Color = 0;
-    bool Plural = false;
     Collection<std::shared_ptr<Property>> Properties;
     QString GUID;
     QString OldGUID; // identity where the node was read or pasted from
     std::weak_ptr<kelvane::Layer> Layer;
-    bool Answered = false;
     double DOT = 0; // the degree of truth; writing it directly does not propagate
-    bool AutoAnswer = false;
     // For an external node: the node of its lower-level network whose answer it carries.
     std::shared_ptr<Node> LowerLevelNode;
     // External nodes of higher-level networks whose LowerLevelNode is this node, and their networks.
@@ -61,12 +56,19 @@ public:
     Collection<std::weak_ptr<AbstractNetwork>> HigherLevelNetworks;
     QString TooltipText;
     QString ExternalNetworkGUID;
-    bool Contradiction = false; // two forcing links disagree
     // Per-node controls: name and value pairs.
     Collection<std::shared_ptr<clsControl>>& Controls() { return m_controls; }
     const Collection<std::shared_ptr<clsControl>>& Controls() const { return m_controls; }
     Collection<std::shared_ptr<clsControl>> ControlsBackup; // offered to automation clients only
     AbstractNodeButton* Button = nullptr; // the narrator button, not owned; null when none
+    // The small fields stand together: a large document holds many nodes, and scattered
+    // among the others each would be padded.
+    qint32 Color = 0;
+    bool NoDefault = true; // the node has no default answer
+    bool Plural = false;
+    bool Answered = false;
+    bool AutoAnswer = false;
+    bool Contradiction = false; // two forcing links disagree
 
     // --- Public properties and methods ----------------------------------------------------
     qint16 SourceIndex() const { return m_sourceIndex; }
@@ -155,13 +157,13 @@ public:
 
     std::weak_ptr<AbstractNetwork> Network;               // the network that owns the node
     std::shared_ptr<AbstractNetwork> LowerLevelNetwork;   // of an external node
-    bool Disabled = false;
     QString ExternalFile;
     QString FileName;
     // Numbers and places are 32-bit: a network may hold more nodes than 16 bits can count.
     qint32 NodeNumber = 0;   // number within the network; gives the default name
     qint32 LayerIndex = 0;   // layer number as the document forms store it
     qint32 NodeIndex = 0;    // place within the layer as the document forms store it
+    bool Disabled = false;
 
 private:
     bool controlIsOn(const QString& upperName) const;
@@ -170,12 +172,12 @@ private:
     Collection<std::shared_ptr<clsControl>> m_controls;
     Collection<std::weak_ptr<Node>> m_parents;
     std::shared_ptr<TextLabel> m_nameLabel;
+    QString m_moreInfo;
+    QString m_externalGUID;
     qint16 m_sourceIndex = 0;
     bool m_selected = false;
-    QString m_moreInfo;
     bool m_external = false;
     bool m_overridden = false;
-    QString m_externalGUID;
 };
 
 } // namespace kelvane

@@ -50,8 +50,20 @@ void ReadNodeSet::add(std::shared_ptr<Node> node)
 {
     if (node->GUID.isEmpty() || m_byGUID.contains(node->GUID))
         node->GUID = basLibrary::NewGUIDString();
+    shareReferencesToNodesRead(*node);
     m_byGUID.insert(node->GUID, count());
     m_nodes.push_back(std::move(node));
+}
+
+void ReadNodeSet::shareReferencesToNodesRead(Node& node) const
+{
+    // Only the text is shared: which node a reference names is still decided when the links
+    // are connected.
+    for (const auto& link : std::as_const(node).Links()) {
+        const auto found = m_byGUID.constFind(link->NodeGUIDRef);
+        if (found != m_byGUID.constEnd())
+            link->NodeGUIDRef = m_nodes[std::size_t(*found)]->GUID;
+    }
 }
 
 void ReadNodeSet::connectLinks(bool newGUIDs)
@@ -84,6 +96,17 @@ void ReadNodeSet::connectLinks(bool newGUIDs)
                 targets[at++] = targetOf(link->NodeGUIDRef);
         }
     });
+
+    // Each target's parents are given room for all of them at once.
+    std::vector<qsizetype> parentCount(m_nodes.size(), 0);
+    for (const qsizetype found : targets) {
+        if (found >= 0)
+            ++parentCount[std::size_t(found)];
+    }
+    for (std::size_t i = 0; i < m_nodes.size(); ++i) {
+        if (parentCount[i] > 0)
+            m_nodes[i]->Parents().Reserve(m_nodes[i]->Parents().Count() + parentCount[i]);
+    }
 
     for (std::size_t i = 0; i < m_nodes.size(); ++i) {
         const auto& holder = m_nodes[i];

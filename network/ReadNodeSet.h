@@ -39,6 +39,11 @@ public:
     void placeInto(clsNetwork& network);
 
 private:
+    // Gives each link of `node` that names a node already read that node's GUID text in place
+    // of its own copy. A document mostly links to nodes written before: their copies are let go
+    // while the next nodes are read, whose texts take their place, rather than all at the end.
+    void shareReferencesToNodesRead(Node& node) const;
+
     std::vector<std::shared_ptr<Node>> m_nodes;
     QHash<QString, qsizetype> m_byGUID; // GUID -> reading position
 };

@@ -38,6 +38,9 @@ public:
     ~Collection() = default;
 
     qsizetype Count() const { return static_cast<qsizetype>(m_items.size()); }
+
+    // Makes room for `count` items in all, so that adding them up to there allocates nothing.
+    void Reserve(qsizetype count) { m_items.reserve(static_cast<std::size_t>(std::max<qsizetype>(count, 0))); }
     bool isEmpty() const { return m_items.empty(); }
 
     // Appends an item; an empty key means "no key".

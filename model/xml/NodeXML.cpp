@@ -92,21 +92,29 @@ bool Node::SerializeInXML(QStringView element, HeldErrors& errors)
         else
             GUID = guid;
     });
-    // The elements a node lacks are not looked for through all of its text.
-    const auto label = [&](const QString& tag) {
-        return tags.contains(tag) ? ReadStringXML(element, tag) : std::make_shared<TextLabel>();
+    // The elements a node lacks are not looked for through all of its text; a text label the
+    // element lacks stays the empty one the node was made with.
+    const auto readLabel = [&](std::shared_ptr<TextLabel>& label, const QString& tag) {
+        if (tags.contains(tag))
+            label = ReadStringXML(element, tag);
+        else if (!label)
+            label = std::make_shared<TextLabel>();
     };
-    read([&] { setNameLabel(label(QStringLiteral("nodename"))); });
+    read([&] {
+        std::shared_ptr<TextLabel> name;
+        readLabel(name, QStringLiteral("nodename"));
+        setNameLabel(std::move(name));
+    });
     read([&] {
         if (const auto colour = ReadColourXML(value(u"nodedisplay")))
             Color = ColourValue(*colour);
     });
     read([&] { LayerIndex = ReadLongXML(value(u"layerindex")); });
     read([&] { NodeIndex = ReadLongXML(value(u"nodeindex")); });
-    read([&] { Question = label(QStringLiteral("question")); });
+    read([&] { readLabel(Question, QStringLiteral("question")); });
     read([&] { Answers = tags.contains(u"answer") ? ReadAnswerXML(element) : Collection<std::shared_ptr<TextLabel>>(); });
-    read([&] { Reason = label(QStringLiteral("reason")); });
-    read([&] { Justification = label(QStringLiteral("justification")); });
+    read([&] { readLabel(Reason, QStringLiteral("reason")); });
+    read([&] { readLabel(Justification, QStringLiteral("justification")); });
     read([&] {
         const QString text = value(u"defaultanswervalue");
         if (!text.isEmpty())

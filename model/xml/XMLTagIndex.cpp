@@ -76,31 +76,30 @@ QStringView XMLTagIndex::content(QStringView tag) const
         return GetXMLContent(m_text, tag);
 
     // The first bare start tag, else the first start tag with attributes (the content then
-    // begins after its first ">").
+    // begins after its first ">"); both are looked for in one pass, as most tags looked up
+    // are missing.
     qsizetype first = -1;
     qsizetype start = -1;
+    qsizetype withAttributes = -1;
     for (qsizetype i = 0; i < m_tags.size(); ++i) {
         if (isStart(m_tags[i], tag, u'>')) {
             first = i + 1;
             start = m_tags[i].at + tag.size() + 2;
             break;
         }
+        if (withAttributes < 0 && isStart(m_tags[i], tag, u' '))
+            withAttributes = i;
     }
     if (start < 0) {
-        for (qsizetype i = 0; i < m_tags.size(); ++i) {
-            if (!isStart(m_tags[i], tag, u' '))
-                continue;
-            const qsizetype close = m_text.indexOf(u'>', m_tags[i].at + tag.size() + 2);
-            if (close < 0)
-                return {};
-            start = close + 1;
-            first = i + 1;
-            while (first < m_tags.size() && m_tags[first].at < start)
-                ++first;
-            break;
-        }
-        if (start < 0)
+        if (withAttributes < 0)
             return {};
+        const qsizetype close = m_text.indexOf(u'>', m_tags[withAttributes].at + tag.size() + 2);
+        if (close < 0)
+            return {};
+        start = close + 1;
+        first = withAttributes + 1;
+        while (first < m_tags.size() && m_tags[first].at < start)
+            ++first;
     }
 
     // The matching end tag: every bare start tag on the way opens one more level.

@@ -10,6 +10,8 @@
 #include "platform/Conversions.h"
 #include "platform/RuntimeError.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -180,8 +182,13 @@ QString WriteLinkXML(const Collection<std::shared_ptr<Link>>& links)
 
 Collection<std::shared_ptr<Link>> ReadLinkXML(QStringView text)
 {
+    // The elements are found first, so that the links are stored with room made once rather
+    // than grown link by link.
+    QVarLengthArray<QStringView, 8> elements;
+    forEachElement(text, u"<link", u"</link>", [&](QStringView element) { elements.append(element); });
     Collection<std::shared_ptr<Link>> links;
-    forEachElement(text, u"<link", u"</link>", [&](QStringView element) {
+    links.Reserve(elements.size());
+    for (const QStringView element : elements) {
         auto link = std::make_shared<Link>();
         link->NodeGUIDRef = basXML::GetXMLAttribute(element, QStringLiteral("link"), QStringLiteral("nodeguidref"));
         const basXML::XMLTagIndex tags(element);
@@ -191,7 +198,7 @@ Collection<std::shared_ptr<Link>> ReadLinkXML(QStringView text)
         link->AlwaysAffirm = flagOf(tags, u"alwaysaffirm");
         link->AlwaysDeny = flagOf(tags, u"alwaysdeny");
         links.Add(std::move(link));
-    });
+    }
     return links;
 }
 

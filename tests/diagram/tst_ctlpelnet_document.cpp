@@ -91,6 +91,20 @@ TEST_F(ThreeLevels, NewGUIDsKeepTheReferencesBetweenLevels)
     EXPECT_EQ(root["E"]->Links().Count(), 0);
 }
 
+TEST_F(ThreeLevels, NewGUIDsAreWrittenOverTheOldTextsAndNamedByTheLinks)
+{
+    // A link as a document's reader leaves it: naming its evidence node by that node's GUID text.
+    battery.links("B1>B2");
+    const auto link = battery["B1"]->Links().Item(1);
+    link->NodeGUIDRef = battery["B2"]->GUID;
+    const QString old(battery["B2"]->GUID.constData(), battery["B2"]->GUID.size()); // a copy of its own
+    const QChar* storage = battery["B2"]->GUID.constData();
+    control->RecreateGUIDs();
+    EXPECT_NE(battery["B2"]->GUID, old);
+    EXPECT_EQ(battery["B2"]->GUID.constData(), storage);
+    EXPECT_EQ(link->NodeGUIDRef, battery["B2"]->GUID);
+}
+
 TEST_F(DiagramTest, NetworkControlsAreAddedToNodesThatLackThem)
 {
     NetworkBuilder net({"A B"});
