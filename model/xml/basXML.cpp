@@ -19,9 +19,11 @@ bool droppedFromText(QChar c)
     return u < 20 || u == 0x7F || (u >= 0x80 && u <= 0x9F);
 }
 
+// One fast search of the text for each of the few characters, rather than a look through
+// the characters for each of the text's.
 bool containsAnyOf(QStringView text, QStringView characters)
 {
-    return std::any_of(text.begin(), text.end(), [characters](QChar c) { return characters.contains(c); });
+    return std::any_of(characters.begin(), characters.end(), [text](QChar c) { return text.contains(c); });
 }
 
 struct Replacement {
