@@ -65,11 +65,14 @@ void applyAnswerFont(platform::Canvas& canvas, TextLabel& answer)
     canvas.setFontUnderline(font->Underline);
 }
 
-// A line as the surface shows it, with its width: cut to what the surface's width can hold
-// (visibletext) and, when it is long enough to reach past both edges of the surface centred
-// on x, cut further to the first characters that still do. Both edges then hide its ends, so
-// the characters beyond cost nothing; a line whose end shows stays as it is. A line that
-// breaks (it prints its further parts from the left edge) is only cut to the surface's width.
+// A line as far as the surface can show it: a name or caption of any length is cut before it
+// is measured or drawn, so that it costs no more than the surface's width.
+QString visibleLine(const platform::Canvas& canvas, const QString& line)
+{
+    return visibletext::cutToCharacters(line, visibletext::charactersAcross(canvas.ScaleWidth()));
+}
+
+// A line as it is drawn, with its width.
 struct ShownLine {
     QString text;
     double width = 0;
@@ -81,10 +84,15 @@ ShownLine measured(const platform::Canvas& canvas, QString text)
     return {std::move(text), width};
 }
 
+// A line as the surface shows it, with its width: its visibleLine and, when that is long enough
+// to reach past both edges of the surface centred on x, cut further to the first characters
+// that still do. Both edges then hide its ends, so the characters beyond cost nothing; a line
+// whose end shows stays as it is. A line that breaks (it prints its further parts from the left
+// edge) is only cut to the surface's width.
 ShownLine shownLine(const platform::Canvas& canvas, const QString& line, double x)
 {
     const double surface = canvas.ScaleWidth();
-    QString cut = visibletext::cutToCharacters(line, visibletext::charactersAcross(surface));
+    QString cut = visibleLine(canvas, line);
     if (cut.size() <= visibletext::kCharactersMeasuredWhole || cut.contains(u'\r') || cut.contains(u'\n'))
         return measured(canvas, std::move(cut));
     // Wider than this, centred on x, a line covers the surface from edge to edge with room for
@@ -179,7 +187,7 @@ void drawNodeText(platform::Canvas& canvas, const std::shared_ptr<Node>& node, Q
         if (caption.answerLabel)
             applyAnswerFont(canvas, *caption.answerLabel);
     });
-    ShownLine shown {visibletext::cutToCharacters(caption.text, visibletext::charactersAcross(canvas.ScaleWidth()))};
+    ShownLine shown {visibleLine(canvas, caption.text)};
     ignoringErrors([&] {
         shown = shownLine(canvas, caption.text, centre.x());
         canvas.setCurrentX(centre.x() - shown.width / 2);
