@@ -8,7 +8,6 @@
 #include "model/PropagationSupport.h"
 #include "model/TextLabel.h"
 #include "model/WalkPath.h"
-#include "model/basGlobal.h"
 #include "model/clsControl.h"
 
 #include <cstdint>
@@ -49,8 +48,7 @@ public:
 
     bool accepts()
     {
-        const auto& knowledgeBase = basGlobal::CurrentKnowledgeBase;
-        if ((knowledgeBase && knowledgeBase->AutoAnswer()) || basGlobal::Settings.AutoAnswer)
+        if (propagation::answersAutomaticallyForAll())
             return false;
         std::unordered_set<const Node*> members;
         members.reserve(m_nodes.size());

@@ -33,12 +33,17 @@ inline double linkDegreeOfTruth(const Link& link, double a)
     return (link.Weight - (1 - link.WeightDeny)) * 2 * a + (1 - link.WeightDeny);
 }
 
-// Automatic answering is on for the parent: for the knowledge base, in the user's settings,
-// or for the parent itself.
-inline bool answersAutomatically(const Node& parent)
+// Automatic answering is on for every node: for the knowledge base, or in the user's settings.
+inline bool answersAutomaticallyForAll()
 {
     const auto& knowledgeBase = basGlobal::CurrentKnowledgeBase;
-    return (knowledgeBase && knowledgeBase->AutoAnswer()) || basGlobal::Settings.AutoAnswer || parent.AutoAnswer;
+    return (knowledgeBase && knowledgeBase->AutoAnswer()) || basGlobal::Settings.AutoAnswer;
+}
+
+// Automatic answering is on for the parent: for every node, or for the parent itself.
+inline bool answersAutomatically(const Node& parent)
+{
+    return answersAutomaticallyForAll() || parent.AutoAnswer;
 }
 
 } // namespace kelvane::propagation
