@@ -17,6 +17,8 @@
 
 namespace kelvane::ftp {
 
+using platform::FileDescriptor;
+
 namespace {
 
 // A new file's permissions, less the umask, as any program gives them.
