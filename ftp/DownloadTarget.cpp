@@ -1,6 +1,7 @@
 #include "ftp/DownloadTarget.h"
 
 #include "ftp/FtpCodes.h"
+#include "platform/CheckedSaveFile.h"
 #include "platform/SystemInfo.h"
 
 #include <QFile>
@@ -15,6 +16,8 @@
 #include <vector>
 
 namespace kelvane::ftp {
+
+using platform::FileDescriptor;
 
 namespace {
 
@@ -77,24 +80,16 @@ private:
     bool m_wasPending = false;
 };
 
-bool writeAll(int file, const char* data, size_t size)
+bool writeAll(int file, QByteArrayView bytes)
 {
-    while (size > 0) {
-        const ssize_t written = ::write(file, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= size_t(written);
-    }
-    return true;
+    qint64 written = 0;
+    return platform::writeAll(file, bytes, written);
 }
 
-bool writeAllGuarded(int file, const char* data, size_t size)
+bool writeAllGuarded(int file, QByteArrayView bytes)
 {
     BrokenPipeGuard guard;
-    const bool written = writeAll(file, data, size);
+    const bool written = writeAll(file, bytes);
     if (!written && errno == EPIPE)
         guard.dropSignal();
     return written;
@@ -133,7 +128,7 @@ bool copyInPlace(int spool, int file)
         const ssize_t read = ::pread(spool, block.data(), std::min(block.size(), size_t(size - done)), done);
         if (read < 0 && errno == EINTR)
             continue;
-        if (read <= 0 || ::lseek(file, done, SEEK_SET) != done || !writeAll(file, block.data(), size_t(read)))
+        if (read <= 0 || ::lseek(file, done, SEEK_SET) != done || !writeAll(file, QByteArrayView(block.data(), qsizetype(read))))
             return false;
         done += read;
     }
@@ -197,8 +192,7 @@ bool DownloadTarget::write(QByteArrayView bytes)
 {
     if (!m_out)
         return false;
-    return m_direct ? writeAllGuarded(m_out.get(), bytes.data(), size_t(bytes.size()))
-                    : writeAll(m_out.get(), bytes.data(), size_t(bytes.size()));
+    return m_direct ? writeAllGuarded(m_out.get(), bytes) : writeAll(m_out.get(), bytes);
 }
 
 bool DownloadTarget::nameSpool()

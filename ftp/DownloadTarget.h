@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ftp/FileDescriptor.h"
+#include "platform/FileDescriptor.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -43,12 +43,12 @@ public:
 
 private:
     int openNew(const QString& path);
-    int openDirect(FileDescriptor file);
+    int openDirect(platform::FileDescriptor file);
     bool nameSpool();
 
-    FileDescriptor m_out;   // where the bytes go: the spool, or the file itself
-    FileDescriptor m_named; // the existing file the spool is copied into
-    QByteArray m_newPath;   // the name a new file's spool gets
+    platform::FileDescriptor m_out;   // where the bytes go: the spool, or the file itself
+    platform::FileDescriptor m_named; // the existing file the spool is copied into
+    QByteArray m_newPath;             // the name a new file's spool gets
     bool m_spoolLinkable = false;
     bool m_direct = false;
 };

@@ -12,18 +12,27 @@ QString systemReason(int error) { return QString::fromStdString(std::generic_cat
 
 } // namespace
 
-std::optional<QString> writeWhole(int descriptor, const QByteArray& bytes, qint64& written)
+bool writeAll(int descriptor, QByteArrayView bytes, qint64& written)
 {
     written = 0;
     while (written < bytes.size()) {
-        const ssize_t taken = ::write(descriptor, bytes.constData() + written, size_t(bytes.size() - written));
+        const ssize_t taken = ::write(descriptor, bytes.data() + written, size_t(bytes.size() - written));
         if (taken < 0 && errno == EINTR)
             continue;
+        if (taken == 0)
+            errno = 0;
         if (taken <= 0)
-            return taken < 0 ? systemReason(errno) : QStringLiteral("the system took none of them");
+            return false;
         written += taken;
     }
-    return std::nullopt;
+    return true;
+}
+
+std::optional<QString> writeWhole(int descriptor, QByteArrayView bytes, qint64& written)
+{
+    if (writeAll(descriptor, bytes, written))
+        return std::nullopt;
+    return errno != 0 ? systemReason(errno) : QStringLiteral("the system took none of them");
 }
 
 bool CheckedSaveFile::open()

@@ -1,16 +1,21 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QSaveFile>
 #include <QString>
 #include <optional>
 
 namespace platform {
 
-// Writes every byte to the open file `descriptor`, in as many calls as the system takes them.
-// Nothing when all were written; otherwise the system's reason ("No space left on device"),
-// with `written` counting the bytes it took.
-std::optional<QString> writeWhole(int descriptor, const QByteArray& bytes, qint64& written);
+// Writes every byte to the open file `descriptor`, in as many calls as the system takes them,
+// with `written` counting the bytes it took. False when it took no more: errno then tells why
+// (0 when the system took none without giving a reason).
+bool writeAll(int descriptor, QByteArrayView bytes, qint64& written);
+
+// writeAll: nothing when all were written; otherwise the system's reason ("No space left on
+// device").
+std::optional<QString> writeWhole(int descriptor, QByteArrayView bytes, qint64& written);
 
 // A file replaced whole or not at all. The bytes go to a temporary file beside the target,
 // which takes the target's place on commit() only when every byte reached the disk. A bare

@@ -54,25 +54,19 @@ RegularFileReader::RegularFileReader(QString path)
     if (::stat(host.constData(), &status) != 0)
         kelvane::raiseError(kelvane::err::FileNotFound, QStringLiteral("%1 was not found.").arg(m_path));
     requireRegular(m_path, status);
-    m_file.value = ::open(host.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (m_file.value < 0)
+    m_file.reset(::open(host.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!m_file)
         refuseForErrno(m_path, errno);
-    if (::fstat(m_file.value, &status) != 0)
+    if (::fstat(m_file.get(), &status) != 0)
         refuseForErrno(m_path, errno);
     requireRegular(m_path, status);
     m_size = qint64(status.st_size);
 }
 
-RegularFileReader::Descriptor::~Descriptor()
-{
-    if (value >= 0)
-        ::close(value);
-}
-
 qint64 RegularFileReader::read(char* buffer, qint64 capacity)
 {
     for (;;) {
-        const ssize_t count = ::read(m_file.value, buffer, size_t(capacity));
+        const ssize_t count = ::read(m_file.get(), buffer, size_t(capacity));
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
@@ -98,7 +92,7 @@ QByteArray RegularFileReader::readRest()
 
 void RegularFileReader::rewind()
 {
-    if (::lseek(m_file.value, 0, SEEK_SET) != 0)
+    if (::lseek(m_file.get(), 0, SEEK_SET) != 0)
         refuseForErrno(m_path, errno);
     m_read = 0;
 }

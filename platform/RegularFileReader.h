@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileDescriptor.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -32,14 +34,8 @@ public:
     void rewind();
 
 private:
-    // Closed with the reader, also when its constructor raises.
-    struct Descriptor {
-        int value = -1;
-        ~Descriptor();
-    };
-
     QString m_path;
-    Descriptor m_file;
+    FileDescriptor m_file; // closed with the reader, also when its constructor raises
     qint64 m_size = 0;
     qint64 m_read = 0;
 };

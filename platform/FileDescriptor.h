@@ -3,7 +3,7 @@
 #include <unistd.h>
 #include <utility>
 
-namespace kelvane::ftp {
+namespace platform {
 
 // An open file of the system, closed when it goes.
 class FileDescriptor {
@@ -36,4 +36,4 @@ private:
     int m_value = -1;
 };
 
-} // namespace kelvane::ftp
+} // namespace platform
