@@ -27,8 +27,10 @@ constexpr double kMostStrips = 4096;
 
 } // namespace
 
-drawing::RimLine linkHitLine(const GridCell& holder, const GridCell& evidence, double dx, double dy)
+drawing::RimLine linkHitLine(const GridCell& holder, qint32 holderLayer, const GridCell& evidence, qint32 evidenceLayer)
 {
+    const double dx = double(evidenceLayer - holderLayer) * holder.columnWidth;
+    const double dy = conv::toInt32(evidence.centre.y() - holder.centre.y());
     return drawing::rimLine(holder.centre, std::floor(holder.radius()), evidence.centre, std::floor(evidence.radius()), dx,
                             dy, [](double value) { return double(float(value)); });
 }
@@ -155,9 +157,7 @@ void NetworkHitIndex::layOutLinks(const NetworkGrid& grid, NodePlaces& places)
                     evidenceCell = grid.cell(evidenceLayer->Index, evidenceLayer->Nodes().Count(), places.of(evidence));
                     evidenceLayerIndex = evidenceLayer->Index;
                 }
-                const double dx = double(evidenceLayerIndex - layer.index) * m_columnWidth;
-                const double dy = conv::toInt32(evidenceCell.centre.y() - cell.centre.y());
-                const drawing::RimLine line = linkHitLine(cell, evidenceCell, dx, dy);
+                const drawing::RimLine line = linkHitLine(cell, layer.index, evidenceCell, evidenceLayerIndex);
                 m_links.push_back({float(line.from.x()), float(line.from.y()), float(line.to.x()), float(line.to.y()),
                                    link.get(), &evidence, quint32(holder), quint32(layerNumber)});
             }

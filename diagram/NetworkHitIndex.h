@@ -17,8 +17,9 @@ class NodePlaces;
 class clsNetwork;
 
 // A link as the hit tests measure it: the line between the rims of its two circles (each
-// radius rounded down), along (`dx`, `dy`), its ends kept in single precision.
-drawing::RimLine linkHitLine(const GridCell& holder, const GridCell& evidence, double dx, double dy);
+// radius rounded down), from the holder's cell in the layer numbered `holderLayer` to the
+// evidence node's in `evidenceLayer`, its ends kept in single precision.
+drawing::RimLine linkHitLine(const GridCell& holder, qint32 holderLayer, const GridCell& evidence, qint32 evidenceLayer);
 
 // Whether the point lies in the link's box: its ends' box widened by 30 units on every side,
 // bounds included.
