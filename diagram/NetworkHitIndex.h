@@ -109,7 +109,7 @@ private:
     double m_scaleWidth = 0;
     double m_scaleHeight = 0;
     bool m_complete = true;
-    qint32 m_columnWidth = 0;
+    std::optional<NetworkGrid> m_grid; // none without layers
     std::vector<LayerPlaces> m_layers;
     std::vector<std::shared_ptr<Node>> m_nodes; // in walk order
     std::vector<qint32> m_places;               // each node's row, in walk order
