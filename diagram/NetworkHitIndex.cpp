@@ -27,8 +27,10 @@ constexpr double kMostStrips = 4096;
 
 } // namespace
 
-drawing::RimLine linkHitLine(const GridCell& holder, const GridCell& evidence, double dx, double dy)
+drawing::RimLine linkHitLine(const GridCell& holder, qint32 holderLayer, const GridCell& evidence, qint32 evidenceLayer)
 {
+    const double dx = double(evidenceLayer - holderLayer) * holder.columnWidth;
+    const double dy = conv::toInt32(evidence.centre.y() - holder.centre.y());
     return drawing::rimLine(holder.centre, std::floor(holder.radius()), evidence.centre, std::floor(evidence.radius()), dx,
                             dy, [](double value) { return double(float(value)); });
 }
@@ -52,8 +54,7 @@ std::shared_ptr<const NetworkHitIndex> NetworkHitIndex::layOut(clsNetwork& netwo
     if (network.Layers().Count() == 0)
         return index;
     try {
-        const NetworkGrid grid(scaleWidth, scaleHeight, network.Layers().Count());
-        index->m_columnWidth = grid.columnWidth();
+        const NetworkGrid& grid = index->m_grid.emplace(scaleWidth, scaleHeight, network.Layers().Count());
         NodePlaces places;
         index->layOutNodes(network, grid, places);
         if (index->m_complete)
@@ -115,9 +116,8 @@ void NetworkHitIndex::layOutNodes(clsNetwork& network, const NetworkGrid& grid, 
 
 GridCell NetworkHitIndex::cellOf(const LayerPlaces& layer, qint32 place) const
 {
-    return {m_columnWidth, layer.rowHeight,
-            QPointF(double(layer.index) * double(m_columnWidth) - double(m_columnWidth) / 2.0,
-                    NetworkGrid::centreY(place, layer.rowHeight))};
+    return {m_grid->columnWidth(), layer.rowHeight,
+            QPointF(m_grid->centreX(layer.index), NetworkGrid::centreY(place, layer.rowHeight))};
 }
 
 void NetworkHitIndex::layOutLinks(const NetworkGrid& grid, NodePlaces& places)
@@ -155,9 +155,7 @@ void NetworkHitIndex::layOutLinks(const NetworkGrid& grid, NodePlaces& places)
                     evidenceCell = grid.cell(evidenceLayer->Index, evidenceLayer->Nodes().Count(), places.of(evidence));
                     evidenceLayerIndex = evidenceLayer->Index;
                 }
-                const double dx = double(evidenceLayerIndex - layer.index) * m_columnWidth;
-                const double dy = conv::toInt32(evidenceCell.centre.y() - cell.centre.y());
-                const drawing::RimLine line = linkHitLine(cell, evidenceCell, dx, dy);
+                const drawing::RimLine line = linkHitLine(cell, layer.index, evidenceCell, evidenceLayerIndex);
                 m_links.push_back({float(line.from.x()), float(line.from.y()), float(line.to.x()), float(line.to.y()),
                                    link.get(), &evidence, quint32(holder), quint32(layerNumber)});
             }
@@ -177,7 +175,7 @@ void NetworkHitIndex::sortIntoStrips()
     }
     m_stripsLeft = left - kLinkBoxMargin;
     const double span = right - left + 2 * kLinkBoxMargin;
-    m_stripWidth = std::max({double(m_columnWidth), span / kMostStrips, 1.0});
+    m_stripWidth = std::max({double(m_grid->columnWidth()), span / kMostStrips, 1.0});
     const std::size_t strips = std::size_t(span / m_stripWidth) + 1;
     const auto stripOf = [&](double x) {
         return std::min(strips - 1, std::size_t(std::max(0.0, (x - m_stripsLeft) / m_stripWidth)));
@@ -220,14 +218,13 @@ bool NetworkHitIndex::describes(const clsNetwork& network, double scaleWidth, do
 std::optional<std::vector<NetworkHitIndex::NodeCell>> NetworkHitIndex::nodesNear(float X, float Y) const
 {
     std::vector<NodeCell> near;
-    const double width = m_columnWidth;
     for (const LayerPlaces& layer : m_layers) {
+        const double width = m_grid->columnWidth();
         const double height = layer.rowHeight;
         // A cell without width or height holds nothing.
         if (layer.nodeCount == 0 || width <= 0 || height <= 0)
             continue;
-        const double centreX = double(layer.index) * width - width / 2.0;
-        if (std::abs(X - centreX) > kNodeReach * width + kRounding)
+        if (std::abs(X - m_grid->centreX(layer.index)) > kNodeReach * width + kRounding)
             continue;
         // Rows whose centres (place × height − height / 2) lie within reach of Y.
         const double reach = kNodeReach * height + kRounding;

@@ -17,8 +17,9 @@ class NodePlaces;
 class clsNetwork;
 
 // A link as the hit tests measure it: the line between the rims of its two circles (each
-// radius rounded down), along (`dx`, `dy`), its ends kept in single precision.
-drawing::RimLine linkHitLine(const GridCell& holder, const GridCell& evidence, double dx, double dy);
+// radius rounded down), from the holder's cell in the layer numbered `holderLayer` to the
+// evidence node's in `evidenceLayer`, its ends kept in single precision.
+drawing::RimLine linkHitLine(const GridCell& holder, qint32 holderLayer, const GridCell& evidence, qint32 evidenceLayer);
 
 // Whether the point lies in the link's box: its ends' box widened by 30 units on every side,
 // bounds included.
@@ -108,7 +109,7 @@ private:
     double m_scaleWidth = 0;
     double m_scaleHeight = 0;
     bool m_complete = true;
-    qint32 m_columnWidth = 0;
+    std::optional<NetworkGrid> m_grid; // none without layers
     std::vector<LayerPlaces> m_layers;
     std::vector<std::shared_ptr<Node>> m_nodes; // in walk order
     std::vector<qint32> m_places;               // each node's row, in walk order

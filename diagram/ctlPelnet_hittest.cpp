@@ -163,7 +163,6 @@ void ctlPelnet::forEachLinkAt(clsNetwork& shown, float X, float Y, Measure&& mea
         return;
     }
     const NetworkGrid grid = gridOf(shown, m_picnetwork->ScaleWidth(), m_picnetwork->ScaleHeight());
-    const qint32 columnWidth = grid.columnWidth();
     const Layer* layerMet = nullptr;
     qsizetype layerNumber = 0;
     forEachNodeCell(shown, m_picnetwork->ScaleWidth(), m_picnetwork->ScaleHeight(),
@@ -180,10 +179,8 @@ void ctlPelnet::forEachLinkAt(clsNetwork& shown, float X, float Y, Measure&& mea
                             const auto& target = requireObject(requireObject(link)->ConnectionTo);
                             if (!target->Enabled())
                                 continue;
-                            const GridCell targetCell = cellOf(grid, *target);
-                            const double dx = double(layerOf(*target)->Index - layer->Index) * columnWidth;
-                            const double dy = conv::toInt32(targetCell.centre.y() - cell.centre.y());
-                            const auto line = linkHitLine(cell, targetCell, dx, dy);
+                            const auto line =
+                                linkHitLine(cell, layer->Index, cellOf(grid, *target), layerOf(*target)->Index);
                             if (linkBoxHolds(line, X, Y))
                                 measure(layerNumber, link, line);
                         }
