@@ -33,6 +33,12 @@ constexpr double kTemplateHeight = 255;
 constexpr int kLongestFontName = 31;
 constexpr double kLargestFontSize = 2160;
 
+// A point size an option takes: a number from above 0 to 2160.
+bool isFontSize(float points)
+{
+    return points > 0 && points <= kLargestFontSize;
+}
+
 // Sets a flag for a scope and puts the old value back at its end.
 class FlagOverride {
 public:
@@ -136,7 +142,7 @@ float Fuzzy::FontSize() const { return float(optOption(m_current).fontDescriptio
 
 void Fuzzy::setFontSize(float points)
 {
-    if (!(points > 0 && points <= kLargestFontSize))
+    if (!isFontSize(points))
         raiseError(err::InvalidPropertyValue);
     changeFont("FontSize", [points](platform::FontDescription& font) { font.size = points; });
 }
@@ -426,8 +432,10 @@ void Fuzzy::ReadProperties(const platform::automation::PropertyBag& bag)
     const bool italic = read("FontItalic", false).toBool();
     editFont([italic](platform::FontDescription& font) { font.italic = italic; });
     applyFontName(option, read("FontName", u"MS Sans Serif").toString());
+    // A size the option refuses leaves its size as it was; the properties after it still load.
     const float size = float(read("FontSize", 8.0).toDouble());
-    editFont([size](platform::FontDescription& font) { font.size = size; });
+    if (isFontSize(size))
+        editFont([size](platform::FontDescription& font) { font.size = size; });
     const bool strikethru = read("FontStrikethru", false).toBool();
     editFont([strikethru](platform::FontDescription& font) { font.strikethru = strikethru; });
     m_fontTransparent = read("FontTransparent", true).toBool();

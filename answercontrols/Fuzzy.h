@@ -102,7 +102,8 @@ public:
     void setOptions(qint16 count);
 
     // Saved properties: a new instance, or one loaded from or saved to its container. What
-    // is read goes to the option at the current index (the template when just made).
+    // is read goes to the option at the current index (the template when just made); a font
+    // size the option refuses is left out, so what was loaded can always be saved.
     void InitProperties();
     void ReadProperties(const platform::automation::PropertyBag& bag);
     void WriteProperties(platform::automation::PropertyBag& bag) const;

@@ -354,3 +354,16 @@ TEST_F(FuzzyTest, LoadedPropertiesGoToTheTemplate)
     restored.WriteProperties(again);
     EXPECT_EQ(again.toText(), saved);
 }
+
+TEST_F(FuzzyTest, AFontSizeOutOfRangeIsLeftOutOnLoadSoTheControlStillSaves)
+{
+    Fuzzy loaded;
+    loaded.ReadProperties(platform::automation::PropertyBag::fromText(
+        QStringLiteral("FontSize = 3.5E+38#\nFontUnderline = True\n")));
+    EXPECT_EQ(loaded.FontSize(), 8.0f);
+    EXPECT_TRUE(loaded.FontUnderline()); // what follows still loads
+
+    platform::automation::PropertyBag saved;
+    loaded.WriteProperties(saved);
+    EXPECT_EQ(saved.toText(), QStringLiteral("FontName = \"MS Sans Serif\"\nFontUnderline = True\n"));
+}
