@@ -2,8 +2,10 @@
 
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTimer>
 
 namespace kelvane::stylesheetreports {
@@ -67,11 +69,14 @@ ReportFiles::ReportFiles(const QString& name, const QString& tempFolder)
 bool Transform(const QString& styleSheet, const QString& document, const QString& result,
                std::chrono::milliseconds timeout, const QString& program)
 {
+    // The style sheet may write no file and make no folder: the report is the tool's output,
+    // which goes to the result file. A failed run leaves no result behind.
     QProcess tool;
     tool.setProgram(program);
-    tool.setArguments({QStringLiteral("--nonet"), QStringLiteral("-o"), result, styleSheet, document});
+    tool.setArguments({QStringLiteral("--nonet"), QStringLiteral("--nowrite"), QStringLiteral("--nomkdir"), styleSheet, document});
     tool.setStandardInputFile(QProcess::nullDevice());
-    tool.setStandardOutputFile(QProcess::nullDevice());
+    tool.setStandardOutputFile(result, QIODevice::Truncate);
+    auto removeResultOnFailure = qScopeGuard([&] { QFile::remove(result); });
     tool.start();
     if (!tool.waitForStarted(int(timeout.count()))) {
         qWarning("The report tool %s could not be started: %s", qPrintable(program), qPrintable(tool.errorString()));
@@ -94,9 +99,13 @@ bool Transform(const QString& styleSheet, const QString& document, const QString
     }
     const QByteArray errors = tool.readAllStandardError().trimmed();
     const bool succeeded = tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
-    if (!succeeded && !errors.isEmpty())
-        qWarning("The report tool failed: %s", errors.constData());
-    return succeeded && QFileInfo(result).isFile();
+    if (!succeeded) {
+        if (!errors.isEmpty())
+            qWarning("The report tool failed: %s", errors.constData());
+        return false;
+    }
+    removeResultOnFailure.dismiss();
+    return QFileInfo(result).isFile();
 }
 
 } // namespace kelvane::stylesheetreports

@@ -30,9 +30,10 @@ struct ReportFiles {
 inline constexpr std::chrono::milliseconds kTransformTimeout {6000};
 
 // Transforms `document` with `styleSheet` into `result` with xsltproc (`program`), which is
-// started with an argument list (no shell) and without network access. The message loop runs
-// while it works; after `timeout` it is killed. True when it ended on its own with exit code 0
-// and the result file exists.
+// started with an argument list (no shell), without network access and without the right to
+// write files or make folders: its output is the result. The message loop runs while it works;
+// after `timeout` it is killed. True when it ended on its own with exit code 0; otherwise no
+// result file is left.
 bool Transform(const QString& styleSheet, const QString& document, const QString& result,
                std::chrono::milliseconds timeout = kTransformTimeout, const QString& program = QStringLiteral("xsltproc"));
 

@@ -143,6 +143,26 @@ TEST_F(Reports, AFailingStyleSheetIsToldAndAnOddNameIsPassedSafely)
     EXPECT_EQ(QUrl(launcher->launches[0].arguments.last()).toLocalFile(), tempFile(odd + QStringLiteral(".HTML")));
 }
 
+// A style sheet is handed the knowledge base to turn into its report, and writes nothing else.
+TEST_F(Reports, AStyleSheetThatWritesAFileOfItsOwnIsRefused)
+{
+    const QString planted = tempFile(QStringLiteral("planted.txt"));
+    writeFile(programFile(QStringLiteral("Planter.xsl")),
+              "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'"
+              " xmlns:exsl='http://exslt.org/common' extension-element-prefixes='exsl'>"
+              "<xsl:template match='/'><exsl:document href='" + QUrl::fromLocalFile(planted).toEncoded()
+                  + "' method='text'>planted</exsl:document><html><body>report</body></html></xsl:template>"
+                    "</xsl:stylesheet>");
+    load(sample());
+
+    entry(QStringLiteral("Planter"))->trigger();
+    EXPECT_FALSE(QFile::exists(planted));
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_EQ(ui->messageBoxes[0].text, QStringLiteral("Error producing report"));
+    EXPECT_TRUE(launcher->launches.empty());
+    EXPECT_FALSE(QFile::exists(tempFile(QStringLiteral("Planter.HTML"))));
+}
+
 TEST_F(Reports, ATransformThatTakesTooLongIsStopped)
 {
     const QString slowTool = programFile(QStringLiteral("slow-tool"));
