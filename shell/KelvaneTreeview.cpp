@@ -19,6 +19,9 @@
 #include <QLocale>
 #include <QScopeGuard>
 #include <QTreeWidget>
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
 
 namespace kelvane {
 
@@ -48,6 +51,77 @@ QImage linePicture(int image)
 {
     return toolpictures::ReportLine(image, kPicturePixels).toImage();
 }
+
+// How much a tree opened to the last level holds: its lines, and the characters of their keys.
+struct TreeSize {
+    qint64 lines = 0;
+    qint64 keyCharacters = 0;
+
+    bool within(const TreeSize& most) const { return lines <= most.lines && keyCharacters <= most.keyCharacters; }
+};
+
+// The most a printed tree holds.
+constexpr TreeSize kMostPrinted {10'000, 50'000'000};
+
+// What the lines below an item's line add once it is opened to the last level, as DrawReportItem
+// makes them: a line for each sub-item with the lines below it, and one for the justification.
+// Their keys are counted beyond the item's own key, which each of them begins with. An item
+// listed under several lines is counted once; counts stop growing past the limits, however many
+// paths a report has.
+class SizeBelow {
+public:
+    explicit SizeBelow(TreeSize most) : m_most(most) {}
+
+    TreeSize of(const ReportItem& top)
+    {
+        // Depth first on a stack of its own: a chain of evidence can be thousands of levels deep.
+        std::vector<Counting> open {start(top)};
+        for (;;) {
+            Counting& counting = open.back();
+            const auto& subItems = counting.item->ReportItems();
+            if (counting.next < subItems.Count()) {
+                const ReportItem* sub = subItems.Item(++counting.next).get();
+                if (!sub)
+                    continue;
+                if (const auto counted = m_counted.find(sub); counted != m_counted.end())
+                    addLine(counting.size, sub->Text.size(), counted->second);
+                else
+                    open.push_back(start(*sub));
+                continue;
+            }
+            const Counting done = counting;
+            open.pop_back();
+            m_counted.emplace(done.item, done.size);
+            if (open.empty())
+                return done.size;
+            addLine(open.back().size, done.item->Text.size(), done.size);
+        }
+    }
+
+private:
+    struct Counting {
+        const ReportItem* item;
+        qsizetype next; // sub-items counted so far
+        TreeSize size;
+    };
+
+    static Counting start(const ReportItem& item)
+    {
+        const bool justified = !item.Justification.isEmpty();
+        return {&item, 0, {justified ? 1 : 0, item.Justification.size()}};
+    }
+
+    // Adds a line whose key adds `keyText` characters, with `below` below it.
+    void addLine(TreeSize& size, qint64 keyText, const TreeSize& below) const
+    {
+        size.lines = std::min(size.lines + 1 + below.lines, m_most.lines + 1);
+        size.keyCharacters = std::min(size.keyCharacters + keyText * (1 + below.lines) + below.keyCharacters,
+                                      m_most.keyCharacters + 1);
+    }
+
+    TreeSize m_most;
+    std::unordered_map<const ReportItem*, TreeSize> m_counted;
+};
 
 } // namespace
 
@@ -176,9 +250,30 @@ int KelvaneTreeview::GetDrawIcon(const ReportItem& item)
     return 0;
 }
 
+bool KelvaneTreeview::fitsOnPaper() const
+{
+    TreeSize size {m_nodes.size(), 0};
+    for (auto made = m_nodes.cbegin(); made != m_nodes.cend(); ++made)
+        size.keyCharacters += made.key().size();
+    SizeBelow below(kMostPrinted);
+    for (auto unopened = m_unopened.cbegin(); unopened != m_unopened.cend() && size.within(kMostPrinted); ++unopened) {
+        const TreeSize added = below.of(*unopened.value());
+        size.lines += added.lines;
+        size.keyCharacters += added.lines * unopened.key()->data(0, kKeyRole).toString().size() + added.keyCharacters;
+    }
+    return size.within(kMostPrinted);
+}
+
 void KelvaneTreeview::PrintTree()
 {
-    makeAllLines(); // every level is printed, opened or not
+    // Every level is printed, opened or not; a tree larger than paper is sensibly given is
+    // refused before its lines are made.
+    if (!fitsOnPaper()) {
+        platform::ui().messageBox(QStringLiteral("The report is too large to print."), platform::msgbox::Exclamation,
+                                  platform::applicationTitle());
+        return;
+    }
+    makeAllLines();
     trappedVoid(kModule, "PrintTree", [&] {
         platform::Printer& printer = platform::printer();
         platform::ui().setBusyPointer(true);

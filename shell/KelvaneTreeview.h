@@ -47,7 +47,9 @@ public:
 
     // Prints the whole tree on the current printer, in pages with the print time and the logo at
     // the top and the page number at the bottom. The job is ended and the pointer restored even
-    // when printing fails.
+    // when printing fails. A tree that, opened to the last level, would hold more than 10,000
+    // lines, or keys of more than 50 million characters in all (a line's key repeats every text
+    // above it), is refused with a message before its lines are made.
     void PrintTree();
 
     QTreeWidget* TreeView1() const { return m_TreeView1; }
@@ -69,6 +71,8 @@ private:
     void openLine(QTreeWidgetItem& line);
     // Makes every line not made yet, down to the last level.
     void makeAllLines();
+    // Whether the tree, opened to the last level, holds no more than a print may.
+    bool fitsOnPaper() const;
 
     QTreeWidget* m_TreeView1 = nullptr;
     QLabel* m_Frame1 = nullptr;

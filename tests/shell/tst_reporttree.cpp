@@ -348,6 +348,67 @@ TEST_F(ReportTree, AChainThousandsOfLevelsDeepPrintsEveryLineOnItsPage)
     EXPECT_GE(printer->recordedPage.lines().size(), std::size_t(2 * (depth - 1)));
 }
 
+TEST_F(ReportTree, FilePrintRefusesAReportOfTooManyPathsBeforeMakingItsLines)
+{
+    // Two nodes a layer, each the evidence of both above: 16,383 lines once every path is listed.
+    constexpr int layers = 13;
+    const QString path = QDir(test::scratchFolder()).filePath(QStringLiteral("lattice.xml"));
+    {
+        const auto network = clsNetwork::create();
+        network->Name()->setText(QStringLiteral("Lattice"));
+        for (qint32 layer = 1; layer <= layers; ++layer) {
+            for (int i = 1; i <= 2; ++i) {
+                ASSERT_TRUE(network->AddNode(layer));
+                if (layer == 1)
+                    continue;
+                const auto& nodes = network->Layers().Item(layer)->Nodes();
+                for (const auto& below : network->Layers().Item(layer - 1)->Nodes())
+                    ASSERT_TRUE(network->AddLink(nodes.Item(nodes.Count()), below));
+            }
+        }
+        network->setFileName(path);
+        ASSERT_TRUE(network->FileSave());
+    }
+    settingvalues::setIntroductionSuppressed(QStringLiteral("Lattice"), true);
+    frmNavigate& w = load(path);
+    w.SSActiveToolBars1().Tool(QStringLiteral("&Tree"))->trigger();
+    w.SSActiveToolBars1().Tool(QStringLiteral("&Print"))->trigger();
+
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_EQ(ui->messageBoxes[0].text, QStringLiteral("The report is too large to print."));
+    EXPECT_EQ(ui->messageBoxes[0].style, platform::msgbox::Exclamation);
+    EXPECT_EQ(printer->recordedPage.prints().size(), 0u) << "lines laid out";
+    EXPECT_EQ(printer->pictures.size(), 0u);
+    int made = 0;
+    for (QTreeWidgetItemIterator it(w.KelvaneTreeview1()->TreeView1()); *it; ++it)
+        ++made;
+    EXPECT_EQ(made, 3); // the title and the two top lines, as shown
+}
+
+TEST_F(ReportTree, AChainOfLongNamesIsRefusedForItsKeysThoughItHasFewLines)
+{
+    // Each line's key repeats every text above it: 1,000 levels of 200 characters hold keys of
+    // about 100 million characters.
+    auto network = doubles::TestNetwork::create();
+    std::shared_ptr<Node> below;
+    for (int level = 1; level <= 1000; ++level) {
+        const auto node = network->addNode(qint16(1));
+        node->Name()->setText(QStringLiteral("%1 ").arg(level) + QString(200, u'n'));
+        if (below)
+            network->link(node, below);
+        below = node;
+    }
+    auto base = std::make_shared<doubles::StubKnowledgeBase>();
+    base->network = network;
+    KelvaneTreeview tree;
+    tree.KnowledgeBase = base;
+    tree.DrawReport();
+    tree.PrintTree();
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_EQ(ui->messageBoxes[0].text, QStringLiteral("The report is too large to print."));
+    EXPECT_EQ(printer->recordedPage.prints().size(), 0u);
+}
+
 TEST_F(ReportTree, AFailedPrintEndsTheJobAndRestoresThePointer)
 {
     KelvaneTreeview tree; // nothing drawn: there is no tree to print
