@@ -9,6 +9,7 @@
 // arguments. "--open <file>" runs one start-up and prints "shown <s> wait <s> opened <s>".
 #include "app/ProgramServerLogon.h"
 #include "automation/AutomationHost.h"
+#include "bench/ProgramProcess.h"
 #include "forms/PasswordPromptUiServices.h"
 #include "platform/Clock.h"
 #include "platform/FileDialogs.h"
@@ -16,7 +17,6 @@
 #include "platform/gui/QtFileDialogs.h"
 #include "platform/gui/QtUiServices.h"
 #include "shell/ProgramFolder.h"
-#include "shell/ProductInfo.h"
 #include "shell/basMain.h"
 #include "shell/frmIntroduction.h"
 #include "shell/frmNavigate.h"
@@ -119,22 +119,8 @@ struct Figures {
 // not show its introduction within the limit.
 bool measureOpen(const QString& path, Figures& figures)
 {
-    QTemporaryDir home;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* folder : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "TMP", "TMPDIR"})
-        environment.insert(QString::fromLatin1(folder), home.path());
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    QProcess child;
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--open"), path});
-    if (!child.waitForFinished(kChildLimitMs)) {
-        child.kill();
-        child.waitForFinished();
-        return false;
-    }
-    const QList<QByteArray> words = child.readAllStandardOutput().trimmed().split(' ');
-    if (child.exitCode() != 0 || words.size() != 6)
+    const QList<QByteArray> words = bench::runInFreshUserFolder({QStringLiteral("--open"), path}, kChildLimitMs).split(' ');
+    if (words.size() != 6)
         return false;
     figures.shown.push_back(words[1].toDouble());
     figures.wait.push_back(words[3].toDouble());
@@ -159,11 +145,7 @@ QByteArray loadAverage()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(productinfo::ProductName());
-    QApplication::setQuitOnLastWindowClosed(false);
+    bench::ProgramApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() == 3 && arguments[1] == QStringLiteral("--open"))
         return openProgram(arguments[2]);

@@ -8,13 +8,14 @@
 // evidence 2,000 and 9,000 nodes deep. "--print <file> <pdf>" runs one print and prints
 // "rss <kB> seconds <s> pages <n> message <text>".
 #include "app/ProgramServices.h"
+#include "bench/BenchTiming.h"
+#include "bench/ProgramProcess.h"
 #include "bench/ScaleDocuments.h"
 #include "model/Layer.h"
 #include "model/Node.h"
 #include "model/TextLabel.h"
 #include "network/clsNetwork.h"
 #include "platform/gui/QtPrinter.h"
-#include "shell/ProductInfo.h"
 #include "shell/ToolBands.h"
 #include "shell/basMain.h"
 #include "shell/frmNavigate.h"
@@ -24,12 +25,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <sys/resource.h>
 
 using namespace kelvane;
@@ -91,43 +92,11 @@ std::shared_ptr<clsNetwork> withLongNames(std::shared_ptr<clsNetwork> network, i
     return network;
 }
 
-QByteArray loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray("?");
-}
-
-// One print in a process of its own, with a fresh user folder; its line of figures, or "".
-QByteArray measurePrint(const QString& document, const QString& pdf)
-{
-    QTemporaryDir home;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "TMP", "TMPDIR"})
-        environment.insert(QString::fromLatin1(name), home.path());
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    QProcess child;
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--print"), document, pdf});
-    if (!child.waitForFinished(kChildLimitMs)) {
-        child.kill();
-        child.waitForFinished();
-        return {};
-    }
-    return child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 ? child.readAllStandardOutput().trimmed()
-                                                                                : QByteArray();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(productinfo::ProductName());
-    QApplication::setQuitOnLastWindowClosed(false);
+    bench::ProgramApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--print"))
         return printReport(arguments[2], arguments[3]);
@@ -149,10 +118,11 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "writing %s failed\n", qPrintable(name));
             return 1;
         }
-        const QByteArray figures = measurePrint(path, folder.filePath(name + QStringLiteral(".pdf")));
+        const QByteArray figures = bench::runInFreshUserFolder(
+            {QStringLiteral("--print"), path, folder.filePath(name + QStringLiteral(".pdf"))}, kChildLimitMs);
         ok = ok && !figures.isEmpty();
         std::printf("%-11s %6lld bytes: %s; load average %s\n", qPrintable(name), static_cast<long long>(QFile(path).size()),
-                    figures.isEmpty() ? "failed or no end within the limit" : figures.constData(), loadAverage().constData());
+                    figures.isEmpty() ? "failed or no end within the limit" : figures.constData(), qPrintable(bench::loadAverage()));
     }
     return ok ? 0 : 1;
 }

@@ -81,6 +81,24 @@ std::shared_ptr<doubles::StubKnowledgeBase> knowledgeBase(int count, bool duplic
     return base;
 }
 
+// A knowledge base of a chain of `depth` questions, each resting on the one below it; the question
+// at each level named by `nameOf`.
+std::shared_ptr<doubles::StubKnowledgeBase> chainKnowledgeBase(int depth, const std::function<QString(int)>& nameOf)
+{
+    auto network = doubles::TestNetwork::create();
+    std::shared_ptr<Node> below;
+    for (int level = 1; level <= depth; ++level) {
+        const auto node = network->addNode(qint16(1));
+        node->Name()->setText(nameOf(level));
+        if (below)
+            network->link(node, below);
+        below = node;
+    }
+    auto base = std::make_shared<doubles::StubKnowledgeBase>();
+    base->network = network;
+    return base;
+}
+
 int pdfPages(const QString& path)
 {
     QFile file(path);
@@ -389,19 +407,8 @@ TEST_F(ReportTree, AChainOfLongNamesIsRefusedForItsKeysThoughItHasFewLines)
 {
     // Each line's key repeats every text above it: 1,000 levels of 200 characters hold keys of
     // about 100 million characters.
-    auto network = doubles::TestNetwork::create();
-    std::shared_ptr<Node> below;
-    for (int level = 1; level <= 1000; ++level) {
-        const auto node = network->addNode(qint16(1));
-        node->Name()->setText(QStringLiteral("%1 ").arg(level) + QString(200, u'n'));
-        if (below)
-            network->link(node, below);
-        below = node;
-    }
-    auto base = std::make_shared<doubles::StubKnowledgeBase>();
-    base->network = network;
     KelvaneTreeview tree;
-    tree.KnowledgeBase = base;
+    tree.KnowledgeBase = chainKnowledgeBase(1000, [](int level) { return QStringLiteral("%1 ").arg(level) + QString(200, u'n'); });
     tree.DrawReport();
     tree.PrintTree();
     ASSERT_EQ(ui->messageBoxes.size(), 1u);
@@ -424,18 +431,7 @@ TEST_F(ReportTree, AReportOnAChainThousandsOfLevelsDeepIsDrawnAgainAndClosed)
 {
     // Each question of a 20,000-node chain rests on the one below it: the report's lines are as
     // deep as the chain, and so is letting them go when the report is drawn anew or closed.
-    constexpr int depth = 20000;
-    auto network = doubles::TestNetwork::create();
-    std::shared_ptr<Node> below;
-    for (int level = 1; level <= depth; ++level) {
-        const auto node = network->addNode(qint16(1));
-        node->Name()->setText(QStringLiteral("N%1").arg(level));
-        if (below)
-            network->link(node, below);
-        below = node;
-    }
-    auto base = std::make_shared<doubles::StubKnowledgeBase>();
-    base->network = network;
+    const auto base = chainKnowledgeBase(20000, [](int level) { return QStringLiteral("N%1").arg(level); });
     {
         KelvaneTreeview tree;
         tree.KnowledgeBase = base;
