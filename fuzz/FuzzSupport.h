@@ -49,6 +49,17 @@ inline bool writeFile(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
+// Points the TLS clients at a trust store of the process's own, empty: the system's store is
+// read on every connection, which would cost most of each run, and it is no input of the fuzzer.
+inline void useEmptyTrustStore()
+{
+    const QString folder = scratchFolder() + QStringLiteral("/trust");
+    QDir().mkpath(folder);
+    writeFile(folder + QStringLiteral("/certificates.pem"), {});
+    qputenv("SSL_CERT_FILE", QFile::encodeName(folder + QStringLiteral("/certificates.pem")));
+    qputenv("SSL_CERT_DIR", QFile::encodeName(folder));
+}
+
 // Makes `folder` the working folder for as long as it lives.
 class WorkingFolder {
 public:

@@ -43,6 +43,7 @@ constexpr qint32 kTls12Only = 0x0C00;
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::quietMessages();
+    fuzz::useEmptyTrustStore();
     fuzz::fixedrandom::install();
     return 0;
 }

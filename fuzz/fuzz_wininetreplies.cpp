@@ -37,6 +37,7 @@ QCoreApplication& application()
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::quietMessages();
+    fuzz::useEmptyTrustStore();
     // The proxy is the one the control names, never one of the environment's.
     for (const char* variable : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"})
         qunsetenv(variable);
