@@ -97,6 +97,16 @@ inline void drainUntilClosed(int connection)
     }
 }
 
+// Sends `bytes` in `writes` pieces, once the control sent something when `afterRequest`, then
+// stops writing and takes what the control sends until it closes.
+inline void answer(int connection, const QByteArray& bytes, int writes, bool afterRequest)
+{
+    if (!afterRequest || awaitBytes(connection))
+        sendInWrites(connection, bytes, writes);
+    ::shutdown(connection, SHUT_WR);
+    drainUntilClosed(connection);
+}
+
 // The connection's close will be a reset instead of an orderly end.
 inline void resetOnClose(int connection)
 {

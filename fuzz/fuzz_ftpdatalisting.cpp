@@ -17,8 +17,6 @@
 #include "ftp/FTPCtrl.h"
 #include "platform/RuntimeError.h"
 
-#include <QCoreApplication>
-
 namespace {
 
 using kelvane::ftp::CFTPCtrl;
@@ -113,15 +111,6 @@ void serveSession(int control, const ListingPlay& play)
     }
 }
 
-QCoreApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "fuzz_ftpdatalisting";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -134,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size < 1)
         return 0;
-    application();
+    fuzz::ensureCoreApplication();
     static fuzz::LoopbackPeer peer;
 
     const int settings = data[0];

@@ -8,33 +8,19 @@
 // what the client sends until it closes. A failing request raises the control's automation
 // error, which is an outcome, not a fault; anything else is. Redirects are not followed, so
 // the control never goes anywhere but the peer.
+#include "FuzzSupport.h"
 #include "fuzz/LoopbackPeer.h"
 #include "https/HTTPS.h"
 #include "platform/automation/AutomationError.h"
 
-#include <QCoreApplication>
-
 #include <cstddef>
 #include <cstdint>
-
-namespace {
-
-QCoreApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "fuzz_httpsreplies";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size < 2)
         return 0;
-    application();
+    fuzz::ensureCoreApplication();
     static fuzz::LoopbackPeer peer;
 
     using kelvane::plexant::HTTPS;
@@ -56,11 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const QByteArray reply(reinterpret_cast<const char*>(data) + 2, qsizetype(size - 2));
     const int writes = 1 + ((settings >> 2) & 3);
-    peer.play([reply, writes](int connection) {
-        fuzz::sendInWrites(connection, reply, writes);
-        ::shutdown(connection, SHUT_WR);
-        fuzz::drainUntilClosed(connection);
-    });
+    peer.play([reply, writes](int connection) { fuzz::answer(connection, reply, writes, false); });
     try {
         if ((settings & 1) != 0)
             control.Head(url);

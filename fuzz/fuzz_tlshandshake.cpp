@@ -18,20 +18,9 @@
 #include "https/HTTPS.h"
 #include "platform/automation/AutomationError.h"
 
-#include <QCoreApplication>
-
 namespace {
 
 using kelvane::plexant::HTTPS;
-
-QCoreApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "fuzz_tlshandshake";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
 
 // The security flags of the layer: unknown authorities, dates, and the host name check.
 constexpr qint32 kIgnoreAuthorityAndDate = 0x100 | 0x2000;
@@ -52,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size < 1)
         return 0;
-    application();
+    fuzz::ensureCoreApplication();
     static fuzz::LoopbackPeer peer;
     fuzz::fixedrandom::restart();
 
@@ -69,12 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const QByteArray flight = fuzz::bytesOf(data + 1, size - 1);
     const int writes = 1 + ((settings >> 4) & 3);
-    peer.play([flight, writes](int connection) {
-        if (fuzz::awaitBytes(connection))
-            fuzz::sendInWrites(connection, flight, writes);
-        ::shutdown(connection, SHUT_WR);
-        fuzz::drainUntilClosed(connection);
-    });
+    peer.play([flight, writes](int connection) { fuzz::answer(connection, flight, writes, true); });
     try {
         control.Get(QStringLiteral("https://127.0.0.1:%1/fuzz").arg(peer.port()));
     } catch (const platform::automation::AutomationError&) {

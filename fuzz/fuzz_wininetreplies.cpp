@@ -17,20 +17,9 @@
 #include "https/HTTPS.h"
 #include "platform/automation/AutomationError.h"
 
-#include <QCoreApplication>
-
 namespace {
 
 using kelvane::plexant::HTTPS;
-
-QCoreApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "fuzz_wininetreplies";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
 
 } // namespace
 
@@ -48,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size < 1)
         return 0;
-    application();
+    fuzz::ensureCoreApplication();
     static fuzz::LoopbackPeer peer;
 
     const int settings = data[0];
@@ -69,12 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const QByteArray reply = fuzz::bytesOf(data + 1, size - 1);
     const int writes = 1 + ((settings >> 4) & 3);
-    peer.play([reply, writes](int connection) {
-        if (fuzz::awaitBytes(connection))
-            fuzz::sendInWrites(connection, reply, writes);
-        ::shutdown(connection, SHUT_WR);
-        fuzz::drainUntilClosed(connection);
-    });
+    peer.play([reply, writes](int connection) { fuzz::answer(connection, reply, writes, true); });
     try {
         control.setAction((settings & 1) != 0 ? HTTPS::httpHead : HTTPS::httpGet);
     } catch (const platform::automation::AutomationError&) {
