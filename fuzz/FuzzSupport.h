@@ -49,6 +49,17 @@ inline bool writeFile(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
+// Points the TLS clients at a trust store of the process's own, empty: the system's store is
+// read on every connection, which would cost most of each run, and it is no input of the fuzzer.
+inline void useEmptyTrustStore()
+{
+    const QString folder = scratchFolder() + QStringLiteral("/trust");
+    QDir().mkpath(folder);
+    writeFile(folder + QStringLiteral("/certificates.pem"), {});
+    qputenv("SSL_CERT_FILE", QFile::encodeName(folder + QStringLiteral("/certificates.pem")));
+    qputenv("SSL_CERT_DIR", QFile::encodeName(folder));
+}
+
 // Makes `folder` the working folder for as long as it lives.
 class WorkingFolder {
 public:
@@ -72,17 +83,31 @@ inline void quietMessages()
     });
 }
 
-// The application object for targets that make widgets, made once on the offscreen platform;
-// it goes at the end of the process, with the font caches it holds.
+// The application object of the process, made once; it goes at the end of the process.
+template <class Application>
+void madeOnce()
+{
+    static int argc = 1;
+    static char name[] = "fuzz";
+    static char* argv[] = {name, nullptr};
+    static const std::unique_ptr<Application> application = std::make_unique<Application>(argc, argv);
+}
+
+// The application object for targets that make widgets, on the offscreen platform; it keeps
+// the font caches it holds until the end.
 inline void ensureApplication()
 {
     if (QCoreApplication::instance())
         return;
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "fuzz";
-    static char* argv[] = {name, nullptr};
-    static const std::unique_ptr<QApplication> application = std::make_unique<QApplication>(argc, argv);
+    madeOnce<QApplication>();
+}
+
+// The application object for targets whose controls pump the thread's events, without widgets.
+inline void ensureCoreApplication()
+{
+    if (!QCoreApplication::instance())
+        madeOnce<QCoreApplication>();
 }
 
 } // namespace fuzz

@@ -1,7 +1,8 @@
 // Reads the input as the bytes of an FTP listing's data connection, through the FTP
 // control's own readers, without a socket: the receive buffer's exact "\r\n" line ends, the
 // listing lines with their cap, the last line the connection's end completes, and the names'
-// decoding. The input's leading bytes shape its delivery (fuzz/FtpFeed.h).
+// decoding. The input's leading bytes shape its delivery (fuzz/FtpFeed.h). fuzz_ftpdatalisting
+// sends listings through the data socket of a whole session instead.
 #include "fuzz/FtpFeed.h"
 
 #include <cstddef>
