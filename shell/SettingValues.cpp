@@ -91,7 +91,10 @@ double readSingle(const QString& key, double defaultValue)
     if (!text)
         return defaultValue;
     const auto number = strictNumber(*text);
-    return number ? double(float(*number)) : defaultValue;
+    if (!number)
+        return defaultValue;
+    const float single = float(*number);
+    return std::isfinite(single) ? double(single) : defaultValue;
 }
 
 void writeText(const QString& key, const QString& value)

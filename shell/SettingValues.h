@@ -20,7 +20,8 @@ qint16 readInteger(const QString& key, qint16 defaultValue);
 // The numeric value of the text's leading number (0 when it starts with none), as a 32-bit
 // colour; the default only when the key is absent or the number does not fit.
 qint32 readColour(const QString& key, qint32 defaultValue);
-// A number such as a window's placement in twips.
+// A number such as a window's placement in twips, as a single; one beyond a single's range gives
+// the default.
 double readSingle(const QString& key, double defaultValue);
 
 void writeText(const QString& key, const QString& value);
