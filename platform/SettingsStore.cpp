@@ -138,13 +138,12 @@ QString IniSettingsStore::getSetting(const QString& application, const QString& 
     return value.isValid() ? value.toString() : defaultValue;
 }
 
-void IniSettingsStore::saveSetting(const QString& application, const QString& section, const QString& key,
-                                   const QString& value)
+void IniSettingsStore::saveSettings(const QString& application, const QList<StoredSetting>& settings)
 {
     const QString fileName = fileOf(application);
     makePrivate(fileName);
     // Every entry the file holds (text the reader could not make sense of is dropped), and the
-    // new value.
+    // new values.
     QMap<QString, QVariant> entries;
     {
         const QSettings stored(fileName, QSettings::IniFormat);
@@ -152,7 +151,8 @@ void IniSettingsStore::saveSetting(const QString& application, const QString& se
             entries.insert(name, stored.value(name));
     }
     const FileStamp stored(fileName);
-    entries.insert(settingPath(section, key), value);
+    for (const StoredSetting& setting : settings)
+        entries.insert(settingPath(setting.section, setting.key), setting.value);
 
     const std::optional<QByteArray> text = iniText(fileName, entries);
     if (!text)

@@ -2,9 +2,17 @@
 
 #include "platform/Service.h"
 
+#include <QList>
 #include <QString>
 
 namespace platform {
+
+// A value to save, with the section and key it is saved under.
+struct StoredSetting {
+    QString section;
+    QString key;
+    QString value;
+};
 
 // The per-user settings store: text values addressed by application, section and key.
 // Values come back exactly as they were saved, NUL and line-break characters included.
@@ -16,9 +24,15 @@ public:
     virtual QString getSetting(const QString& application, const QString& section, const QString& key,
                                const QString& defaultValue = {}) = 0;
 
-    // Saves a value; raises PathFileAccess (75) when the store cannot be written.
-    virtual void saveSetting(const QString& application, const QString& section, const QString& key,
-                             const QString& value) = 0;
+    // Saves the values together, in one write: all of them, or none when the store cannot be
+    // written (which raises PathFileAccess, 75).
+    virtual void saveSettings(const QString& application, const QList<StoredSetting>& settings) = 0;
+
+    // Saves one value, as saveSettings does.
+    void saveSetting(const QString& application, const QString& section, const QString& key, const QString& value)
+    {
+        saveSettings(application, {{section, key, value}});
+    }
 };
 
 // One INI file per application, "<XDG config folder>/Kelvane/<application>.ini", one INI
@@ -30,8 +44,7 @@ class IniSettingsStore : public SettingsStore {
 public:
     QString getSetting(const QString& application, const QString& section, const QString& key,
                        const QString& defaultValue = {}) override;
-    void saveSetting(const QString& application, const QString& section, const QString& key,
-                     const QString& value) override;
+    void saveSettings(const QString& application, const QList<StoredSetting>& settings) override;
 
     // The file that holds an application's settings.
     static QString fileOf(const QString& application);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/SettingsStore.h"
+
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
@@ -24,9 +27,15 @@ qint32 readColour(const QString& key, qint32 defaultValue);
 // the default.
 double readSingle(const QString& key, double defaultValue);
 
+// Values to save, as text, under a key of the section.
+platform::StoredSetting textValue(const QString& key, const QString& value);
+platform::StoredSetting booleanValue(const QString& key, bool value); // "True" / "False"
+platform::StoredSetting numberValue(const QString& key, double value);
+
+// Saves the values together, in one write of the settings file; raises PathFileAccess (75)
+// when it cannot be written, which then stays as it was.
+void writeValues(const QList<platform::StoredSetting>& values);
 void writeText(const QString& key, const QString& value);
-void writeBoolean(const QString& key, bool value); // "True" / "False"
-void writeNumber(const QString& key, double value);
 
 // The introduction screen of a knowledge base is turned off ("1") or on ("0"). Kept in a
 // section of its own, keyed by the knowledge base's name, so that a knowledge base named like
@@ -42,6 +51,7 @@ struct Placement {
     double Height = 4800;
 };
 Placement readPlacement();
+QList<platform::StoredSetting> placementValues(const Placement& placement);
 void writePlacement(const Placement& placement);
 
 } // namespace kelvane::settingvalues

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/SettingsStore.h"
+
+#include <QList>
 #include <QString>
 
 // Loading and saving the user's settings: the model's shared values (model/basGlobal.h) and
@@ -13,9 +16,11 @@ inline const QString kPasswordKey = QStringLiteral("quabel");
 // sets the automation flag when the command line holds "-Embedding" in any letter case.
 void LoadSettings(const QString& commandLine);
 
-// Writes the settings back; the neutral colour, read only, is not written. Raises
-// PathFileAccess (75) when the store cannot be written.
+// Writes the settings back, in one write of the settings file; the neutral colour, read only, is
+// not written. Raises PathFileAccess (75) when the store cannot be written.
 void SaveSettings();
+// The values SaveSettings writes, for a save of more settings at once.
+QList<platform::StoredSetting> SettingsToSave();
 
 // The stored form of the server password and back: its UTF-8 bytes scrambled with the key, then
 // base64, so that any character, and a byte equal to its key character (scrambled to NUL),

@@ -37,6 +37,10 @@
 #include <QToolBar>
 #include <QWindow>
 
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace kelvane;
 using platform::msgbox::Exclamation;
 
@@ -61,6 +65,41 @@ frmViewerSplash* shownStartDialog()
     }
     return nullptr;
 }
+
+// Counts the times a file is put in place whole (a new file renamed over it), from the events of
+// its folder. Events of other kinds are watched too: the kernel merges an event into the one
+// queued just before it when the two are alike.
+class Replacements {
+public:
+    explicit Replacements(const QString& file)
+        : m_name(QFile::encodeName(QFileInfo(file).fileName())), m_events(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        ::inotify_add_watch(m_events, QFile::encodeName(QFileInfo(file).absolutePath()).constData(),
+                            IN_MOVED_TO | IN_MOVED_FROM | IN_CREATE | IN_CLOSE_WRITE | IN_MODIFY);
+    }
+    ~Replacements() { ::close(m_events); }
+    Replacements(const Replacements&) = delete;
+    Replacements& operator=(const Replacements&) = delete;
+
+    // The replacements since the last call.
+    int count()
+    {
+        int replacements = 0;
+        alignas(inotify_event) char buffer[64 * 1024];
+        for (ssize_t size; (size = ::read(m_events, buffer, sizeof buffer)) > 0;) {
+            for (const char* at = buffer; at < buffer + size;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(at);
+                replacements += (event->mask & IN_MOVED_TO) && event->len > 0 && m_name == event->name;
+                at += sizeof(inotify_event) + event->len;
+            }
+        }
+        return replacements;
+    }
+
+private:
+    QByteArray m_name;
+    int m_events;
+};
 
 class MainWindow : public test::ShellTest {
 protected:
@@ -125,8 +164,10 @@ TEST_F(MainWindow, ThePlacementIsStoredAtShutdownAndRestoredAtTheNextLoad)
     first.move(40, 60);
     first.resize(500, 400);
     QSignalSpy ended(&first, &frmNavigate::programEnded);
+    Replacements settingsWritten(test::settingsFile());
     EXPECT_TRUE(first.close());
     EXPECT_EQ(ended.count(), 1);
+    EXPECT_EQ(settingsWritten.count(), 1) << "the placement and the other settings in one write";
     EXPECT_EQ(basGlobal::ApplicationMode, 0);
     EXPECT_EQ(host->calls.last(), QStringLiteral("FireUnload"));
     const auto stored = settingvalues::readPlacement();
