@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <optional>
 
 namespace platform {
 
@@ -33,18 +34,24 @@ public:
     {
         saveSettings(application, {{section, key, value}});
     }
+
+    // Why the application's stored settings cannot be used (they then read as their defaults,
+    // and every save raises); nothing when they can.
+    virtual std::optional<QString> refusal(const QString& /*application*/) { return std::nullopt; }
 };
 
 // One INI file per application, "<XDG config folder>/Kelvane/<application>.ini", one INI
 // group per section. Section and key names may hold any character, "/" and "\" included.
 // The file is readable and writable by its owner only. A save writes a new file beside it and
 // puts it in the old one's place only once it was written whole: a save that fails (a full
-// disk) raises and leaves the old file as it was.
+// disk) raises and leaves the old file as it was. A file no reader reads (a pipe, a device, a
+// file beyond the size every reader is capped at) is neither waited on nor read nor replaced.
 class IniSettingsStore : public SettingsStore {
 public:
     QString getSetting(const QString& application, const QString& section, const QString& key,
                        const QString& defaultValue = {}) override;
     void saveSettings(const QString& application, const QList<StoredSetting>& settings) override;
+    std::optional<QString> refusal(const QString& application) override;
 
     // The file that holds an application's settings.
     static QString fileOf(const QString& application);

@@ -122,6 +122,11 @@ void writeText(const QString& key, const QString& value)
     writeValues({textValue(key, value)});
 }
 
+std::optional<QString> refusal()
+{
+    return platform::settings().refusal(application());
+}
+
 bool introductionSuppressed(const QString& knowledgeBaseName)
 {
     const QString value = platform::settings().getSetting(application(), kIntroductionSection, knowledgeBaseName,

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 
 // Typed reads and writes of the program's per-user settings: application "Kelvane", section
 // "Settings", every value stored as text. A value that is absent, or that does not read as its
@@ -36,6 +37,10 @@ platform::StoredSetting numberValue(const QString& key, double value);
 // when it cannot be written, which then stays as it was.
 void writeValues(const QList<platform::StoredSetting>& values);
 void writeText(const QString& key, const QString& value);
+
+// Why the program's settings are read as their defaults and cannot be saved; nothing when they
+// can be.
+std::optional<QString> refusal();
 
 // The introduction screen of a knowledge base is turned off ("1") or on ("0"). Kept in a
 // section of its own, keyed by the knowledge base's name, so that a knowledge base named like

@@ -3,6 +3,7 @@
 #include "model/basGlobal.h"
 #include "model/basLibrary.h"
 #include "platform/TextEncoding.h"
+#include "platform/UiServices.h"
 #include "shell/SettingValues.h"
 #include "shell/ShellGlobals.h"
 
@@ -81,6 +82,11 @@ void LoadSettings(const QString& commandLine)
 
     if (IsAutomationStart(commandLine))
         AutomationMode = true;
+
+    // Told once the automation flag is known: a hidden program writes it to its log instead.
+    if (const auto refusal = sv::refusal())
+        platform::ui().messageBox(*refusal + QStringLiteral("\rThe program starts with the default settings and leaves the file as it is."),
+                                  platform::msgbox::Exclamation, platform::applicationTitle());
 }
 
 QList<platform::StoredSetting> SettingsToSave()

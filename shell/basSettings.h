@@ -13,7 +13,8 @@ namespace basGlobal {
 inline const QString kPasswordKey = QStringLiteral("quabel");
 
 // Reads every setting into its global (a missing or unreadable value gives its default) and
-// sets the automation flag when the command line holds "-Embedding" in any letter case.
+// sets the automation flag when the command line holds "-Embedding" in any letter case. A
+// settings file that cannot be used at all gives every default, and the user is told.
 void LoadSettings(const QString& commandLine);
 
 // Writes the settings back, in one write of the settings file; the neutral colour, read only, is

@@ -22,6 +22,8 @@
 #include "shell/frmOptions.h"
 #include "shell/frmSplash1.h"
 #include "shell/frmViewerSplash.h"
+#include "platform/RegularFileReader.h"
+#include "tests/support/PipeWithoutWriter.h"
 #include "tests/support/ShownText.h"
 
 #include <QAction>
@@ -238,6 +240,36 @@ TEST_F(MainWindow, ABadSettingsFileStillLoadsWithTheDefaults)
     EXPECT_EQ(w.lastLoadResult(), frmNavigate::LoadResult::Loaded);
     EXPECT_EQ(w.normalGeometry().size(), QSize(qRound(6400 / 15.0), qRound(4800 / 15.0)));
     EXPECT_EQ(basGlobal::LinkMode, 1);
+
+    // A settings file that is a named pipe, or larger than any file is read for, is neither
+    // waited on nor read: the user is told, the window comes up with the defaults, and closing it
+    // leaves the file as it is.
+    for (const bool pipeNotFile : {true, false}) {
+        QFile::remove(test::settingsFile());
+        std::optional<test::PipeWithoutWriter> pipe;
+        if (pipeNotFile) {
+            pipe.emplace(test::settingsFile());
+        } else {
+            QFile huge(test::settingsFile());
+            ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(platform::kMaxFileBytes + 1)); // sparse
+        }
+        ui->messageBoxes.clear();
+        {
+            test::WhenModalShows closeIntroduction([](QWidget& introduction) { introduction.close(); });
+            EXPECT_EQ(load(sample()).lastLoadResult(), frmNavigate::LoadResult::Loaded);
+        }
+        ASSERT_FALSE(ui->messageBoxes.empty());
+        EXPECT_TRUE(ui->messageBoxes[0].text.startsWith(test::settingsFile() + QStringLiteral(" cannot be read")))
+            << ui->messageBoxes[0].text.toStdString();
+        EXPECT_EQ(basGlobal::LinkMode, 1);
+        EXPECT_TRUE(window->close());
+        EXPECT_EQ(ui->messageBoxes.back().text, QStringLiteral("The settings could not be saved."));
+        struct stat status {};
+        ASSERT_EQ(::stat(QFile::encodeName(test::settingsFile()).constData(), &status), 0);
+        EXPECT_TRUE(pipe ? S_ISFIFO(status.st_mode) : status.st_size == platform::kMaxFileBytes + 1);
+        EXPECT_FALSE(pipe && pipe->readerWasStuck());
+    }
+    QFile::remove(test::settingsFile());
 }
 
 TEST_F(MainWindow, AMissingFileIsReportedAndTheWindowComesUpWithoutADocument)
