@@ -5,6 +5,7 @@
 #include "platform/SettingsStore.h"
 
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace kelvane::settingvalues {
@@ -91,10 +92,9 @@ double readSingle(const QString& key, double defaultValue)
     if (!text)
         return defaultValue;
     const auto number = strictNumber(*text);
-    if (!number)
+    if (!number || std::fabs(*number) > std::numeric_limits<float>::max())
         return defaultValue;
-    const float single = float(*number);
-    return std::isfinite(single) ? double(single) : defaultValue;
+    return double(float(*number));
 }
 
 platform::StoredSetting textValue(const QString& key, const QString& value)
