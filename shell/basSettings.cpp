@@ -84,9 +84,11 @@ void LoadSettings(const QString& commandLine)
         AutomationMode = true;
 
     // Told once the automation flag is known: a hidden program writes it to its log instead.
-    if (const auto refusal = sv::refusal())
-        platform::ui().messageBox(*refusal + QStringLiteral("\rThe program starts with the default settings and leaves the file as it is."),
-                                  platform::msgbox::Exclamation, platform::applicationTitle());
+    if (const auto refusal = sv::refusal()) {
+        platform::ui().messageBox(
+            *refusal + QStringLiteral("\rThe program starts with the default settings and leaves the file as it is."),
+            platform::msgbox::Exclamation, platform::applicationTitle());
+    }
 }
 
 QList<platform::StoredSetting> SettingsToSave()
