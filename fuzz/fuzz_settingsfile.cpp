@@ -56,11 +56,13 @@ Loaded load()
             {sv::introductionSuppressed(kIntroductions[0]), sv::introductionSuppressed(kIntroductions[1])}};
 }
 
+// As the program's exit saves them, in one write, then the introduction flags.
 void save(const Loaded& loaded)
 {
-    basGlobal::SaveSettings();
-    sv::writePlacement({loaded.left, loaded.top, loaded.width, loaded.height});
-    sv::writeText(kTrustedCertificates, loaded.trustedCertificates);
+    QList<platform::StoredSetting> values = basGlobal::SettingsToSave();
+    values += sv::placementValues({loaded.left, loaded.top, loaded.width, loaded.height});
+    values << sv::textValue(kTrustedCertificates, loaded.trustedCertificates);
+    sv::writeValues(values);
     for (int i = 0; i < 2; ++i)
         sv::setIntroductionSuppressed(kIntroductions[i], loaded.introductions[i]);
 }

@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "platform/CheckedSaveFile.h"
+#include "platform/FileBytes.h"
 #include "platform/RuntimeError.h"
 
 #include <QDir>
@@ -88,13 +89,25 @@ QString FileRegistry::desktopDocumentClass() { return QStringLiteral("DesktopOpe
 
 QJsonObject FileRegistry::readKeys() const
 {
-    QFile file(m_filePath);
-    if (!file.exists())
+    if (refusalOf(m_filePath))
         return {};
-    if (!file.open(QIODevice::ReadOnly))
-        kelvane::raiseError(kelvane::err::PathFileAccess, QStringLiteral("The registry file %1 cannot be read").arg(m_filePath));
+    return keysOfFile();
+}
+
+QJsonObject FileRegistry::keysToChange() const
+{
+    if (const auto refusal = refusalOf(m_filePath))
+        kelvane::raiseError(kelvane::err::PathFileAccess,
+                            *refusal + QStringLiteral(" The registry reads as empty and the file is left as it is."));
+    return keysOfFile();
+}
+
+QJsonObject FileRegistry::keysOfFile() const
+{
+    if (!QFile::exists(m_filePath))
+        return {};
     QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
+    const QJsonDocument document = QJsonDocument::fromJson(readFileBytes(m_filePath), &parseError);
     if (parseError.error != QJsonParseError::NoError || !document.isObject())
         kelvane::raiseError(kelvane::err::PathFileAccess, QStringLiteral("The registry file %1 is damaged").arg(m_filePath));
     return document.object();
@@ -133,7 +146,7 @@ bool FileRegistry::keyExists(RegistryHive hive, const QString& keyPath)
 
 void FileRegistry::setValue(RegistryHive hive, const QString& keyPath, const QString& valueName, const QString& value)
 {
-    QJsonObject keys = readKeys();
+    QJsonObject keys = keysToChange();
     QString key = spellingIn(keys, fullKeyPath(hive, keyPath));
     if (key.isNull())
         key = fullKeyPath(hive, keyPath);
@@ -150,7 +163,7 @@ void FileRegistry::setValue(RegistryHive hive, const QString& keyPath, const QSt
 
 void FileRegistry::createKey(RegistryHive hive, const QString& keyPath)
 {
-    QJsonObject keys = readKeys();
+    QJsonObject keys = keysToChange();
     if (!spellingIn(keys, fullKeyPath(hive, keyPath)).isNull())
         return;
     keys.insert(fullKeyPath(hive, keyPath), QJsonObject());
@@ -159,7 +172,7 @@ void FileRegistry::createKey(RegistryHive hive, const QString& keyPath)
 
 void FileRegistry::deleteKey(RegistryHive hive, const QString& keyPath)
 {
-    QJsonObject keys = readKeys();
+    QJsonObject keys = keysToChange();
     const QString path = fullKeyPath(hive, keyPath);
     QStringList doomed;
     for (auto it = keys.begin(); it != keys.end(); ++it) {

@@ -55,7 +55,9 @@ public:
 // Under what the file holds lie the desktop's defaults: web links and every file type open
 // with the desktop's opener, xdg-open. Writes rewrite the whole file (a new file renamed
 // over the old one), keeping the spelling of keys and value names already there; a value
-// written as it is held already leaves the file alone.
+// written as it is held already leaves the file alone. A file no reader reads (a pipe, a device,
+// a file beyond the size every reader is capped at) is never waited on or read: the registry
+// then reads as empty, and every write raises, saying why, and leaves the file as it is.
 class FileRegistry : public Registry {
 public:
     FileRegistry();
@@ -74,7 +76,11 @@ public:
     static QString desktopDocumentClass();
 
 private:
+    // The keys the file holds, for a read: none where the file is refused.
     QJsonObject readKeys() const;
+    // The keys the file holds, for a write: raises where the file is refused.
+    QJsonObject keysToChange() const;
+    QJsonObject keysOfFile() const;
     void writeKeys(const QJsonObject& keys) const;
 
     QString m_filePath;

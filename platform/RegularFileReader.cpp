@@ -16,9 +16,14 @@ namespace platform {
 
 namespace {
 
+QString refusalText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("%1 cannot be read: %2").arg(path, reason);
+}
+
 [[noreturn]] void refuse(const QString& path, const QString& reason)
 {
-    kelvane::raiseError(kelvane::err::PathFileAccess, QStringLiteral("%1 cannot be read: %2").arg(path, reason));
+    kelvane::raiseError(kelvane::err::PathFileAccess, refusalText(path, reason));
 }
 
 [[noreturn]] void refuseForErrno(const QString& path, int error)
@@ -26,22 +31,41 @@ namespace {
     refuse(path, QString::fromLocal8Bit(std::strerror(error)));
 }
 
+QString tooLarge() { return QStringLiteral("it is larger than %1 GB.").arg(kMaxFileBytes >> 30); }
+
 [[noreturn]] void refuseAsTooLarge(const QString& path)
 {
-    refuse(path, QStringLiteral("it is larger than %1 GB.").arg(kMaxFileBytes >> 30));
+    refuse(path, tooLarge());
+}
+
+// Why a file of that kind and size is not read; nothing for a regular file within the cap.
+std::optional<QString> reasonToRefuse(const struct stat& status)
+{
+    if (S_ISDIR(status.st_mode))
+        return QStringLiteral("it is a folder.");
+    if (!S_ISREG(status.st_mode))
+        return QStringLiteral("it is not a regular file.");
+    if (status.st_size > kMaxFileBytes)
+        return tooLarge();
+    return std::nullopt;
 }
 
 void requireRegular(const QString& path, const struct stat& status)
 {
-    if (S_ISDIR(status.st_mode))
-        refuse(path, QStringLiteral("it is a folder."));
-    if (!S_ISREG(status.st_mode))
-        refuse(path, QStringLiteral("it is not a regular file."));
-    if (status.st_size > kMaxFileBytes)
-        refuseAsTooLarge(path);
+    if (const auto reason = reasonToRefuse(status))
+        refuse(path, *reason);
 }
 
 } // namespace
+
+std::optional<QString> refusalOf(const QString& path)
+{
+    struct stat status {};
+    if (::stat(QFile::encodeName(hostPath(path)).constData(), &status) != 0)
+        return std::nullopt;
+    const auto reason = reasonToRefuse(status);
+    return reason ? std::optional(refusalText(path, *reason)) : std::nullopt;
+}
 
 RegularFileReader::RegularFileReader(QString path)
     : m_path(std::move(path))

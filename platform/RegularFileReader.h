@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 
 namespace platform {
 
@@ -12,6 +13,12 @@ namespace platform {
 // knowledge base, far below what a device that never ends (or a file made to exhaust memory)
 // would take.
 inline constexpr qint64 kMaxFileBytes = qint64(1) << 30;
+
+// Why a reader would refuse the file `path` before reading a byte of it: the text of the error
+// it would raise for a folder, a device, a pipe, a socket or a file of more than kMaxFileBytes.
+// Nothing for a regular file within that size, and for a name that names nothing. For a reader
+// that opens the file by other means, to look before it does.
+std::optional<QString> refusalOf(const QString& path);
 
 // A regular file opened for reading in pieces. A device, a pipe or a socket is refused without
 // waiting on it or opening it. Raises FileNotFound (53) for a missing file and PathFileAccess

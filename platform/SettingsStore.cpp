@@ -133,18 +133,27 @@ QString IniSettingsStore::fileOf(const QString& application)
 QString IniSettingsStore::getSetting(const QString& application, const QString& section, const QString& key,
                                      const QString& defaultValue)
 {
-    const QSettings store(fileOf(application), QSettings::IniFormat);
+    const QString fileName = fileOf(application);
+    if (refusalOf(fileName))
+        return defaultValue;
+    const QSettings store(fileName, QSettings::IniFormat);
     const QVariant value = store.value(settingPath(section, key));
     return value.isValid() ? value.toString() : defaultValue;
 }
 
-void IniSettingsStore::saveSetting(const QString& application, const QString& section, const QString& key,
-                                   const QString& value)
+std::optional<QString> IniSettingsStore::refusal(const QString& application)
+{
+    return refusalOf(fileOf(application));
+}
+
+void IniSettingsStore::saveSettings(const QString& application, const QList<StoredSetting>& settings)
 {
     const QString fileName = fileOf(application);
+    if (const auto refused = refusalOf(fileName))
+        kelvane::raiseError(kelvane::err::PathFileAccess, *refused + QStringLiteral(" The settings are not saved."));
     makePrivate(fileName);
     // Every entry the file holds (text the reader could not make sense of is dropped), and the
-    // new value.
+    // new values.
     QMap<QString, QVariant> entries;
     {
         const QSettings stored(fileName, QSettings::IniFormat);
@@ -152,7 +161,8 @@ void IniSettingsStore::saveSetting(const QString& application, const QString& se
             entries.insert(name, stored.value(name));
     }
     const FileStamp stored(fileName);
-    entries.insert(settingPath(section, key), value);
+    for (const StoredSetting& setting : settings)
+        entries.insert(settingPath(setting.section, setting.key), setting.value);
 
     const std::optional<QByteArray> text = iniText(fileName, entries);
     if (!text)

@@ -5,6 +5,7 @@
 #include "platform/SettingsStore.h"
 
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace kelvane::settingvalues {
@@ -91,22 +92,39 @@ double readSingle(const QString& key, double defaultValue)
     if (!text)
         return defaultValue;
     const auto number = strictNumber(*text);
-    return number ? double(float(*number)) : defaultValue;
+    if (!number || std::fabs(*number) > std::numeric_limits<float>::max())
+        return defaultValue;
+    return double(float(*number));
+}
+
+platform::StoredSetting textValue(const QString& key, const QString& value)
+{
+    return {section(), key, value};
+}
+
+platform::StoredSetting booleanValue(const QString& key, bool value)
+{
+    return textValue(key, value ? QStringLiteral("True") : QStringLiteral("False"));
+}
+
+platform::StoredSetting numberValue(const QString& key, double value)
+{
+    return textValue(key, conv::numberText(value));
+}
+
+void writeValues(const QList<platform::StoredSetting>& values)
+{
+    platform::settings().saveSettings(application(), values);
 }
 
 void writeText(const QString& key, const QString& value)
 {
-    platform::settings().saveSetting(application(), section(), key, value);
+    writeValues({textValue(key, value)});
 }
 
-void writeBoolean(const QString& key, bool value)
+std::optional<QString> refusal()
 {
-    writeText(key, value ? QStringLiteral("True") : QStringLiteral("False"));
-}
-
-void writeNumber(const QString& key, double value)
-{
-    writeText(key, conv::numberText(value));
+    return platform::settings().refusal(application());
 }
 
 bool introductionSuppressed(const QString& knowledgeBaseName)
@@ -130,12 +148,16 @@ Placement readPlacement()
             readSingle(QStringLiteral("MainHeight"), defaults.Height)};
 }
 
+QList<platform::StoredSetting> placementValues(const Placement& placement)
+{
+    return {numberValue(QStringLiteral("MainLeft"), placement.Left), numberValue(QStringLiteral("MainTop"), placement.Top),
+            numberValue(QStringLiteral("MainWidth"), placement.Width),
+            numberValue(QStringLiteral("MainHeight"), placement.Height)};
+}
+
 void writePlacement(const Placement& placement)
 {
-    writeNumber(QStringLiteral("MainLeft"), placement.Left);
-    writeNumber(QStringLiteral("MainTop"), placement.Top);
-    writeNumber(QStringLiteral("MainWidth"), placement.Width);
-    writeNumber(QStringLiteral("MainHeight"), placement.Height);
+    writeValues(placementValues(placement));
 }
 
 } // namespace kelvane::settingvalues

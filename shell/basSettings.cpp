@@ -3,6 +3,7 @@
 #include "model/basGlobal.h"
 #include "model/basLibrary.h"
 #include "platform/TextEncoding.h"
+#include "platform/UiServices.h"
 #include "shell/SettingValues.h"
 #include "shell/ShellGlobals.h"
 
@@ -81,24 +82,37 @@ void LoadSettings(const QString& commandLine)
 
     if (IsAutomationStart(commandLine))
         AutomationMode = true;
+
+    // Told once the automation flag is known: a hidden program writes it to its log instead.
+    if (const auto refusal = sv::refusal()) {
+        platform::ui().messageBox(
+            *refusal + QStringLiteral("\rThe program starts with the default settings and leaves the file as it is."),
+            platform::msgbox::Exclamation, platform::applicationTitle());
+    }
+}
+
+QList<platform::StoredSetting> SettingsToSave()
+{
+    QList<platform::StoredSetting> values;
+    for (int i = 0; i < kRecentFileCount; ++i)
+        values << sv::textValue(recentFileKey(i), RecentFiles[std::size_t(i)]);
+
+    values << sv::booleanValue(QStringLiteral("AutoAnswer"), Settings.AutoAnswer)
+           << sv::booleanValue(QStringLiteral("ShowAnswer"), Settings.ShowAnswer)
+           << sv::booleanValue(QStringLiteral("Align Right"), AlignRight);
+
+    values << sv::numberValue(QStringLiteral("LinkMode"), LinkMode);
+    for (const auto& colour : kSavedColours)
+        values << sv::numberValue(keyOf(colour), Settings.*colour.value);
+
+    values << sv::textValue(QStringLiteral("Tavro"), ServerURL) << sv::textValue(QStringLiteral("Tavro Username"), ServerUsername)
+           << sv::textValue(QStringLiteral("Tavro Password"), StoredPassword(ServerPassword));
+    return values;
 }
 
 void SaveSettings()
 {
-    for (int i = 0; i < kRecentFileCount; ++i)
-        sv::writeText(recentFileKey(i), RecentFiles[std::size_t(i)]);
-
-    sv::writeBoolean(QStringLiteral("AutoAnswer"), Settings.AutoAnswer);
-    sv::writeBoolean(QStringLiteral("ShowAnswer"), Settings.ShowAnswer);
-    sv::writeBoolean(QStringLiteral("Align Right"), AlignRight);
-
-    sv::writeNumber(QStringLiteral("LinkMode"), LinkMode);
-    for (const auto& colour : kSavedColours)
-        sv::writeNumber(keyOf(colour), Settings.*colour.value);
-
-    sv::writeText(QStringLiteral("Tavro"), ServerURL);
-    sv::writeText(QStringLiteral("Tavro Username"), ServerUsername);
-    sv::writeText(QStringLiteral("Tavro Password"), StoredPassword(ServerPassword));
+    sv::writeValues(SettingsToSave());
 }
 
 } // namespace basGlobal

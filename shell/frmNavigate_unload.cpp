@@ -1,5 +1,5 @@
 // The main window's shutdown: the knowledge base's veto, the changed-document question, the
-// placement, the consultation dialogs, then the settings.
+// consultation dialogs, then the settings with the placement, in one write of the settings file.
 
 #include "shell/frmNavigate.h"
 
@@ -18,7 +18,20 @@
 namespace kelvane {
 
 namespace {
+
 constexpr const char* kModule = "frmNavigate";
+
+// The window's placement in twips, to store when the window is neither minimised nor maximised
+// and its left and top edges lie right of and below -1; nothing keeps the stored one.
+std::optional<settingvalues::Placement> placementToStore(const QWidget& window)
+{
+    if (window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized) || window.pos().x() <= -1
+        || window.pos().y() <= -1)
+        return std::nullopt;
+    return settingvalues::Placement {twips::fromPixels(window.pos().x()), twips::fromPixels(window.pos().y()),
+                                     twips::fromPixels(window.width()), twips::fromPixels(window.height())};
+}
+
 } // namespace
 
 bool frmNavigate::ViewerUnload()
@@ -31,13 +44,7 @@ bool frmNavigate::ViewerUnload()
 
         // A save that fails or is cancelled keeps the window open with its changes: the macro
         // project's edits first (a save of them saves the document too), then the document's.
-        if (!knowledgeBaseHost().QueryUnload() || !saveChangesFirst())
-            return false;
-
-        if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) && pos().x() > -1 && pos().y() > -1)
-            settingvalues::writePlacement({twips::fromPixels(pos().x()), twips::fromPixels(pos().y()),
-                                           twips::fromPixels(width()), twips::fromPixels(height())});
-        return true;
+        return knowledgeBaseHost().QueryUnload() && saveChangesFirst();
     });
     if (!mayClose)
         return false;
@@ -56,7 +63,13 @@ void frmNavigate::Form_Unload(bool& Cancel)
         return;
     }
     basGlobal::ApplicationMode = 0;
-    if (!trappedVoid(kModule, "Form_Unload", [] { basGlobal::SaveSettings(); }))
+    const bool saved = trappedVoid(kModule, "Form_Unload", [this] {
+        QList<platform::StoredSetting> settings = basGlobal::SettingsToSave();
+        if (const auto placement = placementToStore(*this))
+            settings += settingvalues::placementValues(*placement);
+        settingvalues::writeValues(settings);
+    });
+    if (!saved)
         platform::ui().messageBox(QStringLiteral("The settings could not be saved."), platform::msgbox::Exclamation,
                                   platform::applicationTitle());
     endProgram();

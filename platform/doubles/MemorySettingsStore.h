@@ -18,10 +18,10 @@ public:
         const auto it = values.find({application, section, key});
         return it == values.end() ? defaultValue : it->second;
     }
-    void saveSetting(const QString& application, const QString& section, const QString& key,
-                     const QString& value) override
+    void saveSettings(const QString& application, const QList<StoredSetting>& settings) override
     {
-        values[{application, section, key}] = value;
+        for (const StoredSetting& setting : settings)
+            values[{application, setting.section, setting.key}] = setting.value;
     }
 
     std::map<Address, QString> values;

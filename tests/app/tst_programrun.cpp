@@ -4,6 +4,7 @@
 
 #include "platform/SystemInfo.h"
 #include "tests/server/FakeKnowledgeServer.h"
+#include "tests/support/PipeWithoutWriter.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
@@ -15,8 +16,10 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using kelvane::test::FakeKnowledgeServer;
+using kelvane::test::PipeWithoutWriter;
 
 namespace {
 
@@ -91,6 +94,12 @@ void expectCleanEnd(const Outcome& run, const QStringList& told)
         EXPECT_TRUE(run.told[i].startsWith(told[i])) << run.told[i].toStdString();
 }
 
+bool isPipe(const QString& path)
+{
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode);
+}
+
 } // namespace
 
 TEST_F(ProgramRun, EndsCleanlyAfterTheServerCouldNotBeReached)
@@ -120,4 +129,25 @@ TEST_F(ProgramRun, StartsUnderAFileSizeLimit)
     QFile registry(configFolder() + QStringLiteral("/Kelvane/registry.json"));
     if (registry.open(QIODevice::ReadOnly))
         EXPECT_FALSE(QJsonDocument::fromJson(registry.readAll()).isNull()) << "a registry cut short";
+}
+
+// A registry file or a settings file that is a named pipe is not waited on: the program says so,
+// shows its window and leaves the pipe as it is.
+TEST_F(ProgramRun, ShowsItsWindowWhenItsRegistryOrSettingsFileIsAPipe)
+{
+    const QString registry = configFolder() + QStringLiteral("/Kelvane/registry.json");
+    {
+        const PipeWithoutWriter pipe(registry, std::chrono::seconds(20));
+        const Outcome outcome = run(QStringLiteral("escape"));
+        expectCleanEnd(outcome, {QStringLiteral("start dialog: Kelvane")});
+        EXPECT_TRUE(outcome.errors.contains(registry + QStringLiteral(" cannot be read"))) << outcome.errors.toStdString();
+        EXPECT_FALSE(pipe.readerWasStuck());
+        EXPECT_TRUE(isPipe(registry));
+    }
+    const QString settings = configFolder() + QStringLiteral("/Kelvane/Kelvane.ini");
+    const PipeWithoutWriter pipe(settings, std::chrono::seconds(20));
+    expectCleanEnd(run(QStringLiteral("ok,escape")),
+                   {QStringLiteral("message: ") + settings + QStringLiteral(" cannot be read"), QStringLiteral("start dialog: Kelvane")});
+    EXPECT_FALSE(pipe.readerWasStuck());
+    EXPECT_TRUE(isPipe(settings));
 }

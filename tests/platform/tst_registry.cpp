@@ -1,7 +1,9 @@
 #include "platform/Registry.h"
+#include "platform/RegularFileReader.h"
 #include "platform/RuntimeError.h"
 #include "tests/support/ErrorAssertions.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/PipeWithoutWriter.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QFile>
@@ -136,4 +138,34 @@ TEST(FileRegistry, ADamagedFileIsNeverOverwritten)
     QFile kept(full.filePath());
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), whole);
+}
+
+// A registry file that is a named pipe, or larger than any file is read for, is neither waited
+// on nor read: the registry answers as an empty one, and a write refuses, naming the file, and
+// leaves it as it is.
+TEST(FileRegistry, AFileThatIsNoRegularFileOrTooLargeReadsAsEmptyAndIsNeverWritten)
+{
+    const kelvane::test::PipeWithoutWriter pipe(kelvane::test::scratchFolder() + QStringLiteral("/pipe.json"));
+    ASSERT_TRUE(pipe.made());
+    const QString huge = kelvane::test::scratchFolder() + QStringLiteral("/huge.json");
+    {
+        QFile file(huge);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_TRUE(file.resize(platform::kMaxFileBytes + 1)); // sparse: no disk taken
+    }
+    for (const QString& path : {pipe.path(), huge}) {
+        FileRegistry registry(path);
+        EXPECT_EQ(registry.queryValue(HKEY_CLASSES_ROOT, QStringLiteral(".pdf"), {}), FileRegistry::desktopDocumentClass());
+        EXPECT_FALSE(registry.keyExists(HKEY_CLASSES_ROOT, QStringLiteral("CLSID")));
+        const kelvane::RuntimeError error = kelvane::test::errorOf(
+            [&] { registry.setValue(HKEY_CLASSES_ROOT, QStringLiteral(".qkb"), {}, QStringLiteral("Kelvane")); });
+        EXPECT_EQ(error.Number(), kelvane::err::PathFileAccess);
+        EXPECT_TRUE(error.Description().contains(path)) << error.Description().toStdString();
+        EXPECT_THROW(registry.deleteKey(HKEY_CLASSES_ROOT, QStringLiteral(".qkb")), kelvane::RuntimeError);
+        struct stat status {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0);
+        EXPECT_TRUE(path == huge ? status.st_size == platform::kMaxFileBytes + 1 : S_ISFIFO(status.st_mode));
+    }
+    EXPECT_FALSE(pipe.readerWasStuck());
+    QFile::remove(huge);
 }

@@ -22,6 +22,8 @@
 #include "shell/frmOptions.h"
 #include "shell/frmSplash1.h"
 #include "shell/frmViewerSplash.h"
+#include "platform/RegularFileReader.h"
+#include "tests/support/PipeWithoutWriter.h"
 #include "tests/support/ShownText.h"
 
 #include <QAction>
@@ -36,6 +38,10 @@
 #include <QTest>
 #include <QToolBar>
 #include <QWindow>
+
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kelvane;
 using platform::msgbox::Exclamation;
@@ -61,6 +67,41 @@ frmViewerSplash* shownStartDialog()
     }
     return nullptr;
 }
+
+// Counts the times a file is put in place whole (a new file renamed over it), from the events of
+// its folder. Events of other kinds are watched too: the kernel merges an event into the one
+// queued just before it when the two are alike.
+class Replacements {
+public:
+    explicit Replacements(const QString& file)
+        : m_name(QFile::encodeName(QFileInfo(file).fileName())), m_events(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        ::inotify_add_watch(m_events, QFile::encodeName(QFileInfo(file).absolutePath()).constData(),
+                            IN_MOVED_TO | IN_MOVED_FROM | IN_CREATE | IN_CLOSE_WRITE | IN_MODIFY);
+    }
+    ~Replacements() { ::close(m_events); }
+    Replacements(const Replacements&) = delete;
+    Replacements& operator=(const Replacements&) = delete;
+
+    // The replacements since the last call.
+    int count()
+    {
+        int replacements = 0;
+        alignas(inotify_event) char buffer[64 * 1024];
+        for (ssize_t size; (size = ::read(m_events, buffer, sizeof buffer)) > 0;) {
+            for (const char* at = buffer; at < buffer + size;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(at);
+                replacements += (event->mask & IN_MOVED_TO) && event->len > 0 && m_name == event->name;
+                at += sizeof(inotify_event) + event->len;
+            }
+        }
+        return replacements;
+    }
+
+private:
+    QByteArray m_name;
+    int m_events;
+};
 
 class MainWindow : public test::ShellTest {
 protected:
@@ -125,8 +166,10 @@ TEST_F(MainWindow, ThePlacementIsStoredAtShutdownAndRestoredAtTheNextLoad)
     first.move(40, 60);
     first.resize(500, 400);
     QSignalSpy ended(&first, &frmNavigate::programEnded);
+    Replacements settingsWritten(test::settingsFile());
     EXPECT_TRUE(first.close());
     EXPECT_EQ(ended.count(), 1);
+    EXPECT_EQ(settingsWritten.count(), 1) << "the placement and the other settings in one write";
     EXPECT_EQ(basGlobal::ApplicationMode, 0);
     EXPECT_EQ(host->calls.last(), QStringLiteral("FireUnload"));
     const auto stored = settingvalues::readPlacement();
@@ -197,6 +240,36 @@ TEST_F(MainWindow, ABadSettingsFileStillLoadsWithTheDefaults)
     EXPECT_EQ(w.lastLoadResult(), frmNavigate::LoadResult::Loaded);
     EXPECT_EQ(w.normalGeometry().size(), QSize(qRound(6400 / 15.0), qRound(4800 / 15.0)));
     EXPECT_EQ(basGlobal::LinkMode, 1);
+
+    // A settings file that is a named pipe, or larger than any file is read for, is neither
+    // waited on nor read: the user is told, the window comes up with the defaults, and closing it
+    // leaves the file as it is.
+    for (const bool pipeNotFile : {true, false}) {
+        QFile::remove(test::settingsFile());
+        std::optional<test::PipeWithoutWriter> pipe;
+        if (pipeNotFile) {
+            pipe.emplace(test::settingsFile());
+        } else {
+            QFile huge(test::settingsFile());
+            ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(platform::kMaxFileBytes + 1)); // sparse
+        }
+        ui->messageBoxes.clear();
+        {
+            test::WhenModalShows closeIntroduction([](QWidget& introduction) { introduction.close(); });
+            EXPECT_EQ(load(sample()).lastLoadResult(), frmNavigate::LoadResult::Loaded);
+        }
+        ASSERT_FALSE(ui->messageBoxes.empty());
+        EXPECT_TRUE(ui->messageBoxes[0].text.startsWith(test::settingsFile() + QStringLiteral(" cannot be read")))
+            << ui->messageBoxes[0].text.toStdString();
+        EXPECT_EQ(basGlobal::LinkMode, 1);
+        EXPECT_TRUE(window->close());
+        EXPECT_EQ(ui->messageBoxes.back().text, QStringLiteral("The settings could not be saved."));
+        struct stat status {};
+        ASSERT_EQ(::stat(QFile::encodeName(test::settingsFile()).constData(), &status), 0);
+        EXPECT_TRUE(pipe ? S_ISFIFO(status.st_mode) : status.st_size == platform::kMaxFileBytes + 1);
+        EXPECT_FALSE(pipe && pipe->readerWasStuck());
+    }
+    QFile::remove(test::settingsFile());
 }
 
 TEST_F(MainWindow, AMissingFileIsReportedAndTheWindowComesUpWithoutADocument)

@@ -120,6 +120,8 @@ TEST_F(Settings, DamagedValuesFallBackToTheirDefaults)
     writeRaw(QStringLiteral("Positive Colour"), QStringLiteral("65280 and more"));
     writeRaw(QStringLiteral("MainLeft"), QStringLiteral("left"));
     writeRaw(QStringLiteral("MainTop"), QStringLiteral("750"));
+    writeRaw(QStringLiteral("MainWidth"), QStringLiteral("1e300"));    // beyond a single: default
+    writeRaw(QStringLiteral("MainHeight"), QStringLiteral("-3.5e38"));
     writeRaw(QStringLiteral("Tavro Password"), QStringLiteral("not base64!"));
 
     basGlobal::LoadSettings({});
@@ -134,6 +136,7 @@ TEST_F(Settings, DamagedValuesFallBackToTheirDefaults)
     EXPECT_EQ(placement.Left, 500);
     EXPECT_EQ(placement.Top, 750);
     EXPECT_EQ(placement.Width, 6400);
+    EXPECT_EQ(placement.Height, 4800);
 }
 
 TEST_F(Settings, IntroductionFlagsCannotOverwriteSettingsWhateverTheKnowledgeBaseIsCalled)
