@@ -14,6 +14,7 @@
 #include "model/basLibrary.h"
 #include "model/clsControl.h"
 
+#include <QStringBuilder>
 #include <unordered_set>
 #include <vector>
 
@@ -88,10 +89,21 @@ void resetWalk(Node& node, WalkPath& path)
 
 Node::Node() : Node(basLibrary::NewGUIDString()) {}
 
-Node::Node(QString guid)
-    : Question(std::make_shared<TextLabel>()), Reason(std::make_shared<TextLabel>()),
-      Justification(std::make_shared<TextLabel>()), GUID(std::move(guid))
+Node::Node(QString guid) : GUID(std::move(guid))
 {
+    // The four texts every node starts with are made in one piece: a large document holds
+    // many nodes. Each is a label of its own all the same, shared with nobody.
+    struct Texts {
+        TextLabel name;
+        TextLabel question;
+        TextLabel reason;
+        TextLabel justification;
+    };
+    const auto texts = std::make_shared<Texts>();
+    m_nameLabel = std::shared_ptr<TextLabel>(texts, &texts->name);
+    Question = std::shared_ptr<TextLabel>(texts, &texts->question);
+    Reason = std::shared_ptr<TextLabel>(texts, &texts->reason);
+    Justification = std::shared_ptr<TextLabel>(texts, &texts->justification);
 }
 
 Node::~Node() = default;
@@ -136,8 +148,9 @@ std::shared_ptr<TextLabel> Node::NameLabel()
 std::shared_ptr<TextLabel> Node::Name()
 {
     auto label = NameLabel();
+    // Made in one piece, in no more room than it takes: every node of a large document gets it.
     if (!label->hasText())
-        label->setText(QStringLiteral("Node ") + QString::number(NodeNumber));
+        label->setText(QStringView(u"Node ") % QString::number(NodeNumber));
     return label;
 }
 

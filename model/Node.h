@@ -61,14 +61,19 @@ public:
     const Collection<std::shared_ptr<clsControl>>& Controls() const { return m_controls; }
     Collection<std::shared_ptr<clsControl>> ControlsBackup; // offered to automation clients only
     AbstractNodeButton* Button = nullptr; // the narrator button, not owned; null when none
-    // The small fields stand together: a large document holds many nodes, and scattered
-    // among the others each would be padded.
+    // The small fields stand together (the program-internal ones below too): a large document
+    // holds many nodes, and scattered among the others each would be padded.
     qint32 Color = 0;
     bool NoDefault = true; // the node has no default answer
     bool Plural = false;
     bool Answered = false;
     bool AutoAnswer = false;
     bool Contradiction = false; // two forcing links disagree
+    bool Disabled = false;      // program-internal
+    // Numbers and places are 32-bit: a network may hold more nodes than 16 bits can count.
+    qint32 NodeNumber = 0; // program-internal: number within the network; gives the default name
+    qint32 LayerIndex = 0; // program-internal: layer number as the document forms store it
+    qint32 NodeIndex = 0;  // program-internal: place within the layer as the document forms store it
 
     // --- Public properties and methods ----------------------------------------------------
     qint16 SourceIndex() const { return m_sourceIndex; }
@@ -151,7 +156,8 @@ public:
     void Reset();
 
     // --- Program-internal state -----------------------------------------------------------
-    // Storage of Name, made empty on first read; writing it leaves the button alone.
+    // Storage of Name: an empty label until one is stored (made again on first read after it
+    // was let go); writing it leaves the button alone.
     std::shared_ptr<TextLabel> NameLabel();
     void setNameLabel(std::shared_ptr<TextLabel> label) { m_nameLabel = std::move(label); }
 
@@ -159,11 +165,7 @@ public:
     std::shared_ptr<AbstractNetwork> LowerLevelNetwork;   // of an external node
     QString ExternalFile;
     QString FileName;
-    // Numbers and places are 32-bit: a network may hold more nodes than 16 bits can count.
-    qint32 NodeNumber = 0;   // number within the network; gives the default name
-    qint32 LayerIndex = 0;   // layer number as the document forms store it
-    qint32 NodeIndex = 0;    // place within the layer as the document forms store it
-    bool Disabled = false;
+    // NodeNumber, LayerIndex, NodeIndex and Disabled stand with the small public fields.
 
 private:
     bool controlIsOn(const QString& upperName) const;

@@ -169,11 +169,18 @@ std::shared_ptr<FontProperties> TextLabel::Font()
     return m_font;
 }
 
+FontProperties TextLabel::fontOrDefaults() const
+{
+    return m_font ? *m_font : FontProperties();
+}
+
 std::shared_ptr<TextLabel> TextLabel::Clone()
 {
     auto copy = std::make_shared<TextLabel>();
     copy->HTML = HTML;
-    copy->setFont(Font()->Clone());
+    // A label without a font yet leaves its copy without one: each makes its own when asked.
+    if (m_font)
+        copy->setFont(m_font->Clone());
     copy->ForeColor = ForeColor;
     return copy;
 }

@@ -21,6 +21,9 @@ public:
     // The label's font, made with its defaults on first read.
     std::shared_ptr<FontProperties> Font();
     void setFont(std::shared_ptr<FontProperties> font) { m_font = std::move(font); }
+    // What Font() would give, without making a font for a label that has none yet: a large
+    // document holds many labels that are drawn and saved with the defaults.
+    FontProperties fontOrDefaults() const;
 
     qint32 ForeColor = 0;
 

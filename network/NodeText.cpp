@@ -33,15 +33,18 @@ void ignoringErrors(Step&& step)
 
 void applyNameFont(platform::Canvas& canvas, TextLabel& label)
 {
-    const auto font = label.Font();
-    if (font->Name.isEmpty())
-        font->Name = basGlobal::DefaultFontName;
-    canvas.setFontName(font->Name);
-    canvas.setFontSize(font->Size);
-    canvas.setFontBold(font->Bold);
-    canvas.setFontItalic(font->Italic);
-    canvas.setFontUnderline(font->Underline);
-    canvas.setFontStrikethru(font->Strikethru);
+    // A name without a font of its own is drawn with the defaults and given none.
+    FontProperties font = label.fontOrDefaults();
+    if (font.Name.isEmpty()) {
+        font.Name = basGlobal::DefaultFontName;
+        label.Font()->Name = font.Name;
+    }
+    canvas.setFontName(font.Name);
+    canvas.setFontSize(font.Size);
+    canvas.setFontBold(font.Bold);
+    canvas.setFontItalic(font.Italic);
+    canvas.setFontUnderline(font.Underline);
+    canvas.setFontStrikethru(font.Strikethru);
     canvas.setForeColor(label.ForeColor);
 }
 

@@ -144,14 +144,22 @@ void ReadNodeSet::placeInto(clsNetwork& network)
 
     network.cintCounter = 0;
     qint32 currentLayer = 0;
-    for (const qsizetype index : order) {
-        const auto& node = m_nodes[index];
+    for (auto at = order.begin(); at != order.end(); ++at) {
+        const auto& node = m_nodes[*at];
         const qint32 layerNumber = layerNumberOf(*node);
-        while (currentLayer < layerNumber) {
-            ++currentLayer;
-            if (network.Layers().Count() < currentLayer && !network.AddLayer())
-                raiseError(err::ObjectNotSet, QStringLiteral("A layer could not be added."));
-            platform::ui().yield();
+        if (currentLayer < layerNumber) {
+            while (currentLayer < layerNumber) {
+                ++currentLayer;
+                if (network.Layers().Count() < currentLayer && !network.AddLayer())
+                    raiseError(err::ObjectNotSet, QStringLiteral("A layer could not be added."));
+                platform::ui().yield();
+            }
+            // The layer is given room for all of its nodes at once.
+            const auto layerEnd = std::find_if(at, order.end(), [&](qsizetype index) {
+                return layerNumberOf(*m_nodes[index]) != layerNumber;
+            });
+            auto& nodes = network.Layers().Item(layerNumber)->Nodes();
+            nodes.Reserve(nodes.Count() + (layerEnd - at));
         }
         const auto& layer = network.Layers().Item(layerNumber);
         network.cintCounter = conv::add32(network.cintCounter, 1);

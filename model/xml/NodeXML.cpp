@@ -93,18 +93,15 @@ bool Node::SerializeInXML(QStringView element, HeldErrors& errors)
             GUID = guid;
     });
     // The elements a node lacks are not looked for through all of its text; a text label the
-    // element lacks stays the empty one the node was made with.
+    // element lacks stays the empty one the node was made with. An element read fills that
+    // label: the new node's labels are its own.
     const auto readLabel = [&](std::shared_ptr<TextLabel>& label, const QString& tag) {
-        if (tags.contains(tag))
-            label = ReadStringXML(element, tag);
-        else if (!label)
+        if (!label)
             label = std::make_shared<TextLabel>();
+        if (tags.contains(tag))
+            ReadStringXML(element, tag, *label);
     };
-    read([&] {
-        std::shared_ptr<TextLabel> name;
-        readLabel(name, QStringLiteral("nodename"));
-        setNameLabel(std::move(name));
-    });
+    read([&] { readLabel(m_nameLabel, QStringLiteral("nodename")); });
     read([&] {
         if (const auto colour = ReadColourXML(value(u"nodedisplay")))
             Color = ColourValue(*colour);

@@ -61,10 +61,12 @@ QString ElementLineXML(QStringView tag, const QString& content);
 
 // The "string", "font" and "colour" lines of a label, each only where it differs from a new
 // label (empty text, default font, colour 0). The caller writes the element around them.
-QString WriteStringXML(TextLabel& label);
+QString WriteStringXML(const TextLabel& label);
 // A new label from the first element `tag` of the text (case-sensitive); as made when the
 // element is missing.
 std::shared_ptr<TextLabel> ReadStringXML(QStringView text, const QString& tag);
+// The same into an existing label, whatever it held before.
+void ReadStringXML(QStringView text, const QString& tag, TextLabel& label);
 // "<tag>", the label's string block, "</tag>", each on a line of its own, when the label has
 // plain text; nothing otherwise (nor for a missing label).
 QString WriteLabelElementXML(QStringView tag, const std::shared_ptr<TextLabel>& label);

@@ -1,5 +1,6 @@
 #include "model/xml/basKelvaneXML.h"
 
+#include "model/FontProperties.h"
 #include "model/Link.h"
 #include "model/Node.h"
 #include "model/Property.h"
@@ -67,12 +68,12 @@ QString WriteAnswerXML(const Collection<std::shared_ptr<TextLabel>>& answers)
     qsizetype number = 0;
     for (const auto& answer : answers) {
         ++number;
-        TextLabel empty;
-        TextLabel& label = answer ? *answer : empty;
+        const TextLabel empty;
+        const TextLabel& label = answer ? *answer : empty;
         lines += QStringLiteral("<answer>") + kLineEnd;
         lines += ElementLineXML(u"index", QString::number(number));
         lines += ElementLineXML(u"string", basXML::EscapeXMLText(label.Text()));
-        lines += WriteFontXML(*label.Font());
+        lines += WriteFontXML(label.fontOrDefaults());
         lines += WriteColourXML(label.ForeColor);
         lines += QStringLiteral("</answer>") + kLineEnd;
     }

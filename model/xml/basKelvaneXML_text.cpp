@@ -34,6 +34,12 @@ std::optional<QStringView> selfClosingAttributes(QStringView text, QStringView e
     return first <= close ? text.mid(first, close - first) : QStringView();
 }
 
+// The attribute text of the first font element.
+std::optional<QStringView> fontAttributes(QStringView text)
+{
+    return selfClosingAttributes(text, u"<font", u"<font ");
+}
+
 } // namespace
 
 QString ElementLineXML(QStringView tag, const QString& content)
@@ -60,12 +66,12 @@ QString WriteLabelElementXML(QStringView tag, const std::shared_ptr<TextLabel>& 
     return u'<' + name + u'>' + kLineEnd + WriteStringXML(*label) + QStringLiteral("</") + name + u'>' + kLineEnd;
 }
 
-QString WriteStringXML(TextLabel& label)
+QString WriteStringXML(const TextLabel& label)
 {
     QString lines;
     if (!label.HTML.isEmpty())
         lines += QStringLiteral("<string>") + basXML::EscapeXMLText(label.HTML) + QStringLiteral("</string>") + kLineEnd;
-    lines += WriteFontXML(*label.Font());
+    lines += WriteFontXML(label.fontOrDefaults());
     if (label.ForeColor != 0)
         lines += WriteColourXML(label.ForeColor);
     return lines;
@@ -74,21 +80,30 @@ QString WriteStringXML(TextLabel& label)
 std::shared_ptr<TextLabel> ReadStringXML(QStringView text, const QString& tag)
 {
     auto label = std::make_shared<TextLabel>();
+    ReadStringXML(text, tag, *label);
+    return label;
+}
+
+void ReadStringXML(QStringView text, const QString& tag, TextLabel& label)
+{
+    label = TextLabel();
     const basXML::XMLTag tags(tag);
     const QStringView startTag = tags.bare();
     const qsizetype open = text.indexOf(startTag);
     if (open < 0)
-        return label;
+        return;
     const qsizetype close = text.indexOf(tags.end(), open);
     if (close < 0)
-        return label;
+        return;
     const qsizetype first = open + startTag.size();
     const QStringView content = text.mid(first, close - first);
-    label->HTML = basXML::GetXMLValue(content, QStringLiteral("string"));
-    label->setFont(ReadFontXML(content));
+    label.HTML = basXML::GetXMLValue(content, QStringLiteral("string"));
+    // Without a font element the label is left without a font: the one it is given when first
+    // asked for has the defaults, as a font read from nothing has.
+    if (fontAttributes(content))
+        label.setFont(ReadFontXML(content));
     if (const auto colour = ReadColourXML(content))
-        label->ForeColor = ColourValue(*colour);
-    return label;
+        label.ForeColor = ColourValue(*colour);
 }
 
 QString WriteFontXML(const FontProperties& font)
@@ -115,7 +130,7 @@ QString WriteFontXML(const FontProperties& font)
 std::shared_ptr<FontProperties> ReadFontXML(QStringView text)
 {
     auto font = std::make_shared<FontProperties>();
-    const auto attributeText = selfClosingAttributes(text, u"<font", u"<font ");
+    const auto attributeText = fontAttributes(text);
     if (!attributeText)
         return font;
     for (const basXML::Attribute& attribute : basXML::SplitAttributes(*attributeText)) {

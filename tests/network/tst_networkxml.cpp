@@ -8,7 +8,9 @@
 #include "model/doubles/RecordingHostDisplay.h"
 #include "network/DocumentOutput.h"
 #include "platform/TextEncoding.h"
+#include "platform/doubles/RecordingCanvas.h"
 #include "platform/doubles/ScriptedUiServices.h"
+#include "tests/support/HeldAllocations.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
@@ -467,6 +469,36 @@ TEST_F(NetworkXML, DocumentOfMoreNodesThanSixteenBitsCountIsReadWhole)
     EXPECT_EQ(last->NodeNumber, 40000);
     EXPECT_EQ(last->Name()->Text(), S("Node 40000"));
     EXPECT_EQ(last->Index(), 1000);
+}
+
+TEST_F(NetworkXML, ANodeReadDrawnAndSavedHoldsLittleMoreThanItself)
+{
+    // Nodes as the program writes them, without texts or fonts of their own: a document of
+    // hundreds of thousands of them must fit in memory.
+    constexpr int kNodes = 2000;
+    auto written = clsNetwork::create();
+    for (int i = 0; i < kNodes; ++i)
+        ASSERT_TRUE(written->AddNode(1));
+    QString text = written->SerializeOutXML();
+    written.reset();
+
+    const test::HeldAllocations before = test::heldAllocations();
+    auto network = clsNetwork::create();
+    ASSERT_TRUE(network->SerializeInXML(text));
+    const auto perNode = [&] {
+        const test::HeldAllocations now = test::heldAllocations();
+        return std::pair {double(now.objects - before.objects) / kNodes, double(now.bytes - before.bytes) / kNodes};
+    };
+    const auto [objects, bytes] = perNode();
+    EXPECT_LT(objects, 2.05); // the node, and its four texts together
+    EXPECT_LT(bytes, 950);
+    {
+        platform::doubles::RecordingCanvas canvas;
+        ASSERT_TRUE(network->DrawNetwork(canvas));
+    }
+    ASSERT_FALSE(network->SerializeOutXML().isEmpty());
+    // Drawing and saving make no font for a name that has the defaults.
+    EXPECT_LT(perNode().first, objects + 0.05);
 }
 
 TEST_F(NetworkXML, EachSavedNodeIndexIsThePlaceTheNodeGivesItself)
