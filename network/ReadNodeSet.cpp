@@ -26,6 +26,25 @@ qint32 layerNumberOf(const Node& node)
 
 constexpr std::size_t kHoldersPerRange = 256;
 
+// The layer of each node, given the layer numbers read in ascending order: its own number while
+// the numbers fit into as many layers as nodes were read (empty layers between them kept);
+// beyond that, each number takes the lowest layer that still leaves one for every higher number.
+// The order of the layers is kept, and there are never more layers than nodes.
+std::vector<qint32> layersWithinNodeCount(const std::vector<qint32>& ascendingNumbers)
+{
+    const std::size_t count = ascendingNumbers.size();
+    qint64 distinct = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        distinct += i == 0 || ascendingNumbers[i] != ascendingNumbers[i - 1] ? 1 : 0;
+    std::vector<qint32> layers(count);
+    qint64 rank = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        rank += i == 0 || ascendingNumbers[i] != ascendingNumbers[i - 1] ? 1 : 0;
+        layers[i] = qint32(std::min<qint64>(ascendingNumbers[i], qint64(count) - distinct + rank));
+    }
+    return layers;
+}
+
 // The earlier of two reading positions, where -1 means none.
 qsizetype earlier(qsizetype a, qsizetype b)
 {
@@ -142,11 +161,16 @@ void ReadNodeSet::placeInto(clsNetwork& network)
         return x.NodeIndex < y.NodeIndex;
     });
 
+    std::vector<qint32> numbers(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        numbers[i] = layerNumberOf(*m_nodes[order[i]]);
+    const std::vector<qint32> layers = layersWithinNodeCount(numbers);
+
     network.cintCounter = 0;
     qint32 currentLayer = 0;
-    for (const qsizetype index : order) {
-        const auto& node = m_nodes[index];
-        const qint32 layerNumber = layerNumberOf(*node);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const auto& node = m_nodes[order[i]];
+        const qint32 layerNumber = layers[i];
         while (currentLayer < layerNumber) {
             ++currentLayer;
             if (network.Layers().Count() < currentLayer && !network.AddLayer())
