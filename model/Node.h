@@ -160,6 +160,7 @@ public:
     QString ExternalFile;
     QString FileName;
     // Numbers and places are 32-bit: a network may hold more nodes than 16 bits can count.
+    // Layer numbers are stored and read as 16-bit integers (a network holds at most 32767 layers).
     qint32 NodeNumber = 0;   // number within the network; gives the default name
     qint32 LayerIndex = 0;   // layer number as the document forms store it
     qint32 NodeIndex = 0;    // place within the layer as the document forms store it

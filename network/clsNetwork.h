@@ -120,9 +120,10 @@ public:
 
     // --- Editing ----------------------------------------------------------------------------
 
-    // Appends an empty layer.
+    // Appends an empty layer. A network holds at most 32767 layers, the highest layer number a
+    // document stores: a further one is refused (Overflow) and the network is left as it was.
     bool AddLayer();
-    // Puts a new empty layer in front of the others, which move up one.
+    // Puts a new empty layer in front of the others, which move up one; refused as AddLayer.
     bool InsertLayer();
     // Adds a new node as the last node of layer `intLayer` (1-based), adding layers as needed;
     // it gets the next node number and a copy of every control definition.
@@ -234,6 +235,8 @@ private:
     bool SerializeIn(QString& SourceText);
 
     std::shared_ptr<Layer> newLayer(qint32 index);
+    // The number a further layer takes; raises Overflow beyond 16 bits.
+    qint32 nextLayerNumber() const;
 
     // Pieces of the structure rules.
     bool liftOneLayer(const std::shared_ptr<Node>& node);
