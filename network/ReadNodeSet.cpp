@@ -33,13 +33,14 @@ constexpr std::size_t kHoldersPerRange = 256;
 std::vector<qint32> layersWithinNodeCount(const std::vector<qint32>& ascendingNumbers)
 {
     const std::size_t count = ascendingNumbers.size();
+    const auto isNewNumber = [&](std::size_t i) { return i == 0 || ascendingNumbers[i] != ascendingNumbers[i - 1]; };
     qint64 distinct = 0;
     for (std::size_t i = 0; i < count; ++i)
-        distinct += i == 0 || ascendingNumbers[i] != ascendingNumbers[i - 1] ? 1 : 0;
+        distinct += isNewNumber(i) ? 1 : 0;
     std::vector<qint32> layers(count);
-    qint64 rank = 0;
+    qint64 rank = 0; // of the number among the distinct ones, from 1
     for (std::size_t i = 0; i < count; ++i) {
-        rank += i == 0 || ascendingNumbers[i] != ascendingNumbers[i - 1] ? 1 : 0;
+        rank += isNewNumber(i) ? 1 : 0;
         layers[i] = qint32(std::min<qint64>(ascendingNumbers[i], qint64(count) - distinct + rank));
     }
     return layers;
