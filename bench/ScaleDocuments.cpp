@@ -7,7 +7,12 @@
 #include "model/TextLabel.h"
 #include "network/clsNetwork.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
+
+#include <algorithm>
+#include <vector>
 
 namespace kelvane::bench {
 
@@ -164,6 +169,32 @@ bool writeLongNamesDocument(const QString& path, int nodeCount, qsizetype charac
             node->Name()->setText(name);
         }
     }
+    return saveDocument(*network, path);
+}
+
+bool writeDocumentWithLowerFile(const QString& path, const QString& lowerFile, qint64 bytes)
+{
+    QFile lower(QFileInfo(path).absolutePath() + u'/' + lowerFile);
+    if (!lower.open(QIODevice::WriteOnly))
+        return false;
+    QRandomGenerator random(53);
+    std::vector<quint32> chunk(256 * 1024);
+    for (qint64 left = bytes; left > 0;) {
+        random.fillRange(chunk.data(), chunk.size());
+        const qint64 size = std::min<qint64>(left, qint64(chunk.size() * sizeof(quint32)));
+        if (lower.write(reinterpret_cast<const char*>(chunk.data()), size) != size)
+            return false;
+        left -= size;
+    }
+    lower.close();
+
+    const auto network = layeredNetwork(1, 1, 0);
+    network->Name()->setText(QStringLiteral("Benchmark"));
+    const auto gate = lastNodeOf(*network, 1);
+    gate->setExternal(true);
+    gate->ExternalFile = lowerFile;
+    gate->ExternalNetworkGUID = QStringLiteral("0100000000000000000000000000000000000000LOW1");
+    gate->setExternalGUID(QStringLiteral("01000000000000000000000000000000000000000L01"));
     return saveDocument(*network, path);
 }
 

@@ -41,4 +41,8 @@ bool writeNestedChainsDocument(const QString& path, int chains, int depth);
 // `characters` of words, each name its own.
 bool writeLongNamesDocument(const QString& path, int nodeCount, qsizetype characters);
 
+// An XML document of one node whose lower level lies in the file `lowerFile` beside it, and that
+// file: `bytes` random bytes, a file that is no knowledge base at all.
+bool writeDocumentWithLowerFile(const QString& path, const QString& lowerFile, qint64 bytes);
+
 } // namespace kelvane::bench

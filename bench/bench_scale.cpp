@@ -9,6 +9,8 @@
 //    in a shown diagram control, the memory the open holds, and closing it again (destroying
 //    the control);
 //  - opening a document whose one node has a name of 50 MB;
+//  - opening a document whose one node's lower level lies in a file of 900 MB of random bytes:
+//    the peak memory stays under 1.5 times the file's size;
 //  - saving networks of 100,000 and 200,000 nodes as XML documents (the saving grows with the
 //    nodes: the ratio of the times stays near 2);
 //  - opening 10,000 and 20,000 nodes each named with 10,000 characters in a shown control;
@@ -27,8 +29,8 @@
 // opens it; "--long-names-document <file> <nodes>" writes a document of that many nodes named
 // with 10,000 characters each. "--save-peak <file> <nodes>" saves a network of that size as an XML document or a
 // compound file (".qkb") and prints its peak memory. "--rows wide", "--rows nested", "--rows
-// compound" and "--rows two" (the open on two processors) measure one group alone; "--diagram"
-// takes only the figures of the diagram and the program.
+// compound", "--rows lowerfile" and "--rows two" (the open on two processors) measure one group
+// alone; "--diagram" takes only the figures of the diagram and the program.
 #include "app/ProgramServices.h"
 #include "bench/BenchTiming.h"
 #include "bench/ScaleDocuments.h"
@@ -52,6 +54,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -504,6 +507,35 @@ bool compoundSaveRows(Limit& check, const QString& folder)
     return true;
 }
 
+// A document whose one node's lower level lies in a file of 900 MB that is no knowledge base:
+// the open's peak memory against the file's size (the level fails, the node is kept).
+bool largeLowerFileRows(Limit& check, const QString& folder)
+{
+    constexpr qint64 kBytes = 900LL * 1000 * 1000;
+    const QString document = folder + QStringLiteral("/lower-file.xml");
+    const QString lowerFile = QStringLiteral("lower-file.qkb");
+    const auto removeLowerFile = qScopeGuard([&] { QFile::remove(folder + u'/' + lowerFile); });
+    if (!bench::writeDocumentWithLowerFile(document, lowerFile, kBytes)) {
+        std::fprintf(stderr, "writing the lower level's file failed\n");
+        return false;
+    }
+    std::vector<double> opens;
+    std::vector<double> peaks;
+    for (int round = 0; round < 3; ++round) {
+        const auto figures = childFigures({QStringLiteral("--open"), document, QStringLiteral("1")});
+        if (figures.empty()) {
+            std::fprintf(stderr, "opening the document with a lower level's file failed\n");
+            return false;
+        }
+        opens.push_back(figures.at(QStringLiteral("open")));
+        peaks.push_back(figures.at(QStringLiteral("peak")));
+    }
+    std::printf("open a document whose lower level's file holds 900 MB of random bytes, median of 3: %.3f s, peak %.0f MB\n",
+                median(opens), median(peaks) / (1024 * 1024));
+    check("lower level's file of 900 MB: open's peak against the file's size", median(peaks) / double(kBytes), "x", 1.5);
+    return true;
+}
+
 bool nestedNetworkRows(Limit& check, const QString& folder)
 {
     const int depth = 1000;
@@ -765,6 +797,8 @@ int main(int argc, char** argv)
             ok = nestedNetworkRows(check, folder.path()) && ok;
         else if (group == QStringLiteral("compound"))
             ok = compoundSaveRows(check, folder.path()) && ok;
+        else if (group == QStringLiteral("lowerfile"))
+            ok = largeLowerFileRows(check, folder.path()) && ok;
         else if (group == QStringLiteral("two"))
             ok = twoProcessorRows(check, folder.path()) && ok;
         else
@@ -790,7 +824,8 @@ int main(int argc, char** argv)
     wideParentRows(check);
 
     QTemporaryDir folder;
-    if (!nestedNetworkRows(check, folder.path()) || !compoundSaveRows(check, folder.path()))
+    if (!nestedNetworkRows(check, folder.path()) || !compoundSaveRows(check, folder.path())
+        || !largeLowerFileRows(check, folder.path()))
         return 1;
     const double save100k = saveTime(folder.path(), 100000);
     const double save200k = saveTime(folder.path(), 200000);

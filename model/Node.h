@@ -71,6 +71,7 @@ public:
     bool Contradiction = false; // two forcing links disagree
     bool Disabled = false;      // program-internal
     // Numbers and places are 32-bit: a network may hold more nodes than 16 bits can count.
+    // Layer numbers are stored and read as 16-bit integers (a network holds at most 32767 layers).
     qint32 NodeNumber = 0; // program-internal: number within the network; gives the default name
     qint32 LayerIndex = 0; // program-internal: layer number as the document forms store it
     qint32 NodeIndex = 0;  // program-internal: place within the layer as the document forms store it

@@ -10,6 +10,7 @@
 #include "network/StoredPassword.h"
 #include "network/clsNetwork.h"
 #include "platform/Conversions.h"
+#include "platform/TextEncoding.h"
 
 #include <optional>
 
@@ -17,31 +18,45 @@ namespace kelvane {
 
 namespace {
 
-// A reading position in the text that moves past each block it hands out.
+// The characters of a piece of the text: a piece of characters as it is, a piece of a file's
+// bytes one character each in the ANSI code page.
+QString textOf(QStringView piece) { return piece.toString(); }
+QString textOf(QByteArrayView ansiPiece)
+{
+    return platform::encoding::fromAnsi(QByteArray::fromRawData(ansiPiece.data(), ansiPiece.size()));
+}
+
+qsizetype indexIn(QStringView text, char c, qsizetype from) { return text.indexOf(QLatin1Char(c), from); }
+qsizetype indexIn(QByteArrayView text, char c, qsizetype from) { return text.indexOf(c, from); }
+
+// A reading position in the text that moves past each block it hands out. The text is either
+// characters (QStringView) or a file's bytes (QByteArrayView): only the blocks handed out are
+// made into characters, never the whole text.
+template <class Text>
 class Cursor {
 public:
     struct Block {
-        QString before;  // the text between the previous position and the block's "{"
+        Text before;     // the text between the previous position and the block's "{"
         QString content; // between the braces, nested blocks kept whole
     };
 
-    explicit Cursor(const QString& text) : m_text(text) {}
+    explicit Cursor(Text text) : m_text(text) {}
 
     // Moves past the next `c`; stays when there is none.
-    void skipPast(QChar c)
+    void skipPast(char c)
     {
-        const qsizetype at = m_text.indexOf(c, m_position);
+        const qsizetype at = indexIn(m_text, c, m_position);
         if (at >= 0)
             m_position = at + 1;
     }
 
-    bool hasOpening() const { return m_text.indexOf(u'{', m_position) >= 0; }
+    bool hasOpening() const { return indexIn(m_text, '{', m_position) >= 0; }
 
     // The next block, and the position after its closing brace; none when no "{" follows
     // or its block is never closed (the text was cut short).
     std::optional<Block> next()
     {
-        const qsizetype open = m_text.indexOf(u'{', m_position);
+        const qsizetype open = indexIn(m_text, '{', m_position);
         if (open < 0)
             return std::nullopt;
         int depth = 0;
@@ -49,7 +64,7 @@ public:
             if (m_text[i] == u'{') {
                 ++depth;
             } else if (m_text[i] == u'}' && --depth == 0) {
-                Block block {m_text.mid(m_position, open - m_position), m_text.mid(open + 1, i - open - 1)};
+                Block block {m_text.sliced(m_position, open - m_position), textOf(m_text.sliced(open + 1, i - open - 1))};
                 m_position = i + 1;
                 return block;
             }
@@ -57,10 +72,10 @@ public:
         return std::nullopt;
     }
 
-    QString rest() const { return m_text.mid(m_position); }
+    Text rest() const { return m_text.sliced(m_position); }
 
 private:
-    const QString m_text;
+    Text m_text;
     qsizetype m_position = 0;
 };
 
@@ -86,15 +101,26 @@ OlderTextReader::OlderTextReader(clsNetwork& network)
 
 bool OlderTextReader::read(QString& text)
 {
-    Cursor cursor(text);
-    const auto finish = [&](bool result) {
-        text = cursor.rest();
-        return result;
-    };
+    const QString held = text; // the text read, whatever becomes of the caller's string meanwhile
+    Cursor<QStringView> cursor(held);
+    const bool result = readRecords(cursor);
+    text = cursor.rest().toString();
+    return result;
+}
 
+bool OlderTextReader::read(const QByteArray& ansiText)
+{
+    const QByteArray held = ansiText;
+    Cursor<QByteArrayView> cursor(held);
+    return readRecords(cursor);
+}
+
+template <class Records>
+bool OlderTextReader::readRecords(Records& cursor)
+{
     // Two header chunks, each ending in "}", come before the network block.
-    cursor.skipPast(u'}');
-    cursor.skipPast(u'}');
+    cursor.skipPast('}');
+    cursor.skipPast('}');
     const auto networkBlock = cursor.next();
     if (!networkBlock)
         raiseMalformed(QStringLiteral("The text holds no complete network block."));
@@ -108,7 +134,7 @@ bool OlderTextReader::read(QString& text)
             }
         });
         if (!accepted)
-            return finish(false);
+            return false;
     }
 
     for (int added = 0; added < m_layerCount; ++added) {
@@ -127,14 +153,14 @@ bool OlderTextReader::read(QString& text)
         const auto block = cursor.next();
         if (!block)
             raiseMalformed(QStringLiteral("The last link record is cut short."));
-        readLink(block->before, block->content);
+        readLink(textOf(block->before), block->content);
     }
 
     // A network of this form always draws with the user's own colours.
     for (qint32* colour : {&m_network.BackColour, &m_network.NodeColour, &m_network.HighlightColour,
                            &m_network.ShadowColour, &m_network.PositiveColour, &m_network.NegativeColour})
         *colour = -1;
-    return finish(true);
+    return true;
 }
 
 bool OlderTextReader::readNetworkStatement(const OlderTextStatement& s)

@@ -2,6 +2,7 @@
 
 #include "model/oldtext/OlderTextProperties.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <memory>
@@ -27,8 +28,14 @@ public:
 
     // `text` keeps what lies after the last record read.
     bool read(QString& text);
+    // Reads a file's bytes, one character each in the ANSI code page: only the records read are
+    // made into characters, one at a time, never the whole file.
+    bool read(const QByteArray& ansiText);
 
 private:
+    // The records that `cursor` hands out, from the two header chunks on.
+    template <class Records>
+    bool readRecords(Records& cursor);
     bool readNetworkStatement(const OlderTextStatement& statement);
     void readScenarioStatement(const OlderTextStatement& statement);
     bool passwordAccepted(const OlderTextStatement& statement, QString& password, const QString& caption);

@@ -26,6 +26,26 @@ qint32 layerNumberOf(const Node& node)
 
 constexpr std::size_t kHoldersPerRange = 256;
 
+// The layer of each node, given the layer numbers read in ascending order: its own number while
+// the numbers fit into as many layers as nodes were read (empty layers between them kept);
+// beyond that, each number takes the lowest layer that still leaves one for every higher number.
+// The order of the layers is kept, and there are never more layers than nodes.
+std::vector<qint32> layersWithinNodeCount(const std::vector<qint32>& ascendingNumbers)
+{
+    const std::size_t count = ascendingNumbers.size();
+    const auto isNewNumber = [&](std::size_t i) { return i == 0 || ascendingNumbers[i] != ascendingNumbers[i - 1]; };
+    qint64 distinct = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        distinct += isNewNumber(i) ? 1 : 0;
+    std::vector<qint32> layers(count);
+    qint64 rank = 0; // of the number among the distinct ones, from 1
+    for (std::size_t i = 0; i < count; ++i) {
+        rank += isNewNumber(i) ? 1 : 0;
+        layers[i] = qint32(std::min<qint64>(ascendingNumbers[i], qint64(count) - distinct + rank));
+    }
+    return layers;
+}
+
 // The earlier of two reading positions, where -1 means none.
 qsizetype earlier(qsizetype a, qsizetype b)
 {
@@ -142,11 +162,16 @@ void ReadNodeSet::placeInto(clsNetwork& network)
         return x.NodeIndex < y.NodeIndex;
     });
 
+    std::vector<qint32> numbers(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        numbers[i] = layerNumberOf(*m_nodes[order[i]]);
+    const std::vector<qint32> layers = layersWithinNodeCount(numbers);
+
     network.cintCounter = 0;
     qint32 currentLayer = 0;
-    for (auto at = order.begin(); at != order.end(); ++at) {
-        const auto& node = m_nodes[*at];
-        const qint32 layerNumber = layerNumberOf(*node);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const auto& node = m_nodes[order[i]];
+        const qint32 layerNumber = layers[i];
         if (currentLayer < layerNumber) {
             while (currentLayer < layerNumber) {
                 ++currentLayer;
@@ -155,11 +180,11 @@ void ReadNodeSet::placeInto(clsNetwork& network)
                 platform::ui().yield();
             }
             // The layer is given room for all of its nodes at once.
-            const auto layerEnd = std::find_if(at, order.end(), [&](qsizetype index) {
-                return layerNumberOf(*m_nodes[index]) != layerNumber;
-            });
+            std::size_t layerEnd = i;
+            while (layerEnd < order.size() && layers[layerEnd] == layerNumber)
+                ++layerEnd;
             auto& nodes = network.Layers().Item(layerNumber)->Nodes();
-            nodes.Reserve(nodes.Count() + (layerEnd - at));
+            nodes.Reserve(nodes.Count() + qsizetype(layerEnd - i));
         }
         const auto& layer = network.Layers().Item(layerNumber);
         network.cintCounter = conv::add32(network.cintCounter, 1);

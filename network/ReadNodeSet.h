@@ -34,8 +34,8 @@ public:
 
     // Places every node in the network, ordered by the layer index read (below 1 counts as 1),
     // then the node index read, then reading order. Layers are added up to the highest layer
-    // index, empty ones included; places within a layer close up. Nodes are numbered in
-    // placing order from 1.
+    // index, empty ones included, but never more layers than nodes: indexes beyond that close up
+    // in their order. Places within a layer close up. Nodes are numbered in placing order from 1.
     void placeInto(clsNetwork& network);
 
 private:

@@ -89,11 +89,17 @@ std::shared_ptr<Layer> clsNetwork::newLayer(qint32 index)
     return layer;
 }
 
+qint32 clsNetwork::nextLayerNumber() const
+{
+    return conv::toInt16(static_cast<double>(m_layers.Count()) + 1);
+}
+
 bool clsNetwork::AddLayer()
 {
     return trapped(kModule, "AddLayer", false, [&] {
+        const qint32 number = nextLayerNumber();
         setDirty(true);
-        m_layers.Add(newLayer(conv::toInt32(static_cast<double>(m_layers.Count()) + 1)));
+        m_layers.Add(newLayer(number));
         sendNetworkUpdate();
         return true;
     });
@@ -102,6 +108,7 @@ bool clsNetwork::AddLayer()
 bool clsNetwork::InsertLayer()
 {
     return trapped(kModule, "InsertLayer", false, [&] {
+        nextLayerNumber(); // the number the last layer moves up to: refused before anything changes
         setDirty(true);
         const auto former = m_layers.Snapshot();
         m_layers.Clear();

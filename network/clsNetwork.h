@@ -120,9 +120,10 @@ public:
 
     // --- Editing ----------------------------------------------------------------------------
 
-    // Appends an empty layer.
+    // Appends an empty layer. A network holds at most 32767 layers, the highest layer number a
+    // document stores: a further one is refused (Overflow) and the network is left as it was.
     bool AddLayer();
-    // Puts a new empty layer in front of the others, which move up one.
+    // Puts a new empty layer in front of the others, which move up one; refused as AddLayer.
     bool InsertLayer();
     // Adds a new node as the last node of layer `intLayer` (1-based), adding layers as needed;
     // it gets the next node number and a copy of every control definition.
@@ -201,7 +202,8 @@ public:
 
     // Loads the network from `SourceText`: XML when `IsXML` (a whole document must end with
     // its closing tag), else the older text form, read from the file FileName when the text
-    // is empty. A name ending in ".qkb" sets NetworkType 1, ".qsn" 2. True when the network
+    // is empty (the file's text is then not handed back: only its records are ever made into
+    // characters, so a large file costs little more than its bytes). A name ending in ".qkb" sets NetworkType 1, ".qsn" 2. True when the network
     // was read; Dirty is then cleared. A failure is reported and leaves Dirty as it was.
     bool FileOpen(QString& SourceText, bool IsXML, AbstractProgressBar* ProgressBar = nullptr);
 
@@ -232,8 +234,12 @@ private:
     // Reads the network from text of the older form (OlderTextReader); `SourceText` is
     // consumed. False, reported, when the text cannot be read; false when a password was refused.
     bool SerializeIn(QString& SourceText);
+    // The same from a file's bytes, one character each in the ANSI code page.
+    bool SerializeIn(const QByteArray& ansiText);
 
     std::shared_ptr<Layer> newLayer(qint32 index);
+    // The number a further layer takes; raises Overflow beyond 16 bits.
+    qint32 nextLayerNumber() const;
 
     // Pieces of the structure rules.
     bool liftOneLayer(const std::shared_ptr<Node>& node);

@@ -8,22 +8,10 @@
 #include "network/NetworkSupport.h"
 #include "network/OlderTextReader.h"
 #include "platform/FileBytes.h"
-#include "platform/TextEncoding.h"
-
 
 namespace kelvane {
 
 using namespace networksupport;
-
-namespace {
-
-// The file's own bytes, one character each in the ANSI code page.
-QString readOlderTextFile(const QString& fileName)
-{
-    return platform::encoding::fromAnsi(platform::readFileBytes(fileName));
-}
-
-} // namespace
 
 bool clsNetwork::FileOpen(QString& SourceText, bool IsXML, AbstractProgressBar* ProgressBar)
 {
@@ -41,9 +29,8 @@ bool clsNetwork::FileOpen(QString& SourceText, bool IsXML, AbstractProgressBar* 
             result = SerializeInXML(SourceText, ProgressBar);
         } else {
             Structured = false;
-            if (SourceText.isEmpty())
-                SourceText = readOlderTextFile(FileName());
-            result = SerializeIn(SourceText);
+            // A file is read as its own bytes, one character each in the ANSI code page.
+            result = SourceText.isEmpty() ? SerializeIn(platform::readFileBytes(FileName())) : SerializeIn(SourceText);
         }
         setDirty(false);
         return result;
@@ -54,6 +41,12 @@ bool clsNetwork::SerializeIn(QString& SourceText)
 {
     PasswordRefused = false;
     return trapped(kModule, "SerializeIn", false, [&] { return OlderTextReader(*this).read(SourceText); });
+}
+
+bool clsNetwork::SerializeIn(const QByteArray& ansiText)
+{
+    PasswordRefused = false;
+    return trapped(kModule, "SerializeIn", false, [&] { return OlderTextReader(*this).read(ansiText); });
 }
 
 } // namespace kelvane

@@ -106,11 +106,16 @@ qint64 RegularFileReader::read(char* buffer, qint64 capacity)
 
 QByteArray RegularFileReader::readRest()
 {
-    QByteArray bytes;
-    bytes.reserve(qsizetype(std::max<qint64>(m_size - m_read, 0)) + 1);
-    char chunk[64 * 1024];
-    while (const qint64 count = read(chunk, sizeof chunk))
-        bytes.append(chunk, qsizetype(count));
+    // Read straight into one buffer of the size the file told, with a byte to spare so that
+    // its end is seen; a file that grows meanwhile makes the buffer grow.
+    QByteArray bytes(qsizetype(std::max<qint64>(m_size - m_read, 0)) + 1, Qt::Uninitialized);
+    qsizetype filled = 0;
+    while (const qint64 count = read(bytes.data() + filled, bytes.size() - filled)) {
+        filled += qsizetype(count);
+        if (filled == bytes.size())
+            bytes.resize(filled + std::max<qsizetype>(filled / 2, 64 * 1024));
+    }
+    bytes.truncate(filled);
     return bytes;
 }
 

@@ -106,7 +106,7 @@ bool Node::SerializeInXML(QStringView element, HeldErrors& errors)
         if (const auto colour = ReadColourXML(value(u"nodedisplay")))
             Color = ColourValue(*colour);
     });
-    read([&] { LayerIndex = ReadLongXML(value(u"layerindex")); });
+    read([&] { LayerIndex = ReadIntegerXML(value(u"layerindex")); });
     read([&] { NodeIndex = ReadLongXML(value(u"nodeindex")); });
     read([&] { readLabel(Question, QStringLiteral("question")); });
     read([&] { Answers = tags.contains(u"answer") ? ReadAnswerXML(element) : Collection<std::shared_ptr<TextLabel>>(); });

@@ -145,4 +145,12 @@ TEST(NodeXML, ABadFieldKeepsItsDefaultAndTheOthersAreStillRead)
     EXPECT_EQ(node->NodeIndex, 3);
     EXPECT_FALSE(node->Plural);
     EXPECT_TRUE(node->Disabled);
+
+    // A layer number is a 16-bit integer: a larger one fails the read like any bad number.
+    EXPECT_EQ(read(network, S("<node><layerindex>32767</layerindex><nodeindex>1</nodeindex></node>"))->LayerIndex, 32767);
+    for (const char* layer : {"32768", "2147483647"}) {
+        const auto beyond = read(network, S("<node><layerindex>%1</layerindex><nodeindex>40000</nodeindex></node>").arg(S(layer)), false);
+        EXPECT_EQ(beyond->LayerIndex, 0) << layer;
+        EXPECT_EQ(beyond->NodeIndex, 40000) << layer; // places go on beyond 16 bits
+    }
 }

@@ -73,6 +73,18 @@ TEST_F(NetworkEditing, InsertLayerPutsAnEmptyLayerFirst)
     EXPECT_EQ(network.Layers().Item(2), formerFirst);
 }
 
+TEST_F(NetworkEditing, LayersStopAtTheHighestNumberADocumentCanHold)
+{
+    ASSERT_TRUE(network.AddNode(32767));
+    const auto first = network.Layers().Item(1);
+    EXPECT_FALSE(network.AddLayer());
+    EXPECT_FALSE(network.InsertLayer());
+    EXPECT_FALSE(network.AddNode(32768));
+    EXPECT_EQ(network.Layers().Count(), 32767);
+    EXPECT_EQ(network.Layers().Item(1), first);
+    EXPECT_EQ(first->Index, 1);
+}
+
 TEST_F(NetworkEditing, LinksKeepBothEndsAndTheParentEntries)
 {
     net.links("A>B A>C");

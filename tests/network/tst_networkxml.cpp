@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <algorithm>
+#include <limits>
 
 using namespace kelvane;
 
@@ -330,6 +331,20 @@ TEST_F(NetworkXML, EveryNodeIsPlacedByLayerThenIndexThenReadingOrder)
     EXPECT_EQ(network->Layers().Count(), 3);
     EXPECT_EQ(network->Layers().Item(1)->Nodes().Item(1)->GUID, S("E"));
     EXPECT_EQ(network->Layers().Item(3)->Nodes().Item(2)->GUID, S("D"));
+
+    // No more layers are made than nodes were read: numbers beyond that close up, in order.
+    network = read(kNetworkG + node("A", 1, 1) + node("B", 32767, 1) + node("C", 40, 1));
+    EXPECT_EQ(test::layerIndexes(*network), (std::vector<int> {1, 2, 3}));
+    EXPECT_EQ(network->Layers().Item(2)->Nodes().Item(1)->GUID, S("C"));
+    EXPECT_EQ(network->Layers().Item(3)->Nodes().Item(1)->GUID, S("B"));
+    network = read(kNetworkG + node("A", 2, 1) + node("B", 9, 1) + node("C", 9, 2) + node("D", 30000, 1));
+    EXPECT_EQ(test::layerIndexes(*network), (std::vector<int> {1, 2, 3, 4}));
+    EXPECT_TRUE(network->Layers().Item(1)->Nodes().isEmpty());
+    EXPECT_EQ(network->Layers().Item(3)->Nodes().Count(), 2);
+    // A layer number beyond 16 bits is not read: the node stands in layer 1.
+    network = read(kNetworkG + node("A", std::numeric_limits<qint32>::max(), 1));
+    EXPECT_EQ(test::layerIndexes(*network), (std::vector<int> {1}));
+    EXPECT_EQ(network->NodeCount(), 1);
 }
 
 TEST_F(NetworkXML, PasswordsAreComparedInAnyCaseAndTheViewerSkipsTheEditorOne)

@@ -38,6 +38,11 @@ TEST(FileBytes, RegularFilesAreReadWholeInEitherPathForm)
     EXPECT_EQ(readFileBytes(file), bytes);
     QString stored = file;
     EXPECT_EQ(readFileBytes(stored.replace(u'/', u'\\')), bytes);
+    // A file that grew after it was opened is read to its end.
+    ASSERT_TRUE(writeFile(file, bytes.left(10)));
+    platform::RegularFileReader growing(file);
+    ASSERT_TRUE(writeFile(file, bytes));
+    EXPECT_EQ(growing.readRest(), bytes);
     ASSERT_TRUE(writeFile(file, {}));
     EXPECT_EQ(readFileBytes(file), QByteArray());
 }
