@@ -136,11 +136,16 @@ void readProject(const StorageEntry& macros, StoredProject& project)
     if (!modules)
         return;
     // The modules in the order the index lists them, then any it does not list; each once.
+    QSet<QString> inIndex; // the names listed, folded to one case
+    for (const QString& name : listed)
+        inIndex.insert(name.toCaseFolded());
     for (const StorageEntry& module : modules->children) {
         if (module.isStorage)
             project.carried.insideModules.push_back(module);
-        else if (!listed.contains(module.name, Qt::CaseInsensitive))
+        else if (!inIndex.contains(module.name.toCaseFolded())) {
             listed << module.name;
+            inIndex.insert(module.name.toCaseFolded());
+        }
     }
     QSet<QString> seen;
     QSet<QString> taken; // the names kept, and those of the storages carried beside the modules
@@ -209,7 +214,7 @@ void write(StorageEntry& root, const StoredProject& project)
                    QStringLiteral("The file holds a storage named \"%1\" that another program wrote. The macros are not "
                                   "saved over it.")
                        .arg(kStorageName));
-    std::erase_if(children, isOurStorage);
+    children.eraseIf(isOurStorage);
     for (const StorageEntry& carried : project.carried.beside) {
         if (!root.findChild(carried.name))
             children.push_back(carried);

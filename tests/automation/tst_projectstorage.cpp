@@ -293,7 +293,7 @@ TEST_F(ProjectStorage, EveryEntryTheProjectDoesNotOwnSurvivesEverySaveByteForByt
     const QString document = scratch(QStringLiteral("later.qkb"));
     documentWithCode(document, QStringLiteral("var x = 1;"))->SaveProj({}, nullptr);
     StorageEntry root = platform::compoundfile::read(bytesOf(document));
-    std::erase_if(root.children, [](const StorageEntry& entry) { return entry.name == QStringLiteral("Macros"); });
+    root.children.eraseIf([](const StorageEntry& entry) { return entry.name == QStringLiteral("Macros"); });
     root.children.push_back(ourStorageWithMore("Name=Later\r\nModule=Module1\r\n",
                                                {stream(QStringLiteral("Module1"), "var later = true;")}));
     root.children.push_back(foreignMacros());
@@ -391,7 +391,7 @@ TEST_F(ProjectStorage, ARepeatedModuleOrALineBreakInANameNeverSpoilsTheFile)
     const QString document = scratch(QStringLiteral("crafted.qkb"));
     documentWithCode(document, QStringLiteral("var x = 1;"))->SaveProj({}, nullptr);
     StorageEntry root = platform::compoundfile::read(bytesOf(document));
-    std::erase_if(root.children, [](const StorageEntry& entry) { return entry.name == QStringLiteral("Macros"); });
+    root.children.eraseIf([](const StorageEntry& entry) { return entry.name == QStringLiteral("Macros"); });
     StorageEntry crafted = ourStorageWithMore("Name=Crafted\r\nModule=Module1\r\nModule=module1\r\nModule=M\r\n",
                                               {stream(QStringLiteral("Module1"), "var one = 1;"),
                                                stream(QStringLiteral("M\r\nName=Renamed"), "var two = 2;")});

@@ -160,3 +160,26 @@ TEST(CompoundFile, TruncatedOrDamagedFilesFailCleanly)
         byte = static_cast<char>(random());
     EXPECT_EQ(openAndReadEverything(garbage), kelvane::err::InvalidFileFormat);
 }
+
+TEST(CompoundFile, ChildrenAreFoundByNameWithoutLookingThroughTheOthers)
+{
+    StorageEntry storage = StorageEntry::emptyRoot();
+    constexpr int kCount = 20000;
+    for (int i = 0; i < kCount; ++i)
+        storage.children.push_back(entry(QStringLiteral("Module%1").arg(i), QByteArray::number(i)));
+    storage.children.push_back(entry(QStringLiteral("MODULE7"), "a second of that name"));
+    const StorageEntry& stored = storage;
+    for (int i = 0; i < kCount; i += 7) {
+        const StorageEntry* found = stored.findChild(QStringLiteral("mOdUlE%1").arg(i));
+        ASSERT_TRUE(found) << i;
+        EXPECT_EQ(found->bytes, QByteArray::number(i));
+    }
+    EXPECT_FALSE(stored.findChild(QStringLiteral("Module%1").arg(kCount)));
+    EXPECT_EQ(stored.findChild(QStringLiteral("module7"))->bytes, "7") << "the first of a name is found";
+    EXPECT_LE(stored.children.entriesVisited(), kCount / 7 + 3) << "one entry looked at for each name found";
+
+    storage.children.eraseIf([](const StorageEntry& child) { return child.name.startsWith(u"Module") && child.name.endsWith(u'7'); });
+    EXPECT_EQ(storage.findChild(QStringLiteral("module7"))->bytes, "a second of that name")
+        << "what is taken out is no longer found";
+    EXPECT_EQ(storage.findChild(QStringLiteral("Module8"))->bytes, "8");
+}
