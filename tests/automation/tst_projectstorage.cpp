@@ -5,8 +5,10 @@
 
 #include "automation/APCIntegration.h"
 #include "automation/frmMacroEditor.h"
+#include "platform/CompoundDirectory.h"
 #include "platform/CompoundFile.h"
 #include "platform/doubles/ScriptedFileDialogs.h"
+#include "tests/support/CraftedCompoundFile.h"
 #include "tests/support/ErrorAssertions.h"
 #include "tests/support/IndependentOleReader.h"
 
@@ -259,6 +261,48 @@ TEST_F(ProjectStorage, AProjectThatCannotBeReadIsToldAndNeverLost)
     EXPECT_EQ(readOnly->modules(), modules);
     EXPECT_TRUE(readOnly->readOnly);
     QFile::setPermissions(scratch(QStringLiteral("damaged.vba")), QFile::ReadOwner | QFile::WriteOwner);
+}
+
+TEST_F(ProjectStorage, AProjectOfMoreModulesThanAFileHoldsIsRefusedAtSaveAndAtOpen)
+{
+    // As many modules as a file holds entries: with the storages that hold them, too many.
+    constexpr quint32 kModules = platform::compoundfile::CompoundDirectory::kMaxEntries;
+    const QString document = scratch(QStringLiteral("many.xml"));
+    const auto knowledgeBase = documentWithCode(document, QStringLiteral("var kept = true;"));
+    ASSERT_TRUE(knowledgeBase->SaveProj({}, nullptr));
+    const QString sideFile = scratch(QStringLiteral("many.vba"));
+    const QByteArray saved = bytesOf(sideFile);
+
+    // Saving so many is refused before anything is written: the file holds what it held.
+    QList<MacroModule> modules;
+    for (quint32 i = 0; i < kModules; ++i)
+        modules.append({QStringLiteral("Module%1").arg(i), QStringLiteral("var n = %1;").arg(i)});
+    knowledgeBase->Project()->setModules(modules);
+    EXPECT_FALSE(knowledgeBase->SaveProj({}, nullptr));
+    EXPECT_EQ(bytesOf(sideFile), saved);
+    EXPECT_EQ(test::errorNumberOf([&] { projectstorage::writeFile(sideFile, *knowledgeBase->Project()); }),
+              err::PathFileAccess);
+    EXPECT_EQ(bytesOf(sideFile), saved);
+
+    // A file of that many, its modules in one chain as earlier versions wrote them, is told
+    // about as a damaged one.
+    namespace crafted = test::crafted;
+    std::vector<crafted::Entry> entries {
+        {QStringLiteral("Root Entry"), crafted::kRoot, crafted::kNoEntry, crafted::kNoEntry, 1},
+        {QStringLiteral("Macros"), crafted::kStorage, crafted::kNoEntry, crafted::kNoEntry, 2},
+        {QStringLiteral("Project"), crafted::kStream, crafted::kNoEntry, 3},
+        {QStringLiteral("Modules"), crafted::kStorage, crafted::kNoEntry, crafted::kNoEntry, 4}};
+    for (quint32 i = 0; i < kModules; ++i)
+        entries.push_back({QStringLiteral("Module%1").arg(i), crafted::kStream, crafted::kNoEntry,
+                           i + 1 < kModules ? i + 5 : crafted::kNoEntry});
+    QFile chained(sideFile);
+    ASSERT_TRUE(chained.open(QIODevice::WriteOnly));
+    chained.write(crafted::compoundFile(entries));
+    chained.close();
+    EXPECT_TRUE(reopened(document)->modules().isEmpty());
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_EQ(ui->messageBoxes.front().text,
+              QStringLiteral("This file's VBA is read only, already opened exclusively or is the wrong version"));
 }
 
 TEST_F(ProjectStorage, TheEditorsSaveOfAnUnnamedDocumentAsksForAKnowledgeBaseName)

@@ -1,14 +1,17 @@
 #include "platform/CompoundFile.h"
 #include "platform/GsfStructuredStorage.h"
 #include "tests/platform/StorageTestHelpers.h"
+#include "tests/support/CraftedCompoundFile.h"
 #include "tests/support/IndependentOleReader.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtEndian>
 
+#include <bit>
 #include <optional>
 #include <random>
 
@@ -67,6 +70,88 @@ int openAndReadEverything(const QByteArray& bytes)
         for (const QString& name : root->StreamNames())
             readText(*root, name);
     });
+}
+
+// The directory of the file as the independent reader sees it: for every entry its name, type,
+// left and right siblings, child and colour (0 red, 1 black); null for unused entries.
+QJsonArray directoryOf(const QString& python, const QString& path)
+{
+    const char* script = R"(
+import json, sys, olefile
+with olefile.OleFileIO(sys.argv[1]) as ole:
+    print(json.dumps([[e.name, e.entry_type, e.sid_left, e.sid_right, e.sid_child, e.color] if e else None
+                      for e in ole.direntries]))
+)";
+    QProcess reader;
+    reader.start(python, {QStringLiteral("-c"), QString::fromUtf8(script), path});
+    if (!reader.waitForFinished(60000) || reader.exitCode() != 0)
+        return {};
+    return QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
+}
+
+// The format's order of names: the shorter first, names of one length by their letters in upper case.
+bool precedes(const QString& a, const QString& b)
+{
+    return a.size() != b.size() ? a.size() < b.size() : a.toUpper() < b.toUpper();
+}
+
+// What is wrong with the sibling tree below `storage`: not ordered, not balanced, or not a
+// red-black tree; empty when nothing is.
+QString siblingTreeFault(const QJsonArray& directory, int storage)
+{
+    constexpr qint64 kNone = 0xFFFFFFFF; // the reader's "no entry"
+    const auto field = [&](qint64 entry, int at) { return directory.at(entry).toArray().at(at); };
+    const auto link = [&](qint64 entry, int at) { return field(entry, at).toInteger(kNone); };
+    struct Step {
+        qint64 entry;
+        int depth;
+        int blacks;
+    };
+    std::vector<Step> stack {{link(storage, 4), 1, 0}};
+    QStringList inOrder;
+    int count = 0, deepest = 0, blackHeight = -1;
+    std::vector<qint64> pending; // in-order walk
+    for (qint64 entry = link(storage, 4); entry != kNone || !pending.empty();) {
+        if (entry != kNone) {
+            pending.push_back(entry);
+            entry = link(entry, 2);
+            continue;
+        }
+        entry = pending.back();
+        pending.pop_back();
+        inOrder << field(entry, 0).toString();
+        if (inOrder.size() > directory.size())
+            return QStringLiteral("a loop");
+        entry = link(entry, 3);
+    }
+    while (!stack.empty()) {
+        const Step step = stack.back();
+        stack.pop_back();
+        if (step.entry == kNone) {
+            if (blackHeight >= 0 && blackHeight != step.blacks)
+                return QStringLiteral("paths of different black heights");
+            blackHeight = step.blacks;
+            continue;
+        }
+        ++count;
+        deepest = std::max(deepest, step.depth);
+        const bool black = field(step.entry, 5).toInt() == 1;
+        if (step.depth == 1 && !black)
+            return QStringLiteral("a red root");
+        for (const int side : {2, 3}) {
+            const qint64 next = link(step.entry, side);
+            if (!black && next != kNone && field(next, 5).toInt() != 1)
+                return QStringLiteral("a red entry with a red child");
+            stack.push_back({next, step.depth + 1, step.blacks + (black ? 1 : 0)});
+        }
+    }
+    for (qsizetype i = 1; i < inOrder.size(); ++i) {
+        if (!precedes(inOrder[i - 1], inOrder[i]))
+            return QStringLiteral("\"%1\" before \"%2\"").arg(inOrder[i - 1], inOrder[i]);
+    }
+    if (deepest > int(std::bit_width(unsigned(count))))
+        return QStringLiteral("%1 entries %2 deep").arg(count).arg(deepest);
+    return {};
 }
 
 } // namespace
@@ -159,6 +244,93 @@ TEST(CompoundFile, TruncatedOrDamagedFilesFailCleanly)
     for (char& byte : garbage)
         byte = static_cast<char>(random());
     EXPECT_EQ(openAndReadEverything(garbage), kelvane::err::InvalidFileFormat);
+}
+
+TEST(CompoundFile, EveryStorageIsWrittenAsABalancedTreeInTheFormatsOrderAndReadsBack)
+{
+    const auto python = kelvane::test::pythonWithOlefile();
+    if (!python)
+        GTEST_SKIP() << "python3 with the olefile module is not installed: the independent check is skipped";
+    // Names of every length, in mixed case, given in no order.
+    std::vector<StorageEntry> inner;
+    StorageEntry root = StorageEntry::emptyRoot();
+    for (int i = 0; i < 300; ++i) {
+        const QString name = (i % 3 ? QStringLiteral("m\u00e9") : QStringLiteral("M\u00c9x")) + QString::number(i * 7919 % 1000);
+        root.children.push_back(entry(name, QByteArray::number(i)));
+        inner.push_back(entry(u'S' + name, QByteArray::number(i)));
+    }
+    root.children.push_back(entry(QStringLiteral("Sub"), {}, inner));
+
+    const QString inMemory = testFile(QStringLiteral("memory.qkb"));
+    ASSERT_TRUE(writeFile(inMemory, compoundfile::write(root)));
+    const QString onDisk = testFile(QStringLiteral("disk.qkb"));
+    {
+        const auto storage = platform::GsfStructuredStorage().OpenStorage(onDisk, StorageMode::ReadWrite);
+        for (const StorageEntry& child : root.children) {
+            if (!child.isStorage)
+                storeText(*storage, child.name, QString::fromLatin1(child.bytes));
+        }
+        storage->Commit();
+    }
+    for (const QString& path : {inMemory, onDisk}) {
+        const QJsonArray directory = directoryOf(*python, path);
+        ASSERT_FALSE(directory.isEmpty()) << "the independent reader cannot read " << qPrintable(path);
+        int storages = 0;
+        for (int i = 0; i < directory.size(); ++i) {
+            const int type = directory.at(i).toArray().at(1).toInt();
+            if (type != 1 && type != 5)
+                continue;
+            ++storages;
+            const QString fault = siblingTreeFault(directory, i);
+            EXPECT_TRUE(fault.isEmpty()) << qPrintable(path) << " storage " << i << ": " << qPrintable(fault);
+        }
+        EXPECT_EQ(storages, path == inMemory ? 2 : 1);
+
+        const StorageEntry read = compoundfile::read(fileBytes(path));
+        ASSERT_EQ(read.children.size(), path == inMemory ? 301u : 300u);
+        for (const StorageEntry& child : root.children) {
+            const StorageEntry* found = read.findChild(child.name);
+            ASSERT_TRUE(found || child.isStorage) << qPrintable(child.name);
+            if (found) {
+                EXPECT_EQ(found->children.size(), child.children.size());
+            }
+        }
+    }
+}
+
+TEST(CompoundFile, DirectoriesThatLoopShareEntriesNestDeeplyOrHoldTooManyAreRefused)
+{
+    namespace crafted = kelvane::test::crafted;
+    // A storage's entries in one long chain, as earlier versions wrote them, still open.
+    const QByteArray chain = crafted::compoundFile(crafted::chainedStreams(3000));
+    const QString path = testFile(QStringLiteral("chain.qkb"));
+    ASSERT_TRUE(writeFile(path, chain));
+    EXPECT_EQ(platform::GsfStructuredStorage().OpenStorage(path, StorageMode::Read)->StreamNames().size(), 3000);
+
+    // More entries than a file may hold, chained deeper than the reader's stack reaches.
+    EXPECT_EQ(openAndReadEverything(crafted::compoundFile(crafted::chainedStreams(100000))),
+              kelvane::err::InvalidFileFormat);
+
+    std::vector<crafted::Entry> loop = crafted::chainedStreams(3);
+    loop[3].right = 2;
+    EXPECT_EQ(openAndReadEverything(crafted::compoundFile(loop)), kelvane::err::InvalidFileFormat) << "a loop";
+
+    std::vector<crafted::Entry> shared = crafted::chainedStreams(2);
+    shared[2] = {QStringLiteral("Sub"), crafted::kStorage, crafted::kNoEntry, crafted::kNoEntry, 1};
+    EXPECT_EQ(openAndReadEverything(crafted::compoundFile(shared)), kelvane::err::InvalidFileFormat)
+        << "an entry that is both a sibling and a child";
+
+    std::vector<crafted::Entry> nested = crafted::chainedStreams(0);
+    nested[0].child = 1;
+    for (quint32 level = 1; level <= 70; ++level)
+        nested.push_back({QStringLiteral("L%1").arg(level), crafted::kStorage, crafted::kNoEntry, crafted::kNoEntry,
+                          level < 70 ? level + 1 : crafted::kNoEntry});
+    EXPECT_EQ(openAndReadEverything(crafted::compoundFile(nested)), kelvane::err::InvalidFileFormat) << "nested";
+
+    std::vector<crafted::Entry> outside = crafted::chainedStreams(2);
+    outside[1].left = 40;
+    EXPECT_EQ(openAndReadEverything(crafted::compoundFile(outside)), kelvane::err::InvalidFileFormat)
+        << "a link beyond the directory";
 }
 
 TEST(CompoundFile, ChildrenAreFoundByNameWithoutLookingThroughTheOthers)
