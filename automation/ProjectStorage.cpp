@@ -244,10 +244,10 @@ StoredProject carriedAlone(CarriedEntries carried, const QString& name)
 
 StoredProject readFile(const QString& fileName, bool document)
 {
-    const QByteArray bytes = platform::readFileBytes(fileName);
+    QByteArray bytes = platform::readFileBytes(fileName);
     if (bytes.isEmpty())
         return {};
-    return read(platform::compoundfile::read(bytes), document);
+    return read(platform::compoundfile::read(std::move(bytes)), document);
 }
 
 namespace {
@@ -271,9 +271,9 @@ void writeFile(const QString& fileName, const StoredProject& project)
     // A file that cannot be read as a compound file holds nothing to keep.
     if (QFileInfo::exists(fileName)) {
         try {
-            const QByteArray bytes = platform::readFileBytes(fileName);
+            QByteArray bytes = platform::readFileBytes(fileName);
             if (!bytes.isEmpty())
-                root = platform::compoundfile::read(bytes);
+                root = platform::compoundfile::read(std::move(bytes));
         } catch (const RuntimeError&) {
         }
     }

@@ -5,6 +5,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <bit>
 
 namespace err = kelvane::err;
 
@@ -181,14 +182,13 @@ void CompoundDirectory::walk()
     struct Pending {
         quint32 entry;
         std::size_t storage; // in m_storages
-        int siblingDepth;
-        int nesting; // storages above the entry, the root not counted
+        int nesting;         // storages above the entry, the root not counted
     };
     std::vector<bool> reached(m_entryCount);
     reached[0] = true;
     quint32 count = 1;
     m_storages.push_back({0, {}});
-    std::vector<Pending> pending {{u32At(root, kChildAt), 0, 1, 0}};
+    std::vector<Pending> pending {{u32At(root, kChildAt), 0, 0}};
     while (!pending.empty()) {
         const Pending link = pending.back();
         pending.pop_back();
@@ -210,44 +210,52 @@ void CompoundDirectory::walk()
         const quint8 type = quint8(entry[kTypeAt]);
         if (type != kStorageType && type != kStreamType && type != kRootType)
             raiseDamaged(QStringLiteral("entry %1 is of unknown type %2").arg(link.entry).arg(type));
-        m_storages[link.storage].children.push_back({link.entry, nameOf(entry)});
-        m_deepestSiblingTree = std::max(m_deepestSiblingTree, link.siblingDepth);
-        pending.push_back({u32At(entry, kLeftAt), link.storage, link.siblingDepth + 1, link.nesting});
-        pending.push_back({u32At(entry, kRightAt), link.storage, link.siblingDepth + 1, link.nesting});
+        std::vector<Child>& siblings = m_storages[link.storage].children;
+        siblings.push_back({link.entry, nameOf(entry)});
+        m_largestStorage = std::max(m_largestStorage, siblings.size());
+        pending.push_back({u32At(entry, kLeftAt), link.storage, link.nesting});
+        pending.push_back({u32At(entry, kRightAt), link.storage, link.nesting});
         const quint32 child = u32At(entry, kChildAt);
         if (type == kStreamType) {
             if (child != kNoEntry)
                 raiseDamaged(QStringLiteral("stream entry %1 has entries below it").arg(link.entry));
         } else {
             m_storages.push_back({link.entry, {}});
-            pending.push_back({child, m_storages.size() - 1, 1, link.nesting + 1});
+            pending.push_back({child, m_storages.size() - 1, link.nesting + 1});
         }
     }
 }
 
-void CompoundDirectory::balance(const std::function<void(qint64 offset, const QByteArray& bytes)>& write) const
+void CompoundDirectory::balance(const Write& write) const { layOut(Layout::SearchTree, write); }
+
+void CompoundDirectory::layOutForLibrary(const Write& write) const { layOut(Layout::LargestFirst, write); }
+
+void CompoundDirectory::layOut(Layout layout, const Write& write) const
 {
     for (const Storage& storage : m_storages) {
         std::vector<Child> children = storage.children;
         std::sort(children.begin(), children.end(), [](const Child& a, const Child& b) {
             return precedes(a.name, b.name) || (!precedes(b.name, a.name) && a.entry < b.entry);
         });
-        // Each range's middle entry is the root of the range's tree. The tree is as deep as it is
-        // wide allows; entries on its deepest level are red, the others black, so every path down
-        // passes as many black entries.
+        // Each range's middle is the root of the range's tree, so the tree is as deep as its
+        // width allows. The entries on its deepest level are red, the others black: every path
+        // down passes as many black entries.
         const int deepestLevel = std::bit_width(children.size()) - 1;
-        const auto layOut = [&](const auto& self, std::size_t from, std::size_t to, int level) -> quint32 {
+        std::size_t largestTaken = 0;
+        const auto place = [&](const auto& self, std::size_t from, std::size_t to, int level) -> quint32 {
             if (from == to)
                 return kNoEntry;
             const std::size_t middle = from + (to - from) / 2;
+            const quint32 entry = layout == Layout::SearchTree ? children[middle].entry
+                                                               : children[children.size() - ++largestTaken].entry;
             const quint32 left = self(self, from, middle, level + 1);
             const quint32 right = self(self, middle + 1, to, level + 1);
             const char colour = level == deepestLevel && level > 0 ? kRed : kBlack;
-            write(entryOffset(children[middle].entry) + kColourAt, siblingLinks(colour, left, right));
-            return children[middle].entry;
+            write(entryOffset(entry) + kColourAt, siblingLinks(colour, left, right));
+            return entry;
         };
         QByteArray root(4, Qt::Uninitialized);
-        qToLittleEndian<quint32>(layOut(layOut, 0, children.size(), 0), root.data());
+        qToLittleEndian<quint32>(place(place, 0, children.size(), 0), root.data());
         write(entryOffset(storage.entry) + kChildAt, root);
     }
 }

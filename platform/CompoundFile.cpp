@@ -193,9 +193,9 @@ void checkFits(const StorageEntry& root)
         pending.pop_back();
         count += level.storage->children.size();
         if (count > CompoundDirectory::kMaxEntries)
-            raiseError(err::PathFileAccess, QStringLiteral("Cannot build the compound file: it would hold more than %1 "
-                                                           "entries")
-                                                .arg(CompoundDirectory::kMaxEntries));
+            raiseError(err::PathFileAccess,
+                       QStringLiteral("Cannot build the compound file: it would hold more than %1 entries")
+                           .arg(CompoundDirectory::kMaxEntries));
         if (level.nesting > CompoundDirectory::kMaxNesting && !level.storage->children.empty())
             raiseError(err::PathFileAccess, QStringLiteral("Cannot build the compound file: storages nested too deeply"));
         for (const StorageEntry& child : level.storage->children) {
@@ -213,7 +213,16 @@ void writeChildren(GsfOutfile* dir, const StorageEntry& storage)
             raiseError(err::PathFileAccess,
                        QStringLiteral("Cannot build the compound file: the name \"%1\" appears twice").arg(entry.name));
     }
-    for (const StorageEntry& entry : storage.children) {
+    // libgsf keeps a storage's entries in a list in the format's order, each added entry put in
+    // place by looking from the list's start: taken last first, each goes first at once.
+    std::vector<const StorageEntry*> lastFirst;
+    lastFirst.reserve(storage.children.size());
+    for (const StorageEntry& entry : storage.children)
+        lastFirst.push_back(&entry);
+    std::sort(lastFirst.begin(), lastFirst.end(),
+              [](const StorageEntry* a, const StorageEntry* b) { return CompoundDirectory::precedes(b->name, a->name); });
+    for (const StorageEntry* added : lastFirst) {
+        const StorageEntry& entry = *added;
         const QByteArray name = entry.name.toUtf8();
         GObjectPtr<GsfOutput> child(gsf_outfile_new_child(dir, name.constData(), entry.isStorage));
         check(child != nullptr, "an entry cannot be added");
@@ -235,20 +244,20 @@ void writeChildren(GsfOutfile* dir, const StorageEntry& storage)
 
 } // namespace
 
-StorageEntry read(const QByteArray& bytes)
+StorageEntry read(QByteArray bytes)
 {
-    // libgsf follows the directory's links by recursion: it reads only a directory checked
-    // first, and one whose sibling trees are balanced where the file's are too deep for that.
+    // libgsf follows the directory's links by recursion, and finds each entry's place in a list
+    // by looking through the list: it reads a directory checked first, whose large storages
+    // are laid out again for it (in the bytes held here, not in the file).
     const CompoundDirectory directory(inMemory(bytes));
-    QByteArray forLibrary = bytes;
-    if (directory.deepestSiblingTree() > CompoundDirectory::kMaxSiblingDepth)
-        directory.balance([&](qint64 offset, const QByteArray& part) {
-            std::memcpy(forLibrary.data() + offset, part.constData(), std::size_t(part.size()));
+    if (directory.largestStorage() > CompoundDirectory::kLinkedAsStored)
+        directory.layOutForLibrary([&](qint64 offset, const QByteArray& part) {
+            std::memcpy(bytes.data() + offset, part.constData(), std::size_t(part.size()));
         });
 
     const LibraryComplaints complaints;
     GObjectPtr<GsfInput> input(
-        gsf_input_memory_new(reinterpret_cast<const guint8*>(forLibrary.constData()), forLibrary.size(), FALSE));
+        gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes.constData()), bytes.size(), FALSE));
     GError* error = nullptr;
     GObjectPtr<GsfInfile> ole(gsf_infile_msole_new(input.get(), &error));
     if (!ole)
