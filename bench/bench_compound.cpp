@@ -38,21 +38,6 @@ double secondsOf(const std::function<void()>& run)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// Root, "Macros" with "Project" and "Modules", and the modules chained one after the other.
-QByteArray chainedMacroFile()
-{
-    namespace crafted = test::crafted;
-    std::vector<crafted::Entry> entries {
-        {QStringLiteral("Root Entry"), crafted::kRoot, crafted::kNoEntry, crafted::kNoEntry, 1},
-        {QStringLiteral("Macros"), crafted::kStorage, crafted::kNoEntry, crafted::kNoEntry, 2},
-        {QStringLiteral("Project"), crafted::kStream, crafted::kNoEntry, 3},
-        {QStringLiteral("Modules"), crafted::kStorage, crafted::kNoEntry, crafted::kNoEntry, 4}};
-    for (quint32 i = 0; i < kChainedModules; ++i)
-        entries.push_back({QStringLiteral("Module%1").arg(i), crafted::kStream, crafted::kNoEntry,
-                           i + 1 < kChainedModules ? i + 5 : crafted::kNoEntry});
-    return crafted::compoundFile(entries);
-}
-
 // As many modules as a file holds beside the storages that keep them, each a few lines of code
 // with names and numbers drawn at random.
 projectstorage::StoredProject largestProject()
@@ -81,7 +66,7 @@ int main()
     const QString chained = folder.filePath(QStringLiteral("chained.vba"));
     const QString largest = folder.filePath(QStringLiteral("largest.vba"));
     QFile file(chained);
-    if (!file.open(QIODevice::WriteOnly) || file.write(chainedMacroFile()) < 0)
+    if (!file.open(QIODevice::WriteOnly) || file.write(test::crafted::compoundFile(test::crafted::chainedModules(kChainedModules))) < 0)
         return 1;
     file.close();
     const projectstorage::StoredProject project = largestProject();

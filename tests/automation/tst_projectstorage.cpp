@@ -286,18 +286,9 @@ TEST_F(ProjectStorage, AProjectOfMoreModulesThanAFileHoldsIsRefusedAtSaveAndAtOp
 
     // A file of that many, its modules in one chain as earlier versions wrote them, is told
     // about as a damaged one.
-    namespace crafted = test::crafted;
-    std::vector<crafted::Entry> entries {
-        {QStringLiteral("Root Entry"), crafted::kRoot, crafted::kNoEntry, crafted::kNoEntry, 1},
-        {QStringLiteral("Macros"), crafted::kStorage, crafted::kNoEntry, crafted::kNoEntry, 2},
-        {QStringLiteral("Project"), crafted::kStream, crafted::kNoEntry, 3},
-        {QStringLiteral("Modules"), crafted::kStorage, crafted::kNoEntry, crafted::kNoEntry, 4}};
-    for (quint32 i = 0; i < kModules; ++i)
-        entries.push_back({QStringLiteral("Module%1").arg(i), crafted::kStream, crafted::kNoEntry,
-                           i + 1 < kModules ? i + 5 : crafted::kNoEntry});
     QFile chained(sideFile);
     ASSERT_TRUE(chained.open(QIODevice::WriteOnly));
-    chained.write(crafted::compoundFile(entries));
+    chained.write(test::crafted::compoundFile(test::crafted::chainedModules(kModules)));
     chained.close();
     EXPECT_TRUE(reopened(document)->modules().isEmpty());
     ASSERT_EQ(ui->messageBoxes.size(), 1u);

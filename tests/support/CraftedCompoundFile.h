@@ -35,6 +35,19 @@ inline std::vector<Entry> chainedStreams(quint32 count)
     return entries;
 }
 
+// A macro project's file as earlier versions wrote one: the root holds "Macros", which holds
+// "Project" and "Modules", which holds `count` modules "Module0", "Module1", ... in one chain.
+inline std::vector<Entry> chainedModules(quint32 count)
+{
+    std::vector<Entry> entries {{QStringLiteral("Root Entry"), kRoot, kNoEntry, kNoEntry, 1},
+                                {QStringLiteral("Macros"), kStorage, kNoEntry, kNoEntry, 2},
+                                {QStringLiteral("Project"), kStream, kNoEntry, 3},
+                                {QStringLiteral("Modules"), kStorage, kNoEntry, kNoEntry, count ? 4u : kNoEntry}};
+    for (quint32 i = 0; i < count; ++i)
+        entries.push_back({QStringLiteral("Module%1").arg(i), kStream, kNoEntry, i + 1 < count ? i + 5 : kNoEntry});
+    return entries;
+}
+
 // The file of `entries`; the first is the root entry.
 inline QByteArray compoundFile(const std::vector<Entry>& entries)
 {
