@@ -95,63 +95,51 @@ bool precedes(const QString& a, const QString& b)
     return a.size() != b.size() ? a.size() < b.size() : a.toUpper() < b.toUpper();
 }
 
+// A storage's sibling tree as the independent reader sees it, walked in order.
+struct SiblingTree {
+    static constexpr qint64 kNone = 0xFFFFFFFF; // the reader's "no entry"
+    explicit SiblingTree(const QJsonArray& entries) : directory(entries) {}
+
+    const QJsonArray& directory;
+    QStringList inOrder;
+    int deepest = 0;
+    QString fault;
+
+    // The number of black entries on every path down from `entry`; a fault when they differ.
+    int blackHeight(qint64 entry, int depth, bool belowRed)
+    {
+        if (entry == kNone || !fault.isEmpty())
+            return 0;
+        if (depth > directory.size()) {
+            fault = QStringLiteral("a loop");
+            return 0;
+        }
+        const QJsonArray fields = directory.at(entry).toArray();
+        const bool red = fields.at(5).toInt() == 0;
+        if (red && (belowRed || depth == 1))
+            fault = QStringLiteral("a red entry at the root or below a red one");
+        deepest = std::max(deepest, depth);
+        const int left = blackHeight(fields.at(2).toInteger(kNone), depth + 1, red);
+        inOrder << fields.at(0).toString();
+        if (left != blackHeight(fields.at(3).toInteger(kNone), depth + 1, red) && fault.isEmpty())
+            fault = QStringLiteral("paths of different black heights");
+        return left + (red ? 0 : 1);
+    }
+};
+
 // What is wrong with the sibling tree below `storage`: not ordered, not balanced, or not a
 // red-black tree; empty when nothing is.
 QString siblingTreeFault(const QJsonArray& directory, int storage)
 {
-    constexpr qint64 kNone = 0xFFFFFFFF; // the reader's "no entry"
-    const auto field = [&](qint64 entry, int at) { return directory.at(entry).toArray().at(at); };
-    const auto link = [&](qint64 entry, int at) { return field(entry, at).toInteger(kNone); };
-    struct Step {
-        qint64 entry;
-        int depth;
-        int blacks;
-    };
-    std::vector<Step> stack {{link(storage, 4), 1, 0}};
-    QStringList inOrder;
-    int count = 0, deepest = 0, blackHeight = -1;
-    std::vector<qint64> pending; // in-order walk
-    for (qint64 entry = link(storage, 4); entry != kNone || !pending.empty();) {
-        if (entry != kNone) {
-            pending.push_back(entry);
-            entry = link(entry, 2);
-            continue;
-        }
-        entry = pending.back();
-        pending.pop_back();
-        inOrder << field(entry, 0).toString();
-        if (inOrder.size() > directory.size())
-            return QStringLiteral("a loop");
-        entry = link(entry, 3);
+    SiblingTree tree(directory);
+    tree.blackHeight(directory.at(storage).toArray().at(4).toInteger(SiblingTree::kNone), 1, false);
+    for (qsizetype i = 1; i < tree.inOrder.size() && tree.fault.isEmpty(); ++i) {
+        if (!precedes(tree.inOrder[i - 1], tree.inOrder[i]))
+            tree.fault = QStringLiteral("\"%1\" before \"%2\"").arg(tree.inOrder[i - 1], tree.inOrder[i]);
     }
-    while (!stack.empty()) {
-        const Step step = stack.back();
-        stack.pop_back();
-        if (step.entry == kNone) {
-            if (blackHeight >= 0 && blackHeight != step.blacks)
-                return QStringLiteral("paths of different black heights");
-            blackHeight = step.blacks;
-            continue;
-        }
-        ++count;
-        deepest = std::max(deepest, step.depth);
-        const bool black = field(step.entry, 5).toInt() == 1;
-        if (step.depth == 1 && !black)
-            return QStringLiteral("a red root");
-        for (const int side : {2, 3}) {
-            const qint64 next = link(step.entry, side);
-            if (!black && next != kNone && field(next, 5).toInt() != 1)
-                return QStringLiteral("a red entry with a red child");
-            stack.push_back({next, step.depth + 1, step.blacks + (black ? 1 : 0)});
-        }
-    }
-    for (qsizetype i = 1; i < inOrder.size(); ++i) {
-        if (!precedes(inOrder[i - 1], inOrder[i]))
-            return QStringLiteral("\"%1\" before \"%2\"").arg(inOrder[i - 1], inOrder[i]);
-    }
-    if (deepest > int(std::bit_width(unsigned(count))))
-        return QStringLiteral("%1 entries %2 deep").arg(count).arg(deepest);
-    return {};
+    if (tree.fault.isEmpty() && tree.deepest > int(std::bit_width(unsigned(tree.inOrder.size()))))
+        tree.fault = QStringLiteral("%1 entries %2 deep").arg(tree.inOrder.size()).arg(tree.deepest);
+    return tree.fault;
 }
 
 } // namespace
