@@ -142,10 +142,8 @@ void readProject(const StorageEntry& macros, StoredProject& project)
     for (const StorageEntry& module : modules->children) {
         if (module.isStorage)
             project.carried.insideModules.push_back(module);
-        else if (!inIndex.contains(module.name.toCaseFolded())) {
+        else if (!inIndex.contains(module.name.toCaseFolded()))
             listed << module.name;
-            inIndex.insert(module.name.toCaseFolded());
-        }
     }
     QSet<QString> seen;
     QSet<QString> taken; // the names kept, and those of the storages carried beside the modules
