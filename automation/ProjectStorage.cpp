@@ -136,10 +136,13 @@ void readProject(const StorageEntry& macros, StoredProject& project)
     if (!modules)
         return;
     // The modules in the order the index lists them, then any it does not list; each once.
+    QSet<QString> inIndex; // the names listed, folded to one case
+    for (const QString& name : listed)
+        inIndex.insert(name.toCaseFolded());
     for (const StorageEntry& module : modules->children) {
         if (module.isStorage)
             project.carried.insideModules.push_back(module);
-        else if (!listed.contains(module.name, Qt::CaseInsensitive))
+        else if (!inIndex.contains(module.name.toCaseFolded()))
             listed << module.name;
     }
     QSet<QString> seen;
@@ -209,7 +212,7 @@ void write(StorageEntry& root, const StoredProject& project)
                    QStringLiteral("The file holds a storage named \"%1\" that another program wrote. The macros are not "
                                   "saved over it.")
                        .arg(kStorageName));
-    std::erase_if(children, isOurStorage);
+    children.eraseIf(isOurStorage);
     for (const StorageEntry& carried : project.carried.beside) {
         if (!root.findChild(carried.name))
             children.push_back(carried);
@@ -239,10 +242,10 @@ StoredProject carriedAlone(CarriedEntries carried, const QString& name)
 
 StoredProject readFile(const QString& fileName, bool document)
 {
-    const QByteArray bytes = platform::readFileBytes(fileName);
+    QByteArray bytes = platform::readFileBytes(fileName);
     if (bytes.isEmpty())
         return {};
-    return read(platform::compoundfile::read(bytes), document);
+    return read(platform::compoundfile::read(std::move(bytes)), document);
 }
 
 namespace {
@@ -266,9 +269,9 @@ void writeFile(const QString& fileName, const StoredProject& project)
     // A file that cannot be read as a compound file holds nothing to keep.
     if (QFileInfo::exists(fileName)) {
         try {
-            const QByteArray bytes = platform::readFileBytes(fileName);
+            QByteArray bytes = platform::readFileBytes(fileName);
             if (!bytes.isEmpty())
-                root = platform::compoundfile::read(bytes);
+                root = platform::compoundfile::read(std::move(bytes));
         } catch (const RuntimeError&) {
         }
     }

@@ -16,7 +16,8 @@ namespace {
 
 using platform::StorageEntry;
 
-bool sameEntries(const std::vector<StorageEntry>& a, const std::vector<StorageEntry>& b);
+template <class Entries>
+bool sameEntries(const Entries& a, const Entries& b);
 
 // Entries compare by name, whatever order the file keeps them in.
 bool sameEntry(const StorageEntry& a, const StorageEntry& b)
@@ -25,7 +26,8 @@ bool sameEntry(const StorageEntry& a, const StorageEntry& b)
         && sameEntries(a.children, b.children);
 }
 
-bool sameEntries(const std::vector<StorageEntry>& a, const std::vector<StorageEntry>& b)
+template <class Entries>
+bool sameEntries(const Entries& a, const Entries& b)
 {
     if (a.size() != b.size())
         return false;

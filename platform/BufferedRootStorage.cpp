@@ -214,9 +214,10 @@ std::shared_ptr<StorageStream> BufferedRootStorage::CreateStream(const QString& 
     if (entry && entry->isStorage)
         raiseError(err::PathFileAccess, QStringLiteral("\"%1\" is a storage, not a stream").arg(name));
     if (!entry) {
-        m_content->children.push_back(StorageEntry {});
+        StorageEntry stream;
+        stream.name = name;
+        m_content->children.push_back(std::move(stream));
         entry = &m_content->children.back();
-        entry->name = name;
     }
     entry->bytes.clear();
     entry->written.reset();

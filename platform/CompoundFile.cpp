@@ -1,12 +1,11 @@
 #include "platform/CompoundFile.h"
 
+#include "platform/CompoundDirectory.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextEncoding.h"
 
 #include <QFile>
 #include <QScopeGuard>
-#include <QSet>
-#include <QtEndian>
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
@@ -17,7 +16,9 @@
 #include <gsf/gsf-utils.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <sys/stat.h>
@@ -31,8 +32,6 @@ namespace platform::compoundfile {
 namespace {
 
 constexpr int kClassIdSize = 16;
-// Deeper nesting than this is taken for a damaged directory.
-constexpr int kMaxDepth = 64;
 
 struct GObjectRelease {
     void operator()(gpointer object) const { g_object_unref(object); }
@@ -81,11 +80,6 @@ private:
 
 thread_local LibraryComplaints* LibraryComplaints::t_current = nullptr;
 
-[[noreturn]] void raiseDamaged(const QString& what)
-{
-    raiseError(err::InvalidFileFormat, QStringLiteral("Not a sound compound file: %1").arg(what));
-}
-
 QString takeMessage(GError*& error)
 {
     QString message = error ? QString::fromUtf8(error->message) : QStringLiteral("unreadable header");
@@ -93,27 +87,12 @@ QString takeMessage(GError*& error)
     return message;
 }
 
-// libgsf loses the entries it finds beside the root entry (they have no parent to hold
-// them), so a file whose root entry has siblings is refused before libgsf reads it. A
-// sound file's root entry never has any.
-bool rootEntryHasSiblings(const QByteArray& bytes)
+FileAccess inMemory(const QByteArray& bytes)
 {
-    constexpr qsizetype kSectorShiftAt = 0x1E;
-    constexpr qsizetype kFirstDirectorySectorAt = 0x30;
-    constexpr quint64 kLeftSiblingAt = 0x44;
-    constexpr quint64 kRightSiblingAt = 0x48;
-    constexpr quint32 kNoEntry = 0xFFFFFFFF;
-    if (bytes.size() < kFirstDirectorySectorAt + 4)
-        return false; // too short for a header: libgsf refuses it
-    const char* data = bytes.constData();
-    const quint16 sectorShift = qFromLittleEndian<quint16>(data + kSectorShiftAt);
-    if (sectorShift < 7 || sectorShift > 20)
-        return false; // no sector size libgsf accepts
-    const quint64 rootEntry = (quint64(qFromLittleEndian<quint32>(data + kFirstDirectorySectorAt)) + 1) << sectorShift;
-    if (rootEntry + kRightSiblingAt + 4 > quint64(bytes.size()))
-        return false; // outside the file: libgsf refuses it
-    return qFromLittleEndian<quint32>(data + rootEntry + kLeftSiblingAt) != kNoEntry
-        || qFromLittleEndian<quint32>(data + rootEntry + kRightSiblingAt) != kNoEntry;
+    return {bytes.size(), [&bytes](qint64 offset, qint64 length) {
+                const qint64 from = std::clamp<qint64>(offset, 0, bytes.size());
+                return QByteArray::fromRawData(bytes.constData() + from, std::min(length, bytes.size() - from));
+            }};
 }
 
 bool isStorage(GsfInput* child)
@@ -128,12 +107,10 @@ class TreeReader {
 public:
     explicit TreeReader(qint64 fileSize) : m_budget(fileSize) {}
 
-    void readChildren(GsfInfile* dir, StorageEntry& into, int depth)
+    // The directory was checked before libgsf read it: storages nest no deeper than it allows.
+    void readChildren(GsfInfile* dir, StorageEntry& into)
     {
-        if (depth > kMaxDepth)
-            raiseDamaged(QStringLiteral("storages nested too deeply"));
         const int count = gsf_infile_num_children(dir);
-        QSet<QString> seen; // names folded to one case, as the format compares them
         for (int i = 0; i < count; ++i) {
             GObjectPtr<GsfInput> child(gsf_infile_child_by_index(dir, i));
             if (!child)
@@ -141,14 +118,12 @@ public:
             const char* rawName = gsf_input_name(child.get());
             StorageEntry entry;
             entry.name = QString::fromUtf8(rawName ? rawName : "");
-            const QString folded = entry.name.toCaseFolded();
-            if (seen.contains(folded))
+            if (into.findChild(entry.name))
                 raiseDamaged(QStringLiteral("the name \"%1\" appears twice").arg(entry.name));
-            seen.insert(folded);
             if (isStorage(child.get())) {
                 entry.isStorage = true;
                 entry.classId = classIdOf(GSF_INFILE(child.get()));
-                readChildren(GSF_INFILE(child.get()), entry, depth + 1);
+                readChildren(GSF_INFILE(child.get()), entry);
             } else {
                 entry.bytes = readStream(child.get(), entry.name);
             }
@@ -203,18 +178,51 @@ void writeNuls(GsfOutput* stream, qsizetype count)
         writeBytes(stream, left >= slice.size() ? slice : slice.left(left));
 }
 
+// Refuses entries that would make a file no reader takes back: more than a file holds, or
+// storages nested deeper than it allows.
+void checkFits(const StorageEntry& root)
+{
+    struct Level {
+        const StorageEntry* storage;
+        int nesting; // of its entries
+    };
+    std::size_t count = 1;
+    std::vector<Level> pending {{&root, 0}};
+    while (!pending.empty()) {
+        const Level level = pending.back();
+        pending.pop_back();
+        count += level.storage->children.size();
+        if (count > CompoundDirectory::kMaxEntries)
+            raiseError(err::PathFileAccess,
+                       QStringLiteral("Cannot build the compound file: it would hold more than %1 entries")
+                           .arg(CompoundDirectory::kMaxEntries));
+        if (level.nesting > CompoundDirectory::kMaxNesting && !level.storage->children.empty())
+            raiseError(err::PathFileAccess, QStringLiteral("Cannot build the compound file: storages nested too deeply"));
+        for (const StorageEntry& child : level.storage->children) {
+            if (child.isStorage)
+                pending.push_back({&child, level.nesting + 1});
+        }
+    }
+}
+
 void writeChildren(GsfOutfile* dir, const StorageEntry& storage)
 {
     // Two entries of one name would make a file no reader accepts.
-    QSet<QString> names;
     for (const StorageEntry& entry : storage.children) {
-        const QString folded = entry.name.toCaseFolded();
-        if (names.contains(folded))
+        if (storage.findChild(entry.name) != &entry)
             raiseError(err::PathFileAccess,
                        QStringLiteral("Cannot build the compound file: the name \"%1\" appears twice").arg(entry.name));
-        names.insert(folded);
     }
-    for (const StorageEntry& entry : storage.children) {
+    // libgsf keeps a storage's entries in a list in the format's order, each added entry put in
+    // place by looking from the list's start: taken last first, each goes first at once.
+    std::vector<const StorageEntry*> lastFirst;
+    lastFirst.reserve(storage.children.size());
+    for (const StorageEntry& entry : storage.children)
+        lastFirst.push_back(&entry);
+    std::sort(lastFirst.begin(), lastFirst.end(),
+              [](const StorageEntry* a, const StorageEntry* b) { return CompoundDirectory::precedes(b->name, a->name); });
+    for (const StorageEntry* added : lastFirst) {
+        const StorageEntry& entry = *added;
         const QByteArray name = entry.name.toUtf8();
         GObjectPtr<GsfOutput> child(gsf_outfile_new_child(dir, name.constData(), entry.isStorage));
         check(child != nullptr, "an entry cannot be added");
@@ -236,10 +244,17 @@ void writeChildren(GsfOutfile* dir, const StorageEntry& storage)
 
 } // namespace
 
-StorageEntry read(const QByteArray& bytes)
+StorageEntry read(QByteArray bytes)
 {
-    if (rootEntryHasSiblings(bytes))
-        raiseDamaged(QStringLiteral("the root entry of the directory has siblings"));
+    // libgsf follows the directory's links by recursion, and finds each entry's place in a list
+    // by looking through the list: it reads a directory checked first, whose large storages
+    // are laid out again for it (in the bytes held here, not in the file).
+    const CompoundDirectory directory(inMemory(bytes));
+    if (directory.largestStorage() > CompoundDirectory::kLinkedAsStored)
+        directory.layOutForLibrary([&](qint64 offset, const QByteArray& part) {
+            std::memcpy(bytes.data() + offset, part.constData(), std::size_t(part.size()));
+        });
+
     const LibraryComplaints complaints;
     GObjectPtr<GsfInput> input(
         gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes.constData()), bytes.size(), FALSE));
@@ -251,7 +266,7 @@ StorageEntry read(const QByteArray& bytes)
 
     StorageEntry root = StorageEntry::emptyRoot();
     root.classId = TreeReader::classIdOf(ole.get());
-    TreeReader(bytes.size()).readChildren(ole.get(), root, 0);
+    TreeReader(bytes.size()).readChildren(ole.get(), root);
     if (complaints.any())
         raiseDamaged(complaints.first());
     return root;
@@ -259,9 +274,11 @@ StorageEntry read(const QByteArray& bytes)
 
 namespace {
 
-// Writes the compound file of `root`'s entries into `sink`.
+// Writes the compound file of `root`'s entries into `sink`. libgsf lays the entries of each
+// storage out as one chain of siblings: the caller balances the trees once the file is written.
 void writeInto(GsfOutput* sink, const StorageEntry& root)
 {
+    checkFits(root);
     const LibraryComplaints complaints;
     {
         GObjectPtr<GsfOutfile> ole(gsf_outfile_msole_new(sink));
@@ -276,6 +293,35 @@ void writeInto(GsfOutput* sink, const StorageEntry& root)
         raiseError(err::PathFileAccess, QStringLiteral("Cannot build the compound file: %1").arg(complaints.first()));
 }
 
+FileAccess onDisk(int descriptor, qint64 size)
+{
+    return {size, [descriptor](qint64 offset, qint64 length) {
+                QByteArray bytes(length, Qt::Uninitialized);
+                qint64 done = 0;
+                while (done < length) {
+                    const ssize_t read = ::pread(descriptor, bytes.data() + done, std::size_t(length - done), offset + done);
+                    if (read < 0 && errno == EINTR)
+                        continue;
+                    if (read <= 0)
+                        break;
+                    done += read;
+                }
+                bytes.truncate(done);
+                return bytes;
+            }};
+}
+
+void writeAt(int descriptor, qint64 offset, const QByteArray& bytes)
+{
+    for (qint64 done = 0; done < bytes.size();) {
+        const ssize_t written = ::pwrite(descriptor, bytes.constData() + done, std::size_t(bytes.size() - done), offset + done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        check(written > 0, "the file cannot be written");
+        done += written;
+    }
+}
+
 } // namespace
 
 QByteArray write(const StorageEntry& root)
@@ -284,7 +330,11 @@ QByteArray write(const StorageEntry& root)
     writeInto(sink.get(), root);
     const gsf_off_t size = gsf_output_size(sink.get());
     const guint8* data = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
-    return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    QByteArray written(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    CompoundDirectory(inMemory(written)).balance([&](qint64 offset, const QByteArray& part) {
+        std::memcpy(written.data() + offset, part.constData(), std::size_t(part.size()));
+    });
+    return written;
 }
 
 void write(const StorageEntry& root, int descriptor)
@@ -312,6 +362,9 @@ void write(const StorageEntry& root, int descriptor)
     // The last bytes reach the file as the stream closes: a failure there shows in its length.
     struct stat written {};
     check(::fstat(descriptor, &written) == 0 && written.st_size == gsf_output_size(sink.get()), "the file was cut short");
+    CompoundDirectory(onDisk(descriptor, written.st_size)).balance([&](qint64 offset, const QByteArray& part) {
+        writeAt(descriptor, offset, part);
+    });
 }
 
 bool hasSignature(const QString& fileName)

@@ -29,11 +29,11 @@ StorageEntry readFile(const QString& fileName, StorageMode mode)
     if (info.isDir())
         raiseError(err::PathFileAccess, QStringLiteral("%1 is a folder, not a file").arg(fileName));
 
-    const QByteArray bytes = readFileBytes(fileName);
+    QByteArray bytes = readFileBytes(fileName);
     if (bytes.isEmpty())
         return StorageEntry::emptyRoot(); // an empty file holds nothing to lose
     try {
-        return compoundfile::read(bytes);
+        return compoundfile::read(std::move(bytes));
     } catch (const RuntimeError& e) {
         raiseError(e.Number(), QStringLiteral("%1: %2").arg(fileName, e.Description()));
     }

@@ -13,15 +13,12 @@ StorageEntry StorageEntry::emptyRoot()
 
 StorageEntry* StorageEntry::findChild(const QString& childName)
 {
-    return const_cast<StorageEntry*>(std::as_const(*this).findChild(childName));
+    return children.find(childName);
 }
 
 const StorageEntry* StorageEntry::findChild(const QString& childName) const
 {
-    const auto it = std::find_if(children.begin(), children.end(), [&](const StorageEntry& child) {
-        return child.name.compare(childName, Qt::CaseInsensitive) == 0;
-    });
-    return it == children.end() ? nullptr : &*it;
+    return children.find(childName);
 }
 
 bool StorageEntry::isValidName(const QString& candidate)

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "platform/StorageChildren.h"
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
-#include <vector>
 
 namespace platform {
 
@@ -22,7 +23,7 @@ struct StorageEntry {
     // held a second time as a run of NULs.
     qsizetype nuls = 0;
     QByteArray classId;                 // a storage's 16-byte class identifier, or empty
-    std::vector<StorageEntry> children; // a storage's entries
+    StorageChildren children;           // a storage's entries
 
     static StorageEntry emptyRoot();
 

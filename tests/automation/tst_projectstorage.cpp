@@ -5,8 +5,10 @@
 
 #include "automation/APCIntegration.h"
 #include "automation/frmMacroEditor.h"
+#include "platform/CompoundDirectory.h"
 #include "platform/CompoundFile.h"
 #include "platform/doubles/ScriptedFileDialogs.h"
+#include "tests/support/CraftedCompoundFile.h"
 #include "tests/support/ErrorAssertions.h"
 #include "tests/support/IndependentOleReader.h"
 
@@ -261,6 +263,39 @@ TEST_F(ProjectStorage, AProjectThatCannotBeReadIsToldAndNeverLost)
     QFile::setPermissions(scratch(QStringLiteral("damaged.vba")), QFile::ReadOwner | QFile::WriteOwner);
 }
 
+TEST_F(ProjectStorage, AProjectOfMoreModulesThanAFileHoldsIsRefusedAtSaveAndAtOpen)
+{
+    // As many modules as a file holds entries: with the storages that hold them, too many.
+    constexpr quint32 kModules = platform::compoundfile::CompoundDirectory::kMaxEntries;
+    const QString document = scratch(QStringLiteral("many.xml"));
+    const auto knowledgeBase = documentWithCode(document, QStringLiteral("var kept = true;"));
+    ASSERT_TRUE(knowledgeBase->SaveProj({}, nullptr));
+    const QString sideFile = scratch(QStringLiteral("many.vba"));
+    const QByteArray saved = bytesOf(sideFile);
+
+    // Saving so many is refused before anything is written: the file holds what it held.
+    QList<MacroModule> modules;
+    for (quint32 i = 0; i < kModules; ++i)
+        modules.append({QStringLiteral("Module%1").arg(i), QStringLiteral("var n = %1;").arg(i)});
+    knowledgeBase->Project()->setModules(modules);
+    EXPECT_FALSE(knowledgeBase->SaveProj({}, nullptr));
+    EXPECT_EQ(bytesOf(sideFile), saved);
+    EXPECT_EQ(test::errorNumberOf([&] { projectstorage::writeFile(sideFile, *knowledgeBase->Project()); }),
+              err::PathFileAccess);
+    EXPECT_EQ(bytesOf(sideFile), saved);
+
+    // A file of that many, its modules in one chain as earlier versions wrote them, is told
+    // about as a damaged one.
+    QFile chained(sideFile);
+    ASSERT_TRUE(chained.open(QIODevice::WriteOnly));
+    chained.write(test::crafted::compoundFile(test::crafted::chainedModules(kModules)));
+    chained.close();
+    EXPECT_TRUE(reopened(document)->modules().isEmpty());
+    ASSERT_EQ(ui->messageBoxes.size(), 1u);
+    EXPECT_EQ(ui->messageBoxes.front().text,
+              QStringLiteral("This file's VBA is read only, already opened exclusively or is the wrong version"));
+}
+
 TEST_F(ProjectStorage, TheEditorsSaveOfAnUnnamedDocumentAsksForAKnowledgeBaseName)
 {
     platform::ScopedService<platform::FileDialogs, platform::doubles::ScriptedFileDialogs> dialogs;
@@ -293,7 +328,7 @@ TEST_F(ProjectStorage, EveryEntryTheProjectDoesNotOwnSurvivesEverySaveByteForByt
     const QString document = scratch(QStringLiteral("later.qkb"));
     documentWithCode(document, QStringLiteral("var x = 1;"))->SaveProj({}, nullptr);
     StorageEntry root = platform::compoundfile::read(bytesOf(document));
-    std::erase_if(root.children, [](const StorageEntry& entry) { return entry.name == QStringLiteral("Macros"); });
+    root.children.eraseIf([](const StorageEntry& entry) { return entry.name == QStringLiteral("Macros"); });
     root.children.push_back(ourStorageWithMore("Name=Later\r\nModule=Module1\r\n",
                                                {stream(QStringLiteral("Module1"), "var later = true;")}));
     root.children.push_back(foreignMacros());
@@ -391,7 +426,7 @@ TEST_F(ProjectStorage, ARepeatedModuleOrALineBreakInANameNeverSpoilsTheFile)
     const QString document = scratch(QStringLiteral("crafted.qkb"));
     documentWithCode(document, QStringLiteral("var x = 1;"))->SaveProj({}, nullptr);
     StorageEntry root = platform::compoundfile::read(bytesOf(document));
-    std::erase_if(root.children, [](const StorageEntry& entry) { return entry.name == QStringLiteral("Macros"); });
+    root.children.eraseIf([](const StorageEntry& entry) { return entry.name == QStringLiteral("Macros"); });
     StorageEntry crafted = ourStorageWithMore("Name=Crafted\r\nModule=Module1\r\nModule=module1\r\nModule=M\r\n",
                                               {stream(QStringLiteral("Module1"), "var one = 1;"),
                                                stream(QStringLiteral("M\r\nName=Renamed"), "var two = 2;")});

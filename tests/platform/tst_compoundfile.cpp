@@ -1,14 +1,17 @@
 #include "platform/CompoundFile.h"
 #include "platform/GsfStructuredStorage.h"
 #include "tests/platform/StorageTestHelpers.h"
+#include "tests/support/CraftedCompoundFile.h"
 #include "tests/support/IndependentOleReader.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtEndian>
 
+#include <bit>
 #include <optional>
 #include <random>
 
@@ -67,6 +70,76 @@ int openAndReadEverything(const QByteArray& bytes)
         for (const QString& name : root->StreamNames())
             readText(*root, name);
     });
+}
+
+// The directory of the file as the independent reader sees it: for every entry its name, type,
+// left and right siblings, child and colour (0 red, 1 black); null for unused entries.
+QJsonArray directoryOf(const QString& python, const QString& path)
+{
+    const char* script = R"(
+import json, sys, olefile
+with olefile.OleFileIO(sys.argv[1]) as ole:
+    print(json.dumps([[e.name, e.entry_type, e.sid_left, e.sid_right, e.sid_child, e.color] if e else None
+                      for e in ole.direntries]))
+)";
+    QProcess reader;
+    reader.start(python, {QStringLiteral("-c"), QString::fromUtf8(script), path});
+    if (!reader.waitForFinished(60000) || reader.exitCode() != 0)
+        return {};
+    return QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
+}
+
+// The format's order of names: the shorter first, names of one length by their letters in upper case.
+bool precedes(const QString& a, const QString& b)
+{
+    return a.size() != b.size() ? a.size() < b.size() : a.toUpper() < b.toUpper();
+}
+
+// A storage's sibling tree as the independent reader sees it, walked in order.
+struct SiblingTree {
+    static constexpr qint64 kNone = 0xFFFFFFFF; // the reader's "no entry"
+    explicit SiblingTree(const QJsonArray& entries) : directory(entries) {}
+
+    const QJsonArray& directory;
+    QStringList inOrder;
+    int deepest = 0;
+    QString fault;
+
+    // The number of black entries on every path down from `entry`; a fault when they differ.
+    int blackHeight(qint64 entry, int depth, bool belowRed)
+    {
+        if (entry == kNone || !fault.isEmpty())
+            return 0;
+        if (depth > directory.size()) {
+            fault = QStringLiteral("a loop");
+            return 0;
+        }
+        const QJsonArray fields = directory.at(entry).toArray();
+        const bool red = fields.at(5).toInt() == 0;
+        if (red && (belowRed || depth == 1))
+            fault = QStringLiteral("a red entry at the root or below a red one");
+        deepest = std::max(deepest, depth);
+        const int left = blackHeight(fields.at(2).toInteger(kNone), depth + 1, red);
+        inOrder << fields.at(0).toString();
+        if (left != blackHeight(fields.at(3).toInteger(kNone), depth + 1, red) && fault.isEmpty())
+            fault = QStringLiteral("paths of different black heights");
+        return left + (red ? 0 : 1);
+    }
+};
+
+// What is wrong with the sibling tree below `storage`: not ordered, not balanced, or not a
+// red-black tree; empty when nothing is.
+QString siblingTreeFault(const QJsonArray& directory, int storage)
+{
+    SiblingTree tree(directory);
+    tree.blackHeight(directory.at(storage).toArray().at(4).toInteger(SiblingTree::kNone), 1, false);
+    for (qsizetype i = 1; i < tree.inOrder.size() && tree.fault.isEmpty(); ++i) {
+        if (!precedes(tree.inOrder[i - 1], tree.inOrder[i]))
+            tree.fault = QStringLiteral("\"%1\" before \"%2\"").arg(tree.inOrder[i - 1], tree.inOrder[i]);
+    }
+    if (tree.fault.isEmpty() && tree.deepest > int(std::bit_width(unsigned(tree.inOrder.size()))))
+        tree.fault = QStringLiteral("%1 entries %2 deep").arg(tree.inOrder.size()).arg(tree.deepest);
+    return tree.fault;
 }
 
 } // namespace
@@ -159,4 +232,114 @@ TEST(CompoundFile, TruncatedOrDamagedFilesFailCleanly)
     for (char& byte : garbage)
         byte = static_cast<char>(random());
     EXPECT_EQ(openAndReadEverything(garbage), kelvane::err::InvalidFileFormat);
+}
+
+TEST(CompoundFile, EveryStorageIsWrittenAsABalancedTreeInTheFormatsOrderAndReadsBack)
+{
+    const auto python = kelvane::test::pythonWithOlefile();
+    if (!python)
+        GTEST_SKIP() << "python3 with the olefile module is not installed: the independent check is skipped";
+    // Names of every length, in mixed case, given in no order.
+    std::vector<StorageEntry> inner;
+    StorageEntry root = StorageEntry::emptyRoot();
+    for (int i = 0; i < 300; ++i) {
+        const QString name = (i % 3 ? QStringLiteral("m\u00e9") : QStringLiteral("M\u00c9x")) + QString::number(i * 7919 % 1000);
+        root.children.push_back(entry(name, QByteArray::number(i)));
+        inner.push_back(entry(u'S' + name, QByteArray::number(i)));
+    }
+    root.children.push_back(entry(QStringLiteral("Sub"), {}, inner));
+
+    const QString inMemory = testFile(QStringLiteral("memory.qkb"));
+    ASSERT_TRUE(writeFile(inMemory, compoundfile::write(root)));
+    const QString onDisk = testFile(QStringLiteral("disk.qkb"));
+    {
+        const auto storage = platform::GsfStructuredStorage().OpenStorage(onDisk, StorageMode::ReadWrite);
+        for (const StorageEntry& child : root.children) {
+            if (!child.isStorage)
+                storeText(*storage, child.name, QString::fromLatin1(child.bytes));
+        }
+        storage->Commit();
+    }
+    for (const QString& path : {inMemory, onDisk}) {
+        const QJsonArray directory = directoryOf(*python, path);
+        ASSERT_FALSE(directory.isEmpty()) << "the independent reader cannot read " << qPrintable(path);
+        int storages = 0;
+        for (int i = 0; i < directory.size(); ++i) {
+            const int type = directory.at(i).toArray().at(1).toInt();
+            if (type != 1 && type != 5)
+                continue;
+            ++storages;
+            const QString fault = siblingTreeFault(directory, i);
+            EXPECT_TRUE(fault.isEmpty()) << qPrintable(path) << " storage " << i << ": " << qPrintable(fault);
+        }
+        EXPECT_EQ(storages, path == inMemory ? 2 : 1);
+
+        const StorageEntry read = compoundfile::read(fileBytes(path));
+        ASSERT_EQ(read.children.size(), path == inMemory ? 301u : 300u);
+        for (const StorageEntry& child : root.children) {
+            const StorageEntry* found = read.findChild(child.name);
+            ASSERT_TRUE(found || child.isStorage) << qPrintable(child.name);
+            if (found) {
+                EXPECT_EQ(found->children.size(), child.children.size());
+            }
+        }
+    }
+}
+
+TEST(CompoundFile, DirectoriesThatLoopShareEntriesNestDeeplyOrHoldTooManyAreRefused)
+{
+    namespace crafted = kelvane::test::crafted;
+    // A storage's entries in one long chain, as earlier versions wrote them, still open.
+    const QByteArray chain = crafted::compoundFile(crafted::chainedStreams(3000));
+    const QString path = testFile(QStringLiteral("chain.qkb"));
+    ASSERT_TRUE(writeFile(path, chain));
+    EXPECT_EQ(platform::GsfStructuredStorage().OpenStorage(path, StorageMode::Read)->StreamNames().size(), 3000);
+
+    // More entries than a file may hold, chained deeper than the reader's stack reaches.
+    EXPECT_EQ(openAndReadEverything(crafted::compoundFile(crafted::chainedStreams(100000))),
+              kelvane::err::InvalidFileFormat);
+
+    std::vector<crafted::Entry> loop = crafted::chainedStreams(3);
+    loop[3].right = 2;
+    EXPECT_EQ(openAndReadEverything(crafted::compoundFile(loop)), kelvane::err::InvalidFileFormat) << "a loop";
+
+    std::vector<crafted::Entry> shared = crafted::chainedStreams(2);
+    shared[2] = {QStringLiteral("Sub"), crafted::kStorage, crafted::kNoEntry, crafted::kNoEntry, 1};
+    EXPECT_EQ(openAndReadEverything(crafted::compoundFile(shared)), kelvane::err::InvalidFileFormat)
+        << "an entry that is both a sibling and a child";
+
+    std::vector<crafted::Entry> nested = crafted::chainedStreams(0);
+    nested[0].child = 1;
+    for (quint32 level = 1; level <= 70; ++level)
+        nested.push_back({QStringLiteral("L%1").arg(level), crafted::kStorage, crafted::kNoEntry, crafted::kNoEntry,
+                          level < 70 ? level + 1 : crafted::kNoEntry});
+    EXPECT_EQ(openAndReadEverything(crafted::compoundFile(nested)), kelvane::err::InvalidFileFormat) << "nested";
+
+    std::vector<crafted::Entry> outside = crafted::chainedStreams(2);
+    outside[1].left = 40;
+    EXPECT_EQ(openAndReadEverything(crafted::compoundFile(outside)), kelvane::err::InvalidFileFormat)
+        << "a link beyond the directory";
+}
+
+TEST(CompoundFile, ChildrenAreFoundByNameWithoutLookingThroughTheOthers)
+{
+    StorageEntry storage = StorageEntry::emptyRoot();
+    constexpr int kCount = 20000;
+    for (int i = 0; i < kCount; ++i)
+        storage.children.push_back(entry(QStringLiteral("Module%1").arg(i), QByteArray::number(i)));
+    storage.children.push_back(entry(QStringLiteral("MODULE7"), "a second of that name"));
+    const StorageEntry& stored = storage;
+    for (int i = 0; i < kCount; i += 7) {
+        const StorageEntry* found = stored.findChild(QStringLiteral("mOdUlE%1").arg(i));
+        ASSERT_TRUE(found) << i;
+        EXPECT_EQ(found->bytes, QByteArray::number(i));
+    }
+    EXPECT_FALSE(stored.findChild(QStringLiteral("Module%1").arg(kCount)));
+    EXPECT_EQ(stored.findChild(QStringLiteral("module7"))->bytes, "7") << "the first of a name is found";
+    EXPECT_LE(stored.children.entriesVisited(), kCount / 7 + 3) << "one entry looked at for each name found";
+
+    storage.children.eraseIf([](const StorageEntry& child) { return child.name.startsWith(u"Module") && child.name.endsWith(u'7'); });
+    EXPECT_EQ(storage.findChild(QStringLiteral("module7"))->bytes, "a second of that name")
+        << "what is taken out is no longer found";
+    EXPECT_EQ(storage.findChild(QStringLiteral("Module8"))->bytes, "8");
 }
