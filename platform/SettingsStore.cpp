@@ -65,6 +65,19 @@ void makePrivate(const QString& fileName)
 // as they were. A file it did not write itself (a scratch file renamed, a file replaced by
 // another writer) is therefore read under a name of its own, or given a time of its own.
 
+bool isList(const QVariant& value)
+{
+    return value.typeId() == QMetaType::QStringList || value.typeId() == QMetaType::QVariantList;
+}
+
+// A value as written and as the settings reader reads it back. A list comes back as a list of
+// texts, or as a list of values when one of its texts needed a form of its own (one holding NUL):
+// either holds the same texts.
+bool sameValue(const QVariant& written, const QVariant& read)
+{
+    return isList(written) && isList(read) ? written.toList() == read.toList() : written == read;
+}
+
 // The text of the settings file `fileName` for `entries`, as the settings reader writes it:
 // written into a scratch folder of its own beside the file, then read back, since the reader's
 // own write does not tell of a file cut short at its last flush. Nothing when the text did not
@@ -89,8 +102,9 @@ std::optional<QByteArray> iniText(const QString& fileName, const QMap<QString, Q
         return std::nullopt;
     const QSettings reader(whole, QSettings::IniFormat);
     const QStringList names = reader.allKeys();
-    const bool complete = names.size() == entries.size()
-        && std::all_of(names.begin(), names.end(), [&](const QString& name) { return entries.value(name) == reader.value(name); });
+    const bool complete = names.size() == entries.size() && std::all_of(names.begin(), names.end(), [&](const QString& name) {
+        return sameValue(entries.value(name), reader.value(name));
+    });
     if (!complete)
         return std::nullopt;
     return tryReadFileBytes(whole);

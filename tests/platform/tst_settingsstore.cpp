@@ -61,11 +61,13 @@ TEST(SettingsStore, NamesWithSeparatorsStayDistinct)
 }
 
 // Text the reader cannot make sense of (a lone quote, a section never closed, ...) is dropped
-// by the next write, which succeeds: no value that was written is reported as lost.
+// by the next write, and text it reads as a list, whatever the list holds, is written back; the
+// write succeeds: no value that was written is reported as lost.
 TEST(SettingsStore, ADamagedFileIsNoReasonToReportAWriteFailure)
 {
     const QString fileName = IniSettingsStore::fileOf(kApp);
-    const QList<QByteArray> damaged = {"\"", "[Settings", "[Settings]\nMRU0=\"a\n", "\xff\xfe[\x00", "=\n[\n"};
+    const QList<QByteArray> damaged = {"\"", "[Settings", "[Settings]\nMRU0=\"a\n", "\xff\xfe[\x00", "=\n[\n",
+                                       "[Introduction]\nMRU1=a\\0b, c\n", "[Settings]\nList=\"@String(a)\", b\n"};
     for (const QByteArray& text : damaged) {
         QFile::remove(fileName);
         {
