@@ -21,7 +21,7 @@ using platform::HKEY_CLASSES_ROOT;
 const QString kClassesRoot = QStringLiteral("HKEY_CLASSES_ROOT\\");
 const QString kWrittenKey = QStringLiteral(".qkb");
 const QString kWrittenValue = QStringLiteral("Kelvane.KnowledgeBase");
-constexpr int kValuesChecked = 16;
+constexpr int kValuesChecked = 8;
 
 using Values = std::map<std::pair<QString, QString>, std::optional<QString>>;
 
