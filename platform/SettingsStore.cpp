@@ -65,6 +65,14 @@ void makePrivate(const QString& fileName)
 // as they were. A file it did not write itself (a scratch file renamed, a file replaced by
 // another writer) is therefore read under a name of its own, or given a time of its own.
 
+// A name as the settings reader writes it and finds it: without empty parts. A file may hold a
+// name with such parts ("MRU0/", "a//b"), under which the reader finds nothing, and which it
+// would write as another name.
+QString nameAsWritten(const QString& name)
+{
+    return name.split(u'/', Qt::SkipEmptyParts).join(u'/');
+}
+
 bool isList(const QVariant& value)
 {
     return value.typeId() == QMetaType::QStringList || value.typeId() == QMetaType::QVariantList;
@@ -171,8 +179,10 @@ void IniSettingsStore::saveSettings(const QString& application, const QList<Stor
     QMap<QString, QVariant> entries;
     {
         const QSettings stored(fileName, QSettings::IniFormat);
-        for (const QString& name : stored.allKeys())
-            entries.insert(name, stored.value(name));
+        for (const QString& name : stored.allKeys()) {
+            if (const QVariant value = stored.value(name); value.isValid())
+                entries.insert(nameAsWritten(name), value);
+        }
     }
     const FileStamp stored(fileName);
     for (const StoredSetting& setting : settings)

@@ -60,14 +60,16 @@ TEST(SettingsStore, NamesWithSeparatorsStayDistinct)
     EXPECT_EQ(store.getSetting(QStringLiteral("Marlox"), kSection, keys[0]), QStringLiteral("marlox"));
 }
 
-// Text the reader cannot make sense of (a lone quote, a section never closed, ...) is dropped
+// Text the reader cannot make sense of (a lone quote, a section never closed, a name with an
+// empty part, ...) is dropped
 // by the next write, and text it reads as a list, whatever the list holds, is written back; the
 // write succeeds: no value that was written is reported as lost.
 TEST(SettingsStore, ADamagedFileIsNoReasonToReportAWriteFailure)
 {
     const QString fileName = IniSettingsStore::fileOf(kApp);
     const QList<QByteArray> damaged = {"\"", "[Settings", "[Settings]\nMRU0=\"a\n", "\xff\xfe[\x00", "=\n[\n",
-                                       "[Introduction]\nMRU1=a\\0b, c\n", "[Settings]\nList=\"@String(a)\", b\n"};
+                                       "[Introduction]\nMRU1=a\\0b, c\n", "[Settings]\nList=\"@String(a)\", b\n",
+                                       "[Settings]\nMRU0/=c\na//b=1\n[/x/]\ne=4\n"};
     for (const QByteArray& text : damaged) {
         QFile::remove(fileName);
         {
