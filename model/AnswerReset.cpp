@@ -10,10 +10,10 @@
 #include "model/WalkPath.h"
 #include "model/clsControl.h"
 
+#include <QHash>
 #include <algorithm>
 #include <cstdint>
 #include <span>
-#include <unordered_map>
 
 namespace kelvane {
 
@@ -233,10 +233,13 @@ private:
     // side by side.
     Place tallyOf(const Node& node)
     {
-        const auto [found, added] = m_tallyIndex.try_emplace(&node, Place(m_tallies.size()));
-        if (added)
+        const qsizetype known = m_tallyIndex.size();
+        Place& place = m_tallyIndex[&node];
+        if (m_tallyIndex.size() != known) {
+            place = Place(m_tallies.size());
             m_tallies.emplace_back();
-        return found->second;
+        }
+        return place;
     }
 
     void changing(Node& evidence)
@@ -295,7 +298,7 @@ private:
     std::vector<TrackedLink> m_links;
     std::vector<Tally> m_tallies;
     std::vector<Place> m_incoming; // the tracked links, grouped by their evidence's tally
-    std::unordered_map<const Node*, Place> m_tallyIndex;
+    QHash<const Node*, Place> m_tallyIndex; // open addressing: no allocation per node
     std::uint64_t m_clock = 0;
     WalkPath m_path;
     Clearing m_clearing; // one walk after another, each leaving it empty
