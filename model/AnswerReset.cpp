@@ -233,12 +233,11 @@ private:
     // side by side.
     Place tallyOf(const Node& node)
     {
-        const qsizetype known = m_tallyIndex.size();
-        Place& place = m_tallyIndex[&node];
-        if (m_tallyIndex.size() != known) {
-            place = Place(m_tallies.size());
-            m_tallies.emplace_back();
-        }
+        if (const auto found = m_tallyIndex.constFind(&node); found != m_tallyIndex.constEnd())
+            return *found;
+        const auto place = Place(m_tallies.size());
+        m_tallyIndex.insert(&node, place);
+        m_tallies.emplace_back();
         return place;
     }
 
