@@ -10,10 +10,10 @@
 #include "model/WalkPath.h"
 #include "model/clsControl.h"
 
+#include <QHash>
+#include <algorithm>
 #include <cstdint>
 #include <span>
-#include <unordered_map>
-#include <unordered_set>
 
 namespace kelvane {
 
@@ -42,27 +42,33 @@ bool isReadable(const Node& node)
     return true;
 }
 
+bool hasLive(const Collection<std::weak_ptr<Node>>& references)
+{
+    return std::any_of(references.begin(), references.end(), [](const auto& reference) { return !reference.expired(); });
+}
+
 class ResetRun {
 public:
-    explicit ResetRun(const std::vector<NodePtr>& nodes) : m_nodes(nodes) {}
+    explicit ResetRun(const std::vector<NodePtr>& nodes) : m_nodes(nodes), m_clearing(*this) {}
 
+    // Also gives every node its tally, at its own place among the nodes.
     bool accepts()
     {
         if (propagation::answersAutomaticallyForAll())
             return false;
-        std::unordered_set<const Node*> members;
-        members.reserve(m_nodes.size());
+        m_tallies.reserve(m_nodes.size());
+        m_tallyIndex.reserve(m_nodes.size());
         for (const auto& node : m_nodes) {
             if (!node)
                 return false;
-            members.insert(node.get());
+            tallyOf(*node);
         }
         for (const auto& node : m_nodes) {
-            if (node->AutoAnswer || !propagation::liveNodes(node->HigherLevelNodes).empty() || !isReadable(*node)
-                || !isDegree(node->Default))
+            if (node->AutoAnswer || hasLive(node->HigherLevelNodes) || !isReadable(*node) || !isDegree(node->Default))
                 return false;
-            for (const auto& parent : propagation::liveNodes(node->Parents())) {
-                if (!members.count(parent.get()))
+            for (const auto& reference : node->Parents()) {
+                const auto parent = reference.lock();
+                if (parent && !m_tallyIndex.contains(parent.get()))
                     return false;
             }
             for (const auto& link : node->Links()) {
@@ -77,14 +83,13 @@ public:
     void run()
     {
         trackLinks();
-        for (std::size_t i = 0; i < m_links.size(); ++i)
+        for (Place i = 0; i < m_links.size(); ++i)
             count(i, +1);
         for (const auto& node : m_nodes) {
-            WalkPath path;
-            reset(*node, path);
+            reset(*node);
             m_yield();
         }
-        for (std::size_t i = 0; i < m_links.size(); ++i)
+        for (Place i = 0; i < m_links.size(); ++i)
             bringUpToDate(i);
     }
 
@@ -109,16 +114,20 @@ public:
     }
 
 private:
+    // Places among the tallies and the tracked links are 32 bits: what the run keeps for each
+    // node and link is new memory, a few megabytes for the largest documents.
+    using Place = std::uint32_t;
+
     struct TrackedLink {
         Link* link;
         Node* evidence;
-        std::size_t holder;         // the tally of the node whose Links hold it
-        std::size_t evidenceTally;  // the tally of its evidence node
+        Place holder;               // the tally of the node whose Links hold it
+        Place evidenceTally;        // the tally of its evidence node
         std::uint64_t upToDate = 0; // the time up to which its value is written
     };
     struct Tally {
-        std::size_t firstIncoming = 0; // where its tracked links as evidence begin in m_incoming
-        std::size_t incomingCount = 0;
+        Place firstIncoming = 0; // where its tracked links as evidence begin in m_incoming
+        Place incomingCount = 0;
         std::uint64_t calculated = 0;      // when it was last computed as a parent
         std::uint64_t cleared = 0;         // when its links were last cleared as a parent's
         int answeredEvidence = 0;          // its links whose evidence is answered
@@ -152,7 +161,7 @@ private:
     }
 
     // Adds (+1) or takes away (-1) the link's part in its holder's counts, as its evidence is now.
-    void count(std::size_t index, int sign)
+    void count(Place index, int sign)
     {
         const TrackedLink& tracked = m_links[index];
         Tally& holder = m_tallies[tracked.holder];
@@ -169,7 +178,7 @@ private:
 
     // Writes what the last step due since the link was brought up to date wrote, its evidence
     // being as it is now all that time.
-    void bringUpToDate(std::size_t index)
+    void bringUpToDate(Place index)
     {
         TrackedLink& tracked = m_links[index];
         const Tally& holder = m_tallies[tracked.holder];
@@ -193,48 +202,48 @@ private:
         for (const auto& node : m_nodes)
             links += std::size_t(node->Links().Count());
         m_links.reserve(links);
-        m_tallies.reserve(m_nodes.size());
-        m_tallyIndex.reserve(m_nodes.size());
         for (const auto& node : m_nodes) {
-            const std::size_t holder = tallyOf(*node);
+            const Place holder = tallyOf(*node);
             for (const auto& link : node->Links())
                 m_links.push_back({link.get(), link->ConnectionTo.get(), holder, tallyOf(*link->ConnectionTo)});
         }
         for (const TrackedLink& tracked : m_links)
             ++m_tallies[tracked.evidenceTally].incomingCount;
-        std::size_t next = 0;
+        Place next = 0;
         for (Tally& tally : m_tallies) {
             tally.firstIncoming = next;
             next += tally.incomingCount;
             tally.incomingCount = 0;
         }
         m_incoming.resize(m_links.size());
-        for (std::size_t i = 0; i < m_links.size(); ++i) {
+        for (Place i = 0; i < m_links.size(); ++i) {
             Tally& evidence = m_tallies[m_links[i].evidenceTally];
             m_incoming[evidence.firstIncoming + evidence.incomingCount++] = i;
         }
     }
 
     // The tracked links whose evidence the node is, in the order of the nodes that hold them.
-    std::span<const std::size_t> incomingOf(const Node& evidence)
+    std::span<const Place> incomingOf(const Node& evidence)
     {
         const Tally& tally = m_tallies[tallyOf(evidence)];
-        return std::span<const std::size_t>(m_incoming).subspan(tally.firstIncoming, tally.incomingCount);
+        return std::span<const Place>(m_incoming).subspan(tally.firstIncoming, tally.incomingCount);
     }
 
     // The tally of a node, made when first needed; tallies are reached by their place, kept
     // side by side.
-    std::size_t tallyOf(const Node& node)
+    Place tallyOf(const Node& node)
     {
-        const auto [found, added] = m_tallyIndex.try_emplace(&node, m_tallies.size());
-        if (added)
-            m_tallies.emplace_back();
-        return found->second;
+        if (const auto found = m_tallyIndex.constFind(&node); found != m_tallyIndex.constEnd())
+            return *found;
+        const auto place = Place(m_tallies.size());
+        m_tallyIndex.insert(&node, place);
+        m_tallies.emplace_back();
+        return place;
     }
 
     void changing(Node& evidence)
     {
-        for (const std::size_t index : incomingOf(evidence)) {
+        for (const Place index : incomingOf(evidence)) {
             bringUpToDate(index);
             count(index, -1);
         }
@@ -242,7 +251,7 @@ private:
 
     void changed(Node& evidence)
     {
-        for (const std::size_t index : incomingOf(evidence))
+        for (const Place index : incomingOf(evidence))
             count(index, +1);
     }
 
@@ -250,13 +259,17 @@ private:
     {
         if (!node.Enabled())
             return;
-        for (const auto& parent : propagation::liveNodes(node.Parents()))
-            calculate(*parent);
+        for (const auto& reference : node.Parents()) {
+            if (const auto parent = reference.lock())
+                calculate(*parent);
+        }
     }
 
-    void reset(Node& node, WalkPath& path)
+    // Nothing the reset does changes which nodes are parents of which: their lists are gone
+    // over as they are.
+    void reset(Node& node)
     {
-        const WalkPath::Step step(path, &node);
+        const WalkPath::Step step(m_path, &node);
         if (!step.entered())
             return;
         changing(node);
@@ -266,14 +279,14 @@ private:
         node.DOT = node.NoDefault ? 0.5 : node.Default;
         node.Answered = true;
         changed(node);
-        Clearing(*this).from(node.shared_from_this());
+        m_clearing.from(node.shared_from_this());
         updateParents(node);
         setAnswered(node, false);
         updateParents(node);
-        for (const auto& parentRef : node.Parents().Snapshot()) {
-            const auto parent = parentRef.lock();
+        for (const auto& reference : node.Parents()) {
+            const auto parent = reference.lock();
             if (parent && parent->Answered && m_tallies[tallyOf(*parent)].answeredEvidence == 0)
-                reset(*parent, path);
+                reset(*parent);
         }
         if (!node.Justification)
             node.Justification = std::make_shared<TextLabel>();
@@ -283,9 +296,11 @@ private:
     const std::vector<NodePtr>& m_nodes;
     std::vector<TrackedLink> m_links;
     std::vector<Tally> m_tallies;
-    std::vector<std::size_t> m_incoming; // the tracked links, grouped by their evidence's tally
-    std::unordered_map<const Node*, std::size_t> m_tallyIndex;
+    std::vector<Place> m_incoming; // the tracked links, grouped by their evidence's tally
+    QHash<const Node*, Place> m_tallyIndex; // open addressing: no allocation per node
     std::uint64_t m_clock = 0;
+    WalkPath m_path;
+    Clearing m_clearing; // one walk after another, each leaving it empty
     PacedYield m_yield;
 };
 
