@@ -31,6 +31,15 @@ void ignoringErrors(Step&& step)
     }
 }
 
+// The font a name is drawn in: its label's, or the defaults, with the default font name when it
+// names none.
+platform::FontDescription nameFont(const FontProperties& font)
+{
+    return {font.Name.isEmpty() ? basGlobal::DefaultFontName : font.Name, double(font.Size), font.Bold, font.Italic,
+            font.Underline, font.Strikethru};
+}
+
+// A name label without a font name takes the default one for good.
 void applyNameFont(platform::Canvas& canvas, TextLabel& label)
 {
     // A name without a font of its own is drawn with the defaults and given none.
@@ -39,12 +48,7 @@ void applyNameFont(platform::Canvas& canvas, TextLabel& label)
         font.Name = basGlobal::DefaultFontName;
         label.Font()->Name = font.Name;
     }
-    canvas.setFontName(font.Name);
-    canvas.setFontSize(font.Size);
-    canvas.setFontBold(font.Bold);
-    canvas.setFontItalic(font.Italic);
-    canvas.setFontUnderline(font.Underline);
-    canvas.setFontStrikethru(font.Strikethru);
+    canvas.setFont(nameFont(font));
     canvas.setForeColor(label.ForeColor);
 }
 
@@ -152,6 +156,16 @@ QStringList nameLines(const QString& text)
             lines[i].remove(0, 1);
     }
     return lines;
+}
+
+void measureNodeName(platform::Canvas& canvas, Node& node)
+{
+    const auto label = node.Name();
+    canvas.setFont(nameFont(label->fontOrDefaults()));
+    for (const QString& line : nameLines(label->Text())) {
+        if (line.size() <= visibletext::kCharactersMeasuredWhole)
+            canvas.TextWidth(line);
+    }
 }
 
 bool showsCaption(const Node& node, bool networkShowsAnswers, RequiredNodes& required)

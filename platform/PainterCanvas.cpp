@@ -3,6 +3,7 @@
 #include "platform/QtColour.h"
 #include "platform/QtFont.h"
 #include "platform/RuntimeError.h"
+#include "platform/TextWidths.h"
 
 #include <QBrush>
 #include <QColor>
@@ -92,7 +93,7 @@ void turnOffAntialiasing(QPainter& painter)
 // canvas's state.
 class Layer {
 public:
-    Layer(const QPaintDevice& device, const Canvas& state)
+    Layer(const QPaintDevice& device, const PainterCanvas& state)
         : m_image(device.width(), device.height(), QImage::Format_ARGB32_Premultiplied)
     {
         constexpr double kMetresPerInch = 0.0254;
@@ -101,6 +102,7 @@ public:
         m_image.fill(Qt::transparent);
         m_canvas = std::make_unique<PainterCanvas>(m_image);
         m_canvas->takeStateOf(state);
+        m_canvas->setTextWidths(state.textWidths());
     }
 
     PainterCanvas& canvas() { return *m_canvas; }
@@ -338,7 +340,9 @@ void PainterCanvas::paintClear()
 // Whole pixels, as the old surface measured.
 double PainterCanvas::lineWidth(const QString& line) const
 {
-    return QFontMetrics(currentFont(), &m_device).horizontalAdvance(line) * m_twipsPerPixelX;
+    const auto measure = [&] { return QFontMetrics(currentFont(), &m_device).horizontalAdvance(line); };
+    const int pixels = m_textWidths ? m_textWidths->width(line, Font(), m_device.logicalDpiY(), measure) : measure();
+    return pixels * m_twipsPerPixelX;
 }
 
 double PainterCanvas::lineHeight() const
