@@ -67,7 +67,14 @@ private:
     QPointF toPixels(QPointF twips) const;
     QPen outlinePen(qint32 colour) const;
     QBrush fillBrush() const;
-    const QFont& currentFont() const;
+    // The Qt font of the drawing properties, with what the device measures of it.
+    struct MadeFont {
+        FontDescription description;
+        QFont font;
+        int height = 0; // pixels
+        int ascent = 0;
+    };
+    const MadeFont& currentFont() const;
     bool canPaint() const;
     bool drawsLayersAlike() const;
 
@@ -76,7 +83,7 @@ private:
     QPaintDevice& m_device;
     double m_twipsPerPixelX;
     double m_twipsPerPixelY;
-    mutable std::optional<std::pair<FontDescription, QFont>> m_font; // the last font made
+    mutable std::optional<MadeFont> m_font; // the last font made
     TextWidths* m_textWidths = nullptr;
     bool m_holdingLines = false;
     HeldLines m_heldLines;
