@@ -2,6 +2,7 @@
 
 #include "diagram/NetworkCanvas.h"
 #include "network/clsNetwork.h"
+#include "platform/RuntimeError.h"
 
 #include <chrono>
 
@@ -37,7 +38,7 @@ void NamesMeasuredAhead::measureSome()
             m_next = drawing::measureNamesAhead(*network, measuring, *m_next,
                                                 [&] { return std::chrono::steady_clock::now() >= end; });
         });
-    } catch (...) {
+    } catch (const RuntimeError&) {
         m_next.reset(); // what could not be measured now, the drawing measures
     }
     if (!m_next)
