@@ -23,7 +23,8 @@
 // interleaved and the median is taken; the figures print the machine's load beside them.
 // Run it from a Release build. For profiling, "--documents <folder>" only writes the documents
 // and "--open <file> <nodes>" opens and closes one of them ("--draw <file> <nodes>" opens it and
-// times the diagram's drawing alone); "--save <folder> <nodes>" saves a
+// times the diagram's drawing alone; "--image <file> <nodes> <png> [viewing]" keeps its drawing
+// as a picture); "--save <folder> <nodes>" saves a
 // network of that size there and prints the time; "--nested-document <file> <chains>" writes a
 // document of that many chains of 1,000 nested networks and "--open-networks <file> <networks>"
 // opens it; "--long-names-document <file> <nodes>" writes a document of that many nodes named
@@ -389,6 +390,21 @@ int openNetworks(const QString& path, int networkCount)
     return 0;
 }
 
+// The child's part of comparing drawings: opens the document in a shown control (in viewing mode
+// when asked), draws it again and keeps the canvas's picture as a PNG file.
+int drawnImage(const QString& path, int nodeCount, const QString& image, bool viewing)
+{
+    const auto control = shownControlFor(path);
+    if (!control->FileOpen() || control->Network()->NodeCount() != nodeCount) {
+        std::fprintf(stderr, "opening %s failed\n", qPrintable(path));
+        return 1;
+    }
+    QApplication::processEvents();
+    basGlobal::ApplicationMode = viewing ? 1 : 0;
+    control->DrawNetwork();
+    return control->picnetwork()->Image().save(image) ? 0 : 1;
+}
+
 // Runs this program again with `arguments` and gives the numbers that follow each word of its
 // one line of output ("open 0.5 user 0.4" gives {"open": 0.5, "user": 0.4}); empty on failure.
 std::map<QString, double> childFigures(const QStringList& arguments, const QStringList& prefix = {})
@@ -751,6 +767,8 @@ int main(int argc, char** argv)
         return openAndClose(arguments[2], arguments[3].toInt());
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--draw"))
         return drawTimes(arguments[2], arguments[3].toInt());
+    if (arguments.size() >= 5 && arguments.size() <= 6 && arguments[1] == QStringLiteral("--image"))
+        return drawnImage(arguments[2], arguments[3].toInt(), arguments[4], arguments.value(5) == QStringLiteral("viewing"));
     if (arguments.size() == 4 && arguments[1] == QStringLiteral("--pointer"))
         return pointerTimes(arguments[2], arguments[3].toInt());
     if (arguments.size() == 3 && arguments[1] == QStringLiteral("--program"))

@@ -4,6 +4,7 @@
 #include "platform/PointerCodes.h"
 #include "platform/gui/PlainText.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <algorithm>
 #include <QPaintEvent>
@@ -22,6 +23,8 @@ NetworkCanvas::NetworkCanvas(QWidget* parent) : QWidget(parent)
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     resizePicture();
+    // A font installed or removed may change the width of any text.
+    connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, this, [this] { m_textWidths.clear(); });
 }
 
 NetworkCanvas::~NetworkCanvas()
@@ -59,6 +62,7 @@ void NetworkCanvas::resizePicture()
         m_canvas = std::make_unique<platform::PainterCanvas>(m_painter);
     else
         m_canvas = std::make_unique<platform::PainterCanvas>(m_picture); // paints nothing
+    m_canvas->setTextWidths(&m_textWidths);
     if (state) {
         m_canvas->setForeColor(state->foreColor);
         m_canvas->setBackColor(state->backColor);
@@ -68,6 +72,16 @@ void NetworkCanvas::resizePicture()
         m_canvas->setDrawWidth(state->drawWidth);
         m_canvas->setFont(state->font);
     }
+}
+
+void NetworkCanvas::measureAhead(const std::function<void(platform::Canvas&)>& measure)
+{
+    QImage surface(1, 1, QImage::Format_RGB32);
+    surface.setDotsPerMeterX(kDotsPerMeter);
+    surface.setDotsPerMeterY(kDotsPerMeter);
+    platform::PainterCanvas measuring(surface);
+    measuring.setTextWidths(&m_textWidths);
+    measure(measuring);
 }
 
 void NetworkCanvas::setBackColor(qint32 colour)

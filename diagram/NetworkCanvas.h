@@ -3,10 +3,12 @@
 #include "diagram/CanvasLine.h"
 #include "platform/PainterCanvas.h"
 #include "platform/PointerCodes.h"
+#include "platform/TextWidths.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
+#include <functional>
 #include <optional>
 #include <memory>
 #include <vector>
@@ -35,6 +37,16 @@ public:
 
     // The drawing surface over the canvas's picture.
     platform::Canvas& canvas() { return *m_canvas; }
+
+    // Runs `measure` on a surface that measures text as the picture's does and keeps the widths
+    // with the picture's, so that the next drawing need not measure those texts again. It draws
+    // nothing anyone sees.
+    void measureAhead(const std::function<void(platform::Canvas&)>& measure);
+    // Called after each drawing of the picture: the widths of texts that drawing did not ask
+    // for are let go.
+    void drawingDone() { m_textWidths.forgetUnused(); }
+    // The widths kept, for tests.
+    const platform::TextWidths& textWidths() const { return m_textWidths; }
 
     double ScaleWidth() const { return m_canvas->ScaleWidth(); }
     double ScaleHeight() const { return m_canvas->ScaleHeight(); }
@@ -82,6 +94,7 @@ private:
     float toTwipsX(double pixels) const;
     float toTwipsY(double pixels) const;
 
+    platform::TextWidths m_textWidths; // outlives m_canvas, which measures with it
     QImage m_picture;
     QString m_toolTipText;
     std::vector<std::unique_ptr<CanvasLine>> m_lines; // back to front

@@ -7,6 +7,7 @@
 #include "diagram/AbstractServerSession.h"
 #include "diagram/DiagramHostDisplay.h"
 #include "diagram/DiagramSupport.h"
+#include "diagram/NamesMeasuredAhead.h"
 #include "diagram/NarratorButton.h"
 #include "diagram/NetworkCanvas.h"
 #include "model/ErrorTrap.h"
@@ -346,9 +347,17 @@ void ctlPelnet::DrawNetwork(bool bPrint)
         } else {
             ++m_drawings;
             shown->DrawNetwork(m_picnetwork->canvas());
+            m_picnetwork->drawingDone();
         }
         m_picnetwork->update();
     });
+}
+
+std::unique_ptr<NamesMeasuredAhead> ctlPelnet::measureNamesAhead()
+{
+    std::weak_ptr<clsNetwork> shown; // none when it cannot be found: nothing is measured
+    skippingErrors([&] { shown = shownNetwork(); });
+    return std::make_unique<NamesMeasuredAhead>(shown, *m_picnetwork);
 }
 
 void ctlPelnet::holdDrawing()

@@ -37,6 +37,7 @@ class Circle;
 class DiagramHostDisplay;
 class DocumentOutput;
 class Link;
+class NamesMeasuredAhead;
 class NetworkCanvas;
 class Node;
 class clsNetwork;
@@ -226,6 +227,10 @@ public:
     void releaseDrawing();
     // How many times the shown network has been drawn on the canvas.
     qsizetype Drawings() const { return m_drawings; }
+    // While the object given lives, the names the next drawing of the shown network measures
+    // whatever the canvas's size are measured whenever the message loop is idle (for a wait
+    // before the drawing).
+    std::unique_ptr<NamesMeasuredAhead> measureNamesAhead();
 
     // --- Shown network, zoom and narrator buttons ------------------------------------------
 
@@ -358,6 +363,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The network shown, found as ActiveNetwork finds it, leaving the buttons as they are.
+    std::shared_ptr<clsNetwork> shownNetwork();
     void UserControl_Initialize();
     void UserControl_Resize();
     void UserControl_KeyUp(int KeyCode, int Shift);

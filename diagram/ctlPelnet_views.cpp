@@ -17,17 +17,20 @@ namespace kelvane {
 
 using namespace diagramsupport;
 
+std::shared_ptr<clsNetwork> ctlPelnet::shownNetwork()
+{
+    if (Networks.Count() == 1)
+        return Network();
+    if (DisplayOverview)
+        return requireObject(Overview);
+    if (DisplayCompleteview)
+        return requireObject(CompleteView);
+    return requireObject(Networks.Item(m_networkIndex));
+}
+
 std::shared_ptr<clsNetwork> ctlPelnet::ActiveNetwork()
 {
-    std::shared_ptr<clsNetwork> shown;
-    if (Networks.Count() == 1)
-        shown = Network();
-    else if (DisplayOverview)
-        shown = requireObject(Overview);
-    else if (DisplayCompleteview)
-        shown = requireObject(CompleteView);
-    else
-        shown = requireObject(Networks.Item(m_networkIndex));
+    const auto shown = shownNetwork();
     if (shown->GUID() != m_lastShownGUID)
         skippingErrors([&] { buildNarratorButtons(*shown); });
     m_lastShownGUID = shown->GUID();

@@ -95,6 +95,25 @@ void nodePass(const clsNetwork& network, const NetworkGrid& grid, NodePlaces& pl
 
 } // namespace
 
+std::optional<NodeCursor> measureNamesAhead(clsNetwork& network, platform::Canvas& canvas, NodeCursor from,
+                                            const std::function<bool()>& enough)
+{
+    const auto& layers = network.Layers();
+    for (NodeCursor at = from; at.layer >= 1 && at.layer <= layers.Count(); ++at.layer, at.node = 1) {
+        const auto& layer = layers.Item(at.layer);
+        if (!layer)
+            continue;
+        for (; at.node >= 1 && at.node <= layer->Nodes().Count(); ++at.node) {
+            if (enough())
+                return at;
+            const auto& node = layer->Nodes().Item(at.node);
+            if (node && node->Enabled() && !hiddenInThisMode(*node))
+                measureNodeName(canvas, *node);
+        }
+    }
+    return std::nullopt;
+}
+
 void drawNetwork(clsNetwork& network, platform::Canvas& canvas)
 {
     const auto& layers = network.Layers();

@@ -31,6 +31,15 @@ void ignoringErrors(Step&& step)
     }
 }
 
+// The font a name is drawn in: its label's, or the defaults, with the default font name when it
+// names none.
+platform::FontDescription nameFont(const FontProperties& font)
+{
+    return {font.Name.isEmpty() ? basGlobal::DefaultFontName : font.Name, double(font.Size), font.Bold, font.Italic,
+            font.Underline, font.Strikethru};
+}
+
+// A name label without a font name takes the default one for good.
 void applyNameFont(platform::Canvas& canvas, TextLabel& label)
 {
     // A name without a font of its own is drawn with the defaults and given none.
@@ -39,12 +48,7 @@ void applyNameFont(platform::Canvas& canvas, TextLabel& label)
         font.Name = basGlobal::DefaultFontName;
         label.Font()->Name = font.Name;
     }
-    canvas.setFontName(font.Name);
-    canvas.setFontSize(font.Size);
-    canvas.setFontBold(font.Bold);
-    canvas.setFontItalic(font.Italic);
-    canvas.setFontUnderline(font.Underline);
-    canvas.setFontStrikethru(font.Strikethru);
+    canvas.setFont(nameFont(font));
     canvas.setForeColor(label.ForeColor);
 }
 
@@ -95,25 +99,30 @@ ShownLine measured(const platform::Canvas& canvas, QString text)
 ShownLine shownLine(const platform::Canvas& canvas, const QString& line, double x)
 {
     const double surface = canvas.ScaleWidth();
-    QString cut = visibleLine(canvas, line);
-    if (cut.size() <= visibletext::kCharactersMeasuredWhole || cut.contains(u'\r') || cut.contains(u'\n'))
-        return measured(canvas, std::move(cut));
+    // The visibleLine is made only when it is what is shown: a long line cut further is not
+    // copied twice.
+    const qsizetype limit = visibletext::charactersAcross(surface);
+    const auto visible = [&] { return measured(canvas, visibleLine(canvas, line)); };
+    const QStringView kept = QStringView(line).left(visibletext::keptCharacters(line, limit));
+    const qsizetype visibleSize = line.size() <= limit ? line.size() : kept.size() + 1; // with its ellipsis
+    if (visibleSize <= visibletext::kCharactersMeasuredWhole || kept.contains(u'\r') || kept.contains(u'\n'))
+        return visible();
     // Wider than this, centred on x, a line covers the surface from edge to edge with room for
     // a glyph reaching out of its box at either end.
     const double edgeToEdge = 2 * std::max(x, surface - x) + 2 * canvas.TextHeight(QString());
     const double ellipsis = canvas.TextWidth(QString(QChar(0x2026)));
     const double sample = canvas.TextWidth(line.left(kSampleCharacters));
     if (!(sample > 0))
-        return measured(canvas, std::move(cut));
+        return visible();
     // As many characters as the sample says reach past both edges, and a tenth more; twice as
     // many until they do.
     qsizetype characters = qsizetype(std::ceil(edgeToEdge / sample * 1.1 * kSampleCharacters));
-    for (; characters < cut.size() - 1; characters *= 2) {
+    for (; characters < visibleSize - 1; characters *= 2) {
         ShownLine prefix = measured(canvas, visibletext::cutToCharacters(line, characters));
         if (prefix.width - ellipsis > edgeToEdge)
             return prefix;
     }
-    return measured(canvas, std::move(cut));
+    return visible();
 }
 
 // Prints each line centred on x, from the current position downwards.
@@ -139,12 +148,24 @@ NodeCaption answerCaption(const std::shared_ptr<Node>& node, double value)
 
 QStringList nameLines(const QString& text)
 {
+    if (!text.contains(u'\r'))
+        return {text}; // found at once, however long the name
     QStringList lines = basLibrary::SplitDoubleQuoted(text, u'\r', false);
     for (qsizetype i = 1; i < lines.size(); ++i) {
         if (lines[i].startsWith(u'\n'))
             lines[i].remove(0, 1);
     }
     return lines;
+}
+
+void measureNodeName(platform::Canvas& canvas, Node& node)
+{
+    const auto label = node.Name();
+    canvas.setFont(nameFont(label->fontOrDefaults()));
+    for (const QString& line : nameLines(label->Text())) {
+        if (line.size() <= visibletext::kCharactersMeasuredWhole)
+            canvas.TextWidth(line);
+    }
 }
 
 bool showsCaption(const Node& node, bool networkShowsAnswers, RequiredNodes& required)

@@ -22,6 +22,11 @@ namespace drawing {
 // carriage return is one line.
 QStringList nameLines(const QString& text);
 
+// Measures on the canvas, in the font they are drawn in, the lines of a node's name that
+// drawNodeText measures whatever the surface's size (those short enough to be laid out whole):
+// a canvas that keeps widths then has them before a drawing asks. Draws nothing.
+void measureNodeName(platform::Canvas& canvas, Node& node);
+
 // Whether the node gets a status caption: only in the viewer, while both the network and
 // the user's settings show answers, and only for a node that is answered, has a default,
 // is irrelevant, needs information or is required (as `required` finds it).

@@ -17,10 +17,17 @@ QString cutToCharacters(const QString& text, qsizetype limit)
 {
     if (text.size() <= limit)
         return text;
+    return text.left(keptCharacters(text, limit)) + QChar(0x2026);
+}
+
+qsizetype keptCharacters(const QString& text, qsizetype limit)
+{
+    if (text.size() <= limit)
+        return text.size();
     qsizetype cut = std::max<qsizetype>(limit, 0);
     if (cut > 0 && text.at(cut - 1).isHighSurrogate())
         --cut;
-    return text.left(cut) + QChar(0x2026);
+    return cut;
 }
 
 qsizetype charactersAcross(double widthInTwips)

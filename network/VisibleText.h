@@ -10,6 +10,10 @@ namespace kelvane::visibletext {
 // pair of surrogates is not split) followed by an ellipsis.
 QString cutToCharacters(const QString& text, qsizetype limit);
 
+// How many of the text's first characters cutToCharacters keeps (all of a text of at most
+// `limit`), the ellipsis not counted.
+qsizetype keptCharacters(const QString& text, qsizetype limit);
+
 // Lines of up to this many characters are laid out whole, however wide.
 inline constexpr qsizetype kCharactersMeasuredWhole = 256;
 

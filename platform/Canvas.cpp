@@ -100,17 +100,13 @@ double Canvas::TextWidth(const QString& text) const
 
 double Canvas::TextHeight(const QString& text) const
 {
-    // As many lines as linesOf gives, counted without copying them.
-    qsizetype lines = 1;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c != u'\r' && c != u'\n')
-            continue;
-        ++lines;
-        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
-            ++i;
-    }
-    return lines * lineHeight();
+    // As many lines as linesOf gives, counted without copying them: a break is a CR, an LF or
+    // both together. Most texts hold neither, which the searches tell fastest.
+    const QStringView whole(text);
+    const qsizetype returns = whole.contains(u'\r') ? whole.count(u'\r') : 0;
+    const qsizetype feeds = whole.contains(u'\n') ? whole.count(u'\n') : 0;
+    const qsizetype pairs = returns > 0 && feeds > 0 ? whole.count(u"\r\n") : 0;
+    return double(1 + returns + feeds - pairs) * lineHeight();
 }
 
 void Canvas::takeStateOf(const Canvas& other)

@@ -3,6 +3,7 @@
 #include "platform/QtColour.h"
 #include "platform/QtFont.h"
 #include "platform/RuntimeError.h"
+#include "platform/TextWidths.h"
 
 #include <QBrush>
 #include <QColor>
@@ -92,7 +93,7 @@ void turnOffAntialiasing(QPainter& painter)
 // canvas's state.
 class Layer {
 public:
-    Layer(const QPaintDevice& device, const Canvas& state)
+    Layer(const QPaintDevice& device, const PainterCanvas& state)
         : m_image(device.width(), device.height(), QImage::Format_ARGB32_Premultiplied)
     {
         constexpr double kMetresPerInch = 0.0254;
@@ -101,6 +102,7 @@ public:
         m_image.fill(Qt::transparent);
         m_canvas = std::make_unique<PainterCanvas>(m_image);
         m_canvas->takeStateOf(state);
+        m_canvas->setTextWidths(state.textWidths());
     }
 
     PainterCanvas& canvas() { return *m_canvas; }
@@ -221,11 +223,15 @@ QBrush PainterCanvas::fillBrush() const
     return QBrush(toQColor(FillColor()), hatchOf(FillStyle()));
 }
 
-const QFont& PainterCanvas::currentFont() const
+// Asking Qt for a font's measures takes a lock all threads share: they are asked once a font.
+const PainterCanvas::MadeFont& PainterCanvas::currentFont() const
 {
-    if (!m_font || m_font->first != Font())
-        m_font.emplace(Font(), toQFont(Font()));
-    return m_font->second;
+    if (!m_font || m_font->description != Font()) {
+        QFont font = toQFont(Font());
+        const QFontMetrics metrics(font, &m_device);
+        m_font.emplace(MadeFont {Font(), std::move(font), metrics.height(), metrics.ascent()});
+    }
+    return *m_font;
 }
 
 // Every pixel of a line comes from its ends and pen alone and is painted opaque: painted
@@ -314,15 +320,15 @@ void PainterCanvas::paintText(QPointF topLeft, const QString& text)
     if (!canPaint())
         return;
     paintHeldLines();
-    const QFont& font = currentFont();
-    const QFontMetrics metrics(font, &m_device);
-    m_painter.setFont(font);
+    const MadeFont& font = currentFont();
+    if (m_painter.font() != font.font)
+        m_painter.setFont(font.font); // a painter's font set again is made again, and looked up again
     m_painter.setPen(toQColor(ForeColor()));
     const QPointF start = toPixels(topLeft);
     const QStringList lines = linesOf(text);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const double x = i == 0 ? start.x() : 0.0;
-        const double baseline = start.y() + double(i) * metrics.height() + metrics.ascent();
+        const double baseline = start.y() + double(i) * font.height + font.ascent;
         m_painter.drawText(QPointF(x, baseline), lines.at(i));
     }
 }
@@ -338,12 +344,14 @@ void PainterCanvas::paintClear()
 // Whole pixels, as the old surface measured.
 double PainterCanvas::lineWidth(const QString& line) const
 {
-    return QFontMetrics(currentFont(), &m_device).horizontalAdvance(line) * m_twipsPerPixelX;
+    const auto measure = [&] { return QFontMetrics(currentFont().font, &m_device).horizontalAdvance(line); };
+    const int pixels = m_textWidths ? m_textWidths->width(line, Font(), m_device.logicalDpiY(), measure) : measure();
+    return pixels * m_twipsPerPixelX;
 }
 
 double PainterCanvas::lineHeight() const
 {
-    return QFontMetrics(currentFont(), &m_device).height() * m_twipsPerPixelY;
+    return currentFont().height * m_twipsPerPixelY;
 }
 
 } // namespace platform

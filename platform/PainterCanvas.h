@@ -15,6 +15,8 @@ class QPen;
 
 namespace platform {
 
+class TextWidths;
+
 // A canvas that paints with QPainter on any paint device: an image, a widget during its
 // paint event, a printer page. Scale units are twips at the device's resolution (15 to a
 // pixel at 96 dots per inch); figures land on whole pixels without antialiasing, as on
@@ -41,6 +43,11 @@ public:
     // with the same colour (where the layers are drawn side by side).
     void drawLeavingOutRepaintedLines(const std::function<void(Canvas&)>& draw) override;
 
+    // Widths of text this canvas, and the layers it draws side by side, take from those kept and
+    // keep there (none: each text is measured when it is asked for). The widths outlive the canvas.
+    void setTextWidths(TextWidths* widths) { m_textWidths = widths; }
+    TextWidths* textWidths() const { return m_textWidths; }
+
     double twipsPerPixelX() const { return m_twipsPerPixelX; }
     double twipsPerPixelY() const { return m_twipsPerPixelY; }
 
@@ -60,7 +67,14 @@ private:
     QPointF toPixels(QPointF twips) const;
     QPen outlinePen(qint32 colour) const;
     QBrush fillBrush() const;
-    const QFont& currentFont() const;
+    // The Qt font of the drawing properties, with what the device measures of it.
+    struct MadeFont {
+        FontDescription description;
+        QFont font;
+        int height = 0; // pixels
+        int ascent = 0;
+    };
+    const MadeFont& currentFont() const;
     bool canPaint() const;
     bool drawsLayersAlike() const;
 
@@ -69,7 +83,8 @@ private:
     QPaintDevice& m_device;
     double m_twipsPerPixelX;
     double m_twipsPerPixelY;
-    mutable std::optional<std::pair<FontDescription, QFont>> m_font; // the last font made
+    mutable std::optional<MadeFont> m_font; // the last font made
+    TextWidths* m_textWidths = nullptr;
     bool m_holdingLines = false;
     HeldLines m_heldLines;
 };

@@ -4,6 +4,7 @@
 
 #include "shell/frmNavigate.h"
 
+#include "diagram/NamesMeasuredAhead.h"
 #include "diagram/ctlPelnet.h"
 #include "answercontrols/Twips.h"
 #include "model/ErrorTrap.h"
@@ -312,13 +313,15 @@ void frmNavigate::fillSplash(clsNetwork& network)
 }
 
 // Waits, with the message loop running, until two calendar-second boundaries have passed: just
-// over a second.
+// over a second. Meanwhile the names the diagram's first drawing needs are measured whenever the
+// message loop is idle.
 void frmNavigate::waitJustOverASecond()
 {
     const QDateTime now = platform::clock().localNow();
     const int millisecond = now.isValid() ? now.time().msec() : 0;
     QEventLoop wait;
     QTimer::singleShot(2000 - millisecond, &wait, &QEventLoop::quit);
+    const auto names = m_ctlPelnet1->measureNamesAhead();
     wait.exec();
 }
 

@@ -2,10 +2,13 @@
 // background picture, the current network, the changed flag and the order of the networks.
 #include "DiagramTestSupport.h"
 
+#include "diagram/NamesMeasuredAhead.h"
 #include "diagram/NarratorButton.h"
 #include "diagram/NetworkCanvas.h"
 #include "model/Layer.h"
+#include "model/FontProperties.h"
 #include "model/Node.h"
+#include "model/TextLabel.h"
 #include "platform/Colours.h"
 #include "platform/Printer.h"
 #include "platform/doubles/RecordingPrinter.h"
@@ -167,6 +170,38 @@ TEST_F(ControlCore, RedrawWithoutBackgroundFillsTheCanvasWithTheBackColour)
     const QImage shown = control->picnetwork()->Image();
     EXPECT_EQ(shown.pixelColor(5, 5), QColor(10, 20, 30));
     EXPECT_EQ(shown.pixelColor(395, 295), QColor(10, 20, 30));
+}
+
+TEST_F(ControlCore, NamesMeasuredAheadAreMeasuredByNoDrawingAndEachChangedNameOnce)
+{
+    NetworkBuilder build({"A B", "C D"});
+    build["A"]->Name()->setText(QStringLiteral("Alpha\rBeta"));
+    build["D"]->setEnabled(false); // drawn without its name
+    useNetworks({build.network});
+    const platform::TextWidths& widths = control->picnetwork()->textWidths();
+    {
+        const auto names = control->measureNamesAhead();
+        while (!names->done())
+            QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(widths.measuredLines(), 4) << "Alpha, Beta, B and C";
+    control->DrawNetwork();
+    control->DrawNetwork();
+    EXPECT_EQ(widths.measuredLines(), 4) << "each name is laid out once by a drawing, to be drawn";
+
+    build["B"]->Name()->setText(QStringLiteral("Bravo"));
+    build["C"]->Name()->Font()->Bold = true;
+    control->DrawNetwork();
+    control->DrawNetwork();
+    EXPECT_EQ(widths.measuredLines(), 6) << "a changed text or font is measured once";
+
+    // The widths kept are the ones measured: the same picture as a control that keeps none yet.
+    ctlPelnet fresh;
+    fresh.resize(400, 300);
+    fresh.show();
+    showNetworks(fresh, {build.network});
+    fresh.DrawNetwork();
+    EXPECT_EQ(fresh.picnetwork()->Image(), control->picnetwork()->Image());
 }
 
 TEST_F(ControlCore, BackgroundPictureIsStretchedOverTheWholeCanvas)

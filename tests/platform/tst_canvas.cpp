@@ -142,6 +142,7 @@ TEST(Canvas, PrintWritesAtThePositionAndMovesBelowAllItsLines)
     EXPECT_EQ(canvas.TextWidth(text), 300) << "the widest line";
     EXPECT_EQ(canvas.TextHeight(text), 4 * 240);
     EXPECT_EQ(canvas.TextHeight(QString()), 240);
+    EXPECT_EQ(canvas.TextHeight(QStringLiteral("\n\r\r\n")), 4 * 240) << "an LF before a CR is two breaks";
     canvas.setFontSize(16);
     canvas.Print(text);
     EXPECT_EQ(canvas.CurrentY(), 440 + 4 * 480);
