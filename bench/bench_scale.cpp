@@ -17,7 +17,8 @@
 //  - the pointer over the 200,000-node document in a shown control in viewing mode: a move, and
 //    a click and double click on a node, each within a frame (16 ms);
 //  - the program's own open, launch to a usable window, of 100,000 and 200,000 nodes: what its
-//    main does, in order (the splash it shows for 1 to 2 s included).
+//    main does, in order, the splash's wait held at its shortest (just over 1 s) and the half
+//    second a user waits more on average added.
 // Every open runs in a process of its own (this program started again with "--open",
 // "--pointer" or "--program"), so that its memory is its own; rounds of the sizes are
 // interleaved and the median is taken; the figures print the machine's load beside them.
@@ -41,6 +42,7 @@
 #include "model/Node.h"
 #include "model/TextLabel.h"
 #include "model/basGlobal.h"
+#include "platform/Clock.h"
 #include "platform/Collection.h"
 #include "network/NetworkRecompute.h"
 #include "network/clsNetwork.h"
@@ -663,11 +665,24 @@ bool measurePointer(const QString& path, int nodeCount, PointerFigures& figures)
 // document on the command line (the application's name and closing rule, the program's
 // services, start-up showing the main window with its load); then the events that load left
 // behind. Prints "usable" as soon as the window is, and ends at once.
+// The system's clock read as the last millisecond of the current second: the load's splash then
+// waits its shortest (just over a second) every time, where it waits 1 to 2 s by the real clock,
+// 1.5 s on average. Nothing else the load does hangs on the milliseconds.
+class ShortestWaitClock : public platform::SystemClock {
+public:
+    QDateTime localNow() override
+    {
+        const QDateTime now = platform::SystemClock::localNow();
+        return now.addMSecs(999 - now.time().msec());
+    }
+};
+
 int programOpen(const QString& path)
 {
     QApplication::setApplicationName(productinfo::ProductName());
     QApplication::setQuitOnLastWindowClosed(false);
     const ProgramServices services({});
+    const platform::ScopedService<platform::Clock, ShortestWaitClock> shortestWait;
     const basMain::Program program = basMain::Main(path);
     QApplication::processEvents();
     const bool shown = program.mainWindow->isVisible() && program.mainWindow->lastLoadResult() == frmNavigate::LoadResult::Loaded;
@@ -717,9 +732,13 @@ bool measureProgramOpen(Limit& check, const QString& folder, const QString& hund
         if (hundred.back() < 0 || twoHundred.back() < 0)
             return false;
     }
-    std::printf("the program's open to a usable window, median of 3 rounds (its splash stays up for 1 to 2 s):\n");
-    check("program: launch to a usable window, 100,000 nodes", median(hundred), "s", 2.5);
-    check("program: launch to a usable window, 200,000 nodes", median(twoHundred), "s", 5);
+    // Measured with the splash's wait at its shortest; a user waits half a second more on average.
+    constexpr double kAverageWaitBeyondShortest = 0.5;
+    std::printf("the program's open to a usable window, median of 3 rounds: %.3f s / %.3f s with the splash's wait at "
+                "its shortest (just over 1 s); with its average wait (1.5 s):\n",
+                median(hundred), median(twoHundred));
+    check("program: launch to a usable window, 100,000 nodes", median(hundred) + kAverageWaitBeyondShortest, "s", 2.5);
+    check("program: launch to a usable window, 200,000 nodes", median(twoHundred) + kAverageWaitBeyondShortest, "s", 5);
     return true;
 }
 
