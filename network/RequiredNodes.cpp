@@ -45,6 +45,7 @@ const Node* successor(const Node& node, qsizetype i)
 
 bool RequiredNodes::of(const Node& node)
 {
+    const std::lock_guard locked(m_lock);
     auto known = m_reach.find(&node);
     if (known == m_reach.end()) {
         explore(node);

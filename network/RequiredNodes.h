@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QtGlobal>
+#include <mutex>
 #include <unordered_map>
 
 namespace kelvane {
@@ -12,12 +13,14 @@ class Node;
 // included). Each node is looked at once however many nodes reach it, where asking every node
 // walks again all that it reaches. A node from which a broken link (one without its evidence
 // node) or a control that cannot be read is reached is asked itself, so that it gives, or
-// fails with, what Required() does. For one pass over networks that do not change meanwhile.
+// fails with, what Required() does. For one pass over networks that do not change meanwhile,
+// which may ask from several threads at once.
 class RequiredNodes {
 public:
     bool of(const Node& node);
 
 private:
+    std::mutex m_lock;
     enum Reach : quint8 { NeedsInfo = 1, Broken = 2 };
     void explore(const Node& start);
 

@@ -172,38 +172,38 @@ bool PainterCanvas::drawsLayersAlike() const
            && m_painter.brushOrigin() == QPointF() && m_device.devicePixelRatio() == 1.0;
 }
 
-// The lower layer is drawn on a thread of its own while the caller draws the upper one.
-void PainterCanvas::drawLayered(const std::function<void(Canvas&)>& underneath, const std::function<void(Canvas&)>& over)
+// Every layer but the last is drawn on a thread of its own while the caller draws the last.
+void PainterCanvas::drawLayers(const std::vector<std::function<void(Canvas&)>>& layers)
 {
     paintHeldLines();
-    if (!drawsLayersAlike()) {
-        Canvas::drawLayered(underneath, over);
+    if (layers.size() < 2 || !drawsLayersAlike()) {
+        Canvas::drawLayers(layers);
         return;
     }
-    Layer lower(m_device, *this);
-    Layer upper(m_device, *this);
-    std::exception_ptr lowerFailure;
-    std::exception_ptr upperFailure;
+    std::vector<std::unique_ptr<Layer>> pictures;
+    for (std::size_t i = 0; i < layers.size(); ++i)
+        pictures.push_back(std::make_unique<Layer>(m_device, *this));
+    std::vector<std::exception_ptr> failures(layers.size());
+    const auto draw = [&](std::size_t i) { keepingFailure(layers[i], pictures[i]->canvas(), failures[i]); };
     {
-        const auto drawLower = [&] { keepingFailure(underneath, lower.canvas(), lowerFailure); };
-        std::optional<std::jthread> lowerDrawing;
-        try {
-            lowerDrawing.emplace(drawLower);
-        } catch (const std::system_error&) {
-            drawLower(); // no thread to be had: in turn
+        std::vector<std::jthread> drawing;
+        for (std::size_t i = 0; i + 1 < layers.size(); ++i) {
+            try {
+                drawing.emplace_back(draw, i);
+            } catch (const std::system_error&) {
+                draw(i); // no thread to be had: in turn
+            }
         }
-        keepingFailure(over, upper.canvas(), upperFailure);
-    } // the lower layer is drawn
-    if (lowerFailure) {
-        takeStateOf(lower.canvas());
-        m_painter.drawImage(QPoint(0, 0), lower.finish());
-        std::rethrow_exception(lowerFailure);
-    }
-    takeStateOf(upper.canvas());
-    m_painter.drawImage(QPoint(0, 0), lower.finish());
-    m_painter.drawImage(QPoint(0, 0), upper.finish());
-    if (upperFailure)
-        std::rethrow_exception(upperFailure);
+        draw(layers.size() - 1);
+    } // every layer is drawn
+    // The first layer that failed is the last one shown, as when they are drawn in turn.
+    const auto failed = std::find_if(failures.begin(), failures.end(), [](const auto& failure) { return bool(failure); });
+    const std::size_t shown = failed == failures.end() ? layers.size() - 1 : std::size_t(failed - failures.begin());
+    takeStateOf(pictures[shown]->canvas());
+    for (std::size_t i = 0; i <= shown; ++i)
+        m_painter.drawImage(QPoint(0, 0), pictures[i]->finish());
+    if (failures[shown])
+        std::rethrow_exception(failures[shown]);
 }
 
 QPointF PainterCanvas::toPixels(QPointF twips) const

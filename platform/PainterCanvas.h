@@ -35,9 +35,9 @@ public:
     double ScaleWidth() const override;
     double ScaleHeight() const override;
 
-    // Draws the two layers side by side where that gives the same picture (a raster surface
-    // drawn without antialiasing, transform or clipping), else in turn.
-    void drawLayered(const std::function<void(Canvas&)>& underneath, const std::function<void(Canvas&)>& over) override;
+    // Draws the layers side by side where that gives the same picture (a raster surface drawn
+    // without antialiasing, transform or clipping), else in turn.
+    void drawLayers(const std::vector<std::function<void(Canvas&)>>& layers) override;
 
     // Keeps the lines back where a line painted again covers every pixel of its earlier painting
     // with the same colour (where the layers are drawn side by side).

@@ -225,8 +225,9 @@ TEST_F(DrawingPictures, LinksAndNodesDrawnSideBySideGiveThePictureOfDrawingThemI
     basGlobal::ApplicationMode = 0;
     expectTheSamePicture(network, QSize(300, 200));
 
-    // Crowded far beyond a pixel a node, most links fall on lines drawn before.
-    for (int i = 0; i < 3000; ++i) {
+    // Crowded far beyond a pixel a node, most links fall on lines drawn before; so many nodes
+    // are drawn in runs side by side.
+    for (int i = 0; i < 5000; ++i) {
         const auto node = namedNode(qint16(1 + i % 4), QStringLiteral("Crowd %1").arg(i));
         node->setEnabled(i % 5 != 0);
         node->setSelected(i % 3 == 0);
@@ -242,6 +243,21 @@ TEST_F(DrawingPictures, LinksAndNodesDrawnSideBySideGiveThePictureOfDrawingThemI
     basGlobal::ApplicationMode = 1;
     expectTheSamePicture(network, QSize(200, 120));
     basGlobal::ApplicationMode = 0;
+
+    // Runs that draw no name end in the font and colour of the last name drawn before them: the
+    // nodes of the second half have none.
+    const auto& named = layers.Item(2)->Nodes();
+    const qsizetype lastName = named.Count() - 100;
+    for (qint32 layer = 2; layer <= layers.Count(); ++layer) {
+        const auto& nodes = layers.Item(layer)->Nodes();
+        for (qsizetype i = layer == 2 ? lastName : 1; i <= nodes.Count(); ++i)
+            nodes.Item(i)->setEnabled(layer == 2 && i == lastName);
+    }
+    const auto lastNamed = named.Item(lastName)->Name();
+    lastNamed->Font()->Name = QStringLiteral("DejaVu Serif");
+    lastNamed->Font()->Italic = true;
+    lastNamed->ForeColor = platform::colours::rgb(90, 0, 0);
+    expectTheSamePicture(network, QSize(200, 120));
 
     // A link that cannot be drawn stops the drawing there: the links before it stay, the nodes
     // are not drawn, either way.
