@@ -45,23 +45,19 @@ void linkPass(const clsNetwork& network, const NetworkGrid& grid, NodePlaces& pl
 // evidence node.
 bool drawsALink(const clsNetwork& network)
 {
-    for (const auto& layer : network.Layers()) {
-        if (!layer)
-            return false;
-        for (const auto& node : layer->Nodes()) {
-            if (!node)
+    bool drawn = false;
+    forEachShownNodeAsFarAsItGoes(network, [&](const std::shared_ptr<Node>& node) {
+        for (const auto& link : node->Links()) {
+            if (!link || !link->ConnectionTo)
                 return false;
-            if (hiddenInThisMode(*node))
-                continue;
-            for (const auto& link : node->Links()) {
-                if (!link || !link->ConnectionTo)
-                    return false;
-                if (!hiddenInThisMode(*link->ConnectionTo))
-                    return true;
+            if (!hiddenInThisMode(*link->ConnectionTo)) {
+                drawn = true;
+                return false;
             }
         }
-    }
-    return false;
+        return true;
+    });
+    return drawn;
 }
 
 // Draws the run's nodes, each with its name and caption; the nodes of one drawing share

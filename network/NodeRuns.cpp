@@ -81,7 +81,10 @@ void NodeRun::begin(platform::Canvas& canvas, bool linksDrawn) const
 std::vector<NodeRun> nodeRuns(const clsNetwork& network, const platform::Canvas& canvas, RequiredNodes& required)
 {
     qsizetype shown = 0;
-    const bool whole = forEachShownNodeAsFarAsItGoes(network, [&](const std::shared_ptr<Node>&) { ++shown; });
+    const bool whole = forEachShownNodeAsFarAsItGoes(network, [&](const std::shared_ptr<Node>&) {
+        ++shown;
+        return true;
+    });
     const std::size_t processors = platform::processorCount();
     const std::size_t most = std::min(kMostRuns, processors > 1 ? processors - 1 : 1); // one draws the links
     const std::size_t count = whole ? std::clamp<std::size_t>(std::size_t(shown / kNodesPerRun), 1, most) : 1;
@@ -104,6 +107,7 @@ std::vector<NodeRun> nodeRuns(const clsNetwork& network, const platform::Canvas&
         if (node->Enabled())
             named = node;
         ++place;
+        return true;
     });
     return runs;
 }

@@ -27,8 +27,9 @@ void forEachShownNode(const clsNetwork& network, Visit&& visit)
     }
 }
 
-// Calls `visit(node)` for every shown node, in order, as far as the network can be walked:
-// false when a missing layer or node ends the walk.
+// Calls `visit(node)` for every shown node, in order, as far as the network can be walked and
+// `visit` says to go on (true); true when every node was visited, false when a missing layer or
+// node, or `visit`, ended the walk.
 template <class Visit>
 bool forEachShownNodeAsFarAsItGoes(const clsNetwork& network, Visit&& visit)
 {
@@ -36,10 +37,8 @@ bool forEachShownNodeAsFarAsItGoes(const clsNetwork& network, Visit&& visit)
         if (!layer)
             return false;
         for (const auto& node : layer->Nodes()) {
-            if (!node)
+            if (!node || (!hiddenInThisMode(*node) && !visit(node)))
                 return false;
-            if (!hiddenInThisMode(*node))
-                visit(node);
         }
     }
     return true;
