@@ -3,7 +3,6 @@
 #include "network/NodeText.h"
 #include "network/ShownNodes.h"
 #include "platform/Canvas.h"
-#include "platform/ParallelRanges.h"
 #include "platform/RuntimeError.h"
 
 #include <algorithm>
@@ -13,9 +12,10 @@ namespace kelvane::drawing {
 
 namespace {
 
-// Enough nodes for a picture of the whole surface of their own to be worth it.
+// Enough nodes for a picture of the whole surface of their own to be worth it; the surface
+// draws as many runs at once as it can.
 constexpr qsizetype kNodesPerRun = 2048;
-constexpr std::size_t kMostRuns = 4;
+constexpr std::size_t kMostRuns = 6;
 
 // A canvas that paints and measures nothing: where drawing leaves the drawing properties, found
 // without drawing.
@@ -85,9 +85,7 @@ std::vector<NodeRun> nodeRuns(const clsNetwork& network, const platform::Canvas&
         ++shown;
         return true;
     });
-    const std::size_t processors = platform::processorCount();
-    const std::size_t most = std::min(kMostRuns, processors > 1 ? processors - 1 : 1); // one draws the links
-    const std::size_t count = whole ? std::clamp<std::size_t>(std::size_t(shown / kNodesPerRun), 1, most) : 1;
+    const std::size_t count = whole ? std::clamp<std::size_t>(std::size_t(shown / kNodesPerRun), 1, kMostRuns) : 1;
     if (count == 1)
         return {NodeRun {0, std::numeric_limits<qsizetype>::max(), std::nullopt}};
     std::vector<NodeRun> runs(count);

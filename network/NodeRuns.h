@@ -34,8 +34,8 @@ struct NodeRun {
 };
 
 // The runs of the network's shown nodes on the canvas: one, unless there are so many nodes that
-// a picture of the whole surface for each of several runs is worth it, and processors to draw
-// them. The names that end the runs are drawn, without painting, with `required`.
+// a picture of the whole surface for each of several runs is worth it. The names that end the
+// runs are drawn, without painting, with `required`.
 std::vector<NodeRun> nodeRuns(const clsNetwork& network, const platform::Canvas& canvas, RequiredNodes& required);
 
 } // namespace drawing

@@ -1,5 +1,6 @@
 #include "platform/PainterCanvas.h"
 
+#include "platform/ParallelRanges.h"
 #include "platform/QtColour.h"
 #include "platform/QtFont.h"
 #include "platform/RuntimeError.h"
@@ -172,33 +173,50 @@ bool PainterCanvas::drawsLayersAlike() const
            && m_painter.brushOrigin() == QPointF() && m_device.devicePixelRatio() == 1.0;
 }
 
-// Every layer but the last is drawn on a thread of its own while the caller draws the last.
+// The pictures of the whole surface drawn at once: one a processor, within kLayerMemory (two
+// at the least); never more than the layers.
+std::size_t PainterCanvas::picturesAtOnce(std::size_t layers) const
+{
+    const qint64 picture = qint64(m_device.width()) * m_device.height() * 4;
+    const std::size_t affordable = picture > 0 ? std::max<std::size_t>(2, std::size_t(kLayerMemory / picture)) : 2;
+    return std::min({layers, processorCount(), affordable});
+}
+
+// The layers are drawn on pictures of their own, in consecutive groups (one picture each, its
+// layers drawn on it in turn), every group but the last on a thread of its own while the caller
+// draws the last.
 void PainterCanvas::drawLayers(const std::vector<std::function<void(Canvas&)>>& layers)
 {
     paintHeldLines();
-    if (layers.size() < 2 || !drawsLayersAlike()) {
+    const std::size_t count = picturesAtOnce(layers.size());
+    if (count < 2 || !drawsLayersAlike()) {
         Canvas::drawLayers(layers);
         return;
     }
     std::vector<std::unique_ptr<Layer>> pictures;
-    for (std::size_t i = 0; i < layers.size(); ++i)
+    for (std::size_t i = 0; i < count; ++i)
         pictures.push_back(std::make_unique<Layer>(m_device, *this));
-    std::vector<std::exception_ptr> failures(layers.size());
-    const auto draw = [&](std::size_t i) { keepingFailure(layers[i], pictures[i]->canvas(), failures[i]); };
+    std::vector<std::exception_ptr> failures(count);
+    const auto draw = [&](std::size_t picture) {
+        const std::vector<std::function<void(Canvas&)>> group(layers.begin() + qsizetype(layers.size() * picture / count),
+                                                              layers.begin() + qsizetype(layers.size() * (picture + 1) / count));
+        keepingFailure([&](Canvas& canvas) { canvas.Canvas::drawLayers(group); }, pictures[picture]->canvas(),
+                       failures[picture]);
+    };
     {
         std::vector<std::jthread> drawing;
-        for (std::size_t i = 0; i + 1 < layers.size(); ++i) {
+        for (std::size_t i = 0; i + 1 < count; ++i) {
             try {
                 drawing.emplace_back(draw, i);
             } catch (const std::system_error&) {
                 draw(i); // no thread to be had: in turn
             }
         }
-        draw(layers.size() - 1);
-    } // every layer is drawn
-    // The first layer that failed is the last one shown, as when they are drawn in turn.
+        draw(count - 1);
+    } // every picture is drawn
+    // The first picture whose drawing failed is the last one shown, as when they are drawn in turn.
     const auto failed = std::find_if(failures.begin(), failures.end(), [](const auto& failure) { return bool(failure); });
-    const std::size_t shown = failed == failures.end() ? layers.size() - 1 : std::size_t(failed - failures.begin());
+    const std::size_t shown = failed == failures.end() ? count - 1 : std::size_t(failed - failures.begin());
     takeStateOf(pictures[shown]->canvas());
     for (std::size_t i = 0; i <= shown; ++i)
         m_painter.drawImage(QPoint(0, 0), pictures[i]->finish());

@@ -36,7 +36,8 @@ public:
     double ScaleHeight() const override;
 
     // Draws the layers side by side where that gives the same picture (a raster surface drawn
-    // without antialiasing, transform or clipping), else in turn.
+    // without antialiasing, transform or clipping), else in turn: as many at once as there are
+    // processors and memory for pictures of the whole surface.
     void drawLayers(const std::vector<std::function<void(Canvas&)>>& layers) override;
 
     // Keeps the lines back where a line painted again covers every pixel of its earlier painting
@@ -77,6 +78,10 @@ private:
     const MadeFont& currentFont() const;
     bool canPaint() const;
     bool drawsLayersAlike() const;
+    std::size_t picturesAtOnce(std::size_t layers) const;
+
+    // The memory the pictures of layers drawn side by side may take together.
+    static constexpr qint64 kLayerMemory = 64 * 1024 * 1024;
 
     std::unique_ptr<QPainter> m_ownPainter;
     QPainter& m_painter;

@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QImage>
 #include <gtest/gtest.h>
+#include <sched.h>
 
 using namespace kelvane;
 using kelvane::test::answer;
@@ -175,6 +176,30 @@ Drawn drawOn(clsNetwork& network, QSize size)
     return drawn;
 }
 
+// Holds this process to some of the processors it may run on while it lives, as taskset does.
+class HeldToProcessors {
+public:
+    explicit HeldToProcessors(int count)
+    {
+        sched_getaffinity(0, sizeof m_before, &m_before);
+        cpu_set_t held;
+        CPU_ZERO(&held);
+        for (int cpu = 0, taken = 0; cpu < CPU_SETSIZE && taken < count; ++cpu) {
+            if (CPU_ISSET(cpu, &m_before)) {
+                CPU_SET(cpu, &held);
+                ++taken;
+            }
+        }
+        sched_setaffinity(0, sizeof held, &held);
+    }
+    ~HeldToProcessors() { sched_setaffinity(0, sizeof m_before, &m_before); }
+    HeldToProcessors(const HeldToProcessors&) = delete;
+    HeldToProcessors& operator=(const HeldToProcessors&) = delete;
+
+private:
+    cpu_set_t m_before {};
+};
+
 void expectTheSamePicture(clsNetwork& network, QSize size)
 {
     const Drawn layered = drawOn<platform::PainterCanvas>(network, size);
@@ -242,6 +267,12 @@ TEST_F(DrawingPictures, LinksAndNodesDrawnSideBySideGiveThePictureOfDrawingThemI
     }
     basGlobal::ApplicationMode = 1;
     expectTheSamePicture(network, QSize(200, 120));
+    {
+        // Held to two processors, the layers (the links and two runs of nodes) are drawn on two
+        // pictures, two of them in turn on one.
+        const HeldToProcessors two(2);
+        expectTheSamePicture(network, QSize(200, 120));
+    }
     basGlobal::ApplicationMode = 0;
 
     // Runs that draw no name end in the font and colour of the last name drawn before them: the
