@@ -1,6 +1,7 @@
 #include "network/NodeRuns.h"
 
 #include "network/NodeText.h"
+#include "network/RequiredNodes.h"
 #include "network/ShownNodes.h"
 #include "platform/Canvas.h"
 #include "platform/RuntimeError.h"
@@ -96,14 +97,18 @@ std::vector<NodeRun> nodeRuns(const clsNetwork& network, const platform::Canvas&
     qsizetype place = 0;
     std::size_t next = 1;
     std::shared_ptr<Node> named;
+    const bool captions = captionsShown(network.ShowAnswer);
     forEachShownNodeAsFarAsItGoes(network, [&](const std::shared_ptr<Node>& node) {
         if (next < count && runs[next].first == place) {
             if (named)
                 runs[next].nameProperties = propertiesAfterName(canvas, named, network.ShowAnswer, required);
             ++next;
         }
-        if (node->Enabled())
+        if (node->Enabled()) {
             named = node;
+            if (captions)
+                required.findReachOf(*node);
+        }
         ++place;
         return true;
     });

@@ -168,9 +168,14 @@ void measureNodeName(platform::Canvas& canvas, Node& node)
     }
 }
 
+bool captionsShown(bool networkShowsAnswers)
+{
+    return networkShowsAnswers && basGlobal::Settings.ShowAnswer && basGlobal::ApplicationMode == 1;
+}
+
 bool showsCaption(const Node& node, bool networkShowsAnswers, RequiredNodes& required)
 {
-    return networkShowsAnswers && basGlobal::Settings.ShowAnswer && basGlobal::ApplicationMode == 1
+    return captionsShown(networkShowsAnswers)
            && (node.Answered || !node.NoDefault || node.Irrelevant() || node.NeedInfo() || required.of(node));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QtGlobal>
-#include <mutex>
+#include <shared_mutex>
 #include <unordered_map>
 
 namespace kelvane {
@@ -18,12 +18,16 @@ class Node;
 class RequiredNodes {
 public:
     bool of(const Node& node);
+    // Finds what the node reaches ahead of asking: threads asking side by side then seldom wait
+    // for one another.
+    void findReachOf(const Node& node) { reachOf(node); }
 
 private:
-    std::mutex m_lock;
     enum Reach : quint8 { NeedsInfo = 1, Broken = 2 };
+    quint8 reachOf(const Node& node);
     void explore(const Node& start);
 
+    std::shared_mutex m_lock;
     std::unordered_map<const Node*, quint8> m_reach; // finished nodes: what they reach
 };
 
