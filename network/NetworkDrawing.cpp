@@ -20,11 +20,6 @@ namespace kelvane::drawing {
 
 namespace {
 
-GridCell cellOf(const NetworkGrid& grid, NodePlaces& places, const Layer& layer, const Node& node)
-{
-    return grid.cell(layer.Index, layer.Nodes().Count(), places.of(node));
-}
-
 void linkPass(const clsNetwork& network, const NetworkGrid& grid, NodePlaces& places, platform::Canvas& canvas)
 {
     forEachShownNode(network, [&](const Layer& layer, const std::shared_ptr<Node>& node) {
@@ -46,7 +41,7 @@ void linkPass(const clsNetwork& network, const NetworkGrid& grid, NodePlaces& pl
 bool drawsALink(const clsNetwork& network)
 {
     bool drawn = false;
-    forEachShownNodeAsFarAsItGoes(network, [&](const std::shared_ptr<Node>& node) {
+    forEachShownNodeAsFarAsItGoes(network, [&](const Layer&, const std::shared_ptr<Node>& node) {
         for (const auto& link : node->Links()) {
             if (!link || !link->ConnectionTo)
                 return false;
@@ -68,12 +63,13 @@ void nodePass(const clsNetwork& network, const NetworkGrid& grid, platform::Canv
     NodePlaces places;
     qsizetype place = 0;
     forEachShownNode(network, [&](const Layer& layer, const std::shared_ptr<Node>& node) {
-        if (!run.holds(place++))
+        const qsizetype at = place++;
+        if (!run.holds(at))
             return;
         const GridCell cell = cellOf(grid, places, layer, *node);
         drawNodeFigure(canvas, *node, cell.centre, cell.radius(), network.Overview);
         if (node->Enabled())
-            drawNodeText(canvas, node, cell.centre, network.ShowAnswer, required);
+            drawNodeText(canvas, *node, cell.centre, run.captionOf(at, node, network.ShowAnswer, required));
     });
 }
 
@@ -114,8 +110,9 @@ void drawNetwork(clsNetwork& network, platform::Canvas& canvas)
             linkPass(network, grid, places, lines);
         });
     }};
-    for (const NodeRun& run : nodeRuns(network, canvas, required)) {
-        passes.emplace_back([&, run](platform::Canvas& nodes) {
+    const std::vector<NodeRun> runs = nodeRuns(network, grid, canvas, required);
+    for (const NodeRun& run : runs) {
+        passes.emplace_back([&](platform::Canvas& nodes) {
             run.begin(nodes, linksDrawn);
             nodePass(network, grid, nodes, required, run);
         });

@@ -1,10 +1,10 @@
 #include "network/NodeRuns.h"
 
-#include "network/NodeText.h"
-#include "network/RequiredNodes.h"
+#include "model/Layer.h"
+#include "network/NodeDrawing.h"
+#include "network/NodePlaces.h"
 #include "network/ShownNodes.h"
 #include "platform/Canvas.h"
-#include "platform/RuntimeError.h"
 
 #include <algorithm>
 #include <limits>
@@ -18,8 +18,8 @@ namespace {
 constexpr qsizetype kNodesPerRun = 2048;
 constexpr std::size_t kMostRuns = 6;
 
-// A canvas that paints and measures nothing: where drawing leaves the drawing properties, found
-// without drawing.
+// A canvas that paints and measures nothing: what drawing does to the drawing properties, and
+// where it fails, found without drawing.
 class PropertiesOnly : public platform::Canvas {
 public:
     explicit PropertiesOnly(const platform::Canvas& like)
@@ -45,21 +45,39 @@ private:
 };
 
 // The font and colour the drawing properties have once the node's name (and caption) is drawn:
-// the name's own drawing sets them whatever they were.
+// the name's own drawing sets them whatever they were. None when drawing it fails.
 std::optional<std::pair<platform::FontDescription, qint32>> propertiesAfterName(const platform::Canvas& canvas,
-                                                                                 const std::shared_ptr<Node>& node,
-                                                                                 bool showAnswer, RequiredNodes& required)
+                                                                                 const Node& node,
+                                                                                 const CaptionDecision& caption)
 {
     PropertiesOnly properties(canvas);
     try {
-        drawNodeText(properties, node, QPointF(), showAnswer, required);
-    } catch (const RuntimeError&) {
-        return std::nullopt; // the drawing ends there, and the runs after it are not kept
+        drawNodeText(properties, node, QPointF(), caption);
+    } catch (...) {
+        return std::nullopt;
     }
     return std::pair {properties.Font(), properties.ForeColor()};
 }
 
+// Whether the node's figure can be drawn: where it cannot, the drawing ends at the node.
+bool figureDraws(platform::Canvas& figures, const NetworkGrid& grid, NodePlaces& places, const Layer& layer,
+                 const Node& node, bool overview)
+{
+    try {
+        const GridCell cell = cellOf(grid, places, layer, node);
+        drawNodeFigure(figures, node, cell.centre, cell.radius(), overview);
+    } catch (...) {
+        return false;
+    }
+    return true;
+}
+
 } // namespace
+
+GridCell cellOf(const NetworkGrid& grid, NodePlaces& places, const Layer& layer, const Node& node)
+{
+    return grid.cell(layer.Index, layer.Nodes().Count(), places.of(node));
+}
 
 void NodeRun::begin(platform::Canvas& canvas, bool linksDrawn) const
 {
@@ -79,39 +97,62 @@ void NodeRun::begin(platform::Canvas& canvas, bool linksDrawn) const
     }
 }
 
-std::vector<NodeRun> nodeRuns(const clsNetwork& network, const platform::Canvas& canvas, RequiredNodes& required)
+CaptionDecision NodeRun::captionOf(qsizetype place, const std::shared_ptr<Node>& node, bool networkShowsAnswers,
+                                   RequiredNodes& required) const
+{
+    if (!settledAhead)
+        return settleNodeText(node, networkShowsAnswers, required);
+    const auto decided = std::lower_bound(captions.begin(), captions.end(), place,
+                                          [](const auto& caption, qsizetype at) { return caption.first < at; });
+    return decided != captions.end() && decided->first == place ? decided->second : CaptionDecision {};
+}
+
+std::vector<NodeRun> nodeRuns(const clsNetwork& network, const NetworkGrid& grid, const platform::Canvas& canvas,
+                              RequiredNodes& required)
 {
     qsizetype shown = 0;
-    const bool whole = forEachShownNodeAsFarAsItGoes(network, [&](const std::shared_ptr<Node>&) {
+    const bool whole = forEachShownNodeAsFarAsItGoes(network, [&](const Layer&, const std::shared_ptr<Node>&) {
         ++shown;
         return true;
     });
     const std::size_t count = whole ? std::clamp<std::size_t>(std::size_t(shown / kNodesPerRun), 1, kMostRuns) : 1;
     if (count == 1)
-        return {NodeRun {0, std::numeric_limits<qsizetype>::max(), std::nullopt}};
+        return {NodeRun {0, std::numeric_limits<qsizetype>::max(), std::nullopt, false, {}}}; // settled as drawn
     std::vector<NodeRun> runs(count);
     for (std::size_t k = 0; k < count; ++k) {
         runs[k].first = shown * qsizetype(k) / qsizetype(count);
         runs[k].end = shown * qsizetype(k + 1) / qsizetype(count);
+        runs[k].settledAhead = true;
     }
+    // The texts are settled in the drawing's order as far as it goes: to the first node whose
+    // figure, caption or name fails. The runs after the one it ends in are not drawn.
+    PropertiesOnly figures(canvas);
+    NodePlaces places;
     qsizetype place = 0;
-    std::size_t next = 1;
-    std::shared_ptr<Node> named;
-    const bool captions = captionsShown(network.ShowAnswer);
-    forEachShownNodeAsFarAsItGoes(network, [&](const std::shared_ptr<Node>& node) {
-        if (next < count && runs[next].first == place) {
-            if (named)
-                runs[next].nameProperties = propertiesAfterName(canvas, named, network.ShowAnswer, required);
-            ++next;
+    std::size_t drawn = 1; // the runs begun
+    const Node* named = nullptr;
+    CaptionDecision namedCaption;
+    forEachShownNodeAsFarAsItGoes(network, [&](const Layer& layer, const std::shared_ptr<Node>& node) {
+        if (drawn < count && runs[drawn].first == place) {
+            if (named) {
+                runs[drawn].nameProperties = propertiesAfterName(canvas, *named, namedCaption);
+                if (!runs[drawn].nameProperties)
+                    return false;
+            }
+            ++drawn;
         }
-        if (node->Enabled()) {
-            named = node;
-            if (captions)
-                required.findReachOf(*node);
-        }
+        if (!figureDraws(figures, grid, places, layer, *node, network.Overview))
+            return false;
         ++place;
-        return true;
+        if (!node->Enabled())
+            return true;
+        named = node.get();
+        namedCaption = settleNodeText(node, network.ShowAnswer, required);
+        if (namedCaption.shown || namedCaption.failure)
+            runs[drawn - 1].captions.emplace_back(place - 1, namedCaption);
+        return !namedCaption.failure;
     });
+    runs.resize(drawn);
     return runs;
 }
 

@@ -5,7 +5,6 @@
 #include "platform/RuntimeError.h"
 
 #include <algorithm>
-#include <mutex>
 #include <vector>
 
 namespace kelvane {
@@ -46,27 +45,14 @@ const Node* successor(const Node& node, qsizetype i)
 
 bool RequiredNodes::of(const Node& node)
 {
-    const quint8 reach = reachOf(node);
-    if (reach & Broken)
-        return node.Required();
-    return (reach & NeedsInfo) != 0;
-}
-
-// Threads asking side by side wait for one another only while a node not yet explored is.
-quint8 RequiredNodes::reachOf(const Node& node)
-{
-    {
-        const std::shared_lock reading(m_lock);
-        if (const auto known = m_reach.find(&node); known != m_reach.end())
-            return known->second;
-    }
-    const std::unique_lock exploring(m_lock);
     auto known = m_reach.find(&node);
     if (known == m_reach.end()) {
         explore(node);
         known = m_reach.find(&node);
     }
-    return known->second;
+    if (known->second & Broken)
+        return node.Required();
+    return (known->second & NeedsInfo) != 0;
 }
 
 // Tarjan's strongly connected components, without recursion: the nodes of one cycle reach what

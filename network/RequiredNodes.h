@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QtGlobal>
-#include <shared_mutex>
 #include <unordered_map>
 
 namespace kelvane {
@@ -13,21 +12,15 @@ class Node;
 // included). Each node is looked at once however many nodes reach it, where asking every node
 // walks again all that it reaches. A node from which a broken link (one without its evidence
 // node) or a control that cannot be read is reached is asked itself, so that it gives, or
-// fails with, what Required() does. For one pass over networks that do not change meanwhile,
-// which may ask from several threads at once.
+// fails with, what Required() does. For one pass over networks that do not change meanwhile.
 class RequiredNodes {
 public:
     bool of(const Node& node);
-    // Finds what the node reaches ahead of asking: threads asking side by side then seldom wait
-    // for one another.
-    void findReachOf(const Node& node) { reachOf(node); }
 
 private:
     enum Reach : quint8 { NeedsInfo = 1, Broken = 2 };
-    quint8 reachOf(const Node& node);
     void explore(const Node& start);
 
-    std::shared_mutex m_lock;
     std::unordered_map<const Node*, quint8> m_reach; // finished nodes: what they reach
 };
 

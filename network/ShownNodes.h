@@ -27,7 +27,7 @@ void forEachShownNode(const clsNetwork& network, Visit&& visit)
     }
 }
 
-// Calls `visit(node)` for every shown node, in order, as far as the network can be walked and
+// Calls `visit(layer, node)` for every shown node, in order, as far as the network can be walked and
 // `visit` says to go on (true); true when every node was visited, false when a missing layer or
 // node, or `visit`, ended the walk.
 template <class Visit>
@@ -37,7 +37,7 @@ bool forEachShownNodeAsFarAsItGoes(const clsNetwork& network, Visit&& visit)
         if (!layer)
             return false;
         for (const auto& node : layer->Nodes()) {
-            if (!node || (!hiddenInThisMode(*node) && !visit(node)))
+            if (!node || (!hiddenInThisMode(*node) && !visit(*layer, node)))
                 return false;
         }
     }
