@@ -74,6 +74,26 @@ protected:
         link->DOT = 0.5;
     }
 
+    // So many nodes, every fifth disabled, every third selected, half of them linked, that they
+    // are drawn in runs side by side.
+    void addCrowd(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            const auto node = namedNode(qint16(1 + i % 4), QStringLiteral("Crowd %1").arg(i));
+            node->setEnabled(i % 5 != 0);
+            node->setSelected(i % 3 == 0);
+        }
+        const auto& layers = network.Layers();
+        for (qint32 layer = 2; layer <= layers.Count(); ++layer) {
+            const auto& nodes = layers.Item(layer)->Nodes();
+            const auto& below = layers.Item(layer - 1)->Nodes();
+            for (qsizetype i = 1; i <= nodes.Count(); i += 2) {
+                auto link = addLink(nodes.Item(i), below.Item((i * 7919) % below.Count() + 1));
+                link->DOT = double(i % 11) / 10.0;
+            }
+        }
+    }
+
     // Draws the network on a cleared picture and keeps it as pictures/network-<name>.png.
     QImage render(const QString& name)
     {
@@ -252,19 +272,7 @@ TEST_F(DrawingPictures, LinksAndNodesDrawnSideBySideGiveThePictureOfDrawingThemI
 
     // Crowded far beyond a pixel a node, most links fall on lines drawn before; so many nodes
     // are drawn in runs side by side.
-    for (int i = 0; i < 5000; ++i) {
-        const auto node = namedNode(qint16(1 + i % 4), QStringLiteral("Crowd %1").arg(i));
-        node->setEnabled(i % 5 != 0);
-        node->setSelected(i % 3 == 0);
-    }
-    for (qint32 layer = 2; layer <= layers.Count(); ++layer) {
-        const auto& nodes = layers.Item(layer)->Nodes();
-        const auto& below = layers.Item(layer - 1)->Nodes();
-        for (qsizetype i = 1; i <= nodes.Count(); i += 2) {
-            auto link = addLink(nodes.Item(i), below.Item((i * 7919) % below.Count() + 1));
-            link->DOT = double(i % 11) / 10.0;
-        }
-    }
+    addCrowd(5000);
     basGlobal::ApplicationMode = 1;
     expectTheSamePicture(network, QSize(200, 120));
     {
@@ -296,4 +304,36 @@ TEST_F(DrawingPictures, LinksAndNodesDrawnSideBySideGiveThePictureOfDrawingThemI
     const Drawn failed = drawOn<platform::PainterCanvas>(network, QSize(640, 400));
     EXPECT_FALSE(failed.whole);
     expectTheSamePicture(network, QSize(640, 400));
+}
+
+TEST_F(DrawingPictures, RunsOfNodesDrawnSideBySideEndWhereTheDrawingInTurnEnds)
+{
+    // Names and captions in many fonts and colours, in the viewer.
+    basGlobal::ApplicationMode = 1;
+    addCrowd(6000); // two runs in the viewer
+    const auto& top = network.Layers().Item(4)->Nodes();
+    const QString fonts[] = {QStringLiteral("DejaVu Serif"), QStringLiteral("DejaVu Sans Mono"), QString()};
+    for (qsizetype i = 1; i <= top.Count(); i += 3) {
+        const auto& node = top.Item(i);
+        node->setAnswer(double(i % 3) / 2.0);
+        const auto name = node->Name();
+        name->Font()->Name = fonts[i % 3];
+        name->Font()->Size = qint16(6 + i % 5);
+        name->ForeColor = platform::colours::rgb(int(i % 256), 40, 90);
+        const auto answer = node->Answers.Item(1 + i % 3);
+        answer->Font()->Bold = i % 2 != 0;
+        answer->Font()->Name = fonts[(i + 1) % 3];
+        answer->ForeColor = platform::colours::rgb(0, int(i % 256), 60);
+    }
+    expectTheSamePicture(network, QSize(200, 120));
+
+    // A node of the last run whose caption cannot be found ends the drawing: before its name
+    // is drawn when whether it has one fails, after it when which one fails.
+    const auto& late = top.Item(top.Count() - 20);
+    late->Controls().Add(nullptr);
+    late->Answered = false;
+    EXPECT_FALSE(drawOn<platform::PainterCanvas>(network, QSize(200, 120)).whole);
+    expectTheSamePicture(network, QSize(200, 120));
+    late->Answered = true;
+    expectTheSamePicture(network, QSize(200, 120));
 }
