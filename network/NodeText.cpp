@@ -2,11 +2,11 @@
 
 #include "model/FontProperties.h"
 #include "model/Node.h"
+#include "model/RequireObject.h"
 #include "model/TextLabel.h"
 #include "model/basGlobal.h"
 #include "model/basKelva.h"
 #include "model/basLibrary.h"
-#include "model/RequireObject.h"
 #include "network/RequiredNodes.h"
 #include "network/VisibleText.h"
 #include "platform/Canvas.h"
@@ -40,7 +40,7 @@ platform::FontDescription nameFont(const FontProperties& font)
             font.Underline, font.Strikethru};
 }
 
-// The name's font and colour, as settledName leaves its label: read only.
+// The name's font and colour, as settleNodeText leaves its label: read only.
 void applyNameFont(platform::Canvas& canvas, const TextLabel& label)
 {
     canvas.setFont(nameFont(label.fontOrDefaults()));
@@ -165,14 +165,9 @@ void measureNodeName(platform::Canvas& canvas, Node& node)
     }
 }
 
-bool captionsShown(bool networkShowsAnswers)
-{
-    return networkShowsAnswers && basGlobal::Settings.ShowAnswer && basGlobal::ApplicationMode == 1;
-}
-
 bool showsCaption(const Node& node, bool networkShowsAnswers, RequiredNodes& required)
 {
-    return captionsShown(networkShowsAnswers)
+    return networkShowsAnswers && basGlobal::Settings.ShowAnswer && basGlobal::ApplicationMode == 1
            && (node.Answered || !node.NoDefault || node.Irrelevant() || node.NeedInfo() || required.of(node));
 }
 

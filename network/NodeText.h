@@ -28,13 +28,9 @@ QStringList nameLines(const QString& text);
 // a canvas that keeps widths then has them before a drawing asks. Draws nothing.
 void measureNodeName(platform::Canvas& canvas, Node& node);
 
-// Whether nodes get status captions at all: only in the viewer, while both the network and the
-// user's settings show answers.
-bool captionsShown(bool networkShowsAnswers);
-
-// Whether the node gets a status caption: while captionsShown, only for a node that is
-// answered, has a default, is irrelevant, needs information or is required (as `required`
-// finds it).
+// Whether the node gets a status caption: only in the viewer, while both the network and
+// the user's settings show answers, and only for a node that is answered, has a default,
+// is irrelevant, needs information or is required (as `required` finds it).
 bool showsCaption(const Node& node, bool networkShowsAnswers, RequiredNodes& required);
 
 // The status caption and, when its text comes from one of the node's answers, that

@@ -3,6 +3,7 @@
 
 #include "DrawingTestSupport.h"
 
+#include "model/TextLabel.h"
 #include "platform/ImageCanvas.h"
 #include "platform/Service.h"
 #include "platform/doubles/ScriptedUiServices.h"
@@ -312,6 +313,17 @@ TEST_F(DrawingPictures, RunsOfNodesDrawnSideBySideEndWhereTheDrawingInTurnEnds)
     basGlobal::ApplicationMode = 1;
     addCrowd(6000); // two runs in the viewer
     const auto& top = network.Layers().Item(4)->Nodes();
+
+    // A drawing that ends at a node of the first run leaves the nodes after it as a drawing in
+    // turn does: a name label without text is not given the default one.
+    const auto& bottom = network.Layers().Item(1)->Nodes();
+    bottom.Item(bottom.Count() - 10)->Controls().Add(nullptr);
+    const auto unnamed = std::make_shared<TextLabel>();
+    top.Item(top.Count())->setNameLabel(unnamed);
+    EXPECT_FALSE(drawOn<platform::PainterCanvas>(network, QSize(200, 120)).whole);
+    EXPECT_FALSE(unnamed->hasText());
+    bottom.Item(bottom.Count() - 10)->Controls().Clear();
+
     const QString fonts[] = {QStringLiteral("DejaVu Serif"), QStringLiteral("DejaVu Sans Mono"), QString()};
     for (qsizetype i = 1; i <= top.Count(); i += 3) {
         const auto& node = top.Item(i);
