@@ -247,7 +247,8 @@ const PainterCanvas::MadeFont& PainterCanvas::currentFont() const
     if (!m_font || m_font->description != Font()) {
         QFont font = toQFont(Font());
         const QFontMetrics metrics(font, &m_device);
-        m_font.emplace(MadeFont {Font(), std::move(font), metrics.height(), metrics.ascent()});
+        const int widthsFont = m_textWidths ? m_textWidths->fontNumber(Font(), m_device.logicalDpiY()) : 0;
+        m_font.emplace(MadeFont {Font(), std::move(font), metrics.height(), metrics.ascent(), widthsFont});
     }
     return *m_font;
 }
@@ -362,8 +363,9 @@ void PainterCanvas::paintClear()
 // Whole pixels, as the old surface measured.
 double PainterCanvas::lineWidth(const QString& line) const
 {
-    const auto measure = [&] { return QFontMetrics(currentFont().font, &m_device).horizontalAdvance(line); };
-    const int pixels = m_textWidths ? m_textWidths->width(line, Font(), m_device.logicalDpiY(), measure) : measure();
+    const MadeFont& font = currentFont();
+    const auto measure = [&] { return QFontMetrics(font.font, &m_device).horizontalAdvance(line); };
+    const int pixels = m_textWidths ? m_textWidths->width(line, font.widthsFont, measure) : measure();
     return pixels * m_twipsPerPixelX;
 }
 

@@ -46,7 +46,11 @@ public:
 
     // Widths of text this canvas, and the layers it draws side by side, take from those kept and
     // keep there (none: each text is measured when it is asked for). The widths outlive the canvas.
-    void setTextWidths(TextWidths* widths) { m_textWidths = widths; }
+    void setTextWidths(TextWidths* widths)
+    {
+        m_textWidths = widths;
+        m_font.reset(); // numbered again in these widths
+    }
     TextWidths* textWidths() const { return m_textWidths; }
 
     double twipsPerPixelX() const { return m_twipsPerPixelX; }
@@ -74,6 +78,7 @@ private:
         QFont font;
         int height = 0; // pixels
         int ascent = 0;
+        int widthsFont = 0; // its number in the text widths, when there are any
     };
     const MadeFont& currentFont() const;
     bool canPaint() const;
