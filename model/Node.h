@@ -160,6 +160,8 @@ public:
     // Storage of Name: an empty label until one is stored (made again on first read after it
     // was let go); writing it leaves the button alone.
     std::shared_ptr<TextLabel> NameLabel();
+    // The name label as it stands, without making one: null until one is made or stored.
+    const std::shared_ptr<TextLabel>& nameLabelIfMade() const { return m_nameLabel; }
     void setNameLabel(std::shared_ptr<TextLabel> label) { m_nameLabel = std::move(label); }
 
     std::weak_ptr<AbstractNetwork> Network;               // the network that owns the node

@@ -9,37 +9,16 @@
 #include "network/NetworkGrid.h"
 #include "network/NodeDrawing.h"
 #include "network/NodePlaces.h"
+#include "network/NodeRuns.h"
 #include "network/NodeText.h"
 #include "network/RequiredNodes.h"
+#include "network/ShownNodes.h"
 #include "network/clsNetwork.h"
 #include "platform/Canvas.h"
 
 namespace kelvane::drawing {
 
 namespace {
-
-// In the viewer a disabled node is not drawn at all.
-bool hiddenInThisMode(const Node& node)
-{
-    return !node.Enabled() && basGlobal::ApplicationMode != 0;
-}
-
-// Calls `visit(layer, node)` for every node of every layer, in order, skipping hidden nodes.
-template <class Visit>
-void forEachShownNode(const clsNetwork& network, Visit&& visit)
-{
-    for (const auto& layer : network.Layers()) {
-        for (const auto& node : requireObject(layer)->Nodes()) {
-            if (!hiddenInThisMode(*requireObject(node)))
-                visit(*layer, node);
-        }
-    }
-}
-
-GridCell cellOf(const NetworkGrid& grid, NodePlaces& places, const Layer& layer, const Node& node)
-{
-    return grid.cell(layer.Index, layer.Nodes().Count(), places.of(node));
-}
 
 void linkPass(const clsNetwork& network, const NetworkGrid& grid, NodePlaces& places, platform::Canvas& canvas)
 {
@@ -61,35 +40,36 @@ void linkPass(const clsNetwork& network, const NetworkGrid& grid, NodePlaces& pl
 // evidence node.
 bool drawsALink(const clsNetwork& network)
 {
-    for (const auto& layer : network.Layers()) {
-        if (!layer)
-            return false;
-        for (const auto& node : layer->Nodes()) {
-            if (!node)
+    bool drawn = false;
+    forEachShownNodeAsFarAsItGoes(network, [&](const Layer&, const std::shared_ptr<Node>& node) {
+        for (const auto& link : node->Links()) {
+            if (!link || !link->ConnectionTo)
                 return false;
-            if (hiddenInThisMode(*node))
-                continue;
-            for (const auto& link : node->Links()) {
-                if (!link || !link->ConnectionTo)
-                    return false;
-                if (!hiddenInThisMode(*link->ConnectionTo))
-                    return true;
+            if (!hiddenInThisMode(*link->ConnectionTo)) {
+                drawn = true;
+                return false;
             }
         }
-    }
-    return false;
+        return true;
+    });
+    return drawn;
 }
 
-void nodePass(const clsNetwork& network, const NetworkGrid& grid, NodePlaces& places, platform::Canvas& canvas)
+// Draws the run's nodes, each with its name and caption; the nodes of one drawing share
+// `required`.
+void nodePass(const clsNetwork& network, const NetworkGrid& grid, platform::Canvas& canvas, RequiredNodes& required,
+              const NodeRun& run)
 {
-    canvas.setFillColor(basGlobal::Settings.NodeColour);
-    canvas.setFillStyle(platform::fillstyle::Solid);
-    RequiredNodes required;
+    NodePlaces places;
+    qsizetype place = 0;
     forEachShownNode(network, [&](const Layer& layer, const std::shared_ptr<Node>& node) {
+        const qsizetype at = place++;
+        if (!run.holds(at))
+            return;
         const GridCell cell = cellOf(grid, places, layer, *node);
         drawNodeFigure(canvas, *node, cell.centre, cell.radius(), network.Overview);
         if (node->Enabled())
-            drawNodeText(canvas, node, cell.centre, network.ShowAnswer, required);
+            drawNodeText(canvas, *node, cell.centre, run.captionOf(at, node, network.ShowAnswer, required));
     });
 }
 
@@ -122,20 +102,22 @@ void drawNetwork(clsNetwork& network, platform::Canvas& canvas)
     const NetworkGrid grid(canvas.ScaleWidth(), canvas.ScaleHeight(), layers.Count());
     // The node pass begins in the draw style the link pass leaves: solid once it drew a link.
     const bool linksDrawn = drawsALink(network);
-    canvas.drawLayered(
-        [&](platform::Canvas& links) {
-            // In a crowded network many links land on the same pixels.
-            links.drawLeavingOutRepaintedLines([&](platform::Canvas& lines) {
-                NodePlaces places;
-                linkPass(network, grid, places, lines);
-            });
-        },
-        [&](platform::Canvas& nodes) {
-            if (linksDrawn)
-                nodes.setDrawStyle(platform::drawstyle::Solid);
+    RequiredNodes required;
+    std::vector<std::function<void(platform::Canvas&)>> passes {[&](platform::Canvas& links) {
+        // In a crowded network many links land on the same pixels.
+        links.drawLeavingOutRepaintedLines([&](platform::Canvas& lines) {
             NodePlaces places;
-            nodePass(network, grid, places, nodes);
+            linkPass(network, grid, places, lines);
         });
+    }};
+    const std::vector<NodeRun> runs = nodeRuns(network, grid, canvas, required);
+    for (const NodeRun& run : runs) {
+        passes.emplace_back([&](platform::Canvas& nodes) {
+            run.begin(nodes, linksDrawn);
+            nodePass(network, grid, nodes, required, run);
+        });
+    }
+    canvas.drawLayers(passes);
 }
 
 } // namespace kelvane::drawing

@@ -2,6 +2,7 @@
 
 #include "model/FontProperties.h"
 #include "model/Node.h"
+#include "model/RequireObject.h"
 #include "model/TextLabel.h"
 #include "model/basGlobal.h"
 #include "model/basKelva.h"
@@ -39,16 +40,10 @@ platform::FontDescription nameFont(const FontProperties& font)
             font.Underline, font.Strikethru};
 }
 
-// A name label without a font name takes the default one for good.
-void applyNameFont(platform::Canvas& canvas, TextLabel& label)
+// The name's font and colour, as settleNodeText leaves its label: read only.
+void applyNameFont(platform::Canvas& canvas, const TextLabel& label)
 {
-    // A name without a font of its own is drawn with the defaults and given none.
-    FontProperties font = label.fontOrDefaults();
-    if (font.Name.isEmpty()) {
-        font.Name = basGlobal::DefaultFontName;
-        label.Font()->Name = font.Name;
-    }
-    canvas.setFont(nameFont(font));
+    canvas.setFont(nameFont(label.fontOrDefaults()));
     canvas.setForeColor(label.ForeColor);
 }
 
@@ -60,16 +55,17 @@ void plainStyles(platform::Canvas& canvas)
     canvas.setFontStrikethru(false);
 }
 
-// The caption takes the colour and font of the answer it names (strikethrough stays off).
-void applyAnswerFont(platform::Canvas& canvas, TextLabel& answer)
+// The caption takes the colour and font of the answer it names (strikethrough stays off); the
+// answer's label has its font made when the caption is decided.
+void applyAnswerFont(platform::Canvas& canvas, const TextLabel& answer)
 {
     canvas.setForeColor(answer.ForeColor);
-    const auto font = answer.Font();
-    canvas.setFontBold(font->Bold);
-    canvas.setFontItalic(font->Italic);
-    canvas.setFontSize(font->Size);
-    canvas.setFontName(font->Name);
-    canvas.setFontUnderline(font->Underline);
+    const FontProperties font = answer.fontOrDefaults();
+    canvas.setFontBold(font.Bold);
+    canvas.setFontItalic(font.Italic);
+    canvas.setFontSize(font.Size);
+    canvas.setFontName(font.Name);
+    canvas.setFontUnderline(font.Underline);
 }
 
 // A line as far as the surface can show it: a name or caption of any length is cut before it
@@ -140,6 +136,7 @@ NodeCaption answerCaption(const std::shared_ptr<Node>& node, double value)
     auto label = basKelva::GetAnswerObject(node, value);
     if (!label)
         return {};
+    label->Font(); // made now, so that drawing the caption only reads the label
     QString text = label->Text();
     return {std::move(text), std::move(label)};
 }
@@ -190,13 +187,32 @@ NodeCaption chooseCaption(const std::shared_ptr<Node>& node, RequiredNodes& requ
     return {};
 }
 
-void drawNodeText(platform::Canvas& canvas, const std::shared_ptr<Node>& node, QPointF centre,
-                  bool networkShowsAnswers, RequiredNodes& required)
+CaptionDecision settleNodeText(const std::shared_ptr<Node>& node, bool networkShowsAnswers, RequiredNodes& required)
 {
+    // A name label without a font name takes the default one for good (one without a font of its
+    // own is given one only then).
     const auto label = node->Name();
-    applyNameFont(canvas, *label);
-    const QString name = label->Text();
-    const bool withCaption = showsCaption(*node, networkShowsAnswers, required);
+    if (label->fontOrDefaults().Name.isEmpty())
+        label->Font()->Name = basGlobal::DefaultFontName;
+    CaptionDecision decision;
+    try {
+        decision.shown = showsCaption(*node, networkShowsAnswers, required);
+        if (decision.shown)
+            decision.caption = chooseCaption(node, required);
+    } catch (...) {
+        decision.failure = std::current_exception();
+    }
+    return decision;
+}
+
+void drawNodeText(platform::Canvas& canvas, const Node& node, QPointF centre, const CaptionDecision& decision)
+{
+    const TextLabel& label = *requireObject(node.nameLabelIfMade());
+    applyNameFont(canvas, label);
+    const QString name = label.Text();
+    if (decision.failure && !decision.shown)
+        std::rethrow_exception(decision.failure);
+    const bool withCaption = decision.shown;
 
     // The name block is centred on the centre, or ends at the centre line above a caption.
     const double nameHeight = canvas.TextHeight(name);
@@ -206,7 +222,9 @@ void drawNodeText(platform::Canvas& canvas, const std::shared_ptr<Node>& node, Q
         return;
 
     plainStyles(canvas);
-    const NodeCaption caption = chooseCaption(node, required);
+    if (decision.failure)
+        std::rethrow_exception(decision.failure);
+    const NodeCaption& caption = decision.caption;
     ignoringErrors([&] {
         if (caption.answerLabel)
             applyAnswerFont(canvas, *caption.answerLabel);

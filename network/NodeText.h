@@ -3,6 +3,7 @@
 #include <QPointF>
 #include <QString>
 #include <QStringList>
+#include <exception>
 #include <memory>
 
 namespace platform {
@@ -40,12 +41,23 @@ struct NodeCaption {
 };
 NodeCaption chooseCaption(const std::shared_ptr<Node>& node, RequiredNodes& required);
 
-// The name of an enabled node, centred on `centre` in the name label's font and colour;
-// with a status caption the name ends at the centre line and the caption is centred
-// 30 twips below it. A name label without a font name gets the default font name. The nodes
-// of one drawing share `required`.
-void drawNodeText(platform::Canvas& canvas, const std::shared_ptr<Node>& node, QPointF centre,
-                  bool networkShowsAnswers, RequiredNodes& required);
+// Whether a node gets a status caption, and which (showsCaption, chooseCaption). A decision
+// that failed holds the error, which drawNodeText raises where finding it fails.
+struct CaptionDecision {
+    bool shown = false;
+    NodeCaption caption;
+    std::exception_ptr failure; // in showsCaption, or in chooseCaption when shown
+};
+
+// Does to the model, ahead of drawing the text of an enabled node, what drawing it does: gives
+// its name label its default text and, when it names no font, the default font name for good,
+// and decides its caption (with what choosing it reports). drawNodeText then only reads.
+CaptionDecision settleNodeText(const std::shared_ptr<Node>& node, bool networkShowsAnswers, RequiredNodes& required);
+
+// The name of an enabled node settled by settleNodeText, centred on `centre` in the name label's
+// font and colour; with a status caption (as `caption` decides) the name ends at the centre line
+// and the caption is centred 30 twips below it. Reads the node and its labels only.
+void drawNodeText(platform::Canvas& canvas, const Node& node, QPointF centre, const CaptionDecision& caption);
 
 } // namespace drawing
 } // namespace kelvane

@@ -115,10 +115,10 @@ void Canvas::takeStateOf(const Canvas& other)
     m_current = other.m_current;
 }
 
-void Canvas::drawLayered(const std::function<void(Canvas&)>& underneath, const std::function<void(Canvas&)>& over)
+void Canvas::drawLayers(const std::vector<std::function<void(Canvas&)>>& layers)
 {
-    underneath(*this);
-    over(*this);
+    for (const auto& layer : layers)
+        layer(*this);
 }
 
 void Canvas::drawLeavingOutRepaintedLines(const std::function<void(Canvas&)>& draw)

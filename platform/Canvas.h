@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace platform {
 
@@ -148,12 +149,13 @@ public:
     // Fills the whole surface with BackColor; the position moves to (0, 0).
     void Cls();
 
-    // Runs `underneath`, then `over`, each drawing on a canvas in this one's state, the picture
-    // of `over` on top: what they draw is what they would draw on this canvas one after the
-    // other, which is how a surface runs them unless it can draw them side by side on layers of
-    // its own. When `underneath` fails, nothing `over` draws is kept; the first error is raised
-    // again. Afterwards this canvas has the state and position `over` left.
-    virtual void drawLayered(const std::function<void(Canvas&)>& underneath, const std::function<void(Canvas&)>& over);
+    // Runs the layers from the first to the last, each drawing on a canvas in this one's state,
+    // the picture of each on top of those before it: what they draw is what they would draw on
+    // this canvas one after the other, which is how a surface runs them unless it can draw them
+    // side by side on layers of its own. When a layer fails, nothing the layers after it draw
+    // is kept and its error is raised again. Afterwards this canvas has the state and position
+    // the last layer run left.
+    virtual void drawLayers(const std::vector<std::function<void(Canvas&)>>& layers);
 
     // Runs `draw` on this canvas. A surface may keep its lines back until it ends (or until it
     // draws anything else) and leave out each line that a later one of the same pixels, pen

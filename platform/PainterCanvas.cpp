@@ -1,5 +1,6 @@
 #include "platform/PainterCanvas.h"
 
+#include "platform/ParallelRanges.h"
 #include "platform/QtColour.h"
 #include "platform/QtFont.h"
 #include "platform/RuntimeError.h"
@@ -172,38 +173,55 @@ bool PainterCanvas::drawsLayersAlike() const
            && m_painter.brushOrigin() == QPointF() && m_device.devicePixelRatio() == 1.0;
 }
 
-// The lower layer is drawn on a thread of its own while the caller draws the upper one.
-void PainterCanvas::drawLayered(const std::function<void(Canvas&)>& underneath, const std::function<void(Canvas&)>& over)
+// The pictures of the whole surface drawn at once: one a processor, within kLayerMemory (two
+// at the least); never more than the layers.
+std::size_t PainterCanvas::picturesAtOnce(std::size_t layers) const
+{
+    const qint64 picture = qint64(m_device.width()) * m_device.height() * 4;
+    const std::size_t affordable = picture > 0 ? std::max<std::size_t>(2, std::size_t(kLayerMemory / picture)) : 2;
+    return std::min({layers, processorCount(), affordable});
+}
+
+// The layers are drawn on pictures of their own, in consecutive groups (one picture each, its
+// layers drawn on it in turn), every group but the last on a thread of its own while the caller
+// draws the last.
+void PainterCanvas::drawLayers(const std::vector<std::function<void(Canvas&)>>& layers)
 {
     paintHeldLines();
-    if (!drawsLayersAlike()) {
-        Canvas::drawLayered(underneath, over);
+    const std::size_t count = picturesAtOnce(layers.size());
+    if (count < 2 || !drawsLayersAlike()) {
+        Canvas::drawLayers(layers);
         return;
     }
-    Layer lower(m_device, *this);
-    Layer upper(m_device, *this);
-    std::exception_ptr lowerFailure;
-    std::exception_ptr upperFailure;
+    std::vector<std::unique_ptr<Layer>> pictures;
+    for (std::size_t i = 0; i < count; ++i)
+        pictures.push_back(std::make_unique<Layer>(m_device, *this));
+    std::vector<std::exception_ptr> failures(count);
+    const auto draw = [&](std::size_t picture) {
+        const std::vector<std::function<void(Canvas&)>> group(layers.begin() + qsizetype(layers.size() * picture / count),
+                                                              layers.begin() + qsizetype(layers.size() * (picture + 1) / count));
+        keepingFailure([&](Canvas& canvas) { canvas.Canvas::drawLayers(group); }, pictures[picture]->canvas(),
+                       failures[picture]);
+    };
     {
-        const auto drawLower = [&] { keepingFailure(underneath, lower.canvas(), lowerFailure); };
-        std::optional<std::jthread> lowerDrawing;
-        try {
-            lowerDrawing.emplace(drawLower);
-        } catch (const std::system_error&) {
-            drawLower(); // no thread to be had: in turn
+        std::vector<std::jthread> drawing;
+        for (std::size_t i = 0; i + 1 < count; ++i) {
+            try {
+                drawing.emplace_back(draw, i);
+            } catch (const std::system_error&) {
+                draw(i); // no thread to be had: in turn
+            }
         }
-        keepingFailure(over, upper.canvas(), upperFailure);
-    } // the lower layer is drawn
-    if (lowerFailure) {
-        takeStateOf(lower.canvas());
-        m_painter.drawImage(QPoint(0, 0), lower.finish());
-        std::rethrow_exception(lowerFailure);
-    }
-    takeStateOf(upper.canvas());
-    m_painter.drawImage(QPoint(0, 0), lower.finish());
-    m_painter.drawImage(QPoint(0, 0), upper.finish());
-    if (upperFailure)
-        std::rethrow_exception(upperFailure);
+        draw(count - 1);
+    } // every picture is drawn
+    // The first picture whose drawing failed is the last one shown, as when they are drawn in turn.
+    const auto failed = std::find_if(failures.begin(), failures.end(), [](const auto& failure) { return bool(failure); });
+    const std::size_t shown = failed == failures.end() ? count - 1 : std::size_t(failed - failures.begin());
+    takeStateOf(pictures[shown]->canvas());
+    for (std::size_t i = 0; i <= shown; ++i)
+        m_painter.drawImage(QPoint(0, 0), pictures[i]->finish());
+    if (failures[shown])
+        std::rethrow_exception(failures[shown]);
 }
 
 QPointF PainterCanvas::toPixels(QPointF twips) const
@@ -229,7 +247,8 @@ const PainterCanvas::MadeFont& PainterCanvas::currentFont() const
     if (!m_font || m_font->description != Font()) {
         QFont font = toQFont(Font());
         const QFontMetrics metrics(font, &m_device);
-        m_font.emplace(MadeFont {Font(), std::move(font), metrics.height(), metrics.ascent()});
+        const int widthsFont = m_textWidths ? m_textWidths->fontNumber(Font(), m_device.logicalDpiY()) : 0;
+        m_font.emplace(MadeFont {Font(), std::move(font), metrics.height(), metrics.ascent(), widthsFont});
     }
     return *m_font;
 }
@@ -344,8 +363,9 @@ void PainterCanvas::paintClear()
 // Whole pixels, as the old surface measured.
 double PainterCanvas::lineWidth(const QString& line) const
 {
-    const auto measure = [&] { return QFontMetrics(currentFont().font, &m_device).horizontalAdvance(line); };
-    const int pixels = m_textWidths ? m_textWidths->width(line, Font(), m_device.logicalDpiY(), measure) : measure();
+    const MadeFont& font = currentFont();
+    const auto measure = [&] { return QFontMetrics(font.font, &m_device).horizontalAdvance(line); };
+    const int pixels = m_textWidths ? m_textWidths->width(line, font.widthsFont, measure) : measure();
     return pixels * m_twipsPerPixelX;
 }
 

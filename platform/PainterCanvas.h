@@ -35,9 +35,10 @@ public:
     double ScaleWidth() const override;
     double ScaleHeight() const override;
 
-    // Draws the two layers side by side where that gives the same picture (a raster surface
-    // drawn without antialiasing, transform or clipping), else in turn.
-    void drawLayered(const std::function<void(Canvas&)>& underneath, const std::function<void(Canvas&)>& over) override;
+    // Draws the layers side by side where that gives the same picture (a raster surface drawn
+    // without antialiasing, transform or clipping), else in turn: as many at once as there are
+    // processors and memory for pictures of the whole surface.
+    void drawLayers(const std::vector<std::function<void(Canvas&)>>& layers) override;
 
     // Keeps the lines back where a line painted again covers every pixel of its earlier painting
     // with the same colour (where the layers are drawn side by side).
@@ -45,7 +46,11 @@ public:
 
     // Widths of text this canvas, and the layers it draws side by side, take from those kept and
     // keep there (none: each text is measured when it is asked for). The widths outlive the canvas.
-    void setTextWidths(TextWidths* widths) { m_textWidths = widths; }
+    void setTextWidths(TextWidths* widths)
+    {
+        m_textWidths = widths;
+        m_font.reset(); // numbered again in these widths
+    }
     TextWidths* textWidths() const { return m_textWidths; }
 
     double twipsPerPixelX() const { return m_twipsPerPixelX; }
@@ -73,10 +78,15 @@ private:
         QFont font;
         int height = 0; // pixels
         int ascent = 0;
+        int widthsFont = 0; // its number in the text widths, when there are any
     };
     const MadeFont& currentFont() const;
     bool canPaint() const;
     bool drawsLayersAlike() const;
+    std::size_t picturesAtOnce(std::size_t layers) const;
+
+    // The memory the pictures of layers drawn side by side may take together.
+    static constexpr qint64 kLayerMemory = 64 * 1024 * 1024;
 
     std::unique_ptr<QPainter> m_ownPainter;
     QPainter& m_painter;

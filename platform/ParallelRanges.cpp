@@ -7,10 +7,8 @@
 
 namespace platform {
 
-namespace {
-
-// The processors this process may run on (a process held to some of the machine's by its
-// affinity gets no more threads than it can run at once).
+// A process held to some of the machine's processors by its affinity gets no more threads than
+// it can run at once.
 std::size_t processorCount()
 {
     cpu_set_t allowed;
@@ -19,8 +17,6 @@ std::size_t processorCount()
         return static_cast<std::size_t>(CPU_COUNT(&allowed));
     return std::max(1u, std::thread::hardware_concurrency());
 }
-
-} // namespace
 
 RangeWorkers::RangeWorkers() = default;
 

@@ -53,6 +53,9 @@ private:
     std::vector<std::jthread> m_threads;
 };
 
+// The processors this process may run on.
+std::size_t processorCount();
+
 // Runs one job on workers made for it and returns when it has run (raising its first error, as
 // RangeWorkers::wait does).
 void forEachRange(std::size_t count, std::size_t grain, const std::function<void(std::size_t, std::size_t)>& work);

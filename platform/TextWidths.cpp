@@ -16,47 +16,56 @@ size_t qHash(const TextWidths::LineKey& key, size_t seed)
     return qHashMulti(seed, key.line, key.font);
 }
 
-int TextWidths::width(const QString& line, const FontDescription& font, int dotsPerInch, const std::function<int()>& measure)
+int TextWidths::fontNumber(const FontDescription& font, int dotsPerInch)
 {
-    LineKey key {line, 0};
+    const std::lock_guard locked(m_fontsLock);
+    const FontKey key {font, dotsPerInch};
+    auto number = m_fonts.constFind(key);
+    if (number == m_fonts.constEnd())
+        number = m_fonts.insert(key, int(m_fonts.size()));
+    return *number;
+}
+
+TextWidths::Part& TextWidths::partOf(const LineKey& key)
+{
+    return m_parts[qHash(key, 0) % m_parts.size()];
+}
+
+int TextWidths::width(const QString& line, int font, const std::function<int()>& measure)
+{
+    LineKey key {line, font};
+    Part& part = partOf(key);
     {
-        const std::lock_guard locked(m_lock);
-        const FontKey fontKey {font, dotsPerInch};
-        auto number = m_fonts.constFind(fontKey);
-        if (number == m_fonts.constEnd())
-            number = m_fonts.insert(fontKey, int(m_fonts.size()));
-        key.font = *number;
-        if (const auto known = m_widths.find(key); known != m_widths.end()) {
+        const std::lock_guard locked(part.lock);
+        if (const auto known = part.widths.find(key); known != part.widths.end()) {
             known->askedIn = m_generation;
             return known->pixels;
         }
     }
     // Measured outside the lock, so that other threads go on meanwhile.
     const int pixels = measure();
-    const std::lock_guard locked(m_lock);
-    m_widths.insert(std::move(key), {pixels, m_generation});
     ++m_measured;
+    const std::lock_guard locked(part.lock);
+    part.widths.insert(std::move(key), {pixels, m_generation});
     return pixels;
 }
 
 void TextWidths::forgetUnused()
 {
-    const std::lock_guard locked(m_lock);
-    m_widths.removeIf([&](QHash<LineKey, Width>::iterator entry) { return entry->askedIn != m_generation; });
+    const quint32 generation = m_generation;
+    for (Part& part : m_parts) {
+        const std::lock_guard locked(part.lock);
+        part.widths.removeIf([&](QHash<LineKey, Width>::iterator entry) { return entry->askedIn != generation; });
+    }
     ++m_generation;
 }
 
 void TextWidths::clear()
 {
-    const std::lock_guard locked(m_lock);
-    m_widths.clear();
-    m_fonts.clear();
-}
-
-qint64 TextWidths::measuredLines() const
-{
-    const std::lock_guard locked(m_lock);
-    return m_measured;
+    for (Part& part : m_parts) {
+        const std::lock_guard locked(part.lock);
+        part.widths.clear();
+    }
 }
 
 } // namespace platform

@@ -3,6 +3,7 @@
 
 #include "DrawingTestSupport.h"
 
+#include "model/TextLabel.h"
 #include "platform/ImageCanvas.h"
 #include "platform/Service.h"
 #include "platform/doubles/ScriptedUiServices.h"
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QImage>
 #include <gtest/gtest.h>
+#include <sched.h>
 
 using namespace kelvane;
 using kelvane::test::answer;
@@ -71,6 +73,26 @@ protected:
         link->WeightAffirm = 0.9;
         // Links carry the degree of truth of their evidence's answer, as the inference leaves them.
         link->DOT = 0.5;
+    }
+
+    // So many nodes, every fifth disabled, every third selected, half of them linked, that they
+    // are drawn in runs side by side.
+    void addCrowd(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            const auto node = namedNode(qint16(1 + i % 4), QStringLiteral("Crowd %1").arg(i));
+            node->setEnabled(i % 5 != 0);
+            node->setSelected(i % 3 == 0);
+        }
+        const auto& layers = network.Layers();
+        for (qint32 layer = 2; layer <= layers.Count(); ++layer) {
+            const auto& nodes = layers.Item(layer)->Nodes();
+            const auto& below = layers.Item(layer - 1)->Nodes();
+            for (qsizetype i = 1; i <= nodes.Count(); i += 2) {
+                auto link = addLink(nodes.Item(i), below.Item((i * 7919) % below.Count() + 1));
+                link->DOT = double(i % 11) / 10.0;
+            }
+        }
     }
 
     // Draws the network on a cleared picture and keeps it as pictures/network-<name>.png.
@@ -175,6 +197,30 @@ Drawn drawOn(clsNetwork& network, QSize size)
     return drawn;
 }
 
+// Holds this process to some of the processors it may run on while it lives, as taskset does.
+class HeldToProcessors {
+public:
+    explicit HeldToProcessors(int count)
+    {
+        sched_getaffinity(0, sizeof m_before, &m_before);
+        cpu_set_t held;
+        CPU_ZERO(&held);
+        for (int cpu = 0, taken = 0; cpu < CPU_SETSIZE && taken < count; ++cpu) {
+            if (CPU_ISSET(cpu, &m_before)) {
+                CPU_SET(cpu, &held);
+                ++taken;
+            }
+        }
+        sched_setaffinity(0, sizeof held, &held);
+    }
+    ~HeldToProcessors() { sched_setaffinity(0, sizeof m_before, &m_before); }
+    HeldToProcessors(const HeldToProcessors&) = delete;
+    HeldToProcessors& operator=(const HeldToProcessors&) = delete;
+
+private:
+    cpu_set_t m_before {};
+};
+
 void expectTheSamePicture(clsNetwork& network, QSize size)
 {
     const Drawn layered = drawOn<platform::PainterCanvas>(network, size);
@@ -225,23 +271,33 @@ TEST_F(DrawingPictures, LinksAndNodesDrawnSideBySideGiveThePictureOfDrawingThemI
     basGlobal::ApplicationMode = 0;
     expectTheSamePicture(network, QSize(300, 200));
 
-    // Crowded far beyond a pixel a node, most links fall on lines drawn before.
-    for (int i = 0; i < 3000; ++i) {
-        const auto node = namedNode(qint16(1 + i % 4), QStringLiteral("Crowd %1").arg(i));
-        node->setEnabled(i % 5 != 0);
-        node->setSelected(i % 3 == 0);
-    }
-    for (qint32 layer = 2; layer <= layers.Count(); ++layer) {
-        const auto& nodes = layers.Item(layer)->Nodes();
-        const auto& below = layers.Item(layer - 1)->Nodes();
-        for (qsizetype i = 1; i <= nodes.Count(); i += 2) {
-            auto link = addLink(nodes.Item(i), below.Item((i * 7919) % below.Count() + 1));
-            link->DOT = double(i % 11) / 10.0;
-        }
-    }
+    // Crowded far beyond a pixel a node, most links fall on lines drawn before; so many nodes
+    // are drawn in runs side by side.
+    addCrowd(5000);
     basGlobal::ApplicationMode = 1;
     expectTheSamePicture(network, QSize(200, 120));
+    {
+        // Held to two processors, the layers (the links and two runs of nodes) are drawn on two
+        // pictures, two of them in turn on one.
+        const HeldToProcessors two(2);
+        expectTheSamePicture(network, QSize(200, 120));
+    }
     basGlobal::ApplicationMode = 0;
+
+    // Runs that draw no name end in the font and colour of the last name drawn before them: the
+    // nodes of the second half have none.
+    const auto& named = layers.Item(2)->Nodes();
+    const qsizetype lastName = named.Count() - 100;
+    for (qint32 layer = 2; layer <= layers.Count(); ++layer) {
+        const auto& nodes = layers.Item(layer)->Nodes();
+        for (qsizetype i = layer == 2 ? lastName : 1; i <= nodes.Count(); ++i)
+            nodes.Item(i)->setEnabled(layer == 2 && i == lastName);
+    }
+    const auto lastNamed = named.Item(lastName)->Name();
+    lastNamed->Font()->Name = QStringLiteral("DejaVu Serif");
+    lastNamed->Font()->Italic = true;
+    lastNamed->ForeColor = platform::colours::rgb(90, 0, 0);
+    expectTheSamePicture(network, QSize(200, 120));
 
     // A link that cannot be drawn stops the drawing there: the links before it stay, the nodes
     // are not drawn, either way.
@@ -249,4 +305,47 @@ TEST_F(DrawingPictures, LinksAndNodesDrawnSideBySideGiveThePictureOfDrawingThemI
     const Drawn failed = drawOn<platform::PainterCanvas>(network, QSize(640, 400));
     EXPECT_FALSE(failed.whole);
     expectTheSamePicture(network, QSize(640, 400));
+}
+
+TEST_F(DrawingPictures, RunsOfNodesDrawnSideBySideEndWhereTheDrawingInTurnEnds)
+{
+    // Names and captions in many fonts and colours, in the viewer.
+    basGlobal::ApplicationMode = 1;
+    addCrowd(6000); // two runs in the viewer
+    const auto& top = network.Layers().Item(4)->Nodes();
+
+    // A drawing that ends at a node of the first run leaves the nodes after it as a drawing in
+    // turn does: a name label without text is not given the default one.
+    const auto& bottom = network.Layers().Item(1)->Nodes();
+    bottom.Item(bottom.Count() - 10)->Controls().Add(nullptr);
+    const auto unnamed = std::make_shared<TextLabel>();
+    top.Item(top.Count())->setNameLabel(unnamed);
+    EXPECT_FALSE(drawOn<platform::PainterCanvas>(network, QSize(200, 120)).whole);
+    EXPECT_FALSE(unnamed->hasText());
+    bottom.Item(bottom.Count() - 10)->Controls().Clear();
+
+    const QString fonts[] = {QStringLiteral("DejaVu Serif"), QStringLiteral("DejaVu Sans Mono"), QString()};
+    for (qsizetype i = 1; i <= top.Count(); i += 3) {
+        const auto& node = top.Item(i);
+        node->setAnswer(double(i % 3) / 2.0);
+        const auto name = node->Name();
+        name->Font()->Name = fonts[i % 3];
+        name->Font()->Size = qint16(6 + i % 5);
+        name->ForeColor = platform::colours::rgb(int(i % 256), 40, 90);
+        const auto answer = node->Answers.Item(1 + i % 3);
+        answer->Font()->Bold = i % 2 != 0;
+        answer->Font()->Name = fonts[(i + 1) % 3];
+        answer->ForeColor = platform::colours::rgb(0, int(i % 256), 60);
+    }
+    expectTheSamePicture(network, QSize(200, 120));
+
+    // A node of the last run whose caption cannot be found ends the drawing: before its name
+    // is drawn when whether it has one fails, after it when which one fails.
+    const auto& late = top.Item(top.Count() - 20);
+    late->Controls().Add(nullptr);
+    late->Answered = false;
+    EXPECT_FALSE(drawOn<platform::PainterCanvas>(network, QSize(200, 120)).whole);
+    expectTheSamePicture(network, QSize(200, 120));
+    late->Answered = true;
+    expectTheSamePicture(network, QSize(200, 120));
 }

@@ -12,10 +12,7 @@ namespace kelvane::test {
 class InTurnCanvas : public platform::PainterCanvas {
 public:
     using PainterCanvas::PainterCanvas;
-    void drawLayered(const std::function<void(Canvas&)>& underneath, const std::function<void(Canvas&)>& over) override
-    {
-        Canvas::drawLayered(underneath, over);
-    }
+    void drawLayers(const std::vector<std::function<void(Canvas&)>>& layers) override { Canvas::drawLayers(layers); }
     void drawLeavingOutRepaintedLines(const std::function<void(Canvas&)>& draw) override
     {
         Canvas::drawLeavingOutRepaintedLines(draw);
