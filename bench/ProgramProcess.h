@@ -32,21 +32,21 @@ public:
     }
 };
 
-// Runs this benchmark's own program again with `arguments`, offscreen, in a fresh user folder
-// (home, configuration, data, cache and temporary folders all one new folder), so that each
-// measurement starts as a first run does. Its standard output, or nothing when it failed or did
-// not end within `limitMs`.
-inline QByteArray runInFreshUserFolder(const QStringList& arguments, int limitMs)
+// Runs `program` with `arguments`, offscreen, with `home` as its home, data, cache and temporary
+// folders and `config` as its configuration folder. Its standard output, or nothing when it
+// failed or did not end within `limitMs`.
+inline QByteArray runInUserFolder(const QString& program, const QStringList& arguments, const QString& home,
+                                  const QString& config, int limitMs)
 {
-    QTemporaryDir home;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* folder : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "TMP", "TMPDIR"})
-        environment.insert(QString::fromLatin1(folder), home.path());
+    for (const char* folder : {"HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "TMP", "TMPDIR"})
+        environment.insert(QString::fromLatin1(folder), home);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     QProcess child;
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), arguments);
+    child.start(program, arguments);
     if (!child.waitForFinished(limitMs)) {
         child.kill();
         child.waitForFinished();
@@ -55,6 +55,15 @@ inline QByteArray runInFreshUserFolder(const QStringList& arguments, int limitMs
     if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
         return {};
     return child.readAllStandardOutput().trimmed();
+}
+
+// Runs this benchmark's own program again with `arguments` in a fresh user folder (home,
+// configuration, data, cache and temporary folders all one new folder), so that each measurement
+// starts as a first run does.
+inline QByteArray runInFreshUserFolder(const QStringList& arguments, int limitMs)
+{
+    const QTemporaryDir home;
+    return runInUserFolder(QCoreApplication::applicationFilePath(), arguments, home.path(), home.path(), limitMs);
 }
 
 } // namespace kelvane::bench

@@ -9,7 +9,7 @@
 #include "app/ProgramServerLogon.h"
 #include "app/ProgramServices.h"
 #include "bench/BenchTiming.h"
-#include "shell/ProductInfo.h"
+#include "bench/ProgramProcess.h"
 #include "shell/SettingValues.h"
 #include "shell/ShellGlobals.h"
 #include "shell/basMain.h"
@@ -19,7 +19,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -102,22 +101,11 @@ double measureExit(const QString& program, const QString& config, const QString&
     QTemporaryDir home;
     if (!copyFolder(config, home.filePath(QStringLiteral("config"))))
         return -1;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* folder : {"HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "TMP", "TMPDIR"})
-        environment.insert(QString::fromLatin1(folder), home.path());
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    QProcess child;
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(program, {QStringLiteral("--exit"), document});
-    if (!child.waitForFinished(kChildLimitMs)) {
-        child.kill();
-        child.waitForFinished();
-        return -1;
-    }
-    const QList<QByteArray> words = child.readAllStandardOutput().trimmed().split(' ');
-    if (child.exitCode() != 0 || words.size() != 2)
+    const QList<QByteArray> words =
+        bench::runInUserFolder(program, {QStringLiteral("--exit"), document}, home.path(),
+                               home.filePath(QStringLiteral("config")), kChildLimitMs)
+            .split(' ');
+    if (words.size() != 2)
         return -1;
     return words[1].toDouble();
 }
@@ -136,11 +124,7 @@ void printFigures(const char* side, const char* size, std::vector<double> second
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(productinfo::ProductName());
-    QApplication::setQuitOnLastWindowClosed(false);
+    bench::ProgramApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() == 3 && arguments[1] == QStringLiteral("--exit"))
         return exitProgram(arguments[2]);
