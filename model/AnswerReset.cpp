@@ -1,19 +1,19 @@
 #include "model/AnswerReset.h"
 
-#include "model/AncestorClearing.h"
+#include "model/AncestorWalk.h"
 #include "model/Link.h"
 #include "model/LinkForcing.h"
 #include "model/Node.h"
 #include "model/PacedYield.h"
 #include "model/PropagationSupport.h"
 #include "model/TextLabel.h"
-#include "model/WalkPath.h"
 #include "model/clsControl.h"
 
 #include <QHash>
 #include <algorithm>
 #include <cstdint>
 #include <span>
+#include <utility>
 
 namespace kelvane {
 
@@ -49,35 +49,32 @@ bool hasLive(const Collection<std::weak_ptr<Node>>& references)
 
 class ResetRun {
 public:
-    explicit ResetRun(const std::vector<NodePtr>& nodes) : m_nodes(nodes), m_clearing(*this) {}
+    explicit ResetRun(const std::vector<NodePtr>& nodes) : m_nodes(nodes), m_ancestry(*this), m_clearing(m_ancestry) {}
 
-    // Also gives every node its tally, at its own place among the nodes.
+    // Also gives every node its tally, at its own place among the nodes, and every tally its
+    // parents' places.
     bool accepts()
     {
         if (propagation::answersAutomaticallyForAll())
             return false;
         m_tallies.reserve(m_nodes.size());
         m_tallyIndex.reserve(m_nodes.size());
+        m_nodePlaces.reserve(m_nodes.size());
         for (const auto& node : m_nodes) {
             if (!node)
                 return false;
-            tallyOf(*node);
+            m_nodePlaces.push_back(tallyOf(*node));
         }
         for (const auto& node : m_nodes) {
             if (node->AutoAnswer || hasLive(node->HigherLevelNodes) || !isReadable(*node) || !isDegree(node->Default))
                 return false;
-            for (const auto& reference : node->Parents()) {
-                const auto parent = reference.lock();
-                if (parent && !m_tallyIndex.contains(parent.get()))
-                    return false;
-            }
             for (const auto& link : node->Links()) {
                 if (!link || !link->ConnectionTo || !isDegree(link->WeightDeny) || !isDegree(link->Weight)
                     || !isDegree(link->WeightAffirm) || !isReadable(*link->ConnectionTo))
                     return false;
             }
         }
-        return true;
+        return placeParents();
     }
 
     void run()
@@ -85,32 +82,12 @@ public:
         trackLinks();
         for (Place i = 0; i < m_links.size(); ++i)
             count(i, +1);
-        for (const auto& node : m_nodes) {
-            reset(*node);
+        for (const Place node : m_nodePlaces) {
+            reset(node);
             m_yield();
         }
         for (Place i = 0; i < m_links.size(); ++i)
             bringUpToDate(i);
-    }
-
-    // The steps of resetting, as Node::Reset takes them.
-
-    // A parent computed: its links' values are noted as due, its contradiction is known.
-    void calculate(Node& parent)
-    {
-        Tally& tally = m_tallies[tallyOf(parent)];
-        tally.calculated = ++m_clock;
-        parent.Contradiction = tally.forcingTrue > 0 && tally.forcingFalse > 0;
-    }
-
-    // A parent's links to unanswered evidence without a default made undecided, as due.
-    void clear(Node& parent) { m_tallies[tallyOf(parent)].cleared = ++m_clock; }
-
-    void setAnswered(Node& node, bool answered)
-    {
-        changing(node);
-        node.Answered = answered;
-        changed(node);
     }
 
 private:
@@ -126,27 +103,71 @@ private:
         std::uint64_t upToDate = 0; // the time up to which its value is written
     };
     struct Tally {
+        explicit Tally(Node& of) : node(&of) {}
+
+        Node* node;
         Place firstIncoming = 0; // where its tracked links as evidence begin in m_incoming
         Place incomingCount = 0;
+        Place firstParent = 0; // where its live parents' places begin in m_parents
+        Place parentCount = 0;
         std::uint64_t calculated = 0;      // when it was last computed as a parent
         std::uint64_t cleared = 0;         // when its links were last cleared as a parent's
         int answeredEvidence = 0;          // its links whose evidence is answered
         int forcingTrue = 0;               // its counted links that force it true
         int forcingFalse = 0;
+        bool resetting = false;            // on the path of the reset's walk
+        bool clearing = false;             // on the path of the ancestor clearing's walk
     };
 
-    // The unanswering of ancestors, with its two changes made the reset's way.
-    class Clearing : public AncestorClearing {
+    // The ancestors as the run holds them, by their places, the two changes made the reset's
+    // way. No node the run takes has live higher-level nodes.
+    class Ancestry {
     public:
-        explicit Clearing(ResetRun& run) : m_run(run) {}
+        using Member = Place;
+        using Members = std::span<const Place>;
 
-    protected:
-        void unanswer(Node& node) override { m_run.setAnswered(node, false); }
-        void clearLinks(Node& parent) override { m_run.clear(parent); }
+        explicit Ancestry(ResetRun& run) : m_run(run) {}
+
+        bool enter(Place node) { return !std::exchange(m_run.m_tallies[node].clearing, true); }
+        void leave(Place node) { m_run.m_tallies[node].clearing = false; }
+        Members parents(Place node) const { return m_run.nodeAt(node).Enabled() ? m_run.parentsOf(node) : Members {}; }
+        static Members highers(Place) { return {}; }
+        bool answered(Place node) const { return m_run.nodeAt(node).Answered; }
+        void unanswer(Place node) { m_run.setAnswered(node, false); }
+        void clearLinks(Place parent) { m_run.m_tallies[parent].cleared = ++m_run.m_clock; }
+        // Nothing the run does can fail.
+        template <class Step>
+        static bool attempt(Step&& step)
+        {
+            step();
+            return true;
+        }
 
     private:
         ResetRun& m_run;
     };
+
+    // A node on the path of the reset's walk for the life of the step; a node met again
+    // along a cycle is not entered again.
+    class PathStep {
+    public:
+        explicit PathStep(Tally& tally) : m_tally(tally), m_entered(!std::exchange(tally.resetting, true)) {}
+        ~PathStep()
+        {
+            if (m_entered)
+                m_tally.resetting = false;
+        }
+        PathStep(const PathStep&) = delete;
+        PathStep& operator=(const PathStep&) = delete;
+
+        bool entered() const { return m_entered; }
+
+    private:
+        Tally& m_tally;
+        bool m_entered;
+    };
+
+    Node& nodeAt(Place place) const { return *m_tallies[place].node; }
 
     static bool counted(const TrackedLink& tracked)
     {
@@ -195,6 +216,33 @@ private:
         tracked.upToDate = m_clock;
     }
 
+    // The live parents of each of the nodes, by their places, side by side; false when one of
+    // them is not among the nodes. Nothing the reset does changes which nodes are parents of
+    // which, and the nodes keep their parents alive.
+    bool placeParents()
+    {
+        for (Tally& tally : m_tallies) {
+            tally.firstParent = Place(m_parents.size());
+            for (const auto& reference : tally.node->Parents()) {
+                const auto parent = reference.lock();
+                if (!parent)
+                    continue;
+                const auto found = m_tallyIndex.constFind(parent.get());
+                if (found == m_tallyIndex.constEnd())
+                    return false;
+                m_parents.push_back(*found);
+            }
+            tally.parentCount = Place(m_parents.size()) - tally.firstParent;
+        }
+        return true;
+    }
+
+    std::span<const Place> parentsOf(Place node) const
+    {
+        const Tally& tally = m_tallies[node];
+        return std::span<const Place>(m_parents).subspan(tally.firstParent, tally.parentCount);
+    }
+
     // Every link of the nodes, in order, with the links of each evidence node side by side.
     void trackLinks()
     {
@@ -202,10 +250,9 @@ private:
         for (const auto& node : m_nodes)
             links += std::size_t(node->Links().Count());
         m_links.reserve(links);
-        for (const auto& node : m_nodes) {
-            const Place holder = tallyOf(*node);
-            for (const auto& link : node->Links())
-                m_links.push_back({link.get(), link->ConnectionTo.get(), holder, tallyOf(*link->ConnectionTo)});
+        for (std::size_t i = 0; i < m_nodes.size(); ++i) {
+            for (const auto& link : m_nodes[i]->Links())
+                m_links.push_back({link.get(), link->ConnectionTo.get(), m_nodePlaces[i], tallyOf(*link->ConnectionTo)});
         }
         for (const TrackedLink& tracked : m_links)
             ++m_tallies[tracked.evidenceTally].incomingCount;
@@ -223,25 +270,42 @@ private:
     }
 
     // The tracked links whose evidence the node is, in the order of the nodes that hold them.
-    std::span<const Place> incomingOf(const Node& evidence)
+    std::span<const Place> incomingOf(Place evidence) const
     {
-        const Tally& tally = m_tallies[tallyOf(evidence)];
+        const Tally& tally = m_tallies[evidence];
         return std::span<const Place>(m_incoming).subspan(tally.firstIncoming, tally.incomingCount);
     }
 
-    // The tally of a node, made when first needed; tallies are reached by their place, kept
-    // side by side.
-    Place tallyOf(const Node& node)
+    // The tally of a node, made when first needed while the run is set up; tallies are reached
+    // by their place, kept side by side.
+    Place tallyOf(Node& node)
     {
         if (const auto found = m_tallyIndex.constFind(&node); found != m_tallyIndex.constEnd())
             return *found;
         const auto place = Place(m_tallies.size());
         m_tallyIndex.insert(&node, place);
-        m_tallies.emplace_back();
+        m_tallies.emplace_back(node);
         return place;
     }
 
-    void changing(Node& evidence)
+    // The steps of resetting, as Node::Reset takes them.
+
+    // A parent computed: its links' values are noted as due, its contradiction is known.
+    void calculate(Place parent)
+    {
+        Tally& tally = m_tallies[parent];
+        tally.calculated = ++m_clock;
+        tally.node->Contradiction = tally.forcingTrue > 0 && tally.forcingFalse > 0;
+    }
+
+    void setAnswered(Place node, bool answered)
+    {
+        changing(node);
+        nodeAt(node).Answered = answered;
+        changed(node);
+    }
+
+    void changing(Place evidence)
     {
         for (const Place index : incomingOf(evidence)) {
             bringUpToDate(index);
@@ -249,44 +313,40 @@ private:
         }
     }
 
-    void changed(Node& evidence)
+    void changed(Place evidence)
     {
         for (const Place index : incomingOf(evidence))
             count(index, +1);
     }
 
-    void updateParents(Node& node)
+    void updateParents(Place node)
     {
-        if (!node.Enabled())
+        if (!nodeAt(node).Enabled())
             return;
-        for (const auto& reference : node.Parents()) {
-            if (const auto parent = reference.lock())
-                calculate(*parent);
-        }
+        for (const Place parent : parentsOf(node))
+            calculate(parent);
     }
 
-    // Nothing the reset does changes which nodes are parents of which: their lists are gone
-    // over as they are.
-    void reset(Node& node)
+    void reset(Place place)
     {
-        const WalkPath::Step step(m_path, &node);
+        const PathStep step(m_tallies[place]);
         if (!step.entered())
             return;
-        changing(node);
+        Node& node = nodeAt(place);
+        changing(place);
         for (const auto& control : node.Controls())
             control->Value = control->Default;
         node.setOverridden(false);
         node.DOT = node.NoDefault ? 0.5 : node.Default;
         node.Answered = true;
-        changed(node);
-        m_clearing.from(node.shared_from_this());
-        updateParents(node);
-        setAnswered(node, false);
-        updateParents(node);
-        for (const auto& reference : node.Parents()) {
-            const auto parent = reference.lock();
-            if (parent && parent->Answered && m_tallies[tallyOf(*parent)].answeredEvidence == 0)
-                reset(*parent);
+        changed(place);
+        m_clearing.from(place);
+        updateParents(place);
+        setAnswered(place, false);
+        updateParents(place);
+        for (const Place parent : parentsOf(place)) {
+            if (nodeAt(parent).Answered && m_tallies[parent].answeredEvidence == 0)
+                reset(parent);
         }
         if (!node.Justification)
             node.Justification = std::make_shared<TextLabel>();
@@ -294,13 +354,15 @@ private:
     }
 
     const std::vector<NodePtr>& m_nodes;
+    std::vector<Place> m_nodePlaces; // the tally of each of the nodes, in their order
     std::vector<TrackedLink> m_links;
-    std::vector<Tally> m_tallies;
-    std::vector<Place> m_incoming; // the tracked links, grouped by their evidence's tally
+    std::vector<Tally> m_tallies;    // made while the run is set up, never after
+    std::vector<Place> m_incoming;   // the tracked links, grouped by their evidence's tally
+    std::vector<Place> m_parents;    // the parents' tallies, grouped by their child's tally
     QHash<const Node*, Place> m_tallyIndex; // open addressing: no allocation per node
     std::uint64_t m_clock = 0;
-    WalkPath m_path;
-    Clearing m_clearing; // one walk after another, each leaving it empty
+    Ancestry m_ancestry;
+    AncestorWalk<Ancestry> m_clearing; // one walk after another, each leaving it empty
     PacedYield m_yield;
 };
 
