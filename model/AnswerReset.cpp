@@ -47,13 +47,29 @@ bool hasLive(const Collection<std::weak_ptr<Node>>& references)
     return std::any_of(references.begin(), references.end(), [](const auto& reference) { return !reference.expired(); });
 }
 
+// A node the run can reset: nothing but its own answer and its parents' links change, and no
+// computation fails part-way.
+bool isTaken(const Node& node)
+{
+    if (node.AutoAnswer || hasLive(node.HigherLevelNodes) || !isReadable(node) || !isDegree(node.Default))
+        return false;
+    for (const auto& link : node.Links()) {
+        if (!link || !link->ConnectionTo || !isDegree(link->WeightDeny) || !isDegree(link->Weight)
+            || !isDegree(link->WeightAffirm) || !isReadable(*link->ConnectionTo))
+            return false;
+    }
+    return true;
+}
+
 class ResetRun {
 public:
     explicit ResetRun(const std::vector<NodePtr>& nodes) : m_nodes(nodes), m_ancestry(*this), m_clearing(m_ancestry) {}
 
-    // Also gives every node its tally, at its own place among the nodes, and every tally its
-    // parents' places.
-    bool accepts()
+    // Checks the nodes and lays the run out, in one pass over them (the nodes of a large
+    // document do not stay in the caches from one pass to the next): each node gets its tally,
+    // at its own place among the nodes, each tally its parents' places, and every link of the
+    // nodes is tracked and counted. False when the nodes are not ones the run takes.
+    bool prepare()
     {
         if (propagation::answersAutomaticallyForAll())
             return false;
@@ -65,23 +81,23 @@ public:
                 return false;
             m_nodePlaces.push_back(tallyOf(*node));
         }
-        for (const auto& node : m_nodes) {
-            if (node->AutoAnswer || hasLive(node->HigherLevelNodes) || !isReadable(*node) || !isDegree(node->Default))
+        Place placed = 0; // the tallies whose parents are placed: a node listed again has them
+        for (std::size_t i = 0; i < m_nodes.size(); ++i) {
+            if (!isTaken(*m_nodes[i]))
                 return false;
-            for (const auto& link : node->Links()) {
-                if (!link || !link->ConnectionTo || !isDegree(link->WeightDeny) || !isDegree(link->Weight)
-                    || !isDegree(link->WeightAffirm) || !isReadable(*link->ConnectionTo))
+            if (m_nodePlaces[i] == placed) {
+                if (!placeParents(placed))
                     return false;
+                ++placed;
             }
+            trackLinks(m_nodePlaces[i]);
         }
-        return placeParents();
+        groupIncoming();
+        return true;
     }
 
     void run()
     {
-        trackLinks();
-        for (Place i = 0; i < m_links.size(); ++i)
-            count(i, +1);
         for (const Place node : m_nodePlaces) {
             reset(node);
             m_yield();
@@ -216,24 +232,23 @@ private:
         tracked.upToDate = m_clock;
     }
 
-    // The live parents of each of the nodes, by their places, side by side; false when one of
-    // them is not among the nodes. Nothing the reset does changes which nodes are parents of
-    // which, and the nodes keep their parents alive.
-    bool placeParents()
+    // The node's live parents, by their places, side by side with the other nodes' parents;
+    // false when one of them is not among the nodes. Nothing the reset does changes which nodes
+    // are parents of which, and the nodes keep their parents alive.
+    bool placeParents(Place node)
     {
-        for (Tally& tally : m_tallies) {
-            tally.firstParent = Place(m_parents.size());
-            for (const auto& reference : tally.node->Parents()) {
-                const auto parent = reference.lock();
-                if (!parent)
-                    continue;
-                const auto found = m_tallyIndex.constFind(parent.get());
-                if (found == m_tallyIndex.constEnd())
-                    return false;
-                m_parents.push_back(*found);
-            }
-            tally.parentCount = Place(m_parents.size()) - tally.firstParent;
+        Tally& tally = m_tallies[node];
+        tally.firstParent = Place(m_parents.size());
+        for (const auto& reference : tally.node->Parents()) {
+            const auto parent = reference.lock();
+            if (!parent)
+                continue;
+            const auto found = m_tallyIndex.constFind(parent.get());
+            if (found == m_tallyIndex.constEnd())
+                return false;
+            m_parents.push_back(*found);
         }
+        tally.parentCount = Place(m_parents.size()) - tally.firstParent;
         return true;
     }
 
@@ -243,17 +258,19 @@ private:
         return std::span<const Place>(m_parents).subspan(tally.firstParent, tally.parentCount);
     }
 
-    // Every link of the nodes, in order, with the links of each evidence node side by side.
-    void trackLinks()
+    // Tracks the links of a node, in order, and counts them.
+    void trackLinks(Place holder)
     {
-        std::size_t links = 0;
-        for (const auto& node : m_nodes)
-            links += std::size_t(node->Links().Count());
-        m_links.reserve(links);
-        for (std::size_t i = 0; i < m_nodes.size(); ++i) {
-            for (const auto& link : m_nodes[i]->Links())
-                m_links.push_back({link.get(), link->ConnectionTo.get(), m_nodePlaces[i], tallyOf(*link->ConnectionTo)});
+        for (const auto& link : m_tallies[holder].node->Links()) {
+            const Place evidence = tallyOf(*link->ConnectionTo);
+            m_links.push_back({link.get(), link->ConnectionTo.get(), holder, evidence});
+            count(Place(m_links.size() - 1), +1);
         }
+    }
+
+    // Lays the tracked links out again by their evidence, each evidence node's side by side.
+    void groupIncoming()
+    {
         for (const TrackedLink& tracked : m_links)
             ++m_tallies[tracked.evidenceTally].incomingCount;
         Place next = 0;
@@ -371,7 +388,7 @@ private:
 bool AnswerReset::resetAll(const std::vector<std::shared_ptr<Node>>& nodes)
 {
     ResetRun run(nodes);
-    if (!run.accepts())
+    if (!run.prepare())
         return false;
     run.run();
     return true;
