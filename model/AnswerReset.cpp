@@ -3,13 +3,13 @@
 #include "model/AncestorWalk.h"
 #include "model/Link.h"
 #include "model/LinkForcing.h"
+#include "model/NodePlaceTable.h"
 #include "model/Node.h"
 #include "model/PacedYield.h"
 #include "model/PropagationSupport.h"
 #include "model/TextLabel.h"
 #include "model/clsControl.h"
 
-#include <QHash>
 #include <algorithm>
 #include <cstdint>
 #include <span>
@@ -48,14 +48,15 @@ bool hasLive(const Collection<std::weak_ptr<Node>>& references)
 }
 
 // A node the run can reset: nothing but its own answer and its parents' links change, and no
-// computation fails part-way.
+// computation fails part-way (its evidence nodes are readable too: those among the nodes are
+// checked as nodes, the others as they are met).
 bool isTaken(const Node& node)
 {
     if (node.AutoAnswer || hasLive(node.HigherLevelNodes) || !isReadable(node) || !isDegree(node.Default))
         return false;
     for (const auto& link : node.Links()) {
         if (!link || !link->ConnectionTo || !isDegree(link->WeightDeny) || !isDegree(link->Weight)
-            || !isDegree(link->WeightAffirm) || !isReadable(*link->ConnectionTo))
+            || !isDegree(link->WeightAffirm))
             return false;
     }
     return true;
@@ -63,18 +64,20 @@ bool isTaken(const Node& node)
 
 class ResetRun {
 public:
-    explicit ResetRun(const std::vector<NodePtr>& nodes) : m_nodes(nodes), m_ancestry(*this), m_clearing(m_ancestry) {}
+    explicit ResetRun(const std::vector<NodePtr>& nodes)
+        : m_nodes(nodes), m_tallyIndex(nodes.size()), m_ancestry(*this), m_clearing(m_ancestry)
+    {
+    }
 
     // Checks the nodes and lays the run out, in one pass over them (the nodes of a large
     // document do not stay in the caches from one pass to the next): each node gets its tally,
-    // at its own place among the nodes, each tally its parents' places, and every link of the
-    // nodes is tracked and counted. False when the nodes are not ones the run takes.
+    // at its own place among the nodes, with its state as evidence and its parents' places, and
+    // every link of the nodes is tracked. False when the nodes are not ones the run takes.
     bool prepare()
     {
         if (propagation::answersAutomaticallyForAll())
             return false;
         m_tallies.reserve(m_nodes.size());
-        m_tallyIndex.reserve(m_nodes.size());
         m_nodePlaces.reserve(m_nodes.size());
         for (const auto& node : m_nodes) {
             if (!node)
@@ -86,12 +89,16 @@ public:
             if (!isTaken(*m_nodes[i]))
                 return false;
             if (m_nodePlaces[i] == placed) {
+                noteState(placed);
                 if (!placeParents(placed))
                     return false;
                 ++placed;
             }
-            trackLinks(m_nodePlaces[i]);
+            if (!trackLinks(m_nodePlaces[i]))
+                return false;
         }
+        for (Place i = 0; i < m_links.size(); ++i)
+            count(i, +1);
         groupIncoming();
         return true;
     }
@@ -109,7 +116,7 @@ public:
 private:
     // Places among the tallies and the tracked links are 32 bits: what the run keeps for each
     // node and link is new memory, a few megabytes for the largest documents.
-    using Place = std::uint32_t;
+    using Place = NodePlaceTable::Place;
 
     struct TrackedLink {
         Link* link;
@@ -131,6 +138,12 @@ private:
         int answeredEvidence = 0;          // its links whose evidence is answered
         int forcingTrue = 0;               // its counted links that force it true
         int forcingFalse = 0;
+        // Its state as evidence, as the run last left it: the links' computation reads it here.
+        double answer = 0;
+        bool answered = false;
+        bool informed = false; // enabled, and needing no more information
+        bool irrelevant = false;
+        bool noDefault = false;
         bool resetting = false;            // on the path of the reset's walk
         bool clearing = false;             // on the path of the ancestor clearing's walk
     };
@@ -148,7 +161,7 @@ private:
         void leave(Place node) { m_run.m_tallies[node].clearing = false; }
         Members parents(Place node) const { return m_run.nodeAt(node).Enabled() ? m_run.parentsOf(node) : Members {}; }
         static Members highers(Place) { return {}; }
-        bool answered(Place node) const { return m_run.nodeAt(node).Answered; }
+        bool answered(Place node) const { return m_run.m_tallies[node].answered; }
         void unanswer(Place node) { m_run.setAnswered(node, false); }
         void clearLinks(Place parent) { m_run.m_tallies[parent].cleared = ++m_run.m_clock; }
         // Nothing the run does can fail.
@@ -185,16 +198,28 @@ private:
 
     Node& nodeAt(Place place) const { return *m_tallies[place].node; }
 
-    static bool counted(const TrackedLink& tracked)
+    // Takes the node's state as evidence from the node.
+    void noteState(Place place)
     {
-        const Node& evidence = *tracked.evidence;
-        return tracked.link->Active && evidence.Enabled() && evidence.Answered && !evidence.NeedInfo();
+        Tally& tally = m_tallies[place];
+        const Node& node = *tally.node;
+        tally.answer = node.Answer();
+        tally.answered = node.Answered;
+        tally.informed = node.Enabled() && !node.NeedInfo();
+        tally.irrelevant = node.Irrelevant();
+        tally.noDefault = node.NoDefault;
     }
 
-    static double valueOf(const TrackedLink& tracked)
+    bool counted(const TrackedLink& tracked) const
     {
-        const Node& evidence = *tracked.evidence;
-        return evidence.Irrelevant() ? 0.5 : propagation::linkDegreeOfTruth(*tracked.link, evidence.Answer());
+        const Tally& evidence = m_tallies[tracked.evidenceTally];
+        return tracked.link->Active && evidence.informed && evidence.answered;
+    }
+
+    double valueOf(const TrackedLink& tracked) const
+    {
+        const Tally& evidence = m_tallies[tracked.evidenceTally];
+        return evidence.irrelevant ? 0.5 : propagation::linkDegreeOfTruth(*tracked.link, evidence.answer);
     }
 
     // Adds (+1) or takes away (-1) the link's part in its holder's counts, as its evidence is now.
@@ -202,7 +227,7 @@ private:
     {
         const TrackedLink& tracked = m_links[index];
         Tally& holder = m_tallies[tracked.holder];
-        if (tracked.evidence->Answered)
+        if (m_tallies[tracked.evidenceTally].answered)
             holder.answeredEvidence += sign;
         if (!counted(tracked))
             return;
@@ -226,7 +251,8 @@ private:
                 if (forcingOf(*tracked.link) != LinkForcing::None)
                     tracked.evidence->Name();
             }
-        } else if (!tracked.evidence->Answered && tracked.evidence->NoDefault && holder.cleared > tracked.upToDate) {
+        } else if (const Tally& evidence = m_tallies[tracked.evidenceTally];
+                   !evidence.answered && evidence.noDefault && holder.cleared > tracked.upToDate) {
             tracked.link->DOT = 0.5;
         }
         tracked.upToDate = m_clock;
@@ -243,8 +269,8 @@ private:
             const auto parent = reference.lock();
             if (!parent)
                 continue;
-            const auto found = m_tallyIndex.constFind(parent.get());
-            if (found == m_tallyIndex.constEnd())
+            const Place* found = m_tallyIndex.find(*parent);
+            if (!found)
                 return false;
             m_parents.push_back(*found);
         }
@@ -258,14 +284,22 @@ private:
         return std::span<const Place>(m_parents).subspan(tally.firstParent, tally.parentCount);
     }
 
-    // Tracks the links of a node, in order, and counts them.
-    void trackLinks(Place holder)
+    // Tracks the links of a node, in order; false when an evidence node that is not among the
+    // nodes cannot be read.
+    bool trackLinks(Place holder)
     {
         for (const auto& link : m_tallies[holder].node->Links()) {
-            const Place evidence = tallyOf(*link->ConnectionTo);
-            m_links.push_back({link.get(), link->ConnectionTo.get(), holder, evidence});
-            count(Place(m_links.size() - 1), +1);
+            Node& evidence = *link->ConnectionTo;
+            const auto tallies = m_tallies.size();
+            const Place place = tallyOf(evidence);
+            if (m_tallies.size() > tallies) {
+                if (!isReadable(evidence))
+                    return false;
+                noteState(place);
+            }
+            m_links.push_back({link.get(), &evidence, holder, place});
         }
+        return true;
     }
 
     // Lays the tracked links out again by their evidence, each evidence node's side by side.
@@ -297,11 +331,10 @@ private:
     // by their place, kept side by side.
     Place tallyOf(Node& node)
     {
-        if (const auto found = m_tallyIndex.constFind(&node); found != m_tallyIndex.constEnd())
-            return *found;
-        const auto place = Place(m_tallies.size());
-        m_tallyIndex.insert(&node, place);
-        m_tallies.emplace_back(node);
+        const auto next = Place(m_tallies.size());
+        const Place place = m_tallyIndex.placeOf(node, next);
+        if (place == next)
+            m_tallies.emplace_back(node);
         return place;
     }
 
@@ -332,6 +365,7 @@ private:
 
     void changed(Place evidence)
     {
+        noteState(evidence);
         for (const Place index : incomingOf(evidence))
             count(index, +1);
     }
@@ -362,7 +396,7 @@ private:
         setAnswered(place, false);
         updateParents(place);
         for (const Place parent : parentsOf(place)) {
-            if (nodeAt(parent).Answered && m_tallies[parent].answeredEvidence == 0)
+            if (m_tallies[parent].answered && m_tallies[parent].answeredEvidence == 0)
                 reset(parent);
         }
         if (!node.Justification)
@@ -376,7 +410,7 @@ private:
     std::vector<Tally> m_tallies;    // made while the run is set up, never after
     std::vector<Place> m_incoming;   // the tracked links, grouped by their evidence's tally
     std::vector<Place> m_parents;    // the parents' tallies, grouped by their child's tally
-    QHash<const Node*, Place> m_tallyIndex; // open addressing: no allocation per node
+    NodePlaceTable m_tallyIndex;
     std::uint64_t m_clock = 0;
     Ancestry m_ancestry;
     AncestorWalk<Ancestry> m_clearing; // one walk after another, each leaving it empty
