@@ -69,35 +69,46 @@ public:
     {
     }
 
-    // Checks the nodes and lays the run out, in one pass over them (the nodes of a large
-    // document do not stay in the caches from one pass to the next): each node gets its tally,
-    // at its own place among the nodes, with its state as evidence and its parents' places, and
+    // Checks the nodes and lays the run out in one pass over them: each node gets its tally, at
+    // its own place among the nodes, with its state as evidence and its parents' places, and
     // every link of the nodes is tracked. False when the nodes are not ones the run takes.
+    //
+    // The nodes of a large document do not stay in the caches from one pass to the next, so the
+    // run goes over them back and forth: this pass from the last node to the first, the reset
+    // from the first, finding in the caches the nodes this pass left there, and the links' last
+    // update from the last link again.
     bool prepare()
     {
         if (propagation::answersAutomaticallyForAll())
             return false;
         m_tallies.reserve(m_nodes.size());
         m_nodePlaces.reserve(m_nodes.size());
+        std::size_t links = 0;
+        std::size_t parents = 0;
         for (const auto& node : m_nodes) {
             if (!node)
                 return false;
             m_nodePlaces.push_back(tallyOf(*node));
+            links += std::size_t(node->Links().Count());
+            parents += std::size_t(node->Parents().Count());
         }
-        Place placed = 0; // the tallies whose parents are placed: a node listed again has them
-        for (std::size_t i = 0; i < m_nodes.size(); ++i) {
+        // Made in their sizes at once: memory the run takes anew costs more than the run.
+        m_links.reserve(links);
+        m_parents.reserve(parents);
+        for (std::size_t i = m_nodes.size(); i-- > 0;) {
+            const Place place = m_nodePlaces[i];
             if (!isTaken(*m_nodes[i]))
                 return false;
-            if (m_nodePlaces[i] == placed) {
-                noteState(placed);
-                if (!placeParents(placed))
+            if (!m_tallies[place].laidOut) { // a node listed again is laid out already
+                noteState(place);
+                if (!placeParents(place))
                     return false;
-                ++placed;
+                m_tallies[place].laidOut = true;
             }
-            if (!trackLinks(m_nodePlaces[i]))
+            if (!trackLinks(place))
                 return false;
         }
-        for (Place i = 0; i < m_links.size(); ++i)
+        for (Place i = Place(m_links.size()); i-- > 0;)
             count(i, +1);
         groupIncoming();
         return true;
@@ -109,7 +120,7 @@ public:
             reset(node);
             m_yield();
         }
-        for (Place i = 0; i < m_links.size(); ++i)
+        for (Place i = Place(m_links.size()); i-- > 0;)
             bringUpToDate(i);
     }
 
@@ -120,15 +131,11 @@ private:
 
     struct TrackedLink {
         Link* link;
-        Node* evidence;
         Place holder;               // the tally of the node whose Links hold it
         Place evidenceTally;        // the tally of its evidence node
         std::uint64_t upToDate = 0; // the time up to which its value is written
     };
     struct Tally {
-        explicit Tally(Node& of) : node(&of) {}
-
-        Node* node;
         Place firstIncoming = 0; // where its tracked links as evidence begin in m_incoming
         Place incomingCount = 0;
         Place firstParent = 0; // where its live parents' places begin in m_parents
@@ -144,6 +151,7 @@ private:
         bool informed = false; // enabled, and needing no more information
         bool irrelevant = false;
         bool noDefault = false;
+        bool laidOut = false;              // its state and parents are taken
         bool resetting = false;            // on the path of the reset's walk
         bool clearing = false;             // on the path of the ancestor clearing's walk
     };
@@ -196,13 +204,13 @@ private:
         bool m_entered;
     };
 
-    Node& nodeAt(Place place) const { return *m_tallies[place].node; }
+    Node& nodeAt(Place place) const { return m_tallyIndex.nodeAt(place); }
 
     // Takes the node's state as evidence from the node.
     void noteState(Place place)
     {
         Tally& tally = m_tallies[place];
-        const Node& node = *tally.node;
+        const Node& node = nodeAt(place);
         tally.answer = node.Answer();
         tally.answered = node.Answered;
         tally.informed = node.Enabled() && !node.NeedInfo();
@@ -249,7 +257,7 @@ private:
                 tracked.link->DOT = valueOf(tracked);
                 // Computing names a forcing evidence node in its clause (its name is made then).
                 if (forcingOf(*tracked.link) != LinkForcing::None)
-                    tracked.evidence->Name();
+                    nodeAt(tracked.evidenceTally).Name();
             }
         } else if (const Tally& evidence = m_tallies[tracked.evidenceTally];
                    !evidence.answered && evidence.noDefault && holder.cleared > tracked.upToDate) {
@@ -265,7 +273,7 @@ private:
     {
         Tally& tally = m_tallies[node];
         tally.firstParent = Place(m_parents.size());
-        for (const auto& reference : tally.node->Parents()) {
+        for (const auto& reference : nodeAt(node).Parents()) {
             const auto parent = reference.lock();
             if (!parent)
                 continue;
@@ -284,11 +292,11 @@ private:
         return std::span<const Place>(m_parents).subspan(tally.firstParent, tally.parentCount);
     }
 
-    // Tracks the links of a node, in order; false when an evidence node that is not among the
+    // Tracks the links of a node; false when an evidence node that is not among the
     // nodes cannot be read.
     bool trackLinks(Place holder)
     {
-        for (const auto& link : m_tallies[holder].node->Links()) {
+        for (const auto& link : nodeAt(holder).Links()) {
             Node& evidence = *link->ConnectionTo;
             const auto tallies = m_tallies.size();
             const Place place = tallyOf(evidence);
@@ -297,7 +305,7 @@ private:
                     return false;
                 noteState(place);
             }
-            m_links.push_back({link.get(), &evidence, holder, place});
+            m_links.push_back({link.get(), holder, place});
         }
         return true;
     }
@@ -320,7 +328,7 @@ private:
         }
     }
 
-    // The tracked links whose evidence the node is, in the order of the nodes that hold them.
+    // The tracked links whose evidence the node is.
     std::span<const Place> incomingOf(Place evidence) const
     {
         const Tally& tally = m_tallies[evidence];
@@ -331,10 +339,9 @@ private:
     // by their place, kept side by side.
     Place tallyOf(Node& node)
     {
-        const auto next = Place(m_tallies.size());
-        const Place place = m_tallyIndex.placeOf(node, next);
-        if (place == next)
-            m_tallies.emplace_back(node);
+        const Place place = m_tallyIndex.placeOf(node);
+        if (place == m_tallies.size())
+            m_tallies.emplace_back();
         return place;
     }
 
@@ -345,7 +352,7 @@ private:
     {
         Tally& tally = m_tallies[parent];
         tally.calculated = ++m_clock;
-        tally.node->Contradiction = tally.forcingTrue > 0 && tally.forcingFalse > 0;
+        nodeAt(parent).Contradiction = tally.forcingTrue > 0 && tally.forcingFalse > 0;
     }
 
     void setAnswered(Place node, bool answered)

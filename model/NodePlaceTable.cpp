@@ -14,7 +14,8 @@ constexpr std::size_t kSmallest = 16;
 NodePlaceTable::NodePlaceTable(std::size_t expected)
 {
     const std::size_t slots = std::bit_ceil(std::max(kSmallest, 2 * expected));
-    m_slots.resize(slots);
+    m_nodes.reserve(expected);
+    m_slots.assign(slots, kEmpty);
     m_shift = unsigned(64 - std::countr_zero(slots));
 }
 
@@ -25,20 +26,20 @@ std::size_t NodePlaceTable::home(const Node& node) const
     return std::size_t((std::uint64_t(reinterpret_cast<std::uintptr_t>(&node)) * 0x9E3779B97F4A7C15ULL) >> m_shift);
 }
 
-NodePlaceTable::Place NodePlaceTable::placeOf(const Node& node, Place next)
+NodePlaceTable::Place NodePlaceTable::placeOf(Node& node)
 {
-    if (2 * (m_count + 1) > m_slots.size())
+    if (2 * (m_nodes.size() + 1) > m_slots.size())
         grow();
     const std::size_t mask = m_slots.size() - 1;
     for (std::size_t i = home(node);; i = (i + 1) & mask) {
-        Slot& slot = m_slots[i];
-        if (slot.node == &node)
-            return slot.place;
-        if (!slot.node) {
-            slot = {&node, next};
-            ++m_count;
-            return next;
+        Place& slot = m_slots[i];
+        if (slot == kEmpty) {
+            slot = Place(m_nodes.size());
+            m_nodes.push_back(&node);
+            return slot;
         }
+        if (m_nodes[slot] == &node)
+            return slot;
     }
 }
 
@@ -46,23 +47,24 @@ const NodePlaceTable::Place* NodePlaceTable::find(const Node& node) const
 {
     const std::size_t mask = m_slots.size() - 1;
     for (std::size_t i = home(node);; i = (i + 1) & mask) {
-        const Slot& slot = m_slots[i];
-        if (slot.node == &node)
-            return &slot.place;
-        if (!slot.node)
+        const Place& slot = m_slots[i];
+        if (slot == kEmpty)
             return nullptr;
+        if (m_nodes[slot] == &node)
+            return &slot;
     }
 }
 
 void NodePlaceTable::grow()
 {
-    std::vector<Slot> slots(2 * m_slots.size());
-    slots.swap(m_slots);
+    m_slots.assign(2 * m_slots.size(), kEmpty);
     --m_shift;
-    m_count = 0;
-    for (const Slot& slot : slots) {
-        if (slot.node)
-            placeOf(*slot.node, slot.place);
+    const std::size_t mask = m_slots.size() - 1;
+    for (Place place = 0; place < m_nodes.size(); ++place) {
+        std::size_t i = home(*m_nodes[place]);
+        while (m_slots[i] != kEmpty)
+            i = (i + 1) & mask;
+        m_slots[i] = place;
     }
 }
 
