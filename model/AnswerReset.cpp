@@ -1,6 +1,7 @@
 #include "model/AnswerReset.h"
 
 #include "model/AncestorWalk.h"
+#include "model/BlockMemory.h"
 #include "model/Link.h"
 #include "model/LinkForcing.h"
 #include "model/NodePlaceTable.h"
@@ -11,7 +12,9 @@
 #include "model/clsControl.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <memory_resource>
 #include <span>
 #include <utility>
 
@@ -65,7 +68,17 @@ bool isTaken(const Node& node)
 class ResetRun {
 public:
     explicit ResetRun(const std::vector<NodePtr>& nodes)
-        : m_nodes(nodes), m_tallyIndex(nodes.size()), m_ancestry(*this), m_clearing(m_ancestry)
+        : m_nodes(nodes)
+        , m_sizes(sizesOf(nodes))
+        , m_memory(m_sizes.bytes)
+        , m_tallyIndex(nodes.size(), m_memory.resource())
+        , m_nodePlaces(m_memory.resource())
+        , m_links(m_memory.resource())
+        , m_tallies(m_memory.resource())
+        , m_incoming(m_memory.resource())
+        , m_parents(m_memory.resource())
+        , m_ancestry(*this)
+        , m_clearing(m_ancestry)
     {
     }
 
@@ -83,18 +96,13 @@ public:
             return false;
         m_tallies.reserve(m_nodes.size());
         m_nodePlaces.reserve(m_nodes.size());
-        std::size_t links = 0;
-        std::size_t parents = 0;
+        m_links.reserve(m_sizes.links);
+        m_parents.reserve(m_sizes.parents);
         for (const auto& node : m_nodes) {
             if (!node)
                 return false;
             m_nodePlaces.push_back(tallyOf(*node));
-            links += std::size_t(node->Links().Count());
-            parents += std::size_t(node->Parents().Count());
         }
-        // Made in their sizes at once: memory the run takes anew costs more than the run.
-        m_links.reserve(links);
-        m_parents.reserve(parents);
         for (std::size_t i = m_nodes.size(); i-- > 0;) {
             const Place place = m_nodePlaces[i];
             if (!isTaken(*m_nodes[i]))
@@ -203,6 +211,30 @@ private:
         Tally& m_tally;
         bool m_entered;
     };
+
+    // What the run keeps, counted before it starts: its memory is taken at once, in one block
+    // (memory taken anew costs more than the run itself).
+    struct Sizes {
+        std::size_t links = 0;
+        std::size_t parents = 0;
+        std::size_t bytes = 0;
+    };
+
+    static Sizes sizesOf(const std::vector<NodePtr>& nodes)
+    {
+        Sizes sizes;
+        for (const auto& node : nodes) {
+            if (node) {
+                sizes.links += std::size_t(node->Links().Count());
+                sizes.parents += std::size_t(node->Parents().Count());
+            }
+        }
+        const std::size_t containers = 6; // each may start at a fresh alignment
+        sizes.bytes = NodePlaceTable::bytesFor(nodes.size()) + nodes.size() * (sizeof(Tally) + sizeof(Place))
+                      + sizes.links * (sizeof(TrackedLink) + sizeof(Place)) + sizes.parents * sizeof(Place)
+                      + containers * alignof(std::max_align_t);
+        return sizes;
+    }
 
     Node& nodeAt(Place place) const { return m_tallyIndex.nodeAt(place); }
 
@@ -412,12 +444,14 @@ private:
     }
 
     const std::vector<NodePtr>& m_nodes;
-    std::vector<Place> m_nodePlaces; // the tally of each of the nodes, in their order
-    std::vector<TrackedLink> m_links;
-    std::vector<Tally> m_tallies;    // made while the run is set up, never after
-    std::vector<Place> m_incoming;   // the tracked links, grouped by their evidence's tally
-    std::vector<Place> m_parents;    // the parents' tallies, grouped by their child's tally
+    const Sizes m_sizes;
+    BlockMemory m_memory;
     NodePlaceTable m_tallyIndex;
+    std::pmr::vector<Place> m_nodePlaces; // the tally of each of the nodes, in their order
+    std::pmr::vector<TrackedLink> m_links;
+    std::pmr::vector<Tally> m_tallies;    // made while the run is set up, never after
+    std::pmr::vector<Place> m_incoming;   // the tracked links, grouped by their evidence's tally
+    std::pmr::vector<Place> m_parents;    // the parents' tallies, grouped by their child's tally
     std::uint64_t m_clock = 0;
     Ancestry m_ancestry;
     AncestorWalk<Ancestry> m_clearing; // one walk after another, each leaving it empty

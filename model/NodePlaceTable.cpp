@@ -9,14 +9,25 @@ namespace {
 
 constexpr std::size_t kSmallest = 16;
 
+std::size_t slotsFor(std::size_t expected)
+{
+    return std::bit_ceil(std::max(kSmallest, 2 * expected));
+}
+
 } // namespace
 
-NodePlaceTable::NodePlaceTable(std::size_t expected)
+NodePlaceTable::NodePlaceTable(std::size_t expected, std::pmr::memory_resource* memory)
+    : m_nodes(memory), m_slots(memory)
 {
-    const std::size_t slots = std::bit_ceil(std::max(kSmallest, 2 * expected));
+    const std::size_t slots = slotsFor(expected);
     m_nodes.reserve(expected);
     m_slots.assign(slots, kEmpty);
     m_shift = unsigned(64 - std::countr_zero(slots));
+}
+
+std::size_t NodePlaceTable::bytesFor(std::size_t expected)
+{
+    return expected * sizeof(Node*) + slotsFor(expected) * sizeof(Place);
 }
 
 std::size_t NodePlaceTable::home(const Node& node) const

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory_resource>
 #include <vector>
 
 namespace kelvane {
@@ -16,7 +17,10 @@ class NodePlaceTable {
 public:
     using Place = std::uint32_t;
 
-    explicit NodePlaceTable(std::size_t expected);
+    explicit NodePlaceTable(std::size_t expected, std::pmr::memory_resource* memory = std::pmr::get_default_resource());
+
+    // The memory a table for that many nodes takes.
+    static std::size_t bytesFor(std::size_t expected);
 
     // The node's place, given it (the next one) when it has none yet.
     Place placeOf(Node& node);
@@ -32,8 +36,8 @@ private:
     std::size_t home(const Node& node) const;
     void grow();
 
-    std::vector<Node*> m_nodes; // by place
-    std::vector<Place> m_slots; // a power of two, at most half full; kEmpty where free
+    std::pmr::vector<Node*> m_nodes; // by place
+    std::pmr::vector<Place> m_slots; // a power of two, at most half full; kEmpty where free
     unsigned m_shift = 0;       // the address's hash is shifted by this to give its home slot
 };
 
