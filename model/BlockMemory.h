@@ -1,8 +1,5 @@
 #pragma once
 
-#include "platform/LargePages.h"
-
-#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <memory_resource>
@@ -11,25 +8,27 @@ namespace kelvane {
 
 // Memory for the containers of one piece of work, taken at once in one block of the size the
 // work says it needs: memory taken anew costs a page fault every 4 KB, and a block of megabytes
-// is backed by large pages instead where the system allows. Nothing is given back before the
-// end; what does not fit in the block is taken as usual.
+// is laid on whole large pages, backed by them where the system allows. Nothing is given back
+// before the end; what does not fit in the block is taken as usual.
 class BlockMemory {
 public:
-    explicit BlockMemory(std::size_t bytes)
-        : m_size(std::max<std::size_t>(bytes, 64))
-        , m_block(std::make_unique_for_overwrite<std::byte[]>(m_size))
-        , m_resource(m_block.get(), m_size)
-    {
-        platform::preferLargePages(m_block.get(), m_size);
-    }
+    explicit BlockMemory(std::size_t bytes);
     BlockMemory(const BlockMemory&) = delete;
     BlockMemory& operator=(const BlockMemory&) = delete;
 
     std::pmr::memory_resource* resource() { return &m_resource; }
 
 private:
-    std::size_t m_size;
-    std::unique_ptr<std::byte[]> m_block;
+    struct Block {
+        std::unique_ptr<std::byte[]> taken;
+        std::byte* start;
+        std::size_t size;
+    };
+
+    static Block blockOf(std::size_t bytes);
+    explicit BlockMemory(Block block);
+
+    std::unique_ptr<std::byte[]> m_taken;
     std::pmr::monotonic_buffer_resource m_resource;
 };
 
