@@ -14,78 +14,49 @@ constexpr const char* kModule = "basKelva";
 
 } // namespace
 
-void AncestorClearing::from(const std::shared_ptr<Node>& start)
+bool AncestorClearing::Lineage::enter(const Member& node)
 {
-    enter(start);
-    while (!m_frames.empty())
-        step();
+    return m_onPath.insert(requireObject(node).get()).second;
 }
 
-void AncestorClearing::unanswer(Node& node)
+AncestorClearing::Lineage::Members AncestorClearing::Lineage::parents(const Member& node) const
 {
-    node.Answered = false;
+    return node->Enabled() ? propagation::liveNodes(node->Parents()) : Members {};
 }
 
-void AncestorClearing::clearLinks(Node& parent)
+AncestorClearing::Lineage::Members AncestorClearing::Lineage::highers(const Member& node) const
 {
-    for (const auto& link : parent.Links().Snapshot()) {
+    return propagation::liveNodes(node->HigherLevelNodes);
+}
+
+bool AncestorClearing::Lineage::answered(const Member& node) const
+{
+    return node->Answered;
+}
+
+void AncestorClearing::Lineage::unanswer(const Member& node) const
+{
+    node->Answered = false;
+}
+
+void AncestorClearing::Lineage::clearLinks(const Member& parent) const
+{
+    for (const auto& link : parent->Links().Snapshot()) {
         const auto& evidence = requireObject(requireObject(link)->ConnectionTo);
         if (!evidence->Answered && evidence->NoDefault)
             link->DOT = 0.5;
     }
 }
 
-void AncestorClearing::enter(const std::shared_ptr<Node>& node)
+template <class Step>
+bool AncestorClearing::Lineage::attempt(Step&& step)
 {
-    trappedVoid(kModule, "UnanswerParents", [&] {
-        const auto& target = requireObject(node);
-        // A node met again along a cycle is not walked again.
-        if (!m_onPath.insert(target.get()).second)
-            return;
-        Frame frame {target, {}, propagation::liveNodes(target->HigherLevelNodes)};
-        if (target->Enabled())
-            frame.parents = propagation::liveNodes(target->Parents());
-        m_frames.push_back(std::move(frame));
-    });
+    return trappedVoid(kModule, "UnanswerParents", std::forward<Step>(step));
 }
 
-void AncestorClearing::leave()
+void AncestorClearing::from(const std::shared_ptr<Node>& start)
 {
-    m_onPath.erase(m_frames.back().node.get());
-    m_frames.pop_back();
-}
-
-void AncestorClearing::step()
-{
-    const std::size_t top = m_frames.size() - 1;
-    const bool stepped = trappedVoid(kModule, "UnanswerParents", [&] {
-        Frame& frame = m_frames[top];
-        if (frame.next < frame.parents.size()) {
-            const std::shared_ptr<Node> parent = frame.parents[frame.next];
-            if (!frame.waiting && parent->Answered) {
-                frame.waiting = true;
-                enter(parent);
-                return;
-            }
-            if (frame.waiting)
-                unanswer(*parent);
-            frame.waiting = false;
-            ++frame.next;
-            clearLinks(*parent);
-            return;
-        }
-        const std::size_t higherIndex = frame.next - frame.parents.size();
-        if (higherIndex == frame.highers.size()) {
-            leave();
-            return;
-        }
-        const std::shared_ptr<Node> higher = frame.highers[higherIndex];
-        ++frame.next;
-        unanswer(*higher);
-        enter(higher);
-    });
-    if (!stepped && m_frames.size() > top)
-        leave(); // the failed walk ends; the one that asked for it goes on
+    m_walk.from(start);
 }
 
 } // namespace kelvane

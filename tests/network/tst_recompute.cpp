@@ -25,16 +25,14 @@ public:
     RandomNetwork(unsigned seed, int nodeCount) : m_random(seed)
     {
         const int layerCount = between(1, 4);
-        std::vector<std::shared_ptr<Node>> made;
+        auto& made = nodes;
         for (int i = 0; i < nodeCount; ++i) {
             const auto node = builder.node(static_cast<qint16>(between(1, layerCount)));
             shape(*node);
             const int links = made.empty() ? 0 : between(0, 3);
             for (int k = 0; k < links; ++k) {
                 // Mostly the node just made before, so long chains form.
-                const auto& evidence = chance(0.5) ? made.back() : made[std::size_t(between(0, int(made.size()) - 1))];
-                builder.network->AddLink(node, evidence);
-                weigh(*node->Links().Item(node->Links().Count()));
+                addLink(node, chance(0.5) ? made.back() : made[std::size_t(between(0, int(made.size()) - 1))]);
             }
             made.push_back(node);
         }
@@ -69,9 +67,39 @@ public:
         return values;
     }
 
+    // Links that lead from nodes to ones made shortly after, closing cycles.
+    void closeCycles(int count)
+    {
+        for (int k = 0; k < count; ++k) {
+            const auto from = between(0, int(nodes.size()) - 4);
+            addLink(nodes[std::size_t(from)], nodes[std::size_t(from + between(1, 3))]);
+        }
+    }
+
+    // A node of another network, answered, linked from (as evidence) or linking to (as a
+    // parent) a few of the nodes.
+    void linkOutside(bool asEvidence)
+    {
+        const auto stranger = outside.node(1);
+        stranger->Answered = true;
+        stranger->DOT = 1;
+        for (int k = 0; k < 5; ++k) {
+            const auto& node = nodes[std::size_t(between(0, int(nodes.size()) - 1))];
+            asEvidence ? addLink(node, stranger) : addLink(stranger, node);
+        }
+    }
+
     NetworkBuilder builder;
+    NetworkBuilder outside;
+    std::vector<std::shared_ptr<Node>> nodes; // in the order they were made
 
 private:
+    void addLink(const std::shared_ptr<Node>& from, const std::shared_ptr<Node>& to)
+    {
+        builder.network->AddLink(from, to);
+        weigh(*from->Links().Item(from->Links().Count()));
+    }
+
     void shape(Node& node)
     {
         node.Answers.Add(std::make_shared<TextLabel>());
@@ -201,19 +229,42 @@ TEST(NetworkRecompute, AParentSharedByManyNodesIsComputedOncePerPass)
 
 TEST(NetworkRecompute, ResetAnswersLeavesWhatResettingEachNodeInTurnLeavesOnRandomNetworks)
 {
+    // Besides the drawn network: links closing cycles, the network listed twice, or evidence in
+    // a network not listed, all reset together (yielding seldom); a parent in a network not
+    // listed, or a higher-level node, makes the nodes be reset one by one.
+    enum Shape { Cycles, ListedTwice, EvidenceOutside, ParentOutside, HigherLevel };
     platform::ScopedService<platform::UiServices, platform::doubles::ScriptedUiServices> ui;
-    for (unsigned seed = 1; seed <= 10; ++seed) {
+    for (unsigned seed = 1; seed <= 12; ++seed) {
         const int nodeCount = seed <= 2 ? 2000 : 300;
-        RandomNetwork reference(seed, nodeCount);
-        for (const auto& layer : reference.builder.network->Layers())
-            for (const auto& node : layer->Nodes().Snapshot())
-                node->Reset();
-        RandomNetwork reset(seed, nodeCount);
+        const auto shape = Shape(seed % 5);
+        const auto draw = [&] {
+            auto drawn = std::make_unique<RandomNetwork>(seed, nodeCount);
+            if (shape == Cycles)
+                drawn->closeCycles(20);
+            else if (shape == EvidenceOutside || shape == ParentOutside)
+                drawn->linkOutside(shape == EvidenceOutside);
+            else if (shape == HigherLevel)
+                drawn->nodes[5]->HigherLevelNodes.Add(drawn->nodes[0]);
+            return drawn;
+        };
+        const int listings = shape == ListedTwice ? 2 : 1;
+        const auto reference = draw();
+        for (int listing = 0; listing < listings; ++listing) {
+            for (const auto& layer : reference->builder.network->Layers())
+                for (const auto& node : layer->Nodes().Snapshot())
+                    node->Reset();
+        }
+        const auto reset = draw();
         Collection<std::shared_ptr<clsNetwork>> networks;
-        networks.Add(reset.builder.network);
+        for (int listing = 0; listing < listings; ++listing)
+            networks.Add(reset->builder.network);
+        const int yieldsBefore = ui->yields;
         ResetAnswers(networks);
-        ASSERT_EQ(reset.state(), reference.state()) << "seed " << seed;
-        ASSERT_EQ(reset.answers(), reference.answers()) << "seed " << seed;
+        ASSERT_EQ(reset->state(), reference->state()) << "seed " << seed;
+        ASSERT_EQ(reset->answers(), reference->answers()) << "seed " << seed;
+        if (shape != ParentOutside && shape != HigherLevel) {
+            EXPECT_LT(ui->yields - yieldsBefore, nodeCount / 10) << "seed " << seed;
+        }
     }
     EXPECT_TRUE(ui->messageBoxes.empty());
 }
