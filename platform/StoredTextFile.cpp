@@ -34,7 +34,9 @@ public:
     void reserve(qint64 size)
     {
         m_text.reserve(qsizetype(size));
-        preferLargePages(m_text.data(), std::size_t(m_text.capacity()) * sizeof(QChar));
+        const std::size_t bytes = std::size_t(m_text.capacity()) * sizeof(QChar);
+        preferLargePages(m_text.data(), bytes);
+        m_backing.emplace(m_text.data(), bytes);
     }
 
     void add(QByteArrayView slice)
@@ -55,6 +57,7 @@ public:
     // The text, or none when the bytes were not UTF-8 (a sequence cut short at the end included).
     std::optional<QString> take()
     {
+        m_backing.reset();
         if (!m_valid || !m_pending.isEmpty())
             return std::nullopt;
         return std::move(m_text);
@@ -67,6 +70,7 @@ private:
             return;
         if (!isValidUtf8(QByteArray::fromRawData(bytes.data(), bytes.size()))) {
             m_valid = false;
+            m_backing.reset();
             m_text.clear();
             return;
         }
@@ -79,6 +83,7 @@ private:
     }
 
     QString m_text;
+    std::optional<PagesBackedAhead> m_backing; // ends before the text it backs
     QStringDecoder m_decoder {QStringDecoder::Utf8};
     QByteArray m_pending; // the start of a character the next slice completes
     bool m_valid = true;

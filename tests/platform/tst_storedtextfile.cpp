@@ -46,11 +46,16 @@ TEST(StoredTextFile, CharactersAcrossEverySliceBoundaryAreDecodedWhole)
 
 TEST(StoredTextFile, AFileOfManyMegabytesIsReadWhole)
 {
-    // Large enough for its text to be held in large pages.
+    // Large enough for its text to be held in large pages, backed by other threads as it is
+    // written; the second file stops being UTF-8 near its end, while they may still be at it.
     const QString file = testFile(QStringLiteral("large.xml"));
-    const QByteArray bytes = bytesWith(6 * 1024 * 1024, 4 * 1024 * 1024 + 1, QByteArray("\xE2\x82\xAC")) + "\xC3\xA9";
+    constexpr qsizetype kSize = 20 * 1024 * 1024;
+    const QByteArray bytes = bytesWith(kSize, 4 * 1024 * 1024 + 1, QByteArray("\xE2\x82\xAC")) + "\xC3\xA9";
     ASSERT_TRUE(writeFile(file, bytes));
     EXPECT_EQ(readStoredTextFile(file), QString::fromUtf8(bytes));
+    const QByteArray ansi = bytesWith(kSize, kSize - 10, "\xE9");
+    ASSERT_TRUE(writeFile(file, ansi));
+    EXPECT_EQ(readStoredTextFile(file), platform::encoding::fromAnsi(ansi));
 }
 
 TEST(StoredTextFile, AByteOrderMarkIsDroppedOnlyAtTheStart)
