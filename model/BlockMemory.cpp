@@ -7,11 +7,7 @@
 
 namespace kelvane {
 
-namespace {
-
-constexpr std::size_t kLargePage = std::size_t(2) << 20; // of the processors the program runs on
-
-} // namespace
+using platform::kLargePage;
 
 // A block of at least `bytes`; from a large page on, whole large pages starting on one (taken
 // with a large page more, of which only what the block uses is ever touched).

@@ -7,6 +7,9 @@
 
 namespace platform {
 
+// The size of a large page of the processors the program runs on.
+inline constexpr std::size_t kLargePage = std::size_t(2) << 20;
+
 // Asks the system to back the whole large pages that [data, data + bytes) holds with large
 // pages when it fills them: a buffer of hundreds of megabytes written from start to end then
 // costs a few hundred page faults instead of tens of thousands. A hint only: the memory
