@@ -25,6 +25,9 @@ qint32 layerNumberOf(const Node& node)
 }
 
 constexpr std::size_t kHoldersPerRange = 256;
+// Giving parents goes over every link once per range of targets: the ranges are few, a couple
+// for each processor.
+constexpr std::size_t kFewestTargetsPerRange = 1024;
 
 // The layer of each node, given the layer numbers read in ascending order: its own number while
 // the numbers fit into as many layers as nodes were read (empty layers between them kept);
@@ -68,11 +71,25 @@ ReadNodeSet::~ReadNodeSet()
 
 void ReadNodeSet::add(std::shared_ptr<Node> node)
 {
-    if (node->GUID.isEmpty() || m_byGUID.contains(node->GUID))
+    if (!enterGUID(node->GUID)) {
         node->GUID = basLibrary::NewGUIDString();
+        enterGUID(node->GUID);
+    }
     shareReferencesToNodesRead(*node);
-    m_byGUID.insert(node->GUID, count());
     m_nodes.push_back(std::move(node));
+}
+
+bool ReadNodeSet::enterGUID(const QString& guid)
+{
+    if (guid.isEmpty())
+        return false;
+    // One lookup finds the GUID taken or enters it.
+    const qsizetype entered = m_byGUID.size();
+    qsizetype& position = m_byGUID[guid];
+    if (m_byGUID.size() == entered)
+        return false;
+    position = count();
+    return true;
 }
 
 void ReadNodeSet::shareReferencesToNodesRead(Node& node) const
@@ -97,8 +114,9 @@ void ReadNodeSet::connectLinks(bool newGUIDs)
         }
     }
 
-    // Every link's target is looked up side by side (the tables are only read meanwhile), then
-    // the links are joined in reading order.
+    // Each holder's links are looked up and joined to their targets side by side (the tables and
+    // the targets' GUIDs are only read meanwhile; a link whose target was not read leaves its own
+    // holder's list), then each range of targets is given its parents, in reading order.
     std::vector<std::size_t> firstLink(m_nodes.size() + 1, 0);
     for (std::size_t i = 0; i < m_nodes.size(); ++i)
         firstLink[i + 1] = firstLink[i] + std::size_t(m_nodes[i]->Links().Count());
@@ -109,43 +127,60 @@ void ReadNodeSet::connectLinks(bool newGUIDs)
         return earlier(std::as_const(m_byGUID).value(reference, -1),
                        newGUIDs ? std::as_const(byOldGUID).value(reference, -1) : -1);
     };
-    platform::forEachRange(m_nodes.size(), kHoldersPerRange, [&](std::size_t begin, std::size_t end) {
-        for (std::size_t i = begin; i < end; ++i) {
-            std::size_t at = firstLink[i];
-            for (const auto& link : std::as_const(*m_nodes[i]).Links())
-                targets[at++] = targetOf(link->NodeGUIDRef);
-        }
+    platform::RangeWorkers workers;
+    workers.start(m_nodes.size(), kHoldersPerRange, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i)
+            joinLinks(i, targetOf, targets.data() + firstLink[i]);
     });
+    workers.wait();
+    const std::size_t targetsPerRange =
+        std::max(kFewestTargetsPerRange, m_nodes.size() / (2 * platform::processorCount()) + 1);
+    workers.start(m_nodes.size(), targetsPerRange, [&](std::size_t begin, std::size_t end) {
+        giveParents(begin, end, firstLink, targets);
+    });
+    workers.wait();
+}
 
+template <class TargetOf>
+void ReadNodeSet::joinLinks(std::size_t holderAt, const TargetOf& targetOf, qsizetype* targets) const
+{
+    const auto& holder = m_nodes[holderAt];
+    auto& links = holder->Links();
+    for (qsizetype position = 1; position <= links.Count(); ++position) {
+        const qsizetype found = targetOf(links.Item(position)->NodeGUIDRef);
+        *targets++ = found;
+        if (found < 0) {
+            links.Remove(position--);
+            continue;
+        }
+        const auto& link = links.Item(position);
+        const auto& target = m_nodes[std::size_t(found)];
+        // The link holds its target's GUID text rather than a copy of its own: a large
+        // document keeps one copy of each GUID.
+        link->NodeGUIDRef = target->GUID;
+        link->ConnectionTo = target;
+        link->ConnectionFrom = holder;
+    }
+}
+
+void ReadNodeSet::giveParents(std::size_t begin, std::size_t end, const std::vector<std::size_t>& firstLink,
+                              const std::vector<qsizetype>& targets) const
+{
+    const auto inRange = [&](qsizetype found) { return found >= qsizetype(begin) && found < qsizetype(end); };
     // Each target's parents are given room for all of them at once.
-    std::vector<qsizetype> parentCount(m_nodes.size(), 0);
+    std::vector<qsizetype> parentCount(end - begin, 0);
     for (const qsizetype found : targets) {
-        if (found >= 0)
-            ++parentCount[std::size_t(found)];
+        if (inRange(found))
+            ++parentCount[std::size_t(found) - begin];
     }
-    for (std::size_t i = 0; i < m_nodes.size(); ++i) {
-        if (parentCount[i] > 0)
-            m_nodes[i]->Parents().Reserve(m_nodes[i]->Parents().Count() + parentCount[i]);
+    for (std::size_t i = begin; i < end; ++i) {
+        if (const qsizetype count = parentCount[i - begin]; count > 0)
+            m_nodes[i]->Parents().Reserve(m_nodes[i]->Parents().Count() + count);
     }
-
-    for (std::size_t i = 0; i < m_nodes.size(); ++i) {
-        const auto& holder = m_nodes[i];
-        auto& links = holder->Links();
-        std::size_t at = firstLink[i];
-        for (qsizetype position = 1; position <= links.Count(); ++position, ++at) {
-            const qsizetype found = targets[at];
-            if (found < 0) {
-                links.Remove(position--);
-                continue;
-            }
-            const auto& link = links.Item(position);
-            const auto& target = m_nodes[found];
-            // The link holds its target's GUID text rather than a copy of its own: a large
-            // document keeps one copy of each GUID.
-            link->NodeGUIDRef = target->GUID;
-            link->ConnectionTo = target;
-            link->ConnectionFrom = holder;
-            target->Parents().Add(holder);
+    for (std::size_t holder = 0; holder < m_nodes.size(); ++holder) {
+        for (std::size_t at = firstLink[holder]; at < firstLink[holder + 1]; ++at) {
+            if (inRange(targets[at]))
+                m_nodes[std::size_t(targets[at])]->Parents().Add(m_nodes[holder]);
         }
     }
 }

@@ -39,10 +39,20 @@ public:
     void placeInto(clsNetwork& network);
 
 private:
+    // Enters a GUID for the node about to be kept; false when it is empty or already taken.
+    bool enterGUID(const QString& guid);
     // Gives each link of `node` that names a node already read that node's GUID text in place
     // of its own copy. A document mostly links to nodes written before: their copies are let go
     // while the next nodes are read, whose texts take their place, rather than all at the end.
     void shareReferencesToNodesRead(Node& node) const;
+    // Joins the links of the node read at `holderAt` to their targets, writing the reading
+    // position of each link's target (-1 for none, the link then dropped) to `targets`.
+    template <class TargetOf>
+    void joinLinks(std::size_t holderAt, const TargetOf& targetOf, qsizetype* targets) const;
+    // Gives the nodes read at [begin, end) their parents: the holders of the links whose
+    // targets (`targets`, the links of holder i from firstLink[i]) they are.
+    void giveParents(std::size_t begin, std::size_t end, const std::vector<std::size_t>& firstLink,
+                     const std::vector<qsizetype>& targets) const;
 
     std::vector<std::shared_ptr<Node>> m_nodes;
     QHash<QString, qsizetype> m_byGUID; // GUID -> reading position

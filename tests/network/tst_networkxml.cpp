@@ -17,6 +17,7 @@
 #include <QFile>
 #include <algorithm>
 #include <limits>
+#include <map>
 
 using namespace kelvane;
 
@@ -583,6 +584,23 @@ TEST_F(NetworkXML, AReadNetworkOfThousandsOfNodesIsSavedAgainByteForByte)
     ASSERT_EQ(top->Links().Count(), 3);
     EXPECT_EQ(top->Links().Item(1)->ConnectionTo, back->Layers().Item(kLayers - 1)->Nodes().Item(1));
     EXPECT_EQ(back->Layers().Item(kLayers - 1)->Nodes().Item(1)->Parents().Count(), 3 + 1);
+
+    // Every node's parents are the holders of the links to it, in the order they were read.
+    std::map<const Node*, std::vector<const Node*>> holders;
+    for (const auto& layer : back->Layers()) {
+        for (const auto& holder : layer->Nodes()) {
+            for (const auto& link : holder->Links())
+                holders[link->ConnectionTo.get()].push_back(holder.get());
+        }
+    }
+    for (const auto& layer : back->Layers()) {
+        for (const auto& node : layer->Nodes()) {
+            std::vector<const Node*> parents;
+            for (const auto& parent : node->Parents())
+                parents.push_back(parent.lock().get());
+            ASSERT_EQ(parents, holders[node.get()]);
+        }
+    }
 }
 
 TEST_F(NetworkXML, FieldErrorsOfThousandsOfNodesAreReportedInDocumentOrder)
