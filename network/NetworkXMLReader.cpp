@@ -6,7 +6,7 @@
 #include "model/Node.h"
 #include "model/TextLabel.h"
 #include "model/basLibrary.h"
-#include "model/xml/XMLElementWalker.h"
+#include "model/xml/XMLElementScan.h"
 #include "model/xml/basKelvaneXML.h"
 #include "model/xml/basXML.h"
 #include "network/NetworkSupport.h"
@@ -48,16 +48,11 @@ struct NodeBatch {
     std::vector<NodeRead> read;
 };
 
-// The next node elements the walker finds; none when the document has no more.
-NodeBatch nextBatch(basXML::XMLElementWalker& walker)
+// The next node elements the scan finds; none when the document has no more.
+NodeBatch nextBatch(basXML::XMLElementScan& scan)
 {
     NodeBatch batch;
-    while (batch.elements.size() < kNodesPerBatch) {
-        const QStringView element = walker.next();
-        if (element.isEmpty())
-            break;
-        batch.elements.push_back(element);
-    }
+    batch.elements = scan.take(kNodesPerBatch);
     return batch;
 }
 
@@ -235,14 +230,14 @@ void NetworkXMLReader::readDisplayScheme(QStringView content)
 void NetworkXMLReader::readNodes(QString& text, ReadNodeSet& nodes, qsizetype progress)
 {
     const auto network = m_network.shared_from_this();
-    basXML::XMLElementWalker walker(text, QStringLiteral("node"));
-    NodeBatch batch = nextBatch(walker);
+    basXML::XMLElementScan scan(text, QStringLiteral("node"));
+    NodeBatch batch = nextBatch(scan);
     NodeBatch next;
     platform::RangeWorkers workers;
     startReading(workers, batch, network);
     workers.wait();
     while (!batch.elements.empty()) {
-        next = nextBatch(walker);
+        next = nextBatch(scan);
         startReading(workers, next, network);
         for (std::size_t i = 0; i < batch.read.size(); ++i) {
             batch.read[i].errors.report();
@@ -254,7 +249,7 @@ void NetworkXMLReader::readNodes(QString& text, ReadNodeSet& nodes, qsizetype pr
         std::swap(batch, next);
     }
     if (nodes.count() > 0)
-        text.remove(0, walker.position());
+        text.remove(0, scan.position());
 }
 
 void NetworkXMLReader::showProgress(qsizetype done)
