@@ -56,11 +56,13 @@ NodeBatch nextBatch(basXML::XMLElementScan& scan)
     return batch;
 }
 
-// Starts reading every node of the batch on the workers.
-void startReading(platform::RangeWorkers& workers, NodeBatch& batch, const std::shared_ptr<clsNetwork>& network)
+// Starts reading every node of the batch on the workers, their links naming nodes already kept
+// by those nodes' GUID texts.
+void startReading(platform::RangeWorkers& workers, NodeBatch& batch, const std::shared_ptr<clsNetwork>& network,
+                  const ReadNodeSet& kept)
 {
     batch.read.resize(batch.elements.size());
-    workers.start(batch.elements.size(), kNodesPerRange, [&batch, &network](std::size_t begin, std::size_t end) {
+    workers.start(batch.elements.size(), kNodesPerRange, [&batch, &network, &kept](std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i) {
             NodeRead& read = batch.read[i];
             // The GUID comes from the document; a node left without one gets a new one when kept.
@@ -68,6 +70,7 @@ void startReading(platform::RangeWorkers& workers, NodeBatch& batch, const std::
             read.node->Network = network;
             // A node with unreadable fields is kept all the same.
             read.node->SerializeInXML(batch.elements[i], read.errors);
+            kept.shareReferencesToNodesRead(*read.node);
         }
     });
 }
@@ -234,11 +237,13 @@ void NetworkXMLReader::readNodes(QString& text, ReadNodeSet& nodes, qsizetype pr
     NodeBatch batch = nextBatch(scan);
     NodeBatch next;
     platform::RangeWorkers workers;
-    startReading(workers, batch, network);
+    startReading(workers, batch, network, nodes);
     workers.wait();
     while (!batch.elements.empty()) {
         next = nextBatch(scan);
-        startReading(workers, next, network);
+        // This batch's nodes are kept while the workers read the next one.
+        nodes.makeRoom(qsizetype(batch.read.size()));
+        startReading(workers, next, network, nodes);
         for (std::size_t i = 0; i < batch.read.size(); ++i) {
             batch.read[i].errors.report();
             progress += batch.elements[i].size();

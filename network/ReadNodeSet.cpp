@@ -10,6 +10,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/UiServices.h"
 
+#include <QHash>
 #include <algorithm>
 #include <numeric>
 #include <utility>
@@ -71,25 +72,24 @@ ReadNodeSet::~ReadNodeSet()
 
 void ReadNodeSet::add(std::shared_ptr<Node> node)
 {
-    if (!enterGUID(node->GUID)) {
-        node->GUID = basLibrary::NewGUIDString();
-        enterGUID(node->GUID);
-    }
-    shareReferencesToNodesRead(*node);
+    makeRoom(1);
+    const std::size_t position = m_nodes.size();
     m_nodes.push_back(std::move(node));
+    QString& guid = m_nodes.back()->GUID;
+    if (guid.isEmpty() || !m_byGUID.enter(position)) {
+        guid = basLibrary::NewGUIDString();
+        m_byGUID.enter(position);
+    }
 }
 
-bool ReadNodeSet::enterGUID(const QString& guid)
+void ReadNodeSet::makeRoom(qsizetype more)
 {
-    if (guid.isEmpty())
-        return false;
-    // One lookup finds the GUID taken or enters it.
-    const qsizetype entered = m_byGUID.size();
-    qsizetype& position = m_byGUID[guid];
-    if (m_byGUID.size() == entered)
-        return false;
-    position = count();
-    return true;
+    const std::size_t needed = m_nodes.size() + std::size_t(std::max<qsizetype>(more, 0));
+    if (needed <= m_room)
+        return;
+    m_room = std::max(needed, 2 * m_room);
+    m_nodes.reserve(m_room);
+    m_byGUID.makeRoom(m_room);
 }
 
 void ReadNodeSet::shareReferencesToNodesRead(Node& node) const
@@ -97,9 +97,9 @@ void ReadNodeSet::shareReferencesToNodesRead(Node& node) const
     // Only the text is shared: which node a reference names is still decided when the links
     // are connected.
     for (const auto& link : std::as_const(node).Links()) {
-        const auto found = m_byGUID.constFind(link->NodeGUIDRef);
-        if (found != m_byGUID.constEnd())
-            link->NodeGUIDRef = m_nodes[std::size_t(*found)]->GUID;
+        const qsizetype found = m_byGUID.find(link->NodeGUIDRef);
+        if (found >= 0)
+            link->NodeGUIDRef = m_nodes.data()[found]->GUID;
     }
 }
 
@@ -124,7 +124,7 @@ void ReadNodeSet::connectLinks(bool newGUIDs)
     const auto targetOf = [&](const QString& reference) {
         if (reference.isEmpty())
             return qsizetype(-1);
-        return earlier(std::as_const(m_byGUID).value(reference, -1),
+        return earlier(m_byGUID.find(reference),
                        newGUIDs ? std::as_const(byOldGUID).value(reference, -1) : -1);
     };
     platform::RangeWorkers workers;

@@ -1,7 +1,9 @@
 #pragma once
 
-#include <QHash>
+#include "network/ReadGUIDTable.h"
+
 #include <QString>
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -25,6 +27,16 @@ public:
     // an earlier node gets a new GUID, so that every node read reaches the network.
     void add(std::shared_ptr<Node> node);
 
+    // Makes room for `more` nodes to be kept, so that keeping them moves nothing that
+    // shareReferencesToNodesRead reads.
+    void makeRoom(qsizetype more);
+
+    // Gives each link of `node` (one not kept yet) that names a node already kept that node's
+    // GUID text in place of its own copy. A document mostly links to nodes written before:
+    // their copies are let go while the next nodes are read, rather than all at the end. May
+    // run on other threads while add() keeps the nodes room was made for.
+    void shareReferencesToNodesRead(Node& node) const;
+
     qsizetype count() const { return static_cast<qsizetype>(m_nodes.size()); }
 
     // Connects every link to the first node read whose GUID is the link's target reference,
@@ -39,12 +51,6 @@ public:
     void placeInto(clsNetwork& network);
 
 private:
-    // Enters a GUID for the node about to be kept; false when it is empty or already taken.
-    bool enterGUID(const QString& guid);
-    // Gives each link of `node` that names a node already read that node's GUID text in place
-    // of its own copy. A document mostly links to nodes written before: their copies are let go
-    // while the next nodes are read, whose texts take their place, rather than all at the end.
-    void shareReferencesToNodesRead(Node& node) const;
     // Joins the links of the node read at `holderAt` to their targets, writing the reading
     // position of each link's target (-1 for none, the link then dropped) to `targets`.
     template <class TargetOf>
@@ -55,7 +61,8 @@ private:
                      const std::vector<qsizetype>& targets) const;
 
     std::vector<std::shared_ptr<Node>> m_nodes;
-    QHash<QString, qsizetype> m_byGUID; // GUID -> reading position
+    std::size_t m_room = 0; // the nodes room was made for
+    ReadGUIDTable m_byGUID {m_nodes};
 };
 
 } // namespace kelvane

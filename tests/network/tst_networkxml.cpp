@@ -283,17 +283,24 @@ TEST_F(NetworkXML, MissingSettingsTakeTheirDefaultsAndABadOneIsReported)
 
 TEST_F(NetworkXML, DuplicateGUIDsAreKeptLinksGoToTheFirstAndUnresolvedLinksAreDropped)
 {
-    const auto network = read(kNetworkG + node("A", 1, 1) + node("A", 1, 2)
-                              + node("C", 2, 1, linkTo("A") + linkTo("NOWHERE")));
-    ASSERT_EQ(network->NodeCount(), 3);
+    // The nodes read after thousands of others are kept while the next ones are being read.
+    QString thousands;
+    constexpr int kFillers = 5000;
+    for (int i = 1; i <= kFillers; ++i)
+        thousands += node(qPrintable(S("F%1").arg(i)), 3, i, linkTo("A"));
+    const auto network = read(kNetworkG + node("A", 1, 1) + thousands + node("A", 1, 2)
+                              + node("C", 2, 1, linkTo("A") + linkTo("NOWHERE") + linkTo("F4999")));
+    ASSERT_EQ(network->NodeCount(), 3 + kFillers);
     const auto first = network->Layers().Item(1)->Nodes().Item(1);
     const auto second = network->Layers().Item(1)->Nodes().Item(2);
     EXPECT_EQ(first->GUID, S("A"));
     EXPECT_EQ(second->GUID.size(), 44);
     const auto holder = network->Layers().Item(2)->Nodes().Item(1);
-    ASSERT_EQ(holder->Links().Count(), 1);
+    ASSERT_EQ(holder->Links().Count(), 2);
     EXPECT_EQ(holder->Links().Item(1)->ConnectionTo, first);
+    EXPECT_EQ(holder->Links().Item(2)->ConnectionTo, network->Layers().Item(3)->Nodes().Item(4999));
     EXPECT_TRUE(second->Parents().isEmpty());
+    EXPECT_EQ(first->Parents().Count(), kFillers + 1);
 }
 
 TEST_F(NetworkXML, NewGUIDsKeepTheNetworkGUIDAndRelinkThroughOldGUIDs)
