@@ -30,14 +30,16 @@ std::vector<std::shared_ptr<Node>> nodesOf(clsNetwork& network)
     return nodes;
 }
 
-constexpr std::size_t kHoldersPerRange = 1024;
+// Fewer nodes than this have their links visited by the caller alone.
+constexpr std::size_t kHoldersPerRange = 16384;
 
 // Calls `visit(link)` for every link of the nodes that is joined to its evidence node, the
 // nodes' links side by side: `visit` may touch the link alone.
 template <class Visit>
-void forEachJoinedLink(const std::vector<std::shared_ptr<Node>>& nodes, const Visit& visit)
+void forEachJoinedLink(platform::RangeWorkers& workers, const std::vector<std::shared_ptr<Node>>& nodes,
+                       const Visit& visit)
 {
-    platform::forEachRange(nodes.size(), kHoldersPerRange, [&](std::size_t begin, std::size_t end) {
+    workers.start(nodes.size(), kHoldersPerRange, [&](std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i) {
             for (const auto& link : std::as_const(*nodes[i]).Links()) {
                 if (link && link->ConnectionTo)
@@ -45,6 +47,7 @@ void forEachJoinedLink(const std::vector<std::shared_ptr<Node>>& nodes, const Vi
             }
         }
     });
+    workers.wait();
 }
 
 } // namespace
@@ -66,12 +69,13 @@ QString ctlPelnet::SerializeOutXML()
 void ctlPelnet::RecreateGUIDs()
 {
     trappedVoid(kModule, "RecreateGUIDs", [&] {
+        platform::RangeWorkers workers;
         for (const auto& network : Networks.Snapshot()) {
             requireObject(network)->setGUID(basLibrary::NewGUIDString());
             const auto nodes = nodesOf(*network);
             // The links let go of their evidence nodes' old GUID texts first, so that each
             // node's new GUID is written over its old one rather than kept beside it.
-            forEachJoinedLink(nodes, [](Link& link) { link.NodeGUIDRef.clear(); });
+            forEachJoinedLink(workers, nodes, [](Link& link) { link.NodeGUIDRef.clear(); });
             for (const auto& node : nodes) {
                 basLibrary::RenewGUIDString(node->GUID);
                 // The nodes that open this network at this node name it by its new identity.
@@ -82,7 +86,7 @@ void ctlPelnet::RecreateGUIDs()
                     }
                 }
             }
-            forEachJoinedLink(nodes, [](Link& link) { link.NodeGUIDRef = link.ConnectionTo->GUID; });
+            forEachJoinedLink(workers, nodes, [](Link& link) { link.NodeGUIDRef = link.ConnectionTo->GUID; });
         }
     });
 }

@@ -125,8 +125,6 @@ bool NetworkXMLReader::read(QString& text)
 
     ReadNodeSet nodes;
     readNodes(text, nodes, content.size());
-    platform::ui().yield();
-    nodes.connectLinks(m_network.NewGUIDs());
     nodes.placeInto(m_network);
     if (m_progressBar)
         m_progressBar->setValue(0);
@@ -255,6 +253,8 @@ void NetworkXMLReader::readNodes(QString& text, ReadNodeSet& nodes, qsizetype pr
     }
     if (nodes.count() > 0)
         text.remove(0, scan.position());
+    platform::ui().yield();
+    nodes.connectLinks(m_network.NewGUIDs(), workers);
 }
 
 void NetworkXMLReader::showProgress(qsizetype done)

@@ -103,7 +103,7 @@ void ReadNodeSet::shareReferencesToNodesRead(Node& node) const
     }
 }
 
-void ReadNodeSet::connectLinks(bool newGUIDs)
+void ReadNodeSet::connectLinks(bool newGUIDs, platform::RangeWorkers& workers)
 {
     QHash<QString, qsizetype> byOldGUID;
     if (newGUIDs) {
@@ -127,7 +127,6 @@ void ReadNodeSet::connectLinks(bool newGUIDs)
         return earlier(m_byGUID.find(reference),
                        newGUIDs ? std::as_const(byOldGUID).value(reference, -1) : -1);
     };
-    platform::RangeWorkers workers;
     workers.start(m_nodes.size(), kHoldersPerRange, [&](std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i)
             joinLinks(i, targetOf, targets.data() + firstLink[i]);

@@ -7,6 +7,10 @@
 #include <memory>
 #include <vector>
 
+namespace platform {
+class RangeWorkers;
+} // namespace platform
+
 namespace kelvane {
 
 class Node;
@@ -41,8 +45,9 @@ public:
 
     // Connects every link to the first node read whose GUID is the link's target reference,
     // or, with `newGUIDs`, whose old GUID is (the reference then becomes the new GUID). The
-    // holder becomes a parent of the target. A link whose target was not read is dropped.
-    void connectLinks(bool newGUIDs);
+    // holder becomes a parent of the target. A link whose target was not read is dropped. The
+    // links are joined on `workers`.
+    void connectLinks(bool newGUIDs, platform::RangeWorkers& workers);
 
     // Places every node in the network, ordered by the layer index read (below 1 counts as 1),
     // then the node index read, then reading order. Layers are added up to the highest layer

@@ -12,8 +12,9 @@ namespace {
 
 // The characters a part holds (and the stretch searched alone first): most searches end in it.
 constexpr qsizetype kPartLength = qsizetype(1) << 20;
-// Texts shorter than this past the first stretch are searched alone.
-constexpr qsizetype kLongRest = 4 * kPartLength;
+// Texts shorter than this past the first stretch are searched alone: the threads' start and
+// end would cost more than they save.
+constexpr qsizetype kLongRest = 32 * kPartLength;
 
 constexpr qsizetype kNowhere = std::numeric_limits<qsizetype>::max();
 

@@ -39,12 +39,12 @@ TEST(FindInText, ALongTextSearchedInPartsFindsTheFirstOccurrenceAsIndexOfDoes)
 {
     const QString end = S("</kelvanenetwork>");
     constexpr qsizetype kMillion = qsizetype(1) << 20;
-    QString text(12 * kMillion, u'x');
-    // Occurrences across the ends of the stretches searched apart, and one more in each later one.
-    for (const qsizetype at : {kMillion - 3, 3 * kMillion - 5, 7 * kMillion + 3, 9 * kMillion - 1})
+    QString text(40 * kMillion, u'x');
+    // Occurrences across the ends of the stretches searched apart, and more further on.
+    for (const qsizetype at : {kMillion - 3, 3 * kMillion - 5, 20 * kMillion + 3, 35 * kMillion - 1})
         text.replace(at, end.size(), end);
-    for (const qsizetype from : {qsizetype(0), qsizetype(1), kMillion - 2, kMillion, 3 * kMillion - 4, 8 * kMillion,
-                                 9 * kMillion, 11 * kMillion})
+    for (const qsizetype from : {qsizetype(0), qsizetype(1), kMillion - 2, kMillion, 3 * kMillion - 4, 21 * kMillion,
+                                 35 * kMillion, 39 * kMillion})
         EXPECT_EQ(FindInText(text, end, from), QStringView(text).indexOf(end, from)) << from;
     EXPECT_EQ(FindInText(text, u"</kelvanedocument>"), -1);
 }
