@@ -10,17 +10,23 @@ namespace {
 // the lock.
 constexpr std::size_t kElementsPerHandOver = 256;
 
+// A shorter text is searched by the reader: a thread would cost more than the search.
+constexpr qsizetype kLongText = qsizetype(1) << 20;
+
 } // namespace
 
-XMLElementScan::XMLElementScan(QStringView text, const QString& tag)
-    : m_walker(text, tag), m_thread([this](std::stop_token stop) { scan(stop); })
+XMLElementScan::XMLElementScan(QStringView text, const QString& tag) : m_walker(text, tag)
 {
+    if (text.size() >= kLongText)
+        m_thread = std::jthread([this](std::stop_token stop) { scan(stop); });
 }
 
 XMLElementScan::~XMLElementScan()
 {
-    m_thread.request_stop();
-    m_thread.join();
+    if (m_thread.joinable()) {
+        m_thread.request_stop();
+        m_thread.join();
+    }
 }
 
 void XMLElementScan::scan(const std::stop_token& stop)
@@ -53,6 +59,16 @@ void XMLElementScan::scan(const std::stop_token& stop)
 
 std::vector<QStringView> XMLElementScan::take(std::size_t count)
 {
+    if (!m_thread.joinable()) {
+        std::vector<QStringView> elements;
+        while (elements.size() < count) {
+            const QStringView element = m_walker.next();
+            if (element.isEmpty())
+                break;
+            elements.push_back(element);
+        }
+        return elements;
+    }
     std::unique_lock lock(m_lock);
     m_changed.wait(lock, [&] { return m_ended || m_found.size() - m_taken >= count; });
     if (m_failure)
@@ -66,6 +82,8 @@ std::vector<QStringView> XMLElementScan::take(std::size_t count)
 
 qsizetype XMLElementScan::position()
 {
+    if (!m_thread.joinable())
+        return m_walker.position();
     std::unique_lock lock(m_lock);
     m_changed.wait(lock, [&] { return m_ended; });
     if (m_failure)

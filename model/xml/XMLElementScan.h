@@ -11,9 +11,10 @@
 
 namespace basXML {
 
-// Finds the elements `tag` of a text, as an XMLElementWalker does, on a thread of its own that
-// runs ahead of the reader taking them a few at a time: the reader's thread no longer searches
-// the text. The text must stay as it is for as long as the scan lives.
+// Finds the elements `tag` of a text, as an XMLElementWalker does. In a long text the search
+// runs on a thread of its own, ahead of the reader taking the elements a few at a time, so that
+// the reader's thread no longer searches the text; a short one is searched as the reader takes.
+// The text must stay as it is for as long as the scan lives.
 class XMLElementScan {
 public:
     XMLElementScan(QStringView text, const QString& tag);
@@ -39,7 +40,7 @@ private:
     std::size_t m_taken = 0; // of m_found
     bool m_ended = false;
     std::exception_ptr m_failure; // what stopped the search, raised again to the reader
-    std::jthread m_thread; // last: it starts once everything above is made
+    std::jthread m_thread; // last: it starts once everything above is made; none for a short text
 };
 
 } // namespace basXML
