@@ -33,14 +33,14 @@ public:
 private:
     void scan(const std::stop_token& stop);
 
-    XMLElementWalker m_walker; // used by the scanning thread alone until it has ended
+    XMLElementWalker m_walker; // used by the search's thread alone until it has ended (else by the reader)
     std::mutex m_lock;
     std::condition_variable m_changed;
     std::vector<QStringView> m_found;
     std::size_t m_taken = 0; // of m_found
     bool m_ended = false;
     std::exception_ptr m_failure; // what stopped the search, raised again to the reader
-    std::jthread m_thread; // last: it starts once everything above is made; none for a short text
+    std::jthread m_thread; // the search's, made once everything above is; none for a short text
 };
 
 } // namespace basXML
