@@ -9,8 +9,11 @@
 #include "model/Node.h"
 #include "model/basLibrary.h"
 #include "network/clsNetwork.h"
+#include "platform/ParallelRanges.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace kelvane {
 
@@ -18,26 +21,33 @@ using namespace diagramsupport;
 
 namespace {
 
-// Every link of the network that is joined to its evidence node.
-template <class Visit>
-void forEachJoinedLink(clsNetwork& network, Visit&& visit)
+// Every node of the network, in order.
+std::vector<std::shared_ptr<Node>> nodesOf(clsNetwork& network)
 {
-    forEachNode(network, [&](const std::shared_ptr<Node>& node) {
-        for (const auto& link : node->Links()) {
-            if (link && link->ConnectionTo)
-                visit(*link);
-        }
-    });
+    std::vector<std::shared_ptr<Node>> nodes;
+    nodes.reserve(std::size_t(std::max<qint64>(network.NodeCount(), 0)));
+    forEachNode(network, [&](const std::shared_ptr<Node>& node) { nodes.push_back(node); });
+    return nodes;
 }
 
-// A new GUID in place of `guid`, written over its text when nothing else holds that text.
-void renewGUID(QString& guid)
+// Fewer nodes than this have their links visited by the caller alone.
+constexpr std::size_t kHoldersPerRange = 16384;
+
+// Calls `visit(link)` for every link of the nodes that is joined to its evidence node, the
+// nodes' links side by side: `visit` may touch the link alone.
+template <class Visit>
+void forEachJoinedLink(platform::RangeWorkers& workers, const std::vector<std::shared_ptr<Node>>& nodes,
+                       const Visit& visit)
 {
-    const QString fresh = basLibrary::NewGUIDString();
-    if (guid.isDetached() && guid.size() == fresh.size())
-        std::copy(fresh.cbegin(), fresh.cend(), guid.data());
-    else
-        guid = fresh;
+    workers.start(nodes.size(), kHoldersPerRange, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            for (const auto& link : std::as_const(*nodes[i]).Links()) {
+                if (link && link->ConnectionTo)
+                    visit(*link);
+            }
+        }
+    });
+    workers.wait();
 }
 
 } // namespace
@@ -59,13 +69,15 @@ QString ctlPelnet::SerializeOutXML()
 void ctlPelnet::RecreateGUIDs()
 {
     trappedVoid(kModule, "RecreateGUIDs", [&] {
+        platform::RangeWorkers workers;
         for (const auto& network : Networks.Snapshot()) {
             requireObject(network)->setGUID(basLibrary::NewGUIDString());
+            const auto nodes = nodesOf(*network);
             // The links let go of their evidence nodes' old GUID texts first, so that each
             // node's new GUID is written over its old one rather than kept beside it.
-            forEachJoinedLink(*network, [](Link& link) { link.NodeGUIDRef.clear(); });
-            forEachNode(*network, [&](const std::shared_ptr<Node>& node) {
-                renewGUID(node->GUID);
+            forEachJoinedLink(workers, nodes, [](Link& link) { link.NodeGUIDRef.clear(); });
+            for (const auto& node : nodes) {
+                basLibrary::RenewGUIDString(node->GUID);
                 // The nodes that open this network at this node name it by its new identity.
                 for (const auto& higherRef : node->HigherLevelNodes) {
                     if (const auto higher = higherRef.lock()) {
@@ -73,8 +85,8 @@ void ctlPelnet::RecreateGUIDs()
                         higher->setExternalGUID(node->GUID);
                     }
                 }
-            });
-            forEachJoinedLink(*network, [](Link& link) { link.NodeGUIDRef = link.ConnectionTo->GUID; });
+            }
+            forEachJoinedLink(workers, nodes, [](Link& link) { link.NodeGUIDRef = link.ConnectionTo->GUID; });
         }
     });
 }

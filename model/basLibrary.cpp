@@ -6,6 +6,8 @@
 
 #include <QLoggingCategory>
 
+#include <algorithm>
+
 namespace basLibrary {
 
 namespace {
@@ -44,13 +46,60 @@ namespace {
 
 constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
 
+QString textOf(const char16_t* characters, qsizetype count)
+{
+    return QString(reinterpret_cast<const QChar*>(characters), count);
+}
+
+// Writes `digits` upper-case hexadecimal digits of the value, leading zeros included; returns
+// where the text written ends.
+char16_t* writeHex(char16_t* out, quint64 value, int digits)
+{
+    for (int i = digits - 1; i >= 0; --i, value >>= 4)
+        out[i] = kHexDigits[value & 0xF];
+    return out + digits;
+}
+
 // `digits` upper-case hexadecimal digits of the value, leading zeros included.
 QString fixedHex(quint64 value, int digits)
 {
     char16_t text[16];
-    for (int i = digits - 1; i >= 0; --i, value >>= 4)
-        text[i] = kHexDigits[value & 0xF];
-    return QString(reinterpret_cast<const QChar*>(text), digits);
+    writeHex(text, value, digits);
+    return textOf(text, digits);
+}
+
+// Writes the 16 digits of HexBytes8; returns where they end.
+char16_t* writeHexBytes(char16_t* out, const std::array<quint8, 8>& bytes)
+{
+    // Each byte without its leading zero, the run then padded on the left to 16 digits.
+    char16_t run[16];
+    int length = 0;
+    for (quint8 byte : bytes) {
+        if (byte >= 0x10)
+            run[length++] = kHexDigits[byte >> 4];
+        run[length++] = kHexDigits[byte & 0xF];
+    }
+    out = std::fill_n(out, 16 - length, u'0');
+    return std::copy_n(run, length, out);
+}
+
+constexpr std::size_t kGUIDLength = 44;
+
+// The characters of a new GUID text, as NewGUIDString gives them.
+std::array<char16_t, kGUIDLength> newGUIDCharacters()
+{
+    const quint64 fileTime = platform::clock().utcFileTime();
+    const platform::Guid guid = platform::guids().newGuid();
+    std::array<char16_t, kGUIDLength> text {};
+    char16_t* out = text.data();
+    *out++ = u'0';
+    *out++ = u'1';
+    out = writeHex(out, fileTime >> 16, 10); // the time's digits 3 to 12 of 16
+    out = writeHex(out, guid.data1, 8);
+    out = writeHex(out, guid.data2, 4);
+    out = writeHex(out, guid.data3, 4);
+    writeHexBytes(out, guid.data4);
+    return text;
 }
 
 } // namespace
@@ -67,33 +116,24 @@ QString HexInt4(qint16 value)
 
 QString HexBytes8(const std::array<quint8, 8>& bytes)
 {
-    // Each byte without its leading zero, the run then padded on the left to 16 digits.
-    char16_t run[16];
-    int length = 0;
-    for (quint8 byte : bytes) {
-        if (byte >= 0x10)
-            run[length++] = kHexDigits[byte >> 4];
-        run[length++] = kHexDigits[byte & 0xF];
-    }
-    QString text(16 - length, u'0');
-    text.append(reinterpret_cast<const QChar*>(run), length);
-    return text;
+    char16_t text[16];
+    writeHexBytes(text, bytes);
+    return textOf(text, 16);
 }
 
 QString NewGUIDString()
 {
-    const quint64 fileTime = platform::clock().utcFileTime();
-    const platform::Guid guid = platform::guids().newGuid();
-    const QString time = HexLong8(static_cast<qint32>(fileTime >> 32)) + HexLong8(static_cast<qint32>(fileTime));
-    QString text;
-    text.reserve(44);
-    text += QStringLiteral("01");
-    text += QStringView(time).mid(2, 10);
-    text += HexLong8(static_cast<qint32>(guid.data1));
-    text += HexInt4(static_cast<qint16>(guid.data2));
-    text += HexInt4(static_cast<qint16>(guid.data3));
-    text += HexBytes8(guid.data4);
-    return text;
+    const auto text = newGUIDCharacters();
+    return textOf(text.data(), qsizetype(text.size()));
+}
+
+void RenewGUIDString(QString& guid)
+{
+    const auto text = newGUIDCharacters();
+    if (guid.isDetached() && guid.size() == qsizetype(text.size()))
+        std::copy(text.cbegin(), text.cend(), reinterpret_cast<char16_t*>(guid.data()));
+    else
+        guid = textOf(text.data(), qsizetype(text.size()));
 }
 
 qint32 HexToLong(const QString& hex)

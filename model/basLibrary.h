@@ -35,6 +35,8 @@ void ReportError(const QString& moduleName, const QString& procedureName, const 
 
 // "01", a 10-digit time stamp, then the fields of a new platform GUID: 44 characters.
 QString NewGUIDString();
+// Puts a new GUID text in `guid`, written over its own characters when nothing else holds them.
+void RenewGUIDString(QString& guid);
 QString HexLong8(qint32 value);
 QString HexInt4(qint16 value);
 QString HexBytes8(const std::array<quint8, 8>& bytes);

@@ -6,7 +6,7 @@
 #include "model/Node.h"
 #include "model/TextLabel.h"
 #include "model/basLibrary.h"
-#include "model/xml/XMLElementWalker.h"
+#include "model/xml/XMLElementScan.h"
 #include "model/xml/basKelvaneXML.h"
 #include "model/xml/basXML.h"
 #include "network/NetworkSupport.h"
@@ -48,24 +48,21 @@ struct NodeBatch {
     std::vector<NodeRead> read;
 };
 
-// The next node elements the walker finds; none when the document has no more.
-NodeBatch nextBatch(basXML::XMLElementWalker& walker)
+// The next node elements the scan finds; none when the document has no more.
+NodeBatch nextBatch(basXML::XMLElementScan& scan)
 {
     NodeBatch batch;
-    while (batch.elements.size() < kNodesPerBatch) {
-        const QStringView element = walker.next();
-        if (element.isEmpty())
-            break;
-        batch.elements.push_back(element);
-    }
+    batch.elements = scan.take(kNodesPerBatch);
     return batch;
 }
 
-// Starts reading every node of the batch on the workers.
-void startReading(platform::RangeWorkers& workers, NodeBatch& batch, const std::shared_ptr<clsNetwork>& network)
+// Starts reading every node of the batch on the workers, their links naming nodes already kept
+// by those nodes' GUID texts.
+void startReading(platform::RangeWorkers& workers, NodeBatch& batch, const std::shared_ptr<clsNetwork>& network,
+                  const ReadNodeSet& kept)
 {
     batch.read.resize(batch.elements.size());
-    workers.start(batch.elements.size(), kNodesPerRange, [&batch, &network](std::size_t begin, std::size_t end) {
+    workers.start(batch.elements.size(), kNodesPerRange, [&batch, &network, &kept](std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i) {
             NodeRead& read = batch.read[i];
             // The GUID comes from the document; a node left without one gets a new one when kept.
@@ -73,6 +70,7 @@ void startReading(platform::RangeWorkers& workers, NodeBatch& batch, const std::
             read.node->Network = network;
             // A node with unreadable fields is kept all the same.
             read.node->SerializeInXML(batch.elements[i], read.errors);
+            kept.shareReferencesToNodesRead(*read.node);
         }
     });
 }
@@ -127,8 +125,6 @@ bool NetworkXMLReader::read(QString& text)
 
     ReadNodeSet nodes;
     readNodes(text, nodes, content.size());
-    platform::ui().yield();
-    nodes.connectLinks(m_network.NewGUIDs());
     nodes.placeInto(m_network);
     if (m_progressBar)
         m_progressBar->setValue(0);
@@ -235,15 +231,17 @@ void NetworkXMLReader::readDisplayScheme(QStringView content)
 void NetworkXMLReader::readNodes(QString& text, ReadNodeSet& nodes, qsizetype progress)
 {
     const auto network = m_network.shared_from_this();
-    basXML::XMLElementWalker walker(text, QStringLiteral("node"));
-    NodeBatch batch = nextBatch(walker);
+    basXML::XMLElementScan scan(text, QStringLiteral("node"));
+    NodeBatch batch = nextBatch(scan);
     NodeBatch next;
     platform::RangeWorkers workers;
-    startReading(workers, batch, network);
+    startReading(workers, batch, network, nodes);
     workers.wait();
     while (!batch.elements.empty()) {
-        next = nextBatch(walker);
-        startReading(workers, next, network);
+        next = nextBatch(scan);
+        // This batch's nodes are kept while the workers read the next one.
+        nodes.makeRoom(qsizetype(batch.read.size()));
+        startReading(workers, next, network, nodes);
         for (std::size_t i = 0; i < batch.read.size(); ++i) {
             batch.read[i].errors.report();
             progress += batch.elements[i].size();
@@ -254,7 +252,9 @@ void NetworkXMLReader::readNodes(QString& text, ReadNodeSet& nodes, qsizetype pr
         std::swap(batch, next);
     }
     if (nodes.count() > 0)
-        text.remove(0, walker.position());
+        text.remove(0, scan.position());
+    platform::ui().yield();
+    nodes.connectLinks(m_network.NewGUIDs(), workers);
 }
 
 void NetworkXMLReader::showProgress(qsizetype done)

@@ -33,6 +33,7 @@ private:
     bool passwordsAccepted(QStringView content);
     void readSettings(QStringView content);
     void readDisplayScheme(QStringView content);
+    // Reads the node elements into `nodes` and joins their links, on the same workers.
     void readNodes(QString& text, ReadNodeSet& nodes, qsizetype progress);
     void showProgress(qsizetype done);
 

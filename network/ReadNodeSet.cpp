@@ -10,6 +10,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/UiServices.h"
 
+#include <QHash>
 #include <algorithm>
 #include <numeric>
 #include <utility>
@@ -25,6 +26,9 @@ qint32 layerNumberOf(const Node& node)
 }
 
 constexpr std::size_t kHoldersPerRange = 256;
+// Giving parents goes over every link once per range of targets: the ranges are few, a couple
+// for each processor.
+constexpr std::size_t kFewestTargetsPerRange = 1024;
 
 // The layer of each node, given the layer numbers read in ascending order: its own number while
 // the numbers fit into as many layers as nodes were read (empty layers between them kept);
@@ -68,11 +72,24 @@ ReadNodeSet::~ReadNodeSet()
 
 void ReadNodeSet::add(std::shared_ptr<Node> node)
 {
-    if (node->GUID.isEmpty() || m_byGUID.contains(node->GUID))
-        node->GUID = basLibrary::NewGUIDString();
-    shareReferencesToNodesRead(*node);
-    m_byGUID.insert(node->GUID, count());
+    makeRoom(1);
+    const std::size_t position = m_nodes.size();
     m_nodes.push_back(std::move(node));
+    QString& guid = m_nodes.back()->GUID;
+    if (guid.isEmpty() || !m_byGUID.enter(position)) {
+        guid = basLibrary::NewGUIDString();
+        m_byGUID.enter(position);
+    }
+}
+
+void ReadNodeSet::makeRoom(qsizetype more)
+{
+    const std::size_t needed = m_nodes.size() + std::size_t(std::max<qsizetype>(more, 0));
+    if (needed <= m_room)
+        return;
+    m_room = std::max(needed, 2 * m_room);
+    m_nodes.reserve(m_room);
+    m_byGUID.makeRoom(m_room);
 }
 
 void ReadNodeSet::shareReferencesToNodesRead(Node& node) const
@@ -80,13 +97,13 @@ void ReadNodeSet::shareReferencesToNodesRead(Node& node) const
     // Only the text is shared: which node a reference names is still decided when the links
     // are connected.
     for (const auto& link : std::as_const(node).Links()) {
-        const auto found = m_byGUID.constFind(link->NodeGUIDRef);
-        if (found != m_byGUID.constEnd())
-            link->NodeGUIDRef = m_nodes[std::size_t(*found)]->GUID;
+        const qsizetype found = m_byGUID.find(link->NodeGUIDRef);
+        if (found >= 0)
+            link->NodeGUIDRef = m_nodes.data()[found]->GUID;
     }
 }
 
-void ReadNodeSet::connectLinks(bool newGUIDs)
+void ReadNodeSet::connectLinks(bool newGUIDs, platform::RangeWorkers& workers)
 {
     QHash<QString, qsizetype> byOldGUID;
     if (newGUIDs) {
@@ -97,8 +114,9 @@ void ReadNodeSet::connectLinks(bool newGUIDs)
         }
     }
 
-    // Every link's target is looked up side by side (the tables are only read meanwhile), then
-    // the links are joined in reading order.
+    // Each holder's links are looked up and joined to their targets side by side (the tables and
+    // the targets' GUIDs are only read meanwhile; a link whose target was not read leaves its own
+    // holder's list), then each range of targets is given its parents, in reading order.
     std::vector<std::size_t> firstLink(m_nodes.size() + 1, 0);
     for (std::size_t i = 0; i < m_nodes.size(); ++i)
         firstLink[i + 1] = firstLink[i] + std::size_t(m_nodes[i]->Links().Count());
@@ -106,46 +124,62 @@ void ReadNodeSet::connectLinks(bool newGUIDs)
     const auto targetOf = [&](const QString& reference) {
         if (reference.isEmpty())
             return qsizetype(-1);
-        return earlier(std::as_const(m_byGUID).value(reference, -1),
+        return earlier(m_byGUID.find(reference),
                        newGUIDs ? std::as_const(byOldGUID).value(reference, -1) : -1);
     };
-    platform::forEachRange(m_nodes.size(), kHoldersPerRange, [&](std::size_t begin, std::size_t end) {
-        for (std::size_t i = begin; i < end; ++i) {
-            std::size_t at = firstLink[i];
-            for (const auto& link : std::as_const(*m_nodes[i]).Links())
-                targets[at++] = targetOf(link->NodeGUIDRef);
-        }
+    workers.start(m_nodes.size(), kHoldersPerRange, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i)
+            joinLinks(i, targetOf, targets.data() + firstLink[i]);
     });
+    workers.wait();
+    const std::size_t targetsPerRange =
+        std::max(kFewestTargetsPerRange, m_nodes.size() / (2 * platform::processorCount()) + 1);
+    workers.start(m_nodes.size(), targetsPerRange, [&](std::size_t begin, std::size_t end) {
+        giveParents(begin, end, firstLink, targets);
+    });
+    workers.wait();
+}
 
+template <class TargetOf>
+void ReadNodeSet::joinLinks(std::size_t holderAt, const TargetOf& targetOf, qsizetype* targets) const
+{
+    const auto& holder = m_nodes[holderAt];
+    auto& links = holder->Links();
+    for (qsizetype position = 1; position <= links.Count(); ++position) {
+        const qsizetype found = targetOf(links.Item(position)->NodeGUIDRef);
+        *targets++ = found;
+        if (found < 0) {
+            links.Remove(position--);
+            continue;
+        }
+        const auto& link = links.Item(position);
+        const auto& target = m_nodes[std::size_t(found)];
+        // The link holds its target's GUID text rather than a copy of its own: a large
+        // document keeps one copy of each GUID.
+        link->NodeGUIDRef = target->GUID;
+        link->ConnectionTo = target;
+        link->ConnectionFrom = holder;
+    }
+}
+
+void ReadNodeSet::giveParents(std::size_t begin, std::size_t end, const std::vector<std::size_t>& firstLink,
+                              const std::vector<qsizetype>& targets) const
+{
+    const auto inRange = [&](qsizetype found) { return found >= qsizetype(begin) && found < qsizetype(end); };
     // Each target's parents are given room for all of them at once.
-    std::vector<qsizetype> parentCount(m_nodes.size(), 0);
+    std::vector<qsizetype> parentCount(end - begin, 0);
     for (const qsizetype found : targets) {
-        if (found >= 0)
-            ++parentCount[std::size_t(found)];
+        if (inRange(found))
+            ++parentCount[std::size_t(found) - begin];
     }
-    for (std::size_t i = 0; i < m_nodes.size(); ++i) {
-        if (parentCount[i] > 0)
-            m_nodes[i]->Parents().Reserve(m_nodes[i]->Parents().Count() + parentCount[i]);
+    for (std::size_t i = begin; i < end; ++i) {
+        if (const qsizetype count = parentCount[i - begin]; count > 0)
+            m_nodes[i]->Parents().Reserve(m_nodes[i]->Parents().Count() + count);
     }
-
-    for (std::size_t i = 0; i < m_nodes.size(); ++i) {
-        const auto& holder = m_nodes[i];
-        auto& links = holder->Links();
-        std::size_t at = firstLink[i];
-        for (qsizetype position = 1; position <= links.Count(); ++position, ++at) {
-            const qsizetype found = targets[at];
-            if (found < 0) {
-                links.Remove(position--);
-                continue;
-            }
-            const auto& link = links.Item(position);
-            const auto& target = m_nodes[found];
-            // The link holds its target's GUID text rather than a copy of its own: a large
-            // document keeps one copy of each GUID.
-            link->NodeGUIDRef = target->GUID;
-            link->ConnectionTo = target;
-            link->ConnectionFrom = holder;
-            target->Parents().Add(holder);
+    for (std::size_t holder = 0; holder < m_nodes.size(); ++holder) {
+        for (std::size_t at = firstLink[holder]; at < firstLink[holder + 1]; ++at) {
+            if (inRange(targets[at]))
+                m_nodes[std::size_t(targets[at])]->Parents().Add(m_nodes[holder]);
         }
     }
 }

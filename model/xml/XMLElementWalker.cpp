@@ -1,5 +1,7 @@
 #include "model/xml/XMLElementWalker.h"
 
+#include "model/xml/TextSearch.h"
+
 namespace basXML {
 
 XMLElementWalker::XMLElementWalker(QStringView text, const QString& tag)
@@ -11,7 +13,7 @@ XMLElementWalker::XMLElementWalker(QStringView text, const QString& tag)
 qsizetype XMLElementWalker::find(const QString& pattern, qsizetype& found)
 {
     if (found == kUnknown || (found >= 0 && found < m_from)) {
-        found = m_text.indexOf(pattern, m_from);
+        found = FindInText(m_text, pattern, m_from);
         m_searched += (found < 0 ? m_text.size() : found + pattern.size()) - m_from;
     }
     return found; // kNone stays: nothing further holds it
@@ -26,7 +28,7 @@ QStringView XMLElementWalker::next()
         start = find(m_bare, m_nextBare);
     if (start < 0)
         return {};
-    const qsizetype close = m_text.indexOf(m_end, start);
+    const qsizetype close = FindInText(m_text, m_end, start);
     m_searched += (close < 0 ? m_text.size() : close + m_end.size()) - start;
     if (close < 0)
         return {};

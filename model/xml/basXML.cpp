@@ -1,6 +1,7 @@
 #include "model/xml/basXML.h"
 
 #include "model/basLibrary.h"
+#include "model/xml/TextSearch.h"
 #include "model/xml/XMLElementWalker.h"
 
 #include <algorithm>
@@ -118,11 +119,11 @@ QStringView GetXMLContent(QStringView text, QStringView tag)
     const QStringView bare = tags.bare();
     const QStringView endTag = tags.end();
 
-    qsizetype start = text.indexOf(bare);
+    qsizetype start = FindInText(text, bare);
     if (start >= 0) {
         start += bare.size();
     } else {
-        const qsizetype tagAt = text.indexOf(tags.withAttributes());
+        const qsizetype tagAt = FindInText(text, tags.withAttributes());
         if (tagAt < 0)
             return {};
         const qsizetype close = text.indexOf(u'>', tagAt + tag.size() + 2);
@@ -138,7 +139,7 @@ QStringView GetXMLContent(QStringView text, QStringView tag)
     qsizetype from = start;
     qsizetype openFrom = start;
     for (;;) {
-        const qsizetype end = text.indexOf(endTag, from);
+        const qsizetype end = FindInText(text, endTag, from);
         if (end < 0)
             return {};
         const QStringView beforeEnd = text.left(end + bare.size() - 1);

@@ -1,3 +1,4 @@
+#include "model/xml/TextSearch.h"
 #include "model/xml/XMLElementWalker.h"
 #include "model/xml/XMLTagIndex.h"
 #include "model/xml/basXML.h"
@@ -32,6 +33,20 @@ TEST(GetXMLValue, UndoesOneLevelOfTheTextForm)
     EXPECT_EQ(GetXMLValue(S("<s>&amp;lt;</s>"), S("s")), S("&lt;"));
     EXPECT_EQ(GetXMLValue(S("<s>1\r\n2\n3</s>"), S("s")), S("1\r2\r3"));
     EXPECT_EQ(GetXMLContent(S("<s>&amp;lt;</s>"), S("s")).toString(), S("&amp;lt;"));
+}
+
+TEST(FindInText, ALongTextSearchedInPartsFindsTheFirstOccurrenceAsIndexOfDoes)
+{
+    const QString end = S("</kelvanenetwork>");
+    constexpr qsizetype kMillion = qsizetype(1) << 20;
+    QString text(40 * kMillion, u'x');
+    // Occurrences across the ends of the stretches searched apart, and more further on.
+    for (const qsizetype at : {kMillion - 3, 3 * kMillion - 5, 20 * kMillion + 3, 35 * kMillion - 1})
+        text.replace(at, end.size(), end);
+    for (const qsizetype from : {qsizetype(0), qsizetype(1), kMillion - 2, kMillion, 3 * kMillion - 4, 21 * kMillion,
+                                 35 * kMillion, 39 * kMillion})
+        EXPECT_EQ(FindInText(text, end, from), QStringView(text).indexOf(end, from)) << from;
+    EXPECT_EQ(FindInText(text, u"</kelvanedocument>"), -1);
 }
 
 TEST(ExtractXMLElement, CutsTheFirstElementAndKeepsWhatFollows)

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <algorithm>
 #include <limits>
+#include <map>
 
 using namespace kelvane;
 
@@ -282,17 +283,24 @@ TEST_F(NetworkXML, MissingSettingsTakeTheirDefaultsAndABadOneIsReported)
 
 TEST_F(NetworkXML, DuplicateGUIDsAreKeptLinksGoToTheFirstAndUnresolvedLinksAreDropped)
 {
-    const auto network = read(kNetworkG + node("A", 1, 1) + node("A", 1, 2)
-                              + node("C", 2, 1, linkTo("A") + linkTo("NOWHERE")));
-    ASSERT_EQ(network->NodeCount(), 3);
+    // The nodes read after thousands of others are kept while the next ones are being read.
+    QString thousands;
+    constexpr int kFillers = 5000;
+    for (int i = 1; i <= kFillers; ++i)
+        thousands += node(qPrintable(S("F%1").arg(i)), 3, i, linkTo("A"));
+    const auto network = read(kNetworkG + node("A", 1, 1) + thousands + node("A", 1, 2)
+                              + node("C", 2, 1, linkTo("A") + linkTo("NOWHERE") + linkTo("F4999")));
+    ASSERT_EQ(network->NodeCount(), 3 + kFillers);
     const auto first = network->Layers().Item(1)->Nodes().Item(1);
     const auto second = network->Layers().Item(1)->Nodes().Item(2);
     EXPECT_EQ(first->GUID, S("A"));
     EXPECT_EQ(second->GUID.size(), 44);
     const auto holder = network->Layers().Item(2)->Nodes().Item(1);
-    ASSERT_EQ(holder->Links().Count(), 1);
+    ASSERT_EQ(holder->Links().Count(), 2);
     EXPECT_EQ(holder->Links().Item(1)->ConnectionTo, first);
+    EXPECT_EQ(holder->Links().Item(2)->ConnectionTo, network->Layers().Item(3)->Nodes().Item(4999));
     EXPECT_TRUE(second->Parents().isEmpty());
+    EXPECT_EQ(first->Parents().Count(), kFillers + 1);
 }
 
 TEST_F(NetworkXML, NewGUIDsKeepTheNetworkGUIDAndRelinkThroughOldGUIDs)
@@ -583,6 +591,23 @@ TEST_F(NetworkXML, AReadNetworkOfThousandsOfNodesIsSavedAgainByteForByte)
     ASSERT_EQ(top->Links().Count(), 3);
     EXPECT_EQ(top->Links().Item(1)->ConnectionTo, back->Layers().Item(kLayers - 1)->Nodes().Item(1));
     EXPECT_EQ(back->Layers().Item(kLayers - 1)->Nodes().Item(1)->Parents().Count(), 3 + 1);
+
+    // Every node's parents are the holders of the links to it, in the order they were read.
+    std::map<const Node*, std::vector<const Node*>> holders;
+    for (const auto& layer : back->Layers()) {
+        for (const auto& holder : layer->Nodes()) {
+            for (const auto& link : holder->Links())
+                holders[link->ConnectionTo.get()].push_back(holder.get());
+        }
+    }
+    for (const auto& layer : back->Layers()) {
+        for (const auto& node : layer->Nodes()) {
+            std::vector<const Node*> parents;
+            for (const auto& parent : node->Parents())
+                parents.push_back(parent.lock().get());
+            ASSERT_EQ(parents, holders[node.get()]);
+        }
+    }
 }
 
 TEST_F(NetworkXML, FieldErrorsOfThousandsOfNodesAreReportedInDocumentOrder)
