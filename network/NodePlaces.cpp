@@ -8,18 +8,24 @@ namespace kelvane {
 
 qint32 NodePlaces::of(const Node& node)
 {
-    const auto layer = requireObject(node.Layer.lock());
-    auto table = m_byLayer.find(layer.get());
-    if (table == m_byLayer.end()) {
-        table = m_byLayer.insert(layer.get(), {});
-        qint32 place = 0;
-        for (const auto& held : layer->Nodes()) {
-            ++place;
-            if (held && !table->contains(held->NodeNumber))
-                table->insert(held->NodeNumber, place);
-        }
+    return placesIn(node).value(node.NodeNumber, 0);
+}
+
+const NodePlaces::Places& NodePlaces::placesIn(const Node& node)
+{
+    if (!node.Layer.expired()) {
+        if (const auto known = m_byLayer.find(node.Layer); known != m_byLayer.end())
+            return known->second;
     }
-    return table->value(node.NodeNumber, 0);
+    const auto layer = requireObject(node.Layer.lock());
+    Places& places = m_byLayer[node.Layer];
+    qint32 place = 0;
+    for (const auto& held : layer->Nodes()) {
+        ++place;
+        if (held && !places.contains(held->NodeNumber))
+            places.insert(held->NodeNumber, place);
+    }
+    return places;
 }
 
 } // namespace kelvane
