@@ -16,7 +16,9 @@
 #include <QPen>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <exception>
+#include <new>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -90,17 +92,32 @@ void turnOffAntialiasing(QPainter& painter)
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
 }
+// A transparent picture (every pixel zero) in memory that comes zeroed: the system gives its pages
+// as they are first painted, by the thread painting them, where filling the picture would take
+// every page at once.
+QImage transparentPicture(int width, int height)
+{
+    constexpr qsizetype kBytesPerPixel = 4;
+    const qsizetype bytesPerLine = qsizetype(width) * kBytesPerPixel;
+    if (width <= 0 || height <= 0)
+        return QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    void* pixels = std::calloc(std::size_t(bytesPerLine) * std::size_t(height), 1);
+    if (!pixels)
+        throw std::bad_alloc();
+    return QImage(static_cast<uchar*>(pixels), width, height, bytesPerLine, QImage::Format_ARGB32_Premultiplied,
+                  [](void* memory) { std::free(memory); }, pixels);
+}
+
 // A transparent picture of a surface's size and resolution, with a canvas on it in another
 // canvas's state.
 class Layer {
 public:
     Layer(const QPaintDevice& device, const PainterCanvas& state)
-        : m_image(device.width(), device.height(), QImage::Format_ARGB32_Premultiplied)
+        : m_image(transparentPicture(device.width(), device.height()))
     {
         constexpr double kMetresPerInch = 0.0254;
         m_image.setDotsPerMeterX(qRound(device.logicalDpiX() / kMetresPerInch));
         m_image.setDotsPerMeterY(qRound(device.logicalDpiY() / kMetresPerInch));
-        m_image.fill(Qt::transparent);
         m_canvas = std::make_unique<PainterCanvas>(m_image);
         m_canvas->takeStateOf(state);
         m_canvas->setTextWidths(state.textWidths());
