@@ -62,6 +62,11 @@ bool RequiredNodes::of(const Node& node)
 
 std::pair<qsizetype, bool> RequiredNodes::visitOf(const Node& node)
 {
+    if (m_visits.empty() && m_nodesExpected > 0) {
+        m_visitOf.reserve(m_nodesExpected);
+        m_visits.reserve(std::size_t(m_nodesExpected));
+        m_nodes.reserve(std::size_t(m_nodesExpected));
+    }
     qsizetype& place = m_visitOf[&node];
     if (place != 0)
         return {place - 1, false};

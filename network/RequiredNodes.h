@@ -17,6 +17,12 @@ class Node;
 // fails with, what Required() does. For one pass over networks that do not change meanwhile.
 class RequiredNodes {
 public:
+    // Room is made, when the first node is asked about, for about that many nodes (a network's).
+    explicit RequiredNodes(qsizetype nodesExpected = 0)
+        : m_nodesExpected(nodesExpected)
+    {
+    }
+
     bool of(const Node& node);
 
 private:
@@ -34,6 +40,7 @@ private:
     void forgetFrom(qsizetype visit);
     void explore(qsizetype start);
 
+    qsizetype m_nodesExpected;
     QHash<const Node*, qsizetype> m_visitOf; // node -> its visit's place in m_visits, from 1
     std::vector<Visit> m_visits;
     std::vector<const Node*> m_nodes; // by visit
