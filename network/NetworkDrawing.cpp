@@ -102,22 +102,28 @@ void drawNetwork(clsNetwork& network, platform::Canvas& canvas)
     const NetworkGrid grid(canvas.ScaleWidth(), canvas.ScaleHeight(), layers.Count());
     // The node pass begins in the draw style the link pass leaves: solid once it drew a link.
     const bool linksDrawn = drawsALink(network);
-    RequiredNodes required;
-    std::vector<std::function<void(platform::Canvas&)>> passes {[&](platform::Canvas& links) {
+    RequiredNodes required(network.NodeCount());
+    std::vector<NodeRun> runs;
+    // The links are drawn while the runs of nodes are settled: the link pass reads nothing that
+    // settling the nodes' texts changes.
+    const auto links = [&](platform::Canvas& links) {
         // In a crowded network many links land on the same pixels.
         links.drawLeavingOutRepaintedLines([&](platform::Canvas& lines) {
             NodePlaces places;
             linkPass(network, grid, places, lines);
         });
-    }};
-    const std::vector<NodeRun> runs = nodeRuns(network, grid, canvas, required);
-    for (const NodeRun& run : runs) {
-        passes.emplace_back([&](platform::Canvas& nodes) {
-            run.begin(nodes, linksDrawn);
-            nodePass(network, grid, nodes, required, run);
-        });
-    }
-    canvas.drawLayers(passes);
+    };
+    canvas.drawLayers(links, [&] {
+        runs = nodeRuns(network, grid, canvas, required);
+        std::vector<platform::Canvas::LayerDrawing> passes;
+        for (const NodeRun& run : runs) {
+            passes.emplace_back([&](platform::Canvas& nodes) {
+                run.begin(nodes, linksDrawn);
+                nodePass(network, grid, nodes, required, run);
+            });
+        }
+        return passes;
+    });
 }
 
 } // namespace kelvane::drawing

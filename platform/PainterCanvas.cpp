@@ -18,6 +18,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <exception>
+#include <future>
+#include <iterator>
 #include <new>
 #include <optional>
 #include <system_error>
@@ -147,6 +149,13 @@ void keepingFailure(const std::function<void(Canvas&)>& step, Canvas& canvas, st
     }
 }
 
+// Runs the layers one after the other on the canvas.
+void drawInTurn(const std::vector<Canvas::LayerDrawing>& layers, Canvas& canvas)
+{
+    for (const auto& layer : layers)
+        layer(canvas);
+}
+
 } // namespace
 
 PainterCanvas::PainterCanvas(QPaintDevice& device)
@@ -201,39 +210,72 @@ std::size_t PainterCanvas::picturesAtOnce(std::size_t layers) const
 
 // The layers are drawn on pictures of their own, in consecutive groups (one picture each, its
 // layers drawn on it in turn), every group but the last on a thread of its own while the caller
-// draws the last.
-void PainterCanvas::drawLayers(const std::vector<std::function<void(Canvas&)>>& layers)
+// draws the last. The first group's thread begins with `first` while the caller runs `next`, and
+// draws the rest of its group once the groups are known.
+void PainterCanvas::drawLayers(const LayerDrawing& first, const std::function<std::vector<LayerDrawing>()>& next)
 {
     paintHeldLines();
-    const std::size_t count = picturesAtOnce(layers.size());
-    if (count < 2 || !drawsLayersAlike()) {
-        Canvas::drawLayers(layers);
+    if (picturesAtOnce(2) < 2 || !drawsLayersAlike()) {
+        Canvas::drawLayers(first, next);
         return;
     }
     std::vector<std::unique_ptr<Layer>> pictures;
-    for (std::size_t i = 0; i < count; ++i)
-        pictures.push_back(std::make_unique<Layer>(m_device, *this));
-    std::vector<std::exception_ptr> failures(count);
-    const auto draw = [&](std::size_t picture) {
-        const std::vector<std::function<void(Canvas&)>> group(layers.begin() + qsizetype(layers.size() * picture / count),
-                                                              layers.begin() + qsizetype(layers.size() * (picture + 1) / count));
-        keepingFailure([&](Canvas& canvas) { canvas.Canvas::drawLayers(group); }, pictures[picture]->canvas(),
-                       failures[picture]);
+    pictures.push_back(std::make_unique<Layer>(m_device, *this));
+    PainterCanvas& firstPicture = pictures.front()->canvas();
+    std::exception_ptr firstFailure;
+    std::promise<std::vector<LayerDrawing>> afterFirst; // the rest of the first group
+    auto drawFirstGroup = [&, rest = afterFirst.get_future()]() mutable {
+        keepingFailure(
+            [&](Canvas& canvas) {
+                first(canvas);
+                drawInTurn(rest.get(), canvas);
+            },
+            firstPicture, firstFailure);
     };
+    std::vector<LayerDrawing> layers {first};
+    std::vector<std::exception_ptr> failures;
     {
-        std::vector<std::jthread> drawing;
-        for (std::size_t i = 0; i + 1 < count; ++i) {
+        std::vector<std::jthread> drawing; // ended before what they draw with is let go
+        try {
+            drawing.emplace_back(std::ref(drawFirstGroup));
+        } catch (const std::system_error&) {
+            // no thread to be had: the first group is drawn once the groups are known
+        }
+        std::size_t count = 1;
+        try {
+            std::vector<LayerDrawing> rest = next();
+            layers.insert(layers.end(), std::make_move_iterator(rest.begin()), std::make_move_iterator(rest.end()));
+            count = picturesAtOnce(layers.size());
+            afterFirst.set_value(std::vector<LayerDrawing>(layers.begin() + 1, layers.begin() + qsizetype(layers.size() / count)));
+        } catch (...) {
+            afterFirst.set_value({});
+            throw; // once the first group's thread has ended
+        }
+        if (drawing.empty())
+            drawFirstGroup();
+        for (std::size_t i = 1; i < count; ++i)
+            pictures.push_back(std::make_unique<Layer>(m_device, *this));
+        failures.resize(count);
+        const auto draw = [&](std::size_t picture) {
+            const std::vector<LayerDrawing> group(layers.begin() + qsizetype(layers.size() * picture / count),
+                                                  layers.begin() + qsizetype(layers.size() * (picture + 1) / count));
+            keepingFailure([&](Canvas& canvas) { drawInTurn(group, canvas); }, pictures[picture]->canvas(),
+                           failures[picture]);
+        };
+        for (std::size_t i = 1; i + 1 < count; ++i) {
             try {
                 drawing.emplace_back(draw, i);
             } catch (const std::system_error&) {
                 draw(i); // no thread to be had: in turn
             }
         }
-        draw(count - 1);
+        if (count > 1)
+            draw(count - 1);
     } // every picture is drawn
+    failures.front() = firstFailure;
     // The first picture whose drawing failed is the last one shown, as when they are drawn in turn.
     const auto failed = std::find_if(failures.begin(), failures.end(), [](const auto& failure) { return bool(failure); });
-    const std::size_t shown = failed == failures.end() ? count - 1 : std::size_t(failed - failures.begin());
+    const std::size_t shown = failed == failures.end() ? failures.size() - 1 : std::size_t(failed - failures.begin());
     takeStateOf(pictures[shown]->canvas());
     for (std::size_t i = 0; i <= shown; ++i)
         m_painter.drawImage(QPoint(0, 0), pictures[i]->finish());
