@@ -94,6 +94,7 @@ void turnOffAntialiasing(QPainter& painter)
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
 }
+
 // A transparent picture (every pixel zero) in memory that comes zeroed: the system gives its pages
 // as they are first painted, by the thread painting them, where filling the picture would take
 // every page at once.
@@ -147,6 +148,14 @@ void keepingFailure(const std::function<void(Canvas&)>& step, Canvas& canvas, st
     } catch (...) {
         failure = std::current_exception();
     }
+}
+
+// The layers the picture draws of `count` pictures: consecutive groups, as even as they come.
+std::vector<Canvas::LayerDrawing> groupOf(const std::vector<Canvas::LayerDrawing>& layers, std::size_t picture,
+                                          std::size_t count)
+{
+    return {layers.begin() + qsizetype(layers.size() * picture / count),
+            layers.begin() + qsizetype(layers.size() * (picture + 1) / count)};
 }
 
 // Runs the layers one after the other on the canvas.
@@ -246,7 +255,9 @@ void PainterCanvas::drawLayers(const LayerDrawing& first, const std::function<st
             std::vector<LayerDrawing> rest = next();
             layers.insert(layers.end(), std::make_move_iterator(rest.begin()), std::make_move_iterator(rest.end()));
             count = picturesAtOnce(layers.size());
-            afterFirst.set_value(std::vector<LayerDrawing>(layers.begin() + 1, layers.begin() + qsizetype(layers.size() / count)));
+            std::vector<LayerDrawing> firstGroup = groupOf(layers, 0, count);
+            firstGroup.erase(firstGroup.begin()); // `first`, drawn already or being drawn
+            afterFirst.set_value(std::move(firstGroup));
         } catch (...) {
             afterFirst.set_value({});
             throw; // once the first group's thread has ended
@@ -257,10 +268,8 @@ void PainterCanvas::drawLayers(const LayerDrawing& first, const std::function<st
             pictures.push_back(std::make_unique<Layer>(m_device, *this));
         failures.resize(count);
         const auto draw = [&](std::size_t picture) {
-            const std::vector<LayerDrawing> group(layers.begin() + qsizetype(layers.size() * picture / count),
-                                                  layers.begin() + qsizetype(layers.size() * (picture + 1) / count));
-            keepingFailure([&](Canvas& canvas) { drawInTurn(group, canvas); }, pictures[picture]->canvas(),
-                           failures[picture]);
+            keepingFailure([&](Canvas& canvas) { drawInTurn(groupOf(layers, picture, count), canvas); },
+                           pictures[picture]->canvas(), failures[picture]);
         };
         for (std::size_t i = 1; i + 1 < count; ++i) {
             try {
