@@ -3,7 +3,6 @@
 #include "model/Layer.h"
 #include "model/Link.h"
 #include "model/Node.h"
-#include "model/RequireObject.h"
 #include "model/basGlobal.h"
 #include "network/LinkDrawing.h"
 #include "network/NetworkGrid.h"
@@ -25,7 +24,9 @@ void linkPass(const clsNetwork& network, const NetworkGrid& grid, NodePlaces& pl
     forEachShownNode(network, [&](const Layer& layer, const std::shared_ptr<Node>& node) {
         const GridPlace place {layer.Index, places.of(*node), cellOf(grid, places, layer, *node).rowHeight};
         for (const auto& link : node->Links()) {
-            const Node& evidence = *requireObject(requireObject(link)->ConnectionTo);
+            if (!link || !link->ConnectionTo)
+                raiseError(err::ObjectNotSet);
+            const Node& evidence = *link->ConnectionTo;
             if (hiddenInThisMode(evidence))
                 continue;
             if (!(evidence.Enabled() && node->Enabled()))

@@ -13,10 +13,9 @@ qint32 NodePlaces::of(const Node& node)
 
 const NodePlaces::Places& NodePlaces::placesIn(const Node& node)
 {
-    if (!node.Layer.expired()) {
-        if (const auto known = m_byLayer.find(node.Layer); known != m_byLayer.end())
-            return known->second;
-    }
+    // A layer found once lives on for the pass: its nodes are known by the layer they name alone.
+    if (const auto known = m_byLayer.find(node.Layer); known != m_byLayer.end())
+        return known->second;
     const auto layer = requireObject(node.Layer.lock());
     Places& places = m_byLayer[node.Layer];
     qint32 place = 0;
