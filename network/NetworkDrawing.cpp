@@ -3,7 +3,6 @@
 #include "model/Layer.h"
 #include "model/Link.h"
 #include "model/Node.h"
-#include "model/RequireObject.h"
 #include "model/basGlobal.h"
 #include "network/LinkDrawing.h"
 #include "network/NetworkGrid.h"
@@ -25,7 +24,9 @@ void linkPass(const clsNetwork& network, const NetworkGrid& grid, NodePlaces& pl
     forEachShownNode(network, [&](const Layer& layer, const std::shared_ptr<Node>& node) {
         const GridPlace place {layer.Index, places.of(*node), cellOf(grid, places, layer, *node).rowHeight};
         for (const auto& link : node->Links()) {
-            const Node& evidence = *requireObject(requireObject(link)->ConnectionTo);
+            if (!link || !link->ConnectionTo)
+                raiseError(err::ObjectNotSet);
+            const Node& evidence = *link->ConnectionTo;
             if (hiddenInThisMode(evidence))
                 continue;
             if (!(evidence.Enabled() && node->Enabled()))
@@ -102,22 +103,28 @@ void drawNetwork(clsNetwork& network, platform::Canvas& canvas)
     const NetworkGrid grid(canvas.ScaleWidth(), canvas.ScaleHeight(), layers.Count());
     // The node pass begins in the draw style the link pass leaves: solid once it drew a link.
     const bool linksDrawn = drawsALink(network);
-    RequiredNodes required;
-    std::vector<std::function<void(platform::Canvas&)>> passes {[&](platform::Canvas& links) {
+    RequiredNodes required(network.NodeCount());
+    std::vector<NodeRun> runs;
+    // The links are drawn while the runs of nodes are settled: the link pass reads nothing that
+    // settling the nodes' texts changes.
+    const auto links = [&](platform::Canvas& links) {
         // In a crowded network many links land on the same pixels.
         links.drawLeavingOutRepaintedLines([&](platform::Canvas& lines) {
             NodePlaces places;
             linkPass(network, grid, places, lines);
         });
-    }};
-    const std::vector<NodeRun> runs = nodeRuns(network, grid, canvas, required);
-    for (const NodeRun& run : runs) {
-        passes.emplace_back([&](platform::Canvas& nodes) {
-            run.begin(nodes, linksDrawn);
-            nodePass(network, grid, nodes, required, run);
-        });
-    }
-    canvas.drawLayers(passes);
+    };
+    canvas.drawLayers(links, [&] {
+        runs = nodeRuns(network, grid, canvas, required);
+        std::vector<platform::Canvas::LayerDrawing> passes;
+        for (const NodeRun& run : runs) {
+            passes.emplace_back([&](platform::Canvas& nodes) {
+                run.begin(nodes, linksDrawn);
+                nodePass(network, grid, nodes, required, run);
+            });
+        }
+        return passes;
+    });
 }
 
 } // namespace kelvane::drawing

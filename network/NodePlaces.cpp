@@ -8,18 +8,23 @@ namespace kelvane {
 
 qint32 NodePlaces::of(const Node& node)
 {
+    return placesIn(node).value(node.NodeNumber, 0);
+}
+
+const NodePlaces::Places& NodePlaces::placesIn(const Node& node)
+{
+    // A layer found once lives on for the pass: its nodes are known by the layer they name alone.
+    if (const auto known = m_byLayer.find(node.Layer); known != m_byLayer.end())
+        return known->second;
     const auto layer = requireObject(node.Layer.lock());
-    auto table = m_byLayer.find(layer.get());
-    if (table == m_byLayer.end()) {
-        table = m_byLayer.insert(layer.get(), {});
-        qint32 place = 0;
-        for (const auto& held : layer->Nodes()) {
-            ++place;
-            if (held && !table->contains(held->NodeNumber))
-                table->insert(held->NodeNumber, place);
-        }
+    Places& places = m_byLayer[node.Layer];
+    qint32 place = 0;
+    for (const auto& held : layer->Nodes()) {
+        ++place;
+        if (held && !places.contains(held->NodeNumber))
+            places.insert(held->NodeNumber, place);
     }
-    return table->value(node.NodeNumber, 0);
+    return places;
 }
 
 } // namespace kelvane

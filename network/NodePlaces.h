@@ -2,6 +2,8 @@
 
 #include <QHash>
 #include <QtGlobal>
+#include <map>
+#include <memory>
 
 namespace kelvane {
 
@@ -19,7 +21,12 @@ public:
     qint32 of(const Node& node);
 
 private:
-    QHash<const Layer*, QHash<qint32, qint32>> m_byLayer; // layer -> node number -> place
+    using Places = QHash<qint32, qint32>; // node number -> place
+    const Places& placesIn(const Node& node);
+
+    // The layers are told apart without taking hold of them, which drawings side by side would all
+    // do at once on the same layers.
+    std::map<std::weak_ptr<Layer>, Places, std::owner_less<>> m_byLayer;
 };
 
 } // namespace kelvane

@@ -45,80 +45,109 @@ const Node* successor(const Node& node, qsizetype i)
 
 bool RequiredNodes::of(const Node& node)
 {
-    auto known = m_reach.find(&node);
-    if (known == m_reach.end()) {
-        explore(node);
-        known = m_reach.find(&node);
+    const auto [visit, fresh] = visitOf(node);
+    if (fresh) {
+        try {
+            explore(visit);
+        } catch (...) {
+            forgetFrom(visit); // the walk left half done is walked again when asked again
+            throw;
+        }
     }
-    if (known->second & Broken)
+    const quint8 reach = m_visits[std::size_t(visit)].reach;
+    if (reach & Broken)
         return node.Required();
-    return (known->second & NeedsInfo) != 0;
+    return (reach & NeedsInfo) != 0;
+}
+
+std::pair<qsizetype, bool> RequiredNodes::visitOf(const Node& node)
+{
+    if (m_visits.empty() && m_nodesExpected > 0) {
+        m_visitOf.reserve(m_nodesExpected);
+        m_visits.reserve(std::size_t(m_nodesExpected));
+        m_nodes.reserve(std::size_t(m_nodesExpected));
+    }
+    qsizetype& place = m_visitOf[&node];
+    if (place != 0)
+        return {place - 1, false};
+    const auto visit = qsizetype(m_visits.size());
+    place = visit + 1;
+    m_visits.push_back({visit});
+    m_nodes.push_back(&node);
+    return {visit, true};
+}
+
+void RequiredNodes::forgetFrom(qsizetype visit)
+{
+    for (auto node = m_nodes.begin() + visit; node != m_nodes.end(); ++node)
+        m_visitOf.remove(*node);
+    m_nodes.resize(std::size_t(visit));
+    m_visits.resize(std::size_t(visit));
 }
 
 // Tarjan's strongly connected components, without recursion: the nodes of one cycle reach what
-// any of them reaches.
-void RequiredNodes::explore(const Node& start)
+// any of them reaches. The visits are numbered in the order the walks come to them, so that a
+// visit's place is its number in the walk.
+void RequiredNodes::explore(qsizetype start)
 {
-    struct State {
-        qsizetype index = 0;
-        qsizetype lowest = 0;
-        bool onStack = false;
-        quint8 reach = 0;
-    };
     struct Frame {
-        const Node* node;
+        qsizetype visit;
         qsizetype next = 0; // the successor to look at next
     };
-    std::unordered_map<const Node*, State> states;
-    std::vector<const Node*> stack;
+    std::vector<qsizetype> stack;
     std::vector<Frame> frames;
-    qsizetype counter = 0;
-
-    const auto enter = [&](const Node* node) {
-        State& state = states[node];
-        state.index = state.lowest = counter++;
-        state.onStack = true;
-        state.reach = ownReach(*node, NeedsInfo, Broken);
-        stack.push_back(node);
-        frames.push_back({node});
+    const auto visitAt = [&](qsizetype visit) -> Visit& { return m_visits[std::size_t(visit)]; };
+    const auto enter = [&](qsizetype visit) {
+        Visit& entered = visitAt(visit);
+        entered.onStack = true;
+        entered.reach = ownReach(*m_nodes[std::size_t(visit)], NeedsInfo, Broken);
+        stack.push_back(visit);
+        frames.push_back({visit});
     };
-    enter(&start);
+    enter(start);
     while (!frames.empty()) {
         Frame& frame = frames.back();
-        const Node& node = *frame.node;
+        const qsizetype visit = frame.visit;
+        const Node& node = *m_nodes[std::size_t(visit)];
         const qsizetype successors = node.Links().Count() + 1;
         if (frame.next < successors) {
             const Node* next = successor(node, frame.next++);
             if (!next)
                 continue;
-            if (const auto finished = m_reach.find(next); finished != m_reach.end()) {
-                states[&node].reach |= finished->second;
-            } else if (const auto seen = states.find(next); seen == states.end()) {
-                enter(next);
-            } else if (seen->second.onStack) {
-                State& state = states[&node];
-                state.lowest = std::min(state.lowest, seen->second.index);
+            const auto [to, fresh] = visitOf(*next);
+            if (fresh) {
+                enter(to);
+                continue;
             }
+            const Visit& seen = visitAt(to);
+            Visit& here = visitAt(visit);
+            if (seen.finished)
+                here.reach |= seen.reach;
+            else if (seen.onStack)
+                here.lowest = std::min(here.lowest, to);
             continue;
         }
         // Every successor looked at: a node that roots a component takes it off the stack.
-        const State done = states[&node];
         frames.pop_back();
-        if (done.lowest == done.index) {
+        if (visitAt(visit).lowest == visit) {
             // The component lies on the stack from its root up.
-            const auto root = std::find(stack.rbegin(), stack.rend(), &node).base() - 1;
+            const auto root = std::find(stack.rbegin(), stack.rend(), visit).base() - 1;
             quint8 reach = 0;
             for (auto member = root; member != stack.end(); ++member)
-                reach |= states[*member].reach;
-            for (auto member = root; member != stack.end(); ++member)
-                m_reach[*member] = reach;
+                reach |= visitAt(*member).reach;
+            for (auto member = root; member != stack.end(); ++member) {
+                Visit& finished = visitAt(*member);
+                finished.reach = reach;
+                finished.onStack = false;
+                finished.finished = true;
+            }
             stack.erase(root, stack.end());
         }
         if (!frames.empty()) {
-            State& parent = states[frames.back().node];
-            const auto finished = m_reach.find(&node);
-            if (finished != m_reach.end())
-                parent.reach |= finished->second;
+            const Visit& done = visitAt(visit);
+            Visit& parent = visitAt(frames.back().visit);
+            if (done.finished)
+                parent.reach |= done.reach;
             else
                 parent.lowest = std::min(parent.lowest, done.lowest);
         }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QtGlobal>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace kelvane {
 
@@ -15,13 +17,33 @@ class Node;
 // fails with, what Required() does. For one pass over networks that do not change meanwhile.
 class RequiredNodes {
 public:
+    // Room is made, when the first node is asked about, for about that many nodes (a network's).
+    explicit RequiredNodes(qsizetype nodesExpected = 0)
+        : m_nodesExpected(nodesExpected)
+    {
+    }
+
     bool of(const Node& node);
 
 private:
     enum Reach : quint8 { NeedsInfo = 1, Broken = 2 };
-    void explore(const Node& start);
+    // A node a walk came to: what it reaches (all of it once its walk is over).
+    struct Visit {
+        qsizetype lowest = 0; // the earliest visit on the stack it leads back to
+        quint8 reach = 0;
+        bool onStack = false;
+        bool finished = false;
+    };
+    // The node's visit, and whether it is new (its walk is to begin).
+    std::pair<qsizetype, bool> visitOf(const Node& node);
+    // Lets go of the visits from that one on.
+    void forgetFrom(qsizetype visit);
+    void explore(qsizetype start);
 
-    std::unordered_map<const Node*, quint8> m_reach; // finished nodes: what they reach
+    qsizetype m_nodesExpected;
+    QHash<const Node*, qsizetype> m_visitOf; // node -> its visit's place in m_visits, from 1
+    std::vector<Visit> m_visits;
+    std::vector<const Node*> m_nodes; // by visit
 };
 
 } // namespace kelvane

@@ -2,9 +2,9 @@
 
 #include "model/Layer.h"
 #include "model/Node.h"
-#include "model/RequireObject.h"
 #include "model/basGlobal.h"
 #include "network/clsNetwork.h"
+#include "platform/RuntimeError.h"
 
 namespace kelvane::drawing {
 
@@ -16,12 +16,18 @@ inline bool hiddenInThisMode(const Node& node)
 
 // Calls `visit(layer, node)` for every node of every layer, in order, skipping hidden nodes. A
 // missing layer or node raises Object variable not set (91), as it ends a drawing.
+// The references are looked at, not copied: drawings side by side walk the same nodes, and a
+// copy of each would have them all write to every node's count of references.
 template <class Visit>
 void forEachShownNode(const clsNetwork& network, Visit&& visit)
 {
     for (const auto& layer : network.Layers()) {
-        for (const auto& node : requireObject(layer)->Nodes()) {
-            if (!hiddenInThisMode(*requireObject(node)))
+        if (!layer)
+            raiseError(err::ObjectNotSet);
+        for (const auto& node : layer->Nodes()) {
+            if (!node)
+                raiseError(err::ObjectNotSet);
+            if (!hiddenInThisMode(*node))
                 visit(*layer, node);
         }
     }

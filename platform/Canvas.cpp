@@ -115,9 +115,11 @@ void Canvas::takeStateOf(const Canvas& other)
     m_current = other.m_current;
 }
 
-void Canvas::drawLayers(const std::vector<std::function<void(Canvas&)>>& layers)
+void Canvas::drawLayers(const LayerDrawing& first, const std::function<std::vector<LayerDrawing>()>& next)
 {
-    for (const auto& layer : layers)
+    const std::vector<LayerDrawing> rest = next();
+    first(*this);
+    for (const auto& layer : rest)
         layer(*this);
 }
 

@@ -149,13 +149,17 @@ public:
     // Fills the whole surface with BackColor; the position moves to (0, 0).
     void Cls();
 
-    // Runs the layers from the first to the last, each drawing on a canvas in this one's state,
+    // Runs `first`, then the layers `next` gives, each drawing on a canvas in this one's state,
     // the picture of each on top of those before it: what they draw is what they would draw on
     // this canvas one after the other, which is how a surface runs them unless it can draw them
     // side by side on layers of its own. When a layer fails, nothing the layers after it draw
     // is kept and its error is raised again. Afterwards this canvas has the state and position
     // the last layer run left.
-    virtual void drawLayers(const std::vector<std::function<void(Canvas&)>>& layers);
+    // `next` runs on the calling thread, on this canvas as it stands before `first` runs, and may
+    // run while `first` draws: it draws nothing and changes nothing `first` reads. When it fails,
+    // nothing is drawn and its error is raised.
+    using LayerDrawing = std::function<void(Canvas&)>;
+    virtual void drawLayers(const LayerDrawing& first, const std::function<std::vector<LayerDrawing>()>& next);
 
     // Runs `draw` on this canvas. A surface may keep its lines back until it ends (or until it
     // draws anything else) and leave out each line that a later one of the same pixels, pen

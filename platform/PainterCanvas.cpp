@@ -16,7 +16,11 @@
 #include <QPen>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <exception>
+#include <future>
+#include <iterator>
+#include <new>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -90,17 +94,33 @@ void turnOffAntialiasing(QPainter& painter)
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
 }
+
+// A transparent picture (every pixel zero) in memory that comes zeroed: the system gives its pages
+// as they are first painted, by the thread painting them, where filling the picture would take
+// every page at once.
+QImage transparentPicture(int width, int height)
+{
+    constexpr qsizetype kBytesPerPixel = 4;
+    const qsizetype bytesPerLine = qsizetype(width) * kBytesPerPixel;
+    if (width <= 0 || height <= 0)
+        return QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    void* pixels = std::calloc(std::size_t(bytesPerLine) * std::size_t(height), 1);
+    if (!pixels)
+        throw std::bad_alloc();
+    return QImage(static_cast<uchar*>(pixels), width, height, bytesPerLine, QImage::Format_ARGB32_Premultiplied,
+                  [](void* memory) { std::free(memory); }, pixels);
+}
+
 // A transparent picture of a surface's size and resolution, with a canvas on it in another
 // canvas's state.
 class Layer {
 public:
     Layer(const QPaintDevice& device, const PainterCanvas& state)
-        : m_image(device.width(), device.height(), QImage::Format_ARGB32_Premultiplied)
+        : m_image(transparentPicture(device.width(), device.height()))
     {
         constexpr double kMetresPerInch = 0.0254;
         m_image.setDotsPerMeterX(qRound(device.logicalDpiX() / kMetresPerInch));
         m_image.setDotsPerMeterY(qRound(device.logicalDpiY() / kMetresPerInch));
-        m_image.fill(Qt::transparent);
         m_canvas = std::make_unique<PainterCanvas>(m_image);
         m_canvas->takeStateOf(state);
         m_canvas->setTextWidths(state.textWidths());
@@ -128,6 +148,21 @@ void keepingFailure(const std::function<void(Canvas&)>& step, Canvas& canvas, st
     } catch (...) {
         failure = std::current_exception();
     }
+}
+
+// The layers the picture draws of `count` pictures: consecutive groups, as even as they come.
+std::vector<Canvas::LayerDrawing> groupOf(const std::vector<Canvas::LayerDrawing>& layers, std::size_t picture,
+                                          std::size_t count)
+{
+    return {layers.begin() + qsizetype(layers.size() * picture / count),
+            layers.begin() + qsizetype(layers.size() * (picture + 1) / count)};
+}
+
+// Runs the layers one after the other on the canvas.
+void drawInTurn(const std::vector<Canvas::LayerDrawing>& layers, Canvas& canvas)
+{
+    for (const auto& layer : layers)
+        layer(canvas);
 }
 
 } // namespace
@@ -184,39 +219,72 @@ std::size_t PainterCanvas::picturesAtOnce(std::size_t layers) const
 
 // The layers are drawn on pictures of their own, in consecutive groups (one picture each, its
 // layers drawn on it in turn), every group but the last on a thread of its own while the caller
-// draws the last.
-void PainterCanvas::drawLayers(const std::vector<std::function<void(Canvas&)>>& layers)
+// draws the last. The first group's thread begins with `first` while the caller runs `next`, and
+// draws the rest of its group once the groups are known.
+void PainterCanvas::drawLayers(const LayerDrawing& first, const std::function<std::vector<LayerDrawing>()>& next)
 {
     paintHeldLines();
-    const std::size_t count = picturesAtOnce(layers.size());
-    if (count < 2 || !drawsLayersAlike()) {
-        Canvas::drawLayers(layers);
+    if (picturesAtOnce(2) < 2 || !drawsLayersAlike()) {
+        Canvas::drawLayers(first, next);
         return;
     }
     std::vector<std::unique_ptr<Layer>> pictures;
-    for (std::size_t i = 0; i < count; ++i)
-        pictures.push_back(std::make_unique<Layer>(m_device, *this));
-    std::vector<std::exception_ptr> failures(count);
-    const auto draw = [&](std::size_t picture) {
-        const std::vector<std::function<void(Canvas&)>> group(layers.begin() + qsizetype(layers.size() * picture / count),
-                                                              layers.begin() + qsizetype(layers.size() * (picture + 1) / count));
-        keepingFailure([&](Canvas& canvas) { canvas.Canvas::drawLayers(group); }, pictures[picture]->canvas(),
-                       failures[picture]);
+    pictures.push_back(std::make_unique<Layer>(m_device, *this));
+    PainterCanvas& firstPicture = pictures.front()->canvas();
+    std::exception_ptr firstFailure;
+    std::promise<std::vector<LayerDrawing>> afterFirst; // the rest of the first group
+    auto drawFirstGroup = [&, rest = afterFirst.get_future()]() mutable {
+        keepingFailure(
+            [&](Canvas& canvas) {
+                first(canvas);
+                drawInTurn(rest.get(), canvas);
+            },
+            firstPicture, firstFailure);
     };
+    std::vector<LayerDrawing> layers {first};
+    std::vector<std::exception_ptr> failures;
     {
-        std::vector<std::jthread> drawing;
-        for (std::size_t i = 0; i + 1 < count; ++i) {
+        std::vector<std::jthread> drawing; // ended before what they draw with is let go
+        try {
+            drawing.emplace_back(std::ref(drawFirstGroup));
+        } catch (const std::system_error&) {
+            // no thread to be had: the first group is drawn once the groups are known
+        }
+        std::size_t count = 1;
+        try {
+            std::vector<LayerDrawing> rest = next();
+            layers.insert(layers.end(), std::make_move_iterator(rest.begin()), std::make_move_iterator(rest.end()));
+            count = picturesAtOnce(layers.size());
+            std::vector<LayerDrawing> firstGroup = groupOf(layers, 0, count);
+            firstGroup.erase(firstGroup.begin()); // `first`, drawn already or being drawn
+            afterFirst.set_value(std::move(firstGroup));
+        } catch (...) {
+            afterFirst.set_value({});
+            throw; // once the first group's thread has ended
+        }
+        if (drawing.empty())
+            drawFirstGroup();
+        for (std::size_t i = 1; i < count; ++i)
+            pictures.push_back(std::make_unique<Layer>(m_device, *this));
+        failures.resize(count);
+        const auto draw = [&](std::size_t picture) {
+            keepingFailure([&](Canvas& canvas) { drawInTurn(groupOf(layers, picture, count), canvas); },
+                           pictures[picture]->canvas(), failures[picture]);
+        };
+        for (std::size_t i = 1; i + 1 < count; ++i) {
             try {
                 drawing.emplace_back(draw, i);
             } catch (const std::system_error&) {
                 draw(i); // no thread to be had: in turn
             }
         }
-        draw(count - 1);
+        if (count > 1)
+            draw(count - 1);
     } // every picture is drawn
+    failures.front() = firstFailure;
     // The first picture whose drawing failed is the last one shown, as when they are drawn in turn.
     const auto failed = std::find_if(failures.begin(), failures.end(), [](const auto& failure) { return bool(failure); });
-    const std::size_t shown = failed == failures.end() ? count - 1 : std::size_t(failed - failures.begin());
+    const std::size_t shown = failed == failures.end() ? failures.size() - 1 : std::size_t(failed - failures.begin());
     takeStateOf(pictures[shown]->canvas());
     for (std::size_t i = 0; i <= shown; ++i)
         m_painter.drawImage(QPoint(0, 0), pictures[i]->finish());

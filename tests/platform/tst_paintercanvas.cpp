@@ -1,4 +1,5 @@
 #include "platform/ImageCanvas.h"
+#include "platform/ParallelRanges.h"
 #include "platform/RuntimeError.h"
 #include "tests/support/ErrorAssertions.h"
 #include "tests/support/TestEnvironment.h"
@@ -7,7 +8,10 @@
 #include <QElapsedTimer>
 #include <QPainter>
 #include <gtest/gtest.h>
+#include <chrono>
 #include <cmath>
+#include <future>
+#include <vector>
 
 using namespace platform;
 
@@ -217,6 +221,36 @@ TEST(PainterCanvas, EmptyPictureAndHugeFiguresDrawWithoutHarm)
     p.canvas().Line(-2.0e9, 375, 2.0e9, 375, value(kBlue));
     EXPECT_LT(timer.elapsed(), 5000);
     EXPECT_EQ(p.at(25, 25), kBlue);
+}
+
+TEST(PainterCanvas, DrawsTheFirstLayerWhileTheNextAreWorkedOutAndNothingWhenThatFails)
+{
+    if (processorCount() < 2)
+        GTEST_SKIP() << "one processor draws the layers in turn";
+    WhitePicture p(QSize(40, 20));
+    const auto redLine = [](Canvas& canvas) { canvas.Line(0, 75, 600, 75, value(kRed)); };
+    std::promise<void> firstBegun;
+    p.canvas().drawLayers(
+        [&](Canvas& canvas) {
+            firstBegun.set_value();
+            redLine(canvas);
+        },
+        [&] {
+            // Drawing in turn, the first layer would begin only once this returns.
+            EXPECT_EQ(firstBegun.get_future().wait_for(std::chrono::seconds(60)), std::future_status::ready);
+            return std::vector<Canvas::LayerDrawing> {[](Canvas& canvas) { canvas.Line(150, 0, 150, 300, value(kBlue)); }};
+        });
+    EXPECT_EQ(p.count(QRect(0, 5, 40, 1), kRed), 39) << "the red line, crossed by the blue one";
+    EXPECT_EQ(p.at(10, 5), kBlue) << "the next layer lies over the first";
+
+    WhitePicture failing(QSize(40, 20));
+    EXPECT_EQ(kelvane::test::errorNumberOf([&] {
+                  failing.canvas().drawLayers(redLine, []() -> std::vector<Canvas::LayerDrawing> {
+                      kelvane::raiseError(kelvane::err::ObjectNotSet);
+                  });
+              }),
+              kelvane::err::ObjectNotSet);
+    EXPECT_EQ(failing.inked(), QRect()) << "nothing drawn when working out the layers fails";
 }
 
 TEST(PainterCanvas, SavesThePictureAsPng)

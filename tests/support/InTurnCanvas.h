@@ -12,7 +12,10 @@ namespace kelvane::test {
 class InTurnCanvas : public platform::PainterCanvas {
 public:
     using PainterCanvas::PainterCanvas;
-    void drawLayers(const std::vector<std::function<void(Canvas&)>>& layers) override { Canvas::drawLayers(layers); }
+    void drawLayers(const LayerDrawing& first, const std::function<std::vector<LayerDrawing>()>& next) override
+    {
+        Canvas::drawLayers(first, next);
+    }
     void drawLeavingOutRepaintedLines(const std::function<void(Canvas&)>& draw) override
     {
         Canvas::drawLeavingOutRepaintedLines(draw);
