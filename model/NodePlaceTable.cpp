@@ -32,9 +32,15 @@ std::size_t NodePlaceTable::bytesFor(std::size_t expected)
 
 std::size_t NodePlaceTable::home(const Node& node) const
 {
-    // Fibonacci hashing: the high bits of the product spread addresses that differ only in
-    // their low bits (nodes made one after the other) over the whole table.
-    return std::size_t((std::uint64_t(reinterpret_cast<std::uintptr_t>(&node)) * 0x9E3779B97F4A7C15ULL) >> m_shift);
+    // Nodes made one after the other lie a fixed distance apart, and multiplying such addresses
+    // alone (Fibonacci hashing) can bring their homes together in runs of hundreds for some
+    // distances and table sizes. The address's high bits are folded into its low ones first;
+    // the high bits of the product then spread them over the whole table.
+    std::uint64_t address = std::uint64_t(reinterpret_cast<std::uintptr_t>(&node));
+    address ^= address >> 33;
+    address *= 0xFF51AFD7ED558CCDULL;
+    address ^= address >> 33;
+    return std::size_t((address * 0x9E3779B97F4A7C15ULL) >> m_shift);
 }
 
 NodePlaceTable::Place NodePlaceTable::placeOf(Node& node)
