@@ -61,11 +61,11 @@ Qt::BrushStyle hatchOf(qint16 fillStyle)
 
 // One-pixel lines leave out their last pixel and keep their dash pattern; wider ones are
 // solid with round ends.
-QPen strokePen(qint32 colour, qint16 drawStyle, qint16 drawWidth)
+QPen makeStrokePen(const QColor& colour, qint16 drawStyle, qint16 drawWidth)
 {
     if (drawStyle == drawstyle::Transparent)
         return QPen(Qt::NoPen);
-    QPen pen(toQColor(colour));
+    QPen pen(colour);
     if (drawWidth > 1) {
         pen.setWidth(drawWidth);
         pen.setCapStyle(Qt::RoundCap);
@@ -297,16 +297,25 @@ QPointF PainterCanvas::toPixels(QPointF twips) const
     return {nearestPixel(twips.x() / m_twipsPerPixelX), nearestPixel(twips.y() / m_twipsPerPixelY)};
 }
 
-QPen PainterCanvas::outlinePen(qint32 colour) const
+const QPen& PainterCanvas::strokePen(qint32 colour, qint16 drawStyle, qint16 drawWidth)
 {
-    return strokePen(colour, DrawStyle(), DrawWidth());
+    const QColor resolved = toQColor(colour);
+    return m_strokePen({resolved, drawStyle, drawWidth}, [&] { return makeStrokePen(resolved, drawStyle, drawWidth); });
 }
 
-QBrush PainterCanvas::fillBrush() const
+const QPen& PainterCanvas::textPen()
 {
+    const QColor colour = toQColor(ForeColor());
+    return m_textPen(colour, [&] { return QPen(colour); });
+}
+
+const QBrush& PainterCanvas::fillBrush()
+{
+    static const QBrush none(Qt::NoBrush);
     if (FillStyle() == fillstyle::Transparent)
-        return QBrush(Qt::NoBrush);
-    return QBrush(toQColor(FillColor()), hatchOf(FillStyle()));
+        return none;
+    const QColor colour = toQColor(FillColor());
+    return m_fillBrush({colour, FillStyle()}, [&] { return QBrush(colour, hatchOf(FillStyle())); });
 }
 
 // Asking Qt for a font's measures takes a lock all threads share: they are asked once a font.
@@ -378,8 +387,11 @@ void PainterCanvas::paintCircle(const CircleFigure& figure)
     const double rx = nearestPixel(figure.radius / m_twipsPerPixelX);
     const double ry = nearestPixel(figure.radius / m_twipsPerPixelY);
     const QRectF bounds(centre.x() - rx, centre.y() - ry, 2 * rx, 2 * ry);
-    m_painter.setPen(outlinePen(figure.colour));
-    m_painter.setBrush(figure.closed() ? fillBrush() : QBrush(Qt::NoBrush));
+    m_painter.setPen(strokePen(figure.colour, DrawStyle(), DrawWidth()));
+    if (figure.closed())
+        m_painter.setBrush(fillBrush());
+    else
+        m_painter.setBrush(Qt::NoBrush);
     if (!figure.arc) {
         m_painter.drawEllipse(bounds);
         return;
@@ -410,8 +422,12 @@ void PainterCanvas::paintText(QPointF topLeft, const QString& text)
     const MadeFont& font = currentFont();
     if (m_painter.font() != font.font)
         m_painter.setFont(font.font); // a painter's font set again is made again, and looked up again
-    m_painter.setPen(toQColor(ForeColor()));
+    m_painter.setPen(textPen());
     const QPointF start = toPixels(topLeft);
+    if (!text.contains(u'\r') && !text.contains(u'\n')) {
+        m_painter.drawText(QPointF(start.x(), start.y() + font.ascent), text); // one line, most texts
+        return;
+    }
     const QStringList lines = linesOf(text);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const double x = i == 0 ? start.x() : 0.0;

@@ -2,10 +2,15 @@
 
 #include "platform/Canvas.h"
 #include "platform/HeldLines.h"
+#include "platform/LastMade.h"
 
+#include <QBrush>
+#include <QColor>
 #include <QFont>
+#include <QPen>
 #include <memory>
 #include <optional>
+#include <tuple>
 #include <utility>
 
 class QBrush;
@@ -70,8 +75,11 @@ private:
 
     // The device pixel nearest to a point in twips.
     QPointF toPixels(QPointF twips) const;
-    QPen outlinePen(qint32 colour) const;
-    QBrush fillBrush() const;
+    // The pens and brush of the drawing properties. Each is made again only when what it is made
+    // of changes: nodes drawn one after another mostly share them, and making one allocates.
+    const QPen& strokePen(qint32 colour, qint16 drawStyle, qint16 drawWidth);
+    const QPen& textPen();
+    const QBrush& fillBrush();
     // The Qt font of the drawing properties, with what the device measures of it.
     struct MadeFont {
         FontDescription description;
@@ -94,6 +102,9 @@ private:
     double m_twipsPerPixelX;
     double m_twipsPerPixelY;
     mutable std::optional<MadeFont> m_font; // the last font made
+    LastMade<std::tuple<QColor, qint16, qint16>, QPen> m_strokePen;
+    LastMade<QColor, QPen> m_textPen;
+    LastMade<std::pair<QColor, qint16>, QBrush> m_fillBrush;
     TextWidths* m_textWidths = nullptr;
     bool m_holdingLines = false;
     HeldLines m_heldLines;
