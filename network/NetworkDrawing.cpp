@@ -57,19 +57,27 @@ bool drawsALink(const clsNetwork& network)
 }
 
 // Draws the run's nodes, each with its name and caption; the nodes of one drawing share
-// `required`.
+// `required`. A run settled ahead draws each node once `settled` has its text, and ends where
+// settling stopped (with the error of a figure that fails there).
 void nodePass(const clsNetwork& network, const NetworkGrid& grid, platform::Canvas& canvas, RequiredNodes& required,
-              const NodeRun& run)
+              const NodeRun& run, const SettledNodes& settled, bool linksDrawn)
 {
+    if (run.settledAhead && !settled.waitFor(run.first) && !settled.figureFailsAt(run.first))
+        return; // the drawing ends before the run
+    run.begin(canvas, linksDrawn);
     NodePlaces places;
     qsizetype place = 0;
+    bool ended = false;
     forEachShownNode(network, [&](const Layer& layer, const std::shared_ptr<Node>& node) {
         const qsizetype at = place++;
-        if (!run.holds(at))
+        if (ended || !run.holds(at))
+            return;
+        ended = run.settledAhead && !settled.waitFor(at);
+        if (ended && !settled.figureFailsAt(at))
             return;
         const GridCell cell = cellOf(grid, places, layer, *node);
         drawNodeFigure(canvas, *node, cell.centre, cell.radius(), network.Overview);
-        if (node->Enabled())
+        if (node->Enabled() && !ended)
             drawNodeText(canvas, *node, cell.centre, run.captionOf(at, node, network.ShowAnswer, required));
     });
 }
@@ -105,6 +113,7 @@ void drawNetwork(clsNetwork& network, platform::Canvas& canvas)
     const bool linksDrawn = drawsALink(network);
     RequiredNodes required(network.NodeCount());
     std::vector<NodeRun> runs;
+    SettledNodes settled;
     // The links are drawn while the runs of nodes are settled: the link pass reads nothing that
     // settling the nodes' texts changes.
     const auto links = [&](platform::Canvas& links) {
@@ -114,17 +123,22 @@ void drawNetwork(clsNetwork& network, platform::Canvas& canvas)
             linkPass(network, grid, places, lines);
         });
     };
-    canvas.drawLayers(links, [&] {
-        runs = nodeRuns(network, grid, canvas, required);
-        std::vector<platform::Canvas::LayerDrawing> passes;
-        for (const NodeRun& run : runs) {
-            passes.emplace_back([&](platform::Canvas& nodes) {
-                run.begin(nodes, linksDrawn);
-                nodePass(network, grid, nodes, required, run);
-            });
-        }
-        return passes;
-    });
+    canvas.drawLayers(
+        links,
+        [&] {
+            runs = nodeRuns(network);
+            std::vector<platform::Canvas::LayerDrawing> passes;
+            for (const NodeRun& run : runs) {
+                passes.emplace_back([&](platform::Canvas& nodes) {
+                    nodePass(network, grid, nodes, required, run, settled, linksDrawn);
+                });
+            }
+            return passes;
+        },
+        [&] {
+            if (runs.size() > 1)
+                settleNodeRuns(network, grid, canvas, required, runs, settled);
+        });
 }
 
 } // namespace kelvane::drawing

@@ -115,9 +115,12 @@ void Canvas::takeStateOf(const Canvas& other)
     m_current = other.m_current;
 }
 
-void Canvas::drawLayers(const LayerDrawing& first, const std::function<std::vector<LayerDrawing>()>& next)
+void Canvas::drawLayers(const LayerDrawing& first, const std::function<std::vector<LayerDrawing>()>& next,
+                        const std::function<void()>& alongside)
 {
     const std::vector<LayerDrawing> rest = next();
+    if (alongside)
+        alongside();
     first(*this);
     for (const auto& layer : rest)
         layer(*this);

@@ -156,10 +156,13 @@ public:
     // is kept and its error is raised again. Afterwards this canvas has the state and position
     // the last layer run left.
     // `next` runs on the calling thread, on this canvas as it stands before `first` runs, and may
-    // run while `first` draws: it draws nothing and changes nothing `first` reads. When it fails,
-    // nothing is drawn and its error is raised.
+    // run while `first` draws: it draws nothing and changes nothing `first` reads. `alongside`
+    // then runs on the calling thread, as `next` does, while the layers may be drawing: a layer
+    // may wait for what it does, and none is drawn on the calling thread before it returns. When
+    // either fails, nothing is drawn and its error is raised once the layers have ended.
     using LayerDrawing = std::function<void(Canvas&)>;
-    virtual void drawLayers(const LayerDrawing& first, const std::function<std::vector<LayerDrawing>()>& next);
+    virtual void drawLayers(const LayerDrawing& first, const std::function<std::vector<LayerDrawing>()>& next,
+                            const std::function<void()>& alongside);
 
     // Runs `draw` on this canvas. A surface may keep its lines back until it ends (or until it
     // draws anything else) and leave out each line that a later one of the same pixels, pen

@@ -219,13 +219,14 @@ std::size_t PainterCanvas::picturesAtOnce(std::size_t layers) const
 
 // The layers are drawn on pictures of their own, in consecutive groups (one picture each, its
 // layers drawn on it in turn), every group but the last on a thread of its own while the caller
-// draws the last. The first group's thread begins with `first` while the caller runs `next`, and
-// draws the rest of its group once the groups are known.
-void PainterCanvas::drawLayers(const LayerDrawing& first, const std::function<std::vector<LayerDrawing>()>& next)
+// runs `alongside` and then draws the last. The first group's thread begins with `first` while the
+// caller runs `next`, and draws the rest of its group once the groups are known.
+void PainterCanvas::drawLayers(const LayerDrawing& first, const std::function<std::vector<LayerDrawing>()>& next,
+                               const std::function<void()>& alongside)
 {
     paintHeldLines();
     if (picturesAtOnce(2) < 2 || !drawsLayersAlike()) {
-        Canvas::drawLayers(first, next);
+        Canvas::drawLayers(first, next, alongside);
         return;
     }
     std::vector<std::unique_ptr<Layer>> pictures;
@@ -245,10 +246,11 @@ void PainterCanvas::drawLayers(const LayerDrawing& first, const std::function<st
     std::vector<std::exception_ptr> failures;
     {
         std::vector<std::jthread> drawing; // ended before what they draw with is let go
+        std::vector<std::function<void()>> inTurn; // what no thread could be had for, once `alongside` is done
         try {
             drawing.emplace_back(std::ref(drawFirstGroup));
         } catch (const std::system_error&) {
-            // no thread to be had: the first group is drawn once the groups are known
+            inTurn.emplace_back(std::ref(drawFirstGroup));
         }
         std::size_t count = 1;
         try {
@@ -262,8 +264,6 @@ void PainterCanvas::drawLayers(const LayerDrawing& first, const std::function<st
             afterFirst.set_value({});
             throw; // once the first group's thread has ended
         }
-        if (drawing.empty())
-            drawFirstGroup();
         for (std::size_t i = 1; i < count; ++i)
             pictures.push_back(std::make_unique<Layer>(m_device, *this));
         failures.resize(count);
@@ -275,9 +275,13 @@ void PainterCanvas::drawLayers(const LayerDrawing& first, const std::function<st
             try {
                 drawing.emplace_back(draw, i);
             } catch (const std::system_error&) {
-                draw(i); // no thread to be had: in turn
+                inTurn.emplace_back([&draw, i] { draw(i); });
             }
         }
+        if (alongside)
+            alongside(); // when it fails, the threads end with what it left, and nothing is shown
+        for (const auto& step : inTurn)
+            step();
         if (count > 1)
             draw(count - 1);
     } // every picture is drawn

@@ -43,7 +43,8 @@ public:
     // Draws the layers side by side where that gives the same picture (a raster surface drawn
     // without antialiasing, transform or clipping), else in turn: as many at once as there are
     // processors and memory for pictures of the whole surface, the first while `next` runs.
-    void drawLayers(const LayerDrawing& first, const std::function<std::vector<LayerDrawing>()>& next) override;
+    void drawLayers(const LayerDrawing& first, const std::function<std::vector<LayerDrawing>()>& next,
+                    const std::function<void()>& alongside) override;
 
     // Keeps the lines back where a line painted again covers every pixel of its earlier painting
     // with the same colour (where the layers are drawn side by side).

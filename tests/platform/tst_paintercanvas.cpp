@@ -239,18 +239,39 @@ TEST(PainterCanvas, DrawsTheFirstLayerWhileTheNextAreWorkedOutAndNothingWhenThat
             // Drawing in turn, the first layer would begin only once this returns.
             EXPECT_EQ(firstBegun.get_future().wait_for(std::chrono::seconds(60)), std::future_status::ready);
             return std::vector<Canvas::LayerDrawing> {[](Canvas& canvas) { canvas.Line(150, 0, 150, 300, value(kBlue)); }};
-        });
+        },
+        {});
     EXPECT_EQ(p.count(QRect(0, 5, 40, 1), kRed), 39) << "the red line, crossed by the blue one";
     EXPECT_EQ(p.at(10, 5), kBlue) << "the next layer lies over the first";
 
-    WhitePicture failing(QSize(40, 20));
-    EXPECT_EQ(kelvane::test::errorNumberOf([&] {
-                  failing.canvas().drawLayers(redLine, []() -> std::vector<Canvas::LayerDrawing> {
-                      kelvane::raiseError(kelvane::err::ObjectNotSet);
-                  });
-              }),
-              kelvane::err::ObjectNotSet);
-    EXPECT_EQ(failing.inked(), QRect()) << "nothing drawn when working out the layers fails";
+    // Every layer, the caller's own included, may wait for what runs alongside them.
+    WhitePicture waiting(QSize(40, 20));
+    std::promise<void> ready;
+    const std::shared_future<void> readyLater = ready.get_future().share();
+    const auto greenLineOnceReady = [&](Canvas& canvas) {
+        EXPECT_EQ(readyLater.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+        canvas.Line(0, 150, 600, 150, value(kGreen));
+    };
+    waiting.canvas().drawLayers(
+        greenLineOnceReady, [&] { return std::vector<Canvas::LayerDrawing>(3, greenLineOnceReady); },
+        [&] { ready.set_value(); });
+    EXPECT_EQ(waiting.count(QRect(0, 10, 40, 1), kGreen), 40);
+
+    for (const bool inNext : {true, false}) {
+        WhitePicture failing(QSize(40, 20));
+        EXPECT_EQ(kelvane::test::errorNumberOf([&] {
+                      failing.canvas().drawLayers(
+                          redLine,
+                          [&] {
+                              if (inNext)
+                                  kelvane::raiseError(kelvane::err::ObjectNotSet);
+                              return std::vector<Canvas::LayerDrawing> {redLine};
+                          },
+                          [] { kelvane::raiseError(kelvane::err::ObjectNotSet); });
+                  }),
+                  kelvane::err::ObjectNotSet);
+        EXPECT_EQ(failing.inked(), QRect()) << "nothing drawn when working out the layers fails";
+    }
 }
 
 TEST(PainterCanvas, SavesThePictureAsPng)

@@ -12,9 +12,10 @@ namespace kelvane::test {
 class InTurnCanvas : public platform::PainterCanvas {
 public:
     using PainterCanvas::PainterCanvas;
-    void drawLayers(const LayerDrawing& first, const std::function<std::vector<LayerDrawing>()>& next) override
+    void drawLayers(const LayerDrawing& first, const std::function<std::vector<LayerDrawing>()>& next,
+                    const std::function<void()>& alongside) override
     {
-        Canvas::drawLayers(first, next);
+        Canvas::drawLayers(first, next, alongside);
     }
     void drawLeavingOutRepaintedLines(const std::function<void(Canvas&)>& draw) override
     {
