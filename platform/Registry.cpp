@@ -61,7 +61,43 @@ std::optional<QString> desktopDefault(RegistryHive hive, const QString& keyPath,
     return std::nullopt;
 }
 
+// Sets the value in the keys; false when they hold it already.
+bool setIn(QJsonObject& keys, RegistryHive hive, const QString& keyPath, const QString& valueName, const QString& value)
+{
+    QString key = spellingIn(keys, fullKeyPath(hive, keyPath));
+    if (key.isNull())
+        key = fullKeyPath(hive, keyPath);
+    QJsonObject values = keys.value(key).toObject();
+    QString name = spellingIn(values, valueName);
+    if (name.isNull())
+        name = valueName;
+    else if (values.value(name) == QJsonValue(value))
+        return false;
+    values.insert(name, value);
+    keys.insert(key, values);
+    return true;
+}
+
+// Makes the key in the keys; false when they hold it already.
+bool createIn(QJsonObject& keys, RegistryHive hive, const QString& keyPath)
+{
+    if (!spellingIn(keys, fullKeyPath(hive, keyPath)).isNull())
+        return false;
+    keys.insert(fullKeyPath(hive, keyPath), QJsonObject());
+    return true;
+}
+
 } // namespace
+
+void Registry::apply(const QList<RegistryChange>& changes)
+{
+    for (const RegistryChange& change : changes) {
+        if (change.value)
+            setValue(change.hive, change.keyPath, change.value->first, change.value->second);
+        else
+            createKey(change.hive, change.keyPath);
+    }
+}
 
 QString hiveName(RegistryHive hive)
 {
@@ -146,28 +182,24 @@ bool FileRegistry::keyExists(RegistryHive hive, const QString& keyPath)
 
 void FileRegistry::setValue(RegistryHive hive, const QString& keyPath, const QString& valueName, const QString& value)
 {
-    QJsonObject keys = keysToChange();
-    QString key = spellingIn(keys, fullKeyPath(hive, keyPath));
-    if (key.isNull())
-        key = fullKeyPath(hive, keyPath);
-    QJsonObject values = keys.value(key).toObject();
-    QString name = spellingIn(values, valueName);
-    if (name.isNull())
-        name = valueName;
-    else if (values.value(name) == QJsonValue(value))
-        return; // held already: the file stays as it is
-    values.insert(name, value);
-    keys.insert(key, values);
-    writeKeys(keys);
+    apply({{hive, keyPath, std::pair {valueName, value}}});
 }
 
 void FileRegistry::createKey(RegistryHive hive, const QString& keyPath)
 {
+    apply({{hive, keyPath, std::nullopt}});
+}
+
+void FileRegistry::apply(const QList<RegistryChange>& changes)
+{
     QJsonObject keys = keysToChange();
-    if (!spellingIn(keys, fullKeyPath(hive, keyPath)).isNull())
-        return;
-    keys.insert(fullKeyPath(hive, keyPath), QJsonObject());
-    writeKeys(keys);
+    bool changed = false;
+    for (const RegistryChange& change : changes) {
+        changed |= change.value ? setIn(keys, change.hive, change.keyPath, change.value->first, change.value->second)
+                                : createIn(keys, change.hive, change.keyPath);
+    }
+    if (changed)
+        writeKeys(keys); // values written as they are held already leave the file alone
 }
 
 void FileRegistry::deleteKey(RegistryHive hive, const QString& keyPath)

@@ -3,8 +3,10 @@
 #include "platform/Service.h"
 
 #include <QJsonObject>
+#include <QList>
 #include <QString>
 #include <optional>
+#include <utility>
 
 namespace platform {
 
@@ -25,6 +27,13 @@ inline constexpr RegistryHive HKEY_CURRENT_CONFIG = RegistryHive::CurrentConfig;
 
 // "HKEY_CLASSES_ROOT" and so on.
 QString hiveName(RegistryHive hive);
+
+// A value to set (a key to make, without `value`) in Registry::apply.
+struct RegistryChange {
+    RegistryHive hive;
+    QString keyPath;
+    std::optional<std::pair<QString, QString>> value; // its name and text
+};
 
 // The registry the program consults (open commands of file types and of web links, the
 // servers of classes) and that class registration writes. Key paths use "\" and, like value
@@ -47,6 +56,9 @@ public:
     virtual void createKey(RegistryHive hive, const QString& keyPath) = 0;
     // Removes the key, its values and every key below it; nothing when it is missing.
     virtual void deleteKey(RegistryHive hive, const QString& keyPath) = 0;
+
+    // Several values set and keys made, as setValue and createKey make them one after another.
+    virtual void apply(const QList<RegistryChange>& changes);
 };
 
 // The emulated registry: a JSON file, "<XDG config folder>/Kelvane/registry.json", that maps
@@ -68,6 +80,8 @@ public:
     void setValue(RegistryHive hive, const QString& keyPath, const QString& valueName, const QString& value) override;
     void createKey(RegistryHive hive, const QString& keyPath) override;
     void deleteKey(RegistryHive hive, const QString& keyPath) override;
+    // Reads the file once and writes it at most once.
+    void apply(const QList<RegistryChange>& changes) override;
 
     const QString& filePath() const { return m_filePath; }
     static QString defaultFilePath();

@@ -25,6 +25,20 @@ QString displayNameOf(const ClassDescription& described, const ClassRegistration
     return described.helpString.isEmpty() ? described.name : described.helpString;
 }
 
+// The keys of a server, gathered to be written at once.
+class ServerKeys {
+public:
+    void setValue(RegistryHive hive, const QString& keyPath, const QString& valueName, const QString& value)
+    {
+        m_changes.append({hive, keyPath, std::pair {valueName, value}});
+    }
+    void createKey(RegistryHive hive, const QString& keyPath) { m_changes.append({hive, keyPath, std::nullopt}); }
+    const QList<RegistryChange>& changes() const { return m_changes; }
+
+private:
+    QList<RegistryChange> m_changes;
+};
+
 QString classKey(const QUuid& id) { return QStringLiteral("CLSID\\") + registryText(id); }
 QString typeLibraryKey(const TypeLibraryDescription& library) { return QStringLiteral("TypeLib\\") + registryText(library.id); }
 QString interfaceKey(const QUuid& id) { return QStringLiteral("Interface\\") + registryText(id); }
@@ -38,7 +52,7 @@ QStringList progIdsOf(const ClassRegistration& registration)
     return ids;
 }
 
-void writeProgIds(Registry& registry, const ClassRegistration& registration, const QString& classId, const QString& name)
+void writeProgIds(ServerKeys& registry, const ClassRegistration& registration, const QString& classId, const QString& name)
 {
     for (const QString& progId : progIdsOf(registration)) {
         registry.setValue(HKEY_CLASSES_ROOT, progId, {}, name);
@@ -48,7 +62,7 @@ void writeProgIds(Registry& registry, const ClassRegistration& registration, con
     }
 }
 
-void writeClass(Registry& registry, const TypeLibraryDescription& library, const ClassRegistration& registration,
+void writeClass(ServerKeys& registry, const TypeLibraryDescription& library, const ClassRegistration& registration,
                 ServerKind kind, const QString& serverPath)
 {
     const ClassDescription& described = describedClass(library, registration);
@@ -84,7 +98,7 @@ void writeClass(Registry& registry, const TypeLibraryDescription& library, const
         registry.createKey(HKEY_CLASSES_ROOT, key + QStringLiteral("\\Implemented Categories\\") + registryText(category));
 }
 
-void writeTypeLibrary(Registry& registry, const TypeLibraryDescription& library, const QString& serverPath)
+void writeTypeLibrary(ServerKeys& registry, const TypeLibraryDescription& library, const QString& serverPath)
 {
     const QString key = typeLibraryKey(library) + u'\\' + library.versionText();
     registry.setValue(HKEY_CLASSES_ROOT, key, {}, library.helpString.isEmpty() ? library.name : library.helpString);
@@ -105,10 +119,11 @@ void writeTypeLibrary(Registry& registry, const TypeLibraryDescription& library,
 void writeServerKeys(const TypeLibraryDescription& library, const QList<ClassRegistration>& classes, ServerKind kind,
                      const QString& serverPath)
 {
-    Registry& target = registry();
-    writeTypeLibrary(target, library, serverPath);
+    ServerKeys keys;
+    writeTypeLibrary(keys, library, serverPath);
     for (const ClassRegistration& registration : classes)
-        writeClass(target, library, registration, kind, serverPath);
+        writeClass(keys, library, registration, kind, serverPath);
+    registry().apply(keys.changes());
 }
 
 void removeServerKeys(const TypeLibraryDescription& library, const QList<ClassRegistration>& classes)

@@ -109,6 +109,22 @@ TEST(FileRegistry, WritesKeepTheFileAndItsSpelling)
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino);
 
+    // Changes made together (as a registration makes them) read and write the file once: as
+    // written one after another, and the file left as it is when it holds them all.
+    const QList<platform::RegistryChange> registration {
+        {HKEY_CLASSES_ROOT, QStringLiteral("KELVANE.KNOWLEDGEBASE\\CLSID"), std::pair {QString(), QStringLiteral("{2}")}},
+        {HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\{1}\\programmable"), std::nullopt},
+    };
+    registry.apply(registration);
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    registry.apply(registration + QList<platform::RegistryChange> {
+                                      {HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\{1}\\Control"), std::nullopt},
+                                      {HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\{1}\\Version"), std::pair {QString(), QStringLiteral("1.0")}},
+                                  });
+    EXPECT_TRUE(reread.keyExists(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\{1}\\Control")));
+    EXPECT_EQ(reread.queryValue(HKEY_CLASSES_ROOT, QStringLiteral("clsid\\{1}\\version"), {}), QStringLiteral("1.0"));
+
     // Deleting a key takes everything below it, and only that.
     reread.deleteKey(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\{1}"));
     EXPECT_FALSE(registry.keyExists(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\{1}\\Programmable")));
