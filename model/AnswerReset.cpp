@@ -135,7 +135,7 @@ public:
 private:
     // Places among the tallies and the tracked links are 32 bits: what the run keeps for each
     // node and link is new memory, a few megabytes for the largest documents.
-    using Place = NodePlaceTable::Place;
+    using Place = NodePlaceTable<Node>::Place;
 
     struct TrackedLink {
         Link* link;
@@ -230,7 +230,7 @@ private:
             }
         }
         const std::size_t containers = 6; // each may start at a fresh alignment
-        sizes.bytes = NodePlaceTable::bytesFor(nodes.size()) + nodes.size() * (sizeof(Tally) + sizeof(Place))
+        sizes.bytes = NodePlaceTable<Node>::bytesFor(nodes.size()) + nodes.size() * (sizeof(Tally) + sizeof(Place))
                       + sizes.links * (sizeof(TrackedLink) + sizeof(Place)) + sizes.parents * sizeof(Place)
                       + containers * alignof(std::max_align_t);
         return sizes;
@@ -446,7 +446,7 @@ private:
     const std::vector<NodePtr>& m_nodes;
     const Sizes m_sizes;
     BlockMemory m_memory;
-    NodePlaceTable m_tallyIndex;
+    NodePlaceTable<Node> m_tallyIndex;
     std::pmr::vector<Place> m_nodePlaces; // the tally of each of the nodes, in their order
     std::pmr::vector<TrackedLink> m_links;
     std::pmr::vector<Tally> m_tallies;    // made while the run is set up, never after

@@ -54,61 +54,60 @@ bool RequiredNodes::of(const Node& node)
             throw;
         }
     }
-    const quint8 reach = m_visits[std::size_t(visit)].reach;
+    const quint8 reach = m_visits[visit].reach;
     if (reach & Broken)
         return node.Required();
     return (reach & NeedsInfo) != 0;
 }
 
-std::pair<qsizetype, bool> RequiredNodes::visitOf(const Node& node)
+std::pair<RequiredNodes::VisitNumber, bool> RequiredNodes::visitOf(const Node& node)
 {
     if (m_visits.empty() && m_nodesExpected > 0) {
-        m_visitOf.reserve(m_nodesExpected);
-        m_visits.reserve(std::size_t(m_nodesExpected));
         m_nodes.reserve(std::size_t(m_nodesExpected));
+        m_visits.reserve(std::size_t(m_nodesExpected));
     }
-    qsizetype& place = m_visitOf[&node];
-    if (place != 0)
-        return {place - 1, false};
-    const auto visit = qsizetype(m_visits.size());
-    place = visit + 1;
-    m_visits.push_back({visit});
-    m_nodes.push_back(&node);
+    const VisitNumber visit = m_nodes.placeOf(node);
+    if (visit < m_visits.size())
+        return {visit, false};
+    try {
+        m_visits.push_back({visit});
+    } catch (...) {
+        forgetFrom(visit); // no node is numbered without its visit
+        throw;
+    }
     return {visit, true};
 }
 
-void RequiredNodes::forgetFrom(qsizetype visit)
+void RequiredNodes::forgetFrom(VisitNumber visit)
 {
-    for (auto node = m_nodes.begin() + visit; node != m_nodes.end(); ++node)
-        m_visitOf.remove(*node);
-    m_nodes.resize(std::size_t(visit));
-    m_visits.resize(std::size_t(visit));
+    m_nodes.forgetFrom(visit);
+    m_visits.resize(visit);
 }
 
 // Tarjan's strongly connected components, without recursion: the nodes of one cycle reach what
 // any of them reaches. The visits are numbered in the order the walks come to them, so that a
 // visit's place is its number in the walk.
-void RequiredNodes::explore(qsizetype start)
+void RequiredNodes::explore(VisitNumber start)
 {
     struct Frame {
-        qsizetype visit;
+        VisitNumber visit;
         qsizetype next = 0; // the successor to look at next
     };
-    std::vector<qsizetype> stack;
+    std::vector<VisitNumber> stack;
     std::vector<Frame> frames;
-    const auto visitAt = [&](qsizetype visit) -> Visit& { return m_visits[std::size_t(visit)]; };
-    const auto enter = [&](qsizetype visit) {
+    const auto visitAt = [&](VisitNumber visit) -> Visit& { return m_visits[visit]; };
+    const auto enter = [&](VisitNumber visit) {
         Visit& entered = visitAt(visit);
         entered.onStack = true;
-        entered.reach = ownReach(*m_nodes[std::size_t(visit)], NeedsInfo, Broken);
+        entered.reach = ownReach(m_nodes.nodeAt(visit), NeedsInfo, Broken);
         stack.push_back(visit);
         frames.push_back({visit});
     };
     enter(start);
     while (!frames.empty()) {
         Frame& frame = frames.back();
-        const qsizetype visit = frame.visit;
-        const Node& node = *m_nodes[std::size_t(visit)];
+        const VisitNumber visit = frame.visit;
+        const Node& node = m_nodes.nodeAt(visit);
         const qsizetype successors = node.Links().Count() + 1;
         if (frame.next < successors) {
             const Node* next = successor(node, frame.next++);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QHash>
+#include "model/NodePlaceTable.h"
+
 #include <QtGlobal>
 #include <utility>
 #include <vector>
@@ -26,24 +27,26 @@ public:
     bool of(const Node& node);
 
 private:
+    // The visits are numbered in the order the walks come to the nodes, from 0.
+    using VisitNumber = NodePlaceTable<const Node>::Place;
+
     enum Reach : quint8 { NeedsInfo = 1, Broken = 2 };
     // A node a walk came to: what it reaches (all of it once its walk is over).
     struct Visit {
-        qsizetype lowest = 0; // the earliest visit on the stack it leads back to
+        VisitNumber lowest = 0; // the earliest visit on the stack it leads back to
         quint8 reach = 0;
         bool onStack = false;
         bool finished = false;
     };
     // The node's visit, and whether it is new (its walk is to begin).
-    std::pair<qsizetype, bool> visitOf(const Node& node);
+    std::pair<VisitNumber, bool> visitOf(const Node& node);
     // Lets go of the visits from that one on.
-    void forgetFrom(qsizetype visit);
-    void explore(qsizetype start);
+    void forgetFrom(VisitNumber visit);
+    void explore(VisitNumber start);
 
     qsizetype m_nodesExpected;
-    QHash<const Node*, qsizetype> m_visitOf; // node -> its visit's place in m_visits, from 1
-    std::vector<Visit> m_visits;
-    std::vector<const Node*> m_nodes; // by visit
+    NodePlaceTable<const Node> m_nodes {0}; // the nodes visited, each at its visit's number
+    std::vector<Visit> m_visits;            // by number
 };
 
 } // namespace kelvane

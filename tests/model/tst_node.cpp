@@ -2,9 +2,15 @@
 #include "tests/support/ErrorAssertions.h"
 
 #include "model/Layer.h"
+#include "model/NodePlaceTable.h"
 #include "model/Page.h"
 #include "model/doubles/RecordingNodeButton.h"
 #include "model/doubles/StubKnowledgeBase.h"
+
+#include <QRandomGenerator>
+#include <algorithm>
+#include <optional>
+#include <vector>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -185,4 +191,37 @@ TEST_F(NodeTest, ALayerReleasesNodesWhoseReferencesFormACycle)
         watched = a;
     }
     EXPECT_TRUE(watched.expired());
+}
+
+TEST(NodePlaceTable, ForgottenPlacesAreGivenAgainAndTheNodesBeforeThemKeepTheirs)
+{
+    // Nodes come, known and new, and the places from a random one on are forgotten, round
+    // after round, the table growing on the way.
+    std::vector<std::shared_ptr<Node>> nodes;
+    for (int i = 0; i < 300; ++i)
+        nodes.push_back(std::make_shared<Node>());
+    using Table = NodePlaceTable<const Node>;
+    Table table(0);
+    std::vector<const Node*> byPlace; // what the table holds
+    const auto placeHeld = [&](const Node& node) -> std::optional<Table::Place> {
+        const auto held = std::find(byPlace.begin(), byPlace.end(), &node);
+        return held == byPlace.end() ? std::nullopt : std::optional(Table::Place(held - byPlace.begin()));
+    };
+    QRandomGenerator random(41);
+    for (int round = 0; round < 60; ++round) {
+        const auto from = random.bounded(quint32(byPlace.size()) + 1);
+        table.forgetFrom(from);
+        byPlace.resize(from);
+        for (int i = 0; i < 60; ++i) {
+            const Node& node = *nodes[random.bounded(quint32(nodes.size()))];
+            const auto held = placeHeld(node);
+            ASSERT_EQ(table.placeOf(node), held.value_or(Table::Place(byPlace.size()))) << round;
+            if (!held)
+                byPlace.push_back(&node);
+        }
+        for (const auto& node : nodes) {
+            const Table::Place* found = table.find(*node);
+            ASSERT_EQ(found ? std::optional(*found) : std::nullopt, placeHeld(*node)) << round;
+        }
+    }
 }

@@ -9,10 +9,12 @@
 #include "platform/doubles/RecordingCanvas.h"
 #include "platform/doubles/ScriptedUiServices.h"
 #include "tests/support/ErrorAssertions.h"
+#include "tests/support/HeldAllocations.h"
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
+#include <new>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -587,14 +589,16 @@ TEST_F(NetworkDrawing, CaptionTextsFollowTheStatusInOrder)
     EXPECT_EQ(caption(), QStringLiteral("Need Info")) << "in need of information outranks the answer";
 }
 
-TEST(RequiredNodes, AgreeWithEachNodesOwnWalkThroughCyclesLevelsAndBrokenLinks)
-{
-    // Random links among 300 nodes, forward and back (cycles), lower-level nodes, a few nodes
-    // in need of information, and a few links that lead nowhere.
-    QRandomGenerator random(37);
-    for (int round = 0; round < 20; ++round) {
-        std::vector<std::shared_ptr<Node>> nodes;
-        for (int i = 0; i < 300; ++i)
+namespace {
+
+// Random links among the nodes, forward and back (cycles), lower-level nodes, a few nodes in
+// need of information (one in `needInfoOdds`), and a few links that lead nowhere. The cycles
+// are let go at the end.
+class RandomNodes {
+public:
+    RandomNodes(QRandomGenerator& random, int count, quint32 needInfoOdds)
+    {
+        for (int i = 0; i < count; ++i)
             nodes.push_back(std::make_shared<Node>());
         for (const auto& node : nodes) {
             for (quint32 links = random.bounded(3); links > 0; --links) {
@@ -605,28 +609,75 @@ TEST(RequiredNodes, AgreeWithEachNodesOwnWalkThroughCyclesLevelsAndBrokenLinks)
             }
             if (random.bounded(20) == 0)
                 node->LowerLevelNode = nodes[random.bounded(quint32(nodes.size()))];
-            if (random.bounded(round % 2 ? 60 : 600) == 0)
+            if (random.bounded(needInfoOdds) == 0)
                 test::switchOn(*node, QStringLiteral("NEED INFO"));
         }
-        RequiredNodes required;
-        for (quint32 i = 0; i < nodes.size(); ++i) {
-            const auto& node = nodes[(i * 7919) % nodes.size()];
-            std::optional<bool> walked;
-            try {
-                walked = node->Required();
-            } catch (const RuntimeError&) {
-            }
-            std::optional<bool> found;
-            try {
-                found = required.of(*node);
-            } catch (const RuntimeError&) {
-            }
-            ASSERT_EQ(found, walked) << round << " " << i;
-        }
-        for (const auto& node : nodes) { // let the cycles go
+    }
+    ~RandomNodes()
+    {
+        for (const auto& node : nodes) {
             node->Links().Clear();
             node->LowerLevelNode.reset();
         }
+    }
+    RandomNodes(const RandomNodes&) = delete;
+    RandomNodes& operator=(const RandomNodes&) = delete;
+
+    std::vector<std::shared_ptr<Node>> nodes;
+};
+
+// Whether a node is required as `ask` finds it, or nothing when asking fails.
+template <class Ask>
+std::optional<bool> requiredOrFailure(Ask&& ask)
+{
+    try {
+        return ask();
+    } catch (const RuntimeError&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+TEST(RequiredNodes, AgreeWithEachNodesOwnWalkThroughCyclesLevelsAndBrokenLinks)
+{
+    QRandomGenerator random(37);
+    for (int round = 0; round < 20; ++round) {
+        const RandomNodes network(random, 300, round % 2 ? 60 : 600);
+        const auto& nodes = network.nodes;
+        RequiredNodes required;
+        for (quint32 i = 0; i < nodes.size(); ++i) {
+            const auto& node = nodes[(i * 7919) % nodes.size()];
+            ASSERT_EQ(requiredOrFailure([&] { return required.of(*node); }),
+                      requiredOrFailure([&] { return node->Required(); }))
+                << round << " " << i;
+        }
+    }
+}
+
+TEST(RequiredNodes, AWalkThatFailsPartWayIsWalkedAgainWhenAskedAgain)
+{
+    // Memory runs out at each allocation of the walks in turn; the nodes are asked again the
+    // other way round, so that their walks come to the nodes in another order.
+    QRandomGenerator random(43);
+    const RandomNodes network(random, 60, 8);
+    for (qint64 allowed = 0;; ++allowed) {
+        RequiredNodes required;
+        bool failed = false;
+        try {
+            const test::RefusedAllocations refused(allowed);
+            for (const auto& node : network.nodes)
+                requiredOrFailure([&] { return required.of(*node); });
+        } catch (const std::bad_alloc&) {
+            failed = true;
+        }
+        for (auto node = network.nodes.rbegin(); node != network.nodes.rend(); ++node) {
+            ASSERT_EQ(requiredOrFailure([&] { return required.of(**node); }),
+                      requiredOrFailure([&] { return (*node)->Required(); }))
+                << allowed;
+        }
+        if (!failed)
+            break;
     }
 }
 

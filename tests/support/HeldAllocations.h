@@ -14,4 +14,18 @@ struct HeldAllocations {
 
 HeldAllocations heldAllocations();
 
+// While it lives, operator new (and new[]) on this thread fails, as memory running out fails
+// it, once `allowed` more allocations have been made (in a program that links
+// HeldAllocations.cpp).
+class RefusedAllocations {
+public:
+    explicit RefusedAllocations(qint64 allowed);
+    ~RefusedAllocations();
+    RefusedAllocations(const RefusedAllocations&) = delete;
+    RefusedAllocations& operator=(const RefusedAllocations&) = delete;
+
+private:
+    qint64 m_outer;
+};
+
 } // namespace kelvane::test
