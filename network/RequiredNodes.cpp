@@ -89,12 +89,10 @@ void RequiredNodes::forgetFrom(VisitNumber visit)
 // visit's place is its number in the walk.
 void RequiredNodes::explore(VisitNumber start)
 {
-    struct Frame {
-        VisitNumber visit;
-        qsizetype next = 0; // the successor to look at next
-    };
-    std::vector<VisitNumber> stack;
-    std::vector<Frame> frames;
+    std::vector<VisitNumber>& stack = m_stack;
+    std::vector<Frame>& frames = m_frames;
+    stack.clear(); // what a walk that failed left
+    frames.clear();
     const auto visitAt = [&](VisitNumber visit) -> Visit& { return m_visits[visit]; };
     const auto enter = [&](VisitNumber visit) {
         Visit& entered = visitAt(visit);

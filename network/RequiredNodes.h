@@ -38,6 +38,11 @@ private:
         bool onStack = false;
         bool finished = false;
     };
+    // A node whose successors a walk is going through.
+    struct Frame {
+        VisitNumber visit;
+        qsizetype next = 0; // the successor to look at next
+    };
     // The node's visit, and whether it is new (its walk is to begin).
     std::pair<VisitNumber, bool> visitOf(const Node& node);
     // Lets go of the visits from that one on.
@@ -47,6 +52,10 @@ private:
     qsizetype m_nodesExpected;
     NodePlaceTable<const Node> m_nodes {0}; // the nodes visited, each at its visit's number
     std::vector<Visit> m_visits;            // by number
+    // The walk's stack of visits and its frames, kept from walk to walk: a walk begins with both
+    // empty, and most walks are short.
+    std::vector<VisitNumber> m_stack;
+    std::vector<Frame> m_frames;
 };
 
 } // namespace kelvane
