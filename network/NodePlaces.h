@@ -4,6 +4,7 @@
 #include <QtGlobal>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace kelvane {
 
@@ -21,7 +22,18 @@ public:
     qint32 of(const Node& node);
 
 private:
-    using Places = QHash<qint32, qint32>; // node number -> place
+    // Node number -> place: a table by number where the layer's numbers lie close together (they
+    // run through the network), else a hash.
+    class Places {
+    public:
+        explicit Places(const Layer& layer);
+        qint32 of(qint32 number) const;
+
+    private:
+        qint32 m_lowest = 0;
+        std::vector<qint32> m_byNumber; // from m_lowest; 0 where no node bears the number
+        QHash<qint32, qint32> m_scattered;
+    };
     const Places& placesIn(const Node& node);
 
     // The layers are told apart without taking hold of them, which drawings side by side would all

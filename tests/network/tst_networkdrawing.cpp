@@ -2,6 +2,7 @@
 
 #include "network/LinkDrawing.h"
 #include "network/NetworkGrid.h"
+#include "network/NodePlaces.h"
 #include "network/NodeText.h"
 #include "network/RequiredNodes.h"
 #include "network/VisibleText.h"
@@ -638,6 +639,37 @@ std::optional<bool> requiredOrFailure(Ask&& ask)
 }
 
 } // namespace
+
+TEST(NodePlaces, AgreeWithEachNodesIndexForCloseScatteredAndRepeatedNumbers)
+{
+    QRandomGenerator random(11);
+    const auto network = clsNetwork::create();
+    for (int i = 0; i < 500; ++i)
+        network->AddNode(1);
+    const auto layer = network->Layers().Item(1);
+    auto& nodes = layer->Nodes();
+    nodes.Add(nullptr);
+    const auto stranger = std::make_shared<Node>(); // names the layer, but is not one of its nodes
+    stranger->Layer = layer;
+    const auto number = [&](const std::function<qint32(qint32)>& numberOf) {
+        for (qint32 i = 1; i <= 500; ++i)
+            nodes.Item(i)->NodeNumber = numberOf(i);
+    };
+    const std::pair<const char*, std::function<qint32(qint32)>> numberings[] = {
+        {"through the network", [](qint32 i) { return 1000 + i; }},
+        {"close, some repeated", [&](qint32) { return qint32(random.bounded(600)) - 50; }},
+        {"scattered", [&](qint32) { return qint32(random.generate() >> 1) - (1 << 30); }},
+        {"scattered, some repeated", [&](qint32 i) { return i % 7 == 0 ? 3 : qint32(random.generate()); }},
+    };
+    for (const auto& [numbering, numberOf] : numberings) {
+        number(numberOf);
+        stranger->NodeNumber = qint32(random.generate());
+        NodePlaces places;
+        for (qint32 i = 1; i <= 500; ++i)
+            ASSERT_EQ(places.of(*nodes.Item(i)), nodes.Item(i)->Index()) << numbering << " " << i;
+        EXPECT_EQ(places.of(*stranger), stranger->Index()) << numbering;
+    }
+}
 
 TEST(RequiredNodes, AgreeWithEachNodesOwnWalkThroughCyclesLevelsAndBrokenLinks)
 {
