@@ -264,19 +264,31 @@ void PainterCanvas::drawLayers(const LayerDrawing& first, const std::function<st
             afterFirst.set_value({});
             throw; // once the first group's thread has ended
         }
-        for (std::size_t i = 1; i < count; ++i)
-            pictures.push_back(std::make_unique<Layer>(m_device, *this));
-        failures.resize(count);
         const auto draw = [&](std::size_t picture) {
             keepingFailure([&](Canvas& canvas) { drawInTurn(groupOf(layers, picture, count), canvas); },
                            pictures[picture]->canvas(), failures[picture]);
         };
-        for (std::size_t i = 1; i + 1 < count; ++i) {
-            try {
-                drawing.emplace_back(draw, i);
-            } catch (const std::system_error&) {
-                inTurn.emplace_back([&draw, i] { draw(i); });
+        try {
+            for (std::size_t i = 1; i < count; ++i)
+                pictures.push_back(std::make_unique<Layer>(m_device, *this));
+            failures.resize(count);
+            for (std::size_t i = 1; i + 1 < count; ++i) {
+                try {
+                    drawing.emplace_back(draw, i);
+                } catch (const std::system_error&) {
+                    inTurn.emplace_back([&draw, i] { draw(i); });
+                }
             }
+        } catch (...) {
+            // The first group may be waiting for what `alongside` does: it runs before the error
+            // goes on, and the threads end.
+            try {
+                if (alongside)
+                    alongside();
+            } catch (...) {
+                // the first error is the one raised
+            }
+            throw;
         }
         if (alongside)
             alongside(); // when it fails, the threads end with what it left, and nothing is shown
