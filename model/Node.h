@@ -140,9 +140,10 @@ public:
     // A new page of the lower-level network; raises ObjectNotSet without one.
     std::shared_ptr<Page> LowerLevelPage() const;
 
-    // A control "IRRELEVANT" (resp. "NEED INFO") reads "TRUE", compared in upper case.
-    bool Irrelevant() const;
-    bool NeedInfo() const;
+    // A control "IRRELEVANT" (resp. "NEED INFO") reads "TRUE", compared in upper case. Asked of
+    // the evidence of every link computed, and most nodes have no controls.
+    bool Irrelevant() const { return !m_controls.isEmpty() && controlIsOn(QLatin1String("IRRELEVANT")); }
+    bool NeedInfo() const { return !m_controls.isEmpty() && controlIsOn(QLatin1String("NEED INFO")); }
     // In need of information itself, or through any evidence node or the lower-level node.
     bool Required() const;
 
@@ -171,7 +172,7 @@ public:
     // NodeNumber, LayerIndex, NodeIndex and Disabled stand with the small public fields.
 
 private:
-    bool controlIsOn(const QString& upperName) const;
+    bool controlIsOn(QLatin1String upperName) const;
 
     Collection<std::shared_ptr<Link>> m_links;
     Collection<std::shared_ptr<clsControl>> m_controls;
