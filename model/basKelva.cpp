@@ -7,6 +7,7 @@
 #include "model/LinkForcing.h"
 #include "model/Node.h"
 #include "model/NodePlaceTable.h"
+#include "model/ReadAhead.h"
 #include "model/RequireObject.h"
 #include "model/TextLabel.h"
 #include "model/WalkPath.h"
@@ -16,6 +17,7 @@
 #include "platform/UiServices.h"
 
 #include <cmath>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -38,6 +40,33 @@ constexpr const char* Module = "basKelva";
 
 // The nodes a walk's table of met nodes is first sized for; it grows when more come.
 constexpr std::size_t kFewNodes = 16;
+
+// Stores the value where it differs (bit for bit) from what is there: a recomputation mostly
+// finds the values as they were, and storing one unchanged would still mark its cache line to
+// be written back to memory.
+template <class T>
+void storeChanged(T& place, const T& value)
+{
+    if (std::memcmp(&place, &value, sizeof(T)) != 0)
+        place = value;
+}
+
+// What computing a node reads of a link: the evidence node, the weights, the degree of truth
+// and the flags, which stand together at its start.
+void readAheadForComputing(const Link& link)
+{
+    kelvane::readAhead(&link.ConnectionTo);
+    kelvane::readAhead(&link.Active);
+}
+
+// What computing a node reads of a link's evidence node.
+void readAheadEvidence(const Link& link)
+{
+    if (const Node* evidence = link.ConnectionTo.get()) {
+        kelvane::readAhead(&evidence->Answered);
+        kelvane::readAhead(&evidence->Controls());
+    }
+}
 
 // Whether the reference is to the node held, seen without taking a reference to it.
 bool sameOwner(const std::weak_ptr<Node>& reference, const NodePtr& held)
@@ -168,6 +197,7 @@ double answerFromLinks(Node& target, bool Quiet)
     // loop in debug mode, and its handlers may.
     const auto& links = target.Links();
     for (qsizetype place = 1; place <= links.Count(); ++place) {
+        kelvane::readAheadOf(links, place, readAheadForComputing, readAheadEvidence);
         Link& link = *requireObject(links.Item(place).get());
         if (!link.Active)
             continue;
@@ -176,8 +206,8 @@ double answerFromLinks(Node& target, bool Quiet)
             continue;
         const double answer = evidence.Answer();
 
-        link.DOT = checkFinite(evidence.Irrelevant() ? 0.5 : linkDegreeOfTruth(link, answer));
-        const double dot = link.DOT;
+        const double dot = checkFinite(evidence.Irrelevant() ? 0.5 : linkDegreeOfTruth(link, answer));
+        storeChanged(link.DOT, dot);
 
         switch (kelvane::forcingOf(link, dot)) {
         case LinkForcing::True:
@@ -209,7 +239,7 @@ double answerFromLinks(Node& target, bool Quiet)
         }
     }
 
-    target.Contradiction = false;
+    storeChanged(target.Contradiction, false);
     if (forcedTrue && forcedFalse) {
         if (!Quiet) {
             platform::ui().messageBox(QStringLiteral("There is a contradiction because ") + trueClause
@@ -299,6 +329,16 @@ void UpdateDOTParents(const kelvane::Collection<NodePtr>& nodes)
     // By place, the count read again at each: handlers run during a yield may change the nodes.
     for (qsizetype place = 1; place <= nodes.Count(); ++place) {
         due.clear();
+        kelvane::readAheadOf(
+            nodes, place,
+            [](const Node& node) {
+                kelvane::readAhead(&node.Disabled);
+                kelvane::readAhead(&node.Parents());
+            },
+            [](const Node& node) {
+                if (!node.Parents().isEmpty())
+                    kelvane::readAhead(&*node.Parents().begin());
+            });
         kelvane::trappedVoid(Module, "UpdateDOTParents", [&] {
             // Nothing runs handlers until its parents are read: the node is not held.
             const Node& node = *requireObject(nodes.Item(place).get());
@@ -358,6 +398,14 @@ public:
                 m_path.pop_back();
                 continue;
             }
+            kelvane::readAheadOf(
+                links, step.next + 1, [](const Link& link) { kelvane::readAhead(&link.ConnectionTo); },
+                [](const Link& link) {
+                    if (const Node* reached = link.ConnectionTo.get()) {
+                        kelvane::readAhead(&reached->Contradiction);
+                        kelvane::readAhead(&reached->Links());
+                    }
+                });
             const Link* link = links.Item(++step.next).get();
             if (kelvane::trappedVoid(Module, "UpdateDOTChildren", [&] { requireObject(link); }))
                 enter(link->ConnectionTo); // invalidates `step`
