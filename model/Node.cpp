@@ -15,6 +15,7 @@
 #include "model/clsControl.h"
 
 #include <QStringBuilder>
+#include <algorithm>
 #include <unordered_set>
 #include <vector>
 
@@ -46,6 +47,15 @@ bool requiredWalk(const Node& node, std::unordered_set<const Node*>& visited)
     if (node.LowerLevelNode)
         return requiredWalk(*node.LowerLevelNode, visited);
     return false;
+}
+
+// Whether the text in upper case reads `upper`, an upper-case ASCII text. A text of ASCII
+// alone is compared as it is, without an upper-case copy; any other is put in upper case, where
+// some letters become ASCII ones (a dotless i becomes I, a sharp s SS).
+bool readsInUpperCase(const QString& text, QLatin1String upper)
+{
+    const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    return ascii ? text.compare(upper, Qt::CaseInsensitive) == 0 : text.toUpper() == upper;
 }
 
 bool hasAnsweredEvidence(const Node& node)
@@ -173,23 +183,14 @@ std::shared_ptr<Page> Node::LowerLevelPage() const
     return page;
 }
 
-bool Node::controlIsOn(const QString& upperName) const
+bool Node::controlIsOn(QLatin1String upperName) const
 {
     for (const auto& control : m_controls) {
-        if (requireObject(control)->Name.toUpper() == upperName && control->Value.toUpper() == QLatin1String("TRUE"))
+        const clsControl& named = *requireObject(control.get());
+        if (readsInUpperCase(named.Name, upperName) && readsInUpperCase(named.Value, QLatin1String("TRUE")))
             return true;
     }
     return false;
-}
-
-bool Node::Irrelevant() const
-{
-    return controlIsOn(QStringLiteral("IRRELEVANT"));
-}
-
-bool Node::NeedInfo() const
-{
-    return controlIsOn(QStringLiteral("NEED INFO"));
 }
 
 bool Node::Required() const

@@ -48,7 +48,7 @@ public:
     QString GUID;
     QString OldGUID; // identity where the node was read or pasted from
     std::weak_ptr<kelvane::Layer> Layer;
-    double DOT = 0; // the degree of truth; writing it directly does not propagate
+    // DOT, the degree of truth, stands with the flags at the end of the fields.
     // For an external node: the node of its lower-level network whose answer it carries.
     std::shared_ptr<Node> LowerLevelNode;
     // External nodes of higher-level networks whose LowerLevelNode is this node, and their networks.
@@ -62,14 +62,9 @@ public:
     Collection<std::shared_ptr<clsControl>> ControlsBackup; // offered to automation clients only
     AbstractNodeButton* Button = nullptr; // the narrator button, not owned; null when none
     // The small fields stand together (the program-internal ones below too): a large document
-    // holds many nodes, and scattered among the others each would be padded.
+    // holds many nodes, and scattered among the others each would be padded. The flags stand
+    // at the end of the fields.
     qint32 Color = 0;
-    bool NoDefault = true; // the node has no default answer
-    bool Plural = false;
-    bool Answered = false;
-    bool AutoAnswer = false;
-    bool Contradiction = false; // two forcing links disagree
-    bool Disabled = false;      // program-internal
     // Numbers and places are 32-bit: a network may hold more nodes than 16 bits can count.
     // Layer numbers are stored and read as 16-bit integers (a network holds at most 32767 layers).
     qint32 NodeNumber = 0; // program-internal: number within the network; gives the default name
@@ -140,9 +135,10 @@ public:
     // A new page of the lower-level network; raises ObjectNotSet without one.
     std::shared_ptr<Page> LowerLevelPage() const;
 
-    // A control "IRRELEVANT" (resp. "NEED INFO") reads "TRUE", compared in upper case.
-    bool Irrelevant() const;
-    bool NeedInfo() const;
+    // A control "IRRELEVANT" (resp. "NEED INFO") reads "TRUE", compared in upper case. Asked of
+    // the evidence of every link computed, and most nodes have no controls.
+    bool Irrelevant() const { return !m_controls.isEmpty() && controlIsOn(QLatin1String("IRRELEVANT")); }
+    bool NeedInfo() const { return !m_controls.isEmpty() && controlIsOn(QLatin1String("NEED INFO")); }
     // In need of information itself, or through any evidence node or the lower-level node.
     bool Required() const;
 
@@ -168,10 +164,22 @@ public:
     std::shared_ptr<AbstractNetwork> LowerLevelNetwork;   // of an external node
     QString ExternalFile;
     QString FileName;
-    // NodeNumber, LayerIndex, NodeIndex and Disabled stand with the small public fields.
+    // NodeNumber, LayerIndex and NodeIndex stand with the small public fields, Disabled with
+    // the flags.
+
+    // --- What the inference reads of every node -------------------------------------------
+    // The flags and the degree of truth stand together, and with the links, controls and
+    // parents (private, below): a walk over many nodes reads one or two cache lines of each.
+    bool NoDefault = true; // the node has no default answer
+    bool Plural = false;
+    bool Answered = false;
+    bool AutoAnswer = false;
+    bool Contradiction = false; // two forcing links disagree
+    bool Disabled = false;      // program-internal
+    double DOT = 0; // the degree of truth; writing it directly does not propagate
 
 private:
-    bool controlIsOn(const QString& upperName) const;
+    bool controlIsOn(QLatin1String upperName) const;
 
     Collection<std::shared_ptr<Link>> m_links;
     Collection<std::shared_ptr<clsControl>> m_controls;

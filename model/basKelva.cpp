@@ -6,6 +6,8 @@
 #include "model/Link.h"
 #include "model/LinkForcing.h"
 #include "model/Node.h"
+#include "model/NodePlaceTable.h"
+#include "model/ReadAhead.h"
 #include "model/RequireObject.h"
 #include "model/TextLabel.h"
 #include "model/WalkPath.h"
@@ -15,8 +17,8 @@
 #include "platform/UiServices.h"
 
 #include <cmath>
+#include <cstring>
 #include <optional>
-#include <unordered_set>
 #include <vector>
 
 namespace basKelva {
@@ -24,6 +26,7 @@ namespace basKelva {
 using kelvane::Link;
 using kelvane::LinkForcing;
 using kelvane::Node;
+using kelvane::NodePlaceTable;
 using kelvane::TextLabel;
 using kelvane::WalkPath;
 using kelvane::propagation::linkDegreeOfTruth;
@@ -34,6 +37,50 @@ using kelvane::conv::checkFinite;
 namespace {
 
 constexpr const char* Module = "basKelva";
+
+// The nodes a walk's table of met nodes is first sized for; it grows when more come.
+constexpr std::size_t kFewNodes = 16;
+
+// Stores the value where it differs (bit for bit) from what is there: a recomputation mostly
+// finds the values as they were, and storing one unchanged would still mark its cache line to
+// be written back to memory.
+template <class T>
+void storeChanged(T& place, const T& value)
+{
+    if (std::memcmp(&place, &value, sizeof(T)) != 0)
+        place = value;
+}
+
+// What computing a node reads of a link: the evidence node, the weights, the degree of truth
+// and the flags, which stand together at its start.
+void readAheadForComputing(const Link& link)
+{
+    kelvane::readAhead(&link.ConnectionTo);
+    kelvane::readAhead(&link.Active);
+}
+
+// What computing a node reads of a link's evidence node.
+void readAheadEvidence(const Link& link)
+{
+    if (const Node* evidence = link.ConnectionTo.get()) {
+        kelvane::readAhead(&evidence->Answered);
+        kelvane::readAhead(&evidence->Controls());
+    }
+}
+
+// Whether the reference is to the node held, seen without taking a reference to it.
+bool sameOwner(const std::weak_ptr<Node>& reference, const NodePtr& held)
+{
+    return held && !reference.owner_before(held) && !held.owner_before(reference);
+}
+
+// Whether the node is met for the first time: the table then gives it the next place.
+bool firstMeeting(NodePlaceTable<Node>& met, Node& node)
+{
+    const std::size_t before = met.size();
+    met.placeOf(node);
+    return met.size() != before;
+}
 
 QString forcingClause(const NodePtr& evidence, double answer)
 {
@@ -133,84 +180,105 @@ AnswerChoice chooseAnswer(const NodePtr& node, double value)
     return {toLower < toUpper ? lower->answer : upper->answer, nullptr, nullptr};
 }
 
+// The body of CalculateAnswer, for a node its caller holds.
+double answerFromLinks(Node& target, bool Quiet)
+{
+    double affirm = 1; // A: product over the supporting links
+    double deny = 1;   // D: product over the opposing links
+    bool firstAffirm = true;
+    bool firstDeny = true;
+    bool forcedTrue = false;
+    bool forcedFalse = false;
+    QString trueClause;
+    QString falseClause;
+
+    // The links as they stand, by place, the count read again at each: nothing here changes
+    // them, but a failure reported while a forcing answer is put into words runs the message
+    // loop in debug mode, and its handlers may.
+    const auto& links = target.Links();
+    for (qsizetype place = 1; place <= links.Count(); ++place) {
+        kelvane::readAheadOf(links, place, readAheadForComputing, readAheadEvidence);
+        Link& link = *requireObject(links.Item(place).get());
+        if (!link.Active)
+            continue;
+        const Node& evidence = *requireObject(link.ConnectionTo.get());
+        if (!evidence.Enabled() || !evidence.Answered || evidence.NeedInfo())
+            continue;
+        const double answer = evidence.Answer();
+
+        const double dot = checkFinite(evidence.Irrelevant() ? 0.5 : linkDegreeOfTruth(link, answer));
+        storeChanged(link.DOT, dot);
+
+        switch (kelvane::forcingOf(link, dot)) {
+        case LinkForcing::True:
+            forcedTrue = true;
+            trueClause = forcingClause(NodePtr(link.ConnectionTo), answer);
+            break;
+        case LinkForcing::False:
+            forcedFalse = true;
+            falseClause = forcingClause(NodePtr(link.ConnectionTo), answer);
+            break;
+        case LinkForcing::None:
+            break;
+        }
+
+        if (dot > 0.5) {
+            affirm = affirm * (1 - dot);
+            if (firstAffirm)
+                firstAffirm = false;
+            else
+                affirm = 2 * affirm;
+            checkFinite(affirm);
+        } else if (dot < 0.5) {
+            deny = deny * dot;
+            if (firstDeny)
+                firstDeny = false;
+            else
+                deny = 2 * deny;
+            checkFinite(deny);
+        }
+    }
+
+    storeChanged(target.Contradiction, false);
+    if (forcedTrue && forcedFalse) {
+        if (!Quiet) {
+            platform::ui().messageBox(QStringLiteral("There is a contradiction because ") + trueClause
+                                          + QStringLiteral(" and ") + falseClause,
+                                      platform::msgbox::OKOnly | platform::msgbox::Information,
+                                      platform::applicationTitle());
+        }
+        target.Contradiction = true;
+        return 0.5;
+    }
+    if (forcedTrue)
+        return 1.0;
+    if (forcedFalse)
+        return 0.0;
+    if (affirm != 1 && deny != 1)
+        return checkFinite((1 - affirm) - (0.5 - deny));
+    if (deny != 1)
+        return deny;
+    if (affirm != 1)
+        return 1 - affirm;
+    return 0.5;
+}
+
+// CalculateAnswer for a node its caller holds, or one without links (computing it runs no
+// handlers).
+double calculateHeld(Node& target, bool Quiet)
+{
+    return kelvane::trapped(Module, "CalculateAnswer", 0.5, [&] { return answerFromLinks(target, Quiet); });
+}
+
 } // namespace
 
 double CalculateAnswer(const NodePtr& node, bool Quiet)
 {
     return kelvane::trapped(Module, "CalculateAnswer", 0.5, [&] {
-        const auto& target = requireObject(node);
-        double affirm = 1; // A: product over the supporting links
-        double deny = 1;   // D: product over the opposing links
-        bool firstAffirm = true;
-        bool firstDeny = true;
-        bool forcedTrue = false;
-        bool forcedFalse = false;
-        QString trueClause;
-        QString falseClause;
-
-        for (const auto& link : target->Links().Snapshot()) {
-            if (!requireObject(link)->Active)
-                continue;
-            const auto& evidence = requireObject(link->ConnectionTo);
-            if (!evidence->Enabled() || !evidence->Answered || evidence->NeedInfo())
-                continue;
-            const double answer = evidence->Answer();
-
-            link->DOT = checkFinite(evidence->Irrelevant() ? 0.5 : linkDegreeOfTruth(*link, answer));
-            const double dot = link->DOT;
-
-            switch (kelvane::forcingOf(*link)) {
-            case LinkForcing::True:
-                forcedTrue = true;
-                trueClause = forcingClause(evidence, answer);
-                break;
-            case LinkForcing::False:
-                forcedFalse = true;
-                falseClause = forcingClause(evidence, answer);
-                break;
-            case LinkForcing::None:
-                break;
-            }
-
-            if (dot > 0.5) {
-                affirm = affirm * (1 - dot);
-                if (firstAffirm)
-                    firstAffirm = false;
-                else
-                    affirm = 2 * affirm;
-                checkFinite(affirm);
-            } else if (dot < 0.5) {
-                deny = deny * dot;
-                if (firstDeny)
-                    firstDeny = false;
-                else
-                    deny = 2 * deny;
-                checkFinite(deny);
-            }
-        }
-
-        target->Contradiction = false;
-        if (forcedTrue && forcedFalse) {
-            if (!Quiet) {
-                platform::ui().messageBox(QStringLiteral("There is a contradiction because ") + trueClause
-                                              + QStringLiteral(" and ") + falseClause,
-                                          platform::msgbox::OKOnly | platform::msgbox::Information,
-                                          platform::applicationTitle());
-            }
-            target->Contradiction = true;
-            return 0.5;
-        }
-        if (forcedTrue)
-            return 1.0;
-        if (forcedFalse)
-            return 0.0;
-        if (affirm != 1 && deny != 1)
-            return checkFinite((1 - affirm) - (0.5 - deny));
-        if (deny != 1)
-            return deny;
-        if (affirm != 1)
-            return 1 - affirm;
-        return 0.5;
+        // Held while it is computed: showing a contradiction runs the message loop, whose
+        // handlers may let go of the node.
+        const NodePtr target = requireObject(node);
+        return answerFromLinks(*target, Quiet);
     });
 }
 
@@ -236,43 +304,60 @@ void UnanswerParents(const NodePtr& node)
     kelvane::AncestorClearing().from(node);
 }
 
-namespace {
-
-template <class Update>
-void updateParents(const NodePtr& node, Update&& update)
+void UpdateDOTParents(const NodePtr& node)
 {
     kelvane::trappedVoid(Module, "UpdateDOTParents", [&] {
         const auto& target = requireObject(node);
         if (!target->Enabled())
             return;
-        for (const auto& parent : liveNodes(target->Parents()))
-            update(parent);
+        for (const auto& parent : liveNodes(target->Parents())) {
+            CalculateAnswer(parent, true);
+            platform::ui().yield();
+        }
     });
 }
 
-} // namespace
-
-void UpdateDOTParents(const NodePtr& node)
-{
-    updateParents(node, [](const NodePtr& parent) {
-        CalculateAnswer(parent, true);
-        platform::ui().yield();
-    });
-}
-
-void UpdateDOTParents(const std::vector<NodePtr>& nodes)
+void UpdateDOTParents(const kelvane::Collection<NodePtr>& nodes)
 {
     // Computing a parent writes its own links and contradiction from the answers of its
     // evidence, which this pass leaves as they are: whichever of the nodes asks, the parent
     // comes out the same, so a parent shared by many of them is computed once.
-    std::unordered_set<const Node*> computed;
+    NodePlaceTable<Node> computed(kFewNodes);
+    std::vector<NodePtr> due; // the parents of one node not computed yet, held while they are
+    NodePtr lastMet; // the parent met last: most nodes share it with the one before
     kelvane::PacedYield yield;
-    for (const auto& node : nodes) {
-        updateParents(node, [&](const NodePtr& parent) {
-            if (!computed.insert(parent.get()).second)
+    // By place, the count read again at each: handlers run during a yield may change the nodes.
+    for (qsizetype place = 1; place <= nodes.Count(); ++place) {
+        due.clear();
+        kelvane::readAheadOf(
+            nodes, place,
+            [](const Node& node) {
+                kelvane::readAhead(&node.Disabled);
+                kelvane::readAhead(&node.Parents());
+            },
+            [](const Node& node) {
+                if (!node.Parents().isEmpty())
+                    kelvane::readAhead(&*node.Parents().begin());
+            });
+        kelvane::trappedVoid(Module, "UpdateDOTParents", [&] {
+            // Nothing runs handlers until its parents are read: the node is not held.
+            const Node& node = *requireObject(nodes.Item(place).get());
+            if (!node.Enabled())
                 return;
-            CalculateAnswer(parent, true);
-            yield();
+            for (const auto& reference : node.Parents()) {
+                if (sameOwner(reference, lastMet))
+                    continue;
+                auto parent = reference.lock();
+                if (!parent)
+                    continue;
+                lastMet = parent;
+                if (firstMeeting(computed, *parent))
+                    due.push_back(std::move(parent));
+            }
+            for (const auto& parent : due) {
+                calculateHeld(*parent, true);
+                yield();
+            }
         });
     }
     platform::ui().yield();
@@ -291,47 +376,82 @@ void AutoAnswerParents(const NodePtr& node)
     });
 }
 
-void UpdateDOTChildren(const NodePtr& node)
-{
-    UpdateDOTChildren(std::vector<NodePtr> {node});
-}
+namespace {
 
-void UpdateDOTChildren(const std::vector<NodePtr>& nodes)
-{
-    // Depth first in link order, each node once (a node reached along several paths, or from
-    // several starting nodes, is the same node: computing it again would give the same values,
-    // since computing a node writes only its own links and contradiction), on a stack of its own.
-    struct Step {
-        NodePtr node;
-        std::vector<std::shared_ptr<Link>> links;
-        std::size_t next = 0;
-    };
-    std::vector<Step> path;
-    std::unordered_set<const Node*> visited;
-    const auto enter = [&](const NodePtr& reached) {
-        kelvane::trappedVoid(Module, "UpdateDOTChildren", [&] {
-            if (reached && !visited.insert(reached.get()).second)
-                return;
-            CalculateAnswer(reached, true);
-            path.push_back({reached, requireObject(reached)->Links().Snapshot()});
-        });
-    };
-    for (const auto& start : nodes) {
+// Depth first in link order, each node once (a node reached along several paths, or from
+// several starting nodes, is the same node: computing it again would give the same values,
+// since computing a node writes only its own links and contradiction), on a stack of its own.
+// A node without links is computed wherever it is reached rather than remembered: that writes
+// its contradiction (none) again, and costs less than remembering the many such nodes under a
+// wide node.
+class ChildrenWalk {
+public:
+    void from(const NodePtr& start)
+    {
         enter(start);
-        while (!path.empty()) {
-            Step& step = path.back();
-            if (step.next == step.links.size()) {
-                path.pop_back();
+        while (!m_path.empty()) {
+            Step& step = m_path.back();
+            // By place, the count read again at each: a failure reported on the way runs the
+            // message loop in debug mode, and its handlers may change the links.
+            const auto& links = step.node->Links();
+            if (step.next >= links.Count()) {
+                m_path.pop_back();
                 continue;
             }
-            const auto link = step.links[step.next++];
-            const bool linked = kelvane::trappedVoid(Module, "UpdateDOTChildren", [&] { requireObject(link); });
-            if (linked)
+            kelvane::readAheadOf(
+                links, step.next + 1, [](const Link& link) { kelvane::readAhead(&link.ConnectionTo); },
+                [](const Link& link) {
+                    if (const Node* reached = link.ConnectionTo.get()) {
+                        kelvane::readAhead(&reached->Contradiction);
+                        kelvane::readAhead(&reached->Links());
+                    }
+                });
+            const Link* link = links.Item(++step.next).get();
+            if (kelvane::trappedVoid(Module, "UpdateDOTChildren", [&] { requireObject(link); }))
                 enter(link->ConnectionTo); // invalidates `step`
             else
-                path.pop_back();
+                m_path.pop_back();
         }
     }
+
+private:
+    struct Step {
+        NodePtr node;
+        qsizetype next = 0; // the place of the last link followed
+    };
+
+    void enter(const NodePtr& reached)
+    {
+        if (reached && reached->Links().isEmpty()) {
+            calculateHeld(*reached, true);
+            return;
+        }
+        kelvane::trappedVoid(Module, "UpdateDOTChildren", [&] {
+            if (reached && !firstMeeting(m_visited, *reached))
+                return;
+            const NodePtr node = reached; // held from here: the link it was reached by may go
+            CalculateAnswer(node, true);
+            m_path.push_back({requireObject(node), 0});
+        });
+    }
+
+    std::vector<Step> m_path;
+    NodePlaceTable<Node> m_visited {kFewNodes};
+};
+
+} // namespace
+
+void UpdateDOTChildren(const NodePtr& node)
+{
+    ChildrenWalk().from(node);
+}
+
+void UpdateDOTChildren(const kelvane::Collection<NodePtr>& nodes)
+{
+    ChildrenWalk walk;
+    // By place: nothing on the walk changes the nodes, but handlers run in debug mode may.
+    for (qsizetype place = 1; place <= nodes.Count(); ++place)
+        walk.from(nodes.Item(place));
 }
 
 QString GetAnswer(const NodePtr& node, double value)

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "platform/Collection.h"
+
 #include <QString>
 #include <memory>
-#include <vector>
 
 namespace kelvane {
 class Node;
@@ -40,11 +41,13 @@ void UnanswerParents(const NodePtr& node);
 
 // Recomputes the link degrees of truth of each parent of an enabled node.
 void UpdateDOTParents(const NodePtr& node);
-// The same for each of the nodes in turn, each parent once however many of the nodes it
-// has (it comes out the same whichever of them asks), yielding to the message loop every few
-// milliseconds rather than after each parent: the program answers as it does, and a long
-// list of nodes is not slowed down by a yield for each of them.
-void UpdateDOTParents(const std::vector<NodePtr>& nodes);
+// The same for each of the nodes in turn (a layer's), each parent once however many of the
+// nodes it has (it comes out the same whichever of them asks), yielding to the message loop
+// every few milliseconds rather than after each parent: the program answers as it does, and a
+// long list of nodes is not slowed down by a yield for each of them. The nodes are taken by
+// place as the walk comes to them: ones a handler adds or removes meanwhile are met or not as
+// their places fall.
+void UpdateDOTParents(const kelvane::Collection<NodePtr>& nodes);
 
 // Answers each parent from its links where automatic answering is on (the knowledge base,
 // the user setting or the parent itself).
@@ -52,9 +55,9 @@ void AutoAnswerParents(const NodePtr& node);
 
 // Recomputes the node and every node its links reach, each once.
 void UpdateDOTChildren(const NodePtr& node);
-// The same from each of the nodes in turn, every node reached once in all: the degrees of
-// truth are those of UpdateDOTChildren called for each node, at the cost of one walk.
-void UpdateDOTChildren(const std::vector<NodePtr>& nodes);
+// The same from each of the nodes in turn (a layer's), every node reached once in all: the
+// degrees of truth are those of UpdateDOTChildren called for each node, at the cost of one walk.
+void UpdateDOTChildren(const kelvane::Collection<NodePtr>& nodes);
 
 // The answer text for a value: the answer at that point of the node's answer scale, the
 // nearer one, or "Between <upper> and <lower>" halfway. Empty without answers.

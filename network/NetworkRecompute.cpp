@@ -13,11 +13,17 @@ void RecomputeDegreesOfTruth(clsNetwork& network)
     auto& layers = network.Layers();
     if (layers.isEmpty())
         return;
-    basKelva::UpdateDOTParents(layers.Item(1)->Nodes().Snapshot());
+    // Each walk takes the layer's nodes as it comes to them, from the layer held: handlers run
+    // while the first walk yields may remove layers from the network, or all of them.
+    const auto first = layers.Item(1);
+    basKelva::UpdateDOTParents(first->Nodes());
+    if (layers.isEmpty())
+        return;
     // One walk from all of them: in a network laid out badly (a long chain in one layer) the
     // nodes of the last layer reach one another, and a walk from each would be as long as
     // the chain.
-    basKelva::UpdateDOTChildren(layers.Item(layers.Count())->Nodes().Snapshot());
+    const auto last = layers.Item(layers.Count());
+    basKelva::UpdateDOTChildren(last->Nodes());
 }
 
 void RecomputeDegreesOfTruth(const Collection<std::shared_ptr<clsNetwork>>& networks)

@@ -86,6 +86,10 @@ TEST_F(NodeTest, RequiredLooksThroughEveryLinkAndTheLowerLevelNode)
     auto external = network->addNode(1);
     external->LowerLevelNode = middle;
     EXPECT_TRUE(external->Required());
+
+    // Names are compared in upper case, where a dotless i is an I.
+    addControl(*middle, QStringLiteral("\u0131rrelevant"), QStringLiteral("True"));
+    EXPECT_TRUE(middle->Irrelevant());
 }
 
 TEST_F(NodeTest, ReOrderLinksSortsByRelativePlaceWithTiesReversed)

@@ -8,8 +8,12 @@
 #include "model/clsControl.h"
 #include "network/NetworkRecompute.h"
 
+#include <QScopeGuard>
+
+#include <functional>
 #include <limits>
 #include <random>
+#include <utility>
 
 using namespace kelvane;
 using namespace kelvane::test;
@@ -147,6 +151,20 @@ void recomputeFromEveryTopNode(clsNetwork& network)
         basKelva::UpdateDOTChildren(node);
 }
 
+// Scripted UI services whose next message box runs a handler first, as a modal box runs the
+// message loop while it is shown.
+class HandlingMessageBox : public platform::doubles::ScriptedUiServices {
+public:
+    std::function<void()> handler;
+    int messageBox(const QString& text, int style, const QString& title) override
+    {
+        if (handler)
+            std::exchange(handler, nullptr)();
+        return ScriptedUiServices::messageBox(text, style, title);
+    }
+};
+using MessageBoxHandler = platform::ScopedService<platform::UiServices, HandlingMessageBox>;
+
 // One node of layer 2 whose evidence is `count` nodes of layer 1, each answered true.
 std::shared_ptr<Node> nodeOverAnsweredNodes(NetworkBuilder& builder, int count)
 {
@@ -225,6 +243,35 @@ TEST(NetworkRecompute, AParentSharedByManyNodesIsComputedOncePerPass)
     ReportedErrors reported;
     RecomputeDegreesOfTruth(*builder.network);
     EXPECT_EQ(reported.count(), 2u); // once for the nodes of layer 1, once walking down from the top
+}
+
+TEST(NetworkRecompute, AHandlerRunWhileAFailureIsShownMayClearTheNetwork)
+{
+    // Putting a forcing link into words fails on an answer missing from its evidence; shown in
+    // debug mode, the failure runs the message loop, where a handler deletes every node and the
+    // layers. The recompute reads nothing let go, and ends.
+    MessageBoxHandler ui;
+    basLibrary::DebugMode = true;
+    const auto debugModeOff = qScopeGuard([] { basLibrary::DebugMode = false; });
+    NetworkBuilder builder;
+    {
+        const auto top = nodeOverAnsweredNodes(builder, 200);
+        auto& forcing = *top->Links().Item(1);
+        forcing.AlwaysAffirm = true;
+        forcing.WeightAffirm = 1;
+        forcing.ConnectionTo->Answers.Add(nullptr);
+    }
+    const auto network = builder.network;
+    ui->handler = [&] {
+        for (const auto& layer : network->Layers().Snapshot()) {
+            for (const auto& node : layer->Nodes().Snapshot())
+                network->DeleteNode(node);
+        }
+        network->Layers().Clear();
+    };
+    RecomputeDegreesOfTruth(*network);
+    EXPECT_FALSE(ui->handler);
+    EXPECT_EQ(ui->messageBoxes.size(), 1u);
 }
 
 TEST(NetworkRecompute, ResetAnswersLeavesWhatResettingEachNodeInTurnLeavesOnRandomNetworks)
