@@ -39,12 +39,12 @@ inline const QString kLineEnd = QStringLiteral("\r\n");
 // magnitudes ("0.7", "1E-05").
 QString DecimalXML(double value);
 // The leading number of the text ("." as separator); 0 when there is none. Never fails.
-double ReadDecimalXML(const QString& text);
+double ReadDecimalXML(QStringView text);
 // Whole numbers; empty or non-numeric text raises TypeMismatch, a value out of range Overflow.
-qint16 ReadIntegerXML(const QString& text);
-qint32 ReadLongXML(const QString& text);
+qint16 ReadIntegerXML(QStringView text);
+qint32 ReadLongXML(QStringView text);
 // "true"/"false" in any letter case, or a number (0 false); anything else raises TypeMismatch.
-bool ReadBooleanXML(const QString& text);
+bool ReadBooleanXML(QStringView text);
 // "true" / "false", and the capitalised "True" / "False" a few fields use.
 QString BooleanXML(bool value);
 QString BooleanWordXML(bool value);
