@@ -16,6 +16,10 @@ class TextLabel;
 class clsControl;
 } // namespace kelvane
 
+namespace basXML {
+class XMLTags;
+} // namespace basXML
+
 // The sub-elements that the node element and the network element of a knowledge-base
 // document share: formatted text, fonts, colours, answers, properties, answer controls and
 // links. Writers return whole lines, each ending in CR LF; readers take a piece of document
@@ -104,5 +108,7 @@ QString WriteLinkXML(const Collection<std::shared_ptr<Link>>& links);
 // New links holding their target's GUID in NodeGUIDRef; a missing weight reads 0, a
 // missing or unreadable flag false.
 Collection<std::shared_ptr<Link>> ReadLinkXML(QStringView text);
+// The same from the tags of the text, already indexed.
+Collection<std::shared_ptr<Link>> ReadLinkXML(const basXML::XMLTags& tags);
 
 } // namespace basKelvaneXML
