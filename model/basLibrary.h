@@ -54,6 +54,9 @@ QString ReplaceAll(const QString& text, const QString& search, const QString& re
 kelvane::Variant MinVariant(const kelvane::Variant& a, const kelvane::Variant& b);
 kelvane::Variant MaxVariant(const kelvane::Variant& a, const kelvane::Variant& b);
 
+// Whether the text holds any of the few characters.
+bool ContainsAnyOf(QStringView text, QStringView characters);
+
 // Without the blanks at either end (tabs and line breaks stay), as stored texts are trimmed.
 QString TrimBlanks(const QString& text);
 
@@ -69,6 +72,13 @@ QStringList SplitDoubleQuoted(const QString& text, QChar delimiter, bool skipLas
 // a quoted value does not count); KeyOfPair also takes the name of a line "name {".
 QString KeyOfPair(QStringView line);
 QString ValueOfPair(QStringView line);
+
+// Both at once, as views of the line; of `storage` when the line holds a line break.
+struct PairParts {
+    QStringView key;
+    QStringView value;
+};
+PairParts PartsOfPair(QStringView line, QString& storage);
 
 // Repeating-key XOR of the ANSI codes; the same call undoes it. InvalidProcedureCall (5)
 // for an empty key. The result may hold NUL characters.

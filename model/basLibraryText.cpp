@@ -3,6 +3,8 @@
 
 #include "platform/TextEncoding.h"
 
+#include <algorithm>
+
 namespace basLibrary {
 
 namespace {
@@ -22,7 +24,7 @@ QStringView trimmedBlanks(QStringView text)
 // itself when it holds no line break (the usual case), else of `storage`.
 QStringView withoutLineBreaks(QStringView line, QString& storage)
 {
-    if (!line.contains(u'\r') && !line.contains(u'\n'))
+    if (!ContainsAnyOf(line, u"\r\n"))
         return trimmedBlanks(line);
     storage = line.toString();
     storage.remove(u'\r');
@@ -38,13 +40,12 @@ struct Separator {
 // The "=" or " is " of a key-value line that stands before any double quote; "=" wins.
 Separator pairSeparator(QStringView line)
 {
-    const qsizetype quote = line.indexOf(u'"');
-    const auto beforeQuote = [quote](qsizetype at) { return at >= 0 && (quote < 0 || at < quote); };
-    const qsizetype equals = line.indexOf(u'=');
-    if (beforeQuote(equals))
-        return {equals, 1};
-    const qsizetype is = line.indexOf(u" is ");
-    if (beforeQuote(is))
+    const auto first = std::find_if(line.begin(), line.end(), [](QChar c) { return c == u'=' || c == u'"'; });
+    const qsizetype at = first - line.begin();
+    if (first != line.end() && *first == u'=')
+        return {at, 1};
+    const qsizetype is = line.left(at).indexOf(u" is ");
+    if (is >= 0)
         return {is, 4};
     return {};
 }
@@ -52,6 +53,20 @@ Separator pairSeparator(QStringView line)
 bool isQuote(QChar c) { return c == u'"' || c == u'\''; }
 
 } // namespace
+
+bool ContainsAnyOf(QStringView text, QStringView characters)
+{
+    // A short text is looked through once (most of its characters told apart from the few by
+    // one comparison); a long one is searched for each of the characters in turn, the fast way.
+    constexpr qsizetype kShort = 64;
+    if (text.size() <= kShort) {
+        const QChar highest = *std::max_element(characters.begin(), characters.end());
+        return std::any_of(text.begin(), text.end(), [&](QChar c) {
+            return c <= highest && std::find(characters.begin(), characters.end(), c) != characters.end();
+        });
+    }
+    return std::any_of(characters.begin(), characters.end(), [text](QChar c) { return text.contains(c); });
+}
 
 QString TrimBlanks(const QString& text)
 {
@@ -125,31 +140,32 @@ QStringList SplitDoubleQuoted(const QString& text, QChar delimiter, bool skipLas
     return fields;
 }
 
-QString KeyOfPair(QStringView line)
+PairParts PartsOfPair(QStringView line, QString& storage)
 {
-    QString storage;
-    const QStringView cleaned = withoutLineBreaks(line, storage);
-    qsizetype end = pairSeparator(cleaned).at;
-    if (end < 0)
-        end = cleaned.indexOf(u'{');
-    if (end < 0)
-        return {};
-    return trimmedBlanks(cleaned.left(end)).toString();
-}
-
-QString ValueOfPair(QStringView line)
-{
-    QString storage;
     const QStringView cleaned = withoutLineBreaks(line, storage);
     const Separator separator = pairSeparator(cleaned);
-    if (separator.at < 0)
-        return {};
+    if (separator.at < 0) {
+        const qsizetype brace = cleaned.indexOf(u'{');
+        return {brace < 0 ? QStringView() : trimmedBlanks(cleaned.left(brace)), {}};
+    }
     QStringView value = trimmedBlanks(cleaned.mid(separator.at + separator.length));
     if (!value.isEmpty() && isQuote(value.front()))
         value = value.mid(1);
     if (!value.isEmpty() && isQuote(value.back()))
         value.chop(1);
-    return value.toString();
+    return {trimmedBlanks(cleaned.left(separator.at)), value};
+}
+
+QString KeyOfPair(QStringView line)
+{
+    QString storage;
+    return PartsOfPair(line, storage).key.toString();
+}
+
+QString ValueOfPair(QStringView line)
+{
+    QString storage;
+    return PartsOfPair(line, storage).value.toString();
 }
 
 QString XorScramble(const QString& text, const QString& key)

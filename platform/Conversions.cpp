@@ -4,9 +4,11 @@
 
 #include <QLocale>
 #include <QVarLengthArray>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace kelvane::conv {
 
@@ -39,6 +41,35 @@ bool isBlank(QChar c)
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
+// Whether the text is the word (ASCII lower-case letters) in any letter case, as Qt's
+// case-insensitive comparison tells it: an ASCII text is compared here, any other is left to
+// Qt, which folds a few other letters (the long s) to ASCII ones.
+bool readsWord(QStringView text, QStringView word)
+{
+    if (text.size() != word.size())
+        return false;
+    if (std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 128; }))
+        return text.compare(word, Qt::CaseInsensitive) == 0;
+    return std::equal(text.begin(), text.end(), word.begin(), [](QChar c, QChar lower) {
+        return (c >= u'A' && c <= u'Z' ? QChar(c.unicode() + 32) : c) == lower;
+    });
+}
+
+// The value of a text of at most 15 ASCII digits (each such number a double holds exactly);
+// none for any other text.
+std::optional<double> plainWholeNumber(QStringView text)
+{
+    if (text.isEmpty() || text.size() > 15)
+        return std::nullopt;
+    qint64 value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = 10 * value + (c.unicode() - u'0');
+    }
+    return double(value);
+}
+
 } // namespace
 
 qint16 toInt16(double value) { return roundHalfEven<qint16>(value); }
@@ -69,7 +100,7 @@ double checkFinite(double value)
     return value;
 }
 
-double leadingNumber(const QString& text)
+double leadingNumber(QStringView text)
 {
     qsizetype i = 0;
     const qsizetype n = text.size();
@@ -140,9 +171,12 @@ double leadingNumber(const QString& text)
     return ok ? checkFinite(value) : 0.0;
 }
 
-double toDouble(const QString& text)
+double toDouble(QStringView text)
 {
-    const QString trimmed = text.trimmed();
+    const QStringView trimmed = text.trimmed();
+    // Most texts are plain whole numbers: read here as the locale's reading reads them.
+    if (const auto whole = plainWholeNumber(trimmed))
+        return *whole;
     bool ok = false;
     // A "," is never a thousands separator here: "0,500" must fail so that callers can
     // retry it as a decimal comma.
@@ -152,6 +186,16 @@ double toDouble(const QString& text)
     if (!ok || trimmed.isEmpty())
         raiseError(err::TypeMismatch);
     return checkFinite(value);
+}
+
+bool toBoolean(QStringView text)
+{
+    const QStringView trimmed = text.trimmed();
+    if (readsWord(trimmed, u"true"))
+        return true;
+    if (readsWord(trimmed, u"false"))
+        return false;
+    return toDouble(trimmed) != 0.0;
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 #include <QtGlobal>
 
 // Number conversions with the rules the stored data and the old arithmetic rely on:
@@ -26,11 +27,15 @@ double checkFinite(double value);
 // sign, digits with one ".", an optional exponent (E or D), and "&H"/"&O" prefixes
 // (read in two's complement: "&HFFFF" is -1, "&H8000000F" is -2147483633);
 // stops at the first character that does not fit. Text without a number gives 0.
-double leadingNumber(const QString& text);
+double leadingNumber(QStringView text);
 
 // Strict conversion of a whole text to a number (blanks around allowed, "." only);
 // raises TypeMismatch (13) when the text is not a number.
-double toDouble(const QString& text);
+double toDouble(QStringView text);
+
+// A text as a truth value: "True" or "False" in any letter case (blanks around allowed),
+// else a number that is true unless 0; raises TypeMismatch (13) for any other text.
+bool toBoolean(QStringView text);
 
 // Shortest text that reads back as the same double, "." as separator, no exponent for
 // ordinary magnitudes, no trailing zeros ("0.5", "1", "-0.25", "1E-20").

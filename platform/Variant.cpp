@@ -48,13 +48,8 @@ double Variant::toDouble() const
 
 bool Variant::toBool() const
 {
-    if (type() == Type::String) {
-        const QString text = std::get<QString>(m_value).trimmed();
-        if (text.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0)
-            return true;
-        if (text.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0)
-            return false;
-    }
+    if (type() == Type::String)
+        return conv::toBoolean(std::get<QString>(m_value));
     return toDouble() != 0.0;
 }
 

@@ -78,7 +78,10 @@ bool Node::SerializeInXML(QStringView element, HeldErrors& errors)
 {
     // Looks up the first element of that name anywhere in the node element.
     const basXML::XMLTagIndex tags(element);
-    const auto value = [&tags](QStringView tag) { return tags.value(tag); };
+    // A value as a view; made a text of its own only when its text form has something to undo.
+    // Each view is read before the next value is looked up.
+    QString storage;
+    const auto value = [&tags, &storage](QStringView tag) { return tags.value(tag, storage); };
     // Each field is read on its own: a failing step's error is held, and the fields after it
     // are still read.
     bool allRead = true;
@@ -113,37 +116,37 @@ bool Node::SerializeInXML(QStringView element, HeldErrors& errors)
     read([&] { readLabel(Reason, QStringLiteral("reason")); });
     read([&] { readLabel(Justification, QStringLiteral("justification")); });
     read([&] {
-        const QString text = value(u"defaultanswervalue");
+        const QStringView text = value(u"defaultanswervalue");
         if (!text.isEmpty())
             Default = std::fabs(ReadDecimalXML(text));
     });
     read([&] {
-        const QString text = value(u"plural");
+        const QStringView text = value(u"plural");
         if (!text.isEmpty())
             Plural = ReadBooleanXML(text);
     });
     read([&] {
-        const QString text = value(u"autoanswer");
+        const QStringView text = value(u"autoanswer");
         if (!text.isEmpty())
             AutoAnswer = ReadBooleanXML(text);
     });
     read([&] {
-        const QString text = value(u"default");
+        const QStringView text = value(u"default");
         NoDefault = text.isEmpty() || !ReadBooleanXML(text);
     });
-    read([&] { setMoreInfo(value(u"moreinfo")); });
+    read([&] { setMoreInfo(tags.value(u"moreinfo")); });
     read([&] {
-        const QString text = value(u"disabled");
+        const QStringView text = value(u"disabled");
         if (!text.isEmpty())
             Disabled = ReadBooleanXML(text);
     });
     read([&] {
-        const QString text = value(u"answered");
+        const QStringView text = value(u"answered");
         if (!text.isEmpty())
             Answered = ReadBooleanXML(text);
     });
     read([&] {
-        const QString text = value(u"answervalue");
+        const QStringView text = value(u"answervalue");
         if (!text.isEmpty()) {
             // The answer setter's work: the node has no parents or higher-level nodes yet to
             // pass the answer on to.
@@ -152,12 +155,12 @@ bool Node::SerializeInXML(QStringView element, HeldErrors& errors)
         }
     });
     read([&] {
-        const QString text = value(u"degreeoftruth");
+        const QStringView text = value(u"degreeoftruth");
         if (!text.isEmpty())
             DOT = ReadDecimalXML(text);
     });
     read([&] {
-        const QString text = value(u"overwritten");
+        const QStringView text = value(u"overwritten");
         if (!text.isEmpty())
             setOverridden(ReadBooleanXML(text));
     });
@@ -172,7 +175,7 @@ bool Node::SerializeInXML(QStringView element, HeldErrors& errors)
         }
     });
     read([&] { Properties = tags.contains(u"property") ? ReadPropertyXML(element) : Collection<std::shared_ptr<Property>>(); });
-    read([&] { Links() = tags.containsPrefix(u"link") ? ReadLinkXML(element) : Collection<std::shared_ptr<Link>>(); });
+    read([&] { Links() = tags.containsPrefix(u"link") ? ReadLinkXML(tags) : Collection<std::shared_ptr<Link>>(); });
     read([&] {
         Controls() = tags.contains(u"control", u' ') ? ReadControlXML(element) : Collection<std::shared_ptr<clsControl>>();
     });

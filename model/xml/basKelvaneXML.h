@@ -16,6 +16,10 @@ class TextLabel;
 class clsControl;
 } // namespace kelvane
 
+namespace basXML {
+class XMLTags;
+} // namespace basXML
+
 // The sub-elements that the node element and the network element of a knowledge-base
 // document share: formatted text, fonts, colours, answers, properties, answer controls and
 // links. Writers return whole lines, each ending in CR LF; readers take a piece of document
@@ -39,12 +43,12 @@ inline const QString kLineEnd = QStringLiteral("\r\n");
 // magnitudes ("0.7", "1E-05").
 QString DecimalXML(double value);
 // The leading number of the text ("." as separator); 0 when there is none. Never fails.
-double ReadDecimalXML(const QString& text);
+double ReadDecimalXML(QStringView text);
 // Whole numbers; empty or non-numeric text raises TypeMismatch, a value out of range Overflow.
-qint16 ReadIntegerXML(const QString& text);
-qint32 ReadLongXML(const QString& text);
+qint16 ReadIntegerXML(QStringView text);
+qint32 ReadLongXML(QStringView text);
 // "true"/"false" in any letter case, or a number (0 false); anything else raises TypeMismatch.
-bool ReadBooleanXML(const QString& text);
+bool ReadBooleanXML(QStringView text);
 // "true" / "false", and the capitalised "True" / "False" a few fields use.
 QString BooleanXML(bool value);
 QString BooleanWordXML(bool value);
@@ -104,5 +108,7 @@ QString WriteLinkXML(const Collection<std::shared_ptr<Link>>& links);
 // New links holding their target's GUID in NodeGUIDRef; a missing weight reads 0, a
 // missing or unreadable flag false.
 Collection<std::shared_ptr<Link>> ReadLinkXML(QStringView text);
+// The same from the tags of the text, already indexed.
+Collection<std::shared_ptr<Link>> ReadLinkXML(const basXML::XMLTags& tags);
 
 } // namespace basKelvaneXML

@@ -11,8 +11,6 @@
 #include "platform/Conversions.h"
 #include "platform/RuntimeError.h"
 
-#include <QVarLengthArray>
-
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -39,10 +37,17 @@ void forEachElement(QStringView text, QStringView start, QStringView end, Visit&
     }
 }
 
-bool flagOf(const basXML::XMLTagIndex& element, QStringView tag)
+double decimalOf(const basXML::XMLTags& element, QStringView tag)
+{
+    QString storage;
+    return ReadDecimalXML(element.value(tag, storage));
+}
+
+bool flagOf(const basXML::XMLTags& element, QStringView tag)
 {
     try {
-        return ReadBooleanXML(element.value(tag));
+        QString storage;
+        return ReadBooleanXML(element.value(tag, storage));
     } catch (const kelvane::RuntimeError&) {
         return false; // missing or unreadable
     }
@@ -183,21 +188,24 @@ QString WriteLinkXML(const Collection<std::shared_ptr<Link>>& links)
 
 Collection<std::shared_ptr<Link>> ReadLinkXML(QStringView text)
 {
+    return ReadLinkXML(basXML::XMLTagIndex(text));
+}
+
+Collection<std::shared_ptr<Link>> ReadLinkXML(const basXML::XMLTags& tags)
+{
     // The elements are found first, so that the links are stored with room made once rather
     // than grown link by link.
-    QVarLengthArray<QStringView, 8> elements;
-    forEachElement(text, u"<link", u"</link>", [&](QStringView element) { elements.append(element); });
+    const auto elements = tags.elements(u"link");
     Collection<std::shared_ptr<Link>> links;
     links.Reserve(elements.size());
-    for (const QStringView element : elements) {
+    for (const basXML::XMLTags& element : elements) {
         auto link = std::make_shared<Link>();
-        link->NodeGUIDRef = basXML::GetXMLAttribute(element, QStringLiteral("link"), QStringLiteral("nodeguidref"));
-        const basXML::XMLTagIndex tags(element);
-        link->WeightAffirm = ReadDecimalXML(tags.value(u"weightaffirm"));
-        link->Weight = ReadDecimalXML(tags.value(u"weight"));
-        link->WeightDeny = ReadDecimalXML(tags.value(u"weightdeny"));
-        link->AlwaysAffirm = flagOf(tags, u"alwaysaffirm");
-        link->AlwaysDeny = flagOf(tags, u"alwaysdeny");
+        link->NodeGUIDRef = basXML::GetXMLAttribute(element.text(), u"link", u"nodeguidref");
+        link->WeightAffirm = decimalOf(element, u"weightaffirm");
+        link->Weight = decimalOf(element, u"weight");
+        link->WeightDeny = decimalOf(element, u"weightdeny");
+        link->AlwaysAffirm = flagOf(element, u"alwaysaffirm");
+        link->AlwaysDeny = flagOf(element, u"alwaysdeny");
         links.Add(std::move(link));
     }
     return links;

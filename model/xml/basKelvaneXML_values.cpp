@@ -2,7 +2,6 @@
 
 #include "platform/Conversions.h"
 #include "platform/RuntimeError.h"
-#include "platform/Variant.h"
 
 #include <algorithm>
 
@@ -13,7 +12,7 @@ QString DecimalXML(double value)
     return kelvane::conv::generalNumberText(value);
 }
 
-double ReadDecimalXML(const QString& text)
+double ReadDecimalXML(QStringView text)
 {
     try {
         return kelvane::conv::leadingNumber(text);
@@ -22,19 +21,19 @@ double ReadDecimalXML(const QString& text)
     }
 }
 
-qint16 ReadIntegerXML(const QString& text)
+qint16 ReadIntegerXML(QStringView text)
 {
     return kelvane::conv::toInt16(kelvane::conv::toDouble(text));
 }
 
-qint32 ReadLongXML(const QString& text)
+qint32 ReadLongXML(QStringView text)
 {
     return kelvane::conv::toInt32(kelvane::conv::toDouble(text));
 }
 
-bool ReadBooleanXML(const QString& text)
+bool ReadBooleanXML(QStringView text)
 {
-    return kelvane::Variant(text).toBool();
+    return kelvane::conv::toBoolean(text);
 }
 
 QString BooleanXML(bool value)

@@ -20,13 +20,6 @@ bool droppedFromText(QChar c)
     return u < 20 || u == 0x7F || (u >= 0x80 && u <= 0x9F);
 }
 
-// One fast search of the text for each of the few characters, rather than a look through
-// the characters for each of the text's.
-bool containsAnyOf(QStringView text, QStringView characters)
-{
-    return std::any_of(characters.begin(), characters.end(), [text](QChar c) { return text.contains(c); });
-}
-
 struct Replacement {
     const char16_t* search;
     const char16_t* replacement;
@@ -60,21 +53,41 @@ void forEachQuotedPiece(QStringView text, QChar delimiter, Visit&& visit)
     visit(text.mid(start));
 }
 
-// Whether `key` in upper case reads `upper`; without making the upper-case text of an ASCII key.
-bool upperCaseEquals(QStringView key, const QString& upper)
+// Whether the two names read the same in upper case; without making the upper-case texts of
+// ASCII names. Upper-casing keeps ASCII characters in their places, so the names are compared
+// one character at a time as far as both are ASCII; in full only from a character that is not.
+bool sameInUpperCase(QStringView a, QStringView b)
 {
-    for (const QChar c : key) {
-        if (c.unicode() >= 128)
-            return key.toString().toUpper() == upper;
-    }
-    if (key.size() != upper.size())
-        return false;
-    for (qsizetype i = 0; i < key.size(); ++i) {
-        const char16_t c = key[i].unicode();
-        if ((c >= u'a' && c <= u'z' ? char16_t(c - 32) : c) != upper[i].unicode())
+    const auto inFull = [&] { return a.toString().toUpper() == b.toString().toUpper(); };
+    const auto upper = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if ((x | y) >= 128)
+            return inFull();
+        if (x != y && upper(x) != upper(y))
             return false;
     }
-    return true;
+    if (a.size() == b.size())
+        return true;
+    const QStringView rest = (a.size() > b.size() ? a : b).mid(common);
+    return std::any_of(rest.begin(), rest.end(), [](QChar c) { return c.unicode() >= 128; }) && inFull();
+}
+
+// An attribute's value as the attribute list gives it: every "'" dropped, the attribute form
+// not undone.
+QString attributeValue(QStringView value)
+{
+    QString kept = value.toString();
+    kept.remove(u'\'');
+    return kept;
+}
+
+// Whether the text form of the text has anything to undo.
+bool holdsTextFormEscapes(QStringView text)
+{
+    return basLibrary::ContainsAnyOf(text, u"&\n");
 }
 
 } // namespace
@@ -82,11 +95,12 @@ bool upperCaseEquals(QStringView key, const QString& upper)
 XMLTag::XMLTag(QStringView name) : m_nameLength(name.size())
 {
     // "<name>", "<name " and "</name>" one after the other.
-    m_text.reserve(3 * name.size() + 7);
+    m_text.resize(3 * name.size() + 7);
+    QChar* out = m_text.data();
     const auto add = [&](QStringView before, QChar after) {
-        m_text.append(before.data(), before.size());
-        m_text.append(name.data(), name.size());
-        m_text.append(after);
+        out = std::copy(before.begin(), before.end(), out);
+        out = std::copy(name.begin(), name.end(), out);
+        *out++ = after;
     };
     add(u"<", u'>');
     add(u"<", u' ');
@@ -181,7 +195,7 @@ QString ExtractXMLElement(QString& text, const QString& tag)
     return element;
 }
 
-QString GetXMLAttribute(QStringView text, const QString& tag, const QString& name)
+QString GetXMLAttribute(QStringView text, QStringView tag, QStringView name)
 {
     const XMLTag tags(tag);
     const qsizetype tagAt = text.indexOf(tags.start());
@@ -192,15 +206,15 @@ QString GetXMLAttribute(QStringView text, const QString& tag, const QString& nam
     if (close < 0)
         return {};
 
-    // As SplitAttributes reads them; only the value of a matching name is worked out.
+    // As SplitAttributes reads them; only the value of a matching name is made.
     QString result;
-    const QString wanted = name.toUpper();
+    QString storage;
     forEachQuotedPiece(text.mid(first, close - first), u' ', [&](QStringView piece) {
-        if (piece.isEmpty() || !upperCaseEquals(basLibrary::KeyOfPair(piece), wanted))
+        if (piece.isEmpty())
             return;
-        QString value = basLibrary::ValueOfPair(piece);
-        value.remove(u'\'');
-        result = UnescapeXMLAttribute(value);
+        const basLibrary::PairParts pair = basLibrary::PartsOfPair(piece, storage);
+        if (sameInUpperCase(pair.key, name))
+            result = UnescapeXMLAttribute(attributeValue(pair.value));
     });
     return result;
 }
@@ -208,19 +222,19 @@ QString GetXMLAttribute(QStringView text, const QString& tag, const QString& nam
 QList<Attribute> SplitAttributes(QStringView attributeText)
 {
     QList<Attribute> attributes;
-    for (const QString& piece : SplitQuoted(attributeText, u' ')) {
+    QString storage;
+    forEachQuotedPiece(attributeText, u' ', [&](QStringView piece) {
         if (piece.isEmpty())
-            continue;
-        QString value = basLibrary::ValueOfPair(piece);
-        value.remove(u'\'');
-        attributes.append({basLibrary::KeyOfPair(piece), value});
-    }
+            return;
+        const basLibrary::PairParts pair = basLibrary::PartsOfPair(piece, storage);
+        attributes.append({pair.key.toString(), attributeValue(pair.value)});
+    });
     return attributes;
 }
 
 QString EscapeXMLAttribute(const QString& text)
 {
-    if (!containsAnyOf(text, u"&<>'\""))
+    if (!basLibrary::ContainsAnyOf(text, u"&<>'\""))
         return text;
     return replaceInTurn(text, {{u"&", u"&amp;"}, {u"<", u"&lt;"}, {u">", u"&gt;"}, {u"'", u"&apos;"}, {u"\"", u"&quote;"}});
 }
@@ -240,16 +254,24 @@ QString EscapeXMLText(const QString& text)
         if (!droppedFromText(c))
             kept.append(c);
     }
-    if (!containsAnyOf(kept, u"&<>\r"))
+    if (!basLibrary::ContainsAnyOf(kept, u"&<>\r"))
         return kept;
     return replaceInTurn(kept, {{u"&", u"&amp;"}, {u"<", u"&lt;"}, {u">", u"&gt;"}, {u"\r\n", u"\n"}, {u"\r", u"\n"}});
 }
 
 QString UnescapeXMLText(const QString& text)
 {
-    if (!containsAnyOf(text, u"&\n"))
+    if (!holdsTextFormEscapes(text))
         return text;
     return replaceInTurn(text, {{u"&lt;", u"<"}, {u"&gt;", u">"}, {u"&amp;", u"&"}, {u"\r\n", u"\r"}, {u"\n", u"\r"}});
+}
+
+QStringView UnescapeXMLText(QStringView text, QString& storage)
+{
+    if (!holdsTextFormEscapes(text))
+        return text;
+    storage = UnescapeXMLText(text.toString());
+    return storage;
 }
 
 QStringList SplitQuoted(QStringView text, QChar delimiter)

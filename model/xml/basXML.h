@@ -46,12 +46,15 @@ QString ExtractXMLElement(QString& text, const QString& tag);
 
 // The value of attribute `name` (any letter case) in the first start tag "<tag...",
 // quotes removed and attribute form undone; the last of several equal names wins.
-QString GetXMLAttribute(QStringView text, const QString& tag, const QString& name);
+QString GetXMLAttribute(QStringView text, QStringView tag, QStringView name);
 
 QString EscapeXMLAttribute(const QString& text);
 QString UnescapeXMLAttribute(const QString& text);
 QString EscapeXMLText(const QString& text);
 QString UnescapeXMLText(const QString& text);
+// The same as a view of the text itself when it holds no entity and no line break (most
+// values), else of `storage`.
+QStringView UnescapeXMLText(QStringView text, QString& storage);
 
 // Pieces between the delimiter characters that stand outside quotes (a single or a double
 // quote opens and closes, and stays in its piece); empty pieces are kept.

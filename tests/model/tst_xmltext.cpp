@@ -33,6 +33,14 @@ TEST(GetXMLValue, UndoesOneLevelOfTheTextForm)
     EXPECT_EQ(GetXMLValue(S("<s>&amp;lt;</s>"), S("s")), S("&lt;"));
     EXPECT_EQ(GetXMLValue(S("<s>1\r\n2\n3</s>"), S("s")), S("1\r2\r3"));
     EXPECT_EQ(GetXMLContent(S("<s>&amp;lt;</s>"), S("s")).toString(), S("&amp;lt;"));
+
+    // A value read as a view is the text itself only where there is nothing to undo.
+    const QString text = S("<e>&amp;H10</e><n>1\r\n2\n3</n><r>1\r2</r>");
+    const XMLTagIndex index(text);
+    QString storage;
+    EXPECT_EQ(index.value(u"e", storage), S("&H10"));
+    EXPECT_EQ(index.value(u"n", storage), S("1\r2\r3"));
+    EXPECT_EQ(index.value(u"r", storage).data(), text.constData() + text.indexOf(u"1\r2"));
 }
 
 TEST(FindInText, ALongTextSearchedInPartsFindsTheFirstOccurrenceAsIndexOfDoes)
@@ -167,5 +175,21 @@ TEST(XMLTagIndex, FindsWhatTheTextSearchesFindOnRandomTexts)
             ASSERT_EQ(index.contains(tag, u' '), text.contains(u'<' + tag + u' ')) << qPrintable(text);
             ASSERT_EQ(index.containsPrefix(tag), text.contains(u'<' + tag)) << qPrintable(text);
         }
+        // The pieces from "<a" to the first "</a>" after it, each with the tags of the piece alone.
+        qsizetype from = 0;
+        for (const XMLTags& piece : index.elements(u"a")) {
+            const qsizetype open = text.indexOf(u"<a", from);
+            from = text.indexOf(u"</a>", open) + 4;
+            ASSERT_EQ(piece.text().toString(), text.mid(open, from - open)) << qPrintable(text);
+            ASSERT_EQ(piece.text().data(), text.constData() + open);
+            const XMLTagIndex alone(piece.text());
+            for (const QString tag : {S("a"), S("ab"), S("b"), S("")}) {
+                ASSERT_EQ(piece.content(tag).data(), alone.content(tag).data()) << qPrintable(text) << " / " << qPrintable(tag);
+                ASSERT_EQ(piece.content(tag).size(), alone.content(tag).size()) << qPrintable(text) << " / " << qPrintable(tag);
+                ASSERT_EQ(piece.contains(tag, u' '), alone.contains(tag, u' ')) << qPrintable(text);
+            }
+        }
+        const qsizetype open = text.indexOf(u"<a", from);
+        ASSERT_TRUE(open < 0 || text.indexOf(u"</a>", open) < 0) << qPrintable(text);
     }
 }

@@ -101,11 +101,18 @@ TEST(ControlXML, FirstOfTwoEqualNamesWins)
 TEST(LinkXML, MissingPartsReadAsZeroOrFalseAndTheListGoesOn)
 {
     const auto read = ReadLinkXML(S("<link nodeguidref='A'><weightaffirm>0.8</weightaffirm><weight>0.6</weight></link>"
-                                    "<link nodeguidref='B'><alwaysdeny>TRUE</alwaysdeny></link>"));
-    ASSERT_EQ(read.Count(), 2);
+                                    "<link nodeguidref='B'><alwaysdeny>TRUE</alwaysdeny></link>"
+                                    "<link NodeGUIDRef='C'><WEIGHT>0.3</WEIGHT><weight>&amp;H10</weight>"
+                                    "<weightdeny>\r\n0.25</weightdeny><alwaysaffirm> tRUE\r\n</alwaysaffirm></link>"));
+    ASSERT_EQ(read.Count(), 3);
     EXPECT_EQ(read.Item(1)->NodeGUIDRef, S("A"));
     EXPECT_EQ(read.Item(1)->WeightAffirm, 0.8);
     EXPECT_EQ(read.Item(1)->WeightDeny, 0.0);
     EXPECT_FALSE(read.Item(1)->AlwaysAffirm);
     EXPECT_TRUE(read.Item(2)->AlwaysDeny);
+    // Attribute names in any letter case, element names in their own; entities and line breaks undone.
+    EXPECT_EQ(read.Item(3)->NodeGUIDRef, S("C"));
+    EXPECT_EQ(read.Item(3)->Weight, 16.0);
+    EXPECT_EQ(read.Item(3)->WeightDeny, 0.25);
+    EXPECT_TRUE(read.Item(3)->AlwaysAffirm);
 }

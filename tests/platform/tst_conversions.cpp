@@ -98,6 +98,10 @@ TEST(Conversions, NumberTextUsesAPointWhateverTheLocale)
 
 TEST(Conversions, StrictConversionRejectsCommaAndText)
 {
-    for (const char* text : {"1,5", "0,500", "1,000", "abc", "", "0.5x"})
-        EXPECT_EQ(test::errorNumberOf([&] { conv::toDouble(QString::fromLatin1(text)); }), err::TypeMismatch) << text;
+    for (const char* text : {"1,5", "0,500", "1,000", "abc", "", "0.5x", "\u0664\u0662"})
+        EXPECT_EQ(test::errorNumberOf([&] { conv::toDouble(QString::fromUtf8(text)); }), err::TypeMismatch) << text;
+    // Plain digits are read on a short way; longer runs and signs as the locale reads them.
+    EXPECT_EQ(conv::toDouble(QStringLiteral(" 0042\t")), 42.0);
+    EXPECT_EQ(conv::toDouble(QStringLiteral("99999999999999999999")), 1e20);
+    EXPECT_TRUE(std::signbit(conv::toDouble(QStringLiteral("-0"))));
 }

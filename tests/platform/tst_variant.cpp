@@ -32,6 +32,7 @@ TEST(Variant, ConvertsLikeTheOldRuntime)
     EXPECT_EQ(Variant(0.5).toString(), QStringLiteral("0.5"));
     EXPECT_TRUE(Variant(QStringLiteral("true")).toBool());
     EXPECT_FALSE(Variant(QStringLiteral("0")).toBool());
+    EXPECT_FALSE(Variant(QString::fromUtf8(" FAL\u017FE\r\n")).toBool()); // the long s folds to "s"
     EXPECT_TRUE(Variant().isEmpty());
     EXPECT_EQ(Variant().toString(), QString());
 }
