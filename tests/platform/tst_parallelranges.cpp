@@ -38,6 +38,9 @@ TEST(ParallelRanges, AFailingRangeStopsTheRestAndItsErrorIsRaisedAfterAllHaveSto
                                   ++running;
                                   if (begin == 10)
                                       throw std::runtime_error("range 10");
+                                  // Long enough that all of them together outlast any pause
+                                  // of the thread that failed before the rest are stopped.
+                                  std::this_thread::sleep_for(std::chrono::microseconds(20));
                                   ++done;
                                   --running;
                               }),
